@@ -1,0 +1,20 @@
+#pragma once
+#include <set>
+#include <string>
+
+// Ordering of narrow-string sets: strings equal after ASCII upper-casing are one entry;
+// the others are ordered by their upper-cased bytes.
+struct StringICompare {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
+using StringISet = std::set<std::string, StringICompare>;
+
+// True when a and b are equal with ASCII letters folded.
+bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+// True when text begins with prefix, ASCII letters folded; the whole prefix must be present.
+bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix);
+// True when text ends with suffix, ASCII letters folded.
+bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix);
+// The text with every ASCII letter upper-cased.
+std::string ToUpperAscii(std::string text);

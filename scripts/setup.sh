@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs; does nothing when all are present.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config git
+  libcurl4-openssl-dev libtidy-dev libleveldb-dev libsnappy-dev libtinyxml-dev zlib1g-dev
+  libboost-dev libboost-regex-dev libboost-thread-dev libboost-date-time-dev
+  libboost-filesystem-dev libboost-serialization-dev libboost-system-dev
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
+  libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
+  fonts-wqy-microhei openssl xdg-utils
+  nginx-light time
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,40 @@
+#pragma once
+#include <httplib.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// An HTTP server on 127.0.0.1 at a free port, running on its own thread for the life of
+// the object. Tests add handlers through server() before Start. Every request path that
+// reached the server is logged, in arrival order.
+// Note: the server gzip-compresses text answers when the client accepts gzip.
+class LoopbackServer {
+ public:
+  LoopbackServer();
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  httplib::Server& server() { return server_; }
+  // Binds and starts listening; returns false when no port could be bound.
+  bool Start();
+  void Stop();
+
+  int port() const { return port_; }
+  // "127.0.0.1:PORT"
+  std::string hostPort() const;
+  // "http://127.0.0.1:PORT"
+  std::string origin() const;
+
+  std::vector<std::string> requestLog() const;
+  size_t requestCount(const std::string& path) const;
+
+ private:
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = 0;
+  mutable std::mutex logLock_;
+  std::vector<std::string> log_;
+};
