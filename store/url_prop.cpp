@@ -1,0 +1,45 @@
+#include "store/url_prop.h"
+
+#include "common/ResultCodes.h"
+#include "store/TextArchive.h"
+
+int32_t ToText(const url_prop& record, std::string& text) {
+  try {
+    TextArchiveWriter writer;
+    writer.WriteInt(0);  // tracking flag
+    writer.WriteInt(0);  // class version
+    writer.WriteInt(record.depth);
+    writer.WriteInt(record.state);
+    writer.WriteInt(record.excludedFlag);
+    writer.WriteString(record.code);
+    if (!writer.ok()) return rc::kParse;
+    text = writer.text();
+    return rc::kOk;
+  } catch (...) {
+    return rc::kParse;
+  }
+}
+
+int32_t FromText(const std::string& text, url_prop& record) {
+  if (text.empty()) return rc::kEmpty;
+  try {
+    TextArchiveReader reader(text);
+    int32_t tracking = 0;
+    int32_t version = 0;
+    if (!reader.ReadHeader() || !reader.ReadInt(tracking) || !reader.ReadInt(version))
+      return rc::kParse;
+    int32_t value = 0;
+    if (!reader.ReadInt(value)) return rc::kParse;
+    record.depth = value;
+    if (!reader.ReadInt(value)) return rc::kParse;
+    record.state = value;
+    if (!reader.ReadInt(value)) return rc::kParse;
+    record.excludedFlag = value;
+    std::string code;
+    if (!reader.ReadString(code)) return rc::kParse;
+    record.code.swap(code);
+    return rc::kOk;
+  } catch (...) {
+    return rc::kParse;
+  }
+}
