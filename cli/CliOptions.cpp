@@ -1,0 +1,171 @@
+#include "cli/CliOptions.h"
+
+#include <limits>
+
+namespace {
+
+enum class OptionKind { None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help };
+
+struct OptionName {
+  const char* shortName;
+  const char* longName;
+  OptionKind kind;
+  bool takesValue;
+};
+
+constexpr OptionName kOptions[] = {
+    {"-d", "--depth", OptionKind::Depth, true},     {"-t", "--threads", OptionKind::Threads, true},
+    {"-i", "--include", OptionKind::Include, true}, {"-e", "--exclude", OptionKind::Exclude, true},
+    {"-o", "--out", OptionKind::Out, true},         {nullptr, "--plain", OptionKind::Plain, false},
+    {"-q", "--quiet", OptionKind::Quiet, false},    {"-h", "--help", OptionKind::Help, false},
+};
+
+const OptionName* FindOption(const std::string& name) {
+  for (const auto& option : kOptions) {
+    if ((option.shortName && name == option.shortName) || name == option.longName) return &option;
+  }
+  return nullptr;
+}
+
+// Decimal digits only (an optional leading '+'), within [low, high].
+bool ParseBoundedInt(const std::string& text, int64_t low, int64_t high, int32_t& value) {
+  size_t i = (!text.empty() && text[0] == '+') ? 1 : 0;
+  if (i == text.size()) return false;
+  int64_t number = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    number = number * 10 + (text[i] - '0');
+    if (number > high) return false;
+  }
+  if (number < low) return false;
+  value = static_cast<int32_t>(number);
+  return true;
+}
+
+CliParseOutcome UsageError(std::string message) {
+  CliParseOutcome outcome;
+  outcome.status = CliParseStatus::UsageError;
+  outcome.message = std::move(message);
+  return outcome;
+}
+
+// Applies one option with its value; an empty string on success, else the problem.
+std::string ApplyOption(const OptionName& option, const std::string& spelled, const std::string& value,
+                        CliOptions& options) {
+  int32_t number = 0;
+  switch (option.kind) {
+    case OptionKind::Depth:
+      if (!ParseBoundedInt(value, 0, std::numeric_limits<int32_t>::max(), number))
+        return "invalid depth '" + value + "' for " + spelled + ": expected a whole number from 0 to " +
+               std::to_string(std::numeric_limits<int32_t>::max());
+      options.depth = number;
+      return {};
+    case OptionKind::Threads:
+      if (!ParseBoundedInt(value, 1, kMaxCliThreads, number))
+        return "invalid thread count '" + value + "' for " + spelled + ": expected a whole number from 1 to " +
+               std::to_string(kMaxCliThreads);
+      options.threads = number;
+      return {};
+    case OptionKind::Include:
+      options.includePatterns.push_back(value);
+      return {};
+    case OptionKind::Exclude:
+      options.excludePatterns.push_back(value);
+      return {};
+    case OptionKind::Out:
+      if (value.empty()) return "empty folder name for " + spelled;
+      options.outDir = value;
+      return {};
+    case OptionKind::Plain:
+      options.plain = true;
+      return {};
+    case OptionKind::Quiet:
+      options.quiet = true;
+      return {};
+    case OptionKind::Help:
+    case OptionKind::None:
+      return {};
+  }
+  return {};
+}
+
+}  // namespace
+
+CliParseOutcome ParseCliOptions(const std::vector<std::string>& args) {
+  CliOptions options;
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-') {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::string name = arg;
+    std::string inlineValue;
+    bool hasInlineValue = false;
+    if (arg.rfind("--", 0) == 0) {
+      size_t eq = arg.find('=');
+      if (eq != std::string::npos) {
+        name = arg.substr(0, eq);
+        inlineValue = arg.substr(eq + 1);
+        hasInlineValue = true;
+      }
+    }
+    const OptionName* option = FindOption(name);
+    if (!option) return UsageError("unknown option '" + arg + "'");
+    if (option->kind == OptionKind::Help) {
+      CliParseOutcome outcome;
+      outcome.status = CliParseStatus::Help;
+      return outcome;
+    }
+    std::string value;
+    if (option->takesValue) {
+      if (hasInlineValue) {
+        value = inlineValue;
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        return UsageError("option '" + name + "' needs a value");
+      }
+    } else if (hasInlineValue) {
+      return UsageError("option '" + name + "' takes no value");
+    }
+    std::string problem = ApplyOption(*option, name, value, options);
+    if (!problem.empty()) return UsageError(problem);
+  }
+  if (positional.empty()) return UsageError("no start address given");
+  if (positional.size() > 1) return UsageError("more than one start address given ('" + positional[1] + "')");
+  options.url = positional[0];
+  CliParseOutcome outcome;
+  outcome.status = CliParseStatus::Run;
+  outcome.options = std::move(options);
+  return outcome;
+}
+
+std::string CliUsageText() {
+  return "Usage: veltro-sitemap-cli [options] URL\n"
+         "Crawls the site of URL from its root page and writes, in the output folder:\n"
+         "  <host>_sitemap<i>.xml.gz (or .xml with --plain)  the XML sitemap files\n"
+         "  <host>_urls.txt                                 the addresses fetched, one per line\n"
+         "  <host>_failed.tsv                               path, code and description of each failure\n"
+         "\n"
+         "Options:\n"
+         "  -d, --depth N       deepest link level to crawl (the root is level 0)\n"
+         "  -t, --threads N     addresses fetched at the same time (1 to 256)\n"
+         "                      (both default to the settings of the desktop program, db/sitemap/setup)\n"
+         "  -i, --include PAT   only addresses matching PAT go into the results (repeatable)\n"
+         "  -e, --exclude PAT   addresses matching PAT stay out of the results (repeatable)\n"
+         "                      PAT is one line of the pattern boxes; '*' matches any text\n"
+         "  -o, --out DIR       folder for the files (default: the current one; created when missing)\n"
+         "      --plain         plain sitemap files instead of gzip\n"
+         "  -q, --quiet         no progress line\n"
+         "  -h, --help          this text\n"
+         "\n"
+         "Exit status: 0 crawl ended, 2 usage error, 3 address without a host, 130 interrupted (Ctrl-C;\n"
+         "the files are still written), 1 the files could not be written.\n";
+}

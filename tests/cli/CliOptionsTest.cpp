@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/CliOptions.h"
+#include "cli/OutputFolder.h"
+#include "support/TempDir.h"
+
+namespace {
+
+CliParseOutcome Parse(std::vector<std::string> args) { return ParseCliOptions(args); }
+
+void ExpectUsageError(std::vector<std::string> args, const std::string& mentioned) {
+  CliParseOutcome outcome = Parse(args);
+  EXPECT_EQ(outcome.status, CliParseStatus::UsageError) << mentioned;
+  EXPECT_NE(outcome.message.find(mentioned), std::string::npos) << outcome.message;
+}
+
+}  // namespace
+
+TEST(CliOptionsTest, AddressAloneKeepsEveryDefault) {
+  CliParseOutcome outcome = Parse({"http://example.com/a"});
+  ASSERT_EQ(outcome.status, CliParseStatus::Run);
+  const CliOptions& o = outcome.options;
+  EXPECT_EQ(o.url, "http://example.com/a");
+  EXPECT_FALSE(o.depth.has_value());
+  EXPECT_FALSE(o.threads.has_value());
+  EXPECT_TRUE(o.includePatterns.empty());
+  EXPECT_TRUE(o.excludePatterns.empty());
+  EXPECT_EQ(o.outDir, ".");
+  EXPECT_FALSE(o.plain);
+  EXPECT_FALSE(o.quiet);
+}
+
+TEST(CliOptionsTest, ShortLongAndEqualsFormsAllSetTheirValues) {
+  CliParseOutcome outcome = Parse({"-d", "3", "--threads", "12", "-i", "*html", "--include=fid", "-e", "a b",
+                                   "--exclude", "x", "-o", "out dir", "--plain", "-q", "example.com"});
+  ASSERT_EQ(outcome.status, CliParseStatus::Run) << outcome.message;
+  const CliOptions& o = outcome.options;
+  EXPECT_EQ(o.depth, 3);
+  EXPECT_EQ(o.threads, 12);
+  EXPECT_EQ(o.includePatterns, (std::vector<std::string>{"*html", "fid"}));
+  EXPECT_EQ(o.excludePatterns, (std::vector<std::string>{"a b", "x"}));
+  EXPECT_EQ(o.outDir, "out dir");
+  EXPECT_TRUE(o.plain);
+  EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.url, "example.com");
+
+  CliParseOutcome longForms = Parse({"--depth=0", "--out=o", "--quiet", "--threads=+1", "u.com"});
+  ASSERT_EQ(longForms.status, CliParseStatus::Run) << longForms.message;
+  EXPECT_EQ(longForms.options.depth, 0);
+  EXPECT_EQ(longForms.options.threads, 1);
+  EXPECT_EQ(longForms.options.outDir, "o");
+}
+
+TEST(CliOptionsTest, ValuesMayStartWithADashAndDoubleDashEndsOptions) {
+  CliParseOutcome outcome = Parse({"-e", "-draft", "--", "-weird.example.com"});
+  ASSERT_EQ(outcome.status, CliParseStatus::Run) << outcome.message;
+  EXPECT_EQ(outcome.options.excludePatterns, (std::vector<std::string>{"-draft"}));
+  EXPECT_EQ(outcome.options.url, "-weird.example.com");
+}
+
+TEST(CliOptionsTest, HelpWinsWhereverItStands) {
+  EXPECT_EQ(Parse({"-h"}).status, CliParseStatus::Help);
+  EXPECT_EQ(Parse({"example.com", "--help"}).status, CliParseStatus::Help);
+  EXPECT_NE(CliUsageText().find("--depth"), std::string::npos);
+}
+
+TEST(CliOptionsTest, UnknownOptionsAndMissingValuesAreUsageErrors) {
+  ExpectUsageError({"--frobnicate", "example.com"}, "--frobnicate");
+  ExpectUsageError({"-x", "example.com"}, "-x");
+  ExpectUsageError({"-", "example.com"}, "'-'");
+  ExpectUsageError({"example.com", "-d"}, "-d");
+  ExpectUsageError({"example.com", "--threads"}, "--threads");
+  ExpectUsageError({"example.com", "-o"}, "-o");
+  ExpectUsageError({"example.com", "-i"}, "-i");
+  ExpectUsageError({"--plain=yes", "example.com"}, "takes no value");
+  ExpectUsageError({"-o", "", "example.com"}, "empty folder");
+}
+
+TEST(CliOptionsTest, DepthAndThreadsMustBeWholeNumbersInRange) {
+  ExpectUsageError({"-d", "abc", "example.com"}, "invalid depth 'abc'");
+  ExpectUsageError({"-d", "-1", "example.com"}, "invalid depth '-1'");
+  ExpectUsageError({"-d", "3.5", "example.com"}, "invalid depth");
+  ExpectUsageError({"-d", "", "example.com"}, "invalid depth");
+  ExpectUsageError({"--depth=2147483648", "example.com"}, "invalid depth");
+  ExpectUsageError({"-t", "four", "example.com"}, "invalid thread count 'four'");
+  ExpectUsageError({"-t", "0", "example.com"}, "invalid thread count '0'");
+  ExpectUsageError({"-t", "257", "example.com"}, "invalid thread count");
+  ExpectUsageError({"-t", "99999999999999999999", "example.com"}, "invalid thread count");
+  EXPECT_EQ(Parse({"-d", "2147483647", "-t", "256", "example.com"}).status, CliParseStatus::Run);
+}
+
+TEST(CliOptionsTest, ExactlyOneAddressIsNeeded) {
+  ExpectUsageError({}, "no start address");
+  ExpectUsageError({"-q"}, "no start address");
+  ExpectUsageError({"a.com", "b.com"}, "more than one");
+}
+
+TEST(OutputFolderTest, MissingFoldersAreCreatedAndExistingOnesAccepted) {
+  TempDir temp;
+  std::string problem;
+  std::filesystem::path nested = temp.path() / "a" / "b";
+  ASSERT_TRUE(PrepareOutputFolder(nested.string(), problem)) << problem;
+  EXPECT_TRUE(std::filesystem::is_directory(nested));
+  EXPECT_TRUE(PrepareOutputFolder(nested.string(), problem)) << problem;
+  EXPECT_TRUE(std::filesystem::is_empty(nested));  // the write check leaves nothing behind
+}
+
+TEST(OutputFolderTest, AFileInTheWayOrAFolderBelowAFileIsRefused) {
+  TempDir temp;
+  std::filesystem::path file = temp.path() / "plain-file";
+  std::ofstream(file) << "x";
+  std::string problem;
+  EXPECT_FALSE(PrepareOutputFolder(file.string(), problem));
+  EXPECT_NE(problem.find("not a folder"), std::string::npos) << problem;
+  problem.clear();
+  EXPECT_FALSE(PrepareOutputFolder((file / "sub").string(), problem));
+  EXPECT_FALSE(problem.empty());
+}
+
+TEST(OutputFolderTest, AReadOnlyFolderIsRefused) {
+  if (geteuid() == 0) {
+    // Root writes anywhere a mode allows nothing; /proc refuses everyone.
+    std::string problem;
+    EXPECT_FALSE(PrepareOutputFolder("/proc/veltro-no-such-folder", problem));
+    EXPECT_FALSE(problem.empty());
+    return;
+  }
+  TempDir temp;
+  std::filesystem::permissions(temp.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::string problem;
+  EXPECT_FALSE(PrepareOutputFolder(temp.str(), problem));
+  EXPECT_NE(problem.find("cannot write"), std::string::npos) << problem;
+  std::filesystem::permissions(temp.path(), std::filesystem::perms::owner_all);
+}
