@@ -1,0 +1,59 @@
+#include "crawl/PatternFilter.h"
+
+namespace {
+
+// path must already be upper-cased.
+bool Matches(const std::string& pattern, const std::string& upperPath) {
+  const bool leading = pattern.front() == '*';
+  const bool trailing = pattern.back() == '*';
+  std::string needle;
+  needle.reserve(pattern.size());
+  for (char c : pattern)
+    if (c != '*') needle.push_back(c);
+  needle = ToUpperAscii(std::move(needle));
+  if (needle.size() > upperPath.size()) return false;
+  if (leading && !trailing)
+    return upperPath.compare(upperPath.size() - needle.size(), needle.size(), needle) == 0;
+  if (trailing && !leading) return upperPath.compare(0, needle.size(), needle) == 0;
+  return upperPath.find(needle) != std::string::npos;
+}
+
+bool AnyMatches(const StringISet& patterns, const std::string& upperPath) {
+  for (const auto& pattern : patterns)
+    if (!pattern.empty() && Matches(pattern, upperPath)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool PatternFilter::IsExcluded(const std::string& path) const {
+  if (path == "/") return false;
+  try {
+    const std::string upperPath = ToUpperAscii(path);
+    if (AnyMatches(excludePatterns, upperPath)) return true;
+    if (AnyMatches(includePatterns, upperPath)) return false;
+  } catch (...) {
+    // Out of memory while comparing: keep the path in the results rather than lose it.
+    return false;
+  }
+  return !includePatterns.empty();
+}
+
+void PatternFilter::Clear() {
+  includePatterns.clear();
+  excludePatterns.clear();
+}
+
+void PatternFilter::FillPatternSet(StringISet& set, const std::string& boxText) {
+  try {
+    size_t start = 0;
+    while (start <= boxText.size()) {
+      size_t end = boxText.find_first_of("\r\n", start);
+      if (end == std::string::npos) end = boxText.size();
+      if (end > start) set.insert(boxText.substr(start, end - start));
+      start = end + 1;
+    }
+  } catch (...) {
+    // Out of memory: the patterns inserted so far stay.
+  }
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+#include "common/StringICompare.h"
+
+// The include and exclude patterns of a crawl. A pattern starting with "*" and not ending with
+// one matches paths that end with its needle; one ending with "*" and not starting with one
+// matches paths that begin with it; any other pattern matches paths that contain it. The needle
+// is the pattern with every "*" removed. Letters compare without regard to case.
+class PatternFilter {
+ public:
+  StringISet includePatterns;
+  StringISet excludePatterns;
+
+  // True when path is to be left out of the results: an exclude pattern matches, or include
+  // patterns exist and none matches. The root "/" is never left out.
+  bool IsExcluded(const std::string& path) const;
+  void Clear();
+
+  // Splits box text at every CR and LF, drops empty pieces and inserts the rest unchanged.
+  static void FillPatternSet(StringISet& set, const std::string& boxText);
+};
