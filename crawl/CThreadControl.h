@@ -1,0 +1,44 @@
+#pragma once
+#include <atomic>
+#include <boost/noncopyable.hpp>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "crawl/ThreadRecord.h"
+
+// Base of the background-thread controllers. state: -1 never started, 1 running, 2 stopped.
+// Threads are detached: the controller may go before its thread, and a thread that outlives
+// the window keeps only what it shares (its own parameters, the crawl object in shared ownership).
+class CThreadControl : private boost::noncopyable {
+ public:
+  CThreadControl() = default;
+  virtual ~CThreadControl();
+  virtual int32_t Start(void* param) = 0;
+  virtual int32_t Stop() = 0;
+  // -300 when no thread was started; -10000 when state is not 1 or the platform cannot
+  // suspend the thread. POSIX threads cannot be suspended from outside, so on this platform
+  // a started, running thread also gives -10000.
+  virtual int32_t Suspend();
+  virtual int32_t Resume();
+
+  int32_t state() const { return state_.load(); }
+  void SetState(int32_t state) { state_.store(state); }
+  bool HasThread() const;
+  // True when the last started thread has ended within timeout, or no thread was started.
+  // The application uses it to decide whether it may shut down under a crawl.
+  bool WaitFinished(std::chrono::milliseconds timeout) const;
+
+ protected:
+  // Runs body on a new detached thread; false when the thread cannot be created.
+  bool StartThread(std::function<void()> body);
+
+ private:
+  std::shared_ptr<ThreadRecord> CurrentThread() const;
+
+  std::atomic<int32_t> state_{-1};
+  mutable std::mutex threadLock_;
+  std::shared_ptr<ThreadRecord> thread_;
+};
