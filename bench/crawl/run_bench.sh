@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# The crawl benchmark, run by hand: veltro-sitemap-cli and wget crawl the same generated
+# site served by nginx on 127.0.0.1; each is timed as a whole process with its peak
+# resident memory, and each one's count of pages found is checked against the site.
+#
+#   bench/crawl/run_bench.sh [N ...]        default: 10000 100000
+#
+# Environment: BUILD (build folder holding bin/veltro-sitemap-cli, default build),
+# WORK (scratch folder, default /tmp/veltro-crawl-bench), PORT (default 18080),
+# TOOLS (which crawlers, default "veltro wget").
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+repo="$(cd "$here/../.." && pwd)"
+BUILD="${BUILD:-$repo/build}"
+WORK="${WORK:-/tmp/veltro-crawl-bench}"
+PORT="${PORT:-18080}"
+TOOLS="${TOOLS:-veltro wget}"
+CLI="$BUILD/bin/veltro-sitemap-cli"
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
+
+for tool in /usr/sbin/nginx /usr/bin/time wget python3; do
+  command -v "$tool" >/dev/null || { echo "missing: $tool (bash scripts/setup.sh installs it)" >&2; exit 1; }
+done
+[ -x "$CLI" ] || { echo "missing: $CLI (build it first: bash build.sh)" >&2; exit 1; }
+mkdir -p "$WORK"
+
+nginx_pid=""
+stop_nginx() {
+  if [ -n "$nginx_pid" ]; then
+    kill "$nginx_pid" 2>/dev/null || true
+    wait "$nginx_pid" 2>/dev/null || true
+    nginx_pid=""
+  fi
+}
+trap stop_nginx EXIT
+
+# One worker process: the crawlers and the server share the machine's cores.
+start_nginx() {
+  local root="$1" conf="$WORK/nginx"
+  mkdir -p "$conf"
+  cat >"$conf/nginx.conf" <<CONF
+daemon off;
+master_process off;
+worker_processes 1;
+pid $conf/nginx.pid;
+error_log $conf/error.log warn;
+events { worker_connections 4096; }
+http {
+  access_log off;
+  types { text/html html; application/pdf pdf; application/zip zip; application/octet-stream exe rar;
+          audio/mpeg mp3; application/msword doc; }
+  default_type application/octet-stream;
+  sendfile on;
+  keepalive_requests 1000000;
+  keepalive_timeout 60s;
+  open_file_cache max=200000 inactive=120s;
+  client_body_temp_path $conf/body;
+  proxy_temp_path $conf/proxy;
+  fastcgi_temp_path $conf/fastcgi;
+  uwsgi_temp_path $conf/uwsgi;
+  scgi_temp_path $conf/scgi;
+  server {
+    listen 127.0.0.1:$PORT;
+    root $root;
+    index index.html;
+  }
+}
+CONF
+  /usr/sbin/nginx -p "$conf" -c "$conf/nginx.conf" &
+  nginx_pid=$!
+  for _ in $(seq 1 100); do
+    if curl -s -o /dev/null "http://127.0.0.1:$PORT/"; then return 0; fi
+    sleep 0.05
+  done
+  echo "nginx did not start; see $conf/error.log" >&2
+  exit 1
+}
+
+# Wall seconds and peak resident kilobytes from GNU time's -v report.
+time_field() {
+  local report="$1" field="$2"
+  case "$field" in
+    wall) awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s }' "$report" ;;
+    rss) awk -F': ' '/Maximum resident set size/ { print $2 }' "$report" ;;
+  esac
+}
+
+# Prints "found missing extra" for a list of paths against the site's page list.
+check_pages() {
+  local found="$1" truth="$2"
+  local n_found n_missing n_extra
+  sort -u "$found" >"$found.sorted"
+  n_found=$(wc -l <"$found.sorted")
+  n_missing=$(comm -23 "$truth.sorted" "$found.sorted" | wc -l)
+  n_extra=$(comm -13 "$truth.sorted" "$found.sorted" | wc -l)
+  echo "$n_found $n_missing $n_extra"
+}
+
+results="$WORK/results.tsv"
+printf 'tool\tpages\tseconds\tfound\tmissing\textra\tpages_per_s\tpeak_rss_kb\tbytes_per_page\n' >"$results"
+
+record() {
+  local tool="$1" n="$2" report="$3" found_list="$4" site="$5"
+  local wall rss check found missing extra pps bpp
+  wall=$(time_field "$report" wall)
+  rss=$(time_field "$report" rss)
+  check=$(check_pages "$found_list" "$site/pages.txt")
+  read -r found missing extra <<<"$check"
+  pps=$(awk -v f="$found" -v w="$wall" 'BEGIN { printf "%.0f", (w > 0 ? f / w : 0) }')
+  bpp=$(awk -v r="$rss" -v n="$n" 'BEGIN { printf "%.0f", r * 1024 / n }')
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$tool" "$n" "$wall" "$found" "$missing" "$extra" "$pps" "$rss" "$bpp" >>"$results"
+  printf '%-8s N=%-7s %8.2f s  found %s (missing %s, extra %s)  %s pages/s  peak %s KB  %s B/page\n' \
+    "$tool" "$n" "$wall" "$found" "$missing" "$extra" "$pps" "$rss" "$bpp"
+}
+
+run_veltro() {
+  local n="$1" site="$2" dir="$WORK/veltro-$n"
+  rm -rf "$dir" && mkdir -p "$dir/run"
+  # An empty working folder: no settings database, so the defaults (depth 5, 4 threads per core).
+  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -o "$dir/out" "http://127.0.0.1:$PORT/" \
+      >"$dir/stdout.txt" 2>"$dir/stderr.txt") || echo "veltro-sitemap-cli exited with $? (see $dir/stderr.txt)" >&2
+  # Full addresses back to paths; the list has no line break after its last address.
+  { cat "$dir/out/127.0.0.1_urls.txt"; echo; } | tr -d '\r' | sed -e "s#^http://127.0.0.1:$PORT##" -e '/^$/d' >"$dir/found.txt"
+  record veltro "$n" "$dir/time.txt" "$dir/found.txt" "$site"
+}
+
+run_wget() {
+  local n="$1" site="$2" dir="$WORK/wget-$n"
+  rm -rf "$dir" && mkdir -p "$dir"
+  (cd "$dir" && /usr/bin/time -v -o "$dir/time.txt" wget --spider -r -l inf -nv -e robots=off -o "$dir/wget.log" \
+      "http://127.0.0.1:$PORT/") || true  # exit 8: the site has some 404 links
+  # Pages that wget downloaded to parse (a line "URL:... [bytes/bytes] -> file"); the
+  # forbidden-type files only got a "200 OK" to a HEAD request and are not pages.
+  grep -o "URL:http://127.0.0.1:$PORT[^ ]* \[" "$dir/wget.log" | sed -e 's#^URL:http://127.0.0.1:[0-9]*##' -e 's# \[$##' \
+    | grep -v '^/files/' >"$dir/found.txt" || true
+  record wget "$n" "$dir/time.txt" "$dir/found.txt" "$site"
+}
+
+for n in "${sizes[@]}"; do
+  site="$WORK/site-$n"
+  if [ ! -f "$site/pages.txt" ] || [ "$(wc -l <"$site/pages.txt")" -ne "$n" ]; then
+    rm -rf "$site"
+    python3 "$here/make_site.py" "$site" "$n"
+  fi
+  sort -u "$site/pages.txt" >"$site/pages.txt.sorted"
+  start_nginx "$site"
+  for tool in $TOOLS; do
+    "run_$tool" "$n" "$site"
+  done
+  stop_nginx
+done
+echo
+column -t -s $'\t' "$results"
