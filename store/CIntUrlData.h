@@ -1,0 +1,52 @@
+#pragma once
+#include <deque>
+#include <memory>
+#include <string>
+
+#include <boost/functional/hash.hpp>
+#include <boost/unordered_map.hpp>
+
+#include "store/CIntUrl_abs.h"
+#include "store/UrlRecordPool.h"
+#include "store/url_prop.h"
+
+// The in-memory URL store: every URL of a crawl, once, as a map key, with its record in the pool.
+// Guarded by urlStoreLock: readers wait for it, writers poll it and give up after about a
+// second (TakeWaiting then hands out nothing new, Add answers false, setters -800).
+class CIntUrlData : public CIntUrl_abs {
+ public:
+  CIntUrlData();
+  ~CIntUrlData() override;
+  CIntUrlData(const CIntUrlData&) = delete;
+  CIntUrlData& operator=(const CIntUrlData&) = delete;
+
+  int32_t TakeWaiting(std::vector<std::string>& urls, uint32_t max) override;
+  int32_t Exists(const std::string& url) override;
+  int32_t GetState(const std::string& url) override;
+  int32_t GetExcluded(const std::string& url) override;
+  int32_t SetState(const std::string& url, int32_t state) override;    // 0; -110; -800
+  int32_t SetExcluded(const std::string& url, int32_t flag) override;  // 0; -110; -800
+  int32_t SetFailed(const std::string& url, const std::string& code) override;  // 0; -800
+  bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) override;
+
+  // Forgets every URL and starts a new pool. Only between crawls.
+  void Reset();
+  // A copy of the URL's record; false when not held.
+  bool Read(const std::string& url, url_prop& record);
+  size_t size();
+  const UrlRecordPool* pool() const { return pool_.get(); }
+
+ private:
+  using UrlMap = boost::unordered_map<std::string, url_prop*, boost::hash<std::string>>;
+  using Entry = UrlMap::value_type;
+
+  static UrlMap NewMap();
+  Entry* Lookup(const std::string& url);  // under a shared hold
+
+  UrlMap map_;
+  std::unique_ptr<UrlRecordPool> pool_;
+  // Entries that may be Waiting, oldest first, so that a batch costs its own size and not a walk
+  // of the map. Every Waiting record has an entry here; entries whose record has moved on are
+  // dropped when they reach the front. Map nodes do not move, so the pointers stay valid.
+  std::deque<Entry*> waiting_;
+};

@@ -1,0 +1,110 @@
+#include "store/CIntUrlDb.h"
+
+#include <leveldb/iterator.h>
+
+#include "common/ResultCodes.h"
+
+CIntUrlDb::CIntUrlDb() : db_(std::make_unique<CLevelDb>()) {}
+
+CIntUrlDb::~CIntUrlDb() = default;
+
+int32_t CIntUrlDb::Read(const std::string& url, url_prop& record) {
+  if (db_->isOpen() != 1) return rc::kDbOpen;
+  try {
+    record = url_prop{};
+    std::string text;
+    db_->Get(url, &text);
+    return FromText(text, record);
+  } catch (...) {
+    return rc::kNoMemory;
+  }
+}
+
+int32_t CIntUrlDb::Write(const std::string& url, const url_prop& record) {
+  try {
+    std::string text;
+    // Never store an empty value in place of a record.
+    if (ToText(record, text) != rc::kOk) return rc::kGeneral;
+    return db_->Put(url, text);
+  } catch (...) {
+    return rc::kGeneral;
+  }
+}
+
+int32_t CIntUrlDb::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
+  leveldb::DB* handle = db_->handle();
+  if (handle == nullptr) return rc::kDbOpen;
+  if (max < 1) return rc::kBatchSize;
+  try {
+    std::unique_ptr<leveldb::Iterator> it(handle->NewIterator(leveldb::ReadOptions()));
+    for (it->SeekToFirst(); it->Valid(); it->Next()) {
+      url_prop record;
+      FromText(it->value().ToString(), record);  // unreadable counts as a default, Waiting record
+      if (record.state != Waiting) continue;
+      std::string key = it->key().ToString();
+      urls.push_back(key);
+      record.state = Crawling;
+      Write(key, record);
+      if (urls.size() >= max) break;
+    }
+  } catch (...) {
+    // Out of memory: the URLs taken so far stand.
+  }
+  return static_cast<int32_t>(urls.size());
+}
+
+int32_t CIntUrlDb::Exists(const std::string& url) {
+  if (db_->isOpen() != 1) return 0;
+  return db_->Contains(url);
+}
+
+int32_t CIntUrlDb::GetState(const std::string& url) {
+  url_prop record;
+  if (Read(url, record) != rc::kOk) return Absent;
+  return record.state;
+}
+
+int32_t CIntUrlDb::GetExcluded(const std::string& url) {
+  url_prop record;
+  if (Read(url, record) != rc::kOk) return 0;
+  return record.excludedFlag;
+}
+
+int32_t CIntUrlDb::SetState(const std::string& url, int32_t state) {
+  url_prop record;
+  if (Read(url, record) != rc::kOk) return rc::kRecordRead;
+  record.state = state;
+  return Write(url, record);
+}
+
+int32_t CIntUrlDb::SetExcluded(const std::string& url, int32_t flag) {
+  url_prop record;
+  if (Read(url, record) != rc::kOk) return rc::kRecordRead;
+  record.excludedFlag = flag;
+  return Write(url, record);
+}
+
+int32_t CIntUrlDb::SetFailed(const std::string& url, const std::string& code) {
+  url_prop record;
+  if (Read(url, record) != rc::kOk) return rc::kRecordRead;
+  try {
+    record.code = code;
+  } catch (...) {
+    return rc::kGeneral;
+  }
+  return Write(url, record);
+}
+
+bool CIntUrlDb::Add(const std::string&, const std::string&, int32_t, int32_t&) { return false; }
+
+void CIntUrlDb::Reset() {
+  try {
+    db_ = std::make_unique<CLevelDb>();
+  } catch (...) {
+    db_->Close();  // out of memory: the old wrapper, closed, serves as the new one
+  }
+}
+
+void CIntUrlDb::Close() {
+  if (db_->isOpen() == 1) db_->Close();
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "store/CIntUrl_abs.h"
+#include "store/CLevelDb.h"
+#include "store/url_prop.h"
+
+// The URL store kept in a leveldb database: key = URL, value = the record's archive text.
+// It never receives new URLs. Closed, it holds nothing. No lock of its own.
+class CIntUrlDb : public CIntUrl_abs {
+ public:
+  CIntUrlDb();
+  ~CIntUrlDb() override;
+
+  int32_t TakeWaiting(std::vector<std::string>& urls, uint32_t max) override;  // -230 closed; -90 max < 1
+  int32_t Exists(const std::string& url) override;
+  int32_t GetState(const std::string& url) override;
+  int32_t GetExcluded(const std::string& url) override;
+  int32_t SetState(const std::string& url, int32_t state) override;    // -100 closed or unreadable
+  int32_t SetExcluded(const std::string& url, int32_t flag) override;  // -100 closed or unreadable
+  int32_t SetFailed(const std::string& url, const std::string& code) override;  // leaves the state
+  bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) override;
+
+  // Before each crawl: a new, closed database wrapper in place of the old one.
+  void Reset();
+  // At the end of a crawl: closes the database when it is open.
+  void Close();
+  CLevelDb& db() { return *db_; }
+
+ private:
+  // The URL's record: 0, -230 closed, or FromText's failure (-70 for a missing key).
+  int32_t Read(const std::string& url, url_prop& record);
+  // Writes the record under url: Put's result, or -10000 when no text could be made.
+  int32_t Write(const std::string& url, const url_prop& record);
+
+  std::unique_ptr<CLevelDb> db_;
+};

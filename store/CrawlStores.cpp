@@ -1,0 +1,42 @@
+#include "store/CrawlStores.h"
+
+CrawlStores::CrawlStores()
+    : memory_(std::make_unique<CIntUrlData>()),
+      database_(std::make_unique<CIntUrlDb>()),
+      patterns_(std::make_unique<PatternFilter>()) {}
+
+CIntUrl_abs& CrawlStores::RouteFor(const std::string& url) {
+  if (memory_->Exists(url) == 1) return *memory_;
+  return *database_;
+}
+
+int32_t CrawlStores::TakeBatch(std::vector<std::string>& urls, uint32_t max) {
+  urls.clear();
+  const int32_t fromMemory = memory_->TakeWaiting(urls, max);
+  if (fromMemory >= 0 && static_cast<uint32_t>(fromMemory) >= max) return fromMemory;
+  const int32_t withDatabase = database_->TakeWaiting(urls, max);
+  return withDatabase > 0 ? withDatabase : fromMemory;
+}
+
+bool CrawlStores::TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth) {
+  if (memory_->Exists(url) == 1 || database_->Exists(url) == 1) return false;
+  return memory_->Add(parent, url, maxDepth, depth);
+}
+
+void CrawlStores::SetState(const std::string& url, int32_t state) { RouteFor(url).SetState(url, state); }
+
+int32_t CrawlStores::SetExcluded(const std::string& url, int32_t flag) {
+  return RouteFor(url).SetExcluded(url, flag);
+}
+
+int32_t CrawlStores::SetFailed(const std::string& url, const std::string& code) {
+  return RouteFor(url).SetFailed(url, code);
+}
+
+int32_t CrawlStores::GetExcluded(const std::string& url) { return RouteFor(url).GetExcluded(url); }
+
+void CrawlStores::Reset() {
+  memory_->Reset();
+  database_->Reset();
+  patterns_->Clear();
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "crawl/PatternFilter.h"
+#include "store/CIntUrlData.h"
+#include "store/CIntUrlDb.h"
+
+// The stores of one crawl: the in-memory store, asked first, the database store, asked second,
+// and the crawl's include/exclude patterns. New URLs always go to the in-memory store.
+class CrawlStores {
+ public:
+  CrawlStores();
+  CrawlStores(const CrawlStores&) = delete;
+  CrawlStores& operator=(const CrawlStores&) = delete;
+
+  CIntUrlData& memory() { return *memory_; }
+  CIntUrlDb& database() { return *database_; }
+  PatternFilter& patterns() { return *patterns_; }
+
+  // Clears urls, then fills it with up to max Waiting URLs; answers how many it holds.
+  int32_t TakeBatch(std::vector<std::string>& urls, uint32_t max);
+  // Adds url unless either store holds it; depth is written only when it was not held.
+  bool TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth);
+  void SetState(const std::string& url, int32_t state);
+  // These go to the in-memory store when it holds url, else to the database store.
+  int32_t SetExcluded(const std::string& url, int32_t flag);
+  int32_t SetFailed(const std::string& url, const std::string& code);
+  int32_t GetExcluded(const std::string& url);
+  // Before each crawl, while none runs.
+  void Reset();
+
+ private:
+  CIntUrl_abs& RouteFor(const std::string& url);
+
+  std::unique_ptr<CIntUrlData> memory_;
+  std::unique_ptr<CIntUrlDb> database_;
+  std::unique_ptr<PatternFilter> patterns_;
+};
