@@ -1,0 +1,89 @@
+#include "web/CHttpSession.h"
+
+#include <new>
+
+#include "common/ResultCodes.h"
+#include "web/RecvBuffer.h"
+
+namespace {
+
+const char kBlankLine[] = "\r\n\r\n";
+
+bool CountsAsReceived(CURLcode result) {
+  // A page cut short by the size limit (write error) or by the time-out keeps what arrived.
+  return result == CURLE_OK || result == CURLE_WRITE_ERROR || result == CURLE_OPERATION_TIMEDOUT;
+}
+
+int32_t SplitResponse(const std::string& response, std::string& headers, std::string& body) {
+  const size_t pos = response.find(kBlankLine);
+  if (pos == std::string::npos) return rc::kNoBlankLine;
+  headers.assign(response, 0, pos);
+  body.assign(response, pos, std::string::npos);
+  return rc::kOk;
+}
+
+}  // namespace
+
+CHttpSession::CHttpSession(const std::string& address) {
+  if (!address.empty() && handle_.Create()) address_ = address;
+}
+
+int32_t CHttpSession::Fetch(std::string& headers, std::string& body) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!handle_) return rc::kMissing;
+  try {
+    curl_easy_reset(handle_.get());
+    options_.requestKind = REQ_GET;
+    std::string response;
+    int32_t code = Transfer(response);
+    if (code != rc::kOk) return code;
+    if (response.empty()) return rc::kEmpty;
+    return SplitResponse(response, headers, body);
+  } catch (const std::bad_alloc&) {
+    headers.clear();
+    body.clear();
+    return rc::kNoMemory;
+  } catch (...) {
+    headers.clear();
+    body.clear();
+    return rc::kGeneral;
+  }
+}
+
+int32_t CHttpSession::Transfer(std::string& response) {
+  RecvBuffer buffer;
+  if (!buffer.ok()) return rc::kNoMemory;
+  ApplyOptions(buffer);
+  const CURLcode result = curl_easy_perform(handle_.get());
+  if (!CountsAsReceived(result)) return static_cast<int32_t>(result);
+  response.assign(buffer.data(), buffer.length());
+  return rc::kOk;
+}
+
+void CHttpSession::ApplyOptions(RecvBuffer& buffer) {
+  CURL* h = handle_.get();
+  curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(h, CURLOPT_HEADER, 1L);
+  curl_easy_setopt(h, CURLOPT_TIMEOUT, static_cast<long>(options_.totalTimeout));
+  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, static_cast<long>(options_.connectTimeout));
+  if (options_.maxRedirects >= 1) {
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, static_cast<long>(options_.maxRedirects));
+  } else {
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+  }
+  curl_easy_setopt(h, CURLOPT_USERAGENT, options_.userAgent.c_str());
+  curl_easy_setopt(h, CURLOPT_REFERER, options_.referrer.c_str());
+  curl_easy_setopt(h, CURLOPT_ENCODING, "gzip, deflate");
+  curl_easy_setopt(h, CURLOPT_PROXY, options_.proxyHost.c_str());
+  curl_easy_setopt(h, CURLOPT_URL, address_.c_str());
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&buffer));
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &RecvBuffer::WriteCallback);
+  // Worker threads fetch at the same time: without this, libcurl's time-outs during name
+  // resolution use SIGALRM and longjmp, which is not safe with several threads.
+  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  if (!options_.verifyTls) {
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+  }
+}

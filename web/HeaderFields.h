@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Header field kinds understood by ExtractHeaderField.
+enum HeaderFieldKind : int32_t {
+  kFieldStatus = 0,
+  kFieldContentLength = 1,
+  kFieldCookie = 2,
+  kFieldCharset = 3,
+  kFieldContentEncoding = 4,
+  kFieldServer = 5,
+  kFieldLastModified = 6,
+};
+
+// The value of one field of a response header block; empty when absent or the kind is unknown.
+std::string ExtractHeaderField(const std::string& headers, int32_t kind);

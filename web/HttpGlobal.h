@@ -1,0 +1,5 @@
+#pragma once
+
+// Process-wide libcurl set-up; every session lies between the two calls.
+void HttpGlobalInit();
+void HttpGlobalCleanup();

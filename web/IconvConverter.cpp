@@ -1,0 +1,45 @@
+#include "web/IconvConverter.h"
+
+#include <cerrno>
+
+IconvConverter::IconvConverter(const std::string& to, const std::string& from)
+    : cd_(iconv_open((to + "//IGNORE").c_str(), from.c_str())) {
+  // Some names do not take a suffix; the skipping loop below still drops what fails.
+  if (!ok()) cd_ = iconv_open(to.c_str(), from.c_str());
+}
+
+IconvConverter::~IconvConverter() {
+  if (ok()) iconv_close(cd_);
+}
+
+// glibc has no switch for discarding: with //IGNORE it skips what the target cannot hold,
+// but still stops with EILSEQ (sometimes part-way, at an internal chunk edge), and without it
+// every invalid byte stops the call. So call again until the input is used up, stepping over
+// one byte when a call made no progress.
+bool IconvConverter::ConvertDiscarding(const char*& in, size_t& inLeft, char*& out,
+                                       size_t& outLeft) {
+  while (inLeft > 0) {
+    char* src = const_cast<char*>(in);
+    const size_t before = inLeft;
+    const size_t r = iconv(cd_, &src, &inLeft, &out, &outLeft);
+    in = src;
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) return false;
+    if (errno == EINVAL) {
+      // An incomplete sequence at the end: nothing more can come, drop it.
+      in += inLeft;
+      inLeft = 0;
+      break;
+    }
+    if (errno == EILSEQ && inLeft == before) {
+      ++in;
+      --inLeft;
+    } else if (errno != EILSEQ) {
+      break;
+    }
+  }
+  // Flush any shift state of the target set.
+  if (iconv(cd_, nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1) && errno == E2BIG)
+    return false;
+  return true;
+}

@@ -1,0 +1,27 @@
+#include "web/TidyDocument.h"
+
+TidyDocument::TidyDocument() : doc_(tidyCreate()) {
+  tidyBufInit(&errors_);
+  if (!doc_) return;
+  // Diagnostics go into a buffer nobody reads; Tidy would otherwise write them to stderr.
+  tidySetErrorBuffer(doc_, &errors_);
+  tidyOptSetInt(doc_, TidyShowErrors, 0);
+  tidyOptSetBool(doc_, TidyShowWarnings, no);
+  tidyOptSetBool(doc_, TidyQuiet, yes);
+  // Bytes pass through as the characters of the same number, whatever the page's character
+  // set, so links can be given back byte for byte; percent-encoding is ours to do.
+  tidySetInCharEncoding(doc_, "raw");
+  tidyOptSetBool(doc_, TidyFixUri, no);
+}
+
+TidyDocument::~TidyDocument() {
+  if (doc_) tidyRelease(doc_);
+  tidyBufFree(&errors_);
+}
+
+int TidyDocument::Parse(const char* text) {
+  if (!doc_) return -1;
+  return tidyParseString(doc_, text);
+}
+
+TidyNode TidyDocument::Body() const { return doc_ ? tidyGetBody(doc_) : nullptr; }

@@ -1,0 +1,22 @@
+#pragma once
+#include <tidy/tidy.h>
+#include <tidy/tidybuffio.h>
+
+// Owns one Tidy document, set up to read the page's bytes unchanged and to print nothing.
+class TidyDocument {
+ public:
+  TidyDocument();
+  ~TidyDocument();
+  TidyDocument(const TidyDocument&) = delete;
+  TidyDocument& operator=(const TidyDocument&) = delete;
+
+  bool ok() const { return doc_ != nullptr; }
+  // Tidy's result: negative for a severe error, 0-2 when a tree was built.
+  int Parse(const char* text);
+  // The body element; null when the document has none.
+  TidyNode Body() const;
+
+ private:
+  TidyDoc doc_;
+  TidyBuffer errors_;
+};
