@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+#include <thread>
+
+#include <boost/thread/locks.hpp>
+
+#include "common/ResultCodes.h"
+#include "store/CIntUrlData.h"
+#include "store/CrawlStores.h"
+#include "store/UrlStoreLock.h"
+
+namespace {
+int32_t AddOrFail(CIntUrlData& store, const std::string& parent, const std::string& url, int32_t maxDepth = 5) {
+  int32_t depth = -1;
+  EXPECT_TRUE(store.Add(parent, url, maxDepth, depth)) << url;
+  return depth;
+}
+}  // namespace
+
+TEST(CIntUrlDataTest, AddComputesTheDepthFromTheParent) {
+  CIntUrlData store;
+  EXPECT_EQ(AddOrFail(store, "", "/", 0), 0);
+  EXPECT_EQ(store.GetState("/"), Waiting);  // the root is never too deep
+  EXPECT_EQ(AddOrFail(store, "/nowhere", "/orphan"), 1);
+  EXPECT_EQ(AddOrFail(store, "/", "/1"), 1);
+  EXPECT_EQ(AddOrFail(store, "/1", "/2"), 2);
+  EXPECT_EQ(AddOrFail(store, "/2", "/3"), 3);
+  EXPECT_EQ(AddOrFail(store, "/3", "/4"), 4);
+  EXPECT_EQ(AddOrFail(store, "/4", "/5"), 5);
+  EXPECT_EQ(store.GetState("/5"), Waiting);
+  EXPECT_EQ(AddOrFail(store, "/5", "/6"), 6);
+  EXPECT_EQ(store.GetState("/6"), NotAllowed);
+}
+
+TEST(CIntUrlDataTest, AddOfAHeldUrlKeepsItsRecordButReportsTheDepth) {
+  CIntUrlData store;
+  AddOrFail(store, "", "/");
+  AddOrFail(store, "/", "/a");
+  ASSERT_EQ(store.SetExcluded("/a", 1), 0);
+  int32_t depth = -1;
+  EXPECT_FALSE(store.Add("", "/a", 5, depth));
+  EXPECT_EQ(depth, 0);
+  url_prop record;
+  ASSERT_TRUE(store.Read("/a", record));
+  EXPECT_EQ(record.depth, 1);
+  EXPECT_EQ(record.excludedFlag, 1);
+  EXPECT_EQ(store.size(), 2u);
+}
+
+TEST(CIntUrlDataTest, KeysCompareExactly) {
+  CIntUrlData store;
+  AddOrFail(store, "", "/A");
+  AddOrFail(store, "", "/a");
+  ASSERT_EQ(store.SetState("/A", Crawled), 0);
+  EXPECT_EQ(store.GetState("/a"), Waiting);
+  EXPECT_EQ(store.Exists("/b"), 0);
+}
+
+TEST(CIntUrlDataTest, UnknownUrlAnswers) {
+  CIntUrlData store;
+  EXPECT_EQ(store.Exists("/x"), 0);
+  EXPECT_EQ(store.GetState("/x"), Absent);
+  EXPECT_EQ(store.GetExcluded("/x"), 0);
+  EXPECT_EQ(store.SetState("/x", Crawled), rc::kMissing);
+  EXPECT_EQ(store.SetExcluded("/x", 1), rc::kMissing);
+  EXPECT_EQ(store.SetFailed("/x", "404"), rc::kLockTimeout);
+}
+
+TEST(CIntUrlDataTest, SettersWriteTheirFields) {
+  CIntUrlData store;
+  AddOrFail(store, "", "/p");
+  ASSERT_EQ(store.SetFailed("/p", "-10000"), 0);
+  ASSERT_EQ(store.SetExcluded("/p", 1), 0);
+  url_prop record;
+  ASSERT_TRUE(store.Read("/p", record));
+  EXPECT_EQ(record.state, Failed);
+  EXPECT_EQ(record.code, "-10000");
+  EXPECT_EQ(store.GetExcluded("/p"), 1);
+}
+
+TEST(CIntUrlDataTest, SecondBlockLeavesTheFirstBlocksRecordsAlone) {
+  CIntUrlData store;
+  ASSERT_EQ(store.pool()->recordCount(), 10000u);
+  AddOrFail(store, "", "/0");
+  for (int i = 1; i < 10000; ++i) AddOrFail(store, "/0", "/" + std::to_string(i));
+  ASSERT_EQ(store.SetFailed("/5", "500"), 0);
+  EXPECT_EQ(store.pool()->recordCount(), 10000u);
+  AddOrFail(store, "/9999", "/10000");
+  EXPECT_EQ(store.pool()->recordCount(), 20000u);
+  EXPECT_EQ(store.pool()->last(), 10000);
+  url_prop record;
+  ASSERT_TRUE(store.Read("/5", record));
+  EXPECT_EQ(record.depth, 1);
+  EXPECT_EQ(record.code, "500");
+  ASSERT_TRUE(store.Read("/10000", record));
+  EXPECT_EQ(record.depth, 2);
+}
+
+TEST(CIntUrlDataTest, TakeWaitingHandsOutEachWaitingUrlOnceUpToMax) {
+  CIntUrlData store;
+  for (int i = 0; i < 5; ++i) AddOrFail(store, "", "/" + std::to_string(i));
+  std::vector<std::string> first;
+  EXPECT_EQ(store.TakeWaiting(first, 3), 3);
+  for (const auto& url : first) EXPECT_EQ(store.GetState(url), Crawling);
+  std::vector<std::string> second;
+  EXPECT_EQ(store.TakeWaiting(second, 3), 2);
+  std::set<std::string> all(first.begin(), first.end());
+  all.insert(second.begin(), second.end());
+  EXPECT_EQ(all.size(), 5u);
+  std::vector<std::string> none{"kept"};
+  EXPECT_EQ(store.TakeWaiting(none, 3), 1);
+  EXPECT_EQ(none, std::vector<std::string>{"kept"});
+}
+
+TEST(CIntUrlDataTest, TakeWaitingAppendsAndTakesOneWhenUrlsAlreadyReachMax) {
+  CIntUrlData store;
+  for (int i = 0; i < 4; ++i) AddOrFail(store, "", "/" + std::to_string(i));
+  std::vector<std::string> urls{"x", "y"};
+  EXPECT_EQ(store.TakeWaiting(urls, 3), 3);
+  EXPECT_EQ(urls[0], "x");
+  std::vector<std::string> full{"a", "b", "c"};
+  EXPECT_EQ(store.TakeWaiting(full, 3), 4);  // the size is checked after each URL taken
+}
+
+TEST(CIntUrlDataTest, TakeWaitingSkipsRecordsThatLeftWaitingAndFindsOnesSetBack) {
+  CIntUrlData store;
+  AddOrFail(store, "", "/a");
+  AddOrFail(store, "", "/b.zip");
+  AddOrFail(store, "", "/c");
+  ASSERT_EQ(store.SetState("/b.zip", NotAllowed), 0);
+  ASSERT_EQ(store.SetState("/c", Crawled), 0);
+  ASSERT_EQ(store.SetState("/c", Waiting), 0);
+  ASSERT_EQ(store.SetState("/c", Waiting), 0);
+  std::vector<std::string> urls;
+  EXPECT_EQ(store.TakeWaiting(urls, 10), 2);
+  std::sort(urls.begin(), urls.end());
+  EXPECT_EQ(urls, (std::vector<std::string>{"/a", "/c"}));
+  urls.clear();
+  EXPECT_EQ(store.TakeWaiting(urls, 10), 0);
+}
+
+TEST(CIntUrlDataTest, ResetForgetsEveryUrlAndStartsANewPool) {
+  CIntUrlData store;
+  AddOrFail(store, "", "/");
+  AddOrFail(store, "/", "/a");
+  store.Reset();
+  EXPECT_EQ(store.Exists("/"), 0);
+  EXPECT_EQ(store.Exists("/a"), 0);
+  EXPECT_EQ(store.pool()->last(), -1);
+  std::vector<std::string> urls;
+  EXPECT_EQ(store.TakeWaiting(urls, 8), 0);
+  EXPECT_EQ(AddOrFail(store, "/", "/a"), 1);
+  EXPECT_EQ(store.pool()->last(), 0);
+  url_prop record;
+  ASSERT_TRUE(store.Read("/a", record));
+  EXPECT_EQ(record.code, "200");
+}
+
+TEST(CIntUrlDataTest, ConcurrentAddsRecordEachUrlOnce) {
+  CrawlStores stores;
+  constexpr int kThreads = 4;
+  constexpr int kUrls = 2000;
+  std::atomic<int> added{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kUrls; ++i) {
+        // Each thread goes its own way through the same links.
+        const int n = (i * (t + 1) * 7919) % kUrls;
+        int32_t depth = 0;
+        if (stores.TryAdd("/" + std::to_string(n), "", 5, depth)) ++added;
+      }
+    });
+  }
+  std::thread taker([&] {
+    std::vector<std::string> urls;
+    for (int i = 0; i < 200; ++i) stores.TakeBatch(urls, 4);
+  });
+  for (auto& thread : threads) thread.join();
+  taker.join();
+  EXPECT_EQ(added.load(), kUrls);
+  EXPECT_EQ(stores.memory().size(), static_cast<size_t>(kUrls));
+}
+
+TEST(CIntUrlDataTest, WritersGiveUpAfterAboutASecondWhileTheLockIsHeld) {
+  CIntUrlData store;
+  int32_t depth = -1;
+  ASSERT_TRUE(store.Add("", "/held", 5, depth));
+  // A shared hold keeps every writer out yet lets the setters' lookups through.
+  std::vector<std::string> urls{"x"};
+  int32_t setResult = 0, takeResult = 0;
+  bool addResult = true;
+  int32_t addDepth = 42;
+  {
+    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
+    std::thread setter([&] { setResult = store.SetState("/held", Crawled); });
+    std::thread adder([&] { addResult = store.Add("", "/new", 5, addDepth); });
+    std::thread taker([&] { takeResult = store.TakeWaiting(urls, 8); });
+    setter.join();
+    adder.join();
+    taker.join();
+  }
+  EXPECT_EQ(setResult, rc::kLockTimeout);
+  EXPECT_FALSE(addResult);
+  EXPECT_EQ(addDepth, 42);
+  EXPECT_EQ(takeResult, 1);
+  EXPECT_EQ(store.GetState("/held"), Waiting);
+  EXPECT_EQ(store.Exists("/new"), 0);
+}

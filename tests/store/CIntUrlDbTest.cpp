@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include "common/ResultCodes.h"
+#include "store/CIntUrlDb.h"
+#include "store/CrawlStores.h"
+#include "support/TempDir.h"
+
+namespace {
+std::string Text(int32_t depth, int32_t state, int32_t flag = 0, const std::string& code = "200") {
+  url_prop record;
+  record.depth = depth;
+  record.state = state;
+  record.excludedFlag = flag;
+  record.code = code;
+  std::string text;
+  ToText(record, text);
+  return text;
+}
+}  // namespace
+
+TEST(CIntUrlDbTest, ClosedStoreHoldsNothingAndRefusesWrites) {
+  CIntUrlDb store;
+  std::vector<std::string> urls{"kept"};
+  int32_t depth = 7;
+  EXPECT_EQ(store.TakeWaiting(urls, 8), rc::kDbOpen);
+  EXPECT_EQ(urls.size(), 1u);
+  EXPECT_EQ(store.Exists("/"), 0);
+  EXPECT_EQ(store.GetState("/"), Absent);
+  EXPECT_EQ(store.GetExcluded("/"), 0);
+  EXPECT_EQ(store.SetState("/", Crawled), rc::kRecordRead);
+  EXPECT_EQ(store.SetExcluded("/", 1), rc::kRecordRead);
+  EXPECT_EQ(store.SetFailed("/", "404"), rc::kRecordRead);
+  EXPECT_FALSE(store.Add("", "/", 5, depth));
+  EXPECT_EQ(depth, 7);
+}
+
+TEST(CIntUrlDbTest, OpenStoreReadsAndRewritesRecords) {
+  TempDir dir;
+  CIntUrlDb store;
+  ASSERT_EQ(store.db().Open(dir.str()), 0);
+  ASSERT_EQ(store.db().Put("/a", Text(2, Waiting)), 0);
+  EXPECT_EQ(store.Exists("/a"), 1);
+  EXPECT_EQ(store.Exists("/b"), 0);
+  EXPECT_EQ(store.GetState("/b"), Absent);
+  EXPECT_EQ(store.SetState("/b", Crawled), rc::kRecordRead);  // missing key: nothing to read
+
+  ASSERT_EQ(store.SetState("/a", Failed), 0);
+  ASSERT_EQ(store.SetFailed("/a", "404"), 0);
+  ASSERT_EQ(store.SetExcluded("/a", 1), 0);
+  std::string text;
+  ASSERT_EQ(store.db().Get("/a", &text), 0);
+  EXPECT_EQ(text, "22 serialization::archive 9 0 0 2 2 1 3 404");
+  EXPECT_EQ(store.GetState("/a"), Failed);
+  EXPECT_EQ(store.GetExcluded("/a"), 1);
+}
+
+TEST(CIntUrlDbTest, TakeWaitingWalksInKeyOrderAndCountsUnreadableValuesAsWaiting) {
+  TempDir dir;
+  CIntUrlDb store;
+  ASSERT_EQ(store.db().Open(dir.str()), 0);
+  ASSERT_EQ(store.db().WriteAll({{"/a", Text(1, Crawled)},
+                                 {"/b", "garbage"},
+                                 {"/c", Text(1, Waiting)},
+                                 {"/d", Text(1, Waiting)}}),
+            0);
+  std::vector<std::string> urls;
+  EXPECT_EQ(store.TakeWaiting(urls, 0), rc::kBatchSize);
+  EXPECT_EQ(store.TakeWaiting(urls, 2), 2);
+  EXPECT_EQ(urls, (std::vector<std::string>{"/b", "/c"}));
+  EXPECT_EQ(store.GetState("/b"), Crawling);
+  EXPECT_EQ(store.GetState("/c"), Crawling);
+  EXPECT_EQ(store.TakeWaiting(urls, 8), 3);
+  EXPECT_EQ(urls.back(), "/d");
+}
+
+TEST(CIntUrlDbTest, ResetAndCloseLeaveItClosed) {
+  TempDir dir;
+  CIntUrlDb store;
+  ASSERT_EQ(store.db().Open(dir.str()), 0);
+  store.Close();
+  EXPECT_EQ(store.db().isOpen(), 0);
+  ASSERT_EQ(store.db().Open(dir.str()), 0);
+  store.Reset();
+  EXPECT_EQ(store.db().isOpen(), 0);
+  CIntUrlDb other;
+  EXPECT_EQ(other.db().Open(dir.str()), 0);  // the folder's lock went with the old wrapper
+}
+
+TEST(CrawlStoresTest, BatchesComeFromMemoryThenFromTheDatabase) {
+  TempDir dir;
+  CrawlStores stores;
+  int32_t depth = -1;
+  ASSERT_TRUE(stores.TryAdd("/", "", 5, depth));
+  std::vector<std::string> urls{"stale"};
+  EXPECT_EQ(stores.TakeBatch(urls, 4), 1);
+  EXPECT_EQ(urls, std::vector<std::string>{"/"});
+  EXPECT_EQ(stores.TakeBatch(urls, 4), 0);
+  EXPECT_TRUE(urls.empty());
+
+  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
+  ASSERT_EQ(stores.database().db().Put("/old", Text(1, Waiting)), 0);
+  ASSERT_TRUE(stores.TryAdd("/new", "/", 5, depth));
+  EXPECT_EQ(stores.TakeBatch(urls, 4), 2);
+  EXPECT_EQ(urls, (std::vector<std::string>{"/new", "/old"}));
+}
+
+TEST(CrawlStoresTest, TryAddRefusesUrlsEitherStoreHolds) {
+  TempDir dir;
+  CrawlStores stores;
+  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
+  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawled)), 0);
+  int32_t depth = 99;
+  EXPECT_FALSE(stores.TryAdd("/db", "", 5, depth));
+  EXPECT_EQ(depth, 99);
+  ASSERT_TRUE(stores.TryAdd("/", "", 5, depth));
+  depth = 99;
+  EXPECT_FALSE(stores.TryAdd("/", "", 5, depth));
+  EXPECT_EQ(depth, 99);
+  EXPECT_EQ(stores.memory().Exists("/db"), 0);
+}
+
+TEST(CrawlStoresTest, PerUrlCallsGoToTheStoreThatHoldsTheUrl) {
+  TempDir dir;
+  CrawlStores stores;
+  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
+  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawling)), 0);
+  int32_t depth = 0;
+  ASSERT_TRUE(stores.TryAdd("/mem", "", 5, depth));
+
+  stores.SetState("/mem", Failed);
+  EXPECT_EQ(stores.SetFailed("/mem", "500"), 0);
+  EXPECT_EQ(stores.SetExcluded("/mem", 1), 0);
+  EXPECT_EQ(stores.GetExcluded("/mem"), 1);
+  EXPECT_EQ(stores.memory().GetState("/mem"), Failed);
+
+  stores.SetState("/db", Failed);
+  EXPECT_EQ(stores.SetFailed("/db", "404"), 0);
+  EXPECT_EQ(stores.SetExcluded("/db", 1), 0);
+  EXPECT_EQ(stores.GetExcluded("/db"), 1);
+  std::string text;
+  ASSERT_EQ(stores.database().db().Get("/db", &text), 0);
+  EXPECT_EQ(text, "22 serialization::archive 9 0 0 1 2 1 3 404");
+
+  EXPECT_EQ(stores.SetExcluded("/none", 1), rc::kRecordRead);
+  EXPECT_EQ(stores.GetExcluded("/none"), 0);
+}
+
+TEST(CrawlStoresTest, ResetEmptiesStoresAndPatternsAndClosesTheDatabase) {
+  TempDir dir;
+  CrawlStores stores;
+  int32_t depth = 0;
+  ASSERT_TRUE(stores.TryAdd("/", "", 5, depth));
+  stores.patterns().includePatterns.insert("*html");
+  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
+  stores.Reset();
+  EXPECT_EQ(stores.memory().Exists("/"), 0);
+  EXPECT_TRUE(stores.patterns().includePatterns.empty());
+  EXPECT_EQ(stores.database().db().isOpen(), 0);
+  EXPECT_TRUE(stores.TryAdd("/", "", 5, depth));
+}
