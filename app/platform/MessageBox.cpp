@@ -1,0 +1,45 @@
+#include "app/platform/MessageBox.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+std::function<void(const std::wstring&)>& BoxHook() {
+  static std::function<void(const std::wstring&)> hook;
+  return hook;
+}
+std::function<std::optional<QString>()>& SaveHook() {
+  static std::function<std::optional<QString>()> hook;
+  return hook;
+}
+}  // namespace
+
+void SetMessageBoxHook(std::function<void(const std::wstring&)> hook) { BoxHook() = std::move(hook); }
+void SetSaveFileHook(std::function<std::optional<QString>()> hook) { SaveHook() = std::move(hook); }
+
+void ShowMessageBox(QWidget* parent, const std::wstring& text) {
+  if (BoxHook()) {
+    BoxHook()(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), QString::fromStdWString(text),
+                  QMessageBox::Ok, parent);
+  box.exec();
+}
+
+std::optional<QString> AskSaveFileName(QWidget* parent) {
+  if (SaveHook()) return SaveHook()();
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("txt"));
+  dialog.setNameFilter(QStringLiteral("txt File(*.txt)"));
+  dialog.selectFile(QStringLiteral("*.txt"));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+  return files.front();
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Message boxes with an OK button and the save-file question. Under test, hooks take the
+// place of the blocking dialogs: the message text is recorded, the file name answered.
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+void ShowMessageBox(QWidget* parent, const std::wstring& text);
+void SetMessageBoxHook(std::function<void(const std::wstring& text)> hook);
+
+// The save-file dialog of the URL list: default suffix "txt", initial name "*.txt", one filter
+// "txt File(*.txt)", confirmation before overwriting. The chosen path, or nullopt on cancel.
+std::optional<QString> AskSaveFileName(QWidget* parent);
+void SetSaveFileHook(std::function<std::optional<QString>()> hook);

@@ -1,0 +1,15 @@
+#pragma once
+// Opening an address (web page or local file URL) with the system's default action, and the
+// cursor operations of the windows. Under test the open can be recorded by a hook.
+#include <QString>
+#include <functional>
+
+// true when the address was handed to the system (or to the hook).
+bool OpenAddress(const QString& address);
+void SetOpenAddressHook(std::function<void(const QString& address)> hook);
+
+// Wait cursor: ShowWaitCursor remembers the cursor in use and shows the wait cursor;
+// RestoreCursor puts back what was there before. Both are idempotent.
+void ShowWaitCursor();
+void RestoreCursor();
+bool IsWaitCursorShown();

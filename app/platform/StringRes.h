@@ -1,0 +1,7 @@
+#pragma once
+// The string table as Qt text: StringRes(105) is LoadStringById(105); a missing number is empty.
+#include <QString>
+
+#include "common/StringTable.h"
+
+inline QString StringRes(int id) { return QString::fromStdWString(LoadStringById(id)); }

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <thread>
+#include <vector>
+
+#include "app/platform/CPlatformDialog.h"
+#include "app/platform/CReportList.h"
+#include "app/platform/EditBox.h"
+#include "app/platform/MessageBox.h"
+#include "app/platform/VisualStyle.h"
+
+namespace {
+
+DialogTemplate SampleTemplate() {
+  return DialogTemplate{L"sample", 200, 120,
+                        {
+                            {ControlKind::Static, -1, L"网址", {4, 4, 30, 10}},
+                            {ControlKind::Edit, 1002, L"", {40, 4, 100, 12}},
+                            {ControlKind::MultiLineEdit, 1004, L"", {4, 20, 90, 40}},
+                            {ControlKind::PushButton, 1003, L"开始", {150, 4, 40, 14}},
+                            {ControlKind::CheckBox, 1016, L"GZIP压缩", {100, 20, 60, 10}},
+                            {ControlKind::ReportList, 1012, L"", {4, 64, 190, 50}},
+                        }};
+}
+
+class ProbeDialog : public CPlatformDialog {
+ public:
+  explicit ProbeDialog(Style style = Style::Modal) : CPlatformDialog(SampleTemplate(), style) {}
+  ~ProbeDialog() override { UnregisterAsWindow(); }
+  std::vector<int> commands, timers;
+  std::vector<PostedMessage> messages;
+  int oks = 0, cancels = 0;
+
+ protected:
+  void OnOK() override { ++oks; }
+  void OnCancel() override { ++cancels; }
+  void OnCommand(int id) override { commands.push_back(id); }
+  void OnTimer(int id) override { timers.push_back(id); }
+  void OnMessage(const PostedMessage& msg) override { messages.push_back(msg); }
+};
+
+}  // namespace
+
+TEST(PlatformDialog, DialogUnitsScaleByAverageLetterWidthAndFontHeight) {
+  QSize base(7, 16);
+  EXPECT_EQ(DialogUnitsToPixels(QRect(4, 8, 40, 16), base), QRect(7, 16, 70, 32));
+  // Rounded like the system's MulDiv: 1 * 7 / 4 = 1.75 -> 2, 3 * 16 / 8 = 6.
+  EXPECT_EQ(DialogUnitsToPixels(QRect(1, 3, 2, 1), base), QRect(2, 6, 4, 2));
+  QSize units = DialogBaseUnits(DialogFont(9));
+  EXPECT_GT(units.width(), 2);
+  EXPECT_GT(units.height(), 8);
+}
+
+TEST(PlatformDialog, ControlsAreFoundByIdAtTheirTemplateRectangles) {
+  ProbeDialog dlg;
+  ASSERT_NE(dlg.ControlAs<QLineEdit>(1002), nullptr);
+  ASSERT_NE(dlg.ControlAs<QPlainTextEdit>(1004), nullptr);
+  ASSERT_NE(dlg.ReportListAt(1012), nullptr);
+  EXPECT_EQ(dlg.Control(9999), nullptr);
+  EXPECT_EQ(dlg.Control(1003)->objectName(), QStringLiteral("id1003"));
+  EXPECT_EQ(dlg.Control(1003)->geometry(), dlg.MapDialogRect(QRect(150, 4, 40, 14)));
+  EXPECT_EQ(dlg.GetItemText(1003), L"开始");
+}
+
+TEST(PlatformDialog, ButtonClicksBecomeCommandsAndKeysBecomeOkAndCancel) {
+  ProbeDialog dlg;
+  dlg.show();
+  dlg.ControlAs<QPushButton>(1003)->click();
+  dlg.ControlAs<QCheckBox>(1016)->click();
+  EXPECT_EQ(dlg.commands, (std::vector<int>{1003, 1016}));
+  EXPECT_TRUE(dlg.IsItemChecked(1016));
+
+  dlg.Control(1002)->setFocus();
+  QTest::keyClick(dlg.Control(1002), Qt::Key_Return);
+  EXPECT_EQ(dlg.oks, 1);
+  // A multi-line box keeps Enter as a line break.
+  QTest::keyClick(dlg.Control(1004), Qt::Key_Return);
+  EXPECT_EQ(dlg.oks, 1);
+  QTest::keyClick(&dlg, Qt::Key_Escape);
+  EXPECT_EQ(dlg.cancels, 1);
+  // The window manager's close request is Cancel too and leaves the dialog up.
+  dlg.close();
+  EXPECT_EQ(dlg.cancels, 2);
+  EXPECT_TRUE(dlg.isVisible());
+}
+
+TEST(PlatformDialog, PostedMessagesArriveOnTheWindowThreadInPostedOrder) {
+  ProbeDialog dlg;
+  WindowHandle h = dlg.RegisterAsWindow();
+  ASSERT_NE(h, kNoWindow);
+  std::thread poster([h] {
+    for (uint32_t i = 0; i < 50; ++i) PostWindowMessage(h, WM_USER + i, i, -static_cast<intptr_t>(i));
+  });
+  poster.join();
+  EXPECT_TRUE(dlg.messages.empty());  // nothing runs on the posting thread
+  QCoreApplication::processEvents();
+  ASSERT_EQ(dlg.messages.size(), 50u);
+  for (uint32_t i = 0; i < 50; ++i) {
+    EXPECT_EQ(dlg.messages[i].message, WM_USER + i);
+    EXPECT_EQ(dlg.messages[i].lParam, -static_cast<intptr_t>(i));
+  }
+  dlg.UnregisterAsWindow();
+  EXPECT_FALSE(PostWindowMessage(h, WM_USER, 0, 0));
+}
+
+TEST(PlatformDialog, TimersFireByIdUntilKilledAndRefuseAZeroPeriod) {
+  ProbeDialog dlg;
+  EXPECT_TRUE(dlg.SetTimer(10, 5));
+  EXPECT_FALSE(dlg.SetTimer(20, 0));
+  EXPECT_FALSE(dlg.HasTimer(20));
+  QElapsedTimer t;
+  t.start();
+  while (dlg.timers.size() < 2 && t.elapsed() < 5000) QTest::qWait(5);
+  ASSERT_GE(dlg.timers.size(), 2u);
+  EXPECT_EQ(dlg.timers[0], 10);
+  dlg.KillTimer(10);
+  size_t seen = dlg.timers.size();
+  QTest::qWait(30);
+  EXPECT_EQ(dlg.timers.size(), seen);
+}
+
+TEST(PlatformDialog, ModalRunEndsWithTheCodeGivenToEndDialog) {
+  CPlatformDialog dlg(SampleTemplate(), CPlatformDialog::Style::Modal);
+  QTimer::singleShot(0, &dlg, [&dlg] { dlg.EndDialog(CPlatformDialog::kIdOk); });
+  EXPECT_EQ(dlg.DoModal(), CPlatformDialog::kIdOk);
+  QTimer::singleShot(0, &dlg, [&dlg] { QTest::keyClick(&dlg, Qt::Key_Escape); });
+  EXPECT_EQ(dlg.DoModal(), CPlatformDialog::kIdCancel);
+}
+
+TEST(PlatformEdit, MultiLineTextUsesCrLfAndAppendsAtTheEnd) {
+  ProbeDialog dlg;
+  QWidget* box = dlg.Control(1004);
+  SetEditText(box, L"a\r\nb");
+  EXPECT_EQ(EditText(box), L"a\r\nb");
+  AppendAtEnd(box, QStringLiteral("\r\nc\r\n"));
+  EXPECT_EQ(EditText(box), L"a\r\nb\r\nc\r\n");
+  ClearEdit(box);
+  EXPECT_EQ(EditText(box), L"");
+}
+
+TEST(PlatformEdit, DigitsOnlyBoxRefusesOtherCharacters) {
+  QLineEdit edit;
+  SetDigitsOnly(&edit);
+  QTest::keyClicks(&edit, QStringLiteral("1a2-3"));
+  EXPECT_EQ(edit.text(), QStringLiteral("123"));
+}
+
+TEST(PlatformReportList, RowsAppendInBulkAndDeleteAll) {
+  CReportList list;
+  list.AddColumn(L"序号", 50);
+  list.AddColumn(L"网址", 800);
+  EXPECT_EQ(list.columnWidth(1), 800);
+  EXPECT_EQ(list.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
+  std::vector<QStringList> rows;
+  for (int i = 1; i <= 1000; ++i) rows.push_back({QString::number(i), QStringLiteral("/p%1").arg(i)});
+  list.AppendRows(std::move(rows));
+  list.AppendRow({L"1001", L"/last"});
+  EXPECT_EQ(list.RowCount(), 1001);
+  EXPECT_EQ(list.ItemText(1000, 1), L"/last");
+  EXPECT_EQ(list.ItemText(5000, 1), L"");
+  EXPECT_TRUE(list.showGrid());
+  EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
+  list.DeleteAllItems();
+  EXPECT_EQ(list.RowCount(), 0);
+}
+
+TEST(PlatformMessageBox, HookRecordsTheTextInsteadOfBlocking) {
+  std::vector<std::wstring> shown;
+  SetMessageBoxHook([&shown](const std::wstring& text) { shown.push_back(text); });
+  ShowMessageBox(nullptr, L"不是一个合法的网址");
+  SetMessageBoxHook(nullptr);
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"不是一个合法的网址"}));
+}
+
+TEST(PlatformVisualStyle, ListIndexesMapToManagersAndOutOfRangeGivesOffice2007Blue) {
+  EXPECT_EQ(ManagerOf(2), (VisualManagerChoice{VisualManager::Office2007, 3}));
+  EXPECT_EQ(ManagerOf(3), (VisualManagerChoice{VisualManager::Office2007, 2}));
+  EXPECT_EQ(ManagerOf(6), (VisualManagerChoice{VisualManager::Office2010, 2}));
+  EXPECT_EQ(ManagerOf(7), (VisualManagerChoice{VisualManager::Office2010, 1}));
+  EXPECT_EQ(ManagerOf(11), (VisualManagerChoice{VisualManager::Carbon, 0}));
+  EXPECT_EQ(ManagerOf(13), (VisualManagerChoice{VisualManager::Office2007, 0}));
+  EXPECT_EQ(ManagerOf(-1), (VisualManagerChoice{VisualManager::Office2007, 0}));
+  EXPECT_EQ(std::wstring(VisualStyleName(2)), L"Office 2007 Silver");
+  EXPECT_EQ(std::wstring(VisualStyleName(12)), L"Scenic");
+  ApplyVisualStyle(11);
+  EXPECT_TRUE(CurrentLook().dark);
+  EXPECT_EQ(QApplication::palette().color(QPalette::Window), LookOfIndex(11).window);
+  ApplyVisualStyle(-1);
+  EXPECT_EQ(CurrentVisualManager(), (VisualManagerChoice{VisualManager::Office2007, 0}));
+  EXPECT_FALSE(CurrentLook().dark);
+}
