@@ -1,0 +1,36 @@
+#include "cli/FailureTsv.h"
+
+#include "common/TextCodec.h"
+#include "output/FailureReport.h"
+
+namespace {
+
+std::string PercentByte(unsigned char byte) {
+  static const char kHex[] = "0123456789ABCDEF";
+  return std::string{'%', kHex[byte >> 4], kHex[byte & 15]};
+}
+
+// ANSI text as a UTF-8 field: control characters percent-encoded, and the bytes from 0x80 on
+// too when the text is no valid ANSI text.
+std::string TsvField(const std::string& ansi) {
+  std::string utf8 = AnsiToUtf8(ansi);
+  bool converted = !utf8.empty() || ansi.empty();
+  const std::string& source = converted ? utf8 : ansi;
+  std::string field;
+  field.reserve(source.size());
+  for (char c : source) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || (!converted && byte >= 0x80)) {
+      field += PercentByte(byte);
+    } else {
+      field += c;
+    }
+  }
+  return field;
+}
+
+}  // namespace
+
+std::string FailureTsvLine(const std::string& path, const std::string& code) {
+  return TsvField(path) + '\t' + TsvField(code) + '\t' + WideToUtf8(FailureDescription(code)) + '\n';
+}

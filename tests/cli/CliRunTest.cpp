@@ -1,0 +1,317 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "ChildProcess.h"
+#include "common/TextCodec.h"
+#include "output/CSitemapXmlWriter.h"
+#include "output/FailureReport.h"
+#include "store/CLevelDb.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Page(const std::vector<std::string>& links) {
+  std::string html = "<html><head><title>t</title></head><body><ul>";
+  for (const std::string& link : links) html += "<li><a href=\"" + link + "\">x</a></li>";
+  return html + "</ul></body></html>";
+}
+
+// "/" links to two pages, a missing one, a forbidden file type and another site; /a.html
+// links one level further.
+class SmallSite {
+ public:
+  SmallSite() {
+    Serve("/", Page({"/a.html", "/b.html", "/missing.html", "/doc.pdf", "http://elsewhere.example.org/x.html"}));
+    Serve("/a.html", Page({"/c.html", "/"}));
+    Serve("/b.html", Page({"/a.html"}));
+    Serve("/c.html", Page({}));
+    started_ = server_.Start();
+  }
+  bool started() const { return started_; }
+  LoopbackServer& server() { return server_; }
+  std::string origin() const { return server_.origin(); }
+  std::string Address(const std::string& path) const { return origin() + path; }
+  std::set<std::string> AllAddresses() const {
+    return {Address("/"), Address("/a.html"), Address("/b.html"), Address("/c.html")};
+  }
+
+ private:
+  void Serve(const std::string& path, const std::string& body) {
+    server_.server().Get(path, [body](const httplib::Request&, httplib::Response& res) {
+      res.set_content(body, "text/html");
+    });
+  }
+  LoopbackServer server_;
+  bool started_ = false;
+};
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+  std::vector<std::string> lines;
+  if (text.empty()) return lines;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string Gunzip(const fs::path& file) {
+  gzFile in = gzopen(file.c_str(), "rb");
+  if (!in) return {};
+  std::string text;
+  char buf[8192];
+  int n = 0;
+  while ((n = gzread(in, buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
+  gzclose(in);
+  return text;
+}
+
+// The bytes the sitemap page's Save gives for one portion of addresses (sorted byte-wise).
+std::string ExpectedSitemap(const std::set<std::string>& addresses, bool gzip) {
+  TempDir dir;
+  CSitemapXmlWriter writer;
+  for (const std::string& address : addresses) writer.AddUrl(address);
+  ScopedWorkingDir in(dir.path());
+  writer.SaveAll("host", gzip);
+  return gzip ? Gunzip(dir.path() / "host_sitemap0.xml.gz") : ReadFileBytes(dir.path() / "host_sitemap0.xml");
+}
+
+std::string FailureLine(const std::string& path, const std::string& code) {
+  return path + "\t" + code + "\t" + WideToUtf8(FailureDescription(code)) + "\n";
+}
+
+std::vector<std::string> FilesIn(const fs::path& dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+TEST(CliRunTest, PlainCrawlWritesTheThreeFilesAsTheWindowWouldSaveThem) {
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  TempDir work;
+  ChildResult run = RunCommand({"--plain", "-q", "-o", "out", site.origin() + "/"}, work.path());
+  ASSERT_TRUE(run.exited) << run.err;
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(run.err, "");  // quiet
+
+  fs::path out = work.path() / "out";
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"127.0.0.1_failed.tsv", "127.0.0.1_sitemap0.xml", "127.0.0.1_urls.txt"}));
+
+  // The URL list: the fetched addresses, CR LF between them and nothing after the last.
+  std::string urls = ReadFileBytes(out / "127.0.0.1_urls.txt");
+  std::vector<std::string> lines = SplitCrLf(urls);
+  EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), site.AllAddresses()) << urls;
+  EXPECT_EQ(lines.size(), 4u);
+  EXPECT_NE(urls.substr(urls.size() - 2), "\r\n");
+
+  // A small site comes in one portion, so the sitemap holds it sorted byte-wise.
+  EXPECT_EQ(ReadFileBytes(out / "127.0.0.1_sitemap0.xml"), ExpectedSitemap(site.AllAddresses(), false));
+
+  EXPECT_EQ(ReadFileBytes(out / "127.0.0.1_failed.tsv"), FailureLine("/missing.html", "404"));
+  // The forbidden type and the other site were never asked for.
+  EXPECT_EQ(site.server().requestCount("/doc.pdf"), 0u);
+  EXPECT_EQ(site.server().requestCount("/missing.html"), 1u);
+}
+
+TEST(CliRunTest, GzipIsTheDefaultAndOutputFolderIsCreatedWithItsParents) {
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  TempDir work;
+  ChildResult run = RunCommand({"-q", "--out", "deep/er/out", site.origin()}, work.path());
+  ASSERT_TRUE(run.exited);
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  fs::path out = work.path() / "deep" / "er" / "out";
+  ASSERT_TRUE(fs::is_regular_file(out / "127.0.0.1_sitemap0.xml.gz")) << run.err;
+  EXPECT_FALSE(fs::exists(out / "127.0.0.1_sitemap0.xml"));
+  EXPECT_EQ(Gunzip(out / "127.0.0.1_sitemap0.xml.gz"), ExpectedSitemap(site.AllAddresses(), true));
+  // No settings database was made in the working folder.
+  EXPECT_FALSE(fs::exists(work.path() / "db"));
+}
+
+TEST(CliRunTest, DepthLimitsTheCrawlAndPatternsFilterTheResultsOnly) {
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  {
+    TempDir work;
+    ChildResult run = RunCommand({"-q", "-d", "0", "--plain", site.origin()}, work.path());
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(work.path() / "127.0.0.1_urls.txt"), site.Address("/"));
+    EXPECT_EQ(site.server().requestLog(), (std::vector<std::string>{"/"}));
+    EXPECT_EQ(ReadFileBytes(work.path() / "127.0.0.1_failed.tsv"), "");
+  }
+  {
+    TempDir work;
+    ChildResult run = RunCommand({"-q", "-e", "*b.html", "--exclude", "/c*", "-i", "  html ", site.origin()},
+                                 work.path());
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt"));
+    EXPECT_EQ(lines, (std::vector<std::string>{site.Address("/a.html")}));
+    // Left out of the results, still crawled.
+    EXPECT_GE(site.server().requestCount("/b.html"), 1u);
+    EXPECT_GE(site.server().requestCount("/c.html"), 1u);
+  }
+}
+
+TEST(CliRunTest, ThreadOptionBoundsHowManyPagesAreFetchedAtOnce) {
+  LoopbackServer server;
+  std::atomic<int> running{0};
+  std::atomic<int> most{0};
+  std::vector<std::string> links;
+  for (int i = 0; i < 12; ++i) links.push_back("/p" + std::to_string(i) + ".html");
+  std::string root = Page(links);
+  server.server().Get(R"(/.*)", [&](const httplib::Request& req, httplib::Response& res) {
+    int now = ++running;
+    int seen = most.load();
+    while (now > seen && !most.compare_exchange_weak(seen, now)) {
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    --running;
+    res.set_content(req.path == "/" ? root : Page({}), "text/html");
+  });
+  ASSERT_TRUE(server.Start());
+  TempDir work;
+  ChildResult run = RunCommand({"-q", "-t", "1", server.origin()}, work.path());
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(most.load(), 1);
+  EXPECT_EQ(SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt")).size(), 13u);
+}
+
+TEST(CliRunTest, SettingsDatabaseGivesTheDefaultsAndIsLeftUntouched) {
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  TempDir work;
+  fs::path dbDir = work.path() / "db" / "sitemap" / "setup";
+  {
+    CLevelDb db;
+    ASSERT_EQ(db.Open(dbDir.string()), 0);
+    ASSERT_EQ(db.Put("keysetupmanager_run_maxdepth", "0"), 0);
+    db.Close();
+  }
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dbDir))
+      files[entry.path().filename().string()] = ReadFileBytes(entry.path());
+    return files;
+  };
+  auto before = snapshot();
+  ChildResult run = RunCommand({"-q", site.origin()}, work.path());
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(site.server().requestLog(), (std::vector<std::string>{"/"}));  // depth 0 from the database
+  EXPECT_EQ(snapshot(), before);
+
+  // The option wins over the database.
+  ChildResult deeper = RunCommand({"-q", "-d", "1", site.origin()}, work.path());
+  EXPECT_EQ(deeper.exitStatus, 0) << deeper.err;
+  EXPECT_EQ(SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt")).size(), 3u);  // "/", a, b
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST(CliRunTest, UsageErrorsExitWithTwoBeforeAnythingIsFetched) {
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  TempDir work;
+  std::ofstream(work.path() / "a-file") << "x";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--bogus", site.origin()}, "--bogus"},
+      {{site.origin(), "-t"}, "-t"},
+      {{"-d", "deep", site.origin()}, "invalid depth 'deep'"},
+      {{"-t", "x1", site.origin()}, "invalid thread count 'x1'"},
+      {{"-o", "a-file", site.origin()}, "a-file"},
+      {{"-o", "a-file/below", site.origin()}, "a-file"},
+      {{}, "no start address"},
+      {{"   "}, "start address is empty"},
+  };
+  for (const auto& [args, mentioned] : cases) {
+    ChildResult run = RunCommand(args, work.path());
+    EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.exitStatus, 2) << mentioned;
+    EXPECT_NE(run.err.find(mentioned), std::string::npos) << run.err;
+  }
+  EXPECT_TRUE(site.server().requestLog().empty());
+  EXPECT_EQ(FilesIn(work.path()), (std::vector<std::string>{"a-file"}));
+}
+
+TEST(CliRunTest, AddressWithoutAHostExitsWithThreeAndTheWindowsMessage) {
+  TempDir work;
+  ChildResult run = RunCommand({"-o", "out", "http://localhost/"}, work.path());
+  EXPECT_EQ(run.exitStatus, 3);
+  EXPECT_NE(run.err.find("不是一个合法的网址，请输入一个网址"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(work.path() / "out"));
+}
+
+TEST(CliRunTest, HelpPrintsTheUsageAndExitsWithZero) {
+  TempDir work;
+  ChildResult run = RunCommand({"--help"}, work.path());
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_NE(run.out.find("Usage: veltro-sitemap-cli"), std::string::npos);
+  EXPECT_TRUE(FilesIn(work.path()).empty());
+}
+
+TEST(CliRunTest, ProgressGoesToStandardErrorOneLinePerUpdateWhenNotATerminal) {
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  TempDir work;
+  ChildResult run = RunCommand({site.origin()}, work.path());
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err.find('\r'), std::string::npos);
+  // The last status line, refreshed once more when the crawl has ended: root, a, b, c and
+  // the missing page crawled, the forbidden type refused.
+  EXPECT_NE(run.err.find("共找到6条网址 正在爬0条 爬过5条 等待爬的0条 不允许爬的1条 排除掉0条\n"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("已运行0小时0分钟"), std::string::npos) << run.err;
+}
+
+TEST(CliRunTest, CtrlCStopsTheCrawlWritesTheFilesAndExitsWith130) {
+  // A site far too big to finish: every page is slow and links to ten new ones.
+  LoopbackServer server;
+  server.server().Get(R"(/.*)", [](const httplib::Request& req, httplib::Response& res) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::vector<std::string> links;
+    for (int i = 0; i < 10; ++i) links.push_back(req.path == "/" ? "/n" + std::to_string(i) : req.path + "/" + std::to_string(i));
+    res.set_content(Page(links), "text/html");
+  });
+  ASSERT_TRUE(server.Start());
+  TempDir work;
+  ChildProcess child(CommandPath(), {"-t", "2", "-d", "50", "--plain", server.origin()}, work.path());
+  ASSERT_TRUE(child.started());
+  // Interrupt once the crawl has fetched a few pages.
+  for (int i = 0; i < 2000 && server.requestLog().size() < 5; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_GE(server.requestLog().size(), 5u);
+  child.Signal(SIGINT);
+  ChildResult run = child.Wait(std::chrono::seconds(60));
+  ASSERT_TRUE(run.exited) << "signal " << run.signal << " timed out " << run.timedOut;
+  EXPECT_EQ(run.exitStatus, 130) << run.err;
+
+  std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt"));
+  EXPECT_GE(lines.size(), 4u);
+  size_t requested = server.requestLog().size();
+  EXPECT_LE(lines.size(), requested);
+  for (const std::string& line : lines) EXPECT_EQ(line.rfind(server.origin() + "/", 0), 0u) << line;
+  std::string sitemap = ReadFileBytes(work.path() / "127.0.0.1_sitemap0.xml");
+  EXPECT_NE(sitemap.find("<loc>" + server.origin() + "/</loc>"), std::string::npos);
+  EXPECT_TRUE(fs::exists(work.path() / "127.0.0.1_failed.tsv"));
+  // The crawl stopped: nothing more is asked for after the end.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(server.requestLog().size(), requested);
+}
