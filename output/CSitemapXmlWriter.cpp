@@ -1,0 +1,147 @@
+#include "output/CSitemapXmlWriter.h"
+
+#include <boost/date_time/gregorian/gregorian.hpp>
+#include <boost/thread/locks.hpp>
+
+#include <new>
+
+#include "common/ResultCodes.h"
+#include "output/GzipText.h"
+#include "output/SitemapEscape.h"
+#include "output/SitemapFiles.h"
+#include "output/SitemapLocks.h"
+
+namespace {
+
+using SharedLock = boost::shared_lock<boost::shared_mutex>;
+using ExclusiveLock = boost::unique_lock<boost::shared_mutex>;
+
+}  // namespace
+
+std::string LocalIsoDate() {
+  try {
+    return boost::gregorian::to_iso_extended_string(boost::gregorian::day_clock::local_day());
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+CSitemapXmlWriter::CSitemapXmlWriter() { Initialise(LocalIsoDate()); }
+
+CSitemapXmlWriter::CSitemapXmlWriter(const std::string& lastmod) { Initialise(lastmod); }
+
+void CSitemapXmlWriter::Initialise(const std::string& lastmod) {
+  childTemplate_ = {{"changefreq", "daily"}, {"lastmod", lastmod}, {"priority", "0.5"}};
+  ExclusiveLock lock(sitemapDocumentLock);
+  ready_ = NewDocumentWithHeader();
+}
+
+bool CSitemapXmlWriter::NewDocumentWithHeader() {
+  try {
+    if (frame_.head.empty() && !BuildSitemapFrame(childTemplate_, frame_)) return false;
+    documents_.push_back(std::make_unique<CSitemapDocument>());
+    ++currentIndex_;
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+// The full document never changes again: it is held as its gzip stream from now on. The
+// stream is made under the shared side so a running save is not held up by the compression.
+void CSitemapXmlWriter::StartNextDocument() {
+  CSitemapDocument* full = documents_[static_cast<size_t>(currentIndex_)].get();
+  std::shared_ptr<const std::string> gzip;
+  size_t length = 0;
+  {
+    SharedLock lock(sitemapDocumentLock);
+    gzip = full->GzipStream(frame_);
+    length = full->PrintedLength(frame_);
+  }
+  ExclusiveLock lock(sitemapDocumentLock);
+  if (NewDocumentWithHeader()) full->Close(std::move(gzip), length);
+  // else the full document stays current and open
+}
+
+int32_t CSitemapXmlWriter::AddUrl(const std::string& address) {
+  if (!ready_ || currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size() ||
+      !documents_[static_cast<size_t>(currentIndex_)]) {
+    return rc::kMissing;
+  }
+  try {
+    std::string entry = frame_.entryHead;
+    entry.append(LocText(address)).append(frame_.entryTail);
+    size_t length = 0;
+    {
+      SharedLock lock(sitemapDocumentLock);
+      length = documents_[static_cast<size_t>(currentIndex_)]->PrintedLength(frame_);
+    }
+    if (length > kSplitSize) StartNextDocument();
+    ExclusiveLock lock(sitemapDocumentLock);
+    CSitemapDocument& current = *documents_[static_cast<size_t>(currentIndex_)];
+    if (current.closed()) return rc::kAttach;
+    current.AppendEntry(entry);
+    return rc::kOk;
+  } catch (const std::bad_alloc&) {
+    return rc::kAttach;
+  }
+}
+
+int32_t CSitemapXmlWriter::PrintCurrent(std::string& out) {
+  out.clear();
+  SharedLock lock(sitemapDocumentLock);
+  if (currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size()) return rc::kMissing;
+  const CSitemapDocument* doc = documents_[static_cast<size_t>(currentIndex_)].get();
+  if (!doc) return rc::kMissing;
+  return doc->Print(frame_, out) ? rc::kOk : rc::kGeneral;
+}
+
+int32_t CSitemapXmlWriter::currentIndex() const {
+  SharedLock lock(sitemapDocumentLock);
+  return currentIndex_;
+}
+
+size_t CSitemapXmlWriter::documentCount() const {
+  SharedLock lock(sitemapDocumentLock);
+  return documents_.size();
+}
+
+std::string CSitemapXmlWriter::FileName(const std::string& prefix, size_t index, bool gzip) {
+  std::string name = prefix.empty() ? std::string("sitemap") : prefix + "_sitemap";
+  name += std::to_string(index);
+  name += gzip ? ".xml.gz" : ".xml";
+  return name;
+}
+
+int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip) {
+  try {
+    std::lock_guard<std::mutex> saving(sitemapSaveLock);
+    if (!ready_) return rc::kMissing;
+    size_t count = documentCount();
+    int32_t result = rc::kOk;
+    for (size_t i = 0; i < count; ++i) {
+      int32_t r = SaveDocument(i, FileName(prefix, i, gzip), gzip);
+      if (r != rc::kOk) result = rc::kFileOpen;
+    }
+    return result;
+  } catch (const std::exception&) {
+    return rc::kGeneral;
+  }
+}
+
+// Takes what the file needs under the shared side (a closed document's stream is shared,
+// an open one is printed), then writes without holding the lock.
+int32_t CSitemapXmlWriter::SaveDocument(size_t index, const std::string& name, bool gzip) {
+  std::shared_ptr<const std::string> stream;
+  std::string text;
+  {
+    SharedLock lock(sitemapDocumentLock);
+    const CSitemapDocument* doc = documents_[index].get();
+    if (!doc) return rc::kOk;
+    if (doc->closed()) stream = doc->GzipStream(frame_);
+    else if (!doc->Print(frame_, text)) return rc::kGeneral;
+  }
+  if (gzip) return stream ? WriteSitemapBytes(name, *stream) : WriteGzipSitemapFile(name, text);
+  if (stream && !GunzipInMemory(*stream, text)) return rc::kGeneral;
+  return WritePlainSitemapFile(name, text);
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "output/CSitemapDocument.h"
+#include "output/SitemapFrame.h"
+
+// The XML sitemap of the run: urlset documents that grow as addresses arrive, a new one
+// started whenever the current one's printed text has passed kSplitSize bytes, each saved to
+// its own file (plain with CR LF line ends, or gzip with LF).
+class CSitemapXmlWriter {
+ public:
+  static constexpr size_t kSplitSize = 2000000;
+
+  // lastmod of every entry is the local date of construction (YYYY-MM-DD).
+  CSitemapXmlWriter();
+  // The same with a given lastmod text (fixed dates make files comparable).
+  explicit CSitemapXmlWriter(const std::string& lastmod);
+  CSitemapXmlWriter(const CSitemapXmlWriter&) = delete;
+  CSitemapXmlWriter& operator=(const CSitemapXmlWriter&) = delete;
+
+  // 0; rc::kMissing before the header exists; rc::kAttach when the entry could not be added.
+  int32_t AddUrl(const std::string& address);
+  // Writes document i to base + i + ".xml" (+ ".gz"), base being prefix + "_sitemap", or
+  // "sitemap" for an empty prefix. 0 when every file was written, else rc::kFileOpen (files
+  // that could not be written keep their previous content).
+  int32_t SaveAll(const std::string& prefix, bool gzip);
+  // The current document in the printer form; rc::kMissing when there is none.
+  int32_t PrintCurrent(std::string& out);
+
+  int32_t currentIndex() const;
+  size_t documentCount() const;
+  const std::map<std::string, std::string>& childTemplate() const { return childTemplate_; }
+
+  // File name of document index for a prefix.
+  static std::string FileName(const std::string& prefix, size_t index, bool gzip);
+
+ private:
+  void Initialise(const std::string& lastmod);
+  bool NewDocumentWithHeader();
+  void StartNextDocument();
+  int32_t SaveDocument(size_t index, const std::string& name, bool gzip);
+
+  bool ready_ = false;
+  int32_t currentIndex_ = -1;
+  std::vector<std::unique_ptr<CSitemapDocument>> documents_;
+  std::map<std::string, std::string> childTemplate_;
+  SitemapFrame frame_;
+};
+
+// Today's local date as YYYY-MM-DD.
+std::string LocalIsoDate();

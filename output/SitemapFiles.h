@@ -1,0 +1,16 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Writers of one sitemap file each. The path is narrow ANSI (GBK) text, opened through its
+// UTF-8 form. Each file is written beside its name and moved over it once complete, so an
+// existing file is either replaced whole or left as it was. 0, or rc::kFileOpen when the
+// file could not be written (then nothing changed on disk).
+
+// Plain form: the printed text with every LF written as CR LF.
+int32_t WritePlainSitemapFile(const std::string& ansiPath, std::string_view printedText);
+// Gzip form through zlib's file writer: the printed text (LF line ends) in one call.
+int32_t WriteGzipSitemapFile(const std::string& ansiPath, std::string_view printedText);
+// Bytes written as they are (a gzip stream held from an earlier compression).
+int32_t WriteSitemapBytes(const std::string& ansiPath, std::string_view bytes);

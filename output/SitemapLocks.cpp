@@ -1,0 +1,4 @@
+#include "output/SitemapLocks.h"
+
+boost::shared_mutex sitemapDocumentLock;
+std::mutex sitemapSaveLock;

@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tinyxml.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/ResultCodes.h"
+#include "common/TextCodec.h"
+#include "output/CSitemapXmlWriter.h"
+#include "output/SitemapFiles.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kDate = "2026-03-09";
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>";
+const std::string kRootOpen = "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">";
+
+std::string Entry(const std::string& loc) {
+  return "    <url>\n"
+         "        <changefreq>daily</changefreq>\n"
+         "        <lastmod>" + kDate + "</lastmod>\n"
+         "        <loc>" + loc + "</loc>\n"
+         "        <priority>0.5</priority>\n"
+         "    </url>\n";
+}
+
+std::string Document(const std::vector<std::string>& locs) {
+  std::string text = kDecl + "\n" + kRootOpen + "\n";
+  for (const auto& loc : locs) text += Entry(loc);
+  return text + "</urlset>\n";
+}
+
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string Gunzip(const fs::path& file) {
+  std::string text;
+  gzFile gz = gzopen(file.c_str(), "rb");
+  if (!gz) return "<unreadable>";
+  char buf[65536];
+  int n;
+  while ((n = gzread(gz, buf, sizeof(buf))) > 0) text.append(buf, n);
+  gzclose(gz);
+  return text;
+}
+
+// The same document built node by node with TinyXML and printed by its printer.
+std::string PrintedByTinyXml(const std::vector<std::string>& addresses) {
+  TiXmlDocument doc;
+  doc.Parse("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n"
+            "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\r\n</urlset>\r\n");
+  std::map<std::string, std::string> children = {
+      {"changefreq", "daily"}, {"lastmod", kDate}, {"priority", "0.5"}};
+  for (const auto& address : addresses) {
+    children["loc"] = address;
+    TiXmlElement url("url");
+    for (const auto& [key, value] : children) {
+      TiXmlElement child(key.c_str());
+      child.InsertEndChild(TiXmlText(value.c_str()));
+      url.InsertEndChild(child);
+    }
+    doc.RootElement()->InsertEndChild(url);
+  }
+  TiXmlPrinter printer;
+  doc.Accept(&printer);
+  return printer.CStr();
+}
+
+std::string Printed(CSitemapXmlWriter& writer) {
+  std::string text;
+  EXPECT_EQ(writer.PrintCurrent(text), rc::kOk);
+  return text;
+}
+
+}  // namespace
+
+TEST(SitemapXmlWriterTest, SaveBeforeAnyAddressWritesDocumentZeroWithTheEmptyRoot) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer(kDate);
+  const std::string empty = kDecl + "\n" +
+                            "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\" />\n";
+  EXPECT_EQ(Printed(writer), empty);
+  EXPECT_EQ(writer.currentIndex(), 0);
+  EXPECT_EQ(writer.SaveAll("", false), rc::kOk);
+  EXPECT_EQ(writer.SaveAll("", true), rc::kOk);
+  EXPECT_EQ(ReadFileBytes("sitemap0.xml"), WithCrLf(empty));
+  EXPECT_EQ(Gunzip("sitemap0.xml.gz"), empty);
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);
+}
+
+TEST(SitemapXmlWriterTest, FilesHoldThePrinterFormWithCrLfPlainAndLfInGzip) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer(kDate);
+  EXPECT_EQ(writer.AddUrl("http://example.com/"), rc::kOk);
+  EXPECT_EQ(writer.AddUrl("http://example.com/a/b.html"), rc::kOk);
+  const std::string expected = Document({"http://example.com/", "http://example.com/a/b.html"});
+  EXPECT_EQ(Printed(writer), expected);
+  EXPECT_EQ(writer.SaveAll("example.com", false), rc::kOk);
+  EXPECT_EQ(writer.SaveAll("example.com", true), rc::kOk);
+  EXPECT_EQ(ReadFileBytes("example.com_sitemap0.xml"), WithCrLf(expected));
+  EXPECT_EQ(Gunzip("example.com_sitemap0.xml.gz"), expected);
+  EXPECT_FALSE(fs::exists("example.com_sitemap0.xml.part"));
+}
+
+TEST(SitemapXmlWriterTest, PrintedTextAndPlainFileEqualWhatTinyXmlBuildsAndSaves) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  const std::vector<std::string> addresses = {
+      "http://example.com/", "http://example.com/q?a=1&b=2", "http://example.com/<x>",
+      "http://example.com/\"quoted\"/'single'", "http://example.com/%41~!$()*+,;=:@[]{}|^`"};
+  CSitemapXmlWriter writer(kDate);
+  for (const auto& a : addresses) writer.AddUrl(a);
+  EXPECT_EQ(Printed(writer), PrintedByTinyXml(addresses));
+
+  writer.SaveAll("", false);
+  TiXmlDocument reference;
+  reference.Parse(PrintedByTinyXml(addresses).c_str());
+  reference.SaveFile("reference.xml");  // LF only on this platform
+  EXPECT_EQ(ReadFileBytes("sitemap0.xml"), WithCrLf(ReadFileBytes("reference.xml")));
+}
+
+TEST(SitemapXmlWriterTest, ChildTemplateOrdersChildrenByKeyAndDatesEntriesWithTheLocalDay) {
+  CSitemapXmlWriter writer;
+  const auto& t = writer.childTemplate();
+  ASSERT_EQ(t.size(), 3u);
+  EXPECT_EQ(t.at("changefreq"), "daily");
+  EXPECT_EQ(t.at("priority"), "0.5");
+  EXPECT_EQ(t.at("lastmod"), LocalIsoDate());
+  ASSERT_EQ(t.at("lastmod").size(), 10u);
+  EXPECT_EQ(t.at("lastmod")[4], '-');
+  EXPECT_EQ(t.at("lastmod")[7], '-');
+  writer.AddUrl("http://h/");
+  std::string text = Printed(writer);
+  EXPECT_LT(text.find("<changefreq>"), text.find("<lastmod>"));
+  EXPECT_LT(text.find("<lastmod>"), text.find("<loc>"));
+  EXPECT_LT(text.find("<loc>"), text.find("<priority>"));
+}
+
+TEST(SitemapXmlWriterTest, LocEscapesAmpersandsButKeepsHexadecimalCharacterReferences) {
+  CSitemapXmlWriter writer(kDate);
+  writer.AddUrl("http://h/a?x=1&y=2");
+  writer.AddUrl("http://h/caf&#xE9;/&#x4E2D;");
+  writer.AddUrl("http://h/&#xZZ;&#x;&#x41");  // not references: escaped
+  writer.AddUrl("http://h/&#x0;&#xD800;");     // references to characters XML forbids
+  writer.AddUrl("http://h/&amp;&lt;");
+  EXPECT_EQ(Printed(writer), Document({"http://h/a?x=1&amp;y=2", "http://h/caf&#xE9;/&#x4E2D;",
+                                       "http://h/&amp;#xZZ;&amp;#x;&amp;#x41",
+                                       "http://h/&amp;#x0;&amp;#xD800;",
+                                       "http://h/&amp;amp;&amp;lt;"}));
+}
+
+TEST(SitemapXmlWriterTest, LocPercentEncodesSpacesControlBytesAndNonAscii) {
+  CSitemapXmlWriter writer(kDate);
+  writer.AddUrl("http://h/a b\tc\x01\x1f!~\x7f");
+  writer.AddUrl("http://h/\xcd\xf8\xd5\xbe/\x80\xff");  // GBK text and high bytes
+  writer.AddUrl("http://h/100%");                          // a lone % stays
+  EXPECT_EQ(Printed(writer), Document({"http://h/a%20b%09c%01%1F!~%7F",
+                                       "http://h/%CD%F8%D5%BE/%80%FF", "http://h/100%"}));
+}
+
+TEST(SitemapXmlWriterTest, SplitsAfterTheDocumentPassesTwoMillionBytesAndKeepsExactlyTwoMillion) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer(kDate);
+  const std::string base = "http://example.com/page/";
+  const size_t frame = Document({}).size();
+  const size_t entryFixed = Entry("").size();
+  // Fill document 0 with entries of 100-byte addresses, then one address that makes the
+  // printed length exactly 2,000,000.
+  std::vector<std::string> doc0;
+  size_t length = frame;
+  while (length + 2 * (entryFixed + 100) <= CSitemapXmlWriter::kSplitSize) {
+    doc0.push_back(base + std::string(100 - base.size() - 6, 'a') + std::to_string(100000 + doc0.size()));
+    length += entryFixed + 100;
+  }
+  size_t fill = CSitemapXmlWriter::kSplitSize - length - entryFixed;
+  doc0.push_back(base + std::string(fill - base.size(), 'z'));
+  for (const auto& a : doc0) ASSERT_EQ(writer.AddUrl(a), rc::kOk);
+  ASSERT_EQ(Document(doc0).size(), CSitemapXmlWriter::kSplitSize);
+
+  writer.AddUrl("http://example.com/still-zero");  // exactly 2,000,000 keeps the document
+  EXPECT_EQ(writer.currentIndex(), 0);
+  doc0.push_back("http://example.com/still-zero");
+  writer.AddUrl("http://example.com/first-of-one");
+  EXPECT_EQ(writer.currentIndex(), 1);
+  EXPECT_EQ(writer.documentCount(), 2u);
+  EXPECT_EQ(Printed(writer), Document({"http://example.com/first-of-one"}));
+
+  EXPECT_EQ(writer.SaveAll("site", false), rc::kOk);
+  EXPECT_EQ(writer.SaveAll("site", true), rc::kOk);
+  EXPECT_EQ(ReadFileBytes("site_sitemap0.xml"), WithCrLf(Document(doc0)));
+  EXPECT_EQ(ReadFileBytes("site_sitemap1.xml"), WithCrLf(Document({"http://example.com/first-of-one"})));
+  EXPECT_EQ(Gunzip("site_sitemap0.xml.gz"), Document(doc0));
+  EXPECT_EQ(Gunzip("site_sitemap1.xml.gz"), Document({"http://example.com/first-of-one"}));
+  EXPECT_EQ(ReadFileBytes("site_sitemap0.xml"), WithCrLf(PrintedByTinyXml(doc0)));
+
+  // The closed document is held as its gzip stream: byte for byte what zlib's file writer
+  // gives for the same text, so every save writes the same file.
+  ASSERT_EQ(WriteGzipSitemapFile("direct.xml.gz", Document(doc0)), rc::kOk);
+  EXPECT_EQ(ReadFileBytes("site_sitemap0.xml.gz"), ReadFileBytes("direct.xml.gz"));
+}
+
+TEST(SitemapXmlWriterTest, FileNamesFollowThePrefixAndAreOpenedInUtf8) {
+  EXPECT_EQ(CSitemapXmlWriter::FileName("", 0, false), "sitemap0.xml");
+  EXPECT_EQ(CSitemapXmlWriter::FileName("a.com", 12, true), "a.com_sitemap12.xml.gz");
+  EXPECT_EQ(CSitemapXmlWriter::FileName("out/", 1, false), "out/_sitemap1.xml");
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer(kDate);
+  const std::string gbkPrefix = WideToAnsi(L"网站");
+  ASSERT_FALSE(gbkPrefix.empty());
+  EXPECT_EQ(writer.SaveAll(gbkPrefix, false), rc::kOk);
+  EXPECT_TRUE(fs::exists(fs::u8path("网站_sitemap0.xml")));
+}
+
+TEST(SitemapXmlWriterTest, UnwritableTargetsWriteNothingAndKeepEarlierFiles) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer(kDate);
+  writer.AddUrl("http://h/one");
+  EXPECT_EQ(writer.SaveAll("missing/folder/", true), rc::kFileOpen);
+  EXPECT_EQ(writer.SaveAll("missing/folder/", false), rc::kFileOpen);
+  EXPECT_FALSE(fs::exists("missing"));
+
+  ASSERT_EQ(writer.SaveAll("keep", false), rc::kOk);
+  const std::string good = ReadFileBytes("keep_sitemap0.xml");
+  writer.AddUrl("http://h/two");
+  // A name the file cannot take (a folder stands there): the save fails, nothing is left over.
+  fs::create_directory("keep_sitemap0.xml.gz");
+  EXPECT_EQ(writer.SaveAll("keep", true), rc::kFileOpen);
+  EXPECT_TRUE(fs::is_directory("keep_sitemap0.xml.gz"));
+  EXPECT_FALSE(fs::exists("keep_sitemap0.xml.gz.part"));
+
+  if (geteuid() != 0) {  // permissions do not stop root
+    fs::create_directory("ro");
+    ASSERT_EQ(writer.SaveAll("ro/", false), rc::kOk);
+    const std::string before = ReadFileBytes("ro/_sitemap0.xml");
+    chmod("ro", 0555);
+    writer.AddUrl("http://h/three");
+    EXPECT_EQ(writer.SaveAll("ro/", false), rc::kFileOpen);
+    chmod("ro", 0755);
+    EXPECT_EQ(ReadFileBytes("ro/_sitemap0.xml"), before);
+  }
+  EXPECT_EQ(ReadFileBytes("keep_sitemap0.xml"), good);
+}
