@@ -1,0 +1,117 @@
+#include "settings/CSetupManager.h"
+
+#include <new>
+
+#include "common/SystemInfo.h"
+#include "settings/SettingsPersistence.h"
+#include "store/TextArchive.h"
+
+const char* const CSetupManager::kDefaultExtensionList[50] = {
+    ".exe", ".dll", ".com", ".rar", ".zip", ".gzip", ".gz",  ".7z",  ".ace",  ".cab",
+    ".jar", ".tar", ".rpm", ".z",   ".iso", ".bin",  ".img", ".gho", ".nrg",  ".vob",
+    ".rm",  ".ra",  ".ram", ".rmvb", ".mp3", ".mp4", ".avi", ".wma", ".wmv",  ".asf",
+    ".dat", ".mov", ".qt",  ".mp2", ".mid", ".mpe",  ".mpeg", ".mpg", ".wav", ".flv",
+    ".pdf", ".doc", ".dot", ".docx", ".rtf", ".xls", ".ppt", ".mdb", ".txt",  ".wps"};
+
+namespace {
+
+void InsertDefaults(StringISet& set) {
+  for (const char* ext : CSetupManager::kDefaultExtensionList) set.insert(ext);
+}
+
+int32_t ReadInt(const std::map<std::string, std::string>& pairs, const char* key) {
+  auto it = pairs.find(key);
+  return ReadIntSetting(it == pairs.end() ? std::string() : it->second);
+}
+
+int32_t OrIfNegative(int32_t value, int32_t fallback) { return value < 0 ? fallback : value; }
+
+}  // namespace
+
+int32_t CSetupManager::DefaultThreadCount() { return 4 * ProcessorCount(); }
+
+CSetupManager::CSetupManager() : threadCount(DefaultThreadCount()) { InsertDefaults(defaultExtensions); }
+
+void CSetupManager::ResetToDefaults() {
+  styleIndex = 0;
+  connectTimeout = 10;
+  totalTimeout = 60;
+  maxDepth = 5;
+  threadCount = DefaultThreadCount();
+  forbiddenExtensions.clear();
+  InsertDefaults(forbiddenExtensions);
+  autoSaveEnabled = 1;
+  autoSaveInterval = 180;
+  autoSaveGzip = 1;
+  autoSavePath.clear();
+}
+
+void CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs) {
+  styleIndex = OrIfNegative(ReadInt(pairs, kKeyStyle), 0);
+  connectTimeout = ReadInt(pairs, kKeyConnectTimeout);
+  totalTimeout = ReadInt(pairs, kKeyTotalTimeout);
+  maxDepth = OrIfNegative(ReadInt(pairs, kKeyMaxDepth), 5);
+  threadCount = OrIfNegative(ReadInt(pairs, kKeyThreads), DefaultThreadCount());
+  auto ext = pairs.find(kKeyForbiddenExtensions);
+  if (ext != pairs.end() && !ext->second.empty()) ReadExtensionArchive(ext->second, forbiddenExtensions);
+  autoSaveEnabled = ReadInt(pairs, kKeyAutoSaveEnable);
+  autoSaveInterval = OrIfNegative(ReadInt(pairs, kKeyAutoSaveInterval), 180);
+  autoSaveGzip = ReadInt(pairs, kKeyAutoSaveGzip);
+  auto path = pairs.find(kKeyAutoSavePath);
+  autoSavePath = path == pairs.end() ? std::string() : path->second;
+}
+
+void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
+  pairs.insert_or_assign(kKeyStyle, std::to_string(styleIndex));
+  pairs.insert_or_assign(kKeyConnectTimeout, std::to_string(connectTimeout));
+  pairs.insert_or_assign(kKeyTotalTimeout, std::to_string(totalTimeout));
+  pairs.insert_or_assign(kKeyMaxDepth, std::to_string(maxDepth));
+  pairs.insert_or_assign(kKeyThreads, std::to_string(threadCount));
+  std::string archive;
+  if (!forbiddenExtensions.empty() && WriteExtensionArchive(forbiddenExtensions, archive)) {
+    pairs.insert_or_assign(kKeyForbiddenExtensions, archive);
+  }
+  pairs.insert_or_assign(kKeyAutoSaveEnable, std::to_string(autoSaveEnabled));
+  pairs.insert_or_assign(kKeyAutoSaveInterval, std::to_string(autoSaveInterval));
+  pairs.insert_or_assign(kKeyAutoSaveGzip, std::to_string(autoSaveGzip));
+  pairs.insert_or_assign(kKeyAutoSavePath, autoSavePath);
+}
+
+bool WriteExtensionArchive(const StringISet& set, std::string& text) {
+  TextArchiveWriter writer;
+  writer.WriteInt(0);  // tracking flag
+  writer.WriteInt(0);  // class version
+  writer.WriteCount(set.size());
+  writer.WriteInt(0);  // item version
+  for (const auto& ext : set) writer.WriteString(ext);
+  if (!writer.ok()) return false;
+  try {
+    text = writer.text();
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+// The count is only an upper bound on the loop: each entry must still be in the text, so a
+// huge count read from a damaged value costs nothing.
+bool ReadExtensionArchive(const std::string& text, StringISet& set) {
+  TextArchiveReader reader(text);
+  int32_t tracking = 0;
+  int32_t classVersion = 0;
+  if (!reader.ReadHeader() || !reader.ReadInt(tracking) || !reader.ReadInt(classVersion)) return false;
+  set.clear();
+  uint64_t count = 0;
+  int32_t itemVersion = 0;
+  if (!reader.ReadCount(count) || !reader.ReadInt(itemVersion)) return false;
+  for (uint64_t i = 0; i < count; ++i) {
+    std::string ext;
+    if (!reader.ReadString(ext)) return false;
+    try {
+      set.insert(std::move(ext));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "common/StringICompare.h"
+
+// Keys of the settings database, one per stored field.
+inline constexpr const char* kKeyStyle = "keysetupmanager_vm";
+inline constexpr const char* kKeyConnectTimeout = "keysetupmanager_conn_timeout";
+inline constexpr const char* kKeyTotalTimeout = "keysetupmanager_total_timeout";
+inline constexpr const char* kKeyMaxDepth = "keysetupmanager_run_maxdepth";
+inline constexpr const char* kKeyThreads = "keysetupmanager_run_threads";
+inline constexpr const char* kKeyForbiddenExtensions = "keysetupmanager_run_notallow_ext";
+inline constexpr const char* kKeyAutoSaveEnable = "keysetupmanager_autosave_enable";
+inline constexpr const char* kKeyAutoSaveInterval = "keysetupmanager_autosave_interval";
+inline constexpr const char* kKeyAutoSaveGzip = "keysetupmanager_autosave_gzip";
+inline constexpr const char* kKeyAutoSavePath = "keysetupmanager_autosave_path";
+
+// The user's settings for the run of the program. Only the window thread touches it; the
+// crawl gets copies when it starts.
+class CSetupManager {
+ public:
+  // defaultExtensions holds the default list; forbiddenExtensions and autoSavePath start
+  // empty; the numbers hold their defaults.
+  CSetupManager();
+
+  StringISet defaultExtensions;       // what "restore defaults" on the run page brings back
+  int32_t styleIndex = 0;             // visual style, 0 to 12
+  int32_t connectTimeout = 10;        // seconds; stored only
+  int32_t totalTimeout = 60;          // seconds; stored only
+  int32_t maxDepth = 5;
+  int32_t threadCount = 0;            // 4 x processors by default
+  StringISet forbiddenExtensions;     // extensions with their dot, never fetched
+  int32_t autoSaveEnabled = 1;        // on when not 0
+  int32_t autoSaveInterval = 180;     // seconds between two auto-saves
+  int32_t autoSaveGzip = 1;           // gzip files when not 0
+  std::string autoSavePath;           // put in front of the auto-saved file names (ANSI text)
+
+  // Every field but defaultExtensions back to its default.
+  void ResetToDefaults();
+  // Reads every setting from stored texts; unreadable values get the fallbacks below.
+  void LoadFromMap(const std::map<std::string, std::string>& pairs);
+  // Writes every setting as its stored text (the extension set only when not empty).
+  void SaveToMap(std::map<std::string, std::string>& pairs) const;
+
+  // The 50 default extensions in the order they are inserted.
+  static const char* const kDefaultExtensionList[50];
+  static int32_t DefaultThreadCount();
+};
+
+// Text archive of an extension set ("22 serialization::archive 9 0 0 <n> 0 <len> <ext> ...");
+// false when it could not be written.
+bool WriteExtensionArchive(const StringISet& set, std::string& text);
+// Reads such an archive into set: a damaged header or preamble leaves the set as it was;
+// after that the set is emptied and keeps the entries read before any failure.
+// False on any failure.
+bool ReadExtensionArchive(const std::string& text, StringISet& set);

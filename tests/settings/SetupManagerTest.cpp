@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/ResultCodes.h"
+#include "common/SystemInfo.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsPersistence.h"
+#include "store/CLevelDb.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const std::vector<const char*> kAllKeys = {
+    kKeyStyle,        kKeyConnectTimeout,       kKeyTotalTimeout,  kKeyMaxDepth,
+    kKeyThreads,      kKeyForbiddenExtensions,  kKeyAutoSaveEnable, kKeyAutoSaveInterval,
+    kKeyAutoSaveGzip, kKeyAutoSavePath};
+
+std::string DefaultArchive() {
+  std::map<std::string, std::string> pairs;
+  CSetupManager setup;
+  setup.ResetToDefaults();
+  setup.SaveToMap(pairs);
+  return pairs.at(kKeyForbiddenExtensions);
+}
+
+}  // namespace
+
+TEST(SetupManagerTest, DefaultsHoldFiftyExtensionsInCaseFoldedOrder) {
+  CSetupManager setup;
+  EXPECT_EQ(setup.defaultExtensions.size(), 50u);
+  EXPECT_TRUE(setup.forbiddenExtensions.empty());
+  EXPECT_TRUE(setup.autoSavePath.empty());
+  setup.forbiddenExtensions.insert(".tmp");
+  setup.ResetToDefaults();
+  EXPECT_EQ(setup.forbiddenExtensions, setup.defaultExtensions);
+  EXPECT_EQ(setup.styleIndex, 0);
+  EXPECT_EQ(setup.connectTimeout, 10);
+  EXPECT_EQ(setup.totalTimeout, 60);
+  EXPECT_EQ(setup.maxDepth, 5);
+  EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+  EXPECT_EQ(setup.autoSaveEnabled, 1);
+  EXPECT_EQ(setup.autoSaveInterval, 180);
+  EXPECT_EQ(setup.autoSaveGzip, 1);
+  std::vector<std::string> order(setup.forbiddenExtensions.begin(), setup.forbiddenExtensions.end());
+  EXPECT_EQ(order.front(), ".7z");
+  EXPECT_EQ(order[1], ".ace");
+  EXPECT_EQ(order[order.size() - 2], ".z");
+  EXPECT_EQ(order.back(), ".zip");
+  EXPECT_FALSE(setup.forbiddenExtensions.insert(".PDF").second);  // ".pdf" is there already
+}
+
+TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Characters) {
+  CSetupManager setup;
+  setup.ResetToDefaults();
+  setup.styleIndex = 7;
+  setup.maxDepth = -1;
+  setup.autoSavePath = "D:\\out\\";
+  std::map<std::string, std::string> pairs;
+  setup.SaveToMap(pairs);
+  EXPECT_EQ(pairs.size(), 10u);
+  EXPECT_EQ(pairs.at(kKeyStyle), "7");
+  EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
+  EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
+  EXPECT_EQ(pairs.at(kKeyMaxDepth), "-1");
+  EXPECT_EQ(pairs.at(kKeyAutoSaveInterval), "180");
+  EXPECT_EQ(pairs.at(kKeyAutoSavePath), "D:\\out\\");
+  const std::string& archive = pairs.at(kKeyForbiddenExtensions);
+  EXPECT_EQ(archive.size(), 383u);
+  EXPECT_EQ(archive.rfind("22 serialization::archive 9 0 0 50 0 3 .7z 4 .ace 4 .asf 4 .avi ", 0), 0u);
+  EXPECT_EQ(archive.substr(archive.size() - 12), " 2 .z 4 .zip");
+
+  setup.forbiddenExtensions.clear();  // an empty set is never written
+  pairs.clear();
+  setup.SaveToMap(pairs);
+  EXPECT_EQ(pairs.size(), 9u);
+  EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
+}
+
+TEST(SetupManagerTest, LoadFromMapReadsWhatSaveToMapWrote) {
+  CSetupManager a;
+  a.ResetToDefaults();
+  a.styleIndex = 12;
+  a.connectTimeout = 3;
+  a.totalTimeout = 0;
+  a.maxDepth = 0;
+  a.threadCount = 1;
+  a.forbiddenExtensions = {".foo", ".BAR", "has space", ""};
+  a.autoSaveEnabled = 0;
+  a.autoSaveInterval = 60;
+  a.autoSaveGzip = 0;
+  a.autoSavePath = "\xcd\xf8 path/";
+  std::map<std::string, std::string> pairs;
+  a.SaveToMap(pairs);
+  CSetupManager b;
+  b.ResetToDefaults();
+  b.LoadFromMap(pairs);
+  std::map<std::string, std::string> again;
+  b.SaveToMap(again);
+  EXPECT_EQ(again, pairs);
+  EXPECT_EQ(b.forbiddenExtensions, a.forbiddenExtensions);
+  EXPECT_EQ(b.maxDepth, 0);
+}
+
+TEST(SetupManagerTest, EmptyMapGivesFallbacksAndMinusOneWhereNoneIsDefined) {
+  CSetupManager setup;
+  setup.ResetToDefaults();
+  setup.LoadFromMap({});
+  EXPECT_EQ(setup.styleIndex, 0);
+  EXPECT_EQ(setup.connectTimeout, -1);
+  EXPECT_EQ(setup.totalTimeout, -1);
+  EXPECT_EQ(setup.maxDepth, 5);
+  EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+  EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
+  EXPECT_EQ(setup.autoSaveEnabled, -1);
+  EXPECT_EQ(setup.autoSaveInterval, 180);
+  EXPECT_EQ(setup.autoSaveGzip, -1);
+  EXPECT_EQ(setup.autoSavePath, "");
+}
+
+TEST(SetupManagerTest, ReadIntSettingAcceptsOnlyASignAndDigitsWithin32Bits) {
+  EXPECT_EQ(ReadIntSetting("0"), 0);
+  EXPECT_EQ(ReadIntSetting("+42"), 42);
+  EXPECT_EQ(ReadIntSetting("-5"), -5);
+  EXPECT_EQ(ReadIntSetting("2147483647"), 2147483647);
+  EXPECT_EQ(ReadIntSetting("-2147483648"), INT32_MIN);
+  for (const char* bad : {"", "abc", "-", "+", "2147483648", "99999999999", " 5", "5 ", "1e3", "0x10",
+                          "12a", "--1", "99999999999999999999999999"}) {
+    EXPECT_EQ(ReadIntSetting(bad), -1) << bad;
+  }
+}
+
+// Every key with every kind of damaged value: the fallbacks apply, nothing else changes.
+TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadWithTheirFallbacks) {
+  const std::string archive = DefaultArchive();
+  const std::vector<std::string> garbage = {
+      "abc", "", "99999999999", "-5", archive.substr(0, 30), archive.substr(0, 50),
+      "22 serialization::archive 9 0 0 18446744073709551615 0 3 .7z",
+      "22 serialization::archive 9 0 0 4000000000 0 9999999999 .7z",
+      "22 serialization::archive 99 0 0 1 0 3 .7z", std::string(1000, '9'), std::string("\0\xff", 2)};
+  const int processors4 = 4 * ProcessorCount();
+  for (const char* key : kAllKeys) {
+    for (const auto& value : garbage) {
+      CSetupManager setup;
+      setup.ResetToDefaults();
+      std::map<std::string, std::string> pairs;
+      setup.SaveToMap(pairs);  // every other key holds a good value
+      pairs[key] = value;
+      setup.LoadFromMap(pairs);
+      const int32_t asInt = ReadIntSetting(value);
+      const std::string k = key;
+      SCOPED_TRACE(k + " = " + value.substr(0, 60));
+      EXPECT_EQ(setup.styleIndex, k == kKeyStyle ? (asInt < 0 ? 0 : asInt) : 0);
+      EXPECT_EQ(setup.connectTimeout, k == kKeyConnectTimeout ? asInt : 10);
+      EXPECT_EQ(setup.totalTimeout, k == kKeyTotalTimeout ? asInt : 60);
+      EXPECT_EQ(setup.maxDepth, k == kKeyMaxDepth ? (asInt < 0 ? 5 : asInt) : 5);
+      EXPECT_EQ(setup.threadCount, k == kKeyThreads ? (asInt < 0 ? processors4 : asInt) : processors4);
+      EXPECT_EQ(setup.autoSaveEnabled, k == kKeyAutoSaveEnable ? asInt : 1);
+      EXPECT_EQ(setup.autoSaveInterval, k == kKeyAutoSaveInterval ? (asInt < 0 ? 180 : asInt) : 180);
+      EXPECT_EQ(setup.autoSaveGzip, k == kKeyAutoSaveGzip ? asInt : 1);
+      EXPECT_EQ(setup.autoSavePath, k == kKeyAutoSavePath ? value : "");
+      if (k != kKeyForbiddenExtensions) {
+        EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
+      }
+    }
+  }
+}
+
+TEST(SetupManagerTest, DamagedExtensionArchivesKeepTheSetOrWhatWasReadBeforeTheDamage) {
+  const std::string archive = DefaultArchive();
+  auto load = [](const std::string& value) {
+    CSetupManager setup;
+    setup.ResetToDefaults();
+    setup.LoadFromMap({{kKeyForbiddenExtensions, value}});
+    return std::vector<std::string>(setup.forbiddenExtensions.begin(), setup.forbiddenExtensions.end());
+  };
+  // Before the set is emptied: header or preamble damaged.
+  for (const std::string& v : {std::string("abc"), std::string("99999999999"), std::string("-5"),
+                               archive.substr(0, 20), archive.substr(0, 29),
+                               std::string("22 serialization::archive 10 0 0 1 0 3 .7z"),
+                               std::string("21 serialization::archiv 9 0 0 1 0 3 .7z")}) {
+    EXPECT_EQ(load(v).size(), 50u) << v;
+  }
+  // After it: the entries read so far.
+  EXPECT_TRUE(load(archive.substr(0, 31)).empty());
+  EXPECT_EQ(load(archive.substr(0, 48)), (std::vector<std::string>{".7z"}));  // ".ac" cut off
+  EXPECT_EQ(load(archive.substr(0, 49)), (std::vector<std::string>{".7z", ".ace"}));
+  EXPECT_EQ(load("22 serialization::archive 9 0 0 4000000000 0 3 .7z 4 .ace"),
+            (std::vector<std::string>{".7z", ".ace"}));
+  EXPECT_EQ(load("22 serialization::archive 9 0 0 2 0 3 .7z 900000000 .ace"),
+            (std::vector<std::string>{".7z"}));
+  EXPECT_EQ(load("22 serialization::archive 9 0 0 0 0"), std::vector<std::string>{});
+  EXPECT_EQ(load("22 serialization::archive 9 0 0 3 0 4 .PDF 4 .pdf 4 .Doc"),
+            (std::vector<std::string>{".Doc", ".PDF"}));
+}
+
+TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  {
+    CSetupManager setup;
+    CLevelDb db;
+    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    EXPECT_TRUE(std::filesystem::is_directory("db/sitemap/setup"));
+    EXPECT_EQ(setup.connectTimeout, -1);
+    EXPECT_EQ(setup.autoSaveEnabled, -1);
+    EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
+    EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+    SaveSettings(&setup, &db);
+    std::string stored;
+    ASSERT_EQ(db.Get(kKeyTotalTimeout, &stored), rc::kOk);
+    EXPECT_EQ(stored, "-1");
+    ASSERT_EQ(db.Get(kKeyAutoSaveGzip, &stored), rc::kOk);
+    EXPECT_EQ(stored, "-1");
+    ASSERT_EQ(db.Put("someone_elses_key", "kept"), rc::kOk);
+    setup.maxDepth = 9;
+    setup.autoSavePath = "out/";
+    setup.forbiddenExtensions = {".x"};
+    SaveSettings(&setup, &db);
+  }
+  {
+    CSetupManager setup;
+    CLevelDb db;
+    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    EXPECT_EQ(setup.maxDepth, 9);
+    EXPECT_EQ(setup.autoSavePath, "out/");
+    EXPECT_EQ(setup.forbiddenExtensions, StringISet{".x"});
+    setup.forbiddenExtensions.clear();  // not written: the stored list comes back next time
+    SaveSettings(&setup, &db);
+    std::string other;
+    EXPECT_EQ(db.Get("someone_elses_key", &other), rc::kOk);
+    EXPECT_EQ(other, "kept");
+  }
+  CSetupManager setup;
+  CLevelDb db;
+  ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+  EXPECT_EQ(setup.forbiddenExtensions, StringISet{".x"});
+}
+
+TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoads) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  {
+    CLevelDb db;
+    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+    std::map<std::string, std::string> pairs;
+    for (const char* key : kAllKeys) pairs[key] = "abc";
+    pairs[kKeyThreads] = "";
+    pairs[kKeyMaxDepth] = "0";
+    pairs[kKeyForbiddenExtensions] = "22 serialization::archive 9 0 0 4294967295 0 3 .7z";
+    ASSERT_EQ(db.WriteAll(pairs), rc::kOk);
+  }
+  CSetupManager setup;
+  CLevelDb db;
+  ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+  EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+  EXPECT_EQ(setup.maxDepth, 0);
+  EXPECT_EQ(setup.styleIndex, 0);
+  EXPECT_EQ(setup.autoSaveInterval, 180);
+  EXPECT_EQ(setup.autoSaveEnabled, -1);
+  EXPECT_EQ(setup.autoSavePath, "abc");
+  EXPECT_EQ(setup.forbiddenExtensions, StringISet{".7z"});
+}
+
+TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndSavesNothing) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  std::filesystem::create_directories("db/sitemap");
+  { std::ofstream blocker("db/sitemap/setup"); blocker << "a file where the folder should be"; }
+  CSetupManager setup;
+  CLevelDb db;
+  EXPECT_LT(LoadSettings(&setup, &db), 0);
+  EXPECT_EQ(setup.autoSaveEnabled, 1);
+  EXPECT_EQ(setup.connectTimeout, 10);
+  EXPECT_EQ(setup.totalTimeout, 60);
+  EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
+  SaveSettings(&setup, &db);  // closed database: nothing happens
+  EXPECT_EQ(LoadSettings(nullptr, &db), rc::kMissing);
+  EXPECT_EQ(LoadSettings(&setup, nullptr), rc::kMissing);
+  SaveSettings(nullptr, nullptr);
+}
