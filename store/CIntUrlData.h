@@ -2,9 +2,8 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
-#include <boost/functional/hash.hpp>
-#include <boost/unordered_map.hpp>
 
 #include "store/CIntUrl_abs.h"
 #include "store/UrlRecordPool.h"
@@ -37,7 +36,9 @@ class CIntUrlData : public CIntUrl_abs {
   const UrlRecordPool* pool() const { return pool_.get(); }
 
  private:
-  using UrlMap = boost::unordered_map<std::string, url_prop*, boost::hash<std::string>>;
+  // std::unordered_map keeps each key's hash in its node, so growing the table never reads
+  // the keys again; with a million URLs that is most of the cost of an add.
+  using UrlMap = std::unordered_map<std::string, url_prop*>;
   using Entry = UrlMap::value_type;
 
   static UrlMap NewMap();

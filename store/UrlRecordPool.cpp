@@ -1,10 +1,14 @@
 #include "store/UrlRecordPool.h"
 
+#include <algorithm>
+
 UrlRecordPool::UrlRecordPool() { AddBlock(); }
 
 bool UrlRecordPool::AddBlock() {
   try {
-    records_.reserve(records_.size() + static_cast<size_t>(blockSize_));
+    // Geometric growth: reserving one block more each time would copy the whole vector per block.
+    const size_t needed = records_.size() + static_cast<size_t>(blockSize_);
+    if (records_.capacity() < needed) records_.reserve(std::max(needed, 2 * records_.capacity()));
     for (int32_t i = 0; i < blockSize_; ++i) {
       url_prop* record = pool_.construct();
       if (record == nullptr) return false;
