@@ -4,7 +4,6 @@
 #include <string>
 #include <unordered_map>
 
-
 #include "store/CIntUrl_abs.h"
 #include "store/UrlRecordPool.h"
 #include "store/url_prop.h"
