@@ -14,13 +14,12 @@
 namespace {
 
 // Tidy's parser and its release of the tree recurse once per element level (under 100 bytes
-// of stack a level). Pages nested no deeper than this are parsed on the caller's stack.
+// of stack a level), and its parse time grows with the square of the depth. Pages nested no
+// deeper than this are parsed on the caller's stack; deeper ones on a thread of their own.
 constexpr size_t kCallerStackDepth = 500;
-// Otherwise on a thread with room for every level, generously; beyond the cap no real page
-// nests, and the page is refused rather than risking the process.
-constexpr size_t kStackBase = size_t(1) << 20;
-constexpr size_t kStackPerLevel = 1024;
-constexpr size_t kStackCap = size_t(1) << 30;
+// Deeper levels are flattened: no real page nests this deep, and browsers cap theirs lower.
+constexpr size_t kMaxDepth = 1000;
+constexpr size_t kParserStack = size_t(8) << 20;
 
 int32_t ParseAndCollect(const std::string& text, std::vector<std::string>& links) {
   TidyDocument doc;
@@ -32,11 +31,10 @@ int32_t ParseAndCollect(const std::string& text, std::vector<std::string>& links
 int32_t CollectPageLinks(const std::string& text, std::vector<std::string>& links) {
   const size_t depth = EstimateNestingDepth(text);
   if (depth <= kCallerStackDepth) return ParseAndCollect(text, links);
-  if (depth > (kStackCap - kStackBase) / kStackPerLevel) return rc::kParse;
+  const std::string flat = depth > kMaxDepth ? FlattenNesting(text, kMaxDepth) : std::string();
+  const std::string& input = depth > kMaxDepth ? flat : text;
   int32_t code = rc::kParse;
-  if (!RunOnLargeStack(kStackBase + depth * kStackPerLevel,
-                       [&] { code = ParseAndCollect(text, links); }))
-    return rc::kParse;
+  if (!RunOnLargeStack(kParserStack, [&] { code = ParseAndCollect(input, links); })) return rc::kParse;
   return code;
 }
 

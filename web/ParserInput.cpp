@@ -21,14 +21,141 @@ bool IsBareNameBeforeEquals(const std::string& text, size_t amp) {
   return end > amp + 1 && end < text.size() && text[end] == '=';
 }
 
-bool IsVoidElement(const std::string& name) {
-  static const char* const kVoid[] = {"area", "base", "br",   "col",   "embed",  "hr",
-                                      "img",  "input", "link", "meta", "param", "source",
-                                      "track", "wbr", "keygen", "basefont", "frame", "isindex"};
-  for (const char* v : kVoid)
-    if (name == v) return true;
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
+  for (const char* n : names)
+    if (name == n) return true;
   return false;
 }
+
+bool IsVoidElement(const std::string& name) {
+  return IsOneOf(name, {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
+                        "param", "source", "track", "wbr", "keygen", "basefont", "frame", "isindex"});
+}
+
+// Elements whose content is text up to their own end tag.
+bool IsRawTextElement(const std::string& name) {
+  return IsOneOf(name, {"script", "style", "textarea", "title", "xmp"});
+}
+
+// Just after the ">" ending the tag whose name ends at p; npos when the tag never ends.
+size_t TagEnd(const std::string& text, size_t p) {
+  char quote = 0;
+  for (; p < text.size(); ++p) {
+    const char c = text[p];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      return p + 1;
+    }
+  }
+  return std::string::npos;
+}
+
+// Just after the end tag "</name...>" at or after from; npos when there is none.
+size_t RawTextEnd(const std::string& text, size_t from, const std::string& name) {
+  for (size_t i = text.find("</", from); i != std::string::npos; i = text.find("</", i + 2)) {
+    size_t k = 0;
+    while (k < name.size() && i + 2 + k < text.size() && Lower(text[i + 2 + k]) == name[k]) ++k;
+    if (k == name.size()) {
+      const size_t end = text.find('>', i + 2 + k);
+      return end == std::string::npos ? end : end + 1;
+    }
+  }
+  return std::string::npos;
+}
+
+// One pass over the tags of a page, tracking the open elements; optionally writes the page
+// with the tags nested beyond a depth taken out.
+class TagScanner {
+ public:
+  TagScanner(const std::string& text, size_t maxDepth, std::string* out)
+      : text_(text), maxDepth_(maxDepth), out_(out) {}
+
+  size_t Run() {
+    size_t i = 0;
+    while (i != std::string::npos && (i = text_.find('<', i)) != std::string::npos) i = Step(i);
+    if (out_) out_->append(text_, copied_, std::string::npos);
+    return deepest_;
+  }
+
+ private:
+  struct Open {
+    std::string name;
+    bool dropped;
+  };
+
+  // Handles the markup at text[i] == '<'; returns where to go on (npos: nothing more to scan).
+  size_t Step(size_t i) {
+    if (text_.compare(i, 4, "<!--") == 0) {
+      const size_t end = text_.find("-->", i + 4);
+      return end == std::string::npos ? end : end + 3;
+    }
+    size_t p = i + 1;
+    const bool closing = p < text_.size() && text_[p] == '/';
+    if (closing) ++p;
+    if (p >= text_.size() || !IsAlpha(text_[p])) return i + 1;
+    name_.clear();
+    while (p < text_.size() && (IsAlnum(text_[p]) || text_[p] == ':' || text_[p] == '-'))
+      name_ += Lower(text_[p++]);
+    const size_t end = TagEnd(text_, p);
+    if (closing) {
+      if (Close() && out_) Drop(i, end);
+      return end;
+    }
+    if (IsVoidElement(name_)) return end;
+    if (name_ == "plaintext") {
+      Deepen(open_.size() + 1);
+      return std::string::npos;
+    }
+    if (IsRawTextElement(name_)) {
+      Deepen(open_.size() + 1);
+      return end == std::string::npos ? end : RawTextEnd(text_, end, name_);
+    }
+    const bool keep = name_ == "a" || kept_ < maxDepth_;
+    if (!keep && out_) Drop(i, end);
+    if (keep) ++kept_;
+    open_.push_back({name_, !keep});
+    ++openCount_[name_];
+    Deepen(open_.size());
+    return end;
+  }
+
+  // Closes the latest open element of that name and those inside it; a stray end tag closes
+  // nothing. True when the closed element's tags were taken out.
+  bool Close() {
+    auto it = openCount_.find(name_);
+    if (it == openCount_.end() || it->second == 0) return false;
+    while (!open_.empty()) {
+      Open top = std::move(open_.back());
+      open_.pop_back();
+      --openCount_[top.name];
+      if (!top.dropped) --kept_;
+      if (top.name == name_) return top.dropped;
+    }
+    return false;
+  }
+
+  void Drop(size_t begin, size_t end) {
+    out_->append(text_, copied_, begin - copied_);
+    copied_ = end == std::string::npos ? text_.size() : end;
+  }
+
+  void Deepen(size_t depth) {
+    if (depth > deepest_) deepest_ = depth;
+  }
+
+  const std::string& text_;
+  const size_t maxDepth_;
+  std::string* const out_;
+  std::vector<Open> open_;
+  std::unordered_map<std::string, size_t> openCount_;
+  std::string name_;
+  size_t kept_ = 0;
+  size_t deepest_ = 0;
+  size_t copied_ = 0;
+};
 
 }  // namespace
 
@@ -50,34 +177,12 @@ bool EscapeBareReferenceNames(const std::string& text, std::string& out) {
 }
 
 size_t EstimateNestingDepth(const std::string& text) {
-  std::vector<std::string> open;
-  std::unordered_map<std::string, size_t> openCount;
-  size_t deepest = 0;
-  std::string name;
-  for (size_t i = text.find('<'); i != std::string::npos; i = text.find('<', i + 1)) {
-    size_t p = i + 1;
-    const bool closing = p < text.size() && text[p] == '/';
-    if (closing) ++p;
-    if (p >= text.size() || !IsAlpha(text[p])) continue;
-    name.clear();
-    while (p < text.size() && (IsAlnum(text[p]) || text[p] == ':' || text[p] == '-'))
-      name += Lower(text[p++]);
-    if (closing) {
-      auto it = openCount.find(name);
-      if (it == openCount.end() || it->second == 0) continue;  // a stray end tag closes nothing
-      while (!open.empty()) {
-        std::string top = std::move(open.back());
-        open.pop_back();
-        --openCount[top];
-        if (top == name) break;
-      }
-      continue;
-    }
-    // "<div/>" still opens a div in HTML, so only void elements open nothing.
-    if (IsVoidElement(name)) continue;
-    ++openCount[name];
-    open.push_back(name);
-    if (open.size() > deepest) deepest = open.size();
-  }
-  return deepest;
+  return TagScanner(text, static_cast<size_t>(-1), nullptr).Run();
+}
+
+std::string FlattenNesting(const std::string& text, size_t maxDepth) {
+  std::string out;
+  out.reserve(text.size());
+  TagScanner(text, maxDepth, &out).Run();
+  return out;
 }

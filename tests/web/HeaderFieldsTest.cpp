@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "common/TextCodec.h"
+#include "web/HeaderFields.h"
+#include "web/StatusTextTable.h"
+
+namespace {
+
+const std::string kBlock =
+    "HTTP/1.1 200 OK\r\n"
+    "Server: nginx/1.22\r\n"
+    "Content-Type: text/html; charset=UTF-8\r\n"
+    "Content-Length: 1234\r\n"
+    "Set-Cookie: id=42; Path=/\r\n"
+    "Content-Encoding: gzip\r\n"
+    "Last-Modified: Tue, 08 Dec 2026 10:00:00 GMT";
+
+TEST(HeaderFields, StatusIsTheThreeDigitsAfterTheFirstHttpInAnyCase) {
+  EXPECT_EQ(ExtractHeaderField("HTTP/1.1 404 Not Found\r\nServer: x", kFieldStatus), "404");
+  EXPECT_EQ(ExtractHeaderField("http/1.0 200 ok", kFieldStatus), "200");
+  // After a redirect the block is the first response's.
+  EXPECT_EQ(ExtractHeaderField("HTTP/1.1 301 Moved\r\nLocation: /b", kFieldStatus), "301");
+  EXPECT_EQ(ExtractHeaderField("garbage without a status", kFieldStatus), "");
+  EXPECT_EQ(ExtractHeaderField("", kFieldStatus), "");
+}
+
+TEST(HeaderFields, LineValuesStopAtTheLineEndWithoutTheCarriageReturn) {
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldCharset), "UTF-8");
+  // The lazy white-space part keeps the blank after the colon in text values.
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldCookie), " id=42; Path=/");
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldContentEncoding), " gzip");
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldServer), " nginx/1.22");
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldContentLength), "1234");
+}
+
+TEST(HeaderFields, FieldOnTheLastLineWithoutLineEndIsFound) {
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldLastModified), " Tue, 08 Dec 2026 10:00:00 GMT");
+  EXPECT_EQ(ExtractHeaderField("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8", kFieldCharset),
+            "utf-8");
+  EXPECT_EQ(ExtractHeaderField("HTTP/1.1 200 OK\nContent-Type: text/html; charset=gb2312\n", kFieldCharset),
+            "gb2312");
+}
+
+TEST(HeaderFields, CharsetTakesTheRestOfItsLineIncludingFurtherParameters) {
+  EXPECT_EQ(ExtractHeaderField("Content-Type: text/html; charset=UTF-8; q=1\r\nX: y", kFieldCharset),
+            "UTF-8; q=1");
+  EXPECT_EQ(ExtractHeaderField("CONTENT-TYPE: TEXT/HTML; CHARSET=GBK\r\n", kFieldCharset), "GBK");
+}
+
+TEST(HeaderFields, AbsentFieldsAndUnknownKindsGiveEmptyText) {
+  EXPECT_EQ(ExtractHeaderField("HTTP/1.1 200 OK\r\nContent-Type: text/html", kFieldCharset), "");
+  EXPECT_EQ(ExtractHeaderField(kBlock, 7), "");
+  EXPECT_EQ(ExtractHeaderField(kBlock, -1), "");
+  // An empty value does not reach into the next line.
+  EXPECT_EQ(ExtractHeaderField("Server:\r\nX-Other: y", kFieldServer), "");
+}
+
+TEST(StatusTextTable, HoldsTheFiftyOneCodesWithGbkTexts) {
+  EXPECT_EQ(StatusTextTable().size(), 51u);
+  ASSERT_NE(StatusText("200"), nullptr);
+  EXPECT_EQ(*StatusText("200"), Utf8ToAnsi("成功"));
+  EXPECT_EQ(*StatusText("404"), Utf8ToAnsi("资源或网页没有找到"));
+  EXPECT_EQ(*StatusText("505"), Utf8ToAnsi("HTTP版本不符"));
+  EXPECT_EQ(*StatusText("421"), "There are too many connections from your internet address");
+  EXPECT_EQ(AnsiToUtf8(*StatusText("401")), "Unauthorized 需要用户验证");
+  ASSERT_NE(StatusText("307"), nullptr);
+  EXPECT_EQ(*StatusText("302"), *StatusText("307"));
+}
+
+TEST(StatusTextTable, CodesOutsideTheTableHaveNoEntry) {
+  for (const char* code : {"418", "-70", "208", "308", "508", "511", "", "7"})
+    EXPECT_EQ(StatusText(code), nullptr) << code;
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <curl/curl.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "common/ResultCodes.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+#include "web/CHttpSession.h"
+#include "web/HeaderFields.h"
+#include "web/HttpGlobal.h"
+#include "web/RecvBuffer.h"
+
+namespace {
+
+class HttpGlobalEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { HttpGlobalInit(); }
+  void TearDown() override { HttpGlobalCleanup(); }
+};
+[[maybe_unused]] ::testing::Environment* const kHttpEnvironment =
+    ::testing::AddGlobalTestEnvironment(new HttpGlobalEnvironment);
+
+struct FetchResult {
+  int32_t code = 0;
+  std::string headers;
+  std::string body;
+};
+
+FetchResult Fetch(const std::string& address) {
+  CHttpSession session(address);
+  FetchResult r;
+  r.code = session.Fetch(r.headers, r.body);
+  return r;
+}
+
+class HttpSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto& s = server_.server();
+    s.Get("/page", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("<html><body>hello</body></html>", "text/html");
+    });
+    s.Get("/old", [](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect("/page", 301);
+    });
+    s.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.status = 200; });
+    s.Get("/big", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_content(big_, "application/octet-stream");
+    });
+    s.Get("/agent", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content("ua=[" + req.get_header_value("User-Agent") + "] ae=[" +
+                          req.get_header_value("Accept-Encoding") + "]",
+                      "application/octet-stream");
+    });
+    ASSERT_TRUE(server_.Start());
+  }
+
+  std::string big_ = std::string(9 * 1024 * 1024, 'x');
+  LoopbackServer server_;
+};
+
+TEST_F(HttpSessionTest, PageArrivesSplitAtTheFirstBlankLine) {
+  const FetchResult r = Fetch(server_.hostPort() + "/page");
+  ASSERT_EQ(r.code, rc::kOk);
+  EXPECT_EQ(r.headers.rfind("HTTP/1.1 200", 0), 0u);
+  EXPECT_EQ(r.headers.find("\r\n\r\n"), std::string::npos);
+  EXPECT_EQ(r.body.rfind("\r\n\r\n", 0), 0u);
+  EXPECT_NE(r.body.find("hello"), std::string::npos);
+}
+
+TEST_F(HttpSessionTest, NotFoundIsReceivedWithItsStatus) {
+  const FetchResult r = Fetch(server_.hostPort() + "/missing");
+  ASSERT_EQ(r.code, rc::kOk);
+  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldStatus), "404");
+}
+
+TEST_F(HttpSessionTest, RedirectIsFollowedAndTheHeaderBlockIsTheRedirects) {
+  const FetchResult r = Fetch(server_.hostPort() + "/old");
+  ASSERT_EQ(r.code, rc::kOk);
+  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldStatus), "301");
+  EXPECT_NE(r.body.find("HTTP/1.1 200"), std::string::npos);
+  EXPECT_NE(r.body.find("hello"), std::string::npos);
+  EXPECT_EQ(server_.requestCount("/page"), 1u);
+}
+
+TEST_F(HttpSessionTest, GzipBodyArrivesDecodedWithItsEncodingHeader) {
+  std::string page = "<html><body>";
+  for (int i = 0; i < 2000; ++i) page += "<p>compressible line</p>";
+  page += "</body></html>";
+  server_.server().Get("/zipped", [page](const httplib::Request&, httplib::Response& res) {
+    res.set_content(page, "text/html");
+  });
+  const FetchResult r = Fetch(server_.hostPort() + "/zipped");
+  ASSERT_EQ(r.code, rc::kOk);
+  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldContentEncoding), " gzip");
+  EXPECT_EQ(r.body, "\r\n\r\n" + page);
+}
+
+TEST_F(HttpSessionTest, HeadersOnlyAnswerHasJustTheBlankLineAsBody) {
+  const FetchResult r = Fetch(server_.hostPort() + "/empty");
+  ASSERT_EQ(r.code, rc::kOk);
+  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldStatus), "200");
+  EXPECT_EQ(r.body, "\r\n\r\n");
+}
+
+TEST_F(HttpSessionTest, PageBeyondTheLimitIsCutBeforeIt) {
+  const FetchResult r = Fetch(server_.hostPort() + "/big");
+  ASSERT_EQ(r.code, rc::kOk);
+  const size_t total = r.headers.size() + r.body.size();
+  EXPECT_LE(total, static_cast<size_t>(RecvBuffer::kLimit));
+  EXPECT_GT(total, static_cast<size_t>(RecvBuffer::kLimit - CURL_MAX_WRITE_SIZE));
+  EXPECT_EQ(r.body.find_first_not_of('x', 4), std::string::npos);
+}
+
+TEST_F(HttpSessionTest, RequestCarriesAnEmptyUserAgentAndAcceptsGzipAndDeflate) {
+  const FetchResult r = Fetch(server_.hostPort() + "/agent");
+  ASSERT_EQ(r.code, rc::kOk);
+  EXPECT_NE(r.body.find("ua=[]"), std::string::npos) << r.body;
+  EXPECT_NE(r.body.find("ae=[gzip, deflate]"), std::string::npos) << r.body;
+}
+
+TEST(HttpSession, RefusedConnectionGivesCurlsCodeAndNoTexts) {
+  LoopbackServer server;
+  ASSERT_TRUE(server.Start());
+  const std::string address = server.hostPort() + "/";
+  server.Stop();
+  const FetchResult r = Fetch(address);
+  EXPECT_EQ(r.code, CURLE_COULDNT_CONNECT);
+  EXPECT_TRUE(r.headers.empty());
+  EXPECT_TRUE(r.body.empty());
+}
+
+TEST(HttpSession, SessionWithoutAddressStartsNoTransfer) {
+  CHttpSession session("");
+  EXPECT_EQ(session.address(), "");
+  std::string headers, body;
+  EXPECT_EQ(session.Fetch(headers, body), rc::kMissing);
+  EXPECT_EQ(session.options().totalTimeout, 10);
+  EXPECT_EQ(session.options().connectTimeout, 60);
+  EXPECT_EQ(session.options().maxRedirects, 10);
+}
+
+TEST(HttpSession, SlowPageEndsAfterTheTotalTimeoutWithWhatArrived) {
+  LoopbackServer server;
+  std::atomic<bool> release{false};
+  server.server().Get("/slow", [&release](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider("application/octet-stream",
+                                     [&release](size_t, httplib::DataSink& sink) {
+                                       sink.write("first part", 10);
+                                       for (int i = 0; i < 300 && !release; ++i)
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                       sink.done();
+                                       return true;
+                                     });
+  });
+  ASSERT_TRUE(server.Start());
+  const FetchResult r = Fetch(server.hostPort() + "/slow");
+  release = true;
+  ASSERT_EQ(r.code, rc::kOk);
+  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldStatus), "200");
+  EXPECT_NE(r.body.find("first part"), std::string::npos);
+}
+
+TEST(HttpSession, HttpsFetchWorksAgainstASelfSignedServerWithoutVerification) {
+  if (!(curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_SSL)) GTEST_SKIP() << "no TLS in libcurl";
+  TempDir dir;
+  const std::string cert = dir.str() + "/cert.pem", key = dir.str() + "/key.pem";
+  const std::string cmd = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" +
+                          key + "' -out '" + cert + "' >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) GTEST_SKIP() << "openssl could not make a certificate";
+  httplib::SSLServer server(cert.c_str(), key.c_str());
+  ASSERT_TRUE(server.is_valid());
+  server.Get("/secure", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("secret page", "application/octet-stream");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(port, 0);
+  std::thread listener([&server] { server.listen_after_bind(); });
+  for (int i = 0; i < 200 && !server.is_running(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+  const std::string address = "https://127.0.0.1:" + std::to_string(port) + "/secure";
+  CHttpSession verified(address);
+  std::string headers, body;
+  EXPECT_EQ(verified.Fetch(headers, body), CURLE_PEER_FAILED_VERIFICATION);
+
+  CHttpSession session(address);
+  session.options().verifyTls = false;
+  const int32_t code = session.Fetch(headers, body);
+  server.stop();
+  listener.join();
+  ASSERT_EQ(code, rc::kOk);
+  EXPECT_EQ(ExtractHeaderField(headers, kFieldStatus), "200");
+  EXPECT_EQ(body, "\r\n\r\nsecret page");
+}
+
+}  // namespace
