@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "crawl/CSitemapData.h"
 #include "web/SiteOrigin.h"
@@ -49,7 +50,8 @@ class CSitemapControl {
   int32_t FetchPage(const std::string& address, std::string& headers, std::string& body) const;
   void AdmitLinks(const StringISet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
-  void RunBatches();
+  int32_t RunBatches();
+  void RunBatch(const std::vector<std::string>& batch, size_t count);
   void EndCrawl();
   void WaitUntilRead(uint64_t generation);
 

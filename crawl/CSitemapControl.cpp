@@ -1,0 +1,264 @@
+#include "crawl/CSitemapControl.h"
+
+#include <boost/thread/locks.hpp>
+#include <chrono>
+#include <exception>
+#include <thread>
+#include <vector>
+
+#include "common/ResultCodes.h"
+#include "crawl/AdmissionRules.h"
+#include "crawl/CrawlSync.h"
+#include "crawl/PatternFilter.h"
+#include "store/UrlState.h"
+#include "web/CHttpSession.h"
+#include "web/HeaderFields.h"
+#include "web/LinkExtractor.h"
+#include "web/UrlRules.h"
+
+namespace {
+
+using SharedGuard = boost::shared_lock<boost::shared_mutex>;
+using ExclusiveGuard = boost::unique_lock<boost::shared_mutex>;
+
+template <class Change>
+void MoveCounters(CrawlCounters& counters, Change change) {
+  ExclusiveGuard guard(counterLock);
+  change(counters);
+}
+
+// How often a worker waiting for the main window looks whether its portion was read
+// without the event reaching it.
+constexpr std::chrono::milliseconds kReadPoll{100};
+
+}  // namespace
+
+CSitemapControl::CSitemapControl() : data_(std::make_shared<CSitemapData>()) {}
+
+std::string CSitemapControl::Host() const {
+  SharedGuard guard(hostLock);
+  return data_->host;
+}
+
+SiteOrigin CSitemapControl::Origin() const {
+  SharedGuard guard(hostLock);
+  return data_->origin;
+}
+
+void CSitemapControl::SetPageFetcher(PageFetcher fetcher) { fetcher_ = std::move(fetcher); }
+
+int32_t CSitemapControl::FetchPage(const std::string& address, std::string& headers, std::string& body) const {
+  if (fetcher_) return fetcher_(address, headers, body);
+  CHttpSession session(address);
+  return session.Fetch(headers, body);
+}
+
+int32_t CSitemapControl::RunCrawl(const std::string& startUrl) {
+  int32_t result = rc::kOk;
+  try {
+    if (!data_ || !data_->stores) {
+      result = rc::kMissing;
+    } else if (Host().empty()) {
+      std::string host = HostOf(startUrl);
+      if (host.empty()) {
+        result = rc::kParse;
+      } else {
+        SiteOrigin origin = OriginOf(startUrl);
+        origin.host = host;
+        {
+          ExclusiveGuard guard(hostLock);
+          data_->host = host;
+          data_->origin = origin;
+        }
+        CrawlStores& stores = *data_->stores;
+        int32_t depth = 0;
+        stores.TryAdd("/", "", data_->maxDepth, depth);
+        MoveCounters(data_->counters, [](CrawlCounters& c) { c.waiting += 1; });
+        MoveCounters(data_->counters, [](CrawlCounters& c) {
+          c.crawling += 1;
+          c.waiting -= 1;
+        });
+        ProcessPage("/");
+        result = RunBatches();
+        FinalHandOver();
+      }
+    }
+  } catch (...) {
+    result = rc::kGeneral;
+  }
+  EndCrawl();
+  return result;
+}
+
+int32_t CSitemapControl::RunBatches() {
+  CrawlStores& stores = *data_->stores;
+  // A negative batch size means nothing sensible; it gives batches of one like 0 does.
+  const uint32_t batchSize = data_->threadCount < 0 ? 0u : static_cast<uint32_t>(data_->threadCount);
+  std::vector<std::string> batch;
+  for (;;) {
+    int32_t n = stores.TakeBatch(batch, batchSize);
+    if (n <= 0) return rc::kOk;
+    if (static_cast<size_t>(n) > batch.size()) n = static_cast<int32_t>(batch.size());
+    MoveCounters(data_->counters, [n](CrawlCounters& c) {
+      c.crawling += n;
+      c.waiting -= n;
+    });
+    RunBatch(batch, static_cast<size_t>(n));
+    if (IsStopRequested()) return rc::kStopped;
+  }
+}
+
+void CSitemapControl::RunBatch(const std::vector<std::string>& batch, size_t count) {
+  std::vector<std::thread> workers;
+  std::vector<const std::string*> unstarted;
+  workers.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const std::string& path = batch[i];
+    try {
+      workers.emplace_back([this, &path]() { ProcessPage(path); });
+    } catch (...) {
+      unstarted.push_back(&path);
+    }
+  }
+  // A path whose thread could not be made is still processed, here, so that it does not
+  // stay "crawling" for ever.
+  for (const std::string* path : unstarted) ProcessPage(*path);
+  for (std::thread& worker : workers) worker.join();
+}
+
+int32_t CSitemapControl::ProcessPage(const std::string& path) {
+  if (path.empty()) return rc::kEmpty;
+  try {
+    const SiteOrigin origin = Origin();
+    std::string headers;
+    std::string body;
+    const int32_t fetched = FetchPage(FullAddress(origin, path), headers, body);
+    if (IsStopRequested()) return rc::kStopped;
+
+    std::string code = headers.empty() ? std::string() : ExtractHeaderField(headers, 0);
+    CrawlStores& stores = *data_->stores;
+    if (fetched == 0 && !body.empty() && code == "200") {
+      stores.SetState(path, Crawled);
+      MoveCounters(data_->counters, [](CrawlCounters& c) {
+        c.crawling -= 1;
+        c.crawledOk += 1;
+      });
+      StringISet internal;
+      StringISet external;
+      ExtractLinks(external, headers, origin.host, body, internal);
+      if (IsStopRequested()) return rc::kStopped;
+      AdmitLinks(internal, path);
+    } else {
+      stores.SetState(path, Failed);
+      MoveCounters(data_->counters, [](CrawlCounters& c) {
+        c.crawling -= 1;
+        c.failed += 1;
+      });
+      if (fetched < 0) code = std::to_string(fetched);
+      stores.SetFailed(path, code);
+    }
+    RecordResult(path, code);
+    HandOverResults();
+  } catch (...) {
+    // Out of memory inside a page: the page is dropped, the crawl goes on.
+    return rc::kNoMemory;
+  }
+  return rc::kOk;
+}
+
+void CSitemapControl::AdmitLinks(const StringISet& links, const std::string& parent) {
+  for (const std::string& link : links) AdmitLink(link, parent);
+}
+
+void CSitemapControl::AdmitLink(const std::string& link, const std::string& parent) {
+  if (link.empty()) return;
+  CrawlStores& stores = *data_->stores;
+  int32_t level = 0;
+  if (!stores.TryAdd(link, parent, data_->maxDepth, level)) return;
+  if (!IsAllowedExtension(link, data_->forbiddenExtensions)) {
+    stores.SetState(link, NotAllowed);
+    MoveCounters(data_->counters, [](CrawlCounters& c) { c.notAllowed += 1; });
+    return;
+  }
+  if (level > data_->maxDepth) {
+    MoveCounters(data_->counters, [](CrawlCounters& c) { c.tooDeep += 1; });
+  } else {
+    MoveCounters(data_->counters, [](CrawlCounters& c) { c.waiting += 1; });
+  }
+  if (stores.patterns().IsExcluded(link)) {
+    stores.SetExcluded(link, 1);
+    MoveCounters(data_->counters, [](CrawlCounters& c) { c.excluded += 1; });
+  }
+}
+
+void CSitemapControl::RecordResult(const std::string& path, const std::string& code) {
+  if (data_->stores->GetExcluded(path) != 0) return;
+  ExclusiveGuard guard(pendingLock);
+  data_->pendingResults.emplace(path, code);
+}
+
+int32_t CSitemapControl::HandOverResults() {
+  CSitemapData& d = *data_;
+  {
+    SharedGuard guard(pendingLock);
+    if (d.pendingResults.size() <= kHandOverThreshold) return rc::kOk;
+  }
+  bool idle = false;
+  if (!d.handOverBusy.compare_exchange_strong(idle, true)) return rc::kOk;  // the next one takes them
+
+  uint64_t generation = 0;
+  {
+    ExclusiveGuard shown(shownLock);
+    // The portion posted before has not been read yet (its answer went astray): keep the
+    // entries pending rather than overwrite it.
+    bool earlierUnread = d.readGeneration.load() < d.shownGeneration;
+    ExclusiveGuard pending(pendingLock);
+    if (earlierUnread || d.pendingResults.size() <= kHandOverThreshold) {
+      d.handOverBusy.store(false);
+      return rc::kOk;
+    }
+    d.shownResults = d.pendingResults;
+    d.pendingResults.clear();
+    generation = ++d.shownGeneration;
+  }
+  // Only an answer to this portion may release the wait.
+  resultsConsumedEvent.Reset();
+  if (PostWindowMessage(d.notifyWindow, WM_CRAWL_RESULTS, 0, 0)) WaitUntilRead(generation);
+  d.handOverBusy.store(false);
+  return rc::kOk;
+}
+
+void CSitemapControl::WaitUntilRead(uint64_t generation) {
+  // The main window answers with the event; the read mark also releases the wait in case
+  // someone else (a Stop on another thread) took the signal.
+  while (!resultsConsumedEvent.WaitFor(kReadPoll)) {
+    if (data_->readGeneration.load() >= generation) return;
+  }
+}
+
+int32_t CSitemapControl::FinalHandOver() {
+  CSitemapData& d = *data_;
+  {
+    ExclusiveGuard shown(shownLock);
+    ExclusiveGuard pending(pendingLock);
+    if (d.pendingResults.empty()) return rc::kOk;
+    if (d.readGeneration.load() < d.shownGeneration) {
+      // An unread portion is still there: add to it instead of replacing it.
+      for (const auto& entry : d.pendingResults) d.shownResults.emplace(entry.first, entry.second);
+    } else {
+      d.shownResults = d.pendingResults;
+      ++d.shownGeneration;
+    }
+    d.pendingResults.clear();
+  }
+  PostWindowMessage(d.notifyWindow, WM_CRAWL_RESULTS, 0, 0);
+  return rc::kOk;
+}
+
+void CSitemapControl::EndCrawl() {
+  if (data_ && data_->stores) data_->stores->database().Close();
+  resultsConsumedEvent.Set();
+  WindowHandle target = GetMainWindow();
+  if (target == kNoWindow && data_) target = data_->notifyWindow;
+  PostWindowMessage(target, WM_CRAWL_FINISHED, 0, reinterpret_cast<intptr_t>(this));
+}

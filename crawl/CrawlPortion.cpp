@@ -1,0 +1,46 @@
+#include "crawl/CrawlPortion.h"
+
+#include <boost/thread/locks.hpp>
+
+#include "crawl/CSitemapControl.h"
+#include "crawl/CrawlSync.h"
+#include "web/SiteOrigin.h"
+
+namespace {
+
+// Marks the current portion as read; false when somebody has read it already.
+bool ClaimPortion(CSitemapData& data) {
+  const uint64_t generation = data.shownGeneration;
+  uint64_t seen = data.readGeneration.load();
+  while (seen < generation) {
+    if (data.readGeneration.compare_exchange_weak(seen, generation)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+CrawlPortion ReadShownResults(CSitemapControl& control) {
+  CrawlPortion portion;
+  CSitemapData& data = control.data();
+  const SiteOrigin origin = control.Origin();
+  boost::shared_lock<boost::shared_mutex> guard(shownLock);
+  if (!ClaimPortion(data)) return portion;
+  portion.entries.reserve(data.shownResults.size());
+  for (const auto& entry : data.shownResults) {
+    portion.entries.emplace_back(entry.first, entry.second);
+    if (entry.second == "200") {
+      std::string address = FullAddress(origin, entry.first);
+      portion.okPaths.push_back(entry.first);
+      portion.sitemapAddresses.insert(address);
+      portion.okAddresses.push_back(std::move(address));
+    } else {
+      portion.failures.emplace_back(entry.first, entry.second);
+    }
+  }
+  return portion;
+}
+
+std::string FullAddressOf(CSitemapControl& control, const std::string& path) {
+  return FullAddress(control.Origin(), path);
+}

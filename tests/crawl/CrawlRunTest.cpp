@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <thread>
+
+#include "CrawlTestSite.h"
+#include "crawl/CrawlStatus.h"
+#include "web/HttpGlobal.h"
+
+namespace {
+
+class HttpEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { HttpGlobalInit(); }
+  void TearDown() override { HttpGlobalCleanup(); }
+};
+const auto* const kHttpEnvironment = ::testing::AddGlobalTestEnvironment(new HttpEnvironment);
+
+using Entry = std::pair<std::string, std::string>;
+
+std::set<std::string> PathsOf(const std::vector<Entry>& entries) {
+  std::set<std::string> paths;
+  for (const Entry& e : entries) paths.insert(e.first);
+  return paths;
+}
+
+TEST(CrawlRunTest, RootThatFailsIsHandedOverAsOneEntryThenTheCrawlFinishes) {
+  TestSite site;
+  site.Add("/", {"/a.html"}, 404);
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl(site.origin() + "/", {}));
+
+  EXPECT_EQ(run.messages, (std::vector<uint32_t>{WM_CRAWL_RESULTS, WM_CRAWL_FINISHED}));
+  EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "404"}}));
+  ASSERT_EQ(run.portions.size(), 1u);
+  EXPECT_EQ(run.portions[0].failures, (std::vector<Entry>{{"/", "404"}}));
+  EXPECT_TRUE(run.portions[0].okAddresses.empty());
+  CrawlCounters c = ReadCounters(*run.control);
+  EXPECT_EQ(c.failed, 1);
+  EXPECT_EQ(c.crawling, 0);
+  EXPECT_EQ(c.crawledOk, 0);
+  EXPECT_EQ(FoundCount(c), 1);
+  EXPECT_EQ(site.server().requestCount("/a.html"), 0u);
+  EXPECT_EQ(run.controller.state(), 2);
+}
+
+TEST(CrawlRunTest, MaxDepthZeroFetchesOnlyTheRootAndCountsEveryLinkTooDeep) {
+  TestSite site;
+  site.Add("/", {"/a.html", "/b.html", "c.html"});
+  site.Add("/a.html", {});
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.maxDepth = 0;
+  ASSERT_TRUE(run.Crawl(site.origin(), options));
+
+  EXPECT_EQ(site.server().requestLog(), (std::vector<std::string>{"/"}));
+  CrawlCounters c = ReadCounters(*run.control);
+  EXPECT_EQ(c.tooDeep, 3);
+  EXPECT_EQ(c.waiting, 0);
+  EXPECT_EQ(c.crawledOk, 1);
+  EXPECT_EQ(ProgressPosition(c), 100);
+  EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "200"}}));
+}
+
+TEST(CrawlRunTest, ThreadCountZeroCrawlsTheWholeSiteOneAddressAtATime) {
+  TestSite site;
+  site.Add("/", {"/1", "/2", "/3"});
+  site.Add("/1", {"/1/a", "/1/b"});
+  site.Add("/2", {"/2/a"});
+  site.Add("/3", {});
+  site.Add("/1/a", {});
+  site.Add("/1/b", {});
+  site.Add("/2/a", {});
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.threadCount = 0;
+  ASSERT_TRUE(run.Crawl(site.origin(), options));
+
+  EXPECT_EQ(site.server().requestLog().size(), 7u);
+  EXPECT_EQ(site.maxInFlight(), 1);
+  EXPECT_EQ(PathsOf(run.entries).size(), 7u);
+  EXPECT_EQ(ReadCounters(*run.control).crawledOk, 7);
+}
+
+TEST(CrawlRunTest, AdmissionOfForbiddenExcludedTooDeepAndRepeatedLinks) {
+  TestSite site;
+  // /A.html differs from /a.html only in case: one link of the page's set.
+  site.Add("/", {"/a.html", "/A.html", "/b.html", "/setup.EXE", "/private/p.html", ""});
+  site.Add("/a.html", {"/deep.html", "/b.html", "/private/deep.html"});
+  site.Add("/b.html", {"/a.html"});
+  site.Add("/private/p.html", {});
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.maxDepth = 1;
+  options.forbidden = {".exe", ".zip"};
+  options.exclude = "*private*";
+  ASSERT_TRUE(run.Crawl(site.origin() + "/", options));
+
+  CrawlCounters c = ReadCounters(*run.control);
+  EXPECT_EQ(c.crawledOk, 4);  // /, /a.html, /b.html and the excluded /private/p.html
+  EXPECT_EQ(c.failed, 0);
+  EXPECT_EQ(c.notAllowed, 1);
+  EXPECT_EQ(c.tooDeep, 2);
+  EXPECT_EQ(c.excluded, 2);  // /private/p.html and the too deep /private/deep.html
+  EXPECT_EQ(c.waiting, 0);
+  EXPECT_EQ(c.crawling, 0);
+  EXPECT_EQ(FormatCounters(c), L"共找到7条网址 正在爬0条 爬过4条 等待爬的0条 不允许爬的3条 排除掉2条");
+
+  LoopbackServer& server = site.server();
+  EXPECT_EQ(server.requestCount("/setup.EXE"), 0u);
+  EXPECT_EQ(server.requestCount("/deep.html"), 0u);
+  EXPECT_EQ(server.requestCount("/private/deep.html"), 0u);
+  EXPECT_EQ(server.requestCount("/A.html"), 0u);
+  EXPECT_EQ(server.requestCount("/b.html"), 1u);
+  EXPECT_EQ(server.requestCount("/private/p.html"), 1u);
+  EXPECT_EQ(server.requestLog().size(), 4u);
+
+  // The excluded page was fetched but stays out of the results.
+  std::vector<Entry> sorted = run.entries;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::vector<Entry>{{"/", "200"}, {"/a.html", "200"}, {"/b.html", "200"}}));
+  CrawlStores& stores = *run.control->data().stores;
+  EXPECT_EQ(stores.memory().GetState("/setup.EXE"), NotAllowed);
+  EXPECT_EQ(stores.memory().GetState("/deep.html"), NotAllowed);
+  EXPECT_EQ(stores.memory().GetState("/private/p.html"), Crawled);
+}
+
+TEST(CrawlRunTest, StopDuringABatchLetsRunningPagesFinishAndStillFinishes) {
+  TestSite site;
+  site.Add("/", {"/slow/1", "/slow/2", "/slow/3", "/slow/4"});
+  for (int i = 1; i <= 4; ++i) site.Add("/slow/" + std::to_string(i), {"/never-" + std::to_string(i)});
+  // The batch's pages are answered only once Stop has been pressed.
+  site.SetBeforeAnswer([](const std::string& path) {
+    if (path.rfind("/slow/", 0) != 0) return;
+    for (int i = 0; i < 4000 && !IsStopRequested(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  run.Start(site.origin(), {});
+  auto inFlight = [&site]() {
+    size_t n = 0;
+    for (const std::string& path : site.server().requestLog()) n += path.rfind("/slow/", 0) == 0;
+    return n;
+  };
+  // The server logs a request once it is answered, so watch the counters instead.
+  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (ReadCounters(*run.control).crawling < 4 && std::chrono::steady_clock::now() < limit) run.Pump();
+  ASSERT_EQ(ReadCounters(*run.control).crawling, 4);
+  EXPECT_EQ(inFlight(), 0u);
+  EXPECT_EQ(run.controller.Stop(), 0);
+  ASSERT_TRUE(run.RunUntilFinished());
+
+  EXPECT_EQ(inFlight(), 4u);
+  CrawlCounters c = ReadCounters(*run.control);
+  EXPECT_EQ(c.crawling, 4);  // pages that saw the stop are not finished
+  EXPECT_EQ(c.crawledOk, 1);
+  EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "200"}}));
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(site.server().requestCount("/never-" + std::to_string(i)), 0u);
+  EXPECT_EQ(run.controller.state(), 2);
+  EXPECT_EQ(run.CountMessages(WM_CRAWL_FINISHED), 1u);
+}
+
+TEST(CrawlRunTest, StartingAgainWithoutAResetFetchesNothingAndFinishesAtOnce) {
+  TestSite site;
+  site.Add("/", {"/a"});
+  site.Add("/a", {});
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl(site.origin(), {}));
+  ASSERT_EQ(site.server().requestLog().size(), 2u);
+  run.messages.clear();
+  run.entries.clear();
+
+  CrawlRun::Options again;
+  again.reset = false;
+  ASSERT_TRUE(run.Crawl(site.origin(), again));
+  EXPECT_EQ(site.server().requestLog().size(), 2u);
+  EXPECT_EQ(run.messages, (std::vector<uint32_t>{WM_CRAWL_FINISHED}));
+  // The previous crawl's figures stay until the next reset.
+  EXPECT_EQ(ReadCounters(*run.control).crawledOk, 2);
+}
+
+TEST(CrawlRunTest, StartAddressNamingAnotherPathStillCrawlsFromTheRoot) {
+  TestSite site;
+  site.Add("/", {"/dir/page.html"});
+  site.Add("/dir/page.html", {});
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl(site.origin() + "/dir/page.html", {}));
+  std::vector<std::string> log = site.server().requestLog();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "/");
+  EXPECT_EQ(site.server().requestCount("/dir/page.html"), 1u);
+}
+
+TEST(CrawlRunTest, StartAddressWithoutAHostCrawlsNothingButFinishes) {
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl("not an address", {}));
+  EXPECT_EQ(run.messages, (std::vector<uint32_t>{WM_CRAWL_FINISHED}));
+  EXPECT_TRUE(run.control->Host().empty());
+}
+
+// Pages /p/1 .. /p/4999 below the root; page n links to 10n+1 .. 10n+10.
+bool TreePage(const std::string& path, TestSite::Page& page) {
+  int n = 0;
+  if (path != "/") {
+    if (path.rfind("/p/", 0) != 0) return false;
+    n = std::stoi(path.substr(3));
+    if (n < 1 || n > 4999) return false;
+  }
+  std::vector<std::string> links;
+  for (int k = 10 * n + 1; k <= 10 * n + 10 && k <= 4999; ++k) links.push_back("/p/" + std::to_string(k));
+  page.html = PageWithLinks(links);
+  return true;
+}
+
+TEST(CrawlRunTest, EveryPageOfAFiveThousandPageSiteArrivesExactlyOnce) {
+  TestSite site;
+  site.SetGenerator(TreePage);
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.maxDepth = 10;
+  options.threadCount = 16;
+  ASSERT_TRUE(run.Crawl(site.origin(), options));
+
+  EXPECT_EQ(run.entries.size(), 5000u);
+  EXPECT_EQ(PathsOf(run.entries).size(), 5000u);
+  EXPECT_TRUE(std::all_of(run.entries.begin(), run.entries.end(), [](const Entry& e) { return e.second == "200"; }));
+  EXPECT_GT(run.portions.size(), 5u);
+  for (size_t i = 0; i + 1 < run.portions.size(); ++i) EXPECT_GT(run.portions[i].entries.size(), 200u);
+  EXPECT_EQ(site.server().requestLog().size(), 5000u);
+  CrawlCounters c = ReadCounters(*run.control);
+  EXPECT_EQ(c.crawledOk, 5000);
+  EXPECT_EQ(c.waiting, 0);
+  EXPECT_EQ(c.crawling, 0);
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+#pragma once
+// A small web site on a loopback server, and a crawl run played against it with a message
+// queue standing in for the main window.
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/MessageQueue.h"
+#include "crawl/CSitemapControl.h"
+#include "crawl/CThreadControlSitemap.h"
+#include "crawl/CrawlPortion.h"
+#include "crawl/CrawlResultConsumer.h"
+#include "crawl/CrawlStartParams.h"
+#include "crawl/CrawlSync.h"
+#include "crawl/PatternFilter.h"
+#include "support/LoopbackServer.h"
+
+// A page whose body holds one anchor per link.
+inline std::string PageWithLinks(const std::vector<std::string>& links) {
+  std::string html = "<html><head><title>t</title></head><body>";
+  for (const std::string& link : links) html += "<p><a href=\"" + link + "\">x</a></p>";
+  return html + "</body></html>";
+}
+
+class TestSite {
+ public:
+  struct Page {
+    int status = 200;
+    std::string html;
+  };
+  // Produces the page of a path that has no fixed page; false for 404.
+  using Generator = std::function<bool(const std::string& path, Page& page)>;
+
+  TestSite() {
+    server_.server().Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
+  }
+
+  void Add(const std::string& path, const std::vector<std::string>& links, int status = 200) {
+    std::lock_guard<std::mutex> guard(lock_);
+    pages_[path] = Page{status, PageWithLinks(links)};
+  }
+  void SetGenerator(Generator generator) { generator_ = std::move(generator); }
+  // Runs before a page is answered, on the server's thread (to hold a page back).
+  void SetBeforeAnswer(std::function<void(const std::string&)> hook) { beforeAnswer_ = std::move(hook); }
+
+  bool Start() { return server_.Start(); }
+  LoopbackServer& server() { return server_; }
+  std::string origin() const { return server_.origin(); }
+  int maxInFlight() const { return maxInFlight_.load(); }
+
+ private:
+  void Serve(const httplib::Request& req, httplib::Response& res) {
+    int now = ++inFlight_;
+    int seen = maxInFlight_.load();
+    while (now > seen && !maxInFlight_.compare_exchange_weak(seen, now)) {
+    }
+    if (beforeAnswer_) beforeAnswer_(req.path);
+    Page page;
+    bool found = false;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      auto it = pages_.find(req.path);
+      if (it != pages_.end()) {
+        page = it->second;
+        found = true;
+      }
+    }
+    if (!found && generator_) found = generator_(req.path, page);
+    if (found) {
+      res.status = page.status;
+      res.set_content(page.html, "text/html");
+    } else {
+      res.status = 404;
+      res.set_content("<html><body>missing</body></html>", "text/html");
+    }
+    --inFlight_;
+  }
+
+  LoopbackServer server_;
+  std::mutex lock_;
+  std::map<std::string, Page> pages_;
+  Generator generator_;
+  std::function<void(const std::string&)> beforeAnswer_;
+  std::atomic<int> inFlight_{0};
+  std::atomic<int> maxInFlight_{0};
+};
+
+// One crawl object, its thread controller and a queue playing the main window.
+class CrawlRun {
+ public:
+  struct Options {
+    int32_t maxDepth = 5;
+    int32_t threadCount = 4;
+    StringISet forbidden;
+    std::string include;
+    std::string exclude;
+    bool reset = true;
+  };
+
+  CrawlRun() : control(std::make_shared<CSitemapControl>()), consumer(*control, &controller) {
+    SetMainWindow(queue.handle());
+    consumer.onPortion = [this](const CrawlPortion& portion) {
+      portions.push_back(portion);
+      entries.insert(entries.end(), portion.entries.begin(), portion.entries.end());
+    };
+    consumer.onFinished = [this]() { finished = true; };
+  }
+  ~CrawlRun() {
+    controller.WaitFinished(std::chrono::seconds(30));
+    SetMainWindow(kNoWindow);
+  }
+
+  void Start(const std::string& startUrl, const Options& options) {
+    finished = false;
+    if (options.reset) {
+      control->data().Reset();
+      PatternFilter::FillPatternSet(control->data().stores->patterns().includePatterns, options.include);
+      PatternFilter::FillPatternSet(control->data().stores->patterns().excludePatterns, options.exclude);
+    }
+    CrawlStartParams& params = TheCrawlStartParams();
+    params.notifyWindow = queue.handle();
+    params.maxDepth = options.maxDepth;
+    params.threadCount = options.threadCount;
+    params.forbiddenExtensions = options.forbidden;
+    params.startUrl = startUrl;
+    params.control = control;
+    controller.Start(&params);
+    params.control.reset();
+  }
+
+  // Handles one message if one comes within the wait.
+  void Pump(std::chrono::milliseconds wait = std::chrono::milliseconds(50)) {
+    if (auto msg = queue.Take(wait)) {
+      messages.push_back(msg->message);
+      consumer.HandleMessage(*msg);
+    }
+  }
+
+  // Plays the main window until WM_CRAWL_FINISHED (a generous safety limit, no timing check).
+  bool RunUntilFinished() {
+    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!finished && std::chrono::steady_clock::now() < limit) Pump();
+    return finished && controller.WaitFinished(std::chrono::seconds(30));
+  }
+
+  bool Crawl(const std::string& startUrl, const Options& options) {
+    Start(startUrl, options);
+    return RunUntilFinished();
+  }
+
+  size_t CountMessages(uint32_t message) const {
+    size_t n = 0;
+    for (uint32_t m : messages) n += m == message;
+    return n;
+  }
+
+  MessageQueue queue;
+  std::shared_ptr<CSitemapControl> control;
+  CThreadControlSitemap controller;
+  CrawlResultConsumer consumer;
+  std::vector<CrawlPortion> portions;
+  std::vector<std::pair<std::string, std::string>> entries;
+  std::vector<uint32_t> messages;
+  bool finished = false;
+};
