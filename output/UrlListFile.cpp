@@ -1,0 +1,44 @@
+#include "output/UrlListFile.h"
+
+#include <new>
+
+#include "common/ResultCodes.h"
+#include "common/TextCodec.h"
+#include "output/CReplacingFile.h"
+#include "output/SitemapEscape.h"
+
+std::string WideToAnsiLenient(const std::wstring& wide) {
+  std::string whole = WideToAnsi(wide);
+  if (!whole.empty() || wide.empty()) return whole;
+  std::string out;
+  for (wchar_t c : wide) {
+    std::string one = WideToAnsi(std::wstring(1, c));
+    out += one.empty() ? std::string("?") : one;
+  }
+  return out;
+}
+
+int32_t SaveUrlListFile(const std::string& utf8Path, const std::wstring& boxText) {
+  try {
+    std::string text = WideToAnsiLenient(TrimWhitespace(boxText));
+    CReplacingFile file(utf8Path);
+    if (!file.isOpen()) return rc::kFileOpen;
+    if (!file.Write(text)) return rc::kFileOpen;
+    return file.Commit() ? rc::kOk : rc::kFileOpen;
+  } catch (const std::bad_alloc&) {
+    return rc::kNoMemory;
+  }
+}
+
+std::wstring UrlListLine(const std::string& fullAddress) {
+  std::wstring wide = AnsiToWide(fullAddress);
+  if (wide.empty() && !fullAddress.empty()) {
+    std::string safe;
+    for (char ch : fullAddress) {
+      if (static_cast<unsigned char>(ch) >= 0x80) AppendPercentEncoded(safe, std::string_view(&ch, 1));
+      else safe += ch;
+    }
+    wide = AnsiToWide(safe);
+  }
+  return wide + L"\r\n";
+}
