@@ -1,0 +1,23 @@
+#include "settings/SetupPageRules.h"
+
+#include "common/SystemInfo.h"
+
+namespace {
+constexpr int32_t kDefaultDepth = 5;
+constexpr int32_t kDefaultIntervalSeconds = 180;
+}  // namespace
+
+int32_t DepthOrDefault(int32_t depth) { return depth >= 1 && depth <= 999 ? depth : kDefaultDepth; }
+
+int32_t ThreadsOrDefault(int32_t threads) { return threads >= 1 && threads <= 20 ? threads : 4 * ProcessorCount(); }
+
+int32_t IntervalSecondsOf(int32_t minutes) {
+  // In 64 bits: a 32-bit product would wrap, and a huge entry such as 1073741825 minutes
+  // would come out as 60 seconds.
+  int64_t seconds = static_cast<int64_t>(minutes) * 60;
+  return seconds >= 60 && seconds <= 3600 ? static_cast<int32_t>(seconds) : kDefaultIntervalSeconds;
+}
+
+int32_t IntervalMinutesOf(int32_t seconds) { return seconds / 60; }
+
+std::string ForbiddenTypeOf(const std::string& entry) { return "." + entry; }

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "common/SystemInfo.h"
+#include "settings/SetupPageRules.h"
+
+TEST(SetupPageRules, DepthKeepsOneTo999AndOtherwiseBecomesFive) {
+  EXPECT_EQ(DepthOrDefault(1), 1);
+  EXPECT_EQ(DepthOrDefault(999), 999);
+  EXPECT_EQ(DepthOrDefault(0), 5);
+  EXPECT_EQ(DepthOrDefault(1000), 5);
+  EXPECT_EQ(DepthOrDefault(-1), 5);  // an empty or unreadable edit
+}
+
+TEST(SetupPageRules, ThreadsKeepOneTo20AndOtherwiseBecomeFourPerProcessor) {
+  EXPECT_EQ(ThreadsOrDefault(1), 1);
+  EXPECT_EQ(ThreadsOrDefault(20), 20);
+  EXPECT_EQ(ThreadsOrDefault(21), 4 * ProcessorCount());
+  EXPECT_EQ(ThreadsOrDefault(0), 4 * ProcessorCount());
+  EXPECT_EQ(ThreadsOrDefault(-1), 4 * ProcessorCount());
+}
+
+TEST(SetupPageRules, IntervalMinutesBecomeSecondsWithin60To3600Else180) {
+  EXPECT_EQ(IntervalSecondsOf(1), 60);
+  EXPECT_EQ(IntervalSecondsOf(60), 3600);
+  EXPECT_EQ(IntervalSecondsOf(61), 180);
+  EXPECT_EQ(IntervalSecondsOf(0), 180);
+  EXPECT_EQ(IntervalSecondsOf(-1), 180);
+  EXPECT_EQ(IntervalSecondsOf(180), 180);  // the restored "180" minutes is out of range
+}
+
+TEST(SetupPageRules, HugeIntervalDoesNotWrapIntoTheValidRange) {
+  // 1073741825 x 60 is 60 modulo 2^32.
+  EXPECT_EQ(IntervalSecondsOf(1073741825), 180);
+  EXPECT_EQ(IntervalSecondsOf(2147483647), 180);
+}
+
+TEST(SetupPageRules, IntervalShowsAsWholeMinutes) {
+  EXPECT_EQ(IntervalMinutesOf(200), 3);
+  EXPECT_EQ(IntervalMinutesOf(180), 3);
+  EXPECT_EQ(IntervalMinutesOf(59), 0);
+}
+
+TEST(SetupPageRules, ForbiddenTypeIsADotAndTheEntryAsTyped) {
+  EXPECT_EQ(ForbiddenTypeOf("pdf"), ".pdf");
+  EXPECT_EQ(ForbiddenTypeOf("PDF"), ".PDF");
+  EXPECT_EQ(ForbiddenTypeOf(".rar"), "..rar");
+}
