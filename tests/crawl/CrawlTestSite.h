@@ -52,9 +52,25 @@ class TestSite {
   LoopbackServer& server() { return server_; }
   std::string origin() const { return server_.origin(); }
   int maxInFlight() const { return maxInFlight_.load(); }
+  // Paths in order of arrival, logged before the answer (the server's own log is written
+  // after the answer has gone out, so a client may be done before it shows there).
+  std::vector<std::string> arrivals() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return arrivals_;
+  }
+  size_t arrivalCount(const std::string& path) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    size_t n = 0;
+    for (const std::string& p : arrivals_) n += p == path;
+    return n;
+  }
 
  private:
   void Serve(const httplib::Request& req, httplib::Response& res) {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      arrivals_.push_back(req.path);
+    }
     int now = ++inFlight_;
     int seen = maxInFlight_.load();
     while (now > seen && !maxInFlight_.compare_exchange_weak(seen, now)) {
@@ -82,8 +98,9 @@ class TestSite {
   }
 
   LoopbackServer server_;
-  std::mutex lock_;
+  mutable std::mutex lock_;
   std::map<std::string, Page> pages_;
+  std::vector<std::string> arrivals_;
   Generator generator_;
   std::function<void(const std::string&)> beforeAnswer_;
   std::atomic<int> inFlight_{0};
