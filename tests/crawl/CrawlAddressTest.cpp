@@ -37,6 +37,7 @@ class FakeWeb {
 };
 
 struct AddressCase {
+  std::string name;
   std::string startUrl;
   std::string expectedPrefix;
 };
@@ -65,11 +66,13 @@ TEST_P(CrawlAddressTest, FetchedAndShownAddressesKeepTheSchemeAndPortOfTheStartA
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, CrawlAddressTest,
-                         ::testing::Values(AddressCase{"http://example.test/start.html", "http://example.test"},
-                                           AddressCase{"https://example.test/", "https://example.test"},
-                                           AddressCase{"HTTPS://example.test", "https://example.test"},
-                                           AddressCase{"http://example.test:8080/", "http://example.test:8080"},
-                                           AddressCase{"https://example.test:8443/a", "https://example.test:8443"}));
+                         ::testing::Values(AddressCase{"Http", "http://example.test/start.html", "http://example.test"},
+                                           AddressCase{"Https", "https://example.test/", "https://example.test"},
+                                           AddressCase{"HttpsUpperCase", "HTTPS://example.test", "https://example.test"},
+                                           AddressCase{"HttpWithPort", "http://example.test:8080/", "http://example.test:8080"},
+                                           AddressCase{"HttpsWithPort", "https://example.test:8443/a",
+                                                       "https://example.test:8443"}),
+                         [](const ::testing::TestParamInfo<AddressCase>& info) { return info.param.name; });
 
 TEST(CrawlAddressFailureTest, ANegativeClientResultBecomesTheFailureCode) {
   CrawlRun run;
