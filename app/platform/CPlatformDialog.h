@@ -70,7 +70,7 @@ class CPlatformDialog : public QDialog, public MessageSink {
 
   WindowHandle RegisterAsWindow();
   void UnregisterAsWindow();
-  WindowHandle windowHandle() const { return handle_; }
+  WindowHandle messageHandle() const { return handle_; }
   void Post(const PostedMessage& msg) override;
 
   // Pixels for a rectangle in this dialog's units.

@@ -1,0 +1,18 @@
+#include "app/CDlgPatternHelp.h"
+
+#include <QPushButton>
+
+#include "app/platform/StringRes.h"
+
+DialogTemplate CDlgPatternHelp::Template() {
+  return DialogTemplate{L"样式帮助", 260, 150,
+                        {
+                            {ControlKind::MultiLineEdit, kIdText, L"", {7, 7, 246, 116}, kReadOnly},
+                            {ControlKind::PushButton, kIdOk, L"确定", {105, 129, 50, 15}, kDefaultButton},
+                        }};
+}
+
+CDlgPatternHelp::CDlgPatternHelp(Topic topic, QWidget* parent) : CPlatformDialog(Template(), Style::Modal, parent) {
+  SetItemText(kIdText, LoadStringById(topic == Topic::Include ? 134 : 135));
+  if (auto* ok = ControlAs<QPushButton>(kIdOk)) ok->setFocus();
+}

@@ -1,0 +1,148 @@
+#include "app/CDlgSubAction.h"
+
+#include <QProgressBar>
+
+#include "app/CDlgPatternHelp.h"
+#include "app/CrawlPageHost.h"
+#include "app/platform/CReportList.h"
+#include "app/platform/MessageBox.h"
+#include "app/platform/StringRes.h"
+#include "common/SystemInfo.h"
+#include "common/TextCodec.h"
+#include "crawl/CSitemapControl.h"
+#include "crawl/CThreadControlSitemap.h"
+#include "crawl/CrawlStartParams.h"
+#include "crawl/CrawlSync.h"
+#include "crawl/PatternFilter.h"
+#include "settings/CSetupManager.h"
+#include "web/UrlRules.h"
+
+DialogTemplate CDlgSubAction::Template() {
+  return DialogTemplate{L"", 504, 262,
+                        {
+                            {ControlKind::Static, -1, L"网址", {6, 8, 24, 12}},
+                            {ControlKind::Edit, kIdAddress, L"", {32, 7, 330, 14}, kAutoHScroll},
+                            {ControlKind::PushButton, kIdStart, L"开始", {372, 6, 58, 16}},
+                            {ControlKind::PushButton, kIdStop, L"停止", {436, 6, 58, 16}},
+                            {ControlKind::Static, -1, L"必须排除的样式", {6, 28, 80, 12}},
+                            {ControlKind::PushButton, kIdExcludeHelp, L"?", {88, 27, 14, 13}},
+                            {ControlKind::MultiLineEdit, kIdExclude, L"", {6, 42, 240, 46}, kVScroll},
+                            {ControlKind::Static, -1, L"必须包含的样式", {396, 28, 80, 12}, kAlignRight},
+                            {ControlKind::PushButton, kIdIncludeHelp, L"?", {480, 27, 14, 13}},
+                            {ControlKind::MultiLineEdit, kIdInclude, L"", {254, 42, 240, 46}, kVScroll},
+                            {ControlKind::Progress, kIdProgress, L"", {6, 94, 488, 9}},
+                            {ControlKind::ReportList, kIdList, L"", {6, 108, 488, 148}},
+                        }};
+}
+
+CDlgSubAction::CDlgSubAction(CrawlPageHost& host, QWidget* parent)
+    : CPlatformDialog(Template(), Style::ChildPage, parent), host_(host) {
+  setObjectName(QStringLiteral("page"));
+  CReportList* l = list();
+  l->AddColumn(LoadStringById(107), 50);
+  l->AddColumn(LoadStringById(108), 800);
+  SetProgress(0);
+  EnableItem(kIdStart, true);
+  EnableItem(kIdStop, false);
+}
+
+CReportList* CDlgSubAction::list() const { return ReportListAt(kIdList); }
+
+std::string CDlgSubAction::ReadBox(int id) const { return WideToAnsi(TrimWhitespace(GetItemText(id))); }
+
+void CDlgSubAction::OnOK() {
+  if (!crawling_) StartAction();
+}
+
+void CDlgSubAction::OnCommand(int id) {
+  switch (id) {
+    case kIdStart:
+      StartAction();
+      break;
+    case kIdStop:
+      StopAction();
+      break;
+    case kIdIncludeHelp:
+      ShowPatternHelp(true);
+      break;
+    case kIdExcludeHelp:
+      ShowPatternHelp(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void CDlgSubAction::ShowPatternHelp(bool include) {
+  CDlgPatternHelp help(include ? CDlgPatternHelp::Topic::Include : CDlgPatternHelp::Topic::Exclude, this);
+  help.DoModal();
+}
+
+void CDlgSubAction::StartAction() {
+  if (crawling_) return;  // a running crawl is never reset or started twice
+  std::string address = ReadBox(kIdAddress);
+  if (address.empty()) return;
+  if (HostOf(address).empty()) {
+    ShowMessageBox(this, LoadStringById(105));
+    return;
+  }
+  std::shared_ptr<CSitemapControl> control = host_.CrawlControl();
+  if (!control) return;
+  crawling_ = true;
+  EnableItem(kIdStart, false);
+  EnableItem(kIdStop, true);
+  PostWindowMessage(host_.MainWindowHandle(), WM_CRAWL_RESET, 0, 0);
+  host_.SetStartTick(GetTickCount32());
+
+  CSitemapData& data = control->data();
+  data.Reset();
+  PatternFilter& patterns = data.stores->patterns();
+  std::string include = ReadBox(kIdInclude);
+  if (!include.empty()) PatternFilter::FillPatternSet(patterns.includePatterns, include);
+  std::string exclude = ReadBox(kIdExclude);
+  if (!exclude.empty()) PatternFilter::FillPatternSet(patterns.excludePatterns, exclude);
+
+  const CSetupManager& setup = host_.Settings();
+  CrawlStartParams& params = TheCrawlStartParams();
+  params.notifyWindow = host_.MainWindowHandle();
+  params.maxDepth = setup.maxDepth;
+  params.threadCount = setup.threadCount;
+  params.forbiddenExtensions = setup.forbiddenExtensions;
+  params.startUrl = address;
+  params.control = control;
+  if (host_.CrawlThread().Start(&params) != 0) SetIdle();  // no thread: nothing will finish it
+}
+
+void CDlgSubAction::StopAction() {
+  if (!crawling_) return;
+  host_.SaveCursorAndWait();
+  host_.CrawlThread().Stop();
+}
+
+void CDlgSubAction::AppendResultRows(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  CReportList* l = list();
+  int number = l->RowCount();
+  std::vector<QStringList> rows;
+  rows.reserve(paths.size());
+  for (const std::string& path : paths)
+    rows.push_back({QString::number(++number), QString::fromStdWString(AnsiToWide(path))});
+  l->AppendRows(std::move(rows));
+}
+
+void CDlgSubAction::DeleteAllRows() { list()->DeleteAllItems(); }
+
+void CDlgSubAction::SetProgress(int position) {
+  if (auto* bar = ControlAs<QProgressBar>(kIdProgress)) bar->setValue(position);
+}
+
+int CDlgSubAction::progress() const {
+  auto* bar = ControlAs<QProgressBar>(kIdProgress);
+  return bar ? bar->value() : 0;
+}
+
+void CDlgSubAction::SetIdle() {
+  crawling_ = false;
+  EnableItem(kIdStart, true);
+  EnableItem(kIdStop, false);
+}

@@ -1,0 +1,88 @@
+#include "app/CDlgSubGoogle.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "app/platform/EditBox.h"
+#include "common/TextCodec.h"
+#include "output/SitemapEscape.h"
+
+DialogTemplate CDlgSubGoogle::Template() {
+  return DialogTemplate{L"", 504, 262,
+                        {
+                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll},
+                            {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 90, 12}},
+                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
+                        }};
+}
+
+CDlgSubGoogle::CDlgSubGoogle(QWidget* parent)
+    : CPlatformDialog(Template(), Style::ChildPage, parent), writer_(std::make_unique<CSitemapXmlWriter>()) {
+  setObjectName(QStringLiteral("page"));
+  SetTextLimitMax(Control(kIdText));
+  CheckItem(kIdGzip, true);
+  frameReady_ = BuildSitemapFrame(writer_->childTemplate(), frame_);
+  RefreshDisplay();
+}
+
+void CDlgSubGoogle::OnCommand(int id) {
+  if (id == kIdSave) Save();
+}
+
+void CDlgSubGoogle::Save() {
+  std::string prefix = host_ ? host_() : std::string();
+  writer_->SaveAll(prefix, IsItemChecked(kIdGzip));
+}
+
+void CDlgSubGoogle::RefreshDisplay() {
+  std::string printed;
+  std::wstring text;
+  int32_t index = writer_->currentIndex();
+  if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() && writer_->PrintCurrent(printed) == 0)
+    text = AnsiToWide(printed);
+  auto* box = ControlAs<QPlainTextEdit>(kIdText);
+  box->setUndoRedoEnabled(false);
+  box->setPlainText(QString::fromStdWString(text));
+  shownIndex_ = text.empty() ? -1 : index;
+  shownHasEntries_ = frameReady_ && printed != frame_.emptyText;
+}
+
+void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses) {
+  if (addresses.empty()) return;
+  int32_t before = writer_->currentIndex();
+  std::string entries;
+  for (const std::string& address : addresses) {
+    int32_t index = writer_->currentIndex();
+    if (writer_->AddUrl(address) != 0) continue;
+    if (writer_->currentIndex() != index) entries.clear();  // a new document took this address
+    if (frameReady_) {
+      entries += frame_.entryHead;
+      entries += LocText(address);
+      entries += frame_.entryTail;
+    }
+  }
+  int32_t after = writer_->currentIndex();
+  if (!frameReady_ || after != before || shownIndex_ != after || !shownHasEntries_) {
+    RefreshDisplay();
+    return;
+  }
+  // The box shows this document with entries: put the new ones before the root end tag.
+  auto* box = ControlAs<QPlainTextEdit>(kIdText);
+  QTextDocument* doc = box->document();
+  QTextBlock block = doc->lastBlock();
+  while (block.isValid() && block.text().isEmpty()) block = block.previous();
+  if (!block.isValid()) {
+    RefreshDisplay();
+    return;
+  }
+  QTextCursor cursor(block);
+  cursor.movePosition(QTextCursor::StartOfBlock);
+  cursor.insertText(QString::fromStdWString(AnsiToWide(entries)));
+}
+
+void CDlgSubGoogle::ClearText() {
+  ClearEdit(Control(kIdText));
+  shownIndex_ = -1;
+  shownHasEntries_ = false;
+}

@@ -1,0 +1,47 @@
+#include "app/CDlgSubYahoo.h"
+
+#include <mutex>
+
+#include "app/platform/EditBox.h"
+#include "app/platform/MessageBox.h"
+#include "output/UrlListFile.h"
+
+std::shared_mutex& CDlgSubYahoo::ListLock() {
+  static std::shared_mutex lock;
+  return lock;
+}
+
+DialogTemplate CDlgSubYahoo::Template() {
+  return DialogTemplate{L"", 504, 262,
+                        {
+                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll},
+                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
+                        }};
+}
+
+CDlgSubYahoo::CDlgSubYahoo(QWidget* parent) : CPlatformDialog(Template(), Style::ChildPage, parent) {
+  setObjectName(QStringLiteral("page"));
+  SetTextLimitMax(Control(kIdText));
+}
+
+void CDlgSubYahoo::OnCommand(int id) {
+  if (id == kIdSave) Save();
+}
+
+void CDlgSubYahoo::AppendAddresses(const std::vector<std::string>& fullAddresses) {
+  if (fullAddresses.empty()) return;
+  std::wstring text;
+  for (const std::string& address : fullAddresses) text += UrlListLine(address);
+  std::unique_lock<std::shared_mutex> guard(ListLock());
+  AppendAtEnd(Control(kIdText), QString::fromStdWString(text));
+}
+
+void CDlgSubYahoo::ClearList() { ClearEdit(Control(kIdText)); }
+
+std::wstring CDlgSubYahoo::ListText() const { return EditText(Control(kIdText)); }
+
+bool CDlgSubYahoo::Save() {
+  std::optional<QString> path = AskSaveFileName(this);
+  if (!path) return false;
+  return SaveUrlListFile(path->toStdString(), ListText()) == 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The URL list page: every successfully fetched address followed by CR LF in an editable
+// box (1021), which is the only store of the list, and "保存" (1018), which writes the box's
+// text to a file the user chooses.
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+#include "app/platform/CPlatformDialog.h"
+
+class CDlgSubYahoo : public CPlatformDialog {
+  Q_OBJECT
+ public:
+  static constexpr int kIdText = 1021;
+  static constexpr int kIdSave = 1018;
+
+  explicit CDlgSubYahoo(QWidget* parent = nullptr);
+  static DialogTemplate Template();
+
+  // Appends the full addresses (narrow text) at the end of the list, each with CR LF.
+  void AppendAddresses(const std::vector<std::string>& fullAddresses);
+  void ClearList();
+  std::wstring ListText() const;
+  // Asks for a file name and writes the list; false when cancelled or not written.
+  bool Save();
+
+  // Guards the list's appends (the process-wide URL list lock).
+  static std::shared_mutex& ListLock();
+
+ protected:
+  void OnCommand(int id) override;
+};

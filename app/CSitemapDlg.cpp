@@ -1,0 +1,263 @@
+#include "app/CSitemapDlg.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QWindow>
+#include <climits>
+
+#include "app/CButtonST.h"
+#include "app/CDlgSubAction.h"
+#include "app/CDlgSubGoogle.h"
+#include "app/CDlgSubReportFail.h"
+#include "app/CDlgSubYahoo.h"
+#include "app/SettingsSheetHook.h"
+#include "app/platform/CLinkButton.h"
+#include "app/platform/CTabWindow.h"
+#include "app/platform/ShellOps.h"
+#include "app/platform/StringRes.h"
+#include "app/platform/VisualStyle.h"
+#include "common/SystemInfo.h"
+#include "crawl/CSitemapControl.h"
+#include "crawl/CThreadAutoSave.h"
+#include "crawl/CThreadControlSitemap.h"
+#include "crawl/CrawlStatus.h"
+#include "crawl/CrawlSync.h"
+#if __has_include("output/AutoSave.h")
+#include "output/AutoSave.h"
+#define VELTRO_HAVE_AUTOSAVE 1
+#endif
+#include "settings/CSetupManager.h"
+#include "settings/SettingsPersistence.h"
+#include "store/CLevelDb.h"
+#include "web/HttpGlobal.h"
+
+namespace {
+
+QWidget* MakeIconButton(QWidget* parent, const char* icon) {
+  auto* b = new CButtonST(parent);
+  b->SetIcon(QIcon(QString::fromLatin1(icon)), QSize(20, 20));
+  return b;
+}
+
+QWidget* MakeSettingsButton(QWidget* parent) {
+  auto* b = new QPushButton(QIcon(QStringLiteral(":/icons/settings.svg")), QStringLiteral("设置"), parent);
+  b->setIconSize(QSize(18, 18));
+  b->setFlat(true);
+  b->setToolTip(StringRes(126));
+  return b;
+}
+
+}  // namespace
+
+DialogTemplate CSitemapDlg::Template() {
+  return DialogTemplate{
+      LoadStringById(133),
+      520,
+      336,
+      {
+          {ControlKind::StaticIcon, -1, L":/icons/app.svg", {6, 4, 16, 16}},
+          {ControlKind::Static, kIdTitle, L"", {26, 4, 260, 16}},
+          {ControlKind::LinkButton, kIdHelp, L"帮助", {392, 7, 24, 11}},
+          {ControlKind::Custom, kIdSettings, L"", {420, 4, 46, 16}, kNoFlags, MakeSettingsButton},
+          {ControlKind::Custom, kIdMinimise, L"", {476, 4, 16, 14}, kNoFlags,
+           [](QWidget* p) { return MakeIconButton(p, ":/icons/minimise.svg"); }},
+          {ControlKind::Custom, kIdClose, L"", {496, 4, 16, 14}, kNoFlags,
+           [](QWidget* p) { return MakeIconButton(p, ":/icons/close.svg"); }},
+          {ControlKind::Placeholder, kIdTabArea, L"", {6, 24, 508, 282}},
+          {ControlKind::Static, kIdElapsed, L"", {8, 308, 500, 12}},
+          {ControlKind::Static, kIdCounters, L"", {8, 321, 500, 12}},
+      }};
+}
+
+CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::Popup, parent) {
+  setObjectName(QStringLiteral("CSitemapDlg"));
+  HttpGlobalInit();
+  tabs_ = new CTabWindow(this);
+  action_ = new CDlgSubAction(*this, tabs_);
+  fail_ = new CDlgSubReportFail(tabs_);
+  google_ = new CDlgSubGoogle(tabs_);
+  yahoo_ = new CDlgSubYahoo(tabs_);
+  control_ = std::make_shared<CSitemapControl>();
+  setup_ = std::make_shared<CSetupManager>();
+  settingsDb_ = std::make_shared<CLevelDb>();
+  crawlThread_ = std::make_shared<CThreadControlSitemap>();
+#if defined(VELTRO_HAVE_AUTOSAVE)
+  autoSave_ = std::make_shared<CThreadAutoSave>(&AutoSaveThreadProc);
+#else
+  autoSave_ = std::make_shared<CThreadAutoSave>(nullptr);
+#endif
+
+  consumer_ = std::make_unique<CrawlResultConsumer>(*control_, crawlThread_.get());
+  consumer_->onPortion = [this](const CrawlPortion& portion) { OnPortion(portion); };
+  consumer_->onFinished = [this] { OnFinished(); };
+  consumer_->onReset = [this] { OnReset(); };
+  std::weak_ptr<CSitemapControl> weakControl = control_;
+  google_->SetHostSource([weakControl] {
+    auto c = weakControl.lock();
+    return c ? c->Host() : std::string();
+  });
+
+  SetMainWindow(RegisterAsWindow());
+  InitWindow();
+}
+
+CSitemapDlg::~CSitemapDlg() {
+  UnregisterAsWindow();
+  KillTimer(kTimerStatus);
+  KillTimer(kTimerAutoSave);
+  RestoreCursor();
+  HttpGlobalCleanup();
+}
+
+void CSitemapDlg::InitWindow() {
+  setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  setup_->ResetToDefaults();
+  LoadSettings(setup_.get(), settingsDb_.get());
+
+  tabs_->setGeometry(Control(kIdTabArea)->geometry());
+  tabs_->SetImageList({QIcon(QStringLiteral(":/icons/tab-crawl.svg")), QIcon(QStringLiteral(":/icons/tab-failures.svg")),
+                       QIcon(QStringLiteral(":/icons/tab-xml.svg")), QIcon(QStringLiteral(":/icons/tab-urllist.svg"))});
+  tabs_->AddTab(action_, 104, 0);
+  tabs_->AddTab(fail_, 106, 1);
+  tabs_->AddTab(google_, 113, 2);
+  tabs_->AddTab(yahoo_, 114, 3);
+
+  setWindowTitle(StringRes(133));
+  SetItemText(kIdTitle, LoadStringById(133));
+  Control(kIdTitle)->setFont(DialogFont(16));
+  Control(kIdTitle)->setObjectName(QStringLiteral("id1031"));
+  if (auto* help = ControlAs<CLinkButton>(kIdHelp)) {
+    help->SetLinkAddress(UserGuidePath());
+    help->setToolTip(QStringLiteral("用户指南 / User guide"));
+  }
+  Control(kIdMinimise)->setToolTip(QStringLiteral("最小化"));
+  Control(kIdClose)->setToolTip(QStringLiteral("关闭"));
+  QFont status = DialogFont(11);
+  Control(kIdElapsed)->setFont(status);
+  Control(kIdCounters)->setFont(status);
+
+  ApplyVisualStyle(setup_->styleIndex);
+  SetTimer(kTimerStatus, 1000);
+  long long period = static_cast<long long>(setup_->autoSaveInterval) * 1000;
+  SetTimer(kTimerAutoSave, period > INT_MAX ? INT_MAX : static_cast<int>(period));
+}
+
+QString CSitemapDlg::UserGuidePath() {
+  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("user-guide.html"));
+}
+
+void CSitemapDlg::WriteSettings() { SaveSettings(setup_.get(), settingsDb_.get()); }
+
+void CSitemapDlg::OnCommand(int id) {
+  switch (id) {
+    case kIdClose:
+      WriteSettings();
+      EndDialog(kIdOk);
+      break;
+    case kIdMinimise:
+      showMinimized();
+      break;
+    case kIdSettings:
+      OpenSettingsSheet(this, setup_);
+      break;
+    default:
+      break;
+  }
+}
+
+void CSitemapDlg::OnTimer(int id) {
+  if (id == kTimerStatus) {
+    OnStatusTimer();
+  } else if (id == kTimerAutoSave && !closing_) {
+#if defined(VELTRO_HAVE_AUTOSAVE)
+    AutoSaveTick(*setup_, google_->writer(), *autoSave_);
+#endif
+  }
+}
+
+void CSitemapDlg::OnStatusTimer() {
+  int32_t state = crawlThread_->state();
+  if (state == 1 || (state == 2 && finalRefreshPending_)) {
+    RefreshStatus();
+    finalRefreshPending_ = state == 1;
+  }
+}
+
+void CSitemapDlg::RefreshStatus() {
+  uint32_t seconds = (GetTickCount32() - startTick_) / 1000u;
+  SetItemText(kIdElapsed, FormatElapsed(seconds));
+  CrawlCounters counters = ReadCounters(*control_);
+  SetItemText(kIdCounters, FormatCounters(counters));
+  action_->SetProgress(ProgressPosition(counters));
+}
+
+void CSitemapDlg::OnMessage(const PostedMessage& msg) {
+  consumer_->HandleMessage(msg);
+  if (msg.message == WM_CRAWL_FINISHED) RestoreCursor();
+}
+
+void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
+  if (closing_) return;  // the window is going: only release the worker
+  action_->AppendResultRows(portion.okPaths);
+  yahoo_->AppendAddresses(portion.okAddresses);
+  fail_->AppendFailures(portion.failures);
+  google_->AddAddresses(portion.sitemapAddresses);
+}
+
+void CSitemapDlg::OnFinished() {
+  action_->SetIdle();
+  RefreshStatus();
+}
+
+void CSitemapDlg::OnReset() {
+  action_->DeleteAllRows();
+  fail_->DeleteAll();
+  google_->ClearText();
+  yahoo_->ClearList();
+}
+
+void CSitemapDlg::SaveCursorAndWait() { ShowWaitCursor(); }
+
+bool CSitemapDlg::FinishBackgroundWork(std::chrono::milliseconds limit) {
+  closing_ = true;
+  KillTimer(kTimerAutoSave);
+  if (crawlThread_->state() == 1) SetStopRequested(1);
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    // Hand-overs still arrive as messages: answering them lets the workers finish.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    bool done = crawlThread_->WaitFinished(std::chrono::milliseconds(10)) &&
+                autoSave_->WaitFinished(std::chrono::milliseconds(10));
+    if (done) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+  }
+}
+
+void CSitemapDlg::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) {
+    // The background works as a caption: the window follows the mouse.
+    if (QWindow* w = QWidget::windowHandle(); w && w->startSystemMove()) return;
+    dragging_ = true;
+    dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+    e->accept();
+    return;
+  }
+  CPlatformDialog::mousePressEvent(e);
+}
+
+void CSitemapDlg::mouseMoveEvent(QMouseEvent* e) {
+  if (dragging_ && (e->buttons() & Qt::LeftButton)) {
+    move(e->globalPosition().toPoint() - dragOffset_);
+    e->accept();
+    return;
+  }
+  CPlatformDialog::mouseMoveEvent(e);
+}
+
+void CSitemapDlg::mouseReleaseEvent(QMouseEvent* e) {
+  dragging_ = false;
+  CPlatformDialog::mouseReleaseEvent(e);
+}

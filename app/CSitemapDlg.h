@@ -1,0 +1,114 @@
+#pragma once
+// The main window: captionless, dragged by its background, with its own close (1000) and
+// minimise (1022) buttons, the settings button (1023), the help link (1029), the tab window
+// over placeholder 1001 with the four pages, and the two status lines (1019 elapsed time,
+// 1020 counters). It owns every long-lived object and turns the crawl messages and its two
+// timers (10: status each second, 20: auto-save) into updates of the pages.
+//
+// Enter, Escape and a close request of the window manager leave it open; the close button
+// writes the settings and ends the modal run.
+#include <QPoint>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "app/CrawlPageHost.h"
+#include "app/platform/CPlatformDialog.h"
+#include "crawl/CrawlResultConsumer.h"
+
+class CButtonST;
+class CDlgSubAction;
+class CDlgSubGoogle;
+class CDlgSubReportFail;
+class CDlgSubYahoo;
+class CLevelDb;
+class CSetupManager;
+class CSitemapControl;
+class CTabWindow;
+class CThreadAutoSave;
+class CThreadControlSitemap;
+struct CrawlPortion;
+
+class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
+  Q_OBJECT
+ public:
+  static constexpr int kIdClose = 1000;
+  static constexpr int kIdTabArea = 1001;
+  static constexpr int kIdElapsed = 1019;
+  static constexpr int kIdCounters = 1020;
+  static constexpr int kIdMinimise = 1022;
+  static constexpr int kIdSettings = 1023;
+  static constexpr int kIdHelp = 1029;
+  static constexpr int kIdTitle = 1031;
+  static constexpr int kTimerStatus = 10;
+  static constexpr int kTimerAutoSave = 20;
+
+  explicit CSitemapDlg(QWidget* parent = nullptr);
+  ~CSitemapDlg() override;
+  static DialogTemplate Template();
+
+  // CrawlPageHost
+  WindowHandle MainWindowHandle() const override { return messageHandle(); }
+  void SetStartTick(uint32_t tick) override { startTick_ = tick; }
+  std::shared_ptr<CSitemapControl> CrawlControl() const override { return control_; }
+  const CSetupManager& Settings() const override { return *setup_; }
+  CThreadControlSitemap& CrawlThread() override { return *crawlThread_; }
+  void SaveCursorAndWait() override;
+
+  CTabWindow* tabs() const { return tabs_; }
+  CDlgSubAction* actionPage() const { return action_; }
+  CDlgSubReportFail* failPage() const { return fail_; }
+  CDlgSubGoogle* googlePage() const { return google_; }
+  CDlgSubYahoo* yahooPage() const { return yahoo_; }
+  CSetupManager& setup() { return *setup_; }
+  const std::shared_ptr<CSetupManager>& sharedSetup() const { return setup_; }
+  CLevelDb& settingsStore() { return *settingsDb_; }
+  CThreadAutoSave& autoSaveThread() { return *autoSave_; }
+  uint32_t startTick() const { return startTick_; }
+
+  // Elapsed time, counters line and progress bar, from the crawl's counters now.
+  void RefreshStatus();
+  // Writes the settings to their store (the close button does it first).
+  void WriteSettings();
+  // At program end: asks a running crawl to stop and keeps answering its hand-overs until the
+  // crawl and any auto-save have ended or the limit has passed; true when nothing runs any more.
+  bool FinishBackgroundWork(std::chrono::milliseconds limit);
+  // What the help link opens.
+  static QString UserGuidePath();
+
+ protected:
+  void OnOK() override {}
+  void OnCancel() override {}
+  void OnCommand(int id) override;
+  void OnTimer(int id) override;
+  void OnMessage(const PostedMessage& msg) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  void InitWindow();
+  void OnPortion(const CrawlPortion& portion);
+  void OnFinished();
+  void OnReset();
+  void OnStatusTimer();
+
+  // Owned objects in their order of creation.
+  CTabWindow* tabs_ = nullptr;
+  CDlgSubAction* action_ = nullptr;
+  CDlgSubReportFail* fail_ = nullptr;
+  CDlgSubGoogle* google_ = nullptr;
+  CDlgSubYahoo* yahoo_ = nullptr;
+  std::shared_ptr<CSitemapControl> control_;
+  std::shared_ptr<CSetupManager> setup_;
+  std::shared_ptr<CLevelDb> settingsDb_;
+  std::shared_ptr<CThreadControlSitemap> crawlThread_;
+  std::shared_ptr<CThreadAutoSave> autoSave_;
+  std::unique_ptr<CrawlResultConsumer> consumer_;
+
+  uint32_t startTick_ = 0;
+  bool finalRefreshPending_ = false;
+  bool closing_ = false;
+  bool dragging_ = false;
+  QPoint dragOffset_;
+};

@@ -1,0 +1,15 @@
+// Veltro Sitemap: the desktop window.
+#include <QApplication>
+#include <QIcon>
+
+#include "app/CsitemapApp.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Veltro Sitemap"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Veltro网站地图生成器"));
+  QApplication::setApplicationVersion(QStringLiteral("0.9"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  CsitemapApp theApp;
+  return theApp.Run();
+}

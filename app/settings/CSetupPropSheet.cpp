@@ -1,0 +1,46 @@
+#include "app/settings/CSetupPropSheet.h"
+
+#include <QApplication>
+#include <QPainter>
+
+#include "app/platform/StringRes.h"
+#include "app/platform/VisualStyle.h"
+#include "app/settings/PageIcons.h"
+
+CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent)
+    : CVtPropertySheet(LoadStringById(126), parent), uiPage_(setup), runPage_(setup), autoSavePage_(setup) {
+  std::vector<QPixmap> icons = RenderPageIcons();
+  AddPage(&uiPage_, icons[0]);
+  AddPage(&runPage_, icons[1]);
+  AddPage(&autoSavePage_, icons[2]);
+  CreatePages();
+  SetActivePage(0);
+}
+
+CSetupPropSheet::~CSetupPropSheet() = default;
+
+QString CSetupPropSheet::PageTitle(int page) { return page >= 0 && page <= 2 ? StringRes(127 + page) : QString(); }
+
+void CSetupPropSheet::ApplyStep1() {
+  uiPage_.Apply();
+  // The look is the application's: redraw the sheet in it.
+  update();
+  header()->update();
+}
+
+void CSetupPropSheet::ApplyStep3() { runPage_.Apply(); }
+
+void CSetupPropSheet::ApplyStep4() { autoSavePage_.Apply(); }
+
+void CSetupPropSheet::OnDrawPageHeader(QPainter& painter, const QRect& area, int page) {
+  CVtPropertySheet::OnDrawPageHeader(painter, area, page);
+  QRect frame = headerFrame();
+  QRect text(headerTextLeft() + 5 + 10, frame.top(), 0, frame.height());
+  text.setRight(frame.right() - 10);
+  QFont font = DialogFont(14);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(CurrentLook().title);
+  painter.setBackgroundMode(Qt::TransparentMode);
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, PageTitle(page));
+}

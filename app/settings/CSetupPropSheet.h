@@ -1,0 +1,41 @@
+#pragma once
+// The settings sheet "选项设置" with its three pages, all created and loaded with the sheet:
+// appearance, run and auto-save. Apply and OK store every page, shown or not:
+//   step 1 the appearance page (and the sheet redrawn in the new look), step 2 nothing,
+//   step 3 the run page, step 4 the auto-save page.
+// The sheet only changes the settings object; the main window's close button stores it.
+#include <memory>
+
+#include "app/settings/CSetupAutoSavePage.h"
+#include "app/settings/CSetupRunPage.h"
+#include "app/settings/CSetupUIPage.h"
+#include "app/settings/CVtPropertySheet.h"
+
+class CSetupManager;
+
+class CSetupPropSheet : public CVtPropertySheet {
+  Q_OBJECT
+ public:
+  CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent = nullptr);
+  ~CSetupPropSheet() override;
+
+  CSetupUIPage& uiPage() { return uiPage_; }
+  CSetupRunPage& runPage() { return runPage_; }
+  CSetupAutoSavePage& autoSavePage() { return autoSavePage_; }
+
+  void ApplyStep1() override;
+  void ApplyStep3() override;
+  void ApplyStep4() override;
+
+  // The header title of page n: strings 127 to 129.
+  static QString PageTitle(int page);
+
+ protected:
+  void OnDrawPageHeader(QPainter& painter, const QRect& area, int page) override;
+
+ private:
+  // Members in page order; destroyed before the sheet's widgets, which they leave cleanly.
+  CSetupUIPage uiPage_;
+  CSetupRunPage runPage_;
+  CSetupAutoSavePage autoSavePage_;
+};

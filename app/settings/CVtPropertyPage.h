@@ -1,0 +1,38 @@
+#pragma once
+// The base of a settings page: a child dialog of a CVtPropertySheet with the four operations
+// every page provides. The sheet creates every page with itself and runs OnInitPage once, so
+// a page has loaded its values before it is first shown.
+//
+// Enter and Escape inside a page act on the sheet (its OK and Cancel).
+#include "app/platform/CPlatformDialog.h"
+
+class CVtPropertySheet;
+
+class CVtPropertyPage : public CPlatformDialog {
+  Q_OBJECT
+ public:
+  explicit CVtPropertyPage(const DialogTemplate& tpl);
+
+  // Copies the controls into the settings.
+  virtual void Apply() = 0;
+  // Prepares the controls (fills lists, sets input filters).
+  virtual void InitControls() = 0;
+  // Copies the settings into the controls.
+  virtual void LoadControls() = 0;
+  // Puts the default values into the controls.
+  virtual void RestoreDefaults() = 0;
+
+  // Page initialisation, run by the sheet when it creates the page: InitControls, then
+  // LoadControls. A page that needs more (its settings reference) does that first.
+  virtual void OnInitPage();
+
+  void SetSheet(CVtPropertySheet* sheet) { sheet_ = sheet; }
+  CVtPropertySheet* sheet() const { return sheet_; }
+
+ protected:
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  CVtPropertySheet* sheet_ = nullptr;
+};

@@ -1,0 +1,87 @@
+#include "app/settings/PageIcons.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+
+// Keep each text byte for byte equal to its file in resources/.
+namespace {
+
+const char kIcon0[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="board" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#fbe3b4"/>
+      <stop offset="1" stop-color="#e0b36a"/>
+    </linearGradient>
+  </defs>
+  <path d="M24 5C12.4 5 4 12.8 4 22.5 4 32 11.5 40 21 40c2.6 0 3.4-1.6 2.9-3.4-.6-2.2.4-4.1 3.2-4.1H33c6.2 0 11-4.1 11-10.2C44 12.5 35.3 5 24 5z"
+        fill="url(#board)" stroke="#8a5a1c" stroke-width="1.5"/>
+  <circle cx="14" cy="20" r="3.6" fill="#d83b3b"/>
+  <circle cx="21" cy="12.5" r="3.6" fill="#f2c12e"/>
+  <circle cx="31" cy="12.5" r="3.6" fill="#3aa655"/>
+  <circle cx="37" cy="21" r="3.6" fill="#2f6fd0"/>
+  <circle cx="15" cy="30" r="3.2" fill="#8e44ad"/>
+  <path d="M29 46l3-10 6-8 3 2-5 8-7 8z" fill="#5b3a1a"/>
+  <path d="M38 28l6-9c.7-1 2.2-.2 1.7.9l-4.7 10.1z" fill="#c0c6cf" stroke="#6b717a" stroke-width=".8"/>
+</svg>
+)svg";
+
+const char kIcon1[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="metal" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#dfe6ee"/>
+      <stop offset="1" stop-color="#8d9aab"/>
+    </linearGradient>
+    <linearGradient id="go" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#7ed66f"/>
+      <stop offset="1" stop-color="#2c9a3a"/>
+    </linearGradient>
+  </defs>
+  <g transform="translate(20 20)">
+    <path d="M-3-17h6l1 5 4 1.7 4.3-2.9 4.2 4.2-2.9 4.3 1.7 4 5 1v6l-5 1-1.7 4 2.9 4.3-4.2 4.2-4.3-2.9-4 1.7-1 5h-6l-1-5-4-1.7-4.3 2.9-4.2-4.2 2.9-4.3-1.7-4-5-1v-6l5-1 1.7-4-2.9-4.3 4.2-4.2 4.3 2.9 4-1.7z"
+          fill="url(#metal)" stroke="#4f5b6a" stroke-width="1.4" stroke-linejoin="round"/>
+    <circle r="6" fill="#f4f6f9" stroke="#4f5b6a" stroke-width="1.4"/>
+  </g>
+  <circle cx="36" cy="36" r="11" fill="url(#go)" stroke="#1f6e29" stroke-width="1.4"/>
+  <path d="M32.5 30.5v11l9-5.5z" fill="#ffffff"/>
+</svg>
+)svg";
+
+const char kIcon2[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="disk" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#5b8fdc"/>
+      <stop offset="1" stop-color="#23509c"/>
+    </linearGradient>
+  </defs>
+  <path d="M4 6a2 2 0 0 1 2-2h26l8 8v26a2 2 0 0 1-2 2H6a2 2 0 0 1-2-2z" fill="url(#disk)" stroke="#173a73" stroke-width="1.4"/>
+  <rect x="11" y="4.7" width="18" height="11" rx="1" fill="#e8edf4" stroke="#173a73" stroke-width="1"/>
+  <rect x="23" y="6.5" width="4" height="7" fill="#23509c"/>
+  <rect x="9" y="22" width="26" height="17" rx="1" fill="#f8f9fb" stroke="#173a73" stroke-width="1"/>
+  <path d="M13 27h18M13 31h18M13 35h12" stroke="#9aa7b8" stroke-width="1.4"/>
+  <circle cx="36" cy="36" r="10.5" fill="#fff7dc" stroke="#b07a10" stroke-width="1.6"/>
+  <path d="M36 29.5V36l4.5 3" fill="none" stroke="#5a3d05" stroke-width="2" stroke-linecap="round"/>
+</svg>
+)svg";
+
+const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2};
+const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg", "page-autosave.svg"};
+
+}  // namespace
+
+const char* PageIconSvg(int index) { return index >= 0 && index < kPageIconCount ? kIcons[index] : nullptr; }
+
+const char* PageIconFileName(int index) { return index >= 0 && index < kPageIconCount ? kFiles[index] : nullptr; }
+
+std::vector<QPixmap> RenderPageIcons(int side) {
+  std::vector<QPixmap> icons;
+  for (int i = 0; i < kPageIconCount; ++i) {
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(QByteArray(kIcons[i]));
+    QPainter painter(&pixmap);
+    renderer.render(&painter, QRectF(0, 0, side, side));
+    painter.end();
+    icons.push_back(pixmap);
+  }
+  return icons;
+}

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "AppTestSupport.h"
+#include "app/CDlgPatternHelp.h"
+#include <QTimer>
+#include "app/platform/EditBox.h"
+#include "app/platform/CReportList.h"
+#include "settings/CSetupManager.h"
+#include "app/platform/StringRes.h"
+#include "crawl/CSitemapControl.h"
+#include "crawl/CThreadControlSitemap.h"
+#include "crawl/PatternFilter.h"
+
+namespace {
+
+class CrawlPageTest : public WindowTest {
+ protected:
+  CDlgSubAction& Page() { return *Window().actionPage(); }
+  bool StartEnabled() { return Page().IsItemEnabled(CDlgSubAction::kIdStart); }
+  bool StopEnabled() { return Page().IsItemEnabled(CDlgSubAction::kIdStop); }
+};
+
+TEST_F(CrawlPageTest, AnAddressOfSpacesDoesNothingAtAll) {
+  StartCrawl("   ");
+  EXPECT_TRUE(messageBoxes_.empty());
+  EXPECT_TRUE(StartEnabled());
+  EXPECT_FALSE(StopEnabled());
+  EXPECT_EQ(Window().CrawlThread().state(), -1);
+}
+
+TEST_F(CrawlPageTest, AnAddressWithoutAHostShowsString105AndLeavesStartEnabled) {
+  StartCrawl("localhost");
+  ASSERT_EQ(messageBoxes_.size(), 1u);
+  EXPECT_EQ(messageBoxes_[0], LoadStringById(105));
+  EXPECT_EQ(messageBoxes_[0], L"不是一个合法的网址，请输入一个网址");
+  EXPECT_TRUE(StartEnabled());
+  EXPECT_FALSE(StopEnabled());
+  EXPECT_EQ(Window().CrawlThread().state(), -1);
+}
+
+TEST_F(CrawlPageTest, PatternBoxesBecomeSetsSplitAtLineBreaksWithTheWholeTextTrimmed) {
+  LoopbackServer server;
+  ServeSite(server, 2);
+  ASSERT_TRUE(server.Start());
+  SetEditText(Page().Control(CDlgSubAction::kIdInclude), L"a\r\n\r\na\r\nb");
+  SetEditText(Page().Control(CDlgSubAction::kIdExclude), L"  x \r\n y  ");
+  StartCrawl(server.origin() + "/");
+  ASSERT_TRUE(WaitUntilIdle());
+  const PatternFilter& patterns = Window().CrawlControl()->data().stores->patterns();
+  EXPECT_EQ(patterns.includePatterns, (StringISet{"a", "b"}));
+  // Only the ends of the whole text go; the inner line ends keep their spaces.
+  EXPECT_EQ(patterns.excludePatterns, (StringISet{"x ", " y"}));
+}
+
+TEST_F(CrawlPageTest, EnterInTheAddressBoxStartsLikeTheStartButton) {
+  LoopbackServer server;
+  ServeSite(server, 2);
+  ASSERT_TRUE(server.Start());
+  SetEditText(Page().Control(CDlgSubAction::kIdAddress), QString::fromStdString(server.origin()).toStdWString());
+  Page().Control(CDlgSubAction::kIdAddress)->setFocus();
+  QTest::keyClick(Page().Control(CDlgSubAction::kIdAddress), Qt::Key_Return);
+  EXPECT_TRUE(Page().isCrawling());
+  EXPECT_FALSE(StartEnabled());
+  EXPECT_TRUE(StopEnabled());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_TRUE(StartEnabled());
+  EXPECT_FALSE(StopEnabled());
+  EXPECT_EQ(Page().list()->RowCount(), 3);
+}
+
+TEST_F(CrawlPageTest, StartOrEnterWhileACrawlRunsNeitherResetsNorRestartsIt) {
+  LoopbackServer server;
+  ServeSite(server, 12, 60);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(Page().isCrawling());
+  uint32_t tick = Window().startTick();
+  QTest::qWait(30);
+  Page().SendCommand(CDlgSubAction::kIdStart);
+  Page().Control(CDlgSubAction::kIdAddress)->setFocus();
+  QTest::keyClick(Page().Control(CDlgSubAction::kIdAddress), Qt::Key_Return);
+  EXPECT_EQ(Window().startTick(), tick);
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(server.requestCount("/"), 1u);
+  EXPECT_EQ(Page().list()->RowCount(), 13);
+}
+
+TEST_F(CrawlPageTest, StopShowsTheWaitCursorUntilTheCrawlHasEnded) {
+  LoopbackServer server;
+  ServeSite(server, 40, 50);
+  ASSERT_TRUE(server.Start());
+  Window().setup().threadCount = 2;
+  StartCrawl(server.origin());
+  QTest::qWait(80);
+  ASSERT_TRUE(Page().isCrawling());
+  Page().ControlAs<QPushButton>(CDlgSubAction::kIdStop)->click();
+  // Stop leaves the page crawling; the end of the crawl brings Start and the cursor back.
+  EXPECT_TRUE(IsWaitCursorShown());
+  EXPECT_TRUE(StopEnabled());
+  EXPECT_FALSE(StartEnabled());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_FALSE(IsWaitCursorShown());
+  EXPECT_TRUE(StartEnabled());
+  EXPECT_LT(Page().list()->RowCount(), 41);
+}
+
+TEST_F(CrawlPageTest, PatternHelpShowsTheIncludeAndExcludeTexts) {
+  CDlgPatternHelp include(CDlgPatternHelp::Topic::Include);
+  CDlgPatternHelp exclude(CDlgPatternHelp::Topic::Exclude);
+  EXPECT_EQ(include.GetItemText(CDlgPatternHelp::kIdText), LoadStringById(134));
+  EXPECT_EQ(exclude.GetItemText(CDlgPatternHelp::kIdText), LoadStringById(135));
+  EXPECT_EQ(include.windowTitle(), QStringLiteral("样式帮助"));
+  QTimer::singleShot(0, &include, [&include] { include.ControlAs<QPushButton>(1)->click(); });
+  EXPECT_EQ(include.DoModal(), CPlatformDialog::kIdOk);
+}
+
+}  // namespace

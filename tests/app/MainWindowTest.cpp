@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <filesystem>
+
+#include "AppTestSupport.h"
+#include "app/CDlgSubGoogle.h"
+#include "app/CDlgSubReportFail.h"
+#include "app/CDlgSubYahoo.h"
+#include "app/platform/CLinkButton.h"
+#include "app/platform/CReportList.h"
+#include "app/platform/CTabWindow.h"
+#include "app/platform/EditBox.h"
+#include "app/platform/StringRes.h"
+#include "app/platform/VisualStyle.h"
+#include "common/SystemInfo.h"
+#include "common/TextCodec.h"
+#include "crawl/CSitemapControl.h"
+#include "crawl/CrawlStatus.h"
+#include "crawl/CrawlSync.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsPersistence.h"
+#include "store/CLevelDb.h"
+#include "web/CHttpSession.h"
+#include "web/StatusTextTable.h"
+
+namespace {
+
+class MainWindowTest : public WindowTest {
+ protected:
+  std::wstring Text(int id) { return Window().GetItemText(id); }
+  CReportList& CrawlList() { return *Window().actionPage()->list(); }
+  CReportList& FailList() { return *Window().failPage()->list(); }
+  std::wstring SitemapText() { return Window().googlePage()->GetItemText(CDlgSubGoogle::kIdText); }
+  std::wstring UrlListText() { return Window().yahooPage()->ListText(); }
+
+  // Addresses ending in "/neg.html" fail with the client result -70, as an empty answer would.
+  void FailNegPageWithClientCode() {
+    Window().CrawlControl()->SetPageFetcher([](const std::string& address, std::string& headers, std::string& body) {
+      if (address.size() >= 9 && address.compare(address.size() - 9, 9, "/neg.html") == 0) return int32_t{-70};
+      CHttpSession session(address);
+      return session.Fetch(headers, body);
+    });
+  }
+};
+
+TEST_F(MainWindowTest, HasItsTabsTitleAndButtonsAndShowsEmptyStatusLines) {
+  CSitemapDlg& w = Window();
+  EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+  ASSERT_EQ(w.tabs()->count(), 4);
+  const int labels[] = {104, 106, 113, 114};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(w.tabs()->tabText(i), StringRes(labels[i]));
+    EXPECT_FALSE(w.tabs()->tabIcon(i).isNull());
+  }
+  EXPECT_EQ(Text(CSitemapDlg::kIdTitle), L"Veltro网站地图生成器-V0.9");
+  EXPECT_EQ(w.windowTitle(), StringRes(133));
+  for (int id : {CSitemapDlg::kIdClose, CSitemapDlg::kIdMinimise, CSitemapDlg::kIdSettings, CSitemapDlg::kIdHelp})
+    EXPECT_NE(w.Control(id), nullptr) << id;
+  EXPECT_EQ(Text(CSitemapDlg::kIdSettings), L"设置");
+  EXPECT_EQ(w.Control(1033), nullptr);  // no promotional button
+  EXPECT_EQ(w.Control(1030), nullptr);  // no forum link
+  EXPECT_EQ(Text(CSitemapDlg::kIdElapsed), L"");
+  EXPECT_EQ(Text(CSitemapDlg::kIdCounters), L"");
+  EXPECT_TRUE(w.HasTimer(CSitemapDlg::kTimerStatus));
+  EXPECT_TRUE(w.HasTimer(CSitemapDlg::kTimerAutoSave));
+}
+
+TEST_F(MainWindowTest, EscapeEnterAndTheWindowManagersCloseLeaveTheWindowOpen) {
+  CSitemapDlg& w = Window();
+  QTest::keyClick(&w, Qt::Key_Escape);
+  QTest::keyClick(&w, Qt::Key_Return);
+  w.close();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_FALSE(w.ended());
+  EXPECT_FALSE(std::filesystem::exists("sitemap0.xml.gz"));
+}
+
+TEST_F(MainWindowTest, TheCloseButtonWritesTheSettingsAndEndsTheWindow) {
+  Window().setup().maxDepth = 7;
+  Window().setup().styleIndex = 11;
+  Window().ControlAs<QAbstractButton>(CSitemapDlg::kIdClose)->click();
+  EXPECT_TRUE(Window().ended());
+  DestroyWindow();
+  CSetupManager stored;
+  CLevelDb db;
+  ASSERT_EQ(LoadSettings(&stored, &db), 0);
+  EXPECT_EQ(stored.maxDepth, 7);
+  EXPECT_EQ(stored.styleIndex, 11);
+}
+
+TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndTheirStyleApplied) {
+  {
+    CSetupManager setup;
+    CLevelDb db;
+    ASSERT_EQ(LoadSettings(&setup, &db), 0);
+    setup.styleIndex = 11;
+    setup.maxDepth = 3;
+    SaveSettings(&setup, &db);
+  }
+  EXPECT_EQ(Window().setup().maxDepth, 3);
+  EXPECT_EQ(CurrentVisualManager(), (VisualManagerChoice{VisualManager::Carbon, 0}));
+  EXPECT_TRUE(CurrentLook().dark);
+}
+
+TEST_F(MainWindowTest, ElapsedTimeReadsHoursMinutesAndSecondsWithoutPadding) {
+  CSitemapDlg& w = Window();
+  struct Case { uint32_t seconds; const wchar_t* text; };
+  for (Case c : {Case{3599, L"已运行0小时59分钟59秒"}, Case{3600, L"已运行1小时0分钟0秒"}, Case{59, L"已运行0小时0分钟59秒"}}) {
+    w.SetStartTick(GetTickCount32() - c.seconds * 1000u - 200u);
+    w.RefreshStatus();
+    EXPECT_EQ(Text(CSitemapDlg::kIdElapsed), c.text);
+  }
+}
+
+TEST_F(MainWindowTest, WithAllCountersZeroTheLineShowsEveryLabelAndTheBarSitsAtZero) {
+  Window().RefreshStatus();
+  EXPECT_EQ(Text(CSitemapDlg::kIdCounters), L"共找到0条网址 正在爬0条 爬过0条 等待爬的0条 不允许爬的0条 排除掉0条");
+  EXPECT_EQ(Window().actionPage()->progress(), 0);
+}
+
+TEST_F(MainWindowTest, ACrawlFillsTheCrawlListUrlListFailurePageAndSitemap) {
+  LoopbackServer server;
+  server.server().Get("/", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(PageLinking({"/p1.html", "/p2.html", "/p3.html", "/missing.html", "/ok.html"}), "text/html");
+  });
+  server.server().Get(R"(/p\d\.html)", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(PageLinking({"/"}), "text/html");
+  });
+  server.server().Get("/ok.html", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(PageLinking({"/neg.html", "/a&b.html"}), "text/html");
+  });
+  server.server().Get("/a&b.html", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("<html><body>x</body></html>", "text/html");
+  });
+  ASSERT_TRUE(server.Start());
+  FailNegPageWithClientCode();
+  StartCrawl(server.origin() + "/");
+  ASSERT_TRUE(WaitUntilIdle());
+
+  // "/", p1-p3, ok.html, a&b.html succeeded; missing.html (404) and neg.html (-70) failed.
+  ASSERT_EQ(CrawlList().RowCount(), 6);
+  EXPECT_EQ(CrawlList().ItemText(0, 0), L"1");
+  EXPECT_EQ(CrawlList().ItemText(5, 0), L"6");
+  std::set<std::wstring> paths;
+  for (int r = 0; r < 6; ++r) paths.insert(CrawlList().ItemText(r, 1));
+  EXPECT_EQ(paths, (std::set<std::wstring>{L"/", L"/p1.html", L"/p2.html", L"/p3.html", L"/ok.html", L"/a&b.html"}));
+
+  ASSERT_EQ(FailList().RowCount(), 2);
+  std::map<std::wstring, std::pair<std::wstring, std::wstring>> failures;
+  for (int r = 0; r < 2; ++r) failures[FailList().ItemText(r, 1)] = {FailList().ItemText(r, 2), FailList().ItemText(r, 3)};
+  EXPECT_EQ(failures[L"/missing.html"].first, L"404");
+  ASSERT_NE(StatusText("404"), nullptr);
+  EXPECT_EQ(failures[L"/missing.html"].second, AnsiToWide(*StatusText("404")));
+  EXPECT_EQ(failures[L"/neg.html"].first, L"-70");
+  EXPECT_EQ(failures[L"/neg.html"].second, L"网络错误");
+
+  std::wstring list = UrlListText();
+  std::wstring origin = QString::fromStdString(server.origin()).toStdWString();
+  for (const wchar_t* p : {L"/", L"/p1.html", L"/ok.html", L"/a&b.html"})
+    EXPECT_NE(list.find(origin + p + L"\r\n"), std::wstring::npos) << p;
+  EXPECT_EQ(list.find(L"missing"), std::wstring::npos);
+
+  std::wstring sitemap = SitemapText();
+  EXPECT_NE(sitemap.find(L"<loc>" + origin + L"/p2.html</loc>"), std::wstring::npos);
+  EXPECT_NE(sitemap.find(L"/a&amp;b.html</loc>"), std::wstring::npos);
+  EXPECT_EQ(sitemap.find(L"neg.html"), std::wstring::npos);
+
+  CrawlCounters counters = ReadCounters(*Window().CrawlControl());
+  EXPECT_EQ(counters.crawledOk, 6);
+  EXPECT_EQ(counters.failed, 2);
+  EXPECT_EQ(Text(CSitemapDlg::kIdCounters), FormatCounters(counters));
+  EXPECT_EQ(Window().actionPage()->progress(), 100);
+}
+
+TEST_F(MainWindowTest, ResultsInManyPortionsKeepTheSitemapPageEqualToTheWritersDocument) {
+  LoopbackServer server;
+  ServeSite(server, 700);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(CrawlList().RowCount(), 701);
+  std::string printed;
+  ASSERT_EQ(Window().googlePage()->writer().PrintCurrent(printed), 0);
+  QString shown = QString::fromStdWString(SitemapText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  EXPECT_EQ(shown.toStdString(), printed);
+  // Row numbers follow each other across portions.
+  for (int r = 0; r < CrawlList().RowCount(); ++r) ASSERT_EQ(CrawlList().ItemText(r, 0), std::to_wstring(r + 1));
+}
+
+TEST_F(MainWindowTest, ResetEmptiesAllFourResultViews) {
+  LoopbackServer server;
+  ServeSite(server, 3);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  ASSERT_GT(CrawlList().RowCount(), 0);
+  ASSERT_GT(FailList().RowCount(), 0);
+  PostWindowMessage(Window().MainWindowHandle(), WM_CRAWL_RESET, 0, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(CrawlList().RowCount(), 0);
+  EXPECT_EQ(FailList().RowCount(), 0);
+  EXPECT_EQ(SitemapText(), L"");
+  EXPECT_EQ(UrlListText(), L"");
+}
+
+TEST_F(MainWindowTest, ASecondCrawlStartsWithEmptyPagesAndNumbersRowsFromOne) {
+  LoopbackServer server;
+  ServeSite(server, 3);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(CrawlList().RowCount(), 4);
+  EXPECT_EQ(FailList().RowCount(), 1);
+  EXPECT_EQ(FailList().ItemText(0, 0), L"1");
+}
+
+TEST_F(MainWindowTest, TheUrlListIsSavedWithoutTheLastLineBreakAndCancelWritesNothing) {
+  LoopbackServer server;
+  ServeSite(server, 1);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  std::filesystem::path file = dir_.path() / "urls.txt";
+  SetSaveFileHook([file] { return std::optional<QString>(QString::fromStdString(file.string())); });
+  Window().yahooPage()->ControlAs<QPushButton>(CDlgSubYahoo::kIdSave)->click();
+  std::string saved = ReadFileBytes(file);
+  std::wstring list = UrlListText();
+  ASSERT_GE(list.size(), 2u);
+  EXPECT_EQ(saved, WideToAnsi(list.substr(0, list.size() - 2)));
+  EXPECT_NE(saved.find("\r\n"), std::string::npos);
+
+  std::filesystem::path other = dir_.path() / "other.txt";
+  SetSaveFileHook([] { return std::optional<QString>(); });
+  Window().yahooPage()->ControlAs<QPushButton>(CDlgSubYahoo::kIdSave)->click();
+  EXPECT_FALSE(std::filesystem::exists(other));
+}
+
+TEST_F(MainWindowTest, SitemapSaveUsesTheCrawledHostAsPrefixAndTheGzipBox) {
+  LoopbackServer server;
+  ServeSite(server, 1);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  CDlgSubGoogle* page = Window().googlePage();
+  EXPECT_TRUE(page->IsItemChecked(CDlgSubGoogle::kIdGzip));
+  page->ControlAs<QPushButton>(CDlgSubGoogle::kIdSave)->click();
+  std::string host = Window().CrawlControl()->Host();
+  EXPECT_TRUE(std::filesystem::exists(host + "_sitemap0.xml.gz"));
+  page->ControlAs<QAbstractButton>(CDlgSubGoogle::kIdGzip)->click();
+  page->ControlAs<QPushButton>(CDlgSubGoogle::kIdSave)->click();
+  std::string plain = ReadFileBytes(host + "_sitemap0.xml");
+  EXPECT_NE(plain.find("<loc>" + server.origin() + "/p1.html</loc>\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, TheHelpLinkOpensTheUserGuideBesideTheProgram) {
+  Window().ControlAs<QAbstractButton>(CSitemapDlg::kIdHelp)->click();
+  ASSERT_EQ(opened_.size(), 1u);
+  EXPECT_TRUE(opened_[0].endsWith(QStringLiteral("/user-guide.html")));
+}
+
+TEST_F(MainWindowTest, ClosingDuringACrawlStopsItWithinTheShutdownWait) {
+  LoopbackServer server;
+  ServeSite(server, 400, 5);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  QTest::qWait(50);
+  Window().ControlAs<QAbstractButton>(CSitemapDlg::kIdClose)->click();
+  EXPECT_TRUE(Window().FinishBackgroundWork(std::chrono::milliseconds(20000)));
+  EXPECT_TRUE(std::filesystem::exists(kSettingsDbPath));
+  SetStopRequested(0);
+}
+
+}  // namespace

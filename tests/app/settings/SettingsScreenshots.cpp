@@ -1,0 +1,34 @@
+// Writes a picture of every page of the settings sheet in two looks:
+//   settings_screenshots <folder>   ->  settings-<page>-<look>.png
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <memory>
+
+#include "app/platform/VisualStyle.h"
+#include "app/settings/CSetupPropSheet.h"
+#include "settings/CSetupManager.h"
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+  const char* pages[] = {"appearance", "run", "autosave"};
+  const std::pair<int, const char*> looks[] = {{0, "office2007blue"}, {11, "carbon"}};
+  for (const auto& [style, lookName] : looks) {
+    ApplyVisualStyle(style);
+    auto setup = std::make_shared<CSetupManager>();
+    setup->ResetToDefaults();
+    setup->styleIndex = style;
+    setup->autoSavePath = "/home/user/sitemaps/";
+    CSetupPropSheet sheet(setup);
+    sheet.show();
+    for (int page = 0; page < 3; ++page) {
+      sheet.SetActivePage(page);
+      QApplication::processEvents();
+      QString name = QStringLiteral("settings-%1-%2.png").arg(pages[page], lookName);
+      if (!sheet.grab().save(out.filePath(name))) return 1;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,381 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <memory>
+
+#include "app/platform/CFolderEdit.h"
+#include "app/platform/VisualStyle.h"
+#include "app/settings/CSetupPropSheet.h"
+#include "common/SystemInfo.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsPersistence.h"
+#include "store/CLevelDb.h"
+#include "support/TempDir.h"
+#include "tests/app/settings/SheetTestSupport.h"
+
+namespace {
+
+std::shared_ptr<CSetupManager> DefaultSetup() {
+  auto setup = std::make_shared<CSetupManager>();
+  setup->ResetToDefaults();
+  return setup;
+}
+
+class SetupSheetTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ApplyVisualStyle(0); }
+  void TearDown() override { ApplyVisualStyle(0); }
+
+  std::shared_ptr<CSetupManager> setup = DefaultSetup();
+};
+
+int FourPerProcessor() { return 4 * ProcessorCount(); }
+
+}  // namespace
+
+TEST_F(SetupSheetTest, SheetOpensWithItsTitleThreePagesNavigationApplyAndNoHelp) {
+  CSetupPropSheet sheet(setup);
+  EXPECT_EQ(sheet.windowTitle(), QStringLiteral("选项设置"));
+  ASSERT_EQ(sheet.pageCount(), 3);
+  EXPECT_EQ(sheet.activePage(), 0);
+  EXPECT_EQ(sheet.navigation()->width(), 150);
+  EXPECT_EQ(sheet.navigation()->count(), 3);
+  EXPECT_TRUE(sheet.IsItemEnabled(CVtPropertySheet::kIdApply));
+  EXPECT_TRUE(sheet.Control(CVtPropertySheet::kIdHelp)->isHidden());
+  EXPECT_EQ(CSetupPropSheet::PageTitle(0), QStringLiteral("界面设置"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(1), QStringLiteral("运行设置"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(2), QStringLiteral("自动保存设置"));
+  sheet.navigation()->setCurrentRow(2);
+  EXPECT_EQ(sheet.activePage(), 2);
+}
+
+TEST_F(SetupSheetTest, EveryPageIsLoadedAtOpeningAndStoredByOkWithoutBeingShown) {
+  setup->maxDepth = 7;
+  setup->threadCount = 3;
+  setup->autoSaveInterval = 200;
+  setup->autoSavePath = "/tmp/maps/";
+  CSetupPropSheet sheet(setup);
+  CSetupRunPage& run = sheet.runPage();
+  CSetupAutoSavePage& autoSave = sheet.autoSavePage();
+  EXPECT_EQ(run.GetItemText(CSetupRunPage::kIdDepth), L"7");
+  EXPECT_EQ(run.GetItemText(CSetupRunPage::kIdThreads), L"3");
+  EXPECT_EQ(run.typeList()->count(), 50);
+  EXPECT_EQ(autoSave.GetItemText(CSetupAutoSavePage::kIdInterval), L"3");  // 200 seconds, whole minutes
+  EXPECT_EQ(autoSave.GetItemText(CSetupAutoSavePage::kIdPath), L"/tmp/maps/");
+  EXPECT_TRUE(autoSave.IsItemChecked(CSetupAutoSavePage::kIdEnabled));
+  EXPECT_TRUE(autoSave.IsItemChecked(CSetupAutoSavePage::kIdGzip));
+
+  run.SetItemText(CSetupRunPage::kIdDepth, L"12");
+  autoSave.SetItemText(CSetupAutoSavePage::kIdInterval, L"10");
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_TRUE(sheet.ended());
+  EXPECT_EQ(sheet.result(), CPlatformDialog::kIdOk);
+  EXPECT_EQ(setup->maxDepth, 12);
+  EXPECT_EQ(setup->autoSaveInterval, 600);
+}
+
+TEST_F(SetupSheetTest, DepthAndThreadsOutsideTheirRangesAreReplaced) {
+  CSetupPropSheet sheet(setup);
+  CSetupRunPage& run = sheet.runPage();
+  struct Case {
+    const wchar_t* depth;
+    const wchar_t* threads;
+    int32_t storedDepth;
+    int32_t storedThreads;
+  };
+  const Case cases[] = {{L"0", L"21", 5, FourPerProcessor()},
+                        {L"1000", L"0", 5, FourPerProcessor()},
+                        {L"", L"", 5, FourPerProcessor()},
+                        {L"999", L"20", 999, 20},
+                        {L" 1 ", L"1", 1, 1}};
+  for (const Case& c : cases) {
+    run.SetItemText(CSetupRunPage::kIdDepth, c.depth);
+    run.SetItemText(CSetupRunPage::kIdThreads, c.threads);
+    Click(sheet, CVtPropertySheet::kIdApply);
+    EXPECT_EQ(setup->maxDepth, c.storedDepth) << "depth " << QString::fromWCharArray(c.depth).toStdString();
+    EXPECT_EQ(setup->threadCount, c.storedThreads) << "threads " << QString::fromWCharArray(c.threads).toStdString();
+  }
+  EXPECT_FALSE(sheet.ended());  // Apply leaves the sheet open
+}
+
+TEST_F(SetupSheetTest, StoredValuesOutsideTheRangesShowTheReplacements) {
+  setup->maxDepth = 0;
+  setup->threadCount = 50;
+  CSetupPropSheet sheet(setup);
+  EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdDepth), L"5");
+  EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdThreads), std::to_wstring(FourPerProcessor()));
+}
+
+TEST_F(SetupSheetTest, NumberEditsAcceptOnlyDigits) {
+  CSetupPropSheet sheet(setup);
+  for (int id : {CSetupRunPage::kIdDepth, CSetupRunPage::kIdThreads}) {
+    auto* edit = sheet.runPage().ControlAs<QLineEdit>(id);
+    ASSERT_NE(edit, nullptr);
+    edit->clear();
+    edit->insert(QStringLiteral("1a"));  // insert() goes through the validator as typing does
+    edit->insert(QStringLiteral("-"));
+    edit->insert(QStringLiteral("2"));
+    EXPECT_EQ(edit->text(), QStringLiteral("12"));
+  }
+}
+
+TEST_F(SetupSheetTest, IntervalMinutesBecomeSecondsWithReplacement) {
+  CSetupPropSheet sheet(setup);
+  CSetupAutoSavePage& page = sheet.autoSavePage();
+  const std::pair<const wchar_t*, int32_t> cases[] = {
+      {L"60", 3600}, {L"61", 180}, {L"0", 180}, {L"", 180}, {L"1", 60}, {L"1073741825", 180}};
+  for (const auto& [minutes, seconds] : cases) {
+    page.SetItemText(CSetupAutoSavePage::kIdInterval, minutes);
+    Click(sheet, CVtPropertySheet::kIdApply);
+    EXPECT_EQ(setup->autoSaveInterval, seconds) << QString::fromWCharArray(minutes).toStdString();
+  }
+}
+
+TEST_F(SetupSheetTest, AddedTypesGetADotReachTheSettingsAtOnceAndSurviveCancel) {
+  CSetupPropSheet sheet(setup);
+  CSetupRunPage& run = sheet.runPage();
+  {
+    AddDialogAnswer answer({L"xyz", L"", L" .abc ", L"PDF"});
+    Click(run, CSetupRunPage::kIdAdd);
+    EXPECT_EQ(answer.opened, 1);
+  }
+  QStringList texts = ListTexts(run.typeList());
+  EXPECT_TRUE(texts.contains(QStringLiteral(".xyz")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("..abc")));  // the typed dot stays: two dots
+  EXPECT_EQ(texts.count(QStringLiteral(".pdf")), 1);
+  EXPECT_EQ(texts.count(QStringLiteral(".PDF")), 1);      // shown next to ".pdf" until Apply
+  EXPECT_EQ(run.typeList()->count(), 53);
+  EXPECT_EQ(setup->forbiddenExtensions.count(".xyz"), 1u);
+  EXPECT_EQ(setup->forbiddenExtensions.count("..abc"), 1u);
+  EXPECT_EQ(setup->forbiddenExtensions.size(), 52u);  // ".PDF" is ".pdf" for the set
+
+  Click(sheet, CPlatformDialog::kIdCancel);
+  EXPECT_TRUE(sheet.ended());
+  EXPECT_EQ(sheet.result(), CPlatformDialog::kIdCancel);
+  EXPECT_EQ(setup->forbiddenExtensions.count(".xyz"), 1u);
+}
+
+TEST_F(SetupSheetTest, AddingAListedTypeShowsItTwiceButTheSetHoldsItOnce) {
+  CSetupPropSheet sheet(setup);
+  CSetupRunPage& run = sheet.runPage();
+  AddDialogAnswer answer({L"rar"});
+  Click(run, CSetupRunPage::kIdAdd);
+  EXPECT_EQ(ListTexts(run.typeList()).count(QStringLiteral(".rar")), 2);
+  Click(sheet, CVtPropertySheet::kIdApply);
+  EXPECT_EQ(setup->forbiddenExtensions.size(), 50u);
+  EXPECT_EQ(setup->forbiddenExtensions.count(".rar"), 1u);
+}
+
+TEST_F(SetupSheetTest, AddDialogCancelledOrEmptyChangesNothing) {
+  CSetupPropSheet sheet(setup);
+  CSetupRunPage& run = sheet.runPage();
+  {
+    AddDialogAnswer cancelled({L"abc"}, true);
+    Click(run, CSetupRunPage::kIdAdd);
+    EXPECT_EQ(cancelled.opened, 1);
+  }
+  {
+    AddDialogAnswer empty({L"", L"  ", L"", L""});
+    Click(run, CSetupRunPage::kIdAdd);
+  }
+  EXPECT_EQ(run.typeList()->count(), 50);
+  EXPECT_EQ(setup->forbiddenExtensions.size(), 50u);
+}
+
+TEST_F(SetupSheetTest, AddDialogReadsItsEditsLeftToRightTrimmedWithoutEmptyOnes) {
+  CDlgRunAddExt dialog;
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("增加禁止访问的文件类型"));
+  // The edits lie left to right in the order 1024, 1021, 1022, 1023.
+  int left = -1;
+  for (int id : CDlgRunAddExt::kEditIds) {
+    ASSERT_NE(dialog.Control(id), nullptr);
+    EXPECT_GT(dialog.Control(id)->x(), left);
+    left = dialog.Control(id)->x();
+  }
+  dialog.SetItemText(1024, L" one ");
+  dialog.SetItemText(1021, L"");
+  dialog.SetItemText(1022, L"three");
+  dialog.SetItemText(1023, L"四");
+  Click(dialog, CPlatformDialog::kIdOk);
+  EXPECT_EQ(dialog.result(), CPlatformDialog::kIdOk);
+  ASSERT_EQ(dialog.entries().size(), 3u);
+  EXPECT_EQ(dialog.Entry(0), "one");
+  EXPECT_EQ(dialog.Entry(1), "three");
+  EXPECT_EQ(dialog.Entry(2), "\xcb\xc4");  // GBK
+  EXPECT_EQ(dialog.Entry(3), "");
+}
+
+TEST_F(SetupSheetTest, DeleteRemovesExactlyTheSelectedEntriesAndTheSettingsOnlyAtApply) {
+  CSetupPropSheet sheet(setup);
+  CSetupRunPage& run = sheet.runPage();
+  QListWidget* list = run.typeList();
+  EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+  QStringList before = ListTexts(list);
+  ASSERT_EQ(before.first(), QStringLiteral(".7z"));  // sorted
+  for (int row : {0, 5, 49}) list->item(row)->setSelected(true);
+  QStringList removed = {before[0], before[5], before[49]};
+  Click(run, CSetupRunPage::kIdDelete);
+  QStringList after = ListTexts(list);
+  EXPECT_EQ(after.size(), 47);
+  for (const QString& gone : removed) EXPECT_FALSE(after.contains(gone)) << gone.toStdString();
+  EXPECT_EQ(setup->forbiddenExtensions.size(), 50u);
+
+  Click(run, CSetupRunPage::kIdDelete);  // nothing selected: nothing removed
+  EXPECT_EQ(list->count(), 47);
+  Click(sheet, CVtPropertySheet::kIdApply);
+  EXPECT_EQ(setup->forbiddenExtensions.size(), 47u);
+  EXPECT_EQ(setup->forbiddenExtensions.count(removed[0].toStdString()), 0u);
+}
+
+TEST_F(SetupSheetTest, RunPageRestoreDefaultsPutsBackTheDefaultsIntoTheControlsOnly) {
+  setup->maxDepth = 9;
+  setup->threadCount = 2;
+  CSetupPropSheet sheet(setup);
+  CSetupRunPage& run = sheet.runPage();
+  {
+    AddDialogAnswer answer({L"abc", L"def"});
+    Click(run, CSetupRunPage::kIdAdd);
+  }
+  run.typeList()->item(0)->setSelected(true);
+  Click(run, CSetupRunPage::kIdDelete);
+  Click(run, CSetupRunPage::kIdDefaults);
+  EXPECT_EQ(run.GetItemText(CSetupRunPage::kIdDepth), L"5");
+  EXPECT_EQ(run.GetItemText(CSetupRunPage::kIdThreads), std::to_wstring(FourPerProcessor()));
+  QStringList texts = ListTexts(run.typeList());
+  EXPECT_EQ(texts.size(), 50);
+  for (const std::string& type : setup->defaultExtensions) EXPECT_TRUE(texts.contains(QString::fromStdString(type)));
+  EXPECT_EQ(setup->maxDepth, 9);  // the settings change at Apply or OK
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_EQ(setup->maxDepth, 5);
+  EXPECT_EQ(setup->threadCount, FourPerProcessor());
+  EXPECT_EQ(setup->forbiddenExtensions, setup->defaultExtensions);
+}
+
+TEST_F(SetupSheetTest, AutoSaveRestoreDefaultsStoresOn180SecondsGzipAndEmptyPath) {
+  setup->autoSaveEnabled = 1;
+  setup->autoSaveGzip = 0;
+  setup->autoSaveInterval = 600;
+  setup->autoSavePath = "/tmp/x/";
+  CSetupPropSheet sheet(setup);
+  CSetupAutoSavePage& page = sheet.autoSavePage();
+  page.CheckItem(CSetupAutoSavePage::kIdEnabled, false);
+  Click(page, CSetupAutoSavePage::kIdDefaults);
+  EXPECT_TRUE(page.IsItemChecked(CSetupAutoSavePage::kIdEnabled));
+  EXPECT_TRUE(page.IsItemChecked(CSetupAutoSavePage::kIdGzip));
+  EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdInterval), L"180");
+  EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdPath), L"");
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_EQ(setup->autoSaveEnabled, 1);
+  EXPECT_EQ(setup->autoSaveInterval, 180);  // "180" minutes is out of range
+  EXPECT_EQ(setup->autoSaveGzip, 1);
+  EXPECT_EQ(setup->autoSavePath, "");
+}
+
+TEST_F(SetupSheetTest, OkWithAutoSaveOffStoresOnlyTheSwitch) {
+  setup->autoSaveInterval = 300;
+  setup->autoSaveGzip = 1;
+  setup->autoSavePath = "/tmp/keep/";
+  CSetupPropSheet sheet(setup);
+  CSetupAutoSavePage& page = sheet.autoSavePage();
+  Click(page, CSetupAutoSavePage::kIdEnabled);  // off
+  page.SetItemText(CSetupAutoSavePage::kIdInterval, L"7");
+  page.SetItemText(CSetupAutoSavePage::kIdPath, L"/tmp/other/");
+  Click(page, CSetupAutoSavePage::kIdGzip);
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_EQ(setup->autoSaveEnabled, 0);
+  EXPECT_EQ(setup->autoSaveInterval, 300);
+  EXPECT_EQ(setup->autoSaveGzip, 1);
+  EXPECT_EQ(setup->autoSavePath, "/tmp/keep/");
+}
+
+TEST_F(SetupSheetTest, AutoSaveOffOpensEmptyAndSwitchingItOnStoresTheEmptyControls) {
+  setup->autoSaveEnabled = 0;
+  setup->autoSaveInterval = 300;
+  setup->autoSaveGzip = 1;
+  setup->autoSavePath = "/tmp/keep/";
+  CSetupPropSheet sheet(setup);
+  CSetupAutoSavePage& page = sheet.autoSavePage();
+  EXPECT_FALSE(page.IsItemChecked(CSetupAutoSavePage::kIdEnabled));
+  EXPECT_FALSE(page.IsItemChecked(CSetupAutoSavePage::kIdGzip));
+  EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdInterval), L"");
+  EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdPath), L"");
+  EXPECT_FALSE(page.ControlAs<CFolderEdit>(CSetupAutoSavePage::kIdPath)->browseButton()->isHidden());
+  Click(page, CSetupAutoSavePage::kIdEnabled);  // on
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_EQ(setup->autoSaveEnabled, 1);
+  EXPECT_EQ(setup->autoSaveInterval, 180);
+  EXPECT_EQ(setup->autoSaveGzip, 0);
+  EXPECT_EQ(setup->autoSavePath, "");
+}
+
+TEST_F(SetupSheetTest, StyleChangesOnlyAtApplyOrOkAndCancelLeavesItAsItWas) {
+  setup->styleIndex = 0;
+  {
+    CSetupPropSheet sheet(setup);
+    auto* list = sheet.uiPage().ControlAs<QComboBox>(CSetupUIPage::kIdStyleList);
+    ASSERT_EQ(list->count(), kVisualStyleCount);
+    EXPECT_EQ(list->currentIndex(), 0);
+    list->setCurrentIndex(11);
+    EXPECT_EQ(CurrentVisualManager(), ManagerOf(0));  // no preview
+    Click(sheet, CPlatformDialog::kIdCancel);
+  }
+  EXPECT_EQ(setup->styleIndex, 0);
+  EXPECT_EQ(CurrentVisualManager(), ManagerOf(0));
+  {
+    CSetupPropSheet sheet(setup);
+    auto* list = sheet.uiPage().ControlAs<QComboBox>(CSetupUIPage::kIdStyleList);
+    list->setCurrentIndex(2);
+    Click(sheet, CVtPropertySheet::kIdApply);
+    EXPECT_EQ(setup->styleIndex, 2);
+    EXPECT_EQ(CurrentVisualManager(), (VisualManagerChoice{VisualManager::Office2007, 3}));
+    list->setCurrentIndex(11);
+    Click(sheet, CPlatformDialog::kIdOk);
+  }
+  EXPECT_EQ(setup->styleIndex, 11);
+  EXPECT_EQ(CurrentVisualManager(), ManagerOf(11));
+}
+
+TEST_F(SetupSheetTest, NoStyleSelectedStoresMinusOneWithTheFirstLook) {
+  setup->styleIndex = 13;  // outside the list: nothing selected
+  CSetupPropSheet sheet(setup);
+  auto* list = sheet.uiPage().ControlAs<QComboBox>(CSetupUIPage::kIdStyleList);
+  EXPECT_EQ(list->currentIndex(), -1);
+  ApplyVisualStyle(11);
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_EQ(setup->styleIndex, -1);
+  EXPECT_EQ(CurrentVisualManager(), ManagerOf(0));
+}
+
+TEST_F(SetupSheetTest, EnterAndEscapeInAPageActOnTheSheet) {
+  CSetupPropSheet sheet(setup);
+  sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"8");
+  sheet.runPage().SendCommand(CPlatformDialog::kIdCancel);
+  EXPECT_TRUE(sheet.ended());
+  EXPECT_EQ(sheet.result(), CPlatformDialog::kIdCancel);
+  EXPECT_EQ(setup->maxDepth, 5);
+}
+
+TEST_F(SetupSheetTest, TheSheetNeverWritesTheSettingsDatabase) {
+  TempDir dir;
+  auto db = std::make_shared<CLevelDb>();
+  ASSERT_EQ(db->Open((dir.path() / "setup").string()), 0);
+  setup->SaveToMap(*std::make_unique<std::map<std::string, std::string>>());
+  SaveSettings(setup.get(), db.get());
+  std::map<std::string, std::string> before;
+  db->ReadAll(before);
+  {
+    CSetupPropSheet sheet(setup);
+    sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"33");
+    AddDialogAnswer answer({L"new"});
+    Click(sheet.runPage(), CSetupRunPage::kIdAdd);
+    Click(sheet, CVtPropertySheet::kIdApply);
+    Click(sheet, CPlatformDialog::kIdOk);
+  }
+  EXPECT_EQ(setup->maxDepth, 33);
+  std::map<std::string, std::string> after;
+  db->ReadAll(after);
+  EXPECT_EQ(after, before);
+}
