@@ -1,6 +1,8 @@
 #pragma once
 // Shared pieces of the window tests: a loopback site, a main window in a fresh working
 // folder with the blocking dialogs replaced by recorders, and waiting for a crawl to end.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>

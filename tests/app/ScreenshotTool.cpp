@@ -1,0 +1,52 @@
+// Pictures of the main window for the documentation: crawls a small site served on
+// 127.0.0.1, then saves every tab in two looks.
+//   app_screenshots DIR
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <cstdio>
+
+#include "AppTestSupport.h"
+#include "app/platform/CTabWindow.h"
+#include "app/platform/EditBox.h"
+#include "app/platform/VisualStyle.h"
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: app_screenshots DIR\n");
+    return 2;
+  }
+  QDir out(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+  out.mkpath(QStringLiteral("."));
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  LoopbackServer server;
+  ServeSite(server, 40);
+  if (!server.Start()) return 1;
+
+  CSitemapDlg window;
+  window.show();
+  CDlgSubAction* page = window.actionPage();
+  SetEditText(page->Control(CDlgSubAction::kIdAddress), QString::fromStdString(server.origin() + "/").toStdWString());
+  SetEditText(page->Control(CDlgSubAction::kIdExclude), L"*.pdf");
+  page->StartAction();
+  QElapsedTimer t;
+  t.start();
+  while (page->isCrawling() && t.elapsed() < 30000) QTest::qWait(10);
+  window.RefreshStatus();
+  struct Look { int index; const char* name; };
+  const char* tabs[] = {"crawl", "failures", "sitemap", "urllist"};
+  for (Look look : {Look{0, "office2007blue"}, Look{11, "carbon"}}) {
+    ApplyVisualStyle(look.index);
+    for (int i = 0; i < 4; ++i) {
+      window.tabs()->setCurrentIndex(i);
+      QTest::qWait(20);
+      QString name = QStringLiteral("%1-%2.png").arg(QString::fromLatin1(look.name), QString::fromLatin1(tabs[i]));
+      window.grab().save(out.filePath(name));
+    }
+  }
+  return 0;
+}
