@@ -1,11 +1,12 @@
 // Writes a picture of every page of the settings sheet in two looks:
-//   settings_screenshots <folder>   ->  settings-<page>-<look>.png
+//   settings_screenshots <folder>   ->  settings-<page>-<look>.png, settings-addtype-<look>.png
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <memory>
 
 #include "app/platform/VisualStyle.h"
+#include "app/settings/CDlgRunAddExt.h"
 #include "app/settings/CSetupPropSheet.h"
 #include "settings/CSetupManager.h"
 
@@ -29,6 +30,11 @@ int main(int argc, char** argv) {
       QString name = QStringLiteral("settings-%1-%2.png").arg(pages[page], lookName);
       if (!sheet.grab().save(out.filePath(name))) return 1;
     }
+    CDlgRunAddExt add;
+    add.SetItemText(CDlgRunAddExt::kEditIds[0], L"psd");
+    add.show();
+    QApplication::processEvents();
+    if (!add.grab().save(out.filePath(QStringLiteral("settings-addtype-%1.png").arg(lookName)))) return 1;
   }
   return 0;
 }
