@@ -43,6 +43,7 @@ start_nginx() {
 daemon off;
 master_process off;
 worker_processes 1;
+worker_rlimit_nofile 65536;
 pid $conf/nginx.pid;
 error_log $conf/error.log warn;
 events { worker_connections 4096; }
@@ -54,7 +55,7 @@ http {
   sendfile on;
   keepalive_requests 1000000;
   keepalive_timeout 60s;
-  open_file_cache max=200000 inactive=120s;
+
   client_body_temp_path $conf/body;
   proxy_temp_path $conf/proxy;
   fastcgi_temp_path $conf/fastcgi;
