@@ -37,6 +37,8 @@ std::string Links(const std::vector<std::string>& paths) {
 }
 
 void Serve(LoopbackServer& server) {
+  // Each page comes on a new connection; an idle kept-alive one would hold a server thread.
+  server.server().set_keep_alive_max_count(1);
   std::vector<std::string> top;
   for (int i = 0; i < sections; ++i) top.push_back("/s" + std::to_string(i) + ".html");
   std::string root = Links(top);

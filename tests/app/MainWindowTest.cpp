@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -256,6 +257,22 @@ TEST_F(MainWindowTest, SitemapSaveUsesTheCrawledHostAsPrefixAndTheGzipBox) {
   page->ControlAs<QPushButton>(CDlgSubGoogle::kIdSave)->click();
   std::string plain = ReadFileBytes(host + "_sitemap0.xml");
   EXPECT_NE(plain.find("<loc>" + server.origin() + "/p1.html</loc>\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, TheAutoSaveTimerWritesTheSitemapEvenBeforeAnyCrawl) {
+  {
+    CSetupManager setup;
+    CLevelDb db;
+    ASSERT_EQ(LoadSettings(&setup, &db), 0);
+    setup.autoSaveInterval = 1;
+    SaveSettings(&setup, &db);
+  }
+  Window();
+  QElapsedTimer t;
+  t.start();
+  while (!std::filesystem::exists("sitemap0.xml.gz") && t.elapsed() < 10000) QTest::qWait(20);
+  EXPECT_TRUE(std::filesystem::exists("sitemap0.xml.gz"));
+  EXPECT_TRUE(Window().FinishBackgroundWork(std::chrono::milliseconds(10000)));
 }
 
 TEST_F(MainWindowTest, TheHelpLinkOpensTheUserGuideBesideTheProgram) {
