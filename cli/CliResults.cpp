@@ -7,6 +7,8 @@
 
 #include "cli/FailureTsv.h"
 #include "common/ResultCodes.h"
+#include "common/TextCodec.h"
+#include "output/CReplacingFile.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/UrlListFile.h"
 
@@ -56,23 +58,22 @@ int32_t CliResults::SaveSitemap(const std::string& dir, const std::string& host,
 void CliResults::ReleaseSitemap() { writer_.reset(); }
 
 int32_t CliResults::SaveUrlList(const std::string& dir, const std::string& host) const {
-  // Two passes: the text is allocated once at its size. Grown by doubling, its old and new
-  // buffers together were the largest allocation of a whole large crawl.
-  auto forEachLine = [this](auto&& fn) {
-    size_t start = 0;
-    while (start < okAddresses_.size()) {
-      size_t end = okAddresses_.find('\0', start);
-      fn(UrlListLine(okAddresses_.substr(start, end - start)));
-      start = end + 1;
-    }
-  };
-  size_t length = 0;
-  forEachLine([&length](const std::wstring& line) { length += line.size(); });
-  std::wstring text;
-  text.reserve(length);
-  forEachLine([&text](const std::wstring& line) { text += line; });
+  // The bytes of SaveUrlListFile for the text of every UrlListLine, written line by line:
+  // the whole text in wide characters was by far the largest allocation of a large crawl.
+  // Each line converts on its own as the whole would, and trimming the whole text only
+  // touches the end of the last line (every address begins with its scheme).
   std::filesystem::path file = std::filesystem::path(dir) / UrlListName(host);
-  return SaveUrlListFile(file.string(), text);
+  CReplacingFile out(file.string());
+  if (!out.isOpen()) return rc::kFileOpen;
+  size_t start = 0;
+  while (start < okAddresses_.size()) {
+    size_t end = okAddresses_.find('\0', start);
+    std::wstring line = UrlListLine(okAddresses_.substr(start, end - start));
+    start = end + 1;
+    if (start >= okAddresses_.size()) line = TrimWhitespace(line);
+    if (!out.Write(WideToAnsiLenient(line))) return rc::kFileOpen;
+  }
+  return out.Commit() ? rc::kOk : rc::kFileOpen;
 }
 
 int32_t CliResults::SaveFailures(const std::string& dir, const std::string& host) const {
