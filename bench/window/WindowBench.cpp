@@ -1,6 +1,8 @@
 // Crawls a generated loopback site of N pages (default 100,000: 100 sections of N/100 pages)
 // once through the engine alone and once through the real main window (offscreen), and
 // reports pages/s, the window's time per portion and the worst pause of its event loop.
+// With a second argument (an origin such as http://127.0.0.1:18080/) it crawls that site
+// instead, for example the nginx-served site of bench/crawl.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -106,13 +108,20 @@ int main(int argc, char** argv) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   LoopbackServer server;
-  Serve(server);
-  if (!server.Start()) return 1;
+  std::string origin;
   int threads = CSetupManager::DefaultThreadCount();
-  std::printf("site: %d pages, %d threads\n", sections * perSection + sections + 1, threads);
+  if (argc > 2) {
+    origin = argv[2];
+    std::printf("site: %s, %d threads\n", origin.c_str(), threads);
+  } else {
+    Serve(server);
+    if (!server.Start()) return 1;
+    origin = server.origin();
+    std::printf("site: %d pages, %d threads\n", sections * perSection + sections + 1, threads);
+  }
 
   HttpGlobalInit();
-  double engine = EngineAlone(server.origin(), threads);
+  double engine = EngineAlone(origin, threads);
   HttpGlobalCleanup();
 
   TimedWindow window;
@@ -120,7 +129,7 @@ int main(int argc, char** argv) {
   window.setup().threadCount = threads;
   window.setup().maxDepth = 5;
   CDlgSubAction* page = window.actionPage();
-  SetEditText(page->Control(CDlgSubAction::kIdAddress), QString::fromStdString(server.origin()).toStdWString());
+  SetEditText(page->Control(CDlgSubAction::kIdAddress), QString::fromStdString(origin).toStdWString());
   QElapsedTimer last;
   double worstPause = 0;
   QTimer probe;
