@@ -9,12 +9,34 @@
 #include "common/ResultCodes.h"
 #include "common/StringICompare.h"
 
+namespace {
+
+// Runs one database call; what it throws becomes a result code instead of leaving the module.
+template <typename Op>
+int32_t Guarded(int32_t failure, Op op) {
+  try {
+    return op();
+  } catch (const std::bad_alloc&) {
+    return rc::kNoMemory;
+  } catch (...) {
+    return failure;
+  }
+}
+
+}  // namespace
+
 CLevelDb::CLevelDb() {
   options_.create_if_missing = true;
   options_.write_buffer_size = 67108864;
 }
 
 CLevelDb::~CLevelDb() { Close(); }
+
+int32_t CLevelDb::StatusResult(const leveldb::Status& status, int32_t failure) {
+  if (status.ok()) return rc::kOk;
+  SetError(status.ToString());
+  return failure;
+}
 
 void CLevelDb::SetError(const std::string& text) {
   try {
@@ -62,34 +84,16 @@ void CLevelDb::Close() {
 int32_t CLevelDb::Get(const std::string& key, std::string* value) {
   if (value == nullptr) return rc::kMissing;
   if (isOpen_ != 1) return rc::kNotOpen;
-  try {
-    leveldb::Status status = db_->Get(leveldb::ReadOptions(), key, value);
-    if (!status.ok()) {
-      SetError(status.ToString());
-      return rc::kDbRead;
-    }
-    return rc::kOk;
-  } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
-  } catch (...) {
-    return rc::kDbRead;
-  }
+  return Guarded(rc::kDbRead, [&] {
+    return StatusResult(db_->Get(leveldb::ReadOptions(), key, value), rc::kDbRead);
+  });
 }
 
 int32_t CLevelDb::Put(const std::string& key, const std::string& value) {
   if (isOpen_ != 1) return rc::kNotOpen;
-  try {
-    leveldb::Status status = db_->Put(leveldb::WriteOptions(), key, value);
-    if (!status.ok()) {
-      SetError(status.ToString());
-      return rc::kDbWrite;
-    }
-    return rc::kOk;
-  } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
-  } catch (...) {
-    return rc::kDbWrite;
-  }
+  return Guarded(rc::kDbWrite, [&] {
+    return StatusResult(db_->Put(leveldb::WriteOptions(), key, value), rc::kDbWrite);
+  });
 }
 
 int32_t CLevelDb::Contains(const std::string& key) {
@@ -99,37 +103,19 @@ int32_t CLevelDb::Contains(const std::string& key) {
 
 int32_t CLevelDb::WriteAll(const std::map<std::string, std::string>& pairs) {
   if (isOpen_ != 1) return rc::kNotOpen;
-  try {
+  return Guarded(rc::kDbWrite, [&] {
     leveldb::WriteBatch batch;
     for (const auto& [key, value] : pairs) batch.Put(key, value);
-    leveldb::Status status = db_->Write(leveldb::WriteOptions(), &batch);
-    if (!status.ok()) {
-      SetError(status.ToString());
-      return rc::kDbWrite;
-    }
-    return rc::kOk;
-  } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
-  } catch (...) {
-    return rc::kDbWrite;
-  }
+    return StatusResult(db_->Write(leveldb::WriteOptions(), &batch), rc::kDbWrite);
+  });
 }
 
 int32_t CLevelDb::ReadAll(std::map<std::string, std::string>& pairs) {
   if (isOpen_ != 1) return rc::kNotOpen;
-  try {
+  return Guarded(rc::kDbRead, [&] {
     std::unique_ptr<leveldb::Iterator> it(db_->NewIterator(leveldb::ReadOptions()));
     for (it->SeekToFirst(); it->Valid(); it->Next())
       pairs.emplace(it->key().ToString(), it->value().ToString());
-    leveldb::Status status = it->status();
-    if (!status.ok()) {
-      SetError(status.ToString());
-      return rc::kDbRead;
-    }
-    return rc::kOk;
-  } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
-  } catch (...) {
-    return rc::kDbRead;
-  }
+    return StatusResult(it->status(), rc::kDbRead);
+  });
 }

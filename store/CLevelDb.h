@@ -40,6 +40,8 @@ class CLevelDb {
 
  private:
   void SetError(const std::string& text);
+  // 0 when the status is ok; otherwise failure, with the status text kept in lastError.
+  int32_t StatusResult(const leveldb::Status& status, int32_t failure);
 
   int32_t isOpen_ = 0;
   std::string openPath_;
