@@ -1,6 +1,7 @@
 #include "crawl/CSitemapControl.h"
 
 #include <boost/thread/locks.hpp>
+#include <boost/thread/thread.hpp>
 #include <chrono>
 #include <exception>
 #include <thread>
@@ -30,6 +31,12 @@ void MoveCounters(CrawlCounters& counters, Change change) {
 // How often a worker waiting for the main window looks whether its portion was read
 // without the event reaching it.
 constexpr std::chrono::milliseconds kReadPoll{100};
+
+// A worker's stack. The C library keeps the stacks of ended threads for the next ones only up
+// to about 40 MiB in all; at its default 8 MiB a batch of eight mapped and unmapped three
+// stacks every time. A page needs far less: the link extraction moves deeply nested pages to
+// a thread of its own.
+constexpr size_t kWorkerStack = size_t(1) << 20;
 
 }  // namespace
 
@@ -109,21 +116,29 @@ int32_t CSitemapControl::RunBatches() {
 }
 
 void CSitemapControl::RunBatch(const std::vector<std::string>& batch, size_t count) {
-  std::vector<std::thread> workers;
+  boost::thread_group workers;
   std::vector<const std::string*> unstarted;
-  workers.reserve(count);
+  boost::thread::attributes attrs;
+  attrs.set_stack_size(kWorkerStack);
   for (size_t i = 0; i < count; ++i) {
     const std::string& path = batch[i];
+    std::unique_ptr<boost::thread> worker;
     try {
-      workers.emplace_back([this, &path]() { ProcessPage(path); });
+      worker = std::make_unique<boost::thread>(attrs, [this, &path]() { ProcessPage(path); });
+      workers.add_thread(worker.get());
+      worker.release();  // the group owns it now
     } catch (...) {
-      unstarted.push_back(&path);
+      if (worker) {
+        worker->join();  // started, but the group had no room for it
+      } else {
+        unstarted.push_back(&path);
+      }
     }
   }
   // A path whose thread could not be made is still processed, here, so that it does not
   // stay "crawling" for ever.
   for (const std::string* path : unstarted) ProcessPage(*path);
-  for (std::thread& worker : workers) worker.join();
+  workers.join_all();
 }
 
 int32_t CSitemapControl::ProcessPage(const std::string& path) {

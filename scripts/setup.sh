@@ -6,7 +6,7 @@ PACKAGES=(
   build-essential cmake pkg-config git
   libcurl4-openssl-dev libtidy-dev libleveldb-dev libsnappy-dev libtinyxml-dev zlib1g-dev
   libboost-dev libboost-regex-dev libboost-thread-dev libboost-date-time-dev
-  libboost-filesystem-dev libboost-serialization-dev libboost-system-dev
+  libboost-filesystem-dev libboost-serialization-dev libboost-system-dev libboost-chrono-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
   fonts-wqy-microhei openssl xdg-utils

@@ -5,7 +5,8 @@
 // it (UrlStoreWriteLock) so that a worker never blocks for long on a busy store.
 extern boost::shared_mutex urlStoreLock;
 
-// Exclusive hold of urlStoreLock for one write: one try, then 10 ms sleeps, 100 tries in all.
+// Exclusive hold of urlStoreLock for one write: one try, then up to 99 waits of at most 10 ms
+// each, so a writer never waits much more than a second.
 // owns() tells whether the hold was obtained; the destructor releases it.
 class UrlStoreWriteLock {
  public:

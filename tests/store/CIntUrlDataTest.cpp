@@ -210,3 +210,24 @@ TEST(CIntUrlDataTest, WritersGiveUpAfterAboutASecondWhileTheLockIsHeld) {
   EXPECT_EQ(store.GetState("/held"), Waiting);
   EXPECT_EQ(store.Exists("/new"), 0);
 }
+
+TEST(CIntUrlDataTest, AWriterHeldOutBrieflyWritesOnceTheLockIsFree) {
+  CIntUrlData store;
+  int32_t depth = -1;
+  std::atomic<bool> held{false};
+  bool added = false;
+  std::thread writer;
+  {
+    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
+    writer = std::thread([&] {
+      held = true;
+      added = store.Add("", "/late", 5, depth);
+    });
+    while (!held) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  writer.join();
+  EXPECT_TRUE(added);
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(store.GetState("/late"), Waiting);
+}
