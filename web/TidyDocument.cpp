@@ -1,6 +1,6 @@
 #include "web/TidyDocument.h"
 
-TidyDocument::TidyDocument() : doc_(tidyCreate()) {
+TidyDocument::TidyDocument() : doc_(tidyCreateWithAllocator(arena_.allocator())) {
   tidyBufInit(&errors_);
   if (!doc_) return;
   // Diagnostics go into a buffer nobody reads; Tidy would otherwise write them to stderr.

@@ -2,6 +2,8 @@
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 
+#include "web/TidyArena.h"
+
 // Owns one Tidy document, set up to read the page's bytes unchanged and to print nothing.
 class TidyDocument {
  public:
@@ -17,6 +19,7 @@ class TidyDocument {
   TidyNode Body() const;
 
  private:
+  TidyArena arena_;  // before doc_: the document is released before its memory
   TidyDoc doc_;
   TidyBuffer errors_;
 };
