@@ -1,5 +1,6 @@
 #include "web/LinkExtractor.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -28,7 +29,14 @@ int32_t ParseAndCollect(const std::string& text, std::vector<std::string>& links
   return rc::kOk;
 }
 
+// No page nests deeper than it has tags, and a tag begins with "<": counting those is far
+// cheaper than the scan that tracks open elements.
+bool SurelyShallow(const std::string& text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '<')) <= kCallerStackDepth;
+}
+
 int32_t CollectPageLinks(const std::string& text, std::vector<std::string>& links) {
+  if (SurelyShallow(text)) return ParseAndCollect(text, links);
   const size_t depth = EstimateNestingDepth(text);
   if (depth <= kCallerStackDepth) return ParseAndCollect(text, links);
   const std::string flat = depth > kMaxDepth ? FlattenNesting(text, kMaxDepth) : std::string();

@@ -7,7 +7,9 @@
 #
 # Environment: BUILD (build folder holding bin/veltro-sitemap-cli, default build),
 # WORK (scratch folder, default /tmp/veltro-crawl-bench), PORT (default 18080),
-# TOOLS (which crawlers, default "veltro wget").
+# TOOLS (which crawlers, default "veltro wget"), ROUNDS (runs of each crawler per size,
+# default 3). The rounds take turns at going first, so neither crawler always meets a cold
+# server; the summary shows each crawler's median run.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
@@ -15,6 +17,7 @@ BUILD="${BUILD:-$repo/build}"
 WORK="${WORK:-/tmp/veltro-crawl-bench}"
 PORT="${PORT:-18080}"
 TOOLS="${TOOLS:-veltro wget}"
+ROUNDS="${ROUNDS:-3}"
 CLI="$BUILD/bin/veltro-sitemap-cli"
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
@@ -99,7 +102,7 @@ check_pages() {
 }
 
 results="$WORK/results.tsv"
-printf 'tool\tpages\tseconds\tfound\tmissing\textra\tpages_per_s\tpeak_rss_kb\tbytes_per_page\n' >"$results"
+printf 'round\ttool\tpages\tseconds\tfound\tmissing\textra\tpages_per_s\tpeak_rss_kb\tbytes_per_page\n' >"$results"
 
 record() {
   local tool="$1" n="$2" report="$3" found_list="$4" site="$5"
@@ -110,7 +113,7 @@ record() {
   read -r found missing extra <<<"$check"
   pps=$(awk -v f="$found" -v w="$wall" 'BEGIN { printf "%.0f", (w > 0 ? f / w : 0) }')
   bpp=$(awk -v r="$rss" -v n="$n" 'BEGIN { printf "%.0f", r * 1024 / n }')
-  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$tool" "$n" "$wall" "$found" "$missing" "$extra" "$pps" "$rss" "$bpp" >>"$results"
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$round" "$tool" "$n" "$wall" "$found" "$missing" "$extra" "$pps" "$rss" "$bpp" >>"$results"
   printf '%-8s N=%-7s %8.2f s  found %s (missing %s, extra %s)  %s pages/s  peak %s KB  %s B/page\n' \
     "$tool" "$n" "$wall" "$found" "$missing" "$extra" "$pps" "$rss" "$bpp"
 }
@@ -146,10 +149,23 @@ for n in "${sizes[@]}"; do
   fi
   sort -u "$site/pages.txt" >"$site/pages.txt.sorted"
   start_nginx "$site"
-  for tool in $TOOLS; do
-    "run_$tool" "$n" "$site"
+  read -r -a tools <<<"$TOOLS"
+  for round in $(seq 1 "$ROUNDS"); do
+    for k in "${!tools[@]}"; do
+      "run_${tools[$(( (k + round - 1) % ${#tools[@]} ))]}" "$n" "$site"
+    done
   done
   stop_nginx
 done
 echo
 column -t -s $'\t' "$results"
+echo
+echo "median run of each crawler:"
+{
+  head -1 "$results" | cut -f2-
+  # Sorted by crawler, size and time; the middle line of each group.
+  tail -n +2 "$results" | sort -t $'\t' -k2,2 -k3,3n -k4,4n | awk -F'\t' -v OFS='\t' '
+    { key = $2 FS $3; if (key != last) { flush(); last = key; n = 0 } rows[++n] = $0 }
+    function flush() { if (n) { split(rows[int((n + 1) / 2)], f, FS); line = f[2]; for (i = 3; i <= 10; i++) line = line OFS f[i]; print line } }
+    END { flush() }'
+} | column -t -s $'\t' 

@@ -71,6 +71,8 @@ double EngineAlone(const std::string& origin, int threads) {
   params.threadCount = threads;
   params.startUrl = origin;
   params.control = control;
+  // The window's list of forbidden types, or this pass would fetch the files the window skips.
+  params.forbiddenExtensions = CSetupManager().defaultExtensions;
   QElapsedTimer t;
   t.start();
   thread.Start(&params);
