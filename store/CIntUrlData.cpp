@@ -6,7 +6,7 @@
 #include "store/UrlStoreLock.h"
 
 CIntUrlData::UrlMap CIntUrlData::NewMap() {
-  UrlMap map(11);
+  UrlMap map(11, UrlMap::hasher(), UrlMap::key_equal(), UrlMap::allocator_type::WithNewPool());
   map.max_load_factor(1.0f);
   return map;
 }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "store/CIntUrl_abs.h"
+#include "store/NodePoolAllocator.h"
 #include "store/UrlRecordPool.h"
 #include "store/url_prop.h"
 
@@ -36,8 +37,10 @@ class CIntUrlData : public CIntUrl_abs {
 
  private:
   // std::unordered_map keeps each key's hash in its node, so growing the table never reads
-  // the keys again; with a million URLs that is most of the cost of an add.
-  using UrlMap = std::unordered_map<std::string, url_prop*>;
+  // the keys again; with a million URLs that is most of the cost of an add. Its nodes come
+  // from a pool of their own (see NodePoolAllocator).
+  using UrlMap = std::unordered_map<std::string, url_prop*, std::hash<std::string>, std::equal_to<std::string>,
+                                    NodePoolAllocator<std::pair<const std::string, url_prop*>>>;
   using Entry = UrlMap::value_type;
 
   static UrlMap NewMap();
