@@ -1,11 +1,14 @@
 #include "store/UrlStoreLock.h"
 
 #include <boost/chrono.hpp>
+#include <boost/thread/thread.hpp>
 
 boost::shared_mutex urlStoreLock;
 
 UrlStoreWriteLock::UrlStoreWriteLock() {
   try {
+    // The timed waits are Boost interruption points; a store call must not end in one.
+    boost::this_thread::disable_interruption noInterruption;
     if (urlStoreLock.try_lock()) {
       owns_ = true;
       return;
