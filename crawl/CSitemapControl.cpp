@@ -4,7 +4,7 @@
 #include <boost/thread/thread.hpp>
 #include <chrono>
 #include <exception>
-#include <thread>
+#include <memory>
 #include <vector>
 
 #include "common/ResultCodes.h"

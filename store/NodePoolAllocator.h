@@ -6,13 +6,6 @@
 #include <new>
 #include <type_traits>
 
-// An allocator for a node container whose nodes live as long as the container: single nodes
-// of the pool's size come from that pool, everything else (a hash map's bucket array) from
-// operator new. The URL map's nodes are made by the worker threads; from the C library's
-// per-thread heaps they were strewn among every page's short-lived blocks, whose free lists
-// then grew longer the larger the crawl. A container and its copies share one pool, which
-// goes with the last of them, so a reset gives the memory back.
-// Not thread-safe: the container's own lock must cover every insert, erase and destruction.
 // The pool behind a NodePoolAllocator and its rebound copies. It takes the size of the first
 // single object allocated, which in a node container is a node; single objects of another
 // size go to operator new.
@@ -21,6 +14,13 @@ struct NodePool {
   std::unique_ptr<boost::pool<boost::default_user_allocator_new_delete>> pool;
 };
 
+// An allocator for a node container whose nodes live as long as the container: single nodes
+// of the pool's size come from that pool, everything else (a hash map's bucket array) from
+// operator new. The URL map's nodes are made by the worker threads; from the C library's
+// per-thread heaps they were strewn among every page's short-lived blocks, whose free lists
+// then grew longer the larger the crawl. A container and its copies share one pool, which
+// goes with the last of them, so a reset gives the memory back.
+// Not thread-safe: the container's own lock must cover every insert, erase and destruction.
 template <class T>
 class NodePoolAllocator {
  public:
@@ -45,16 +45,14 @@ class NodePoolAllocator {
                                                                                               kMaxBlock);
       pool_->nodeSize = sizeof(T);
     }
-    if (n == 1 && pool_ && pool_->nodeSize == sizeof(T)) {
-      void* node = pool_->pool->malloc();
-      if (node == nullptr) throw std::bad_alloc();
-      return static_cast<T*>(node);
-    }
-    return static_cast<T*>(::operator new(n * sizeof(T)));
+    if (!FromPool(n)) return static_cast<T*>(::operator new(n * sizeof(T)));
+    void* node = pool_->pool->malloc();
+    if (node == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(node);
   }
 
   void deallocate(T* p, std::size_t n) noexcept {
-    if (n == 1 && pool_ && pool_->nodeSize == sizeof(T)) {
+    if (FromPool(n)) {
       pool_->pool->free(p);
     } else {
       ::operator delete(p);
@@ -73,6 +71,8 @@ class NodePoolAllocator {
   }
 
  private:
+  bool FromPool(std::size_t n) const noexcept { return n == 1 && pool_ && pool_->nodeSize == sizeof(T); }
+
   // Blocks of the pool: 256 nodes at first, doubling up to 65536 nodes.
   static constexpr std::size_t kFirstBlock = 256;
   static constexpr std::size_t kMaxBlock = 65536;

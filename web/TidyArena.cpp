@@ -19,11 +19,6 @@ constexpr size_t kAlign = 16;
 
 size_t RoundUp(size_t bytes) { return (bytes + kAlign - 1) & ~(kAlign - 1); }
 
-template <class H>
-H* HeaderOf(void* block) {
-  return reinterpret_cast<H*>(static_cast<char*>(block) - sizeof(H));
-}
-
 TidyArena* Self(TidyAllocator* allocator) {
   // base_ is the arena's first member and the class has no virtual functions.
   return reinterpret_cast<TidyArena*>(allocator);
@@ -53,6 +48,10 @@ void TIDY_CALL ArenaPanic(TidyAllocator*, ctmbstr) { std::abort(); }
 const TidyAllocatorVtbl kArenaVtbl = {ArenaAlloc, ArenaRealloc, ArenaFree, ArenaPanic};
 
 }  // namespace
+
+TidyArena::Header* TidyArena::HeaderOf(void* block) {
+  return reinterpret_cast<Header*>(static_cast<char*>(block) - sizeof(Header));
+}
 
 TidyArena::TidyArena() {
   static_assert(sizeof(Header) == 16, "blocks must stay 16-byte aligned");
@@ -114,7 +113,7 @@ void* TidyArena::Reallocate(void* block, size_t bytes) {
     Free(block);
     return nullptr;
   }
-  Header* header = HeaderOf<Header>(block);
+  Header* header = HeaderOf(block);
   if (header->large) {
     void* raw = std::realloc(header, sizeof(Header) + bytes);
     if (raw == nullptr) return nullptr;
@@ -141,7 +140,7 @@ void* TidyArena::Reallocate(void* block, size_t bytes) {
 
 void TidyArena::Free(void* block) {
   if (block == nullptr) return;
-  Header* header = HeaderOf<Header>(block);
+  Header* header = HeaderOf(block);
   if (header->large) {
     std::free(header);
     return;

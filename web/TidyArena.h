@@ -32,6 +32,7 @@ class TidyArena {
 
  private:
   struct Header;
+  static Header* HeaderOf(void* block);
   void* AllocateSmall(size_t bytes);
   static void* AllocateLarge(size_t bytes);
   bool NewChunk();
@@ -40,6 +41,6 @@ class TidyArena {
   std::vector<char*> chunks_;
   char* top_ = nullptr;  // next free byte of the newest chunk
   char* end_ = nullptr;
-  void* last_ = nullptr;  // the newest small block, which can grow or shrink in place
+  void* last_ = nullptr;  // the newest small block: it can grow in place, and freeing it gives its room back
   size_t chunkBytes_ = 0;
 };
