@@ -47,3 +47,9 @@ std::string ToUpperAscii(std::string text) {
   for (auto& c : text) c = static_cast<char>(Up(static_cast<unsigned char>(c)));
   return text;
 }
+
+std::string ToLowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}

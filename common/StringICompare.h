@@ -18,3 +18,5 @@ bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix);
 bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix);
 // The text with every ASCII letter upper-cased.
 std::string ToUpperAscii(std::string text);
+// The text with every ASCII letter lower-cased.
+std::string ToLowerAscii(std::string text);

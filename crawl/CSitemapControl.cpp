@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/ResultCodes.h"
+#include "common/StringICompare.h"
 #include "crawl/AdmissionRules.h"
 #include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
@@ -15,7 +16,9 @@
 #include "web/CHttpSession.h"
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
+#include "web/ResponseHeaders.h"
 #include "web/UrlRules.h"
+#include "web/WebAddress.h"
 
 namespace {
 
@@ -38,6 +41,24 @@ constexpr std::chrono::milliseconds kReadPoll{100};
 // a thread of its own.
 constexpr size_t kWorkerStack = size_t(1) << 20;
 
+std::string StatusOf(const std::string& headers) {
+  return headers.empty() ? std::string() : ExtractHeaderField(headers, kFieldStatus);
+}
+
+// Where a redirect answer points, resolved against the address it answered; false for any
+// other answer, or a Location that is no http(s) address.
+bool RedirectTarget(const std::string& status, const std::string& headers, const std::string& address,
+                    WebAddress& target) {
+  if (status.size() != 3 || status[0] != '3') return false;
+  const std::string location = ResponseHeaders(headers).Field("Location");
+  return !location.empty() && ResolveWebReference(address, location, target);
+}
+
+// The redirect hops that share the crawl's scheme, host spelling and port are its pages.
+bool IsSameOrigin(const SiteOrigin& origin, const WebAddress& address) {
+  return address.scheme == origin.scheme && EqualsIgnoreCase(address.host, origin.host) && address.port == origin.port;
+}
+
 }  // namespace
 
 CSitemapControl::CSitemapControl() : data_(std::make_shared<CSitemapData>()) {}
@@ -54,10 +75,19 @@ SiteOrigin CSitemapControl::Origin() const {
 
 void CSitemapControl::SetPageFetcher(PageFetcher fetcher) { fetcher_ = std::move(fetcher); }
 
-int32_t CSitemapControl::FetchPage(const std::string& address, std::string& headers, std::string& body) const {
-  if (fetcher_) return fetcher_(address, headers, body);
+void CSitemapControl::SetHttpOptions(const http_options& options) { httpOptions_ = options; }
+
+CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address) const {
+  FetchedPage page;
+  if (fetcher_) {
+    page.result = fetcher_(address, page.headers, page.body);
+    return page;
+  }
   CHttpSession session(address);
-  return session.Fetch(headers, body);
+  session.options() = httpOptions_;
+  session.options().maxRedirects = 0;
+  page.result = session.Fetch(page.headers, page.body);
+  return page;
 }
 
 int32_t CSitemapControl::RunCrawl(const std::string& startUrl) {
@@ -72,21 +102,8 @@ int32_t CSitemapControl::RunCrawl(const std::string& startUrl) {
       } else {
         SiteOrigin origin = OriginOf(startUrl);
         origin.host = host;
-        {
-          ExclusiveGuard guard(hostLock);
-          data_->host = host;
-          data_->origin = origin;
-        }
-        CrawlStores& stores = *data_->stores;
-        int32_t depth = 0;
-        stores.TryAdd("/", "", data_->maxDepth, depth);
-        MoveCounters(data_->counters, [](CrawlCounters& c) { c.waiting += 1; });
-        MoveCounters(data_->counters, [](CrawlCounters& c) {
-          c.crawling += 1;
-          c.waiting -= 1;
-        });
-        ProcessPage("/");
-        result = RunBatches();
+        result = OpenSite(origin);
+        if (result == rc::kOk) result = RunBatches();
         FinalHandOver();
       }
     }
@@ -95,6 +112,59 @@ int32_t CSitemapControl::RunCrawl(const std::string& startUrl) {
   }
   EndCrawl();
   return result;
+}
+
+int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
+  struct Hop {
+    WebAddress address;
+    FetchedPage page;
+  };
+  std::vector<Hop> hops;
+  WebAddress address;
+  address.scheme = typed.scheme;
+  address.host = typed.host;
+  address.port = typed.port;
+  address.pathAndQuery = "/";
+  FetchedPage page = Fetch(ToText(address));
+  for (int32_t n = 0; n < httpOptions_.maxRedirects && !IsStopRequested(); ++n) {
+    WebAddress target;
+    if (!RedirectTarget(StatusOf(page.headers), page.headers, ToText(address), target)) break;
+    if (!IsSameHost(target.host, typed.host)) break;  // another site: listed, not followed
+    bool seen = ToText(target) == ToText(address);
+    for (const Hop& hop : hops) seen = seen || ToText(hop.address) == ToText(target);
+    if (seen) break;
+    hops.push_back({address, std::move(page)});
+    address = target;
+    page = Fetch(ToText(address));
+  }
+  if (IsStopRequested()) return rc::kStopped;
+
+  const SiteOrigin origin = OriginOf(address);
+  {
+    ExclusiveGuard guard(hostLock);
+    data_->host = origin.host;
+    data_->origin = origin;
+  }
+  // Every address already fetched is in the store before any is handled, so that neither
+  // the hops' Location nor the first page's links fetch one of them again.
+  std::vector<Hop*> onSite;
+  for (Hop& hop : hops)
+    if (IsSameOrigin(origin, hop.address) && SeedStartPage(hop.address.pathAndQuery)) onSite.push_back(&hop);
+  const bool first = SeedStartPage(address.pathAndQuery);
+  for (Hop* hop : onSite) HandleResponse(hop->address.pathAndQuery, hop->page);
+  if (first) HandleResponse(address.pathAndQuery, page);
+  return rc::kOk;
+}
+
+bool CSitemapControl::SeedStartPage(const std::string& path) {
+  int32_t depth = 0;
+  if (!data_->stores->TryAdd(path, "", data_->maxDepth, depth)) return false;
+  MoveCounters(data_->counters, [](CrawlCounters& c) { c.waiting += 1; });
+  MoveCounters(data_->counters, [](CrawlCounters& c) {
+    c.crawling += 1;
+    c.waiting -= 1;
+  });
+  return true;
 }
 
 int32_t CSitemapControl::RunBatches() {
@@ -144,36 +214,9 @@ void CSitemapControl::RunBatch(const std::vector<std::string>& batch, size_t cou
 int32_t CSitemapControl::ProcessPage(const std::string& path) {
   if (path.empty()) return rc::kEmpty;
   try {
-    const SiteOrigin origin = Origin();
-    std::string headers;
-    std::string body;
-    const int32_t fetched = FetchPage(FullAddress(origin, path), headers, body);
+    FetchedPage page = Fetch(FullAddress(Origin(), path));
     if (IsStopRequested()) return rc::kStopped;
-
-    std::string code = headers.empty() ? std::string() : ExtractHeaderField(headers, 0);
-    CrawlStores& stores = *data_->stores;
-    if (fetched == 0 && !body.empty() && code == "200") {
-      stores.SetState(path, Crawled);
-      MoveCounters(data_->counters, [](CrawlCounters& c) {
-        c.crawling -= 1;
-        c.crawledOk += 1;
-      });
-      StringISet internal;
-      StringISet external;
-      ExtractLinks(external, headers, origin.host, body, internal);
-      if (IsStopRequested()) return rc::kStopped;
-      AdmitLinks(internal, path);
-    } else {
-      stores.SetState(path, Failed);
-      MoveCounters(data_->counters, [](CrawlCounters& c) {
-        c.crawling -= 1;
-        c.failed += 1;
-      });
-      if (fetched < 0) code = std::to_string(fetched);
-      stores.SetFailed(path, code);
-    }
-    RecordResult(path, code);
-    HandOverResults();
+    HandleResponse(path, page);
   } catch (...) {
     // Out of memory inside a page: the page is dropped, the crawl goes on.
     return rc::kNoMemory;
@@ -181,7 +224,39 @@ int32_t CSitemapControl::ProcessPage(const std::string& path) {
   return rc::kOk;
 }
 
-void CSitemapControl::AdmitLinks(const StringISet& links, const std::string& parent) {
+void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page) {
+  const SiteOrigin origin = Origin();
+  const std::string address = FullAddress(origin, path);
+  std::string code = StatusOf(page.headers);
+  CrawlStores& stores = *data_->stores;
+  if (page.result == 0 && !page.body.empty() && code == "200") {
+    stores.SetState(path, Crawled);
+    MoveCounters(data_->counters, [](CrawlCounters& c) {
+      c.crawling -= 1;
+      c.crawledOk += 1;
+    });
+    PageLinks links;
+    ExtractLinks(page.headers, page.body, origin, address, links);
+    if (IsStopRequested()) return;
+    AdmitLinks(links.internal, path);
+  } else {
+    stores.SetState(path, Failed);
+    MoveCounters(data_->counters, [](CrawlCounters& c) {
+      c.crawling -= 1;
+      c.failed += 1;
+    });
+    if (page.result < 0) code = std::to_string(page.result);
+    stores.SetFailed(path, code);
+    // A redirect inside the site leads to a page like a link on it would.
+    WebAddress target;
+    if (RedirectTarget(code, page.headers, address, target) && IsOnSite(origin, target))
+      AdmitLink(target.pathAndQuery, path);
+  }
+  RecordResult(path, code);
+  HandOverResults();
+}
+
+void CSitemapControl::AdmitLinks(const LinkSet& links, const std::string& parent) {
   for (const std::string& link : links) AdmitLink(link, parent);
 }
 

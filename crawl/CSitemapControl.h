@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "crawl/CSitemapData.h"
+#include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
+#include "web/http_options.h"
 
 // The crawl object: one per main window, reused by every crawl.
 class CSitemapControl {
@@ -45,10 +47,29 @@ class CSitemapControl {
 
   // Replaces how pages are fetched (tests observe the addresses); set only while no crawl runs.
   void SetPageFetcher(PageFetcher fetcher);
+  // The options of every request (time-outs, user agent, TLS checks); set only while no crawl
+  // runs. Redirects are never followed by the client: the crawl admits their targets itself.
+  void SetHttpOptions(const http_options& options);
 
  private:
-  int32_t FetchPage(const std::string& address, std::string& headers, std::string& body) const;
-  void AdmitLinks(const StringISet& links, const std::string& parent);
+  // One response as the client handed it over.
+  struct FetchedPage {
+    int32_t result = 0;
+    std::string headers;
+    std::string body;
+  };
+
+  FetchedPage Fetch(const std::string& address) const;
+  // Follows the root's redirects within the site's host before the crawl; the address it ends
+  // on becomes the crawl's origin and first page. Redirecting pages met on the way that lie
+  // on that origin are recorded like redirects met during the crawl.
+  int32_t OpenSite(const SiteOrigin& typed);
+  // Adds a page of level 0 that is being fetched before the crawl, as the root is; false when
+  // the store held it already.
+  bool SeedStartPage(const std::string& path);
+  // Judges one fetched page, records it and admits its links (or its redirect's target).
+  void HandleResponse(const std::string& path, FetchedPage& page);
+  void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
   int32_t RunBatches();
   void RunBatch(const std::vector<std::string>& batch, size_t count);
@@ -57,4 +78,5 @@ class CSitemapControl {
 
   std::shared_ptr<CSitemapData> data_;
   PageFetcher fetcher_;
+  http_options httpOptions_;
 };

@@ -14,11 +14,25 @@ bool CountsAsReceived(CURLcode result) {
   return result == CURLE_OK || result == CURLE_WRITE_ERROR || result == CURLE_OPERATION_TIMEDOUT;
 }
 
-int32_t SplitResponse(const std::string& response, std::string& headers, std::string& body) {
-  const size_t pos = response.find(kBlankLine);
+// An interim answer (100 Continue, 103 Early Hints) comes before the real one.
+bool IsInterimBlock(const std::string& response, size_t begin) {
+  if (response.compare(begin, 5, "HTTP/") != 0) return false;
+  const size_t space = response.find(' ', begin);
+  return space != std::string::npos && space + 1 < response.size() && response[space + 1] == '1';
+}
+
+// Splits in place: the body keeps the response's storage, so a large page is not copied.
+int32_t SplitResponse(std::string& response, std::string& headers, std::string& body) {
+  size_t begin = 0;
+  size_t pos = response.find(kBlankLine);
+  while (pos != std::string::npos && IsInterimBlock(response, begin) && pos + 4 < response.size()) {
+    begin = pos + 4;
+    pos = response.find(kBlankLine, begin);
+  }
   if (pos == std::string::npos) return rc::kNoBlankLine;
-  headers.assign(response, 0, pos);
-  body.assign(response, pos, std::string::npos);
+  headers.assign(response, begin, pos - begin);
+  response.erase(0, pos);
+  body.swap(response);
   return rc::kOk;
 }
 

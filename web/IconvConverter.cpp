@@ -1,6 +1,7 @@
 #include "web/IconvConverter.h"
 
 #include <cerrno>
+#include <new>
 
 IconvConverter::IconvConverter(const std::string& to, const std::string& from)
     : cd_(iconv_open((to + "//IGNORE").c_str(), from.c_str())) {
@@ -42,4 +43,27 @@ bool IconvConverter::ConvertDiscarding(const char*& in, size_t& inLeft, char*& o
   if (iconv(cd_, nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1) && errno == E2BIG)
     return false;
   return true;
+}
+
+bool IconvConverter::ConvertAll(const char* in, size_t length, std::string& out) {
+  out.clear();
+  if (!ok()) return false;
+  try {
+    // Most pages grow by less than half on their way to UTF-8; the loop grows the rest.
+    out.resize(length + length / 2 + 16);
+    size_t used = 0;
+    for (;;) {
+      char* o = out.data() + used;
+      size_t room = out.size() - used;
+      const bool done = ConvertDiscarding(in, length, o, room);
+      used = out.size() - room;
+      if (done) break;
+      out.resize(out.size() + out.size() / 2 + 64);
+    }
+    out.resize(used);
+    return true;
+  } catch (const std::bad_alloc&) {
+    out.clear();
+    return false;
+  }
 }

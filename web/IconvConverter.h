@@ -17,6 +17,9 @@ class IconvConverter {
   // Converts as much of the input as fits, dropping what the source set calls invalid and
   // what the target set cannot hold. Returns false only when the output area filled up.
   bool ConvertDiscarding(const char*& in, size_t& inLeft, char*& out, size_t& outLeft);
+  // Converts the whole input into out, growing it as needed (no worst-case area up front),
+  // dropping what cannot be converted. False only when out cannot grow.
+  bool ConvertAll(const char* in, size_t length, std::string& out);
 
  private:
   iconv_t cd_;

@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "common/ResultCodes.h"
-#include "web/AnchorWalker.h"
 #include "web/LargeStackRunner.h"
 #include "web/LinkRules.h"
+#include "web/PageMarkup.h"
+#include "web/PageText.h"
 #include "web/ParserInput.h"
-#include "web/TextConversion.h"
+#include "web/ResponseHeaders.h"
 #include "web/TidyDocument.h"
 
 namespace {
@@ -22,10 +23,10 @@ constexpr size_t kCallerStackDepth = 500;
 constexpr size_t kMaxDepth = 1000;
 constexpr size_t kParserStack = size_t(8) << 20;
 
-int32_t ParseAndCollect(const std::string& text, std::vector<std::string>& links) {
+int32_t ParseAndCollect(const std::string& text, PageMarkup& markup) {
   TidyDocument doc;
   if (!doc.ok() || doc.Parse(text.c_str()) < 0) return rc::kParse;
-  CollectAnchorLinks(doc.Body(), links);
+  ReadPageMarkup(doc.Head(), doc.Body(), markup);
   return rc::kOk;
 }
 
@@ -35,29 +36,40 @@ bool SurelyShallow(const std::string& text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), '<')) <= kCallerStackDepth;
 }
 
-int32_t CollectPageLinks(const std::string& text, std::vector<std::string>& links) {
-  if (SurelyShallow(text)) return ParseAndCollect(text, links);
+int32_t ParsePage(const std::string& text, PageMarkup& markup) {
+  if (SurelyShallow(text)) return ParseAndCollect(text, markup);
   const size_t depth = EstimateNestingDepth(text);
-  if (depth <= kCallerStackDepth) return ParseAndCollect(text, links);
+  if (depth <= kCallerStackDepth) return ParseAndCollect(text, markup);
   const std::string flat = depth > kMaxDepth ? FlattenNesting(text, kMaxDepth) : std::string();
   const std::string& input = depth > kMaxDepth ? flat : text;
   int32_t code = rc::kParse;
-  if (!RunOnLargeStack(kParserStack, [&] { code = ParseAndCollect(input, links); })) return rc::kParse;
+  if (!RunOnLargeStack(kParserStack, [&] { code = ParseAndCollect(input, markup); })) return rc::kParse;
   return code;
+}
+
+// The address the page's relative links are resolved against: its base element's href,
+// resolved against the page's own address, when that gives an http(s) address.
+std::string BaseAddress(const PageMarkup& markup, const std::string& pageAddress) {
+  WebAddress base;
+  if (markup.hasBase && ResolveWebReference(pageAddress, markup.baseHref, base)) return ToText(base);
+  return pageAddress;
 }
 
 }  // namespace
 
-int32_t ExtractLinks(StringISet& external, const std::string& headers, const std::string& host,
-                     const std::string& body, StringISet& internal) {
+int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
+                     const std::string& pageAddress, PageLinks& links) {
   try {
-    std::string text = PreparePageText(headers, body);
+    if (!headers.empty() && !ResponseHeaders(headers).IsHtml()) return rc::kOk;
+    PageText page(headers, body);
+    if (!page.ok()) return rc::kParse;
     std::string escaped;
-    if (EscapeBareReferenceNames(text, escaped)) text.swap(escaped);
-    std::vector<std::string> links;
-    const int32_t code = CollectPageLinks(text, links);
+    const bool rewritten = EscapeBareReferenceNames(page.utf8(), escaped);
+    PageMarkup markup;
+    const int32_t code = ParsePage(rewritten ? escaped : page.utf8(), markup);
     if (code != rc::kOk) return code;
-    for (const std::string& link : links) ClassifyLink(link, host, external, internal);
+    const ReferenceResolver base(BaseAddress(markup, pageAddress));
+    for (const AnchorLink& anchor : markup.anchors) ClassifyLink(anchor.href, base, origin, links);
     return rc::kOk;
   } catch (const std::bad_alloc&) {
     return rc::kNoMemory;

@@ -2,9 +2,12 @@
 #include <cstdint>
 #include <string>
 
-#include "common/StringICompare.h"
+#include "web/PageLinks.h"
+#include "web/SiteOrigin.h"
 
-// Adds the links of a fetched page: same-site paths to internal, links to other sites to
-// external. 0 when the page was parsed; -80 when the parser refused it.
-int32_t ExtractLinks(StringISet& external, const std::string& headers, const std::string& host,
-                     const std::string& body, StringISet& internal);
+// Adds the links of a fetched page to links: its anchors resolved against the page's address
+// (or its base element), same-site paths to internal, other sites to external. Only HTML
+// (or a response without Content-Type) is parsed; other types give no links. 0 when the page
+// was read (or is no HTML); -80 when the parser refused it or its text could not be decoded.
+int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
+                     const std::string& pageAddress, PageLinks& links);

@@ -1,16 +1,10 @@
 #include "web/LinkRules.h"
 
-#include "web/LinkText.h"
-#include "web/UrlRules.h"
-
-void ClassifyLink(const std::string& rawLink, const std::string& host, StringISet& external,
-                  StringISet& internal) {
-  const std::string link = TrimLink(rawLink);
-  if (link.empty()) return;
-  if (IsExternalLink(link, host)) {
-    external.insert(link);
-    return;
-  }
-  if (IsSkippedLink(link)) return;
-  internal.insert(PercentEncodeLink(ResolveLink(link, host)));
+void ClassifyLink(const std::string& href, const ReferenceResolver& base, const SiteOrigin& origin, PageLinks& links) {
+  WebAddress target;
+  if (!base.Resolve(href, target)) return;
+  if (IsOnSite(origin, target))
+    links.internal.insert(std::move(target.pathAndQuery));
+  else
+    links.external.insert(ToText(target));
 }

@@ -1,9 +1,12 @@
 #pragma once
 #include <string>
 
-#include "common/StringICompare.h"
+#include "web/PageLinks.h"
+#include "web/SiteOrigin.h"
+#include "web/WebAddress.h"
 
-// Files one anchor link of a page of the site: links to other sites go unchanged into external,
-// script and mail links are dropped, the rest go into internal as paths ready to request.
-void ClassifyLink(const std::string& link, const std::string& host, StringISet& external,
-                  StringISet& internal);
+// Files one anchor href of a page: resolved against the page's base; a page of the crawl's
+// site goes into internal as path and query, ready to request; another site's address into
+// external; anything that is no http or https address (mail, script, tel, data, ftp, ...) is
+// dropped.
+void ClassifyLink(const std::string& href, const ReferenceResolver& base, const SiteOrigin& origin, PageLinks& links);

@@ -24,6 +24,8 @@ const std::pair<const char*, const char*> kEntries[] = {
     {"305", "Use Proxy"},
     {"306", "Switch Proxy"},
     {"307", "临时重定向"},
+    // Redirects are listed on the failure page, and 308 is as common as 301 today.
+    {"308", "永久重定向"},
     {"400", "Bad Request 错误请求"},
     {"401", "Unauthorized 需要用户验证"},
     {"402", "Payment Required"},

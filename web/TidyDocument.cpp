@@ -8,9 +8,9 @@ TidyDocument::TidyDocument() : doc_(tidyCreateWithAllocator(arena_.allocator()))
   tidyOptSetInt(doc_, TidyShowErrors, 0);
   tidyOptSetBool(doc_, TidyShowWarnings, no);
   tidyOptSetBool(doc_, TidyQuiet, yes);
-  // Bytes pass through as the characters of the same number, whatever the page's character
-  // set, so links can be given back byte for byte; percent-encoding is ours to do.
-  tidySetInCharEncoding(doc_, "raw");
+  // Every page reaches the parser as UTF-8, whatever set it came in; attribute values come
+  // back in UTF-8. Percent-encoding is ours to do.
+  tidySetInCharEncoding(doc_, "utf8");
   tidyOptSetBool(doc_, TidyFixUri, no);
 }
 
@@ -23,5 +23,7 @@ int TidyDocument::Parse(const char* text) {
   if (!doc_) return -1;
   return tidyParseString(doc_, text);
 }
+
+TidyNode TidyDocument::Head() const { return doc_ ? tidyGetHead(doc_) : nullptr; }
 
 TidyNode TidyDocument::Body() const { return doc_ ? tidyGetBody(doc_) : nullptr; }

@@ -4,7 +4,7 @@
 
 #include "web/TidyArena.h"
 
-// Owns one Tidy document, set up to read the page's bytes unchanged and to print nothing.
+// Owns one Tidy document, set up to read UTF-8 text and to print nothing.
 class TidyDocument {
  public:
   TidyDocument();
@@ -15,7 +15,8 @@ class TidyDocument {
   bool ok() const { return doc_ != nullptr; }
   // Tidy's result: negative for a severe error, 0-2 when a tree was built.
   int Parse(const char* text);
-  // The body element; null when the document has none.
+  // The head and body elements; null when the document has none.
+  TidyNode Head() const;
   TidyNode Body() const;
 
  private:

@@ -3,6 +3,7 @@
 #include <boost/regex.hpp>
 
 #include "common/StringICompare.h"
+#include "web/SiteOrigin.h"
 
 namespace {
 
@@ -10,14 +11,6 @@ const boost::regex& HostPattern() {
   static const boost::regex pattern("http://([\\.\\w-]+\\.[\\w]+)(/?\\S*)",
                                     boost::regex::perl | boost::regex::icase);
   return pattern;
-}
-
-std::string WithoutWww(const std::string& host) {
-  return StartsWithIgnoreCase(host, "www.") ? host.substr(4) : host;
-}
-
-bool IsAbsoluteHttp(const std::string& link) {
-  return StartsWithIgnoreCase(link, "http://") || StartsWithIgnoreCase(link, "https://");
 }
 
 }  // namespace
@@ -41,24 +34,4 @@ std::string HostOf(const std::string& address) {
   return SplitUrl(address, path);
 }
 
-bool IsSameSite(const std::string& a, const std::string& b) {
-  return EqualsIgnoreCase(WithoutWww(HostOf(a)), WithoutWww(HostOf(b)));
-}
-
-bool IsExternalLink(const std::string& link, const std::string& host) {
-  return IsAbsoluteHttp(link) && !IsSameSite(link, host);
-}
-
-bool IsSkippedLink(const std::string& link) {
-  return StartsWithIgnoreCase(link, "javascript") || StartsWithIgnoreCase(link, "mailto:");
-}
-
-std::string ResolveLink(const std::string& link, const std::string& host) {
-  if (IsAbsoluteHttp(link) || StartsWithIgnoreCase(link, host)) {
-    std::string path;
-    SplitUrl(link, path);
-    return path;
-  }
-  if (!link.empty() && link[0] == '/') return link;
-  return "/" + link;
-}
+bool IsSameSite(const std::string& a, const std::string& b) { return IsSameHost(HostOf(a), HostOf(b)); }

@@ -4,17 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "web/AnchorWalker.h"
 #include "web/LinkExtractor.h"
 #include "web/LinkRules.h"
+#include "web/PageMarkup.h"
+#include "web/PageText.h"
 #include "web/ParserInput.h"
-#include "web/TextConversion.h"
 #include "web/TidyDocument.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-const std::string kHost = "www.example.com";
+const SiteOrigin kSite{"http", "www.example.com", ""};
+const std::string kAddress = "http://www.example.com/catalogue/index.html";
 
 std::string MakePage() {
   std::string page = "\r\n\r\n<!DOCTYPE html><html><head><title>Catalogue</title>"
@@ -46,15 +47,15 @@ int main() {
   const std::string body = MakePage();
   const int kRounds = 500;
 
-  StringISet external, internal;
-  ExtractLinks(external, headers, kHost, body, internal);
-  std::printf("page %zu bytes, %zu internal, %zu external links\n", body.size(), internal.size(),
-              external.size());
+  PageLinks first;
+  ExtractLinks(headers, body, kSite, kAddress, first);
+  std::printf("page %zu bytes, %zu internal, %zu external links\n", body.size(), first.internal.size(),
+              first.external.size());
 
   const auto start = Clock::now();
   for (int i = 0; i < kRounds; ++i) {
-    StringISet e, n;
-    ExtractLinks(e, headers, kHost, body, n);
+    PageLinks links;
+    ExtractLinks(headers, body, kSite, kAddress, links);
   }
   const double whole = Seconds(Clock::now() - start);
   std::printf("ExtractLinks: %.0f pages/s (%.3f ms a page)\n", kRounds / whole, whole * 1000 / kRounds);
@@ -62,20 +63,21 @@ int main() {
   Clock::duration prep{}, parse{}, walk{}, rules{};
   for (int i = 0; i < kRounds; ++i) {
     auto t0 = Clock::now();
-    std::string text = PreparePageText(headers, body);
+    PageText page(headers, body);
     std::string escaped;
-    if (EscapeBareReferenceNames(text, escaped)) text.swap(escaped);
+    const std::string& text = EscapeBareReferenceNames(page.utf8(), escaped) ? escaped : page.utf8();
     volatile size_t depth = EstimateNestingDepth(text);
     (void)depth;
     auto t1 = Clock::now();
     TidyDocument doc;
     doc.Parse(text.c_str());
     auto t2 = Clock::now();
-    std::vector<std::string> links;
-    CollectAnchorLinks(doc.Body(), links);
+    PageMarkup markup;
+    ReadPageMarkup(doc.Head(), doc.Body(), markup);
     auto t3 = Clock::now();
-    StringISet e, n;
-    for (const auto& link : links) ClassifyLink(link, kHost, e, n);
+    PageLinks links;
+    const ReferenceResolver base(kAddress);
+    for (const auto& anchor : markup.anchors) ClassifyLink(anchor.href, base, kSite, links);
     auto t4 = Clock::now();
     prep += t1 - t0;
     parse += t2 - t1;

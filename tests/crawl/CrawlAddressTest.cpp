@@ -81,7 +81,7 @@ TEST(CrawlAddressFailureTest, ANegativeClientResultBecomesTheFailureCode) {
   EXPECT_EQ(run.entries, (std::vector<std::pair<std::string, std::string>>{{"/", "-100"}}));
 }
 
-TEST(CrawlAddressFailureTest, ATransferErrorFailsWithAnEmptyCodeAndARedirectAnswerWithItsOwn) {
+TEST(CrawlAddressFailureTest, ATransferErrorAndARedirectFailWithTheirCodesAndTheRedirectLeadsOn) {
   CrawlRun run;
   run.control->SetPageFetcher([](const std::string& address, std::string& headers, std::string& body) {
     if (address.back() == '/') {
@@ -99,9 +99,11 @@ TEST(CrawlAddressFailureTest, ATransferErrorFailsWithAnEmptyCodeAndARedirectAnsw
   ASSERT_TRUE(run.Crawl("http://example.test/", {}));
   std::vector<std::pair<std::string, std::string>> sorted = run.entries;
   std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(sorted, (std::vector<std::pair<std::string, std::string>>{{"/", "200"}, {"/down", ""}, {"/moved", "301"}}));
+  EXPECT_EQ(sorted, (std::vector<std::pair<std::string, std::string>>{
+                        {"/", "200"}, {"/down", ""}, {"/elsewhere", ""}, {"/moved", "301"}}));
+  // The redirect's own body is no page: its links are not followed.
   EXPECT_EQ(run.control->data().stores->memory().Exists("/from-redirect"), 0);
-  EXPECT_EQ(ReadCounters(*run.control).failed, 2);
+  EXPECT_EQ(ReadCounters(*run.control).failed, 3);
 }
 
 }  // namespace

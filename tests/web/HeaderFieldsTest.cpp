@@ -55,8 +55,8 @@ TEST(HeaderFields, AbsentFieldsAndUnknownKindsGiveEmptyText) {
   EXPECT_EQ(ExtractHeaderField("Server:\r\nX-Other: y", kFieldServer), "");
 }
 
-TEST(StatusTextTable, HoldsTheFiftyOneCodesWithGbkTexts) {
-  EXPECT_EQ(StatusTextTable().size(), 51u);
+TEST(StatusTextTable, HoldsTheFiftyTwoCodesWithGbkTexts) {
+  EXPECT_EQ(StatusTextTable().size(), 52u);
   ASSERT_NE(StatusText("200"), nullptr);
   EXPECT_EQ(*StatusText("200"), Utf8ToAnsi("成功"));
   EXPECT_EQ(*StatusText("404"), Utf8ToAnsi("资源或网页没有找到"));
@@ -65,10 +65,13 @@ TEST(StatusTextTable, HoldsTheFiftyOneCodesWithGbkTexts) {
   EXPECT_EQ(AnsiToUtf8(*StatusText("401")), "Unauthorized 需要用户验证");
   ASSERT_NE(StatusText("307"), nullptr);
   EXPECT_EQ(*StatusText("302"), *StatusText("307"));
+  // Redirects are listed as failures, so the permanent one of today has its text too.
+  ASSERT_NE(StatusText("308"), nullptr);
+  EXPECT_EQ(*StatusText("308"), *StatusText("301"));
 }
 
 TEST(StatusTextTable, CodesOutsideTheTableHaveNoEntry) {
-  for (const char* code : {"418", "-70", "208", "308", "508", "511", "", "7"})
+  for (const char* code : {"418", "-70", "208", "309", "508", "511", "", "7"})
     EXPECT_EQ(StatusText(code), nullptr) << code;
 }
 

@@ -7,34 +7,35 @@
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "web/LinkExtractor.h"
+#include "web/PageLinks.h"
 #include "web/ParserInput.h"
 
 namespace {
 
-const std::string kHost = "www.example.com";
+const SiteOrigin kSite{"http", "www.example.com", ""};
+const std::string kPageAddress = "http://www.example.com/dir/page.html";
 const std::string kUtf8Headers = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8";
-const std::string kGbHeaders = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=gb2312";
 
 struct Links {
-  StringISet internal;
-  StringISet external;
+  PageLinks links;
   int32_t code = 0;
 };
 
-Links Extract(const std::string& body, const std::string& headers = "HTTP/1.1 200 OK") {
+Links Extract(const std::string& body, const std::string& headers = "HTTP/1.1 200 OK",
+              const std::string& address = kPageAddress) {
   Links l;
-  l.code = ExtractLinks(l.external, headers, kHost, body, l.internal);
+  l.code = ExtractLinks(headers, body, kSite, address, l.links);
   return l;
 }
 
-std::string Page(const std::string& bodyContent) {
-  return "\r\n\r\n<!DOCTYPE html><html><head><title>t</title></head><body>" + bodyContent +
+std::string Page(const std::string& bodyContent, const std::string& head = "") {
+  return "\r\n\r\n<!DOCTYPE html><html><head><title>t</title>" + head + "</head><body>" + bodyContent +
          "</body></html>";
 }
 
-std::vector<std::string> Items(const StringISet& set) { return {set.begin(), set.end()}; }
+std::vector<std::string> Items(const LinkSet& set) { return {set.begin(), set.end()}; }
 
-TEST(ExtractLinks, SortsAnchorsIntoSamesitePathsAndExternalLinks) {
+TEST(ExtractLinks, ResolvesAnchorsAgainstThePageAndSortsThemBySite) {
   const Links l = Extract(Page(
       "<a href=\"http://www.example.com/a/b.html?x=1#top\">1</a>"
       "<div><p><a href='https://example.com/a'>2</a></p></div>"
@@ -42,59 +43,83 @@ TEST(ExtractLinks, SortsAnchorsIntoSamesitePathsAndExternalLinks) {
       "<a href=\"b.html\">4</a><a href=\"../c.html\">5</a><a href=\"#top\">6</a>"
       "<a href=\"?p=2\">7</a><a href=\"/x.html\">8</a><a href=\"//c.example.com/x\">9</a>"
       "<a href=\"JavaScript:void(0)\">10</a><a href=\"javascriptfile.html\">11</a>"
-      "<a href=\"MAILTO:x@example.com\">12</a><a href=\"www.example.com/d.html\">13</a>"
-      "<a href=\"example.org/x\">14</a><a href=\"http://www.example.com:8080/x\">15</a>"
-      "<a href=\"http://H/x\">16</a><a name=\"n\">17</a><a href=\"\">18</a>"));
+      "<a href=\"MAILTO:x@example.com\">12</a><a href=\"tel:123\">13</a>"
+      "<a href=\"data:text/html,x\">14</a><a href=\"ftp://example.com/f\">15</a>"
+      "<a href=\"http://www.example.com:8080/x\">16</a><a href=\"//www.example.com/p\">17</a>"
+      "<a name=\"n\">18</a><a href=\"\">19</a>"));
   EXPECT_EQ(l.code, rc::kOk);
-  EXPECT_EQ(Items(l.internal),
-            (std::vector<std::string>{"/#top", "/../c.html", "//c.example.com/x", "/?p=2", "/a",
-                                      "/a/b.html?x=1#top", "/b.html", "/d.html", "/example.org/x",
-                                      "/x.html", ":8080/x"}));
-  EXPECT_EQ(Items(l.external), (std::vector<std::string>{"http://example.org/x", "http://H/x"}));
+  EXPECT_EQ(Items(l.links.internal),
+            (std::vector<std::string>{"/a", "/a/b.html?x=1", "/c.html", "/dir/b.html", "/dir/javascriptfile.html",
+                                      "/dir/page.html", "/dir/page.html?p=2", "/p", "/x.html"}));
+  EXPECT_EQ(Items(l.links.external),
+            (std::vector<std::string>{"http://c.example.com/x", "http://example.org/x",
+                                      "http://www.example.com:8080/x"}));
 }
 
-TEST(ExtractLinks, OnlyAnchorsCountAndCaseVariantsAreOneEntry) {
+TEST(ExtractLinks, ABaseElementMovesWhereRelativeLinksPoint) {
+  const Links l = Extract(Page("<a href=\"a.html\">1</a><a href=\"/abs.html\">2</a><a href=\"#f\">3</a>",
+                               "<base href=\"/other/\"><base href=\"/ignored/\">"));
+  EXPECT_EQ(Items(l.links.internal), (std::vector<std::string>{"/abs.html", "/other/", "/other/a.html"}));
+  const Links away = Extract(Page("<a href=\"a.html\">1</a>", "<base href=\"http://cdn.example.net/d/\">"));
+  EXPECT_TRUE(away.links.internal.empty());
+  EXPECT_EQ(Items(away.links.external), (std::vector<std::string>{"http://cdn.example.net/d/a.html"}));
+  // A base that is no web address is passed over.
+  const Links bad = Extract(Page("<a href=\"a.html\">1</a>", "<base href=\"mailto:x@example.com\">"));
+  EXPECT_EQ(Items(bad.links.internal), (std::vector<std::string>{"/dir/a.html"}));
+}
+
+TEST(ExtractLinks, OnlyAnchorsCountAndLetterCaseMakesTwoPages) {
   const Links l = Extract(
-      "\r\n\r\n<html><head><link href=\"/style.css\"></head><body>"
+      "\r\n\r\n<html><head><link href=\"/style.css\"><a href=\"/in-head.html\"></a></head><body>"
       "<script>document.write('<a href=\"/js.html\">');</script><!-- <a href=\"/c.html\"> -->"
       "<img src=\"/i.png\"><area href=\"/area.html\"><iframe src=\"/f.html\"></iframe>"
-      "<a href=\"/Page.html\">a</a><a href=\"/page.HTML\">b</a>"
-      "<a href=\"/first.html\" href=\"/second.html\">c</a>"
-      "<a href=\"http://www.example.com\">root</a></body></html>");
-  EXPECT_EQ(l.code, rc::kOk);
-  // The root link gives the empty path, which the crawl ignores. Of repeated attributes Tidy
-  // keeps the last.
-  EXPECT_EQ(Items(l.internal), (std::vector<std::string>{"", "/Page.html", "/second.html"}));
+      "<a href=\"/Upper.html\">u</a><a href=\"/upper.html\">l</a><a href=\"/upper.html\">again</a>"
+      "</body></html>");
+  EXPECT_EQ(Items(l.links.internal), (std::vector<std::string>{"/Upper.html", "/in-head.html", "/upper.html"}));
 }
 
-TEST(ExtractLinks, NonAsciiLinksArePercentEncodedAsUtf8OnUtf8AndGbPages) {
-  const std::string utf8Page = Page("<a href=\"/中文.html\">x</a><a href=\"/a b.html\">y</a>");
+TEST(ExtractLinks, NoCharacterOfALinkIsLost) {
+  const std::string utf8Page = Page("<a href=\"/\xc3\xbc-\xf0\x9f\x98\x80.html\">x</a><a href=\"/a b.html\">y</a>"
+                                    "<a href=\"/\xd0\x96/\xc3\xa9.html\">z</a>");
   const Links fromUtf8 = Extract(utf8Page, kUtf8Headers);
-  const Links fromGb = Extract(Utf8ToAnsi(utf8Page), kGbHeaders);
-  const std::vector<std::string> expected{"/%E4%B8%AD%E6%96%87.html", "/a%20b.html"};
-  EXPECT_EQ(Items(fromUtf8.internal), expected);
-  EXPECT_EQ(Items(fromGb.internal), expected);
+  const std::vector<std::string> expected{"/%C3%BC-%F0%9F%98%80.html", "/%D0%96/%C3%A9.html", "/a%20b.html"};
+  EXPECT_EQ(Items(fromUtf8.links.internal), expected);
+  // Undeclared: valid UTF-8 is read as UTF-8.
+  EXPECT_EQ(Items(Extract(utf8Page).links.internal), expected);
+  // A GBK page that names its set only in a meta element.
+  const std::string gbPage = Utf8ToAnsi(Page("<a href=\"/中文.html\">x</a>", "<meta charset=\"gb2312\">"));
+  EXPECT_EQ(Items(Extract(gbPage, "HTTP/1.1 200 OK\r\nContent-Type: text/html").links.internal),
+            (std::vector<std::string>{"/%E4%B8%AD%E6%96%87.html"}));
 }
 
 TEST(ExtractLinks, EncodedAndEntityLinksKeepWhatABrowserWouldRequest) {
   const Links l = Extract(Page(
       "<a href=\"/%E4%B8%AD.html\">1</a><a href=\"/q?a=1&amp;b=2\">2</a>"
       "<a href=\"/r?a=1&reg=2&copy=3\">3</a><a href=\"/&#x41;.html\">4</a>"
-      "<a href=\"  /padded.html \">5</a>"
-      "<a href=\"http://example.org/外\">7</a>"));
-  EXPECT_EQ(Items(l.internal),
-            (std::vector<std::string>{"/%E4%B8%AD.html", "/A.html", "/padded.html", "/q?a=1&b=2",
-                                      "/r?a=1&reg=2&copy=3"}));
-  // External links keep the page's own bytes.
-  EXPECT_EQ(Items(l.external), (std::vector<std::string>{"http://example.org/\xe5\xa4\x96"}));
+      "<a href=\"  /padded.html \">5</a><a href=\"/&eacute;t&#233;.html\">6</a>"
+      "<a href=\"http://example.org/\xe5\xa4\x96\">7</a>"));
+  EXPECT_EQ(Items(l.links.internal),
+            (std::vector<std::string>{"/%C3%A9t%C3%A9.html", "/%E4%B8%AD.html", "/A.html", "/padded.html",
+                                      "/q?a=1&b=2", "/r?a=1&reg=2&copy=3"}));
+  EXPECT_EQ(Items(l.links.external), (std::vector<std::string>{"http://example.org/%E5%A4%96"}));
+}
+
+TEST(ExtractLinks, OnlyHtmlResponsesAreParsed) {
+  const std::string body = Page("<a href=\"/a.html\">a</a>");
+  EXPECT_EQ(Extract(body, "HTTP/1.1 200 OK\r\nContent-Type: text/html").links.internal.size(), 1u);
+  EXPECT_EQ(Extract(body, "HTTP/1.1 200 OK\r\nContent-Type: application/xhtml+xml").links.internal.size(), 1u);
+  for (const char* type : {"text/css", "application/javascript", "image/svg+xml", "text/plain"}) {
+    const Links l = Extract(body, std::string("HTTP/1.1 200 OK\r\nContent-Type: ") + type);
+    EXPECT_EQ(l.code, rc::kOk);
+    EXPECT_TRUE(l.links.internal.empty()) << type;
+  }
 }
 
 TEST(ExtractLinks, PagesWithoutLinksOrBodyGiveNothing) {
-  EXPECT_EQ(Extract("\r\n\r\nplain text, no markup").internal.size(), 0u);
-  EXPECT_EQ(Extract("\r\n\r\n").internal.size(), 0u);
-  EXPECT_EQ(Extract("").internal.size(), 0u);
-  // A body declared UTF-8 that converts to nothing yields no links.
-  EXPECT_EQ(Extract("\xff\xfe", kUtf8Headers).internal.size(), 0u);
+  EXPECT_EQ(Extract("\r\n\r\nplain text, no markup").links.internal.size(), 0u);
+  EXPECT_EQ(Extract("\r\n\r\n").links.internal.size(), 0u);
+  EXPECT_EQ(Extract("").links.internal.size(), 0u);
+  EXPECT_EQ(Extract("\xff\xfe", kUtf8Headers).links.internal.size(), 0u);
 }
 
 TEST(ExtractLinks, DeeplyNestedPageOnASmallStackKeepsDocumentOrder) {
@@ -109,10 +134,10 @@ TEST(ExtractLinks, DeeplyNestedPageOnASmallStackKeepsDocumentOrder) {
   Links l;
   boost::thread::attributes attrs;
   attrs.set_stack_size(256 * 1024);
-  boost::thread worker(attrs, [&] { l.code = ExtractLinks(l.external, "", kHost, body, l.internal); });
+  boost::thread worker(attrs, [&] { l = Extract(body, ""); });
   worker.join();
   EXPECT_EQ(l.code, rc::kOk);
-  EXPECT_EQ(Items(l.internal), (std::vector<std::string>{"/after.html", "/deep.html", "/top.html"}));
+  EXPECT_EQ(Items(l.links.internal), (std::vector<std::string>{"/after.html", "/deep.html", "/top.html"}));
 }
 
 TEST(ParserInput, NestingEstimateIsAnUpperBound) {

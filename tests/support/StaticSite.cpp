@@ -1,0 +1,79 @@
+#include "support/StaticSite.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+
+bool MakeSelfSignedCertificate(const std::string& dir) {
+  const std::string cmd = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
+                          "-subj /CN=127.0.0.1 -keyout '" + dir + "/key.pem' -out '" + dir + "/cert.pem' >/dev/null 2>&1";
+  return std::system(cmd.c_str()) == 0;
+}
+
+StaticSite::StaticSite(const std::string& certDir) : https_(!certDir.empty()) {
+  if (https_) {
+    if (MakeSelfSignedCertificate(certDir))
+      server_ = std::make_unique<httplib::SSLServer>((certDir + "/cert.pem").c_str(), (certDir + "/key.pem").c_str());
+  } else {
+    server_ = std::make_unique<httplib::Server>();
+  }
+  if (!server_) return;
+  server_->Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
+}
+
+StaticSite::~StaticSite() {
+  if (thread_.joinable()) {
+    server_->stop();
+    thread_.join();
+  }
+}
+
+bool StaticSite::Start() {
+  if (!server_ || !server_->is_valid()) return false;
+  port_ = server_->bind_to_any_port("127.0.0.1");
+  if (port_ <= 0) return false;
+  thread_ = std::thread([this] { server_->listen_after_bind(); });
+  for (int i = 0; i < 200 && !server_->is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return server_->is_running();
+}
+
+void StaticSite::Set(const std::string& path, const Resource& resource) {
+  std::lock_guard<std::mutex> guard(lock_);
+  resources_[path] = resource;
+}
+
+std::string StaticSite::origin() const {
+  return std::string(https_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_);
+}
+
+std::vector<std::string> StaticSite::targets() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return targets_;
+}
+
+size_t StaticSite::count(const std::string& target) const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return static_cast<size_t>(std::count(targets_.begin(), targets_.end(), target));
+}
+
+void StaticSite::Answer(const httplib::Request& req, httplib::Response& res) {
+  Resource resource;
+  bool found = false;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    targets_.push_back(req.target);
+    auto it = resources_.find(req.path);
+    if (it != resources_.end()) {
+      resource = it->second;
+      found = true;
+    }
+  }
+  if (!found) {
+    res.status = 404;
+    res.set_content("<html><body>missing</body></html>", "text/html");
+    return;
+  }
+  res.status = resource.status;
+  if (!resource.location.empty()) res.set_header("Location", resource.location);
+  res.set_content(resource.body, resource.contentType.c_str());
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include <httplib.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// One answer of a StaticSite.
+struct Resource {
+  int status = 200;
+  std::string contentType = "text/html";
+  std::string body;
+  std::string location;  // sent as Location when not empty
+};
+
+// A web site of fixed answers on 127.0.0.1 at a free port, over HTTP or over HTTPS with a
+// self-signed certificate. Answers are looked up by the decoded path; every request target is
+// logged exactly as the client sent it, before the answer goes out.
+class StaticSite {
+ public:
+  // certDir: where the certificate is made; empty for plain HTTP.
+  explicit StaticSite(const std::string& certDir = "");
+  ~StaticSite();
+  StaticSite(const StaticSite&) = delete;
+  StaticSite& operator=(const StaticSite&) = delete;
+
+  // Binds and starts; false when no port could be bound or no certificate made. Call Set
+  // before or after: answers can change while the site runs.
+  bool Start();
+  void Set(const std::string& path, const Resource& resource);
+  // "http://127.0.0.1:PORT" or "https://..."
+  std::string origin() const;
+  int port() const { return port_; }
+
+  std::vector<std::string> targets() const;
+  size_t count(const std::string& target) const;
+
+ private:
+  void Answer(const httplib::Request& req, httplib::Response& res);
+
+  bool https_ = false;
+  std::unique_ptr<httplib::Server> server_;
+  std::thread thread_;
+  int port_ = 0;
+  mutable std::mutex lock_;
+  std::map<std::string, Resource> resources_;
+  std::vector<std::string> targets_;
+};
+
+// A self-signed certificate and key for 127.0.0.1 in dir (cert.pem, key.pem); false when
+// openssl could not make them.
+bool MakeSelfSignedCertificate(const std::string& dir);

@@ -1,0 +1,23 @@
+#pragma once
+#include <tidy/tidy.h>
+
+#include <string>
+#include <vector>
+
+// An anchor of a page: its href and rel as Tidy decoded them (UTF-8).
+struct AnchorLink {
+  std::string href;
+  std::string rel;
+};
+
+// What the crawl reads of a parsed page.
+struct PageMarkup {
+  bool hasBase = false;
+  std::string baseHref;              // href of the first base element that has one
+  std::vector<AnchorLink> anchors;   // every anchor with an href below the body, in document order
+  std::string metaRobots;            // content of the robots meta elements, joined with ","
+};
+
+// Reads the head (base, meta) and the anchors below the body. Walks with its own stack:
+// pages nest elements without limit.
+void ReadPageMarkup(TidyNode head, TidyNode body, PageMarkup& markup);

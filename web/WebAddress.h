@@ -1,0 +1,45 @@
+#pragma once
+#include <memory>
+#include <string>
+
+// An http or https address taken apart, as it will be requested.
+struct WebAddress {
+  std::string scheme;        // "http" or "https", lower case
+  std::string host;          // as written (letter case kept)
+  std::string port;          // ":8080", or empty for the scheme's default port
+  std::string pathAndQuery;  // "/" at least; "?" and the query when there is one; no fragment
+};
+
+// Parses an absolute http or https address. False for any other scheme or text libcurl refuses.
+bool ParseWebAddress(const std::string& address, WebAddress& out);
+
+class CurlUrl;
+
+// Resolves hrefs against one absolute base address as a browser does (see ResolveWebReference).
+class ReferenceResolver {
+ public:
+  explicit ReferenceResolver(const std::string& base);
+  ~ReferenceResolver();
+  ReferenceResolver(const ReferenceResolver&) = delete;
+  ReferenceResolver& operator=(const ReferenceResolver&) = delete;
+
+  // False when the base is no address libcurl takes; every Resolve then fails.
+  bool ok() const { return ok_; }
+  bool Resolve(const std::string& href, WebAddress& out) const;
+
+ private:
+  std::string base_;
+  std::string baseScheme_;
+  std::unique_ptr<CurlUrl> url_;
+  bool ok_ = false;
+};
+
+// Resolves an href against the absolute address base as a browser does: white space trimmed
+// at both ends, tabs and line breaks inside removed, "\" read as "/" before the query, the
+// fragment dropped, dot segments removed, spaces, control characters and bytes from 0x80 up
+// percent-encoded (the text is UTF-8). False when the result is no http or https address
+// (mailto:, tel:, data:, javascript:, ftp: and any other scheme) or cannot be parsed.
+bool ResolveWebReference(const std::string& base, const std::string& href, WebAddress& out);
+
+// scheme + "://" + host + port + pathAndQuery
+std::string ToText(const WebAddress& address);
