@@ -10,10 +10,12 @@
 #include "common/ResultCodes.h"
 #include "common/StringICompare.h"
 #include "crawl/AdmissionRules.h"
+#include "crawl/CrawlScheduler.h"
 #include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
 #include "store/UrlState.h"
 #include "web/CHttpSession.h"
+#include "web/CurlShare.h"
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
 #include "web/ResponseHeaders.h"
@@ -35,10 +37,8 @@ void MoveCounters(CrawlCounters& counters, Change change) {
 // without the event reaching it.
 constexpr std::chrono::milliseconds kReadPoll{100};
 
-// A worker's stack. The C library keeps the stacks of ended threads for the next ones only up
-// to about 40 MiB in all; at its default 8 MiB a batch of eight mapped and unmapped three
-// stacks every time. A page needs far less: the link extraction moves deeply nested pages to
-// a thread of its own.
+// A worker's stack. A page needs far less than the default 8 MiB: the link extraction moves
+// deeply nested pages to a thread of its own. 256 workers then reserve 256 MiB, not 2 GiB.
 constexpr size_t kWorkerStack = size_t(1) << 20;
 
 std::string StatusOf(const std::string& headers) {
@@ -77,16 +77,27 @@ void CSitemapControl::SetPageFetcher(PageFetcher fetcher) { fetcher_ = std::move
 
 void CSitemapControl::SetHttpOptions(const http_options& options) { httpOptions_ = options; }
 
-CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address) const {
+http_options CSitemapControl::RequestOptions() const {
+  http_options options = httpOptions_;
+  options.maxRedirects = 0;
+  // Stop ends the transfers that run, not only the ones still to come.
+  options.cancelled = [] { return IsStopRequested(); };
+  return options;
+}
+
+CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session) const {
   FetchedPage page;
   if (fetcher_) {
     page.result = fetcher_(address, page.headers, page.body);
     return page;
   }
-  CHttpSession session(address);
-  session.options() = httpOptions_;
-  session.options().maxRedirects = 0;
-  page.result = session.Fetch(page.headers, page.body);
+  if (session) {
+    page.result = session->Fetch(address, page.headers, page.body);
+    return page;
+  }
+  CHttpSession own(address);
+  own.options() = RequestOptions();
+  page.result = own.Fetch(page.headers, page.body);
   return page;
 }
 
@@ -103,7 +114,7 @@ int32_t CSitemapControl::RunCrawl(const std::string& startUrl) {
         SiteOrigin origin = OriginOf(startUrl);
         origin.host = host;
         result = OpenSite(origin);
-        if (result == rc::kOk) result = RunBatches();
+        if (result == rc::kOk) result = RunWorkers();
         FinalHandOver();
       }
     }
@@ -125,7 +136,9 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
   address.host = typed.host;
   address.port = typed.port;
   address.pathAndQuery = "/";
-  FetchedPage page = Fetch(ToText(address));
+  CHttpSession session;
+  session.options() = RequestOptions();
+  FetchedPage page = Fetch(ToText(address), &session);
   for (int32_t n = 0; n < httpOptions_.maxRedirects && !IsStopRequested(); ++n) {
     WebAddress target;
     if (!RedirectTarget(StatusOf(page.headers), page.headers, ToText(address), target)) break;
@@ -135,7 +148,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     if (seen) break;
     hops.push_back({address, std::move(page)});
     address = target;
-    page = Fetch(ToText(address));
+    page = Fetch(ToText(address), &session);
   }
   if (IsStopRequested()) return rc::kStopped;
 
@@ -167,54 +180,55 @@ bool CSitemapControl::SeedStartPage(const std::string& path) {
   return true;
 }
 
-int32_t CSitemapControl::RunBatches() {
+int32_t CSitemapControl::RunWorkers() {
   CrawlStores& stores = *data_->stores;
-  // A negative batch size means nothing sensible; it gives batches of one like 0 does.
-  const uint32_t batchSize = data_->threadCount < 0 ? 0u : static_cast<uint32_t>(data_->threadCount);
-  std::vector<std::string> batch;
-  for (;;) {
-    int32_t n = stores.TakeBatch(batch, batchSize);
-    if (n <= 0) return rc::kOk;
-    if (static_cast<size_t>(n) > batch.size()) n = static_cast<int32_t>(batch.size());
-    MoveCounters(data_->counters, [n](CrawlCounters& c) {
-      c.crawling += n;
-      c.waiting -= n;
-    });
-    RunBatch(batch, static_cast<size_t>(n));
-    if (IsStopRequested()) return rc::kStopped;
-  }
-}
-
-void CSitemapControl::RunBatch(const std::vector<std::string>& batch, size_t count) {
-  boost::thread_group workers;
-  std::vector<const std::string*> unstarted;
+  std::vector<std::string> taken;
+  CrawlScheduler scheduler(
+      [&](std::string& path) {
+        if (stores.TakeBatch(taken, 1) <= 0 || taken.empty()) return false;
+        path.swap(taken.front());
+        MoveCounters(data_->counters, [](CrawlCounters& c) {
+          c.crawling += 1;
+          c.waiting -= 1;
+        });
+        return true;
+      },
+      [] { return IsStopRequested(); });
+  CurlShare share;
+  // The thread setting is the number of pages fetched at once; 0 or less still crawls.
+  const size_t count = data_->threadCount < 1 ? 1 : static_cast<size_t>(data_->threadCount);
+  std::vector<std::unique_ptr<boost::thread>> workers;
   boost::thread::attributes attrs;
   attrs.set_stack_size(kWorkerStack);
   for (size_t i = 0; i < count; ++i) {
-    const std::string& path = batch[i];
-    std::unique_ptr<boost::thread> worker;
     try {
-      worker = std::make_unique<boost::thread>(attrs, [this, &path]() { ProcessPage(path); });
-      workers.add_thread(worker.get());
-      worker.release();  // the group owns it now
+      workers.push_back(std::make_unique<boost::thread>(attrs, [&] { WorkLoop(scheduler, share); }));
     } catch (...) {
-      if (worker) {
-        worker->join();  // started, but the group had no room for it
-      } else {
-        unstarted.push_back(&path);
-      }
+      break;  // as many workers as the system gives
     }
   }
-  // A path whose thread could not be made is still processed, here, so that it does not
-  // stay "crawling" for ever.
-  for (const std::string* path : unstarted) ProcessPage(*path);
-  workers.join_all();
+  if (workers.empty()) WorkLoop(scheduler, share);
+  for (auto& worker : workers) worker->join();
+  return IsStopRequested() ? rc::kStopped : rc::kOk;
 }
 
-int32_t CSitemapControl::ProcessPage(const std::string& path) {
+void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
+  CHttpSession session;
+  session.options() = RequestOptions();
+  session.UseShare(&share);
+  std::string path;
+  while (scheduler.Next(path)) {
+    ProcessPage(path, &session);
+    scheduler.Done();
+  }
+}
+
+int32_t CSitemapControl::ProcessPage(const std::string& path) { return ProcessPage(path, nullptr); }
+
+int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session) {
   if (path.empty()) return rc::kEmpty;
   try {
-    FetchedPage page = Fetch(FullAddress(Origin(), path));
+    FetchedPage page = Fetch(FullAddress(Origin(), path), session);
     if (IsStopRequested()) return rc::kStopped;
     HandleResponse(path, page);
   } catch (...) {

@@ -10,6 +10,10 @@
 #include "web/SiteOrigin.h"
 #include "web/http_options.h"
 
+class CHttpSession;
+class CrawlScheduler;
+class CurlShare;
+
 // The crawl object: one per main window, reused by every crawl.
 class CSitemapControl {
  public:
@@ -59,7 +63,16 @@ class CSitemapControl {
     std::string body;
   };
 
-  FetchedPage Fetch(const std::string& address) const;
+  // The options of the crawl's requests: the client follows no redirect, and a stop ends a
+  // running transfer.
+  http_options RequestOptions() const;
+  // Through the worker's session when there is one, so its connection is reused.
+  FetchedPage Fetch(const std::string& address, CHttpSession* session) const;
+  int32_t ProcessPage(const std::string& path, CHttpSession* session);
+  // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
+  int32_t RunWorkers();
+  // One worker: one session for all its pages.
+  void WorkLoop(CrawlScheduler& scheduler, CurlShare& share);
   // Follows the root's redirects within the site's host before the crawl; the address it ends
   // on becomes the crawl's origin and first page. Redirecting pages met on the way that lie
   // on that origin are recorded like redirects met during the crawl.
@@ -71,8 +84,6 @@ class CSitemapControl {
   void HandleResponse(const std::string& path, FetchedPage& page);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
-  int32_t RunBatches();
-  void RunBatch(const std::vector<std::string>& batch, size_t count);
   void EndCrawl();
   void WaitUntilRead(uint64_t generation);
 

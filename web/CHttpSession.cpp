@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/ResultCodes.h"
+#include "web/CurlShare.h"
 #include "web/RecvBuffer.h"
 
 namespace {
@@ -36,10 +37,27 @@ int32_t SplitResponse(std::string& response, std::string& headers, std::string& 
   return rc::kOk;
 }
 
+// libcurl's progress callback: a non-zero answer ends the transfer.
+int AbortWhenCancelled(void* options, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* o = static_cast<const http_options*>(options);
+  return o->cancelled && o->cancelled() ? 1 : 0;
+}
+
 }  // namespace
+
+CHttpSession::CHttpSession() { handle_.Create(); }
 
 CHttpSession::CHttpSession(const std::string& address) {
   if (!address.empty() && handle_.Create()) address_ = address;
+}
+
+int32_t CHttpSession::Fetch(const std::string& address, std::string& headers, std::string& body) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (address.empty() || !handle_) return rc::kMissing;
+    address_ = address;
+  }
+  return Fetch(headers, body);
 }
 
 int32_t CHttpSession::Fetch(std::string& headers, std::string& body) {
@@ -96,6 +114,12 @@ void CHttpSession::ApplyOptions(RecvBuffer& buffer) {
   // Worker threads fetch at the same time: without this, libcurl's time-outs during name
   // resolution use SIGALRM and longjmp, which is not safe with several threads.
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  if (share_ && share_->get()) curl_easy_setopt(h, CURLOPT_SHARE, share_->get());
+  if (options_.cancelled) {
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenCancelled);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, static_cast<void*>(&options_));
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+  }
   if (!options_.verifyTls) {
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);

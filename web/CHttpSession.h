@@ -6,9 +6,15 @@
 #include "web/CurlEasyHandle.h"
 #include "web/http_options.h"
 
-// One GET request session: a fresh easy handle (and so a fresh connection) per address.
+class CurlShare;
+
+// GET requests on one easy handle. A session kept for several addresses reuses its
+// keep-alive connection to a server, and its handle is reset before every transfer, so every
+// request gets the same options.
 class CHttpSession {
  public:
+  // A session for Fetch(address, ...); unusable when no handle could be made.
+  CHttpSession();
   // An empty address, or a handle that could not be made, leaves the session unusable.
   explicit CHttpSession(const std::string& address);
   ~CHttpSession() = default;
@@ -19,6 +25,10 @@ class CHttpSession {
   // Positive: libcurl's code of a failed transfer. Negative: -70 nothing received,
   // -100 no blank line, -220 no memory, -110 no handle (no transfer is started).
   int32_t Fetch(std::string& headers, std::string& body);
+  // The same for another address; it becomes the session's address.
+  int32_t Fetch(const std::string& address, std::string& headers, std::string& body);
+  // Names and TLS sessions are shared with the other sessions of the share (null: none).
+  void UseShare(CurlShare* share) { share_ = share; }
 
   const std::string& address() const { return address_; }
   http_options& options() { return options_; }
@@ -28,6 +38,7 @@ class CHttpSession {
   void ApplyOptions(class RecvBuffer& buffer);
 
   CurlEasyHandle handle_;
+  CurlShare* share_ = nullptr;
   std::string address_;
   http_options options_;
   std::mutex lock_;

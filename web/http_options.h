@@ -1,11 +1,12 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // What kind of request a session makes; only GET is used.
 enum E_REQ_TYPE : int32_t { REQ_NONE = 0, REQ_GET = 1 };
 
-// Request options of one session, fixed by the constructor.
+// Request options of one session.
 struct http_options {
   E_REQ_TYPE requestKind = REQ_GET;
   int32_t totalTimeout = 10;     // seconds, the whole transfer including the connection
@@ -15,4 +16,6 @@ struct http_options {
   std::string referrer;
   std::string proxyHost;         // empty: no proxy, whatever the environment says
   bool verifyTls = true;         // off only for tests against self-signed loopback servers
+  // Asked while a transfer runs; true ends it at once (libcurl's code 42). Empty: never.
+  std::function<bool()> cancelled;
 };

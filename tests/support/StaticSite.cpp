@@ -18,6 +18,7 @@ StaticSite::StaticSite(const std::string& certDir) : https_(!certDir.empty()) {
     server_ = std::make_unique<httplib::Server>();
   }
   if (!server_) return;
+  server_->set_tcp_nodelay(true);  // no delayed-ACK wait on kept-alive connections
   server_->Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
 }
 
