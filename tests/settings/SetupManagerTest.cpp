@@ -156,30 +156,6 @@ TEST(SetupManagerTest, EmptyMapGivesFallbacksAndMinusOneWhereNoneIsDefined) {
   EXPECT_EQ(setup.sitemapIndex, 0);
 }
 
-// Loading always starts from the defaults, so a database from before the crawl rules existed
-// turns every rule off even over values set earlier in the run.
-TEST(SetupManagerTest, DatabaseWithoutTheCrawlRuleKeysLoadsThemOff) {
-  CSetupManager old;
-  old.ResetToDefaults();
-  old.maxDepth = 8;
-  const auto pairs = PairsWithoutCrawlRules(old);
-  ASSERT_EQ(pairs.size(), 10u);
-  CSetupManager setup;
-  setup.ResetToDefaults();
-  setup.obeyRobots = 1;
-  setup.minIntervalMs = 500;
-  setup.userAgent = "x";
-  setup.lastmodFromHeader = 1;
-  setup.sitemapIndex = 1;
-  setup.LoadFromMap(pairs);
-  EXPECT_EQ(setup.maxDepth, 8);
-  EXPECT_EQ(setup.obeyRobots, 0);
-  EXPECT_EQ(setup.minIntervalMs, 0);
-  EXPECT_EQ(setup.userAgent, "");
-  EXPECT_EQ(setup.lastmodFromHeader, 0);
-  EXPECT_EQ(setup.sitemapIndex, 0);
-}
-
 TEST(SetupManagerTest, CrawlRuleValuesAreReadAsSwitchesAnIntervalInRangeAndASafeUserAgent) {
   auto load = [](const char* key, const std::string& value) {
     CSetupManager setup;

@@ -147,21 +147,6 @@ TEST_F(RulesPageTest, UserAgentIsStoredWithoutControlCharactersOrTextGbkCannotHo
   EXPECT_EQ(edit->maxLength(), 256);
 }
 
-TEST_F(RulesPageTest, CancelLeavesEveryRuleAsItWas) {
-  CSetupPropSheet sheet(setup);
-  CSetupRulesPage& page = sheet.rulesPage();
-  Click(page, CSetupRulesPage::kIdObeyRobots);
-  Click(page, CSetupRulesPage::kIdIndex);
-  page.SetItemText(CSetupRulesPage::kIdInterval, L"500");
-  page.SetItemText(CSetupRulesPage::kIdUserAgent, L"Bot");
-  Click(sheet, CPlatformDialog::kIdCancel);
-  EXPECT_TRUE(sheet.ended());
-  EXPECT_EQ(setup->obeyRobots, 0);
-  EXPECT_EQ(setup->sitemapIndex, 0);
-  EXPECT_EQ(setup->minIntervalMs, 0);
-  EXPECT_EQ(setup->userAgent, "");
-}
-
 TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemAtTheNextSave) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
