@@ -4,7 +4,9 @@
 
 namespace {
 
-enum class OptionKind { None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help };
+enum class OptionKind {
+  None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help, Robots, Delay, UserAgent, Lastmod, Index
+};
 
 struct OptionName {
   const char* shortName;
@@ -18,6 +20,9 @@ constexpr OptionName kOptions[] = {
     {"-i", "--include", OptionKind::Include, true}, {"-e", "--exclude", OptionKind::Exclude, true},
     {"-o", "--out", OptionKind::Out, true},         {nullptr, "--plain", OptionKind::Plain, false},
     {"-q", "--quiet", OptionKind::Quiet, false},    {"-h", "--help", OptionKind::Help, false},
+    {nullptr, "--robots", OptionKind::Robots, false}, {nullptr, "--delay", OptionKind::Delay, true},
+    {nullptr, "--user-agent", OptionKind::UserAgent, true}, {nullptr, "--lastmod", OptionKind::Lastmod, false},
+    {nullptr, "--index", OptionKind::Index, false},
 };
 
 const OptionName* FindOption(const std::string& name) {
@@ -40,6 +45,15 @@ bool ParseBoundedInt(const std::string& text, int64_t low, int64_t high, int32_t
   if (number < low) return false;
   value = static_cast<int32_t>(number);
   return true;
+}
+
+// A user agent goes out as one header line: a control character would end it early.
+bool HasControlCharacter(const std::string& text) {
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return true;
+  }
+  return false;
 }
 
 CliParseOutcome UsageError(std::string message) {
@@ -81,6 +95,27 @@ std::string ApplyOption(const OptionName& option, const std::string& spelled, co
       return {};
     case OptionKind::Quiet:
       options.quiet = true;
+      return {};
+    case OptionKind::Robots:
+      options.obeyRobots = true;
+      return {};
+    case OptionKind::Delay:
+      if (!ParseBoundedInt(value, 0, kMaxCliDelayMs, number))
+        return "invalid delay '" + value + "' for " + spelled + ": expected milliseconds from 0 to " +
+               std::to_string(kMaxCliDelayMs);
+      options.delayMs = number;
+      return {};
+    case OptionKind::UserAgent:
+      if (HasControlCharacter(value)) return "the user agent for " + spelled + " holds a control character";
+      if (value.size() > kMaxCliUserAgentBytes)
+        return "the user agent for " + spelled + " is longer than " + std::to_string(kMaxCliUserAgentBytes) + " bytes";
+      options.userAgent = value;
+      return {};
+    case OptionKind::Lastmod:
+      options.lastmodFromHeader = true;
+      return {};
+    case OptionKind::Index:
+      options.sitemapIndex = true;
       return {};
     case OptionKind::Help:
     case OptionKind::None:
@@ -165,6 +200,14 @@ std::string CliUsageText() {
          "      --plain         plain sitemap files instead of gzip\n"
          "  -q, --quiet         no progress line\n"
          "  -h, --help          this text\n"
+         "\n"
+         "Crawl rules (each one not given is taken from the settings, where all are off by default):\n"
+         "      --robots        obey robots.txt (fetched first), meta robots and rel=\"nofollow\"\n"
+         "      --delay MS      at least MS milliseconds between two requests to the site (0 to 60000)\n"
+         "      --user-agent TEXT  send TEXT as the User-Agent (empty: none); robots.txt groups are\n"
+         "                      matched by its text up to the first '/' or space\n"
+         "      --lastmod       lastmod of each page from its Last-Modified header, else today\n"
+         "      --index         also write <host>_sitemap_index.xml when there are several sitemap files\n"
          "\n"
          "Exit status: 0 crawl ended, 2 usage error, 3 address without a host, 130 interrupted (Ctrl-C;\n"
          "the files are still written), 1 the files could not be written.\n";

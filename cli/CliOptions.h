@@ -15,6 +15,12 @@ struct CliOptions {
   std::string outDir = ".";
   bool plain = false;
   bool quiet = false;
+  // Crawl rules; each absent one is the settings value. The options only switch rules on.
+  std::optional<bool> obeyRobots;         // --robots: robots.txt, meta robots, rel="nofollow"
+  std::optional<int32_t> delayMs;         // --delay MS: least time between two requests
+  std::optional<std::string> userAgent;   // --user-agent TEXT ("" sends none)
+  std::optional<bool> lastmodFromHeader;  // --lastmod: lastmod from Last-Modified
+  std::optional<bool> sitemapIndex;       // --index: an index beside several sitemap files
 };
 
 enum class CliParseStatus { Run, Help, UsageError };
@@ -28,6 +34,9 @@ struct CliParseOutcome {
 // The largest thread count accepted on the command line: one thread is started per
 // address of a batch, so a huge count would only exhaust the process.
 inline constexpr int32_t kMaxCliThreads = 256;
+// The longest --delay (one minute, as on the settings page) and --user-agent (bytes).
+inline constexpr int32_t kMaxCliDelayMs = 60000;
+inline constexpr size_t kMaxCliUserAgentBytes = 256;
 
 // Reads the arguments after the program name. Pure: no file or network access.
 CliParseOutcome ParseCliOptions(const std::vector<std::string>& args);

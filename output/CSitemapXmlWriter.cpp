@@ -63,13 +63,22 @@ void CSitemapXmlWriter::StartNextDocument() {
   // else the full document stays current and open
 }
 
-int32_t CSitemapXmlWriter::AddUrl(const std::string& address) {
+int32_t CSitemapXmlWriter::AddUrl(const std::string& address) { return AddUrl(address, std::string()); }
+
+int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod) {
   if (!ready_ || currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size() ||
       !documents_[static_cast<size_t>(currentIndex_)]) {
     return rc::kMissing;
   }
   try {
-    std::string entry = frame_.entryHead;
+    std::string entry;
+    if (lastmod.empty() || frame_.entryLead.empty()) {
+      entry = frame_.entryHead;
+    } else {
+      entry = frame_.entryLead;
+      AppendXmlEscaped(entry, lastmod);
+      entry.append(frame_.entryMid);
+    }
     entry.append(LocText(address)).append(frame_.entryTail);
     size_t length = 0;
     {
@@ -114,14 +123,22 @@ std::string CSitemapXmlWriter::FileName(const std::string& prefix, size_t index,
 }
 
 int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip) {
+  std::vector<std::string> savedNames;
+  return SaveAll(prefix, gzip, savedNames);
+}
+
+int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames) {
+  savedNames.clear();
   try {
     std::lock_guard<std::mutex> saving(sitemapSaveLock);
     if (!ready_) return rc::kMissing;
     size_t count = documentCount();
     int32_t result = rc::kOk;
     for (size_t i = 0; i < count; ++i) {
-      int32_t r = SaveDocument(i, FileName(prefix, i, gzip), gzip);
+      std::string name = FileName(prefix, i, gzip);
+      int32_t r = SaveDocument(i, name, gzip);
       if (r != rc::kOk) result = rc::kFileOpen;
+      else savedNames.push_back(std::move(name));
     }
     return result;
   } catch (const std::exception&) {

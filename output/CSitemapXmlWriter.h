@@ -24,10 +24,17 @@ class CSitemapXmlWriter {
 
   // 0; rc::kMissing before the header exists; rc::kAttach when the entry could not be added.
   int32_t AddUrl(const std::string& address);
+  // The same with the entry's own lastmod text (a W3C date, such as W3cDateOfHttpDate
+  // gives); an empty one is the writer's date, so the entry is exactly what AddUrl(address)
+  // adds.
+  int32_t AddUrl(const std::string& address, const std::string& lastmod);
   // Writes document i to base + i + ".xml" (+ ".gz"), base being prefix + "_sitemap", or
   // "sitemap" for an empty prefix. 0 when every file was written, else rc::kFileOpen (files
   // that could not be written keep their previous content).
   int32_t SaveAll(const std::string& prefix, bool gzip);
+  // The same; savedNames receives the name of every file written, in document order (the
+  // documents a sitemap index lists).
+  int32_t SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames);
   // The current document in the printer form; rc::kMissing when there is none.
   int32_t PrintCurrent(std::string& out);
 

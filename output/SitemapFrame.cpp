@@ -9,6 +9,7 @@ namespace {
 // Stands in for the address while the url element is printed once; XML-neutral and
 // never produced by escaping.
 const char kLocMarker[] = "LOC-MARKER-9c1d";
+const char kLastmodMarker[] = "LASTMOD-MARKER-4e7a";
 
 std::string Print(const TiXmlDocument& doc) {
   TiXmlPrinter printer;
@@ -44,6 +45,43 @@ bool SplitAround(const std::string& text, const std::string& middle, std::string
   return true;
 }
 
+// One url element printed in a document of its own: head, entry and tail of the printout.
+bool PrintOneEntry(const std::map<std::string, std::string>& childTemplate, std::string& head, std::string& entry,
+                   std::string& tail) {
+  TiXmlDocument one;
+  if (!ParseHeader(one)) return false;
+  AddUrlElement(*one.RootElement(), childTemplate);
+  std::string printed = Print(one);
+  // The url element is the only child of the root: the root's opening line ends the head.
+  const std::string openUrl = "    <url>";
+  size_t entryStart = printed.find(openUrl);
+  const std::string closeUrl = "    </url>\n";
+  size_t entryEnd = printed.rfind(closeUrl);
+  if (entryStart == std::string::npos || entryEnd == std::string::npos) return false;
+  entryEnd += closeUrl.size();
+  head = printed.substr(0, entryStart);
+  tail = printed.substr(entryEnd);
+  entry = printed.substr(entryStart, entryEnd - entryStart);
+  return true;
+}
+
+// The entry printed with marked lastmod, cut around both markers.
+bool SplitLastmodSlot(std::map<std::string, std::string> childTemplate, SitemapFrame& frame) {
+  frame.entryLead.clear();
+  frame.entryMid.clear();
+  auto lastmod = childTemplate.find("lastmod");
+  if (lastmod == childTemplate.end()) return true;
+  lastmod->second = kLastmodMarker;
+  std::string head, entry, tail, beforeLoc, afterLoc, lead, mid;
+  if (!PrintOneEntry(childTemplate, head, entry, tail) || !SplitAround(entry, kLocMarker, beforeLoc, afterLoc) ||
+      !SplitAround(beforeLoc, kLastmodMarker, lead, mid)) {
+    return false;
+  }
+  frame.entryLead = std::move(lead);
+  frame.entryMid = std::move(mid);
+  return true;
+}
+
 }  // namespace
 
 const std::string& SitemapHeaderText() {
@@ -59,22 +97,9 @@ bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, 
     if (!ParseHeader(empty)) return false;
     frame.emptyText = Print(empty);
 
-    TiXmlDocument one;
-    if (!ParseHeader(one)) return false;
-    AddUrlElement(*one.RootElement(), childTemplate);
-    std::string printed = Print(one);
-
-    // The url element is the only child of the root: the root's opening line ends the head.
-    const std::string openUrl = "    <url>";
-    size_t entryStart = printed.find(openUrl);
-    const std::string closeUrl = "    </url>\n";
-    size_t entryEnd = printed.rfind(closeUrl);
-    if (entryStart == std::string::npos || entryEnd == std::string::npos) return false;
-    entryEnd += closeUrl.size();
-    frame.head = printed.substr(0, entryStart);
-    frame.tail = printed.substr(entryEnd);
-    std::string entry = printed.substr(entryStart, entryEnd - entryStart);
-    return SplitAround(entry, kLocMarker, frame.entryHead, frame.entryTail);
+    std::string entry;
+    if (!PrintOneEntry(childTemplate, frame.head, entry, frame.tail)) return false;
+    return SplitAround(entry, kLocMarker, frame.entryHead, frame.entryTail) && SplitLastmodSlot(childTemplate, frame);
   } catch (const std::bad_alloc&) {
     return false;
   }

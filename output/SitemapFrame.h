@@ -11,6 +11,10 @@ struct SitemapFrame {
   std::string tail;        // root end tag line
   std::string entryHead;   // "    <url>" up to and including "<loc>"
   std::string entryTail;   // from "</loc>" to the end of the "    </url>" line
+  // entryHead around its lastmod text, for an entry with a date of its own: entryLead +
+  // lastmod text + entryMid. Both empty when the template has no lastmod.
+  std::string entryLead;   // "    <url>" up to and including "<lastmod>"
+  std::string entryMid;    // from "</lastmod>" up to and including "<loc>"
 };
 
 // The header text parsed into every new document: declaration, blank line, root start and

@@ -4,6 +4,7 @@
 
 #include "common/SystemInfo.h"
 #include "settings/SettingsPersistence.h"
+#include "settings/SetupPageRules.h"
 #include "store/TextArchive.h"
 
 const char* const CSetupManager::kDefaultExtensionList[50] = {
@@ -26,6 +27,16 @@ int32_t ReadInt(const std::map<std::string, std::string>& pairs, const char* key
 
 int32_t OrIfNegative(int32_t value, int32_t fallback) { return value < 0 ? fallback : value; }
 
+// A switch: on only for a stored positive number, so an old database (no key) keeps it off.
+int32_t ReadFlag(const std::map<std::string, std::string>& pairs, const char* key) {
+  return ReadInt(pairs, key) > 0 ? 1 : 0;
+}
+
+std::string ReadText(const std::map<std::string, std::string>& pairs, const char* key) {
+  auto it = pairs.find(key);
+  return it == pairs.end() ? std::string() : it->second;
+}
+
 }  // namespace
 
 int32_t CSetupManager::DefaultThreadCount() { return 4 * ProcessorCount(); }
@@ -44,6 +55,11 @@ void CSetupManager::ResetToDefaults() {
   autoSaveInterval = 180;
   autoSaveGzip = 1;
   autoSavePath.clear();
+  obeyRobots = 0;
+  minIntervalMs = 0;
+  userAgent.clear();
+  lastmodFromHeader = 0;
+  sitemapIndex = 0;
 }
 
 void CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs) {
@@ -57,8 +73,12 @@ void CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs)
   autoSaveEnabled = ReadInt(pairs, kKeyAutoSaveEnable);
   autoSaveInterval = OrIfNegative(ReadInt(pairs, kKeyAutoSaveInterval), 180);
   autoSaveGzip = ReadInt(pairs, kKeyAutoSaveGzip);
-  auto path = pairs.find(kKeyAutoSavePath);
-  autoSavePath = path == pairs.end() ? std::string() : path->second;
+  autoSavePath = ReadText(pairs, kKeyAutoSavePath);
+  obeyRobots = ReadFlag(pairs, kKeyObeyRobots);
+  minIntervalMs = IntervalMsOf(ReadInt(pairs, kKeyMinIntervalMs));
+  userAgent = UserAgentOf(ReadText(pairs, kKeyUserAgent));
+  lastmodFromHeader = ReadFlag(pairs, kKeyLastmodFromHeader);
+  sitemapIndex = ReadFlag(pairs, kKeySitemapIndex);
 }
 
 void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
@@ -75,6 +95,11 @@ void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
   pairs.insert_or_assign(kKeyAutoSaveInterval, std::to_string(autoSaveInterval));
   pairs.insert_or_assign(kKeyAutoSaveGzip, std::to_string(autoSaveGzip));
   pairs.insert_or_assign(kKeyAutoSavePath, autoSavePath);
+  pairs.insert_or_assign(kKeyObeyRobots, std::to_string(obeyRobots));
+  pairs.insert_or_assign(kKeyMinIntervalMs, std::to_string(minIntervalMs));
+  pairs.insert_or_assign(kKeyUserAgent, userAgent);
+  pairs.insert_or_assign(kKeyLastmodFromHeader, std::to_string(lastmodFromHeader));
+  pairs.insert_or_assign(kKeySitemapIndex, std::to_string(sitemapIndex));
 }
 
 bool WriteExtensionArchive(const StringISet& set, std::string& text) {

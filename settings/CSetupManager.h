@@ -16,6 +16,12 @@ inline constexpr const char* kKeyAutoSaveEnable = "keysetupmanager_autosave_enab
 inline constexpr const char* kKeyAutoSaveInterval = "keysetupmanager_autosave_interval";
 inline constexpr const char* kKeyAutoSaveGzip = "keysetupmanager_autosave_gzip";
 inline constexpr const char* kKeyAutoSavePath = "keysetupmanager_autosave_path";
+// The crawl rules; a database written before they existed has none of these keys.
+inline constexpr const char* kKeyObeyRobots = "keysetupmanager_rules_obey_robots";
+inline constexpr const char* kKeyMinIntervalMs = "keysetupmanager_rules_min_interval_ms";
+inline constexpr const char* kKeyUserAgent = "keysetupmanager_rules_user_agent";
+inline constexpr const char* kKeyLastmodFromHeader = "keysetupmanager_rules_lastmod_from_header";
+inline constexpr const char* kKeySitemapIndex = "keysetupmanager_rules_sitemap_index";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -36,10 +42,18 @@ class CSetupManager {
   int32_t autoSaveInterval = 180;     // seconds between two auto-saves
   int32_t autoSaveGzip = 1;           // gzip files when not 0
   std::string autoSavePath;           // put in front of the auto-saved file names (ANSI text)
+  // Crawl rules. Each default keeps the crawl as it is without them.
+  int32_t obeyRobots = 0;             // 1: robots.txt, meta robots and rel="nofollow" obeyed
+  int32_t minIntervalMs = 0;          // least time between two requests to the site, 0 to kMaxIntervalMs
+  std::string userAgent;              // sent as the User-Agent (ANSI text); empty sends none
+  int32_t lastmodFromHeader = 0;      // 1: lastmod from the page's Last-Modified when it has one
+  int32_t sitemapIndex = 0;           // 1: an index file beside several sitemap files
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();
-  // Reads every setting from stored texts; unreadable values get the fallbacks below.
+  // Reads every setting from stored texts; unreadable values get the fallbacks below. An
+  // absent or unreadable crawl rule is off (0, empty); the flags read as 0 or 1, the
+  // interval is kept within 0 to kMaxIntervalMs and the user agent as UserAgentOf gives it.
   void LoadFromMap(const std::map<std::string, std::string>& pairs);
   // Writes every setting as its stored text (the extension set only when not empty).
   void SaveToMap(std::map<std::string, std::string>& pairs) const;

@@ -1,6 +1,7 @@
 #include "settings/SetupPageRules.h"
 
 #include "common/SystemInfo.h"
+#include "common/TextCodec.h"
 
 namespace {
 constexpr int32_t kDefaultDepth = 5;
@@ -21,3 +22,27 @@ int32_t IntervalSecondsOf(int32_t minutes) {
 int32_t IntervalMinutesOf(int32_t seconds) { return seconds / 60; }
 
 std::string ForbiddenTypeOf(const std::string& entry) { return "." + entry; }
+
+int32_t IntervalMsOf(int32_t milliseconds) {
+  if (milliseconds < 0) return 0;
+  return milliseconds > kMaxIntervalMs ? kMaxIntervalMs : milliseconds;
+}
+
+std::string UserAgentOf(const std::string& text) {
+  std::string kept;
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) kept += c;
+  }
+  kept = TrimWhitespace(kept);
+  // GBK: a byte from 0x81 up opens a two-byte character.
+  size_t end = 0;
+  for (size_t i = 0; i < kept.size();) {
+    size_t width = static_cast<unsigned char>(kept[i]) >= 0x81 && i + 1 < kept.size() ? 2 : 1;
+    if (i + width > kMaxUserAgentBytes) break;
+    i += width;
+    end = i;
+  }
+  kept.resize(end);
+  return TrimWhitespace(kept);
+}

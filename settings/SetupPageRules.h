@@ -14,3 +14,17 @@ int32_t IntervalSecondsOf(int32_t minutes);
 int32_t IntervalMinutesOf(int32_t seconds);
 // A forbidden type as the add dialog's entry gives it: "." followed by the entry as typed.
 std::string ForbiddenTypeOf(const std::string& entry);
+
+// Least time between two requests to the site, in milliseconds: at most a minute, so that no
+// entry can stall a crawl for good.
+inline constexpr int32_t kMaxIntervalMs = 60000;
+// The interval as entered or stored: negative (an empty or unreadable entry) is 0, more than
+// kMaxIntervalMs is kMaxIntervalMs.
+int32_t IntervalMsOf(int32_t milliseconds);
+
+// Longest user agent kept, in bytes.
+inline constexpr size_t kMaxUserAgentBytes = 256;
+// A user agent that is safe to send as one header line: control bytes (CR and LF above all,
+// which would start a header of the site's choosing) removed, white space trimmed at both
+// ends, and cut to kMaxUserAgentBytes without splitting a double-byte (GBK) character.
+std::string UserAgentOf(const std::string& text);

@@ -8,18 +8,27 @@
 #include "app/settings/PageIcons.h"
 
 CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent)
-    : CVtPropertySheet(LoadStringById(126), parent), uiPage_(setup), runPage_(setup), autoSavePage_(setup) {
+    : CVtPropertySheet(LoadStringById(126), parent),
+      uiPage_(setup),
+      runPage_(setup),
+      autoSavePage_(setup),
+      rulesPage_(setup) {
   std::vector<QPixmap> icons = RenderPageIcons();
   AddPage(&uiPage_, icons[0]);
   AddPage(&runPage_, icons[1]);
   AddPage(&autoSavePage_, icons[2]);
+  AddPage(&rulesPage_, icons[3]);
   CreatePages();
   SetActivePage(0);
 }
 
 CSetupPropSheet::~CSetupPropSheet() = default;
 
-QString CSetupPropSheet::PageTitle(int page) { return page >= 0 && page <= 2 ? StringRes(127 + page) : QString(); }
+QString CSetupPropSheet::PageTitle(int page) {
+  if (page >= 0 && page <= 2) return StringRes(127 + page);
+  if (page == 3) return QString::fromStdWString(CSetupRulesPage::Template().caption);
+  return QString();
+}
 
 void CSetupPropSheet::ApplyStep1() {
   uiPage_.Apply();
@@ -31,6 +40,8 @@ void CSetupPropSheet::ApplyStep1() {
 void CSetupPropSheet::ApplyStep3() { runPage_.Apply(); }
 
 void CSetupPropSheet::ApplyStep4() { autoSavePage_.Apply(); }
+
+void CSetupPropSheet::ApplyStep5() { rulesPage_.Apply(); }
 
 void CSetupPropSheet::OnDrawPageHeader(QPainter& painter, const QRect& area, int page) {
   CVtPropertySheet::OnDrawPageHeader(painter, area, page);

@@ -1,12 +1,13 @@
 #pragma once
-// The settings sheet "选项设置" with its three pages, all created and loaded with the sheet:
-// appearance, run and auto-save. Apply and OK store every page, shown or not:
+// The settings sheet "选项设置" with its four pages, all created and loaded with the sheet:
+// appearance, run, auto-save and crawl rules. Apply and OK store every page, shown or not:
 //   step 1 the appearance page (and the sheet redrawn in the new look), step 2 nothing,
-//   step 3 the run page, step 4 the auto-save page.
+//   step 3 the run page, step 4 the auto-save page, step 5 the crawl rules page.
 // The sheet only changes the settings object; the main window's close button stores it.
 #include <memory>
 
 #include "app/settings/CSetupAutoSavePage.h"
+#include "app/settings/CSetupRulesPage.h"
 #include "app/settings/CSetupRunPage.h"
 #include "app/settings/CSetupUIPage.h"
 #include "app/settings/CVtPropertySheet.h"
@@ -22,12 +23,14 @@ class CSetupPropSheet : public CVtPropertySheet {
   CSetupUIPage& uiPage() { return uiPage_; }
   CSetupRunPage& runPage() { return runPage_; }
   CSetupAutoSavePage& autoSavePage() { return autoSavePage_; }
+  CSetupRulesPage& rulesPage() { return rulesPage_; }
 
   void ApplyStep1() override;
   void ApplyStep3() override;
   void ApplyStep4() override;
+  void ApplyStep5() override;
 
-  // The header title of page n: strings 127 to 129.
+  // The header title of page n: strings 127 to 129, then the crawl rules page's caption.
   static QString PageTitle(int page);
 
  protected:
@@ -38,4 +41,5 @@ class CSetupPropSheet : public CVtPropertySheet {
   CSetupUIPage uiPage_;
   CSetupRunPage runPage_;
   CSetupAutoSavePage autoSavePage_;
+  CSetupRulesPage rulesPage_;
 };

@@ -121,6 +121,7 @@ void CVtPropertySheet::RunApplySteps() {
   ApplyStep2();
   ApplyStep3();
   ApplyStep4();
+  ApplyStep5();
 }
 
 void CVtPropertySheet::OnOK() {

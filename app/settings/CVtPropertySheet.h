@@ -4,7 +4,7 @@
 // (its icon and, from a derived sheet, its title), the pages, and the buttons OK (1),
 // Cancel (2), Apply (12321) and Help (9, hidden).
 //
-// Apply runs ApplyStep1 to ApplyStep4 and leaves the sheet open; OK runs the same steps and
+// Apply runs ApplyStep1 to ApplyStep5 and leaves the sheet open; OK runs the same steps and
 // closes it; Cancel (also Escape and the window manager's close) closes it without any step.
 //
 //   sheet.AddPage(&page, icon);  ... sheet.CreatePages();   // every page laid out and initialised
@@ -42,11 +42,12 @@ class CVtPropertySheet : public CPlatformDialog {
   QListWidget* navigation() const { return navigation_; }
   QWidget* header() const { return header_; }
 
-  // The four steps of Apply and OK, in order; each does nothing here.
+  // The steps of Apply and OK, in order; each does nothing here.
   virtual void ApplyStep1() {}
   virtual void ApplyStep2() {}
   virtual void ApplyStep3() {}
   virtual void ApplyStep4() {}
+  virtual void ApplyStep5() {}
   void RunApplySteps();
 
  protected:

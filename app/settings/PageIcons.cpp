@@ -63,8 +63,39 @@ const char kIcon2[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" h
 </svg>
 )svg";
 
-const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2};
-const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg", "page-autosave.svg"};
+const char kIcon3[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="paper" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#ffffff"/>
+      <stop offset="1" stop-color="#dfe5ec"/>
+    </linearGradient>
+    <linearGradient id="head" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#8fc3f0"/>
+      <stop offset="1" stop-color="#3a78c2"/>
+    </linearGradient>
+  </defs>
+  <path d="M7 4h20l8 8v30a2 2 0 0 1-2 2H7a2 2 0 0 1-2-2V6a2 2 0 0 1 2-2z" fill="url(#paper)" stroke="#5a6775" stroke-width="1.4"/>
+  <path d="M27 4v8h8" fill="#c9d2dc" stroke="#5a6775" stroke-width="1.2" stroke-linejoin="round"/>
+  <path d="M9.5 15l2.5 2.5 4.5-5" fill="none" stroke="#2c9a3a" stroke-width="2.2" stroke-linecap="round" stroke-linejoin="round"/>
+  <path d="M19 15h9" stroke="#8593a5" stroke-width="1.8" stroke-linecap="round"/>
+  <path d="M10 22l5 5M15 22l-5 5" stroke="#d03b3b" stroke-width="2.2" stroke-linecap="round"/>
+  <path d="M19 24.5h9" stroke="#8593a5" stroke-width="1.8" stroke-linecap="round"/>
+  <path d="M9.5 34l2.5 2.5 4.5-5" fill="none" stroke="#2c9a3a" stroke-width="2.2" stroke-linecap="round" stroke-linejoin="round"/>
+  <path d="M19 34h4" stroke="#8593a5" stroke-width="1.8" stroke-linecap="round"/>
+  <path d="M36 26v-4" stroke="#1d4f8a" stroke-width="1.6"/>
+  <circle cx="36" cy="21" r="2.4" fill="#f2c12e" stroke="#1d4f8a" stroke-width="1.1"/>
+  <rect x="26" y="26" width="20" height="17" rx="3.5" fill="url(#head)" stroke="#1d4f8a" stroke-width="1.5"/>
+  <circle cx="31.5" cy="33" r="2.6" fill="#ffffff"/>
+  <circle cx="40.5" cy="33" r="2.6" fill="#ffffff"/>
+  <circle cx="31.5" cy="33" r="1.1" fill="#1d4f8a"/>
+  <circle cx="40.5" cy="33" r="1.1" fill="#1d4f8a"/>
+  <path d="M31.5 39h9" stroke="#ffffff" stroke-width="1.8" stroke-linecap="round"/>
+</svg>
+)svg";
+
+const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3};
+const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg", "page-autosave.svg",
+                                            "page-rules.svg"};
 
 }  // namespace
 

@@ -136,3 +136,47 @@ TEST(OutputFolderTest, AReadOnlyFolderIsRefused) {
   EXPECT_NE(problem.find("cannot write"), std::string::npos) << problem;
   std::filesystem::permissions(temp.path(), std::filesystem::perms::owner_all);
 }
+
+TEST(CliOptionsTest, CrawlRulesAreAbsentUnlessGivenSoTheSettingsDecide) {
+  CliParseOutcome plain = Parse({"example.com"});
+  ASSERT_EQ(plain.status, CliParseStatus::Run);
+  EXPECT_FALSE(plain.options.obeyRobots.has_value());
+  EXPECT_FALSE(plain.options.delayMs.has_value());
+  EXPECT_FALSE(plain.options.userAgent.has_value());
+  EXPECT_FALSE(plain.options.lastmodFromHeader.has_value());
+  EXPECT_FALSE(plain.options.sitemapIndex.has_value());
+
+  CliParseOutcome all = Parse({"--robots", "--delay", "250", "--user-agent", "VeltroBot/1.0 (+https://a.example/)",
+                               "--lastmod", "--index", "example.com"});
+  ASSERT_EQ(all.status, CliParseStatus::Run) << all.message;
+  EXPECT_EQ(all.options.obeyRobots, true);
+  EXPECT_EQ(all.options.delayMs, 250);
+  EXPECT_EQ(all.options.userAgent, "VeltroBot/1.0 (+https://a.example/)");
+  EXPECT_EQ(all.options.lastmodFromHeader, true);
+  EXPECT_EQ(all.options.sitemapIndex, true);
+
+  CliParseOutcome equals = Parse({"--delay=0", "--user-agent=", "example.com"});
+  ASSERT_EQ(equals.status, CliParseStatus::Run) << equals.message;
+  EXPECT_EQ(equals.options.delayMs, 0);
+  EXPECT_EQ(equals.options.userAgent, "");  // given empty: no user agent, whatever the settings say
+}
+
+TEST(CliOptionsTest, CrawlRuleValuesOutOfRangeOrUnsafeAreUsageErrors) {
+  ExpectUsageError({"--delay", "60001", "example.com"}, "invalid delay '60001'");
+  ExpectUsageError({"--delay", "-1", "example.com"}, "invalid delay");
+  ExpectUsageError({"--delay", "1.5", "example.com"}, "invalid delay");
+  ExpectUsageError({"--delay", "", "example.com"}, "invalid delay");
+  ExpectUsageError({"example.com", "--delay"}, "--delay");
+  ExpectUsageError({"example.com", "--user-agent"}, "--user-agent");
+  ExpectUsageError({"--user-agent", "Bot\r\nX-Injected: 1", "example.com"}, "control character");
+  ExpectUsageError({"--user-agent", std::string("Bot\0", 4), "example.com"}, "control character");
+  ExpectUsageError({"--user-agent", std::string(257, 'a'), "example.com"}, "longer than 256");
+  ExpectUsageError({"--robots=yes", "example.com"}, "takes no value");
+  ExpectUsageError({"--index=1", "example.com"}, "takes no value");
+  EXPECT_EQ(Parse({"--delay", "60000", "--user-agent", std::string(256, 'a'), "example.com"}).status,
+            CliParseStatus::Run);
+  const std::string help = CliUsageText();
+  for (const char* option : {"--robots", "--delay MS", "--user-agent TEXT", "--lastmod", "--index"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+}

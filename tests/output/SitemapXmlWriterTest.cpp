@@ -23,10 +23,10 @@ const std::string kDate = "2026-03-09";
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>";
 const std::string kRootOpen = "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">";
 
-std::string Entry(const std::string& loc) {
+std::string Entry(const std::string& loc, const std::string& lastmod = kDate) {
   return "    <url>\n"
          "        <changefreq>daily</changefreq>\n"
-         "        <lastmod>" + kDate + "</lastmod>\n"
+         "        <lastmod>" + lastmod + "</lastmod>\n"
          "        <loc>" + loc + "</loc>\n"
          "        <priority>0.5</priority>\n"
          "    </url>\n";
@@ -258,4 +258,56 @@ TEST(SitemapXmlWriterTest, UnwritableTargetsWriteNothingAndKeepEarlierFiles) {
     EXPECT_EQ(ReadFileBytes("ro/_sitemap0.xml"), before);
   }
   EXPECT_EQ(ReadFileBytes("keep_sitemap0.xml"), good);
+}
+
+TEST(SitemapXmlWriterTest, EntriesCarryTheirOwnLastmodAndAnEmptyOneIsTheWritersDate) {
+  CSitemapXmlWriter writer(kDate);
+  const std::string pageDate = "2024-01-31T08:05:00+00:00";
+  EXPECT_EQ(writer.AddUrl("http://h/a", pageDate), rc::kOk);
+  EXPECT_EQ(writer.AddUrl("http://h/b", ""), rc::kOk);
+  EXPECT_EQ(writer.AddUrl("http://h/c"), rc::kOk);
+  EXPECT_EQ(writer.AddUrl("http://h/d", "<&>"), rc::kOk);  // escaped like any element text
+  const std::string expected = kDecl + "\n" + kRootOpen + "\n" + Entry("http://h/a", pageDate) + Entry("http://h/b") +
+                               Entry("http://h/c") + Entry("http://h/d", "&lt;&amp;&gt;") + "</urlset>\n";
+  EXPECT_EQ(Printed(writer), expected);
+
+  // The same document built node by node by TinyXML.
+  TiXmlDocument doc;
+  doc.Parse(expected.c_str());
+  ASSERT_FALSE(doc.Error()) << doc.ErrorDesc();
+  TiXmlPrinter printer;
+  doc.Accept(&printer);
+  EXPECT_EQ(std::string(printer.CStr()), expected);
+}
+
+TEST(SitemapXmlWriterTest, LongerLastmodTextsCountTowardsTheSplitSize) {
+  CSitemapXmlWriter writer(kDate);
+  const std::string pageDate = "2024-01-31T08:05:00+00:00";
+  const std::string address = "http://example.com/" + std::string(80, 'p');
+  const size_t perEntry = Entry(address, pageDate).size();
+  size_t length = Document({}).size();
+  size_t added = 0;
+  while (length <= CSitemapXmlWriter::kSplitSize) {
+    ASSERT_EQ(writer.AddUrl(address, pageDate), rc::kOk);
+    length += perEntry;
+    ++added;
+  }
+  EXPECT_EQ(writer.currentIndex(), 0);
+  writer.AddUrl(address, pageDate);
+  EXPECT_EQ(writer.currentIndex(), 1);
+  EXPECT_EQ(added, (CSitemapXmlWriter::kSplitSize - Document({}).size()) / perEntry + 1);
+}
+
+TEST(SitemapXmlWriterTest, SaveAllNamesTheFilesItWroteAndLeavesOutTheOnesItCouldNot) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer(kDate);
+  const std::string address = "http://example.com/" + std::string(200, 'x');
+  while (writer.documentCount() < 3) writer.AddUrl(address);
+  std::vector<std::string> saved = {"stale"};
+  EXPECT_EQ(writer.SaveAll("site", true, saved), rc::kOk);
+  EXPECT_EQ(saved, (std::vector<std::string>{"site_sitemap0.xml.gz", "site_sitemap1.xml.gz", "site_sitemap2.xml.gz"}));
+  fs::create_directory("site_sitemap1.xml");  // in the way of document 1's plain file
+  EXPECT_EQ(writer.SaveAll("site", false, saved), rc::kFileOpen);
+  EXPECT_EQ(saved, (std::vector<std::string>{"site_sitemap0.xml", "site_sitemap2.xml"}));
 }

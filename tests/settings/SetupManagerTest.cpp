@@ -10,6 +10,7 @@
 #include "common/SystemInfo.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsPersistence.h"
+#include "settings/SetupPageRules.h"
 #include "store/CLevelDb.h"
 #include "support/TempDir.h"
 
@@ -18,7 +19,18 @@ namespace {
 const std::vector<const char*> kAllKeys = {
     kKeyStyle,        kKeyConnectTimeout,       kKeyTotalTimeout,  kKeyMaxDepth,
     kKeyThreads,      kKeyForbiddenExtensions,  kKeyAutoSaveEnable, kKeyAutoSaveInterval,
-    kKeyAutoSaveGzip, kKeyAutoSavePath};
+    kKeyAutoSaveGzip, kKeyAutoSavePath,         kKeyObeyRobots,    kKeyMinIntervalMs,
+    kKeyUserAgent,    kKeyLastmodFromHeader,    kKeySitemapIndex};
+
+// What the database held before the crawl rules existed: the ten original keys.
+std::map<std::string, std::string> PairsWithoutCrawlRules(const CSetupManager& setup) {
+  std::map<std::string, std::string> pairs;
+  setup.SaveToMap(pairs);
+  for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex}) {
+    pairs.erase(key);
+  }
+  return pairs;
+}
 
 std::string DefaultArchive() {
   std::map<std::string, std::string> pairs;
@@ -46,6 +58,11 @@ TEST(SetupManagerTest, DefaultsHoldFiftyExtensionsInCaseFoldedOrder) {
   EXPECT_EQ(setup.autoSaveEnabled, 1);
   EXPECT_EQ(setup.autoSaveInterval, 180);
   EXPECT_EQ(setup.autoSaveGzip, 1);
+  EXPECT_EQ(setup.obeyRobots, 0);
+  EXPECT_EQ(setup.minIntervalMs, 0);
+  EXPECT_EQ(setup.userAgent, "");
+  EXPECT_EQ(setup.lastmodFromHeader, 0);
+  EXPECT_EQ(setup.sitemapIndex, 0);
   std::vector<std::string> order(setup.forbiddenExtensions.begin(), setup.forbiddenExtensions.end());
   EXPECT_EQ(order.front(), ".7z");
   EXPECT_EQ(order[1], ".ace");
@@ -62,13 +79,18 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 10u);
+  EXPECT_EQ(pairs.size(), 15u);
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
   EXPECT_EQ(pairs.at(kKeyMaxDepth), "-1");
   EXPECT_EQ(pairs.at(kKeyAutoSaveInterval), "180");
   EXPECT_EQ(pairs.at(kKeyAutoSavePath), "D:\\out\\");
+  EXPECT_EQ(pairs.at(kKeyObeyRobots), "0");
+  EXPECT_EQ(pairs.at(kKeyMinIntervalMs), "0");
+  EXPECT_EQ(pairs.at(kKeyUserAgent), "");
+  EXPECT_EQ(pairs.at(kKeyLastmodFromHeader), "0");
+  EXPECT_EQ(pairs.at(kKeySitemapIndex), "0");
   const std::string& archive = pairs.at(kKeyForbiddenExtensions);
   EXPECT_EQ(archive.size(), 383u);
   EXPECT_EQ(archive.rfind("22 serialization::archive 9 0 0 50 0 3 .7z 4 .ace 4 .asf 4 .avi ", 0), 0u);
@@ -77,7 +99,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 9u);
+  EXPECT_EQ(pairs.size(), 14u);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -94,6 +116,11 @@ TEST(SetupManagerTest, LoadFromMapReadsWhatSaveToMapWrote) {
   a.autoSaveInterval = 60;
   a.autoSaveGzip = 0;
   a.autoSavePath = "\xcd\xf8 path/";
+  a.obeyRobots = 1;
+  a.minIntervalMs = 1500;
+  a.userAgent = "VeltroBot/1.0 (\xcd\xf8\xd5\xbe)";
+  a.lastmodFromHeader = 1;
+  a.sitemapIndex = 1;
   std::map<std::string, std::string> pairs;
   a.SaveToMap(pairs);
   CSetupManager b;
@@ -104,6 +131,8 @@ TEST(SetupManagerTest, LoadFromMapReadsWhatSaveToMapWrote) {
   EXPECT_EQ(again, pairs);
   EXPECT_EQ(b.forbiddenExtensions, a.forbiddenExtensions);
   EXPECT_EQ(b.maxDepth, 0);
+  EXPECT_EQ(b.minIntervalMs, 1500);
+  EXPECT_EQ(b.userAgent, a.userAgent);
 }
 
 TEST(SetupManagerTest, EmptyMapGivesFallbacksAndMinusOneWhereNoneIsDefined) {
@@ -120,6 +149,39 @@ TEST(SetupManagerTest, EmptyMapGivesFallbacksAndMinusOneWhereNoneIsDefined) {
   EXPECT_EQ(setup.autoSaveInterval, 180);
   EXPECT_EQ(setup.autoSaveGzip, -1);
   EXPECT_EQ(setup.autoSavePath, "");
+  EXPECT_EQ(setup.obeyRobots, 0);
+  EXPECT_EQ(setup.minIntervalMs, 0);
+  EXPECT_EQ(setup.userAgent, "");
+  EXPECT_EQ(setup.lastmodFromHeader, 0);
+  EXPECT_EQ(setup.sitemapIndex, 0);
+}
+
+TEST(SetupManagerTest, CrawlRuleValuesAreReadAsSwitchesAnIntervalInRangeAndASafeUserAgent) {
+  auto load = [](const char* key, const std::string& value) {
+    CSetupManager setup;
+    setup.ResetToDefaults();
+    setup.LoadFromMap({{key, value}});
+    return setup;
+  };
+  for (const char* key : {kKeyObeyRobots, kKeyLastmodFromHeader, kKeySitemapIndex}) {
+    auto flag = [&](const std::string& v) {
+      CSetupManager s = load(key, v);
+      return key == std::string(kKeyObeyRobots) ? s.obeyRobots
+             : key == std::string(kKeyLastmodFromHeader) ? s.lastmodFromHeader
+                                                         : s.sitemapIndex;
+    };
+    EXPECT_EQ(flag("1"), 1) << key;
+    EXPECT_EQ(flag("7"), 1) << key;  // any positive number is on, and reads back as 1
+    for (const char* off : {"0", "-1", "", "abc", "99999999999"}) EXPECT_EQ(flag(off), 0) << key << " " << off;
+  }
+  EXPECT_EQ(load(kKeyMinIntervalMs, "250").minIntervalMs, 250);
+  EXPECT_EQ(load(kKeyMinIntervalMs, "60000").minIntervalMs, 60000);
+  EXPECT_EQ(load(kKeyMinIntervalMs, "60001").minIntervalMs, kMaxIntervalMs);
+  EXPECT_EQ(load(kKeyMinIntervalMs, "2147483647").minIntervalMs, kMaxIntervalMs);
+  EXPECT_EQ(load(kKeyMinIntervalMs, "-20").minIntervalMs, 0);
+  EXPECT_EQ(load(kKeyMinIntervalMs, "1e3").minIntervalMs, 0);
+  EXPECT_EQ(load(kKeyUserAgent, " Bot/1.0\r\nX-Evil: 1 ").userAgent, "Bot/1.0X-Evil: 1");
+  EXPECT_EQ(load(kKeyUserAgent, std::string("A\0B\tC\x7f", 6)).userAgent, "ABC");
 }
 
 TEST(SetupManagerTest, ReadIntSettingAcceptsOnlyASignAndDigitsWithin32Bits) {
@@ -163,6 +225,11 @@ TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadWithTheirFallbacks) {
       EXPECT_EQ(setup.autoSaveInterval, k == kKeyAutoSaveInterval ? (asInt < 0 ? 180 : asInt) : 180);
       EXPECT_EQ(setup.autoSaveGzip, k == kKeyAutoSaveGzip ? asInt : 1);
       EXPECT_EQ(setup.autoSavePath, k == kKeyAutoSavePath ? value : "");
+      EXPECT_EQ(setup.obeyRobots, k == kKeyObeyRobots && asInt > 0 ? 1 : 0);
+      EXPECT_EQ(setup.minIntervalMs, k == kKeyMinIntervalMs ? IntervalMsOf(asInt) : 0);
+      EXPECT_EQ(setup.userAgent, k == kKeyUserAgent ? UserAgentOf(value) : "");
+      EXPECT_EQ(setup.lastmodFromHeader, k == kKeyLastmodFromHeader && asInt > 0 ? 1 : 0);
+      EXPECT_EQ(setup.sitemapIndex, k == kKeySitemapIndex && asInt > 0 ? 1 : 0);
       if (k != kKeyForbiddenExtensions) {
         EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
       }
@@ -282,4 +349,36 @@ TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndSavesNothing
   EXPECT_EQ(LoadSettings(nullptr, &db), rc::kMissing);
   EXPECT_EQ(LoadSettings(&setup, nullptr), rc::kMissing);
   SaveSettings(nullptr, nullptr);
+}
+
+TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGainsTheirKeysAtSave) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSetupManager old;
+  old.ResetToDefaults();
+  old.autoSavePath = "old/";
+  {
+    CLevelDb db;
+    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+    ASSERT_EQ(db.WriteAll(PairsWithoutCrawlRules(old)), rc::kOk);
+  }
+  CSetupManager setup;
+  CLevelDb db;
+  ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+  EXPECT_EQ(setup.autoSavePath, "old/");
+  EXPECT_EQ(setup.obeyRobots, 0);
+  EXPECT_EQ(setup.minIntervalMs, 0);
+  EXPECT_EQ(setup.userAgent, "");
+  EXPECT_EQ(setup.lastmodFromHeader, 0);
+  EXPECT_EQ(setup.sitemapIndex, 0);
+  setup.minIntervalMs = 750;
+  setup.userAgent = "VeltroBot/2";
+  SaveSettings(&setup, &db);
+  std::map<std::string, std::string> stored;
+  db.ReadAll(stored);
+  EXPECT_EQ(stored.size(), 15u);
+  EXPECT_EQ(stored[kKeyMinIntervalMs], "750");
+  EXPECT_EQ(stored[kKeyUserAgent], "VeltroBot/2");
+  EXPECT_EQ(stored[kKeyObeyRobots], "0");
+  EXPECT_EQ(stored[kKeyAutoSavePath], "old/");
 }

@@ -45,3 +45,28 @@ TEST(SetupPageRules, ForbiddenTypeIsADotAndTheEntryAsTyped) {
   EXPECT_EQ(ForbiddenTypeOf("PDF"), ".PDF");
   EXPECT_EQ(ForbiddenTypeOf(".rar"), "..rar");
 }
+
+TEST(SetupPageRules, RequestIntervalIsKeptWithinZeroToOneMinute) {
+  EXPECT_EQ(IntervalMsOf(0), 0);
+  EXPECT_EQ(IntervalMsOf(1), 1);
+  EXPECT_EQ(IntervalMsOf(60000), 60000);
+  EXPECT_EQ(IntervalMsOf(60001), 60000);
+  EXPECT_EQ(IntervalMsOf(2147483647), 60000);
+  EXPECT_EQ(IntervalMsOf(-1), 0);  // an empty or unreadable edit
+}
+
+TEST(SetupPageRules, UserAgentLosesControlBytesAndEndSpacesAndIsCutOnACharacterBoundary) {
+  EXPECT_EQ(UserAgentOf(""), "");
+  EXPECT_EQ(UserAgentOf("  VeltroBot/1.0 (+http://a.example/bot)  "), "VeltroBot/1.0 (+http://a.example/bot)");
+  EXPECT_EQ(UserAgentOf("Bot\r\nCookie: x"), "BotCookie: x");
+  EXPECT_EQ(UserAgentOf("\x01\x1f\x7f"), "");
+  EXPECT_EQ(UserAgentOf("\xcd\xf8\xd5\xbe"), "\xcd\xf8\xd5\xbe");  // GBK text stays
+
+  const std::string ascii(300, 'a');
+  EXPECT_EQ(UserAgentOf(ascii), std::string(kMaxUserAgentBytes, 'a'));
+  // 255 ASCII bytes and then a two-byte character: the character does not fit and goes whole.
+  const std::string mixed = std::string(255, 'a') + "\xcd\xf8" + "tail";
+  EXPECT_EQ(UserAgentOf(mixed), std::string(255, 'a'));
+  const std::string pairs = std::string(254, 'a') + "\xcd\xf8" + "tail";
+  EXPECT_EQ(UserAgentOf(pairs), std::string(254, 'a') + "\xcd\xf8");
+}

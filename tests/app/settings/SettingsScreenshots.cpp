@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-  const char* pages[] = {"appearance", "run", "autosave"};
+  const char* pages[] = {"appearance", "run", "autosave", "rules"};
   const std::pair<int, const char*> looks[] = {{0, "office2007blue"}, {11, "carbon"}};
   for (const auto& [style, lookName] : looks) {
     ApplyVisualStyle(style);
@@ -22,9 +22,13 @@ int main(int argc, char** argv) {
     setup->ResetToDefaults();
     setup->styleIndex = style;
     setup->autoSavePath = "/home/user/sitemaps/";
+    setup->obeyRobots = 1;
+    setup->minIntervalMs = 500;
+    setup->userAgent = "VeltroBot/1.0 (+https://example.com/bot.html)";
+    setup->sitemapIndex = 1;
     CSetupPropSheet sheet(setup);
     sheet.show();
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < sheet.pageCount(); ++page) {
       sheet.SetActivePage(page);
       QApplication::processEvents();
       QString name = QStringLiteral("settings-%1-%2.png").arg(pages[page], lookName);

@@ -38,20 +38,25 @@ int FourPerProcessor() { return 4 * ProcessorCount(); }
 
 }  // namespace
 
-TEST_F(SetupSheetTest, SheetOpensWithItsTitleThreePagesNavigationApplyAndNoHelp) {
+TEST_F(SetupSheetTest, SheetOpensWithItsTitleFourPagesNavigationApplyAndNoHelp) {
   CSetupPropSheet sheet(setup);
   EXPECT_EQ(sheet.windowTitle(), QStringLiteral("选项设置"));
-  ASSERT_EQ(sheet.pageCount(), 3);
+  ASSERT_EQ(sheet.pageCount(), 4);
   EXPECT_EQ(sheet.activePage(), 0);
   EXPECT_EQ(sheet.navigation()->width(), 150);
-  EXPECT_EQ(sheet.navigation()->count(), 3);
+  EXPECT_EQ(sheet.navigation()->count(), 4);
+  EXPECT_EQ(sheet.navigation()->item(3)->text(), QStringLiteral("抓取规则"));
   EXPECT_TRUE(sheet.IsItemEnabled(CVtPropertySheet::kIdApply));
   EXPECT_TRUE(sheet.Control(CVtPropertySheet::kIdHelp)->isHidden());
   EXPECT_EQ(CSetupPropSheet::PageTitle(0), QStringLiteral("界面设置"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(1), QStringLiteral("运行设置"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(2), QStringLiteral("自动保存设置"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(3), QStringLiteral("抓取规则"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(4), QString());
   sheet.navigation()->setCurrentRow(2);
   EXPECT_EQ(sheet.activePage(), 2);
+  sheet.navigation()->setCurrentRow(3);
+  EXPECT_EQ(sheet.activePage(), 3);
 }
 
 TEST_F(SetupSheetTest, EveryPageIsLoadedAtOpeningAndStoredByOkWithoutBeingShown) {

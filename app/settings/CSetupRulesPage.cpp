@@ -1,0 +1,79 @@
+#include "app/settings/CSetupRulesPage.h"
+
+#include <QLineEdit>
+
+#include "app/platform/EditBox.h"
+#include "common/TextCodec.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsPersistence.h"
+#include "settings/SetupPageRules.h"
+
+CSetupRulesPage::CSetupRulesPage(std::weak_ptr<CSetupManager> source)
+    : CVtPropertyPage(Template()), source_(std::move(source)) {}
+
+DialogTemplate CSetupRulesPage::Template() {
+  return DialogTemplate{
+      L"抓取规则", 415, 261,
+      {
+          {ControlKind::GroupBox, -1, L"robots.txt", {7, 7, 401, 52}},
+          {ControlKind::CheckBox, kIdObeyRobots, L"遵守 robots.txt、meta robots 和 rel=\"nofollow\"", {20, 22, 370, 12}},
+          {ControlKind::Static, -1, L"开始前先读取网站的 robots.txt；不允许爬的网址不请求，也不列入站点地图。",
+           {32, 38, 366, 10}},
+          {ControlKind::GroupBox, -1, L"请求", {7, 66, 401, 70}},
+          {ControlKind::Static, -1, L"请求最小间隔(毫秒)", {20, 84, 92, 10}},
+          {ControlKind::Edit, kIdInterval, L"", {116, 82, 60, 14}, kAutoHScroll},
+          {ControlKind::Static, -1, L"0 到 60000；0 为不等待", {184, 84, 200, 10}},
+          {ControlKind::Static, -1, L"用户代理(User-Agent)", {20, 106, 92, 10}},
+          {ControlKind::Edit, kIdUserAgent, L"", {116, 104, 280, 14}, kAutoHScroll},
+          {ControlKind::Static, -1, L"留空则不发送；robots.txt 按第一个“/”或空格之前的名称匹配。", {116, 121, 282, 10}},
+          {ControlKind::GroupBox, -1, L"站点地图", {7, 143, 401, 56}},
+          {ControlKind::CheckBox, kIdLastmod, L"lastmod 取自网页的 Last-Modified(没有时为当天日期)", {20, 158, 370, 12}},
+          {ControlKind::CheckBox, kIdIndex, L"有多个站点地图文件时另写站点地图索引", {20, 178, 370, 12}},
+          {ControlKind::PushButton, kIdDefaults, L"恢复默认值", {326, 240, 82, 16}},
+      }};
+}
+
+void CSetupRulesPage::OnInitPage() {
+  setup_ = source_.lock();
+  CVtPropertyPage::OnInitPage();
+}
+
+void CSetupRulesPage::InitControls() {
+  SetDigitsOnly(Control(kIdInterval));
+  if (auto* interval = ControlAs<QLineEdit>(kIdInterval)) interval->setMaxLength(kIntervalDigits);
+  if (auto* agent = ControlAs<QLineEdit>(kIdUserAgent)) agent->setMaxLength(static_cast<int>(kMaxUserAgentBytes));
+}
+
+void CSetupRulesPage::LoadControls() {
+  if (!setup_) return;
+  CheckItem(kIdObeyRobots, setup_->obeyRobots != 0);
+  SetItemText(kIdInterval, std::to_wstring(IntervalMsOf(setup_->minIntervalMs)));
+  SetItemText(kIdUserAgent, AnsiToWide(setup_->userAgent));
+  CheckItem(kIdLastmod, setup_->lastmodFromHeader != 0);
+  CheckItem(kIdIndex, setup_->sitemapIndex != 0);
+}
+
+void CSetupRulesPage::Apply() {
+  if (!setup_) return;
+  setup_->obeyRobots = IsItemChecked(kIdObeyRobots) ? 1 : 0;
+  setup_->minIntervalMs = IntervalMsOf(ReadIntSetting(WideToAnsi(TrimWhitespace(GetItemText(kIdInterval)))));
+  setup_->userAgent = UserAgentOf(WideToAnsi(GetItemText(kIdUserAgent)));
+  setup_->lastmodFromHeader = IsItemChecked(kIdLastmod) ? 1 : 0;
+  setup_->sitemapIndex = IsItemChecked(kIdIndex) ? 1 : 0;
+}
+
+void CSetupRulesPage::RestoreDefaults() {
+  CheckItem(kIdObeyRobots, false);
+  SetItemText(kIdInterval, L"0");
+  SetItemText(kIdUserAgent, L"");
+  CheckItem(kIdLastmod, false);
+  CheckItem(kIdIndex, false);
+}
+
+void CSetupRulesPage::OnCommand(int id) {
+  if (id == kIdDefaults) {
+    RestoreDefaults();
+    return;
+  }
+  CVtPropertyPage::OnCommand(id);
+}

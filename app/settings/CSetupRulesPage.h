@@ -1,0 +1,42 @@
+#pragma once
+// The crawl rules page "抓取规则": obey robots.txt with meta robots and rel="nofollow" (check box
+// 1030), the least interval between two requests in milliseconds (edit 1031, digits only,
+// 0 to 60000), the user agent (edit 1032), lastmod from Last-Modified (check box 1033), the
+// sitemap index (check box 1034) and "恢复默认值" (1023).
+//
+// Every default leaves the crawl as it is without these rules. The settings change only at
+// Apply or OK.
+#include <memory>
+
+#include "app/settings/CVtPropertyPage.h"
+
+class CSetupManager;
+
+class CSetupRulesPage : public CVtPropertyPage {
+  Q_OBJECT
+ public:
+  static constexpr int kIdDefaults = 1023;
+  static constexpr int kIdObeyRobots = 1030;
+  static constexpr int kIdInterval = 1031;
+  static constexpr int kIdUserAgent = 1032;
+  static constexpr int kIdLastmod = 1033;
+  static constexpr int kIdIndex = 1034;
+  // Five digits are enough for the largest interval; more would only be cut to it.
+  static constexpr int kIntervalDigits = 5;
+
+  explicit CSetupRulesPage(std::weak_ptr<CSetupManager> source);
+  static DialogTemplate Template();
+
+  void Apply() override;
+  void InitControls() override;
+  void LoadControls() override;
+  void RestoreDefaults() override;
+  void OnInitPage() override;
+
+ protected:
+  void OnCommand(int id) override;
+
+ private:
+  std::weak_ptr<CSetupManager> source_;
+  std::shared_ptr<CSetupManager> setup_;  // empty until the page is initialised
+};

@@ -1,0 +1,79 @@
+#include "output/SitemapIndex.h"
+
+#include <tinyxml.h>
+
+#include <new>
+
+#include "common/ResultCodes.h"
+#include "common/TextCodec.h"
+#include "output/CSitemapXmlWriter.h"
+#include "output/SitemapEscape.h"
+#include "output/SitemapFiles.h"
+#include "output/SitemapFrame.h"
+
+namespace {
+
+void AddTextChild(TiXmlElement& parent, const char* name, const std::string& text) {
+  TiXmlElement child(name);
+  child.InsertEndChild(TiXmlText(text.c_str()));
+  parent.InsertEndChild(child);
+}
+
+// The name without its folders; the file system takes it as UTF-8, and so does its address.
+std::string FileNameOnly(const std::string& ansiName) {
+  size_t slash = ansiName.find_last_of('/');
+  std::string name = slash == std::string::npos ? ansiName : ansiName.substr(slash + 1);
+  std::string utf8 = AnsiToUtf8(name);
+  return utf8.empty() ? name : utf8;
+}
+
+}  // namespace
+
+std::string SitemapIndexText(const std::vector<SitemapIndexEntry>& entries) {
+  TiXmlDocument doc;
+  doc.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", ""));
+  TiXmlElement root("sitemapindex");
+  root.SetAttribute("xmlns", kSitemapNamespace);
+  for (const SitemapIndexEntry& entry : entries) {
+    TiXmlElement sitemap("sitemap");
+    std::string loc;
+    AppendPercentEncoded(loc, entry.loc);
+    AddTextChild(sitemap, "loc", loc);
+    AddTextChild(sitemap, "lastmod", entry.lastmod);
+    root.InsertEndChild(sitemap);
+  }
+  doc.InsertEndChild(root);
+  TiXmlPrinter printer;
+  doc.Accept(&printer);
+  return std::string(printer.CStr(), printer.Size());
+}
+
+int32_t WriteSitemapIndexFile(const std::string& ansiPath, const std::vector<SitemapIndexEntry>& entries) {
+  try {
+    return WritePlainSitemapFile(ansiPath, SitemapIndexText(entries));
+  } catch (const std::bad_alloc&) {
+    return rc::kNoMemory;
+  }
+}
+
+std::string SitemapIndexFileName(const std::string& prefix) {
+  return prefix.empty() ? std::string("sitemap_index.xml") : prefix + "_sitemap_index.xml";
+}
+
+int32_t WriteSitemapIndexFor(const SitemapIndexRequest& request, bool* written) {
+  if (written) *written = false;
+  if (request.documentNames.size() < 2) return rc::kOk;
+  try {
+    std::string root = request.siteRoot;
+    if (root.empty() || root.back() != '/') root += '/';
+    const std::string lastmod = request.lastmod.empty() ? LocalIsoDate() : request.lastmod;
+    std::vector<SitemapIndexEntry> entries;
+    entries.reserve(request.documentNames.size());
+    for (const std::string& name : request.documentNames) entries.push_back({root + FileNameOnly(name), lastmod});
+    int32_t result = WriteSitemapIndexFile(SitemapIndexFileName(request.prefix), entries);
+    if (written) *written = result == rc::kOk;
+    return result;
+  } catch (const std::bad_alloc&) {
+    return rc::kNoMemory;
+  }
+}

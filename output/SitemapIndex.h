@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The sitemap index (sitemaps.org): one file that names every sitemap document of a site, so
+// a search engine needs to be told of one address only.
+//
+//   std::vector<std::string> saved;
+//   writer.SaveAll(host, gzip, saved);
+//   WriteSitemapIndexFor({saved, "https://host/", host, ""});   // host_sitemap_index.xml
+
+// One listed document: its full address and its lastmod text.
+struct SitemapIndexEntry {
+  std::string loc;
+  std::string lastmod;
+};
+
+// The index document as the XML printer writes it (LF line ends): the declaration, then the
+// sitemapindex root (sitemap namespace) with one sitemap element, holding loc and lastmod,
+// per entry. loc is written as a sitemap's loc is (percent-encoded, escaped).
+std::string SitemapIndexText(const std::vector<SitemapIndexEntry>& entries);
+
+// Writes the index to ansiPath as the plain sitemap files are written (CR LF, beside its name
+// and moved over it when complete). 0, or rc::kFileOpen when it could not be written (an
+// existing file is then left as it was), rc::kNoMemory.
+int32_t WriteSitemapIndexFile(const std::string& ansiPath, const std::vector<SitemapIndexEntry>& entries);
+
+// The index's file name for the prefix the sitemap files were saved with:
+// prefix + "_sitemap_index.xml", or "sitemap_index.xml" for an empty prefix.
+std::string SitemapIndexFileName(const std::string& prefix);
+
+struct SitemapIndexRequest {
+  std::vector<std::string> documentNames;  // the files SaveAll wrote, as it names them
+  std::string siteRoot;                    // the site's root address, "https://host/" ("/" added when missing)
+  std::string prefix;                      // the prefix SaveAll was given
+  std::string lastmod;                     // of every document; empty: today's local date
+};
+
+// Writes SitemapIndexFileName(prefix) listing each document at the site's root under its file
+// name without folders ("https://host/host_sitemap0.xml.gz"), when there are two documents or
+// more; one document needs no index, and nothing is written. 0 when written or not needed
+// (written tells which), rc::kFileOpen when the file could not be written, rc::kNoMemory.
+int32_t WriteSitemapIndexFor(const SitemapIndexRequest& request, bool* written = nullptr);

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/platform/VisualStyle.h"
+#include "app/settings/CSetupPropSheet.h"
+#include "common/TextCodec.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsPersistence.h"
+#include "store/CLevelDb.h"
+#include "support/TempDir.h"
+#include "tests/app/settings/SheetTestSupport.h"
+
+namespace {
+
+class RulesPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ApplyVisualStyle(0);
+    setup->ResetToDefaults();
+  }
+  void TearDown() override { ApplyVisualStyle(0); }
+
+  std::shared_ptr<CSetupManager> setup = std::make_shared<CSetupManager>();
+};
+
+struct RulesShown {
+  bool robots, lastmod, index;
+  std::wstring interval, userAgent;
+};
+
+RulesShown Shown(CSetupRulesPage& page) {
+  return {page.IsItemChecked(CSetupRulesPage::kIdObeyRobots), page.IsItemChecked(CSetupRulesPage::kIdLastmod),
+          page.IsItemChecked(CSetupRulesPage::kIdIndex), page.GetItemText(CSetupRulesPage::kIdInterval),
+          page.GetItemText(CSetupRulesPage::kIdUserAgent)};
+}
+
+void ExpectAllOff(CSetupRulesPage& page) {
+  RulesShown shown = Shown(page);
+  EXPECT_FALSE(shown.robots);
+  EXPECT_FALSE(shown.lastmod);
+  EXPECT_FALSE(shown.index);
+  EXPECT_EQ(shown.interval, L"0");
+  EXPECT_EQ(shown.userAgent, L"");
+}
+
+}  // namespace
+
+TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageBeingShown) {
+  setup->obeyRobots = 1;
+  setup->minIntervalMs = 1500;
+  setup->userAgent = WideToAnsi(L"VeltroBot/1.0 (网站地图)");
+  setup->sitemapIndex = 1;
+  CSetupPropSheet sheet(setup);
+  CSetupRulesPage& page = sheet.rulesPage();
+  EXPECT_EQ(page.windowTitle(), QStringLiteral("抓取规则"));
+  RulesShown shown = Shown(page);
+  EXPECT_TRUE(shown.robots);
+  EXPECT_FALSE(shown.lastmod);
+  EXPECT_TRUE(shown.index);
+  EXPECT_EQ(shown.interval, L"1500");
+  EXPECT_EQ(shown.userAgent, L"VeltroBot/1.0 (网站地图)");
+
+  Click(page, CSetupRulesPage::kIdObeyRobots);  // off
+  Click(page, CSetupRulesPage::kIdLastmod);     // on
+  page.SetItemText(CSetupRulesPage::kIdInterval, L"250");
+  page.SetItemText(CSetupRulesPage::kIdUserAgent, L"  Spider 蜘蛛/2  ");
+  EXPECT_EQ(setup->minIntervalMs, 1500);  // nothing changes before Apply or OK
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_TRUE(sheet.ended());
+  EXPECT_EQ(setup->obeyRobots, 0);
+  EXPECT_EQ(setup->lastmodFromHeader, 1);
+  EXPECT_EQ(setup->sitemapIndex, 1);
+  EXPECT_EQ(setup->minIntervalMs, 250);
+  EXPECT_EQ(setup->userAgent, WideToAnsi(L"Spider 蜘蛛/2"));
+}
+
+TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheControlsOnly) {
+  {
+    CSetupPropSheet sheet(setup);
+    ExpectAllOff(sheet.rulesPage());
+    Click(sheet, CPlatformDialog::kIdOk);  // the defaults stored are the defaults
+  }
+  EXPECT_EQ(setup->obeyRobots, 0);
+  EXPECT_EQ(setup->minIntervalMs, 0);
+  EXPECT_EQ(setup->userAgent, "");
+  EXPECT_EQ(setup->lastmodFromHeader, 0);
+  EXPECT_EQ(setup->sitemapIndex, 0);
+
+  setup->obeyRobots = 1;
+  setup->minIntervalMs = 900;
+  setup->userAgent = "Bot";
+  setup->lastmodFromHeader = 1;
+  setup->sitemapIndex = 1;
+  CSetupPropSheet sheet(setup);
+  CSetupRulesPage& page = sheet.rulesPage();
+  Click(page, CSetupRulesPage::kIdDefaults);
+  ExpectAllOff(page);
+  EXPECT_EQ(setup->minIntervalMs, 900);
+  Click(sheet, CVtPropertySheet::kIdApply);
+  EXPECT_FALSE(sheet.ended());
+  EXPECT_EQ(setup->obeyRobots, 0);
+  EXPECT_EQ(setup->minIntervalMs, 0);
+  EXPECT_EQ(setup->userAgent, "");
+  EXPECT_EQ(setup->lastmodFromHeader, 0);
+  EXPECT_EQ(setup->sitemapIndex, 0);
+}
+
+TEST_F(RulesPageTest, IntervalTakesOnlyFiveDigitsAndIsKeptWithinOneMinute) {
+  CSetupPropSheet sheet(setup);
+  CSetupRulesPage& page = sheet.rulesPage();
+  auto* edit = page.ControlAs<QLineEdit>(CSetupRulesPage::kIdInterval);
+  ASSERT_NE(edit, nullptr);
+  edit->clear();
+  QTest::keyClicks(edit, QStringLiteral("1a-2.5"));
+  EXPECT_EQ(edit->text(), QStringLiteral("125"));
+  edit->clear();
+  QTest::keyClicks(edit, QStringLiteral("1234567"));
+  EXPECT_EQ(edit->text(), QStringLiteral("12345"));
+  const std::pair<const wchar_t*, int32_t> cases[] = {
+      {L"12345", 12345}, {L"60000", 60000}, {L"60001", 60000}, {L"99999", 60000}, {L"", 0}, {L" 7 ", 7}, {L"0", 0}};
+  for (const auto& [text, stored] : cases) {
+    page.SetItemText(CSetupRulesPage::kIdInterval, text);
+    Click(sheet, CVtPropertySheet::kIdApply);
+    EXPECT_EQ(setup->minIntervalMs, stored) << QString::fromWCharArray(text).toStdString();
+  }
+  setup->minIntervalMs = 70000;  // out of range in the settings: shown as the largest
+  page.LoadControls();
+  EXPECT_EQ(page.GetItemText(CSetupRulesPage::kIdInterval), L"60000");
+}
+
+TEST_F(RulesPageTest, UserAgentIsStoredWithoutControlCharactersOrTextGbkCannotHold) {
+  CSetupPropSheet sheet(setup);
+  CSetupRulesPage& page = sheet.rulesPage();
+  page.SetItemText(CSetupRulesPage::kIdUserAgent, L"Bot/1\r\nX-Injected: 1");
+  Click(sheet, CVtPropertySheet::kIdApply);
+  EXPECT_EQ(setup->userAgent.find_first_of("\r\n"), std::string::npos) << setup->userAgent;
+  EXPECT_EQ(setup->userAgent.rfind("Bot/1", 0), 0u);
+  page.SetItemText(CSetupRulesPage::kIdUserAgent, L"Bot \U0001F600");  // no GBK form: empty, as every page does
+  Click(sheet, CVtPropertySheet::kIdApply);
+  EXPECT_EQ(setup->userAgent, "");
+  auto* edit = page.ControlAs<QLineEdit>(CSetupRulesPage::kIdUserAgent);
+  EXPECT_EQ(edit->maxLength(), 256);
+}
+
+TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemAtTheNextSave) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  {
+    // What the program stored before the crawl rules existed: the ten original keys.
+    CLevelDb old;
+    ASSERT_EQ(old.Open(kSettingsDbPath), 0);
+    CSetupManager before;
+    before.ResetToDefaults();
+    before.maxDepth = 9;
+    before.autoSaveInterval = 300;
+    std::map<std::string, std::string> pairs;
+    before.SaveToMap(pairs);
+    for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex})
+      pairs.erase(key);
+    ASSERT_EQ(pairs.size(), 10u);
+    ASSERT_EQ(old.WriteAll(pairs), 0);
+  }
+  CLevelDb db;
+  ASSERT_EQ(LoadSettings(setup.get(), &db), 0);
+  {
+    CSetupPropSheet sheet(setup);
+    EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdDepth), L"9");
+    ExpectAllOff(sheet.rulesPage());
+    sheet.SetActivePage(3);
+    Click(sheet.rulesPage(), CSetupRulesPage::kIdObeyRobots);
+    sheet.rulesPage().SetItemText(CSetupRulesPage::kIdInterval, L"2000");
+    Click(sheet, CPlatformDialog::kIdOk);
+  }
+  SaveSettings(setup.get(), &db);
+  std::map<std::string, std::string> stored;
+  db.ReadAll(stored);
+  EXPECT_EQ(stored[kKeyObeyRobots], "1");
+  EXPECT_EQ(stored[kKeyMinIntervalMs], "2000");
+  EXPECT_EQ(stored[kKeyUserAgent], "");
+  EXPECT_EQ(stored[kKeyLastmodFromHeader], "0");
+  EXPECT_EQ(stored[kKeySitemapIndex], "0");
+  EXPECT_EQ(stored[kKeyMaxDepth], "9");
+  EXPECT_EQ(stored[kKeyAutoSaveInterval], "300");
+}
+
+TEST_F(RulesPageTest, PageIsDrawnWithItsHeaderInBothLooks) {
+  for (int style : {0, 11}) {
+    ApplyVisualStyle(style);
+    CSetupPropSheet sheet(setup);
+    sheet.SetActivePage(3);
+    sheet.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(sheet.rulesPage().isVisible()) << style;
+    EXPECT_FALSE(sheet.runPage().isVisible()) << style;
+    QImage header = sheet.header()->grab().toImage();
+    // The page's icon is drawn at the header's left: its robot's blue head is there.
+    int blue = 0;
+    for (int y = 0; y < header.height(); ++y)
+      for (int x = 0; x < std::min(header.width(), 80); ++x) {
+        QColor c = header.pixelColor(x, y);
+        blue += c.blue() > 150 && c.red() < 120 && c.green() > 80 && c.green() < 200;
+      }
+    EXPECT_GT(blue, 20) << style;
+    sheet.hide();
+  }
+}

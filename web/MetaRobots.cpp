@@ -1,0 +1,55 @@
+#include "web/MetaRobots.h"
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Calls fn for each piece of text between separators, trimmed, empty pieces left out.
+template <typename Fn>
+void ForEachToken(std::string_view text, bool (*isSeparator)(char), Fn fn) {
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && !isSeparator(text[i])) continue;
+    std::string_view token = Trim(text.substr(start, i - start));
+    if (!token.empty()) fn(token);
+    start = i + 1;
+  }
+}
+
+}  // namespace
+
+bool MetaNameAddressesUs(std::string_view name, std::string_view productToken) {
+  name = Trim(name);
+  return EqualsIgnoreCase(name, "robots") || (!productToken.empty() && EqualsIgnoreCase(name, productToken));
+}
+
+MetaRobotsDirectives ParseMetaRobotsContent(std::string_view content) {
+  MetaRobotsDirectives directives;
+  ForEachToken(content, [](char c) { return c == ','; }, [&](std::string_view token) {
+    if (EqualsIgnoreCase(token, "noindex") || EqualsIgnoreCase(token, "none")) directives.noindex = true;
+    if (EqualsIgnoreCase(token, "nofollow") || EqualsIgnoreCase(token, "none")) directives.nofollow = true;
+  });
+  return directives;
+}
+
+bool RelHasNofollow(std::string_view rel) {
+  bool found = false;
+  ForEachToken(rel, IsSpace, [&](std::string_view token) { found = found || EqualsIgnoreCase(token, "nofollow"); });
+  return found;
+}
