@@ -132,16 +132,15 @@ class HeadlessWindow {
     consumer_.HandleMessage(msg);
   }
 
-  // The Stop button. Stop waits (up to 10 s) for the crawl's signal on this thread, so the
-  // portions already posted are taken first: a worker waiting for them would hold it up.
+  // The Stop button: the crawl ends its running pages and posts what it has; the loop goes on
+  // taking the portions until WM_CRAWL_FINISHED.
   void StopOnInterrupt() {
     if (interrupted_ || finished_) return;
     interrupted_ = true;
     if (!options_.quiet) {
       progress_.Finish();
-      std::fprintf(stderr, "%s: stopping; the pages being fetched finish first\n", kProgram);
+      std::fprintf(stderr, "%s: stopping; the pages being fetched are ended\n", kProgram);
     }
-    while (std::optional<PostedMessage> queued = window_.Take(std::chrono::milliseconds(0))) Handle(*queued);
     if (!finished_) controller_.Stop();
   }
 

@@ -7,10 +7,6 @@
 #include "crawl/CrawlStartParams.h"
 #include "crawl/CrawlSync.h"
 
-namespace {
-constexpr std::chrono::milliseconds kStopWait{10000};
-}
-
 int32_t CThreadControlSitemap::Start(void* param) {
   SetStopRequested(0);
   // A signal left by the end of the previous crawl answers nothing of this one.
@@ -23,8 +19,9 @@ int32_t CThreadControlSitemap::Start(void* param) {
 }
 
 int32_t CThreadControlSitemap::Stop() {
+  // No wait here: Stop runs on the window's thread, and a worker handing over a portion waits
+  // for that very thread. The running transfers end at once; WM_CRAWL_FINISHED follows.
   SetStopRequested(1);
-  resultsConsumedEvent.WaitFor(kStopWait);
   SetState(2);
   return rc::kOk;
 }

@@ -7,6 +7,7 @@ class CThreadControlSitemap : public CThreadControl {
  public:
   // stopRequested := 0, starts the crawl thread, state 1; 0 (-10000 when no thread could be made).
   int32_t Start(void* param) override;
-  // stopRequested := 1, waits up to 10000 ms for resultsConsumedEvent, state 2; 0.
+  // stopRequested := 1, state 2; 0. Returns at once: the crawl ends its running pages and
+  // posts WM_CRAWL_FINISHED.
   int32_t Stop() override;
 };

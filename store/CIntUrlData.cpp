@@ -1,9 +1,27 @@
 #include "store/CIntUrlData.h"
 
 #include <boost/thread/locks.hpp>
+#include <boost/thread/thread.hpp>
 
 #include "common/ResultCodes.h"
-#include "store/UrlStoreLock.h"
+
+namespace {
+
+using SharedHold = boost::shared_lock<boost::shared_mutex>;
+using ExclusiveHold = boost::unique_lock<boost::shared_mutex>;
+
+// Runs an operation of the store; an exception (a failed allocation, a lock the system
+// refused) becomes the given answer instead of leaving the store.
+template <class Result, class Operation>
+Result Guarded(Result onFailure, Operation operation) {
+  try {
+    return operation();
+  } catch (...) {
+    return onFailure;
+  }
+}
+
+}  // namespace
 
 CIntUrlData::UrlMap CIntUrlData::NewMap() {
   UrlMap map(11, UrlMap::hasher(), UrlMap::key_equal(), UrlMap::allocator_type::WithNewPool());
@@ -21,21 +39,26 @@ CIntUrlData::CIntUrlData() : map_(NewMap()) {
 
 CIntUrlData::~CIntUrlData() = default;
 
-CIntUrlData::Entry* CIntUrlData::Lookup(const std::string& url) {
-  try {
-    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
-    auto it = map_.find(url);
-    return it == map_.end() ? nullptr : &*it;
-  } catch (...) {
-    return nullptr;
-  }
+CIntUrlData::Entry* CIntUrlData::Find(const std::string& url) {
+  auto it = map_.find(url);
+  return it == map_.end() ? nullptr : &*it;
 }
 
-int32_t CIntUrlData::Exists(const std::string& url) { return Lookup(url) ? 1 : 0; }
+int32_t CIntUrlData::Exists(const std::string& url) {
+  return Guarded(0, [&] {
+    SharedHold hold(lock_);
+    return Find(url) ? 1 : 0;
+  });
+}
+
+void CIntUrlData::HoldLock(std::chrono::milliseconds duration) {
+  ExclusiveHold hold(lock_);
+  boost::this_thread::sleep_for(boost::chrono::milliseconds(duration.count()));
+}
 
 int32_t CIntUrlData::GetState(const std::string& url) {
   try {
-    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
+    SharedHold hold(lock_);
     auto it = map_.find(url);
     return it == map_.end() ? Absent : it->second->state;
   } catch (...) {
@@ -45,7 +68,7 @@ int32_t CIntUrlData::GetState(const std::string& url) {
 
 int32_t CIntUrlData::GetExcluded(const std::string& url) {
   try {
-    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
+    SharedHold hold(lock_);
     auto it = map_.find(url);
     return it == map_.end() ? 0 : it->second->excludedFlag;
   } catch (...) {
@@ -55,7 +78,7 @@ int32_t CIntUrlData::GetExcluded(const std::string& url) {
 
 bool CIntUrlData::Read(const std::string& url, url_prop& record) {
   try {
-    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
+    SharedHold hold(lock_);
     auto it = map_.find(url);
     if (it == map_.end()) return false;
     record = *it->second;
@@ -67,7 +90,7 @@ bool CIntUrlData::Read(const std::string& url, url_prop& record) {
 
 size_t CIntUrlData::size() {
   try {
-    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
+    SharedHold hold(lock_);
     return map_.size();
   } catch (...) {
     return 0;
@@ -75,72 +98,59 @@ size_t CIntUrlData::size() {
 }
 
 int32_t CIntUrlData::SetState(const std::string& url, int32_t state) {
-  Entry* entry = Lookup(url);
-  if (entry == nullptr) return rc::kMissing;
-  UrlStoreWriteLock hold;
-  if (!hold.owns()) return rc::kLockTimeout;
-  url_prop* record = entry->second;
-  const int32_t old = record->state;
-  if (state == Waiting && old != Waiting) {
-    // Back to Waiting: it must be found by the next batch again.
-    try {
-      waiting_.push_back(entry);
-    } catch (...) {
-      return rc::kNoMemory;
-    }
-  }
-  record->state = state;
-  return rc::kOk;
+  return Guarded(rc::kNoMemory, [&] {
+    ExclusiveHold hold(lock_);
+    Entry* entry = Find(url);
+    if (entry == nullptr) return rc::kMissing;
+    // Back to Waiting: it must be found by the next take again.
+    if (state == Waiting && entry->second->state != Waiting) waiting_.push_back(entry);
+    entry->second->state = state;
+    return rc::kOk;
+  });
 }
 
 int32_t CIntUrlData::SetExcluded(const std::string& url, int32_t flag) {
-  Entry* entry = Lookup(url);
-  if (entry == nullptr) return rc::kMissing;
-  UrlStoreWriteLock hold;
-  if (!hold.owns()) return rc::kLockTimeout;
-  entry->second->excludedFlag = flag;
-  return rc::kOk;
+  return Guarded(rc::kGeneral, [&] {
+    ExclusiveHold hold(lock_);
+    Entry* entry = Find(url);
+    if (entry == nullptr) return rc::kMissing;
+    entry->second->excludedFlag = flag;
+    return rc::kOk;
+  });
 }
 
 int32_t CIntUrlData::SetFailed(const std::string& url, const std::string& code) {
-  Entry* entry = Lookup(url);
-  if (entry == nullptr) return rc::kLockTimeout;
-  UrlStoreWriteLock hold;
-  if (!hold.owns()) return rc::kLockTimeout;
-  try {
+  return Guarded(rc::kNoMemory, [&] {
+    ExclusiveHold hold(lock_);
+    Entry* entry = Find(url);
+    if (entry == nullptr) return rc::kLockTimeout;
     entry->second->code = code;
-  } catch (...) {
-    return rc::kNoMemory;
-  }
-  entry->second->state = Failed;
-  return rc::kOk;
+    entry->second->state = Failed;
+    return rc::kOk;
+  });
 }
 
 int32_t CIntUrlData::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
-  UrlStoreWriteLock hold;
-  if (!hold.owns()) return static_cast<int32_t>(urls.size());
-  while (!waiting_.empty()) {
-    Entry* entry = waiting_.front();
-    if (entry->second->state != Waiting) {
+  return Guarded(static_cast<int32_t>(urls.size()), [&] {
+    ExclusiveHold hold(lock_);
+    while (!waiting_.empty()) {
+      Entry* entry = waiting_.front();
+      if (entry->second->state != Waiting) {
+        waiting_.pop_front();
+        continue;
+      }
+      urls.push_back(entry->first);  // on failure the record stays Waiting and queued
+      entry->second->state = Crawling;
       waiting_.pop_front();
-      continue;
+      if (urls.size() >= max) break;
     }
-    try {
-      urls.push_back(entry->first);
-    } catch (...) {
-      break;  // the record stays Waiting and queued for the next batch
-    }
-    entry->second->state = Crawling;
-    waiting_.pop_front();
-    if (urls.size() >= max) break;
-  }
-  return static_cast<int32_t>(urls.size());
+    return static_cast<int32_t>(urls.size());
+  });
 }
 
 bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) {
-  UrlStoreWriteLock hold;
-  if (!hold.owns()) return false;
   try {
+    ExclusiveHold hold(lock_);
     int32_t level = 0;
     if (!parent.empty()) {
       auto it = map_.find(parent);
@@ -180,7 +190,7 @@ bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t
 void CIntUrlData::Reset() {
   // No crawl runs now; the hold only keeps a stray reader from seeing a half-cleared map.
   try {
-    boost::unique_lock<boost::shared_mutex> hold(urlStoreLock);
+    ExclusiveHold hold(lock_);
     std::deque<Entry*>().swap(waiting_);
     UrlMap fresh = NewMap();
     map_.swap(fresh);

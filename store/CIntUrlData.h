@@ -1,4 +1,6 @@
 #pragma once
+#include <boost/thread/shared_mutex.hpp>
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <string>
@@ -10,8 +12,9 @@
 #include "store/url_prop.h"
 
 // The in-memory URL store: every URL of a crawl, once, as a map key, with its record in the pool.
-// Guarded by urlStoreLock: readers wait for it, writers poll it and give up after about a
-// second (TakeWaiting then hands out nothing new, Add answers false, setters -800).
+// Its lock guards the map, the pool and the waiting queue: readers take it shared, writers
+// exclusive, and every operation waits for it, so none is ever dropped (a lost add would lose
+// a link; a lost state change would leave an address "crawling" for ever).
 class CIntUrlData : public CIntUrl_abs {
  public:
   CIntUrlData();
@@ -23,9 +26,9 @@ class CIntUrlData : public CIntUrl_abs {
   int32_t Exists(const std::string& url) override;
   int32_t GetState(const std::string& url) override;
   int32_t GetExcluded(const std::string& url) override;
-  int32_t SetState(const std::string& url, int32_t state) override;    // 0; -110; -800
-  int32_t SetExcluded(const std::string& url, int32_t flag) override;  // 0; -110; -800
-  int32_t SetFailed(const std::string& url, const std::string& code) override;  // 0; -800
+  int32_t SetState(const std::string& url, int32_t state) override;    // 0; -110 not held
+  int32_t SetExcluded(const std::string& url, int32_t flag) override;  // 0; -110 not held
+  int32_t SetFailed(const std::string& url, const std::string& code) override;  // 0; -800 not held
   bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) override;
 
   // Forgets every URL and starts a new pool. Only between crawls.
@@ -34,6 +37,8 @@ class CIntUrlData : public CIntUrl_abs {
   bool Read(const std::string& url, url_prop& record);
   size_t size();
   const UrlRecordPool* pool() const { return pool_.get(); }
+  // Holds the lock for a while, as the longest write would: lets tests stall every caller.
+  void HoldLock(std::chrono::milliseconds duration);
 
  private:
   // std::unordered_map keeps each key's hash in its node, so growing the table never reads
@@ -44,8 +49,9 @@ class CIntUrlData : public CIntUrl_abs {
   using Entry = UrlMap::value_type;
 
   static UrlMap NewMap();
-  Entry* Lookup(const std::string& url);  // under a shared hold
+  Entry* Find(const std::string& url);  // lock_ held by the caller
 
+  boost::shared_mutex lock_;
   UrlMap map_;
   std::unique_ptr<UrlRecordPool> pool_;
   // Entries that may be Waiting, oldest first, so that a batch costs its own size and not a walk

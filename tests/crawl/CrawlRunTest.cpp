@@ -131,11 +131,11 @@ TEST(CrawlRunTest, AdmissionOfForbiddenExcludedTooDeepAndRepeatedLinks) {
   EXPECT_EQ(stores.memory().GetState("/private/p.html"), Crawled);
 }
 
-TEST(CrawlRunTest, StopDuringABatchLetsRunningPagesFinishAndStillFinishes) {
+TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   TestSite site;
   site.Add("/", {"/slow/1", "/slow/2", "/slow/3", "/slow/4"});
   for (int i = 1; i <= 4; ++i) site.Add("/slow/" + std::to_string(i), {"/never-" + std::to_string(i)});
-  // The batch's pages are answered only once Stop has been pressed.
+  // The pages are answered only once Stop has been pressed.
   site.SetBeforeAnswer([](const std::string& path) {
     if (path.rfind("/slow/", 0) != 0) return;
     for (int i = 0; i < 4000 && !IsStopRequested(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -148,13 +148,18 @@ TEST(CrawlRunTest, StopDuringABatchLetsRunningPagesFinishAndStillFinishes) {
     for (const std::string& path : site.arrivals()) n += path.rfind("/slow/", 0) == 0;
     return n;
   };
-  // Stop is pressed while all four fetches of the batch wait for their answers.
+  // Stop is pressed while all four fetches wait for their answers.
   auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (inFlight() < 4 && std::chrono::steady_clock::now() < limit) run.Pump();
   ASSERT_EQ(inFlight(), 4u);
   EXPECT_EQ(ReadCounters(*run.control).crawling, 4);
+  const auto pressed = std::chrono::steady_clock::now();
   EXPECT_EQ(run.controller.Stop(), 0);
+  // Stop itself does not wait for the crawl: it runs on the window's thread.
+  EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(100));
   ASSERT_TRUE(run.RunUntilFinished());
+  // The running transfers were ended, not waited for (they are answered only after 20 s).
+  EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(5));
 
   EXPECT_EQ(inFlight(), 4u);
   CrawlCounters c = ReadCounters(*run.control);

@@ -10,7 +10,6 @@
 #include "common/ResultCodes.h"
 #include "store/CIntUrlData.h"
 #include "store/CrawlStores.h"
-#include "store/UrlStoreLock.h"
 
 namespace {
 int32_t AddOrFail(CIntUrlData& store, const std::string& parent, const std::string& url, int32_t maxDepth = 5) {
@@ -185,49 +184,38 @@ TEST(CIntUrlDataTest, ConcurrentAddsRecordEachUrlOnce) {
   EXPECT_EQ(stores.memory().size(), static_cast<size_t>(kUrls));
 }
 
-TEST(CIntUrlDataTest, WritersGiveUpAfterAboutASecondWhileTheLockIsHeld) {
+TEST(CIntUrlDataTest, EveryWriteWaitsOutAHeldLockAndHappens) {
   CIntUrlData store;
   int32_t depth = -1;
   ASSERT_TRUE(store.Add("", "/held", 5, depth));
-  // A shared hold keeps every writer out yet lets the setters' lookups through.
-  std::vector<std::string> urls{"x"};
-  int32_t setResult = 0, takeResult = 0;
-  bool addResult = true;
+  ASSERT_TRUE(store.Add("", "/other", 5, depth));
+  std::atomic<bool> holding{false};
+  std::thread holder([&] {
+    holding = true;
+    store.HoldLock(std::chrono::milliseconds(1500));
+  });
+  while (!holding) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // Longer than writers used to wait before they dropped their write.
+  std::vector<std::string> urls;
+  int32_t setResult = -1, failedResult = -1, takeResult = -1;
+  bool addResult = false;
   int32_t addDepth = 42;
-  {
-    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
-    std::thread setter([&] { setResult = store.SetState("/held", Crawled); });
-    std::thread adder([&] { addResult = store.Add("", "/new", 5, addDepth); });
-    std::thread taker([&] { takeResult = store.TakeWaiting(urls, 8); });
-    setter.join();
-    adder.join();
-    taker.join();
-  }
-  EXPECT_EQ(setResult, rc::kLockTimeout);
-  EXPECT_FALSE(addResult);
-  EXPECT_EQ(addDepth, 42);
-  EXPECT_EQ(takeResult, 1);
-  EXPECT_EQ(store.GetState("/held"), Waiting);
-  EXPECT_EQ(store.Exists("/new"), 0);
-}
-
-TEST(CIntUrlDataTest, AWriterHeldOutBrieflyWritesOnceTheLockIsFree) {
-  CIntUrlData store;
-  int32_t depth = -1;
-  std::atomic<bool> held{false};
-  bool added = false;
-  std::thread writer;
-  {
-    boost::shared_lock<boost::shared_mutex> hold(urlStoreLock);
-    writer = std::thread([&] {
-      held = true;
-      added = store.Add("", "/late", 5, depth);
-    });
-    while (!held) std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  }
-  writer.join();
-  EXPECT_TRUE(added);
-  EXPECT_EQ(depth, 0);
-  EXPECT_EQ(store.GetState("/late"), Waiting);
+  std::thread setter([&] { setResult = store.SetExcluded("/held", 1); });
+  std::thread failer([&] { failedResult = store.SetFailed("/other", "404"); });
+  std::thread adder([&] { addResult = store.Add("/held", "/new", 5, addDepth); });
+  std::thread taker([&] { takeResult = store.TakeWaiting(urls, 8); });
+  setter.join();
+  failer.join();
+  adder.join();
+  taker.join();
+  holder.join();
+  EXPECT_EQ(setResult, rc::kOk);
+  EXPECT_EQ(failedResult, rc::kOk);
+  EXPECT_TRUE(addResult);
+  EXPECT_EQ(addDepth, 1);
+  EXPECT_GE(takeResult, 1);
+  EXPECT_EQ(store.GetExcluded("/held"), 1);
+  EXPECT_EQ(store.GetState("/other"), Failed);
+  EXPECT_EQ(store.Exists("/new"), 1);
 }
