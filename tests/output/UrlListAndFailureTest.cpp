@@ -1,6 +1,7 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 
@@ -105,6 +106,10 @@ TEST(UrlListFileTest, UnconvertibleTextIsKeptAndUnopenableFilesLeaveNothing) {
   EXPECT_EQ(SaveUrlListFile(file, L"http://a/\U0001F600\r\nhttp://b/"), rc::kOk);
   EXPECT_EQ(ReadFileBytes(file), "http://a/?\r\nhttp://b/");
   EXPECT_EQ(UrlListLine(std::string("http://a/\xff", 10)), L"http://a/%FF\r\n");
-  EXPECT_EQ(SaveUrlListFile((dir.path() / "missing" / "x.txt").string(), L"a"), rc::kFileOpen);
+  FileWriteResult failure;
+  const std::filesystem::path missing = dir.path() / "missing" / "x.txt";
+  EXPECT_EQ(SaveUrlListFile(missing.string(), L"a", &failure), rc::kFileOpen);
+  EXPECT_EQ(failure.path, missing.string());
+  EXPECT_EQ(failure.systemError, ENOENT);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 }
