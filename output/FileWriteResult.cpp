@@ -53,15 +53,14 @@ std::string FileWriteReasonText(const FileWriteResult& result) {
   return result.ok() ? std::string() : std::string("unknown error");
 }
 
+std::wstring FileWriteReasonWords(const FileWriteResult& result) {
+  if (result.systemError != 0) return SystemErrorWords(result.systemError);
+  if (result.code == rc::kNoMemory) return L"内存不足";
+  return StepWords(result.step);
+}
+
 std::wstring FileWriteReason(const FileWriteResult& result) {
-  std::wstring words;
-  if (result.systemError != 0) {
-    words = SystemErrorWords(result.systemError);
-  } else if (result.code == rc::kNoMemory) {
-    words = L"内存不足";
-  } else {
-    words = StepWords(result.step);
-  }
+  std::wstring words = FileWriteReasonWords(result);
   std::wstring detail = Utf8ToWide(FileWriteReasonText(result));
   if (!detail.empty()) words += L"（" + detail + L"）";
   return words;

@@ -33,6 +33,8 @@ std::string FileWriteReasonText(const FileWriteResult& result);
 // The reason for a window: a Chinese description of the common causes, with the system's
 // words in brackets.
 std::wstring FileWriteReason(const FileWriteResult& result);
+// Only the Chinese description, for a line too short for both.
+std::wstring FileWriteReasonWords(const FileWriteResult& result);
 
 // The file's path as wide text, for messages.
 std::wstring FileWritePathText(const FileWriteResult& result);
