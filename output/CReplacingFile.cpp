@@ -16,13 +16,33 @@ std::string FolderOf(const std::string& path) {
   return parent.empty() ? std::string(".") : parent.string();
 }
 
+// A link is written through, as opening it would: the file it names is replaced, the link
+// stays.
+std::string ThroughLinks(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) return path;
+  std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+  return ec || target.empty() ? path : target.string();
+}
+
+// An existing file that the user may not write stays protected, as it would against a
+// plain open for writing.
+bool IsWriteProtected(const std::string& path) {
+  return faccessat(AT_FDCWD, path.c_str(), F_OK, AT_EACCESS) == 0 &&
+         faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 }  // namespace
 
 CReplacingFile::CReplacingFile(const std::string& finalPath)
-    : finalPath_(finalPath), partPath_(finalPath + kPartSuffix) {
+    : finalPath_(ThroughLinks(finalPath)), partPath_(finalPath_ + kPartSuffix) {
   result_.path = AbsoluteFilePath(finalPath);
   if (finalPath.empty()) {
     Record(WriteStep::Open, ENOENT);
+    return;
+  }
+  if (IsWriteProtected(finalPath_)) {
+    Record(WriteStep::Open, EACCES);
     return;
   }
   fd_ = open(partPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

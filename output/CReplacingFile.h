@@ -7,9 +7,10 @@
 // A file written beside its final name (name + ".part") and moved over it only when it is
 // complete: the content is flushed to the disk, the file renamed over the target, then the
 // folder flushed so that the new name survives a power cut. A failed or interrupted save
-// never replaces a good file with a partial one, and leaves no partial file behind. An
-// existing target's permission bits carry over to the new file. The name is a UTF-8 file
-// system path.
+// never replaces a good file with a partial one, and leaves no partial file behind. As with
+// a plain open for writing, an existing target's permission bits carry over to the new file,
+// a target the user may not write is refused, and a symbolic link is written through (the
+// file it names is replaced). The name is a UTF-8 file system path.
 class CReplacingFile {
  public:
   explicit CReplacingFile(const std::string& finalPath);

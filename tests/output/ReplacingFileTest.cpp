@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -89,6 +90,29 @@ TEST(ReplacingFileTest, CommitReplacesTheTargetWholeAndKeepsItsPermissionBits) {
   ASSERT_EQ(stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"list.txt"});
+}
+
+TEST(ReplacingFileTest, ALinkIsWrittenThroughAndAWriteProtectedFileIsRefused) {
+  TempDir dir;
+  const fs::path real = dir.path() / "real.txt";
+  const fs::path link = dir.path() / "link.txt";
+  WriteFile(real, "old");
+  fs::create_symlink(real, link);
+  CReplacingFile through(link.string());
+  ASSERT_TRUE(through.Write("new"));
+  ASSERT_TRUE(through.Commit());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFileBytes(real), "new");
+  EXPECT_EQ(through.result().path, link.string());  // named as the user named it
+
+  if (geteuid() != 0) {  // permissions do not stop root
+    chmod(real.c_str(), 0444);
+    CReplacingFile refused(real.string());
+    EXPECT_FALSE(refused.isOpen());
+    EXPECT_FALSE(refused.Commit());
+    EXPECT_EQ(refused.result().systemError, EACCES);
+    EXPECT_EQ(ReadFileBytes(real), "new");
+  }
 }
 
 TEST(ReplacingFileTest, ContentThatIsNotCommittedOrMarkedWrongNeverReachesTheTarget) {
