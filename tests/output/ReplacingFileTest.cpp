@@ -115,27 +115,6 @@ TEST(ReplacingFileTest, ALinkIsWrittenThroughAndAWriteProtectedFileIsRefused) {
   }
 }
 
-TEST(ReplacingFileTest, ContentThatIsNotCommittedOrMarkedWrongNeverReachesTheTarget) {
-  TempDir dir;
-  const fs::path target = dir.path() / "a.xml";
-  WriteFile(target, "good");
-  {
-    CReplacingFile abandoned(target.string());
-    abandoned.Write("half");
-  }
-  CReplacingFile wrong(target.string());
-  wrong.Write("compressed badly");
-  wrong.Fail(WriteStep::Write, 0, "zlib said no");
-  EXPECT_FALSE(wrong.Write("more"));
-  EXPECT_FALSE(wrong.Commit());
-  EXPECT_EQ(wrong.code(), rc::kFileOpen);
-  EXPECT_EQ(wrong.result().step, WriteStep::Write);
-  EXPECT_EQ(wrong.result().libraryText, "zlib said no");
-  EXPECT_EQ(FileWriteReasonText(wrong.result()), "zlib said no");
-  EXPECT_EQ(ReadFileBytes(target), "good");
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"a.xml"});
-}
-
 TEST(ReplacingFileTest, FailuresNameTheAbsoluteFileTheStepAndTheCause) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
