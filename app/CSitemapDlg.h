@@ -3,8 +3,9 @@
 // minimise (1022) buttons, the settings button (1023), the help link (1029), the tab window
 // over placeholder 1001 with the four pages, the two status lines (1019 elapsed time,
 // 1020 counters) and, right of the elapsed time, the auto-save line (1034), which names a
-// failed auto-save until the next auto-save succeeds. It owns every long-lived object and turns the crawl messages and its two
-// timers (10: status each second, 20: auto-save) into updates of the pages.
+// failed auto-save until the next auto-save succeeds. It owns every long-lived object and
+// turns the crawl messages and its two timers (10: status each second, 20: auto-save) into
+// updates of the pages.
 //
 // Enter, Escape and a close request of the window manager leave it open; the close button
 // writes the settings (a box says so when they could not be written) and ends the modal run.
