@@ -6,8 +6,8 @@
 #include <climits>
 
 CGzFile::CGzFile(int fd, const char* mode) {
-  if (fd < 0) {
-    RecordZlibError(Z_ERRNO, EBADF, nullptr);
+  if (fd < 0) {  // the descriptor could not be made: its errno is still current
+    RecordZlibError(Z_ERRNO, errno != 0 ? errno : EBADF, nullptr);
     return;
   }
   errno = 0;
