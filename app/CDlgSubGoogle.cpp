@@ -5,6 +5,7 @@
 #include <QTextCursor>
 
 #include "app/platform/EditBox.h"
+#include "app/platform/MessageBox.h"
 #include "common/TextCodec.h"
 #include "output/SitemapEscape.h"
 
@@ -30,9 +31,12 @@ void CDlgSubGoogle::OnCommand(int id) {
   if (id == kIdSave) Save();
 }
 
-void CDlgSubGoogle::Save() {
+bool CDlgSubGoogle::Save() {
   std::string prefix = host_ ? host_() : std::string();
-  writer_->SaveAll(prefix, IsItemChecked(kIdGzip));
+  FileWriteResult failure;
+  if (writer_->SaveAll(prefix, IsItemChecked(kIdGzip), &failure) == 0) return true;
+  ShowMessageBox(this, L"XML网站地图没有全部保存。\n" + FileWriteMessage(failure));
+  return false;
 }
 
 void CDlgSubGoogle::RefreshDisplay() {

@@ -35,7 +35,9 @@ class CDlgSubGoogle : public CPlatformDialog {
   void ClearText();
   // Shows the current document whole.
   void RefreshDisplay();
-  void Save();
+  // Saves every document; a file that could not be written is named in a message box with
+  // the reason. True when every file was written.
+  bool Save();
 
  protected:
   void OnCommand(int id) override;

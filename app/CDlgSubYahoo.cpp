@@ -43,5 +43,8 @@ std::wstring CDlgSubYahoo::ListText() const { return EditText(Control(kIdText));
 bool CDlgSubYahoo::Save() {
   std::optional<QString> path = AskSaveFileName(this);
   if (!path) return false;
-  return SaveUrlListFile(path->toStdString(), ListText()) == 0;
+  FileWriteResult result;
+  if (SaveUrlListFile(path->toStdString(), ListText(), &result) == 0) return true;
+  ShowMessageBox(this, L"网址列表没有保存。\n" + FileWriteMessage(result));
+  return false;
 }

@@ -21,7 +21,8 @@ class CDlgSubYahoo : public CPlatformDialog {
   void AppendAddresses(const std::vector<std::string>& fullAddresses);
   void ClearList();
   std::wstring ListText() const;
-  // Asks for a file name and writes the list; false when cancelled or not written.
+  // Asks for a file name and writes the list; false when cancelled or not written (a file
+  // that could not be written is named in a message box with the reason).
   bool Save();
 
   // Guards the list's appends (the process-wide URL list lock).

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTime>
 #include <QWindow>
 #include <climits>
 
@@ -16,6 +17,7 @@
 #include "app/SettingsSheetHook.h"
 #include "app/platform/CLinkButton.h"
 #include "app/platform/CTabWindow.h"
+#include "app/platform/MessageBox.h"
 #include "app/platform/ShellOps.h"
 #include "app/platform/StringRes.h"
 #include "app/platform/VisualStyle.h"
@@ -25,6 +27,7 @@
 #include "crawl/CThreadControlSitemap.h"
 #include "crawl/CrawlStatus.h"
 #include "crawl/CrawlSync.h"
+#include "output/FileWriteResult.h"
 #if __has_include("output/AutoSave.h")
 #include "output/AutoSave.h"
 #define VELTRO_HAVE_AUTOSAVE 1
@@ -67,7 +70,8 @@ DialogTemplate CSitemapDlg::Template() {
           {ControlKind::Custom, kIdClose, L"", {496, 4, 16, 14}, kNoFlags,
            [](QWidget* p) { return MakeIconButton(p, ":/icons/close.svg"); }},
           {ControlKind::Placeholder, kIdTabArea, L"", {6, 24, 508, 282}},
-          {ControlKind::Static, kIdElapsed, L"", {8, 308, 500, 12}},
+          {ControlKind::Static, kIdElapsed, L"", {8, 308, 180, 12}},
+          {ControlKind::Static, kIdSaveStatus, L"", {190, 308, 318, 12}, kAlignRight},
           {ControlKind::Static, kIdCounters, L"", {8, 321, 500, 12}},
       }};
 }
@@ -138,6 +142,10 @@ void CSitemapDlg::InitWindow() {
   QFont status = DialogFont(11);
   Control(kIdElapsed)->setFont(status);
   Control(kIdCounters)->setFont(status);
+  Control(kIdSaveStatus)->setFont(status);
+#if defined(VELTRO_HAVE_AUTOSAVE)
+  shownSaveSequence_ = LastAutoSaveReport().sequence;  // saves before this window are not its own
+#endif
 
   ApplyVisualStyle(setup_->styleIndex);
   SetTimer(kTimerStatus, 1000);
@@ -149,14 +157,16 @@ QString CSitemapDlg::UserGuidePath() {
   return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("user-guide.html"));
 }
 
-void CSitemapDlg::WriteSettings() { SaveSettings(setup_.get(), settingsDb_.get()); }
+int32_t CSitemapDlg::WriteSettings() { return SaveSettings(setup_.get(), settingsDb_.get()); }
 
 void CSitemapDlg::OnCommand(int id) {
   switch (id) {
-    case kIdClose:
-      WriteSettings();
+    case kIdClose: {
+      int32_t saved = WriteSettings();
+      if (saved != 0) ShowMessageBox(this, SettingsSaveFailureMessage(saved, settingsDb_.get()));
       EndDialog(kIdOk);
       break;
+    }
     case kIdMinimise:
       showMinimized();
       break;
@@ -179,11 +189,37 @@ void CSitemapDlg::OnTimer(int id) {
 }
 
 void CSitemapDlg::OnStatusTimer() {
+  RefreshSaveStatus();
   int32_t state = crawlThread_->state();
   if (state == 1 || (state == 2 && finalRefreshPending_)) {
     RefreshStatus();
     finalRefreshPending_ = state == 1;
   }
+}
+
+void CSitemapDlg::RefreshSaveStatus() {
+#if defined(VELTRO_HAVE_AUTOSAVE)
+  AutoSaveReport report = LastAutoSaveReport();
+  if (report.sequence == shownSaveSequence_) return;
+  shownSaveSequence_ = report.sequence;
+  if (report.result.ok()) {
+    ShowSaveStatus(std::wstring(), std::wstring());
+    return;
+  }
+  std::wstring head = L"自动保存失败（" + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdWString() + L"）：";
+  std::wstring file = L"，文件“" + FileWritePathText(report.result) + L"”";
+  ShowSaveStatus(head + FileWriteReasonWords(report.result) + file, head + FileWriteReason(report.result) + file);
+#endif
+}
+
+// One line, however long the path: shortened in the middle, so the reason and the file's
+// name stay in sight; the whole text, with the system's own words, is the line's tip.
+void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& whole) {
+  saveStatus_ = whole;
+  QWidget* label = Control(kIdSaveStatus);
+  QString shown = QString::fromStdWString(line);
+  SetItemText(kIdSaveStatus, label->fontMetrics().elidedText(shown, Qt::ElideMiddle, label->width()).toStdWString());
+  label->setToolTip(QString::fromStdWString(whole));
 }
 
 void CSitemapDlg::RefreshStatus() {

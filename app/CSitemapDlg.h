@@ -1,16 +1,19 @@
 #pragma once
 // The main window: captionless, dragged by its background, with its own close (1000) and
 // minimise (1022) buttons, the settings button (1023), the help link (1029), the tab window
-// over placeholder 1001 with the four pages, and the two status lines (1019 elapsed time,
-// 1020 counters). It owns every long-lived object and turns the crawl messages and its two
-// timers (10: status each second, 20: auto-save) into updates of the pages.
+// over placeholder 1001 with the four pages, the two status lines (1019 elapsed time,
+// 1020 counters) and, right of the elapsed time, the auto-save line (1034), which names a
+// failed auto-save until the next auto-save succeeds. It owns every long-lived object and
+// turns the crawl messages and its two timers (10: status each second, 20: auto-save) into
+// updates of the pages.
 //
 // Enter, Escape and a close request of the window manager leave it open; the close button
-// writes the settings and ends the modal run.
+// writes the settings (a box says so when they could not be written) and ends the modal run.
 #include <QPoint>
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/CrawlPageHost.h"
 #include "app/platform/CPlatformDialog.h"
@@ -40,6 +43,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   static constexpr int kIdSettings = 1023;
   static constexpr int kIdHelp = 1029;
   static constexpr int kIdTitle = 1031;
+  static constexpr int kIdSaveStatus = 1034;
   static constexpr int kTimerStatus = 10;
   static constexpr int kTimerAutoSave = 20;
 
@@ -68,8 +72,15 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
 
   // Elapsed time, counters line and progress bar, from the crawl's counters now.
   void RefreshStatus();
-  // Writes the settings to their store (the close button does it first).
-  void WriteSettings();
+  // Writes the settings to their store (the close button does it first): 0, or the code of
+  // SaveSettings.
+  int32_t WriteSettings();
+  // The whole text of the auto-save line, as its tip shows it (the line itself may show it
+  // shortened, without the system's words).
+  const std::wstring& saveStatusText() const { return saveStatus_; }
+  // Takes the outcome of the latest auto-save: a failure shows on the auto-save line, a
+  // success clears it. The status timer calls it every second.
+  void RefreshSaveStatus();
   // At program end: asks a running crawl to stop and keeps answering its hand-overs until the
   // crawl and any auto-save have ended or the limit has passed; true when nothing runs any more.
   bool FinishBackgroundWork(std::chrono::milliseconds limit);
@@ -92,6 +103,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   void OnFinished();
   void OnReset();
   void OnStatusTimer();
+  void ShowSaveStatus(const std::wstring& line, const std::wstring& whole);
 
   // Owned objects in their order of creation.
   CTabWindow* tabs_ = nullptr;
@@ -107,6 +119,8 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   std::unique_ptr<CrawlResultConsumer> consumer_;
 
   uint32_t startTick_ = 0;
+  uint64_t shownSaveSequence_ = 0;  // the auto-save whose outcome the line shows
+  std::wstring saveStatus_;
   bool finalRefreshPending_ = false;
   bool closing_ = false;
   bool dragging_ = false;

@@ -164,23 +164,35 @@ class HeadlessWindow {
   bool interrupted_ = false;
 };
 
+// The file and the reason; an existing file of that name was left as it was.
+void ComplainNotWritten(const std::string& what, const FileWriteResult& failure) {
+  std::string text = "cannot write " + what + " '" + failure.path + "': " + FileWriteReasonText(failure);
+  if (failure.step == WriteStep::SyncFolder) {
+    text += " (the new file is in place, but its folder could not be flushed to the disk)";
+  } else {
+    text += " (an earlier file of that name is unchanged)";
+  }
+  Complain(text);
+}
+
 bool WriteResultFiles(HeadlessWindow& window, const std::string& dir, const std::string& host, bool gzip) {
   CliResults& results = window.results();
   bool ok = true;
-  if (results.SaveSitemap(dir, host, gzip) != rc::kOk) {
-    Complain("cannot write the sitemap files in '" + dir + "'");
+  FileWriteResult failure;
+  if (results.SaveSitemap(dir, host, gzip, &failure) != rc::kOk) {
+    ComplainNotWritten("the sitemap file", failure);
     ok = false;
   }
   // The sitemap documents and the crawl's stores are the bulk of the memory; the URL list
   // text is built after they are gone.
   results.ReleaseSitemap();
   window.ReleaseCrawlData();
-  if (results.SaveUrlList(dir, host) != rc::kOk) {
-    Complain("cannot write '" + CliResults::UrlListName(host) + "' in '" + dir + "'");
+  if (results.SaveUrlList(dir, host, &failure) != rc::kOk) {
+    ComplainNotWritten("the URL list", failure);
     ok = false;
   }
-  if (results.SaveFailures(dir, host) != rc::kOk) {
-    Complain("cannot write '" + CliResults::FailureListName(host) + "' in '" + dir + "'");
+  if (results.SaveFailures(dir, host, &failure) != rc::kOk) {
+    ComplainNotWritten("the failure list", failure);
     ok = false;
   }
   return ok;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "crawl/CrawlPortion.h"
+#include "output/FileWriteResult.h"
 
 class CSitemapXmlWriter;
 
@@ -27,10 +28,13 @@ class CliResults {
   size_t okCount() const { return okCount_; }
   size_t failureCount() const { return failures_.size(); }
 
-  // The three files in dir (an existing folder). Each returns 0 or a negative code.
-  int32_t SaveSitemap(const std::string& dir, const std::string& host, bool gzip);
-  int32_t SaveUrlList(const std::string& dir, const std::string& host) const;
-  int32_t SaveFailures(const std::string& dir, const std::string& host) const;
+  // The three files in dir (an existing folder). Each returns 0 or a negative code; every
+  // file is written beside its name and moved over it once complete, so a failed save
+  // leaves an existing file as it was. When result is given it receives the outcome: for a
+  // failure the (first) file that failed and why.
+  int32_t SaveSitemap(const std::string& dir, const std::string& host, bool gzip, FileWriteResult* result = nullptr);
+  int32_t SaveUrlList(const std::string& dir, const std::string& host, FileWriteResult* result = nullptr) const;
+  int32_t SaveFailures(const std::string& dir, const std::string& host, FileWriteResult* result = nullptr) const;
   // Frees the sitemap documents once they are saved (they are by far the largest part).
   void ReleaseSitemap();
 

@@ -19,6 +19,7 @@
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
 #include "web/ResponseHeaders.h"
+#include "web/TransferFailure.h"
 #include "web/UrlRules.h"
 #include "web/WebAddress.h"
 
@@ -259,7 +260,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
       c.crawling -= 1;
       c.failed += 1;
     });
-    if (page.result < 0) code = std::to_string(page.result);
+    // A transfer that ended without an answer: libcurl's code ("curl 7") or the client's own.
+    if (page.result != 0) code = TransferFailureCode(page.result);
     stores.SetFailed(path, code);
     // A redirect inside the site leads to a page like a link on it would.
     WebAddress target;

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "output/FileWriteResult.h"
+
 class CSitemapXmlWriter;
 class CSetupManager;
 class CThreadAutoSave;
@@ -25,3 +27,11 @@ void AutoSaveTick(const CSetupManager& setup, CSitemapXmlWriter& writer, CThread
 
 // True while a save started by a tick has not finished.
 bool AutoSaveInFlight();
+
+// The outcome of the latest finished save started by a tick: sequence counts those saves
+// (0: none yet), result is ok or holds the first file that failed and why.
+struct AutoSaveReport {
+  uint64_t sequence = 0;
+  FileWriteResult result;
+};
+AutoSaveReport LastAutoSaveReport();

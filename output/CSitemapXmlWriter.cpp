@@ -122,43 +122,55 @@ std::string CSitemapXmlWriter::FileName(const std::string& prefix, size_t index,
   return name;
 }
 
-int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip) {
-  std::vector<std::string> savedNames;
-  return SaveAll(prefix, gzip, savedNames);
-}
-
-int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames) {
-  savedNames.clear();
+int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, FileWriteResult* firstFailure,
+                                   std::vector<std::string>* savedNames) {
+  FileWriteResult first;
+  int32_t result = rc::kOk;
+  if (savedNames) savedNames->clear();
   try {
     std::lock_guard<std::mutex> saving(sitemapSaveLock);
-    if (!ready_) return rc::kMissing;
-    size_t count = documentCount();
-    int32_t result = rc::kOk;
-    for (size_t i = 0; i < count; ++i) {
-      std::string name = FileName(prefix, i, gzip);
-      int32_t r = SaveDocument(i, name, gzip);
-      if (r != rc::kOk) result = rc::kFileOpen;
-      else savedNames.push_back(std::move(name));
+    if (!ready_) {
+      first = PrepareFailure(SitemapFileSystemPath(FileName(prefix, 0, gzip)), rc::kMissing, "no sitemap document");
+      result = rc::kMissing;
+    } else {
+      size_t count = documentCount();
+      for (size_t i = 0; i < count; ++i) {
+        FileWriteResult one;
+        std::string name = FileName(prefix, i, gzip);
+        int32_t r = SaveDocument(i, name, gzip, one);
+        if (r == rc::kOk) {
+          if (savedNames) savedNames->push_back(std::move(name));
+          continue;
+        }
+        if (first.ok()) first = one;
+        result = rc::kFileOpen;
+      }
     }
-    return result;
   } catch (const std::exception&) {
-    return rc::kGeneral;
+    if (first.ok()) first = PrepareFailure(SitemapFileSystemPath(FileName(prefix, 0, gzip)), rc::kGeneral, "out of memory");
+    result = rc::kGeneral;
   }
+  if (firstFailure) *firstFailure = first;
+  return result;
 }
 
 // Takes what the file needs under the shared side (a closed document's stream is shared,
 // an open one is printed), then writes without holding the lock.
-int32_t CSitemapXmlWriter::SaveDocument(size_t index, const std::string& name, bool gzip) {
+int32_t CSitemapXmlWriter::SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result) {
   std::shared_ptr<const std::string> stream;
   std::string text;
+  auto printFailed = [&] {
+    result = PrepareFailure(SitemapFileSystemPath(name), rc::kGeneral, "the sitemap document could not be printed");
+    return rc::kGeneral;
+  };
   {
     SharedLock lock(sitemapDocumentLock);
     const CSitemapDocument* doc = documents_[index].get();
     if (!doc) return rc::kOk;
     if (doc->closed()) stream = doc->GzipStream(frame_);
-    else if (!doc->Print(frame_, text)) return rc::kGeneral;
+    else if (!doc->Print(frame_, text)) return printFailed();
   }
-  if (gzip) return stream ? WriteSitemapBytes(name, *stream) : WriteGzipSitemapFile(name, text);
-  if (stream && !GunzipInMemory(*stream, text)) return rc::kGeneral;
-  return WritePlainSitemapFile(name, text);
+  if (gzip) return stream ? WriteSitemapBytes(name, *stream, &result) : WriteGzipSitemapFile(name, text, &result);
+  if (stream && !GunzipInMemory(*stream, text)) return printFailed();
+  return WritePlainSitemapFile(name, text, &result);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "output/CSitemapDocument.h"
+#include "output/FileWriteResult.h"
 #include "output/SitemapFrame.h"
 
 // The XML sitemap of the run: urlset documents that grow as addresses arrive, a new one
@@ -30,11 +31,15 @@ class CSitemapXmlWriter {
   int32_t AddUrl(const std::string& address, const std::string& lastmod);
   // Writes document i to base + i + ".xml" (+ ".gz"), base being prefix + "_sitemap", or
   // "sitemap" for an empty prefix. 0 when every file was written, else rc::kFileOpen (files
-  // that could not be written keep their previous content).
-  int32_t SaveAll(const std::string& prefix, bool gzip);
-  // The same; savedNames receives the name of every file written, in document order (the
-  // documents a sitemap index lists).
-  int32_t SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames);
+  // that could not be written keep their previous content; the others are still written),
+  // rc::kMissing before the header exists. When firstFailure is given it receives the first
+  // file that failed and why (ok when none did); savedNames, when given, the name of every
+  // file written, in document order (the documents a sitemap index lists).
+  int32_t SaveAll(const std::string& prefix, bool gzip, FileWriteResult* firstFailure = nullptr,
+                  std::vector<std::string>* savedNames = nullptr);
+  int32_t SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames) {
+    return SaveAll(prefix, gzip, nullptr, &savedNames);
+  }
   // The current document in the printer form; rc::kMissing when there is none.
   int32_t PrintCurrent(std::string& out);
 
@@ -49,7 +54,7 @@ class CSitemapXmlWriter {
   void Initialise(const std::string& lastmod);
   bool NewDocumentWithHeader();
   void StartNextDocument();
-  int32_t SaveDocument(size_t index, const std::string& name, bool gzip);
+  int32_t SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result);
 
   bool ready_ = false;
   int32_t currentIndex_ = -1;

@@ -1,11 +1,86 @@
 #include "output/FailureReport.h"
 
+#include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "web/StatusTextTable.h"
+#include "web/TransferFailure.h"
+
+namespace {
+
+constexpr const wchar_t* kDefaultDescription = L"网络错误";
+
+struct CodeText {
+  int code;
+  const wchar_t* text;
+};
+
+// libcurl codes met when crawling real sites; the rest are rare enough for libcurl's text.
+constexpr CodeText kCurlTexts[] = {
+    {1, L"不支持的协议"},
+    {3, L"网址格式不正确"},
+    {5, L"无法解析代理服务器的名称"},
+    {6, L"找不到主机：域名无法解析"},
+    {7, L"无法连接到服务器：连接被拒绝或失败"},
+    {8, L"服务器的回复无法识别"},
+    {16, L"HTTP/2 协议错误"},
+    {18, L"传输中断：收到的内容不完整"},
+    {27, L"内存不足"},
+    {28, L"连接或传输超时"},
+    {35, L"TLS/SSL 握手失败"},
+    {47, L"重定向次数过多"},
+    {52, L"服务器没有返回任何数据（空回复）"},
+    {55, L"发送数据失败：连接已断开"},
+    {56, L"接收数据失败：连接已断开"},
+    {60, L"服务器证书验证失败"},
+    {61, L"无法解码服务器返回的压缩内容"},
+    {77, L"无法读取 CA 证书文件"},
+};
+
+// The HTTP client's own results that end up as codes of failed pages.
+constexpr CodeText kClientTexts[] = {
+    {rc::kEmpty, L"没有收到任何数据：服务器无回复或超时"},
+    {rc::kNoBlankLine, L"服务器的回复不完整：没有头部结束的空行"},
+    {rc::kMissing, L"无法建立网络会话"},
+    {rc::kNoMemory, L"内存不足"},
+};
+
+const wchar_t* Lookup(const CodeText* begin, const CodeText* end, int code) {
+  for (const CodeText* entry = begin; entry != end; ++entry) {
+    if (entry->code == code) return entry->text;
+  }
+  return nullptr;
+}
+
+std::wstring CurlDescription(int curlCode) {
+  if (const wchar_t* text = Lookup(std::begin(kCurlTexts), std::end(kCurlTexts), curlCode)) return text;
+  std::wstring library = Utf8ToWide(CurlErrorText(curlCode));
+  return library.empty() ? std::wstring(kDefaultDescription) : library;
+}
+
+// A negative decimal number, as the client's codes are recorded; false for anything else.
+bool ParseClientCode(const std::string& code, int& value) {
+  if (code.size() < 2 || code.size() > 11 || code[0] != '-') return false;
+  long long parsed = 0;
+  for (size_t i = 1; i < code.size(); ++i) {
+    if (code[i] < '0' || code[i] > '9') return false;
+    parsed = parsed * 10 + (code[i] - '0');
+  }
+  if (parsed > 2147483648LL) return false;
+  value = static_cast<int>(-parsed);
+  return true;
+}
+
+}  // namespace
 
 std::wstring FailureDescription(const std::string& code) {
   if (code.empty()) return {};
-  const std::string* text = StatusText(code);
-  if (!text) return L"网络错误";
-  return AnsiToWide(*text);
+  int number = 0;
+  if (ParseCurlFailureCode(code, number)) return CurlDescription(number);
+  if (ParseClientCode(code, number)) {
+    const wchar_t* text = Lookup(std::begin(kClientTexts), std::end(kClientTexts), number);
+    return text ? std::wstring(text) : std::wstring(kDefaultDescription);
+  }
+  const std::string* status = StatusText(code);
+  if (!status) return kDefaultDescription;
+  return AnsiToWide(*status);
 }

@@ -1,6 +1,12 @@
 #pragma once
 #include <string>
 
-// Description column of the failure page: the status table's text for the code, "网络错误"
-// for a code the table does not hold (client errors such as "-70"), empty for an empty code.
+// Description column of the failure page and the failure file, for a recorded result code:
+// - an HTTP status code: the status table's text; a code the table lacks gives "网络错误";
+// - "curl N" (a transfer that failed without an HTTP answer): a Chinese description for the
+//   common causes (unknown host, refused connection, time-out, TLS, certificate, redirects,
+//   empty reply, send and receive failures), libcurl's own text for the others;
+// - the client's own negative codes ("-70", "-100", "-110", "-220"): what went wrong, in
+//   Chinese; any other negative code "网络错误";
+// - an empty code: the empty text.
 std::wstring FailureDescription(const std::string& code);

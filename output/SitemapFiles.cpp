@@ -9,8 +9,6 @@
 
 namespace {
 
-std::string FileSystemPath(const std::string& ansiPath) { return AnsiToUtf8(ansiPath); }
-
 // Appends the text with LF turned into CR LF, writing in pieces of about 64 KiB.
 bool WriteWithCrLf(CReplacingFile& file, std::string_view text) {
   constexpr size_t kPiece = 64 * 1024;
@@ -27,32 +25,58 @@ bool WriteWithCrLf(CReplacingFile& file, std::string_view text) {
   return file.Write(piece);
 }
 
+int32_t Finish(CReplacingFile& file, FileWriteResult* result) {
+  file.Commit();
+  if (result) *result = file.result();
+  return file.code();
+}
+
+int32_t OutOfMemory(const std::string& path, FileWriteResult* result) {
+  if (result) *result = PrepareFailure(path, rc::kNoMemory, "out of memory");
+  return rc::kNoMemory;
+}
+
 }  // namespace
 
-int32_t WritePlainSitemapFile(const std::string& ansiPath, std::string_view printedText) {
+std::string SitemapFileSystemPath(const std::string& ansiPath) {
+  std::string utf8 = AnsiToUtf8(ansiPath);
+  return utf8.empty() ? ansiPath : utf8;
+}
+
+int32_t WritePlainSitemapFile(const std::string& ansiPath, std::string_view printedText, FileWriteResult* result) {
+  const std::string path = SitemapFileSystemPath(ansiPath);
   try {
-    CReplacingFile file(FileSystemPath(ansiPath));
-    if (!file.isOpen()) return rc::kFileOpen;
-    if (!WriteWithCrLf(file, printedText)) return rc::kFileOpen;
-    return file.Commit() ? rc::kOk : rc::kFileOpen;
+    CReplacingFile file(path);
+    if (file.isOpen()) WriteWithCrLf(file, printedText);
+    return Finish(file, result);
   } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
+    return OutOfMemory(path, result);
   }
 }
 
-int32_t WriteGzipSitemapFile(const std::string& ansiPath, std::string_view printedText) {
-  CReplacingFile file(FileSystemPath(ansiPath));
-  if (!file.isOpen()) return rc::kFileOpen;
-  CGzFile gz(file.DuplicateDescriptor(), "wb");
-  bool ok = gz.isOpen() && gz.Write(printedText);
-  ok = gz.Close() && ok;
-  if (!ok) return rc::kFileOpen;
-  return file.Commit() ? rc::kOk : rc::kFileOpen;
+int32_t WriteGzipSitemapFile(const std::string& ansiPath, std::string_view printedText, FileWriteResult* result) {
+  const std::string path = SitemapFileSystemPath(ansiPath);
+  try {
+    CReplacingFile file(path);
+    if (file.isOpen()) {
+      CGzFile gz(file.DuplicateDescriptor(), "wb");
+      bool ok = gz.isOpen() && gz.Write(printedText);
+      ok = gz.Close() && ok;
+      if (!ok) file.Fail(WriteStep::Write, gz.systemError(), gz.libraryText());
+    }
+    return Finish(file, result);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(path, result);
+  }
 }
 
-int32_t WriteSitemapBytes(const std::string& ansiPath, std::string_view bytes) {
-  CReplacingFile file(FileSystemPath(ansiPath));
-  if (!file.isOpen()) return rc::kFileOpen;
-  if (!file.Write(bytes)) return rc::kFileOpen;
-  return file.Commit() ? rc::kOk : rc::kFileOpen;
+int32_t WriteSitemapBytes(const std::string& ansiPath, std::string_view bytes, FileWriteResult* result) {
+  const std::string path = SitemapFileSystemPath(ansiPath);
+  try {
+    CReplacingFile file(path);
+    if (file.isOpen()) file.Write(bytes);
+    return Finish(file, result);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(path, result);
+  }
 }

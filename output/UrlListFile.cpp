@@ -18,14 +18,15 @@ std::string WideToAnsiLenient(const std::wstring& wide) {
   return out;
 }
 
-int32_t SaveUrlListFile(const std::string& utf8Path, const std::wstring& boxText) {
+int32_t SaveUrlListFile(const std::string& utf8Path, const std::wstring& boxText, FileWriteResult* result) {
   try {
     std::string text = WideToAnsiLenient(TrimWhitespace(boxText));
     CReplacingFile file(utf8Path);
-    if (!file.isOpen()) return rc::kFileOpen;
-    if (!file.Write(text)) return rc::kFileOpen;
-    return file.Commit() ? rc::kOk : rc::kFileOpen;
+    if (file.Write(text)) file.Commit();
+    if (result) *result = file.result();
+    return file.code();
   } catch (const std::bad_alloc&) {
+    if (result) *result = PrepareFailure(utf8Path, rc::kNoMemory, "out of memory");
     return rc::kNoMemory;
   }
 }

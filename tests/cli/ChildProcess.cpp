@@ -7,8 +7,10 @@
 
 #include <thread>
 
+#include "support/FileSizeLimit.h"
+
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::filesystem::path& workDir) {
+                           const std::filesystem::path& workDir, size_t fileSizeLimit) {
   std::string outPath = (capture_.path() / "stdout").string();
   std::string errPath = (capture_.path() / "stderr").string();
   std::string dir = workDir.string();
@@ -28,6 +30,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    if (fileSizeLimit > 0) LimitFileSizeOfThisProcess(fileSizeLimit);
     execv(argv[0], argv.data());
     _exit(127);
   }

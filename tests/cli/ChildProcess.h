@@ -19,10 +19,12 @@ struct ChildResult {
 };
 
 // The command under test as a child process in a given working folder, its standard output
-// and error captured in files of its own.
+// and error captured in files of its own. With a file size limit, no file the child writes
+// may grow past that many bytes (its captured output included): writes past it fail.
 class ChildProcess {
  public:
-  ChildProcess(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& workDir);
+  ChildProcess(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& workDir,
+               size_t fileSizeLimit = 0);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
 #include "cli/CliResults.h"
+#include "cli/FailureTsv.h"
+#include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/UrlListFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 TEST(CliResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
@@ -23,4 +30,46 @@ TEST(CliResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
     EXPECT_EQ(ReadFileBytes(dir.path() / "h.example.com_urls.txt"), ReadFileBytes(dir.path() / "expected.txt"))
         << count << " addresses";
   }
+}
+
+// The URL list and the failure list are replaced whole: a write that fails half way (the
+// disk takes no file past 4 KiB) keeps the earlier files byte for byte and says which file
+// failed and why.
+TEST(CliResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSayWhy) {
+  CliResults results;
+  CrawlPortion portion;
+  for (int i = 0; i < 400; ++i) {
+    portion.okAddresses.push_back("http://h.example.com/page/" + std::to_string(i) + ".html");
+    portion.failures.push_back({"/gone/" + std::to_string(i) + ".html", "404"});
+  }
+  results.AddPortion(portion);
+  TempDir dir;
+  const std::filesystem::path urls = dir.path() / CliResults::UrlListName("h.example.com");
+  const std::filesystem::path failed = dir.path() / CliResults::FailureListName("h.example.com");
+  for (const auto& file : {urls, failed}) {
+    std::ofstream old(file, std::ios::binary);
+    old << "earlier run\n";
+  }
+  LimitedRun run = RunWithFileSizeLimit(4096, [&] {
+    FileWriteResult u, f;
+    int32_t uc = results.SaveUrlList(dir.str(), "h.example.com", &u);
+    int32_t fc = results.SaveFailures(dir.str(), "h.example.com", &f);
+    return std::to_string(uc) + " " + u.path + " " + FileWriteReasonText(u) + "\n" + std::to_string(fc) + " " + f.path +
+           " " + FileWriteReasonText(f) + "\n";
+  });
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.report, std::to_string(rc::kFileOpen) + " " + urls.string() + " File too large\n" +
+                            std::to_string(rc::kFileOpen) + " " + failed.string() + " File too large\n");
+  EXPECT_EQ(ReadFileBytes(urls), "earlier run\n");
+  EXPECT_EQ(ReadFileBytes(failed), "earlier run\n");
+  EXPECT_FALSE(std::filesystem::exists(urls.string() + ".part"));
+  EXPECT_FALSE(std::filesystem::exists(failed.string() + ".part"));
+
+  // Without the limit both are written whole.
+  FileWriteResult ok;
+  ASSERT_EQ(results.SaveFailures(dir.str(), "h.example.com", &ok), rc::kOk);
+  EXPECT_TRUE(ok.ok());
+  std::string tsv = ReadFileBytes(failed);
+  EXPECT_EQ(tsv.substr(0, tsv.find('\n') + 1), FailureTsvLine("/gone/0.html", "404"));
+  EXPECT_EQ(std::count(tsv.begin(), tsv.end(), '\n'), 400);
 }

@@ -133,6 +133,36 @@ TEST(CliRunTest, PlainCrawlWritesTheThreeFilesAsTheWindowWouldSaveThem) {
   EXPECT_EQ(site.server().requestCount("/missing.html"), 1u);
 }
 
+// The disk takes no file larger than 1500 bytes: the sitemap of 31 pages does not fit, the URL
+// list and the failure list do.
+TEST(CliRunTest, AFileThatCannotBeWrittenIsNamedWithTheReasonTheOldOneStaysAndTheExitStatusIsOne) {
+  LoopbackServer server;
+  std::vector<std::string> links;
+  for (int i = 1; i <= 30; ++i) links.push_back("/p" + std::to_string(i) + ".html");
+  std::string root = Page(links);
+  server.server().Get("/", [root](const httplib::Request&, httplib::Response& res) { res.set_content(root, "text/html"); });
+  server.server().Get(R"(/p\d+\.html)", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(Page({}), "text/html");
+  });
+  ASSERT_TRUE(server.Start());
+  TempDir work;
+  fs::path out = work.path() / "out";
+  fs::create_directory(out);
+  const fs::path sitemap = out / "127.0.0.1_sitemap0.xml";
+  { std::ofstream old(sitemap, std::ios::binary); old << "the sitemap of an earlier run"; }
+  { std::ofstream old(out / "127.0.0.1_urls.txt", std::ios::binary); old << "old list"; }
+
+  ChildProcess child(CommandPath(), {"--plain", "-q", "-o", "out", server.origin() + "/"}, work.path(), 1500);
+  ChildResult run = child.Wait(std::chrono::seconds(60));
+  ASSERT_TRUE(run.exited) << run.err;
+  EXPECT_EQ(run.exitStatus, 1) << run.err;
+  EXPECT_NE(run.err.find("cannot write the sitemap file '" + sitemap.string() + "': File too large"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadFileBytes(sitemap), "the sitemap of an earlier run");
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"127.0.0.1_failed.tsv", "127.0.0.1_sitemap0.xml", "127.0.0.1_urls.txt"}));
+  EXPECT_EQ(SplitCrLf(ReadFileBytes(out / "127.0.0.1_urls.txt")).size(), 31u);  // the other files are written
+}
+
 TEST(CliRunTest, GzipIsTheDefaultAndOutputFolderIsCreatedWithItsParents) {
   SmallSite site;
   ASSERT_TRUE(site.started());

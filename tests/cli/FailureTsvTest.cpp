@@ -6,8 +6,11 @@
 
 TEST(FailureTsvTest, LineHoldsPathCodeAndThePagesDescriptionInUtf8) {
   EXPECT_EQ(FailureTsvLine("/a b.html", "404"), "/a b.html\t404\t" + WideToUtf8(FailureDescription("404")) + "\n");
-  EXPECT_EQ(FailureTsvLine("/x", "-70"), "/x\t-70\t" + WideToUtf8(L"网络错误") + "\n");
-  EXPECT_EQ(FailureTsvLine("/x", ""), "/x\t\t\n");  // a transfer error has no code
+  EXPECT_EQ(FailureTsvLine("/x", "-70"), "/x\t-70\t" + WideToUtf8(FailureDescription("-70")) + "\n");
+  // A transfer that got no HTTP answer: libcurl's code, and its description in Chinese.
+  EXPECT_EQ(FailureTsvLine("/x", "curl 7"), "/x\tcurl 7\t" + WideToUtf8(FailureDescription("curl 7")) + "\n");
+  EXPECT_NE(FailureTsvLine("/x", "curl 7").find("连接"), std::string::npos);
+  EXPECT_EQ(FailureTsvLine("/x", ""), "/x\t\t\n");
   EXPECT_EQ(FailureTsvLine(WideToAnsi(L"/中文.html"), "500"),
             "/中文.html\t500\t" + WideToUtf8(FailureDescription("500")) + "\n");
 }

@@ -100,7 +100,7 @@ TEST(CrawlAddressFailureTest, ATransferErrorAndARedirectFailWithTheirCodesAndThe
   std::vector<std::pair<std::string, std::string>> sorted = run.entries;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (std::vector<std::pair<std::string, std::string>>{
-                        {"/", "200"}, {"/down", ""}, {"/elsewhere", ""}, {"/moved", "301"}}));
+                        {"/", "200"}, {"/down", "curl 7"}, {"/elsewhere", "curl 7"}, {"/moved", "301"}}));
   // The redirect's own body is no page: its links are not followed.
   EXPECT_EQ(run.control->data().stores->memory().Exists("/from-redirect"), 0);
   EXPECT_EQ(ReadCounters(*run.control).failed, 3);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -88,6 +89,31 @@ TEST(AutoSaveTest, TickWhileASaveRunsIsSkippedAndTheRunningSaveKeepsItsParameter
   AutoSaveTick(setup, writer, controller);
   WaitForSave();
   EXPECT_TRUE(fs::exists("second_sitemap0.xml.gz"));
+}
+
+TEST(AutoSaveTest, EachFinishedTickSaveLeavesItsOutcomeForTheWindow) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer;
+  CThreadAutoSave controller(&AutoSaveThreadProc);
+  CSetupManager setup = Defaults();
+  const uint64_t before = LastAutoSaveReport().sequence;
+  setup.autoSavePath = "missing/";  // a folder that does not exist
+  AutoSaveTick(setup, writer, controller);
+  WaitForSave();
+  AutoSaveReport failed = LastAutoSaveReport();
+  EXPECT_EQ(failed.sequence, before + 1);
+  EXPECT_EQ(failed.result.code, rc::kFileOpen);
+  EXPECT_EQ(failed.result.path, (fs::current_path() / "missing" / "_sitemap0.xml.gz").string());
+  EXPECT_EQ(failed.result.systemError, ENOENT);
+
+  setup.autoSavePath = "";
+  AutoSaveTick(setup, writer, controller);
+  WaitForSave();
+  AutoSaveReport good = LastAutoSaveReport();
+  EXPECT_EQ(good.sequence, before + 2);
+  EXPECT_TRUE(good.result.ok());
+  EXPECT_TRUE(fs::exists("sitemap0.xml.gz"));
 }
 
 TEST(AutoSaveTest, ConcurrentSavesWhileAddingLeaveCompleteFilesOnly) {

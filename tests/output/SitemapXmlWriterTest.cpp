@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -229,12 +230,16 @@ TEST(SitemapXmlWriterTest, FileNamesFollowThePrefixAndAreOpenedInUtf8) {
   EXPECT_TRUE(fs::exists(fs::u8path("网站_sitemap0.xml")));
 }
 
-TEST(SitemapXmlWriterTest, UnwritableTargetsWriteNothingAndKeepEarlierFiles) {
+TEST(SitemapXmlWriterTest, UnwritableTargetsWriteNothingKeepEarlierFilesAndNameTheFileThatFailed) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   CSitemapXmlWriter writer(kDate);
   writer.AddUrl("http://h/one");
-  EXPECT_EQ(writer.SaveAll("missing/folder/", true), rc::kFileOpen);
+  FileWriteResult failure;
+  EXPECT_EQ(writer.SaveAll("missing/folder/", true, &failure), rc::kFileOpen);
+  EXPECT_EQ(failure.code, rc::kFileOpen);
+  EXPECT_EQ(failure.path, (fs::current_path() / "missing/folder/_sitemap0.xml.gz").string());
+  EXPECT_EQ(failure.systemError, ENOENT);
   EXPECT_EQ(writer.SaveAll("missing/folder/", false), rc::kFileOpen);
   EXPECT_FALSE(fs::exists("missing"));
 
@@ -243,7 +248,11 @@ TEST(SitemapXmlWriterTest, UnwritableTargetsWriteNothingAndKeepEarlierFiles) {
   writer.AddUrl("http://h/two");
   // A name the file cannot take (a folder stands there): the save fails, nothing is left over.
   fs::create_directory("keep_sitemap0.xml.gz");
-  EXPECT_EQ(writer.SaveAll("keep", true), rc::kFileOpen);
+  EXPECT_EQ(writer.SaveAll("keep", true, &failure), rc::kFileOpen);
+  EXPECT_EQ(failure.step, WriteStep::Rename);
+  EXPECT_EQ(failure.systemError, EISDIR);
+  EXPECT_EQ(writer.SaveAll("other", false, &failure), rc::kOk);
+  EXPECT_TRUE(failure.ok());  // a good save leaves no failure behind
   EXPECT_TRUE(fs::is_directory("keep_sitemap0.xml.gz"));
   EXPECT_FALSE(fs::exists("keep_sitemap0.xml.gz.part"));
 

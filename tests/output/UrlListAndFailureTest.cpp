@@ -1,21 +1,86 @@
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <set>
 
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/FailureReport.h"
 #include "output/UrlListFile.h"
+#include "support/LoopbackServer.h"
 #include "support/TempDir.h"
+#include "web/CHttpSession.h"
 #include "web/StatusTextTable.h"
+#include "web/TransferFailure.h"
 
-TEST(FailureReportTest, DescriptionComesFromTheStatusTableOrIsNetworkError) {
+namespace {
+
+bool HasChinese(const std::wstring& text) {
+  for (wchar_t c : text) {
+    if (c >= 0x4E00 && c <= 0x9FFF) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(FailureReportTest, StatusCodesUseTheStatusTableAndCodesNobodyKnowsTheDefault) {
   ASSERT_NE(StatusText("404"), nullptr);
   EXPECT_EQ(FailureDescription("404"), AnsiToWide(*StatusText("404")));
   EXPECT_FALSE(FailureDescription("404").empty());
-  EXPECT_EQ(FailureDescription("-70"), L"网络错误");
   EXPECT_EQ(FailureDescription("999"), L"网络错误");
+  EXPECT_EQ(FailureDescription("418"), L"网络错误");
+  EXPECT_EQ(FailureDescription("-10000"), L"网络错误");
+  EXPECT_EQ(FailureDescription("-99999999999"), L"网络错误");
+  EXPECT_EQ(FailureDescription("curl 0"), L"网络错误");
   EXPECT_EQ(FailureDescription(""), L"");
+}
+
+TEST(FailureReportTest, TransferAndClientFailuresAreDescribedInChineseAndRareOnesInLibcurlsWords) {
+  std::set<std::wstring> seen;
+  for (int code : {6, 7, 28, 35, 47, 52, 55, 56, 60}) {
+    std::wstring text = FailureDescription("curl " + std::to_string(code));
+    EXPECT_TRUE(HasChinese(text)) << code;
+    EXPECT_NE(text, L"网络错误") << code;
+    seen.insert(text);
+  }
+  EXPECT_EQ(seen.size(), 9u);  // each cause has words of its own
+  EXPECT_NE(FailureDescription("curl 6").find(L"主机"), std::wstring::npos);
+  EXPECT_NE(FailureDescription("curl 60").find(L"证书"), std::wstring::npos);
+
+  EXPECT_EQ(FailureDescription("curl 9"), Utf8ToWide(curl_easy_strerror(CURLE_REMOTE_ACCESS_DENIED)));
+  EXPECT_EQ(FailureDescription("curl 63"), Utf8ToWide(curl_easy_strerror(CURLE_FILESIZE_EXCEEDED)));
+  EXPECT_FALSE(FailureDescription("curl 9999").empty());  // a code newer than this program
+
+  // The client's own codes say what went wrong.
+  for (const char* code : {"-70", "-100", "-110", "-220"}) {
+    EXPECT_TRUE(HasChinese(FailureDescription(code))) << code;
+    EXPECT_NE(FailureDescription(code), L"网络错误") << code;
+  }
+}
+
+TEST(FailureReportTest, RealTransfersThatGetNoHttpAnswerAreListedWithCodeAndDescription) {
+  LoopbackServer server;
+  server.server().Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop", 302); });
+  ASSERT_TRUE(server.Start());
+  std::string headers, body;
+  std::string loopCode;
+  {
+    // Closed before the server stops, so the server need not wait for its connection.
+    CHttpSession loop(server.origin() + "/loop");
+    loopCode = TransferFailureCode(loop.Fetch(headers, body));
+  }
+  EXPECT_EQ(loopCode, "curl 47");
+  EXPECT_NE(FailureDescription(loopCode).find(L"重定向"), std::wstring::npos);
+
+  const std::string address = server.origin() + "/";
+  server.Stop();
+  CHttpSession refused(address);
+  std::string refusedCode = TransferFailureCode(refused.Fetch(headers, body));
+  EXPECT_EQ(refusedCode, "curl 7");
+  EXPECT_NE(FailureDescription(refusedCode).find(L"连接"), std::wstring::npos);
 }
 
 TEST(UrlListFileTest, SavedListIsTrimmedGbkWithCrLfBetweenAddresses) {
@@ -36,6 +101,10 @@ TEST(UrlListFileTest, UnconvertibleTextIsKeptAndUnopenableFilesLeaveNothing) {
   EXPECT_EQ(SaveUrlListFile(file, L"http://a/\U0001F600\r\nhttp://b/"), rc::kOk);
   EXPECT_EQ(ReadFileBytes(file), "http://a/?\r\nhttp://b/");
   EXPECT_EQ(UrlListLine(std::string("http://a/\xff", 10)), L"http://a/%FF\r\n");
-  EXPECT_EQ(SaveUrlListFile((dir.path() / "missing" / "x.txt").string(), L"a"), rc::kFileOpen);
+  FileWriteResult failure;
+  const std::filesystem::path missing = dir.path() / "missing" / "x.txt";
+  EXPECT_EQ(SaveUrlListFile(missing.string(), L"a", &failure), rc::kFileOpen);
+  EXPECT_EQ(failure.path, missing.string());
+  EXPECT_EQ(failure.systemError, ENOENT);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 }

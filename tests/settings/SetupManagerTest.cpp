@@ -12,6 +12,8 @@
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
 #include "store/CLevelDb.h"
+#include "common/TextCodec.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -333,7 +335,7 @@ TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoads) {
   EXPECT_EQ(setup.forbiddenExtensions, StringISet{".7z"});
 }
 
-TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndSavesNothing) {
+TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndItsSaveSaysWhyNothingWasSaved) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   std::filesystem::create_directories("db/sitemap");
@@ -345,10 +347,51 @@ TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndSavesNothing
   EXPECT_EQ(setup.connectTimeout, 10);
   EXPECT_EQ(setup.totalTimeout, 60);
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
-  SaveSettings(&setup, &db);  // closed database: nothing happens
+  EXPECT_EQ(SaveSettings(&setup, &db), rc::kNotOpen);  // closed database: nothing is written
+  std::wstring message = SettingsSaveFailureMessage(rc::kNotOpen, &db);
+  EXPECT_NE(message.find(L"设置没有保存"), std::wstring::npos);
+  EXPECT_NE(message.find((std::filesystem::current_path() / "db/sitemap/setup").wstring()), std::wstring::npos);
+  ASSERT_FALSE(db.lastError().empty());
+  EXPECT_NE(message.find(std::wstring(db.lastError().begin(), db.lastError().end())), std::wstring::npos);
+  EXPECT_EQ(SettingsSaveFailureMessage(rc::kOk, &db), L"");
   EXPECT_EQ(LoadSettings(nullptr, &db), rc::kMissing);
   EXPECT_EQ(LoadSettings(&setup, nullptr), rc::kMissing);
-  SaveSettings(nullptr, nullptr);
+  EXPECT_EQ(SaveSettings(nullptr, nullptr), rc::kMissing);
+}
+
+// leveldb refusing the batch (here: its log may not grow) is reported with leveldb's words,
+// and what was stored before stays readable.
+TEST(SettingsPersistenceTest, ARefusedWriteIsReportedAndTheStoredSettingsStay) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  {
+    CSetupManager setup;
+    CLevelDb db;
+    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    setup.maxDepth = 7;
+    ASSERT_EQ(SaveSettings(&setup, &db), rc::kOk);
+  }
+  LimitedRun run = RunWithFileSizeLimit(1024 * 1024, [] {
+    CSetupManager setup;
+    CLevelDb db;
+    if (LoadSettings(&setup, &db) != rc::kOk) return std::string("not loaded");
+    LimitFileSizeOfThisProcess(16);  // the open database's files may not grow any more
+    setup.maxDepth = 9;
+    setup.autoSavePath = std::string(4096, 'p');
+    int32_t code = SaveSettings(&setup, &db);
+    return std::to_string(code) + "|" + WideToUtf8(SettingsSaveFailureMessage(code, &db));
+  });
+  ASSERT_TRUE(run.finished) << run.report;
+  const size_t bar = run.report.find('|');
+  ASSERT_NE(bar, std::string::npos) << run.report;
+  EXPECT_EQ(run.report.substr(0, bar), std::to_string(rc::kDbWrite));
+  EXPECT_NE(run.report.find("拒绝写入"), std::string::npos) << run.report;
+  EXPECT_NE(run.report.find("File too large"), std::string::npos) << run.report;
+
+  CSetupManager stored;
+  CLevelDb db;
+  ASSERT_EQ(LoadSettings(&stored, &db), rc::kOk);
+  EXPECT_EQ(stored.maxDepth, 7);
 }
 
 TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGainsTheirKeysAtSave) {

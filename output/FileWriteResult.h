@@ -1,0 +1,50 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "common/ResultCodes.h"
+
+// The step of writing a file that failed.
+enum class WriteStep {
+  None,        // nothing failed
+  Prepare,     // the content could not be made (memory, a damaged held document)
+  Open,        // the file beside the target could not be created
+  Write,       // writing or compressing the content
+  Sync,        // making the content durable, or closing the file
+  Rename,      // moving the complete file over the target
+  SyncFolder,  // making the rename durable: the new file is in place, its name may not be
+};
+
+// What became of writing one file. For a failure: which file and why, as the system call
+// (errno) or the library (zlib's message) said.
+struct FileWriteResult {
+  int32_t code = rc::kOk;     // 0; rc::kFileOpen, rc::kNoMemory or rc::kGeneral on failure
+  WriteStep step = WriteStep::None;
+  std::string path;           // the target file, absolute, UTF-8
+  int systemError = 0;        // errno of the failing call; 0 when no system call failed
+  std::string libraryText;    // the library's own words when there is no errno
+
+  bool ok() const { return code == rc::kOk; }
+};
+
+// The reason in the system's or the library's words (English), for the command line.
+std::string FileWriteReasonText(const FileWriteResult& result);
+
+// The reason for a window: a Chinese description of the common causes, with the system's
+// words in brackets.
+std::wstring FileWriteReason(const FileWriteResult& result);
+// Only the Chinese description, for a line too short for both.
+std::wstring FileWriteReasonWords(const FileWriteResult& result);
+
+// The file's path as wide text, for messages.
+std::wstring FileWritePathText(const FileWriteResult& result);
+
+// A whole message naming the file and the reason, for a message box or a status line.
+// Every failure but a SyncFolder one leaves an existing file as it was, and says so.
+std::wstring FileWriteMessage(const FileWriteResult& result);
+
+// path made absolute (against the working folder) and normalised; as given when that fails.
+std::string AbsoluteFilePath(const std::string& path);
+
+// The failure record for a file whose content could not be made.
+FileWriteResult PrepareFailure(const std::string& path, int32_t code, const std::string& text);
