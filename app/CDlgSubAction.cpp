@@ -15,6 +15,7 @@
 #include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
+#include "settings/CrawlRulesOf.h"
 #include "web/UrlRules.h"
 
 DialogTemplate CDlgSubAction::Template() {
@@ -108,6 +109,7 @@ void CDlgSubAction::StartAction() {
   params.maxDepth = setup.maxDepth;
   params.threadCount = setup.threadCount;
   params.forbiddenExtensions = setup.forbiddenExtensions;
+  params.rules = CrawlRulesOf(setup);
   params.startUrl = address;
   params.control = control;
   if (host_.CrawlThread().Start(&params) != 0) SetIdle();  // no thread: nothing will finish it

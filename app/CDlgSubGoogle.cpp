@@ -8,6 +8,7 @@
 #include "app/platform/MessageBox.h"
 #include "common/TextCodec.h"
 #include "output/SitemapEscape.h"
+#include "output/SitemapIndex.h"
 
 DialogTemplate CDlgSubGoogle::Template() {
   return DialogTemplate{L"", 504, 262,
@@ -34,8 +35,15 @@ void CDlgSubGoogle::OnCommand(int id) {
 bool CDlgSubGoogle::Save() {
   std::string prefix = host_ ? host_() : std::string();
   FileWriteResult failure;
-  if (writer_->SaveAll(prefix, IsItemChecked(kIdGzip), &failure) == 0) return true;
-  ShowMessageBox(this, L"XML网站地图没有全部保存。\n" + FileWriteMessage(failure));
+  std::vector<std::string> saved;
+  if (writer_->SaveAll(prefix, IsItemChecked(kIdGzip), &failure, &saved) != 0) {
+    ShowMessageBox(this, L"XML网站地图没有全部保存。\n" + FileWriteMessage(failure));
+    return false;
+  }
+  const std::string root = indexRoot_ ? indexRoot_() : std::string();
+  if (root.empty() || WriteSitemapIndexFor({saved, root, prefix, ""}) == 0) return true;
+  ShowMessageBox(this, L"网站地图索引没有保存：无法写入文件 " + AnsiToWide(SitemapIndexFileName(prefix)) +
+                           L"。\n原有的文件没有改动。");
   return false;
 }
 
@@ -52,19 +60,27 @@ void CDlgSubGoogle::RefreshDisplay() {
   shownHasEntries_ = frameReady_ && printed != frame_.emptyText;
 }
 
-void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses) {
+void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
+                                 const std::map<std::string, std::string>& lastmods) {
   if (addresses.empty()) return;
   int32_t before = writer_->currentIndex();
   std::string entries;
   for (const std::string& address : addresses) {
+    auto own = lastmods.find(address);
+    const std::string lastmod = own == lastmods.end() ? std::string() : own->second;
     int32_t index = writer_->currentIndex();
-    if (writer_->AddUrl(address) != 0) continue;
+    if (writer_->AddUrl(address, lastmod) != 0) continue;
     if (writer_->currentIndex() != index) entries.clear();  // a new document took this address
-    if (frameReady_) {
+    if (!frameReady_) continue;
+    if (lastmod.empty() || frame_.entryLead.empty()) {
       entries += frame_.entryHead;
-      entries += LocText(address);
-      entries += frame_.entryTail;
+    } else {
+      entries += frame_.entryLead;
+      AppendXmlEscaped(entries, lastmod);
+      entries += frame_.entryMid;
     }
+    entries += LocText(address);
+    entries += frame_.entryTail;
   }
   int32_t after = writer_->currentIndex();
   if (!frameReady_ || after != before || shownIndex_ != after || !shownHasEntries_) {

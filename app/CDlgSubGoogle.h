@@ -7,6 +7,7 @@
 // new entries are inserted as text before the root end tag; a new document (or the first
 // entry of one) is printed whole.
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -28,15 +29,20 @@ class CDlgSubGoogle : public CPlatformDialog {
   CSitemapXmlWriter& writer() { return *writer_; }
   // Where Save takes its prefix from (the crawl's host, read under its lock).
   void SetHostSource(std::function<std::string()> host) { host_ = std::move(host); }
+  // The site's root address when Save is to write a sitemap index beside several documents;
+  // empty when no index is wanted.
+  void SetIndexSource(std::function<std::string()> siteRoot) { indexRoot_ = std::move(siteRoot); }
 
   // A portion's successful addresses, byte-wise ordered: added to the writer, then shown.
-  void AddAddresses(const std::set<std::string>& addresses);
+  // An address in lastmods gets that lastmod instead of the writer's date.
+  void AddAddresses(const std::set<std::string>& addresses, const std::map<std::string, std::string>& lastmods = {});
   // Empties the text box (WM_CRAWL_RESET); the writer keeps its documents.
   void ClearText();
   // Shows the current document whole.
   void RefreshDisplay();
-  // Saves every document; a file that could not be written is named in a message box with
-  // the reason. True when every file was written.
+  // Saves every document, and the index when one is wanted and there are several; a file
+  // that could not be written is named in a message box with the reason. True when every
+  // file was written.
   bool Save();
 
  protected:
@@ -45,6 +51,7 @@ class CDlgSubGoogle : public CPlatformDialog {
  private:
   std::unique_ptr<CSitemapXmlWriter> writer_;
   std::function<std::string()> host_;
+  std::function<std::string()> indexRoot_;
   SitemapFrame frame_;
   bool frameReady_ = false;
   int32_t shownIndex_ = -1;   // document the box shows; -1: the box does not follow the writer

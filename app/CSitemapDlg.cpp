@@ -25,6 +25,7 @@
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadAutoSave.h"
 #include "crawl/CThreadControlSitemap.h"
+#include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStatus.h"
 #include "crawl/CrawlSync.h"
 #include "output/FileWriteResult.h"
@@ -102,6 +103,13 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
   google_->SetHostSource([weakControl] {
     auto c = weakControl.lock();
     return c ? c->Host() : std::string();
+  });
+  std::weak_ptr<CSetupManager> weakSetup = setup_;
+  google_->SetIndexSource([weakControl, weakSetup] {
+    auto c = weakControl.lock();
+    auto s = weakSetup.lock();
+    if (!c || !s || !s->sitemapIndex || c->Host().empty()) return std::string();
+    return FullAddressOf(*c, "/");
   });
 
   SetMainWindow(RegisterAsWindow());
@@ -240,7 +248,7 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
   action_->AppendResultRows(portion.okPaths);
   yahoo_->AppendAddresses(portion.okAddresses);
   fail_->AppendFailures(portion.failures);
-  google_->AddAddresses(portion.sitemapAddresses);
+  google_->AddAddresses(portion.sitemapAddresses, portion.lastmods);
 }
 
 void CSitemapDlg::OnFinished() {

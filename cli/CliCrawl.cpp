@@ -26,6 +26,7 @@
 #include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
+#include "settings/CrawlRulesOf.h"
 #include "settings/SettingsPersistence.h"
 #include "web/HttpGlobal.h"
 #include "web/UrlRules.h"
@@ -59,6 +60,8 @@ struct CrawlSettings {
   int32_t maxDepth = 0;
   int32_t threadCount = 0;
   StringISet forbiddenExtensions;
+  CrawlRules rules;
+  bool sitemapIndex = false;
 };
 
 // One crawl with the command playing the main window.
@@ -92,6 +95,7 @@ class HeadlessWindow {
     params.maxDepth = settings_.maxDepth;
     params.threadCount = settings_.threadCount;
     params.forbiddenExtensions = settings_.forbiddenExtensions;
+    params.rules = settings_.rules;
     params.startUrl = address;
     params.control = control_;
     return controller_.Start(&params) == rc::kOk;
@@ -117,6 +121,8 @@ class HeadlessWindow {
   bool interrupted() const { return interrupted_; }
   CliResults& results() { return results_; }
   std::string Host() const { return control_->Host(); }
+  // The site's root address as the crawl ended up on it (after the root's redirects).
+  std::string SiteRoot() const { return FullAddressOf(*control_, "/"); }
 
   // Frees the crawl's stores once its thread has ended, before the result files are built.
   void ReleaseCrawlData() {
@@ -175,11 +181,12 @@ void ComplainNotWritten(const std::string& what, const FileWriteResult& failure)
   Complain(text);
 }
 
-bool WriteResultFiles(HeadlessWindow& window, const std::string& dir, const std::string& host, bool gzip) {
+bool WriteResultFiles(HeadlessWindow& window, const std::string& dir, const std::string& host, bool gzip,
+                      bool index) {
   CliResults& results = window.results();
   bool ok = true;
   FileWriteResult failure;
-  if (results.SaveSitemap(dir, host, gzip, &failure) != rc::kOk) {
+  if (results.SaveSitemap(dir, host, gzip, &failure, index ? window.SiteRoot() : std::string()) != rc::kOk) {
     ComplainNotWritten("the sitemap file", failure);
     ok = false;
   }
@@ -226,6 +233,12 @@ int RunCliCrawl(const CliOptions& options) {
   settings.maxDepth = options.depth.value_or(setup.maxDepth);
   settings.threadCount = options.threads.value_or(setup.threadCount);
   settings.forbiddenExtensions = setup.forbiddenExtensions;
+  settings.rules = CrawlRulesOf(setup);
+  if (options.obeyRobots) settings.rules.obeyRobots = *options.obeyRobots;
+  if (options.delayMs) settings.rules.minIntervalMs = *options.delayMs;
+  if (options.userAgent) settings.rules.userAgent = BoxText(*options.userAgent);
+  if (options.lastmodFromHeader) settings.rules.lastmodFromHeader = *options.lastmodFromHeader;
+  settings.sitemapIndex = options.sitemapIndex.value_or(setup.sitemapIndex != 0);
   if (!options.quiet) {
     std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, AnsiToUtf8(address).c_str(),
                  settings.maxDepth, settings.threadCount, settingsNote.c_str());
@@ -243,7 +256,7 @@ int RunCliCrawl(const CliOptions& options) {
   if (crawlHost.empty()) crawlHost = host;
   size_t ok = window.results().okCount();
   size_t failed = window.results().failureCount();
-  bool written = WriteResultFiles(window, outDir, crawlHost, !options.plain);
+  bool written = WriteResultFiles(window, outDir, crawlHost, !options.plain, settings.sitemapIndex);
   if (!options.quiet) {
     std::fprintf(stderr, "%s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram, ok, failed,
                  crawlHost.c_str(), outDir.c_str());

@@ -10,6 +10,7 @@
 #include "common/TextCodec.h"
 #include "output/CReplacingFile.h"
 #include "output/CSitemapXmlWriter.h"
+#include "output/SitemapIndex.h"
 #include "output/UrlListFile.h"
 
 namespace {
@@ -51,7 +52,10 @@ void CliResults::AddPortion(const CrawlPortion& portion) {
   }
   failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
   if (writer_) {
-    for (const std::string& address : portion.sitemapAddresses) writer_->AddUrl(address);
+    for (const std::string& address : portion.sitemapAddresses) {
+      auto own = portion.lastmods.find(address);
+      writer_->AddUrl(address, own == portion.lastmods.end() ? std::string() : own->second);
+    }
   }
 }
 
@@ -62,11 +66,19 @@ void CliResults::ClearLists() {
 }
 
 int32_t CliResults::SaveSitemap(const std::string& dir, const std::string& host, bool gzip,
-                                FileWriteResult* result) {
+                                FileWriteResult* result, const std::string& indexRoot) {
   FileWriteResult failure;
   int32_t code = rc::kMissing;
   if (writer_) {
-    code = InFolder(dir, failure, [&] { return writer_->SaveAll(host, gzip, &failure); });
+    code = InFolder(dir, failure, [&] {
+      std::vector<std::string> saved;
+      int32_t r = writer_->SaveAll(host, gzip, &failure, &saved);
+      if (r != rc::kOk || indexRoot.empty()) return r;
+      r = WriteSitemapIndexFor({saved, indexRoot, host, ""});
+      if (r != rc::kOk)
+        failure = PrepareFailure(AbsoluteFilePath(SitemapIndexFileName(host)), r, "the sitemap index could not be written");
+      return r;
+    });
   } else {
     failure = PrepareFailure(dir, rc::kMissing, "the sitemap was already released");
   }

@@ -32,7 +32,9 @@ class CliResults {
   // file is written beside its name and moved over it once complete, so a failed save
   // leaves an existing file as it was. When result is given it receives the outcome: for a
   // failure the (first) file that failed and why.
-  int32_t SaveSitemap(const std::string& dir, const std::string& host, bool gzip, FileWriteResult* result = nullptr);
+  // With a site root address, several documents also get host_sitemap_index.xml naming them.
+  int32_t SaveSitemap(const std::string& dir, const std::string& host, bool gzip, FileWriteResult* result = nullptr,
+                      const std::string& indexRoot = "");
   int32_t SaveUrlList(const std::string& dir, const std::string& host, FileWriteResult* result = nullptr) const;
   int32_t SaveFailures(const std::string& dir, const std::string& host, FileWriteResult* result = nullptr) const;
   // Frees the sitemap documents once they are saved (they are by far the largest part).

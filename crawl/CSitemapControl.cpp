@@ -19,6 +19,7 @@
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
 #include "web/ResponseHeaders.h"
+#include "web/HttpDate.h"
 #include "web/TransferFailure.h"
 #include "web/UrlRules.h"
 #include "web/WebAddress.h"
@@ -81,13 +82,18 @@ void CSitemapControl::SetHttpOptions(const http_options& options) { httpOptions_
 http_options CSitemapControl::RequestOptions() const {
   http_options options = httpOptions_;
   options.maxRedirects = 0;
+  if (!data_->rules.userAgent.empty()) options.userAgent = data_->rules.userAgent;
   // Stop ends the transfers that run, not only the ones still to come.
   options.cancelled = [] { return IsStopRequested(); };
   return options;
 }
 
-CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session) const {
+CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session) {
   FetchedPage page;
+  if (!pacer_.WaitTurn([] { return IsStopRequested(); })) {
+    page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
+    return page;
+  }
   if (fetcher_) {
     page.result = fetcher_(address, page.headers, page.body);
     return page;
@@ -114,6 +120,7 @@ int32_t CSitemapControl::RunCrawl(const std::string& startUrl) {
       } else {
         SiteOrigin origin = OriginOf(startUrl);
         origin.host = host;
+        pacer_.Reset(std::chrono::milliseconds(data_->rules.minIntervalMs));
         result = OpenSite(origin);
         if (result == rc::kOk) result = RunWorkers();
         FinalHandOver();
@@ -131,6 +138,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     WebAddress address;
     FetchedPage page;
   };
+  const bool obey = data_->rules.obeyRobots;
   std::vector<Hop> hops;
   WebAddress address;
   address.scheme = typed.scheme;
@@ -139,19 +147,33 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
   address.pathAndQuery = "/";
   CHttpSession session;
   session.options() = RequestOptions();
-  FetchedPage page = Fetch(ToText(address), &session);
-  for (int32_t n = 0; n < httpOptions_.maxRedirects && !IsStopRequested(); ++n) {
-    WebAddress target;
-    if (!RedirectTarget(StatusOf(page.headers), page.headers, ToText(address), target)) break;
-    if (!IsSameHost(target.host, typed.host)) break;  // another site: listed, not followed
-    bool seen = ToText(target) == ToText(address);
-    for (const Hop& hop : hops) seen = seen || ToText(hop.address) == ToText(target);
-    if (seen) break;
-    hops.push_back({address, std::move(page)});
-    address = target;
-    page = Fetch(ToText(address), &session);
-  }
+  RobotsPolicy robots;
+  if (obey) robots = FetchRobots(typed, session);
   if (IsStopRequested()) return rc::kStopped;
+  UsePolicy(robots);
+  if (!obey || robots.IsAllowed(address.pathAndQuery)) {
+    FetchedPage page = Fetch(ToText(address), &session);
+    for (int32_t n = 0; n < httpOptions_.maxRedirects && !IsStopRequested(); ++n) {
+      WebAddress target;
+      if (!RedirectTarget(StatusOf(page.headers), page.headers, ToText(address), target)) break;
+      if (!IsSameHost(target.host, typed.host)) break;  // another site: listed, not followed
+      bool seen = ToText(target) == ToText(address);
+      for (const Hop& hop : hops) seen = seen || ToText(hop.address) == ToText(target);
+      if (seen) break;
+      if (obey) {
+        // Another scheme or port is another origin, with a robots.txt of its own.
+        RobotsPolicy there = IsSameOrigin(OriginOf(address), target) ? robots : FetchRobots(OriginOf(target), session);
+        if (!there.IsAllowed(target.pathAndQuery)) break;  // listed; its target is refused below
+        robots = std::move(there);
+        UsePolicy(robots);
+      }
+      hops.push_back({address, std::move(page)});
+      address = target;
+      page = Fetch(ToText(address), &session);
+    }
+    if (IsStopRequested()) return rc::kStopped;
+    hops.push_back({address, std::move(page)});
+  }
 
   const SiteOrigin origin = OriginOf(address);
   {
@@ -159,15 +181,50 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     data_->host = origin.host;
     data_->origin = origin;
   }
+  data_->robots = std::move(robots);
+  if (hops.empty()) {
+    // robots.txt refuses the root itself: nothing of the site may be requested.
+    int32_t depth = 0;
+    if (data_->stores->TryAdd(address.pathAndQuery, "", data_->maxDepth, depth)) {
+      data_->stores->SetState(address.pathAndQuery, NotAllowed);
+      MoveCounters(data_->counters, [](CrawlCounters& c) { c.notAllowed += 1; });
+    }
+    return rc::kOk;
+  }
   // Every address already fetched is in the store before any is handled, so that neither
-  // the hops' Location nor the first page's links fetch one of them again.
+  // the hops' Location nor the first page's links fetch one of them again. The last hop is
+  // the first page.
   std::vector<Hop*> onSite;
   for (Hop& hop : hops)
     if (IsSameOrigin(origin, hop.address) && SeedStartPage(hop.address.pathAndQuery)) onSite.push_back(&hop);
-  const bool first = SeedStartPage(address.pathAndQuery);
   for (Hop* hop : onSite) HandleResponse(hop->address.pathAndQuery, hop->page);
-  if (first) HandleResponse(address.pathAndQuery, page);
   return rc::kOk;
+}
+
+RobotsPolicy CSitemapControl::FetchRobots(const SiteOrigin& origin, CHttpSession& session) {
+  // Crawlers follow a few redirects of robots.txt, to other hosts too.
+  constexpr int kRobotsRedirects = 5;
+  std::string address = RobotsTxtAddress(origin);
+  FetchedPage page = Fetch(address, &session);
+  for (int hop = 0; hop < kRobotsRedirects && !IsStopRequested(); ++hop) {
+    WebAddress target;
+    if (!RedirectTarget(StatusOf(page.headers), page.headers, address, target)) break;
+    address = ToText(target);
+    page = Fetch(address, &session);
+  }
+  std::string_view body = page.body;
+  if (body.substr(0, 4) == "\r\n\r\n") body.remove_prefix(4);  // the blank line after the headers
+  return RobotsPolicyOf(page.result, StatusOf(page.headers), body, RobotsProductToken(data_->rules.userAgent));
+}
+
+void CSitemapControl::UsePolicy(const RobotsPolicy& robots) {
+  // A site's Crawl-delay is the interval when it asks for more than the rules do.
+  if (data_->rules.obeyRobots)
+    pacer_.SetInterval(std::chrono::milliseconds(robots.IntervalMs(data_->rules.minIntervalMs)));
+}
+
+bool CSitemapControl::RobotsAllow(const std::string& path) const {
+  return !data_->rules.obeyRobots || data_->robots.IsAllowed(path);
 }
 
 bool CSitemapControl::SeedStartPage(const std::string& path) {
@@ -243,6 +300,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
   const SiteOrigin origin = Origin();
   const std::string address = FullAddress(origin, path);
   std::string code = StatusOf(page.headers);
+  std::string lastmod;
   CrawlStores& stores = *data_->stores;
   if (page.result == 0 && !page.body.empty() && code == "200") {
     stores.SetState(path, Crawled);
@@ -251,9 +309,20 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
       c.crawledOk += 1;
     });
     PageLinks links;
-    ExtractLinks(page.headers, page.body, origin, address, links);
+    LinkOptions options;
+    options.obeyRobots = data_->rules.obeyRobots;
+    options.productToken = RobotsProductToken(data_->rules.userAgent);
+    ExtractLinks(page.headers, page.body, origin, address, links, options);
     if (IsStopRequested()) return;
     AdmitLinks(links.internal, path);
+    if (links.noindex) {
+      // Crawled, and left out of the results as an excluded page is.
+      MoveCounters(data_->counters, [](CrawlCounters& c) { c.excluded += 1; });
+      HandOverResults();
+      return;
+    }
+    if (data_->rules.lastmodFromHeader)
+      lastmod = W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
   } else {
     stores.SetState(path, Failed);
     MoveCounters(data_->counters, [](CrawlCounters& c) {
@@ -268,7 +337,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
     if (RedirectTarget(code, page.headers, address, target) && IsOnSite(origin, target))
       AdmitLink(target.pathAndQuery, path);
   }
-  RecordResult(path, code);
+  RecordResult(path, code, lastmod);
   HandOverResults();
 }
 
@@ -281,7 +350,7 @@ void CSitemapControl::AdmitLink(const std::string& link, const std::string& pare
   CrawlStores& stores = *data_->stores;
   int32_t level = 0;
   if (!stores.TryAdd(link, parent, data_->maxDepth, level)) return;
-  if (!IsAllowedExtension(link, data_->forbiddenExtensions)) {
+  if (!IsAllowedExtension(link, data_->forbiddenExtensions) || !RobotsAllow(link)) {
     stores.SetState(link, NotAllowed);
     MoveCounters(data_->counters, [](CrawlCounters& c) { c.notAllowed += 1; });
     return;
@@ -297,10 +366,10 @@ void CSitemapControl::AdmitLink(const std::string& link, const std::string& pare
   }
 }
 
-void CSitemapControl::RecordResult(const std::string& path, const std::string& code) {
+void CSitemapControl::RecordResult(const std::string& path, const std::string& code, const std::string& lastmod) {
   if (data_->stores->GetExcluded(path) != 0) return;
   ExclusiveGuard guard(pendingLock);
-  data_->pendingResults.emplace(path, code);
+  data_->pendingResults.emplace(path, PageResult{code, lastmod});
 }
 
 int32_t CSitemapControl::HandOverResults() {

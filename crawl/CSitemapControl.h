@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "crawl/CSitemapData.h"
+#include "crawl/RequestPacer.h"
 #include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
 #include "web/http_options.h"
@@ -33,8 +34,8 @@ class CSitemapControl {
   // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
   int32_t ProcessPage(const std::string& path);
 
-  // A finished page's outcome, unless its path is excluded; the first code of a path stays.
-  void RecordResult(const std::string& path, const std::string& code);
+  // A finished page's outcome, unless its path is excluded; the first result of a path stays.
+  void RecordResult(const std::string& path, const std::string& code, const std::string& lastmod = "");
   // With more than 200 results pending, moves them to shownResults, posts WM_CRAWL_RESULTS
   // and waits until the main window has read them. One hand-over at a time; a worker that
   // finds another in progress leaves its entries pending for the next one.
@@ -66,8 +67,15 @@ class CSitemapControl {
   // The options of the crawl's requests: the client follows no redirect, and a stop ends a
   // running transfer.
   http_options RequestOptions() const;
-  // Through the worker's session when there is one, so its connection is reused.
-  FetchedPage Fetch(const std::string& address, CHttpSession* session) const;
+  // Through the worker's session when there is one, so its connection is reused; every
+  // request waits for its turn under the crawl's minimum interval.
+  FetchedPage Fetch(const std::string& address, CHttpSession* session);
+  // The site's robots.txt, its redirects followed a few times, read into a policy.
+  RobotsPolicy FetchRobots(const SiteOrigin& origin, CHttpSession& session);
+  // The request interval the policy's Crawl-delay asks for, when the rules obey it.
+  void UsePolicy(const RobotsPolicy& robots);
+  // Whether the rules let the crawl request path.
+  bool RobotsAllow(const std::string& path) const;
   int32_t ProcessPage(const std::string& path, CHttpSession* session);
   // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
   int32_t RunWorkers();
@@ -90,4 +98,5 @@ class CSitemapControl {
   std::shared_ptr<CSitemapData> data_;
   PageFetcher fetcher_;
   http_options httpOptions_;
+  RequestPacer pacer_;
 };

@@ -19,6 +19,7 @@ void CSitemapData::Reset() {
   shownResults.clear();
   if (stores) stores->Reset();
   counters = CrawlCounters{};
+  robots = RobotsPolicy{};
   // Whatever shownResults held is gone; the next portion may be put there at once.
   readGeneration.store(shownGeneration);
   handOverBusy.store(false);

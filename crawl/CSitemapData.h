@@ -8,11 +8,20 @@
 #include "common/StringICompare.h"
 #include "common/WindowMessages.h"
 #include "crawl/CrawlCounters.h"
+#include "crawl/CrawlRules.h"
 #include "store/CrawlStores.h"
+#include "web/RobotsPolicy.h"
 #include "web/SiteOrigin.h"
 
-// Path to result code text ("200" success, anything else a failure code).
-using CrawlResultMap = boost::unordered_map<std::string, std::string>;
+// What became of one page: its result code text ("200" success, anything else a failure
+// code) and, when the rules ask for it, its lastmod in W3C form (empty: the writer's date).
+struct PageResult {
+  std::string code;
+  std::string lastmod;
+};
+
+// Path to its result.
+using CrawlResultMap = boost::unordered_map<std::string, PageResult>;
 
 // The state of the current crawl, shared by the crawl thread, its workers and the main window.
 class CSitemapData {
@@ -31,6 +40,10 @@ class CSitemapData {
   int32_t maxDepth = 0;
   int32_t threadCount = 0;
   StringISet forbiddenExtensions;
+  CrawlRules rules;
+  // What the site's robots.txt allows when the rules obey it; decided before the workers
+  // start and only read while they run.
+  RobotsPolicy robots;
   CrawlResultMap pendingResults;    // pendingLock
   CrawlResultMap shownResults;      // shownLock
   std::unique_ptr<CrawlStores> stores;

@@ -27,15 +27,16 @@ CrawlPortion ReadShownResults(CSitemapControl& control) {
   boost::shared_lock<boost::shared_mutex> guard(shownLock);
   if (!ClaimPortion(data)) return portion;
   portion.entries.reserve(data.shownResults.size());
-  for (const auto& entry : data.shownResults) {
-    portion.entries.emplace_back(entry.first, entry.second);
-    if (entry.second == "200") {
-      std::string address = FullAddress(origin, entry.first);
-      portion.okPaths.push_back(entry.first);
+  for (const auto& [path, result] : data.shownResults) {
+    portion.entries.emplace_back(path, result.code);
+    if (result.code == "200") {
+      std::string address = FullAddress(origin, path);
+      portion.okPaths.push_back(path);
       portion.sitemapAddresses.insert(address);
+      if (!result.lastmod.empty()) portion.lastmods.emplace(address, result.lastmod);
       portion.okAddresses.push_back(std::move(address));
     } else {
-      portion.failures.emplace_back(entry.first, entry.second);
+      portion.failures.emplace_back(path, result.code);
     }
   }
   return portion;

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@ struct CrawlPortion {
   std::vector<std::string> okAddresses;                        // their full addresses, map order
   std::vector<std::pair<std::string, std::string>> failures;   // (path, code) of the others, map order
   std::set<std::string> sitemapAddresses;                      // full addresses of "200", byte order
+  std::map<std::string, std::string> lastmods;                 // full address -> its own lastmod, where it has one
 };
 
 // Reads shownResults under the shared side of shownLock and marks the portion as read, so

@@ -20,6 +20,7 @@ int32_t CrawlThreadProc(void* param) {
     data.notifyWindow = params->notifyWindow;
     data.maxDepth = params->maxDepth;
     data.threadCount = params->threadCount;
+    data.rules = params->rules;
     if (&data.forbiddenExtensions != &params->forbiddenExtensions) {
       data.forbiddenExtensions = params->forbiddenExtensions;
     }

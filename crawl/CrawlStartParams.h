@@ -5,6 +5,7 @@
 
 #include "common/StringICompare.h"
 #include "common/WindowMessages.h"
+#include "crawl/CrawlRules.h"
 
 class CSitemapControl;
 
@@ -14,6 +15,7 @@ struct CrawlStartParams {
   int32_t maxDepth = 0;
   int32_t threadCount = 0;
   StringISet forbiddenExtensions;
+  CrawlRules rules;
   std::string startUrl;  // as typed, narrow text
   std::shared_ptr<CSitemapControl> control;  // shared so the crawl keeps it alive
 };

@@ -7,6 +7,7 @@
 #include "common/ResultCodes.h"
 #include "web/LargeStackRunner.h"
 #include "web/LinkRules.h"
+#include "web/MetaRobots.h"
 #include "web/PageMarkup.h"
 #include "web/PageText.h"
 #include "web/ParserInput.h"
@@ -55,10 +56,22 @@ std::string BaseAddress(const PageMarkup& markup, const std::string& pageAddress
   return pageAddress;
 }
 
+// What the page's robots meta elements, and those for our product token, ask together.
+MetaRobotsDirectives DirectivesFor(const PageMarkup& markup, const std::string& productToken) {
+  MetaRobotsDirectives all;
+  for (const auto& [name, content] : markup.namedMetas) {
+    if (!MetaNameAddressesUs(name, productToken)) continue;
+    const MetaRobotsDirectives one = ParseMetaRobotsContent(content);
+    all.noindex = all.noindex || one.noindex;
+    all.nofollow = all.nofollow || one.nofollow;
+  }
+  return all;
+}
+
 }  // namespace
 
 int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
-                     const std::string& pageAddress, PageLinks& links) {
+                     const std::string& pageAddress, PageLinks& links, const LinkOptions& options) {
   try {
     if (!headers.empty() && !ResponseHeaders(headers).IsHtml()) return rc::kOk;
     PageText page(headers, body);
@@ -68,8 +81,15 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     PageMarkup markup;
     const int32_t code = ParsePage(rewritten ? escaped : page.utf8(), markup);
     if (code != rc::kOk) return code;
+    MetaRobotsDirectives directives;
+    if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);
+    links.noindex = directives.noindex;
+    if (directives.nofollow) return rc::kOk;
     const ReferenceResolver base(BaseAddress(markup, pageAddress));
-    for (const AnchorLink& anchor : markup.anchors) ClassifyLink(anchor.href, base, origin, links);
+    for (const AnchorLink& anchor : markup.anchors) {
+      if (options.obeyRobots && RelHasNofollow(anchor.rel)) continue;
+      ClassifyLink(anchor.href, base, origin, links);
+    }
     return rc::kOk;
   } catch (const std::bad_alloc&) {
     return rc::kNoMemory;

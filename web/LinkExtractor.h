@@ -7,7 +7,8 @@
 
 // Adds the links of a fetched page to links: its anchors resolved against the page's address
 // (or its base element), same-site paths to internal, other sites to external. Only HTML
-// (or a response without Content-Type) is parsed; other types give no links. 0 when the page
+// (or a response without Content-Type) is parsed; other types give no links. With the robots
+// option, a page's meta robots and its anchors' rel="nofollow" are obeyed. 0 when the page
 // was read (or is no HTML); -80 when the parser refused it or its text could not be decoded.
 int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
-                     const std::string& pageAddress, PageLinks& links);
+                     const std::string& pageAddress, PageLinks& links, const LinkOptions& options = {});

@@ -9,4 +9,12 @@ using LinkSet = std::set<std::string>;
 struct PageLinks {
   LinkSet internal;  // paths (with "?" and query) on the crawl's site, as they will be requested
   LinkSet external;  // full addresses on other sites
+  bool noindex = false;  // the page asks not to be listed (meta robots, when obeyed)
+};
+
+// How a page's links are read.
+struct LinkOptions {
+  // Obey <meta name="robots"> (noindex; nofollow: no link at all) and rel="nofollow".
+  bool obeyRobots = false;
+  std::string productToken;  // a meta element of this name speaks to us as "robots" does
 };

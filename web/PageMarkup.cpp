@@ -1,7 +1,5 @@
 #include "web/PageMarkup.h"
 
-#include "common/StringICompare.h"
-
 namespace {
 
 // The value of the node's first attribute of that kind; null when there is none.
@@ -20,9 +18,9 @@ void ReadHeadElement(TidyNode node, PageMarkup& markup) {
       markup.hasBase = true;
       markup.baseHref = href;
     }
-  } else if (tag == TidyTag_META && EqualsIgnoreCase(Text(FirstAttribute(node, TidyAttr_NAME)), "robots")) {
-    if (!markup.metaRobots.empty()) markup.metaRobots += ',';
-    markup.metaRobots += Text(FirstAttribute(node, TidyAttr_CONTENT));
+  } else if (tag == TidyTag_META) {
+    const char* name = FirstAttribute(node, TidyAttr_NAME);
+    if (name && *name) markup.namedMetas.emplace_back(name, Text(FirstAttribute(node, TidyAttr_CONTENT)));
   }
 }
 

@@ -2,6 +2,7 @@
 #include <tidy/tidy.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // An anchor of a page: its href and rel as Tidy decoded them (UTF-8).
@@ -15,7 +16,8 @@ struct PageMarkup {
   bool hasBase = false;
   std::string baseHref;              // href of the first base element that has one
   std::vector<AnchorLink> anchors;   // every anchor with an href below the body, in document order
-  std::string metaRobots;            // content of the robots meta elements, joined with ","
+  // (name, content) of every meta element of the head that has a name.
+  std::vector<std::pair<std::string, std::string>> namedMetas;
 };
 
 // Reads the head (base, meta) and the anchors below the body. Walks with its own stack:

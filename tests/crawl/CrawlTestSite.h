@@ -117,6 +117,7 @@ class CrawlRun {
     std::string include;
     std::string exclude;
     bool reset = true;
+    CrawlRules rules;
   };
 
   CrawlRun() : control(std::make_shared<CSitemapControl>()), consumer(*control, &controller) {
@@ -144,6 +145,7 @@ class CrawlRun {
     params.maxDepth = options.maxDepth;
     params.threadCount = options.threadCount;
     params.forbiddenExtensions = options.forbidden;
+    params.rules = options.rules;
     params.startUrl = startUrl;
     params.control = control;
     controller.Start(&params);

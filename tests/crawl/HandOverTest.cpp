@@ -82,7 +82,7 @@ TEST_F(HandOverTest, ARepeatedPathKeepsItsFirstCodeAndAnExcludedPathIsNeverRecor
   control.RecordResult("/hidden", "200");
   control.RecordResult("/hidden", "500");
   ASSERT_EQ(Pending(), 1u);
-  EXPECT_EQ(control.data().pendingResults.at("/a"), "404");
+  EXPECT_EQ(control.data().pendingResults.at("/a").code, "404");
 }
 
 TEST_F(HandOverTest, AnEmptyPortionStillSignalsTheEventOnce) {

@@ -52,6 +52,16 @@ std::vector<std::string> StaticSite::targets() const {
   return targets_;
 }
 
+std::vector<std::chrono::steady_clock::time_point> StaticSite::arrivals() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return arrivals_;
+}
+
+std::vector<std::string> StaticSite::userAgents() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return userAgents_;
+}
+
 size_t StaticSite::count(const std::string& target) const {
   std::lock_guard<std::mutex> guard(lock_);
   return static_cast<size_t>(std::count(targets_.begin(), targets_.end(), target));
@@ -63,6 +73,8 @@ void StaticSite::Answer(const httplib::Request& req, httplib::Response& res) {
   {
     std::lock_guard<std::mutex> guard(lock_);
     targets_.push_back(req.target);
+    arrivals_.push_back(std::chrono::steady_clock::now());
+    userAgents_.push_back(req.get_header_value("User-Agent"));
     auto it = resources_.find(req.path);
     if (it != resources_.end()) {
       resource = it->second;
@@ -76,5 +88,6 @@ void StaticSite::Answer(const httplib::Request& req, httplib::Response& res) {
   }
   res.status = resource.status;
   if (!resource.location.empty()) res.set_header("Location", resource.location);
+  for (const auto& [name, value] : resource.headers) res.set_header(name.c_str(), value);
   res.set_content(resource.body, resource.contentType.c_str());
 }

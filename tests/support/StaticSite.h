@@ -1,6 +1,7 @@
 #pragma once
 #include <httplib.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@ struct Resource {
   std::string contentType = "text/html";
   std::string body;
   std::string location;  // sent as Location when not empty
+  std::map<std::string, std::string> headers;  // further header fields
 };
 
 // A web site of fixed answers on 127.0.0.1 at a free port, over HTTP or over HTTPS with a
@@ -37,6 +39,9 @@ class StaticSite {
 
   std::vector<std::string> targets() const;
   size_t count(const std::string& target) const;
+  // When each request arrived, and the User-Agent it sent, in the order of targets().
+  std::vector<std::chrono::steady_clock::time_point> arrivals() const;
+  std::vector<std::string> userAgents() const;
 
  private:
   void Answer(const httplib::Request& req, httplib::Response& res);
@@ -48,6 +53,8 @@ class StaticSite {
   mutable std::mutex lock_;
   std::map<std::string, Resource> resources_;
   std::vector<std::string> targets_;
+  std::vector<std::chrono::steady_clock::time_point> arrivals_;
+  std::vector<std::string> userAgents_;
 };
 
 // A self-signed certificate and key for 127.0.0.1 in dir (cert.pem, key.pem); false when

@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The rules a crawl keeps towards the site, from the settings page 抓取规则 (or the headless
+// command's options). The defaults crawl as the program always did.
+struct CrawlRules {
+  bool obeyRobots = false;       // robots.txt, <meta name="robots"> and rel="nofollow"
+  int32_t minIntervalMs = 0;     // least time between the starts of two requests, all workers together
+  std::string userAgent;         // sent as the User-Agent; empty sends libcurl's empty default
+  bool lastmodFromHeader = false;  // a page's lastmod from its Last-Modified header
+};

@@ -1,0 +1,35 @@
+#include "crawl/RequestPacer.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+// A waiting request looks at the stop request this often.
+constexpr std::chrono::milliseconds kStopPoll{50};
+}  // namespace
+
+void RequestPacer::Reset(std::chrono::milliseconds interval) {
+  std::lock_guard<std::mutex> hold(lock_);
+  interval_ = std::max(interval, std::chrono::milliseconds(0));
+  last_ = Clock::time_point{};
+}
+
+void RequestPacer::SetInterval(std::chrono::milliseconds interval) {
+  std::lock_guard<std::mutex> hold(lock_);
+  interval_ = std::max(interval, std::chrono::milliseconds(0));
+}
+
+bool RequestPacer::WaitTurn(const std::function<bool()>& stopped) {
+  Clock::time_point turn;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    const Clock::time_point now = Clock::now();
+    turn = last_ == Clock::time_point{} ? now : std::max(now, last_ + interval_);
+    last_ = turn;
+  }
+  for (Clock::time_point now = Clock::now(); now < turn; now = Clock::now()) {
+    if (stopped && stopped()) return false;
+    std::this_thread::sleep_for(std::min<Clock::duration>(turn - now, kStopPoll));
+  }
+  return true;
+}
