@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +17,7 @@ struct Resource {
   std::string body;
   std::string location;  // sent as Location when not empty
   std::map<std::string, std::string> headers;  // further header fields
+  std::chrono::milliseconds delay{0};          // how long the answer takes
 };
 
 // A web site of fixed answers on 127.0.0.1 at a free port, over HTTP or over HTTPS with a
@@ -32,6 +34,8 @@ class StaticSite {
   // Binds and starts; false when no port could be bound or no certificate made. Call Set
   // before or after: answers can change while the site runs.
   bool Start();
+  // Threads that serve connections (cpp-httplib's default is 8); before Start.
+  void SetServerThreads(size_t count);
   void Set(const std::string& path, const Resource& resource);
   // "http://127.0.0.1:PORT" or "https://..."
   std::string origin() const;
@@ -42,6 +46,10 @@ class StaticSite {
   // When each request arrived, and the User-Agent it sent, in the order of targets().
   std::vector<std::chrono::steady_clock::time_point> arrivals() const;
   std::vector<std::string> userAgents() const;
+  // Connections the requests came on (distinct client ports), and the most answers that
+  // were being prepared at the same time.
+  size_t connections() const;
+  int mostAtOnce() const;
 
  private:
   void Answer(const httplib::Request& req, httplib::Response& res);
@@ -50,11 +58,15 @@ class StaticSite {
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
   int port_ = 0;
+  int listenSocket_ = -1;
   mutable std::mutex lock_;
   std::map<std::string, Resource> resources_;
   std::vector<std::string> targets_;
   std::vector<std::chrono::steady_clock::time_point> arrivals_;
   std::vector<std::string> userAgents_;
+  std::set<int> clientPorts_;
+  int atOnce_ = 0;
+  int mostAtOnce_ = 0;
 };
 
 // A self-signed certificate and key for 127.0.0.1 in dir (cert.pem, key.pem); false when
