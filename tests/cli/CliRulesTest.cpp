@@ -87,8 +87,11 @@ TEST(CliRulesTest, RobotsUserAgentAndDelayOptionsReachTheSite) {
   EXPECT_EQ(std::set<std::string>(targets.begin(), targets.end()),
             (std::set<std::string>{"/robots.txt", "/", "/shown.html"}));
   for (const std::string& agent : site.userAgents()) EXPECT_EQ(agent, "TestBot/1.0");
+  // The turns are kept at the client; a busy machine may bring two arrivals a little closer.
   const auto times = site.arrivals();
-  for (size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], std::chrono::milliseconds(40));
+  ASSERT_EQ(times.size(), 3u);
+  for (size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], std::chrono::milliseconds(25));
+  EXPECT_GE(times.back() - times.front(), std::chrono::milliseconds(95));
 }
 
 }  // namespace
