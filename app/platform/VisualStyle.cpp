@@ -1,8 +1,11 @@
 #include "app/platform/VisualStyle.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QWidget>
 
 namespace {
@@ -57,6 +60,27 @@ VisualLook Make(const char* window, const char* windowText, const char* base, co
 }
 
 QString Hex(const QColor& c) { return c.name(QColor::HexRgb); }
+
+// Fusion frames a check box's indicator in a shade of the window colour, which vanishes on
+// the light blue looks and on the dark ones alike: the box is framed in the look's border
+// colour, so an unchecked box is still seen as one.
+class FramedIndicatorStyle : public QProxyStyle {
+ public:
+  explicit FramedIndicatorStyle(QStyle* base) : QProxyStyle(base) {}
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    if (element != PE_IndicatorCheckBox || !option) return;
+    const VisualLook& l = currentLook;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(l.dark ? l.border.lighter(150) : l.border.darker(115));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+    painter->restore();
+  }
+};
 
 }  // namespace
 
@@ -114,7 +138,9 @@ VisualLook LookOfIndex(int index) { return LookOf(ManagerOf(index)); }
 QString StyleSheetOf(const VisualLook& l) {
   QString s;
   s += QStringLiteral("QDialog, QWidget#page { background: %1; color: %2; }\n").arg(Hex(l.window), Hex(l.windowText));
-  s += QStringLiteral("QLabel, QCheckBox, QRadioButton, QGroupBox { color: %1; background: transparent; }\n").arg(Hex(l.windowText));
+  s += QStringLiteral("QLabel, QRadioButton, QGroupBox { color: %1; background: transparent; }\n").arg(Hex(l.windowText));
+  // Check boxes keep the style's own indicator (a box even when unchecked); only their text colour is set.
+  s += QStringLiteral("QCheckBox { color: %1; }\n").arg(Hex(l.windowText));
   s += QStringLiteral("QGroupBox { border: 1px solid %1; border-radius: 3px; margin-top: 0.7em; padding-top: 4px; }\n"
                       "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }\n").arg(Hex(l.border));
   s += QStringLiteral("QLineEdit, QPlainTextEdit, QListWidget, QComboBox, QTableView, QSpinBox {"
@@ -153,7 +179,7 @@ void ApplyVisualStyle(int index) {
   currentLook = LookOf(current);
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
   if (!app) return;
-  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(new FramedIndicatorStyle(fusion));
   const VisualLook& l = currentLook;
   QPalette p;
   p.setColor(QPalette::Window, l.window);
