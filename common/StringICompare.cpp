@@ -6,7 +6,7 @@ namespace {
 inline unsigned char Up(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 }  // namespace
 
-bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (Up(static_cast<unsigned char>(a[i])) != Up(static_cast<unsigned char>(b[i]))) return false;
@@ -26,7 +26,7 @@ bool StringICompare::operator()(const std::string& a, const std::string& b) cons
   return a.size() < b.size();
 }
 
-bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i)
     if (Up(static_cast<unsigned char>(text[i])) != Up(static_cast<unsigned char>(prefix[i])))
@@ -34,7 +34,7 @@ bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
   return true;
 }
 
-bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix) {
+bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix) {
   if (text.size() < suffix.size()) return false;
   const size_t off = text.size() - suffix.size();
   for (size_t i = 0; i < suffix.size(); ++i)

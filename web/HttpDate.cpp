@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/StringICompare.h"
+
 namespace {
 
 struct DateFields {
@@ -63,15 +65,7 @@ class Scanner {
   size_t pos_ = 0;
 };
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 // 1 to 12, or 0 for a text that names no month.
 int MonthOf(std::string_view name) {

@@ -5,20 +5,15 @@
 
 #include "CrawlTestSite.h"
 #include "crawl/CrawlStatus.h"
+#include "support/HttpLibraryEnvironment.h"
 #include "support/RealisticSite.h"
 #include "support/StaticSite.h"
 #include "support/TempDir.h"
-#include "web/HttpGlobal.h"
 
 namespace {
 
-class HttpGlobalEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { HttpGlobalInit(); }
-  void TearDown() override { HttpGlobalCleanup(); }
-};
 [[maybe_unused]] ::testing::Environment* const kHttpEnvironment =
-    ::testing::AddGlobalTestEnvironment(new HttpGlobalEnvironment);
+    ::testing::AddGlobalTestEnvironment(new HttpLibraryEnvironment);
 
 // What the main window was handed, portion by portion.
 struct Shown {

@@ -9,22 +9,17 @@
 #include <thread>
 
 #include "common/ResultCodes.h"
+#include "support/HttpLibraryEnvironment.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 #include "web/CHttpSession.h"
 #include "web/HeaderFields.h"
-#include "web/HttpGlobal.h"
 #include "web/RecvBuffer.h"
 
 namespace {
 
-class HttpGlobalEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { HttpGlobalInit(); }
-  void TearDown() override { HttpGlobalCleanup(); }
-};
 [[maybe_unused]] ::testing::Environment* const kHttpEnvironment =
-    ::testing::AddGlobalTestEnvironment(new HttpGlobalEnvironment);
+    ::testing::AddGlobalTestEnvironment(new HttpLibraryEnvironment);
 
 struct FetchResult {
   int32_t code = 0;
