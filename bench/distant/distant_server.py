@@ -76,6 +76,7 @@ def page_body(i, n):
 class Site:
     def __init__(self, pages):
         self.pages = pages
+        self.open_connections = 0  # a gauge: not touched by reset
         self.reset()
         delays = [delay_of(page_path(i)) for i in range(pages)]
         self.mean_delay = sum(delays) / len(delays)
@@ -87,7 +88,6 @@ class Site:
         self.requests = 0
         self.pages_served = 0
         self.delay_sum = 0.0
-        self.open_connections = 0
 
     def counters(self):
         return {"connections": self.connections, "requests": self.requests,
