@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,7 +20,7 @@ std::string ReadAll(const fs::path& file) {
 
 class SeedReplay : public ::testing::TestWithParam<FuzzEntry> {};
 
-// Every committed seed, the inputs of crashes once found among them, runs through the entry
+// Every committed seed (inputs of crashes found and mended among them) runs through the entry
 // its target calls; an entry aborts on a broken invariant, which fails this run.
 TEST_P(SeedReplay, EverySeedRunsCleanThroughItsEntry) {
   const FuzzEntry entry = GetParam();
@@ -29,7 +30,8 @@ TEST_P(SeedReplay, EverySeedRunsCleanThroughItsEntry) {
   for (const auto& item : fs::directory_iterator(folder)) {
     if (!item.is_regular_file()) continue;
     const std::string bytes = ReadAll(item.path());
-    SCOPED_TRACE(item.path().string());
+    // An entry aborts on a broken invariant, so say which seed runs before it does.
+    std::fprintf(stderr, "seed %s\n", item.path().c_str());
     entry.run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     ++seeds;
   }
