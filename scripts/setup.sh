@@ -11,6 +11,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
   fonts-wqy-microhei openssl xdg-utils
   nginx-light time
+  # fuzz/build.sh, and the other crawler of bench/distant/run_bench.sh
+  clang-14 libfuzzer-14-dev linkchecker
 )
 
 missing=()

@@ -1,6 +1,22 @@
 #include "web/TidyDocument.h"
 
-TidyDocument::TidyDocument() : doc_(tidyCreateWithAllocator(arena_.allocator())) {
+#include <mutex>
+
+namespace {
+
+// Unless the program has chosen Tidy's message language, every new document chooses it with
+// setlocale(LC_ALL, ""): that switches the whole process to the environment's locale, and
+// setlocale is not safe while other threads run. Choosing it once, before the first
+// document, keeps Tidy away from the process locale.
+TidyDoc CreateDocument(TidyAllocator* allocator) {
+  static std::once_flag once;
+  std::call_once(once, [] { tidySetLanguage("en"); });
+  return tidyCreateWithAllocator(allocator);
+}
+
+}  // namespace
+
+TidyDocument::TidyDocument() : doc_(CreateDocument(arena_.allocator())) {
   tidyBufInit(&errors_);
   if (!doc_) return;
   // Diagnostics go into a buffer nobody reads; Tidy would otherwise write them to stderr.
