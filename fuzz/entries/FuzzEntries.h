@@ -11,9 +11,10 @@
 
 // A fetched page: the input up to the first "\r\n\r\n" is the header block, the rest (from
 // that blank line on) the body, as the HTTP client hands them over; an input without a blank
-// line is all body, with an empty header block. Links are extracted for the site host
-// www.example.com; every same-site path must be ready to request (no byte at or below space,
-// none from 0x7F up).
+// line is all body, with an empty header block. Links are extracted for a page of
+// http://www.example.com, robots rules obeyed; every same-site path must be ready to request
+// (from "/", no fragment, no byte at or below space, none from 0x7F up) and every other
+// link an http(s) address.
 void FuzzLinkExtraction(const uint8_t* data, size_t size);
 
 // The input is a header block: every field kind is extracted, the status must be empty or

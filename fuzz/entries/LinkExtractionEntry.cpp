@@ -1,18 +1,21 @@
 #include <string>
 
-#include "common/StringICompare.h"
 #include "fuzz/entries/FuzzCheck.h"
 #include "fuzz/entries/FuzzEntries.h"
 #include "web/LinkExtractor.h"
 
 namespace {
 
-const std::string kSiteHost = "www.example.com";
+const SiteOrigin kSite{"http", "www.example.com", ""};
+const std::string kPageAddress = "http://www.example.com/dir/page.html?q=1";
 
-// The one call into link extraction: its signature is about to change, so it stays here.
-void ExtractPageLinks(const std::string& headers, const std::string& body, StringISet& internal,
-                      StringISet& external) {
-  ExtractLinks(external, headers, kSiteHost, body, internal);
+// The one call into link extraction; the robots rules are obeyed so that meta elements and
+// rel attributes are read too.
+void ExtractPageLinks(const std::string& headers, const std::string& body, PageLinks& links) {
+  LinkOptions options;
+  options.obeyRobots = true;
+  options.productToken = "veltrobot";
+  ExtractLinks(headers, body, kSite, kPageAddress, links, options);
 }
 
 // Header block before the first blank line; the body keeps the blank line at its front.
@@ -26,7 +29,9 @@ void SplitResponse(const std::string& input, std::string& headers, std::string& 
   body = input.substr(blank);
 }
 
+// A path as it is requested: from "/", no fragment, only bytes a request line carries.
 bool ReadyToRequest(const std::string& path) {
+  if (path.empty() || path[0] != '/' || path.find('#') != std::string::npos) return false;
   for (unsigned char c : path)
     if (c <= 0x20 || c >= 0x7F) return false;
   return true;
@@ -38,9 +43,10 @@ void FuzzLinkExtraction(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   std::string headers, body;
   SplitResponse(input, headers, body);
-  StringISet internal, external;
-  ExtractPageLinks(headers, body, internal, external);
-  for (const std::string& path : internal)
-    FuzzCheck(ReadyToRequest(path), "same-site path holds a byte a request cannot carry", path);
-  for (const std::string& link : external) FuzzCheck(!link.empty(), "empty external link");
+  PageLinks links;
+  ExtractPageLinks(headers, body, links);
+  for (const std::string& path : links.internal)
+    FuzzCheck(ReadyToRequest(path), "same-site path is no request target", path);
+  for (const std::string& link : links.external)
+    FuzzCheck(link.rfind("http://", 0) == 0 || link.rfind("https://", 0) == 0, "external link is no web address", link);
 }
