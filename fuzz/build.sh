@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CLANG="${CLANG:-clang++-14}"
-command -v "$CLANG" >/dev/null || { echo "missing: $CLANG (bash scripts/setup.sh installs it)" >&2; exit 1; }
+command -v "$CLANG" >/dev/null || { echo "missing: $CLANG (bash scripts/setup.sh --extras installs it)" >&2; exit 1; }
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g -O1"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs; does nothing when all are present.
+#   scripts/setup.sh            what building, running and testing need
+#   scripts/setup.sh --extras   also what the hand-run tools need (fuzz/, bench/)
 set -euo pipefail
 
 PACKAGES=(
@@ -11,9 +13,11 @@ PACKAGES=(
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
   fonts-wqy-microhei openssl xdg-utils
   nginx-light time
-  # fuzz/build.sh, and the other crawler of bench/distant/run_bench.sh
-  clang-14 libfuzzer-14-dev linkchecker
 )
+if [ "${1:-}" = --extras ]; then
+  # fuzz/build.sh, and the other crawlers of the benchmarks
+  PACKAGES+=(clang-14 libfuzzer-14-dev libclang-rt-14-dev linkchecker wget)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -31,7 +31,7 @@ sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
 
 for tool in /usr/sbin/nginx /usr/bin/time wget python3; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool (bash scripts/setup.sh installs it)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "missing: $tool (bash scripts/setup.sh --extras installs it)" >&2; exit 1; }
 done
 [ -x "$CLI" ] || { echo "missing: $CLI (build it first: bash build.sh)" >&2; exit 1; }
 mkdir -p "$WORK"

@@ -31,7 +31,7 @@ CLI="$BUILD/bin/veltro-sitemap-cli"
 SYSTEM_CA=/etc/ssl/certs/ca-certificates.crt
 
 for tool in python3 openssl curl wget linkchecker unshare /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool (bash scripts/setup.sh installs it)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "missing: $tool (bash scripts/setup.sh --extras installs it)" >&2; exit 1; }
 done
 [ -x "$CLI" ] || { echo "missing: $CLI (build it first: bash build.sh)" >&2; exit 1; }
 rm -rf "$WORK" && mkdir -p "$WORK"
