@@ -10,16 +10,10 @@
 #include "CrawlTestSite.h"
 #include "crawl/CrawlStatus.h"
 #include "store/UrlState.h"
-#include "web/HttpGlobal.h"
 
 namespace {
 
-class HttpEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { HttpGlobalInit(); }
-  void TearDown() override { HttpGlobalCleanup(); }
-};
-const auto* const kHttpEnvironment = ::testing::AddGlobalTestEnvironment(new HttpEnvironment);
+// libcurl is set up by the environment that CrawlRunTest registers for this executable.
 
 using Clock = std::chrono::steady_clock;
 
