@@ -63,7 +63,22 @@ void AppendMarkup(PageMarkup& part, PageMarkup& markup) {
   for (AnchorLink& anchor : part.anchors) markup.anchors.push_back(std::move(anchor));
 }
 
+// Tidy reads its input as a C string and would stop at the first zero byte, dropping every
+// link after it; browsers read past it as U+FFFD.
+std::string WithoutZeroBytes(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (char c : text) {
+    if (c == '\0')
+      out += "\xEF\xBF\xBD";
+    else
+      out += c;
+  }
+  return out;
+}
+
 int32_t ParseText(const std::string& text, PageMarkup& markup) {
+  if (text.find('\0') != std::string::npos) return ParseText(WithoutZeroBytes(text), markup);
   std::string escaped;
   const bool rewritten = EscapeBareReferenceNames(text, escaped);
   return ParsePage(rewritten ? escaped : text, markup);

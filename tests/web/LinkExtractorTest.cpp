@@ -185,6 +185,12 @@ TEST(ExtractLinks, APageLargerThanASliceKeepsEveryLinkInOrderWithItsBaseAndNoneF
   EXPECT_EQ(Items(l.links.internal), expected);
 }
 
+TEST(ExtractLinks, AZeroByteInThePageHidesNoLinkAfterIt) {
+  const std::string body = Page(std::string("<a href=\"/a.html\">a</a>\0<a href=\"/b.html\">b</a>", 47) +
+                                "<a href=\"/c.html\">c</a>");
+  EXPECT_EQ(Items(Extract(body).links.internal), (std::vector<std::string>{"/a.html", "/b.html", "/c.html"}));
+}
+
 // The end of what arrived (the size limit, the time-out) may fall inside a character: the
 // page is still UTF-8, and not read in another set because of its last bytes.
 TEST(ExtractLinks, APageCutInsideItsLastCharacterIsStillReadAsUtf8) {
