@@ -1,5 +1,6 @@
 #include "crawl/CSitemapControl.h"
 
+#include <algorithm>
 #include <boost/thread/locks.hpp>
 #include <boost/thread/thread.hpp>
 #include <chrono>
@@ -63,7 +64,9 @@ bool IsSameOrigin(const SiteOrigin& origin, const WebAddress& address) {
 
 }  // namespace
 
-CSitemapControl::CSitemapControl() : data_(std::make_shared<CSitemapData>()) {}
+// As many large pages parsed at once as there are processors to parse them.
+CSitemapControl::CSitemapControl()
+    : data_(std::make_shared<CSitemapData>()), parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {}
 
 std::string CSitemapControl::Host() const {
   SharedGuard guard(hostLock);
@@ -312,7 +315,12 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
     LinkOptions options;
     options.obeyRobots = data_->rules.obeyRobots;
     options.productToken = RobotsProductToken(data_->rules.userAgent);
-    ExtractLinks(page.headers, page.body, origin, address, links, options);
+    {
+      LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [] { return IsStopRequested(); });
+      if (!pass) return;  // stopped while waiting: as a stop seen after the extraction
+      ExtractLinks(page.headers, page.body, origin, address, links, options);
+    }
+    std::string().swap(page.body);  // the links are all that is needed of a page from here on
     if (IsStopRequested()) return;
     AdmitLinks(links.internal, path);
     if (links.noindex) {

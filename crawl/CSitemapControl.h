@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "crawl/CSitemapData.h"
+#include "crawl/LargePageGate.h"
 #include "crawl/RequestPacer.h"
 #include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
@@ -99,4 +100,5 @@ class CSitemapControl {
   PageFetcher fetcher_;
   http_options httpOptions_;
   RequestPacer pacer_;
+  LargePageGate parseGate_;
 };

@@ -88,7 +88,7 @@ int32_t CHttpSession::Transfer(std::string& response) {
   ApplyOptions(buffer);
   const CURLcode result = curl_easy_perform(handle_.get());
   if (!CountsAsReceived(result)) return static_cast<int32_t>(result);
-  response.assign(buffer.data(), buffer.length());
+  buffer.TakeText(response);
   return rc::kOk;
 }
 

@@ -48,6 +48,57 @@ int32_t ParsePage(const std::string& text, PageMarkup& markup) {
   return code;
 }
 
+// Tidy's tree takes about ten times the text it holds. A longer page is parsed in slices of
+// about this size, each cut where a tag begins, so its parse needs one slice's tree at a time
+// and not a tree of the whole page. Anchors, the base element and meta elements are read from
+// each slice in document order.
+constexpr size_t kSliceBytes = 256 * 1024;
+
+void AppendMarkup(PageMarkup& part, PageMarkup& markup) {
+  if (!markup.hasBase && part.hasBase) {
+    markup.hasBase = true;
+    markup.baseHref = std::move(part.baseHref);
+  }
+  for (auto& meta : part.namedMetas) markup.namedMetas.push_back(std::move(meta));
+  for (AnchorLink& anchor : part.anchors) markup.anchors.push_back(std::move(anchor));
+}
+
+// Tidy reads its input as a C string and would stop at the first zero byte, dropping every
+// link after it; browsers read past it as U+FFFD.
+std::string WithoutZeroBytes(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (char c : text) {
+    if (c == '\0')
+      out += "\xEF\xBF\xBD";
+    else
+      out += c;
+  }
+  return out;
+}
+
+int32_t ParseText(const std::string& text, PageMarkup& markup) {
+  if (text.find('\0') != std::string::npos) return ParseText(WithoutZeroBytes(text), markup);
+  std::string escaped;
+  const bool rewritten = EscapeBareReferenceNames(text, escaped);
+  return ParsePage(rewritten ? escaped : text, markup);
+}
+
+// A slice the parser refused adds nothing; the page fails only when none could be read.
+int32_t ParseInSlices(const std::string& text, PageMarkup& markup) {
+  const std::vector<size_t> starts = SliceStarts(text, kSliceBytes);
+  if (starts.size() == 1) return ParseText(text, markup);
+  int32_t result = rc::kParse;
+  for (size_t i = 0; i < starts.size(); ++i) {
+    const size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
+    PageMarkup part;
+    if (ParseText(text.substr(starts[i], end - starts[i]), part) != rc::kOk) continue;
+    AppendMarkup(part, markup);
+    result = rc::kOk;
+  }
+  return result;
+}
+
 // The address the page's relative links are resolved against: its base element's href,
 // resolved against the page's own address, when that gives an http(s) address.
 std::string BaseAddress(const PageMarkup& markup, const std::string& pageAddress) {
@@ -76,10 +127,8 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     if (!headers.empty() && !ResponseHeaders(headers).IsHtml()) return rc::kOk;
     PageText page(headers, body);
     if (!page.ok()) return rc::kParse;
-    std::string escaped;
-    const bool rewritten = EscapeBareReferenceNames(page.utf8(), escaped);
     PageMarkup markup;
-    const int32_t code = ParsePage(rewritten ? escaped : page.utf8(), markup);
+    const int32_t code = ParseInSlices(page.utf8(), markup);
     if (code != rc::kOk) return code;
     MetaRobotsDirectives directives;
     if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);

@@ -126,6 +126,24 @@ std::string MetaElementCharset(const std::string& text, size_t& pos) {
   return pragma ? CharsetInContent(content) : std::string();
 }
 
+// The bytes of a character that the end of the text cuts short (a page cut at the size limit
+// or by the time-out): a lead byte followed by fewer continuation bytes than it announces.
+// 0 when the text ends on a whole character.
+size_t CutCharacterLength(const char* text, size_t length) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  size_t continuations = 0;
+  while (continuations < 3 && continuations < length && (s[length - 1 - continuations] & 0xC0) == 0x80) ++continuations;
+  if (continuations == length) return 0;
+  const unsigned char lead = s[length - 1 - continuations];
+  const size_t needs = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 && lead <= 0xEF ? 2 : lead >= 0xC2 && lead <= 0xDF ? 1 : 0;
+  return needs > continuations ? continuations + 1 : 0;
+}
+
+// UTF-8 but for a last character cut short by the end of what arrived.
+bool IsValidUtf8BeforeTheCut(const char* text, size_t length) {
+  return IsValidUtf8(text, length - CutCharacterLength(text, length));
+}
+
 // The set of the page text, as the converter names it.
 // validUtf8 is set when the bytes were found to be valid UTF-8 on the way.
 std::string DetectCharset(const std::string& headers, const std::string& body, size_t offset, size_t& bomLength,
@@ -140,7 +158,7 @@ std::string DetectCharset(const std::string& headers, const std::string& body, s
   // A page that says it is UTF-16 in its own ASCII text is not.
   if (set == "UTF-16LE" || set == "UTF-16BE") set = "UTF-8";
   if (!set.empty()) return set;
-  validUtf8 = IsValidUtf8(body.data() + offset, body.size() - offset);
+  validUtf8 = IsValidUtf8BeforeTheCut(body.data() + offset, body.size() - offset);
   return validUtf8 ? "UTF-8" : "GB18030";
 }
 
@@ -212,7 +230,7 @@ PageText::PageText(const std::string& headers, const std::string& body) : body_(
   bool validUtf8 = false;
   charset_ = DetectCharset(headers, body, offset, bomLength, validUtf8);
   if (charset_ == "UTF-8" && bomLength == 0 &&
-      (validUtf8 || IsValidUtf8(body.data() + offset, body.size() - offset)))
+      (validUtf8 || IsValidUtf8BeforeTheCut(body.data() + offset, body.size() - offset)))
     return;
   converted_ = true;
   IconvConverter converter("UTF-8", charset_);

@@ -1,33 +1,36 @@
 #include "web/RecvBuffer.h"
 
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
+#include <new>
 
 RecvBuffer::RecvBuffer() {
-  data_ = static_cast<char*>(std::malloc(kStep));
-  if (data_) {
-    capacity_ = kStep;
-    data_[0] = '\0';
+  try {
+    text_.reserve(kStep);
+    ok_ = true;
+  } catch (const std::bad_alloc&) {
+    ok_ = false;
   }
 }
 
-RecvBuffer::~RecvBuffer() { std::free(data_); }
-
 size_t RecvBuffer::Append(const char* bytes, size_t n) {
-  if (!data_) return 0;
-  if (n > kLimit || length_ + n > kLimit) return 0;
-  // Grow until the chunk and its closing zero fit; libcurl's chunks are at most 16 KiB, so
-  // one step normally suffices, but a larger chunk must not overrun the block.
-  while (length_ + n >= capacity_) {
-    char* grown = static_cast<char*>(std::realloc(data_, capacity_ + kStep));
-    if (!grown) return 0;
-    data_ = grown;
-    capacity_ += kStep;
+  if (!ok_) return 0;
+  if (n > kLimit || text_.size() + n > kLimit) return 0;
+  try {
+    if (text_.size() + n > text_.capacity()) {
+      // Doubling, but never past the limit: the last step makes room for exactly 8 MiB.
+      const size_t wanted = std::max(text_.size() + n, std::min<size_t>(2 * text_.capacity(), kLimit));
+      text_.reserve(wanted);
+    }
+    text_.append(bytes, n);
+  } catch (const std::bad_alloc&) {
+    return 0;
   }
-  if (n > 0) std::memcpy(data_ + length_, bytes, n);
-  length_ += static_cast<uint32_t>(n);
-  data_[length_] = '\0';
   return n;
+}
+
+void RecvBuffer::TakeText(std::string& out) {
+  out.clear();
+  out.swap(text_);
 }
 
 size_t RecvBuffer::WriteCallback(char* ptr, size_t size, size_t nmemb, void* userdata) {

@@ -5,9 +5,26 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "support/FileSizeLimit.h"
+
+namespace {
+
+// VmHWM of a running process: the most it has had resident since its exec. (The rusage of a
+// waited-for child would also count the test process it was forked from.) 0 when unknown.
+long PeakResidentKb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
+}  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
                            const std::filesystem::path& workDir, size_t fileSizeLimit) {
@@ -57,6 +74,8 @@ ChildResult ChildProcess::Wait(std::chrono::seconds limit) {
   auto deadline = std::chrono::steady_clock::now() + limit;
   int status = 0;
   for (;;) {
+    // The peak so far, while the child still has its memory (a zombie has none to show).
+    result.peakRssKb = std::max(result.peakRssKb, PeakResidentKb(pid_));
     pid_t done = waitpid(pid_, &status, WNOHANG);
     if (done == pid_) break;
     if (std::chrono::steady_clock::now() > deadline) {

@@ -14,6 +14,8 @@ struct ChildResult {
   int exitStatus = -1;
   int signal = 0;        // the signal that ended it, when not exited
   bool timedOut = false; // killed because it ran past the limit
+  long peakRssKb = 0;    // the most memory the child had resident at once, in KiB, as last
+                         // seen while it ran (looked at every 10 ms)
   std::string out;
   std::string err;
 };

@@ -36,7 +36,8 @@ class TestSite {
   // Produces the page of a path that has no fixed page; false for 404.
   using Generator = std::function<bool(const std::string& path, Page& page)>;
 
-  TestSite() {
+  // threads: requests answered at once (0: the server library's default).
+  explicit TestSite(size_t threads = 0) : server_(threads) {
     server_.server().Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
   }
 

@@ -3,7 +3,16 @@
 #include <algorithm>
 #include <chrono>
 
-LoopbackServer::LoopbackServer() {
+#include <sys/socket.h>
+
+LoopbackServer::LoopbackServer(size_t threads) {
+  if (threads > 0) server_.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  // The library listens with a queue of 5 connections: a crawl of hundreds of workers would
+  // see connections dropped and retried. Its socket is kept so that Start can widen the queue.
+  server_.set_socket_options([this](socket_t sock) {
+    httplib::default_socket_options(sock);
+    listenSocket_ = sock;
+  });
   // Logged on arrival: the logger would run after the answer, when the client may be done.
   server_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
     std::string target = req.path;
@@ -26,6 +35,7 @@ LoopbackServer::~LoopbackServer() { Stop(); }
 bool LoopbackServer::Start() {
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ <= 0) return false;
+  if (listenSocket_ >= 0) ::listen(listenSocket_, kListenQueue);  // a listening socket takes a new length
   thread_ = std::thread([this] { server_.listen_after_bind(); });
   for (int i = 0; i < 200 && !server_.is_running(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -12,7 +12,9 @@
 // Note: the server gzip-compresses text answers when the client accepts gzip.
 class LoopbackServer {
  public:
-  LoopbackServer();
+  // threads: how many requests are answered at once (each kept-alive connection holds one);
+  // 0 keeps the library's small default.
+  explicit LoopbackServer(size_t threads = 0);
   ~LoopbackServer();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -32,9 +34,12 @@ class LoopbackServer {
   size_t requestCount(const std::string& path) const;
 
  private:
+  static constexpr int kListenQueue = 512;
+
   httplib::Server server_;
   std::thread thread_;
   int port_ = 0;
+  int listenSocket_ = -1;
   mutable std::mutex logLock_;
   std::vector<std::string> log_;
 };

@@ -113,6 +113,23 @@ TEST_F(HttpSessionTest, PageBeyondTheLimitIsCutBeforeIt) {
   EXPECT_EQ(r.body.find_first_not_of('x', 4), std::string::npos);
 }
 
+TEST(RecvBufferTest, ExactlyTheLimitIsTakenAndHandedOverWholeWithoutASecondBlock) {
+  RecvBuffer buffer;
+  ASSERT_TRUE(buffer.ok());
+  const std::string chunk(16384, 'y');
+  while (buffer.length() < RecvBuffer::kLimit) ASSERT_EQ(buffer.Append(chunk.data(), chunk.size()), chunk.size());
+  EXPECT_EQ(buffer.length(), RecvBuffer::kLimit);
+  EXPECT_EQ(buffer.capacity(), RecvBuffer::kLimit);  // doubling stopped at the limit, not past it
+  EXPECT_EQ(buffer.data()[buffer.length()], '\0');
+  EXPECT_EQ(buffer.Append("z", 1), 0u);
+  const char* held = buffer.data();
+  std::string text;
+  buffer.TakeText(text);
+  EXPECT_EQ(text.data(), held);  // the same block, not a copy
+  EXPECT_EQ(text.size(), RecvBuffer::kLimit);
+  EXPECT_EQ(buffer.length(), 0u);
+}
+
 TEST_F(HttpSessionTest, RequestCarriesAnEmptyUserAgentAndAcceptsGzipAndDeflate) {
   const FetchResult r = Fetch(server_.hostPort() + "/agent");
   ASSERT_EQ(r.code, rc::kOk);

@@ -2,12 +2,15 @@
 
 #include <boost/thread/thread.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "web/LinkExtractor.h"
 #include "web/PageLinks.h"
+#include "web/PageText.h"
 #include "web/ParserInput.h"
 
 namespace {
@@ -138,6 +141,69 @@ TEST(ExtractLinks, DeeplyNestedPageOnASmallStackKeepsDocumentOrder) {
   worker.join();
   EXPECT_EQ(l.code, rc::kOk);
   EXPECT_EQ(Items(l.links.internal), (std::vector<std::string>{"/after.html", "/deep.html", "/top.html"}));
+}
+
+// Over a megabyte: a base element in the head, anchors before, between and after a long script
+// and a long comment that hold anchors of their own, so slices begin all over the page.
+TEST(ExtractLinks, APageLargerThanASliceKeepsEveryLinkInOrderWithItsBaseAndNoneFromScriptsOrComments) {
+  std::string body = "\r\n\r\n<html><head><base href=\"/base/\"><title>t</title></head><body>";
+  std::vector<std::string> expected;
+  auto paragraphs = [&](int from, int to) {
+    for (int i = from; i < to; ++i) {
+      body += "<p class=\"c\">text " + std::string(40, 'x') + " <a href=\"p" + std::to_string(i) + ".html\">" +
+              std::to_string(i) + "</a></p>\n";
+      expected.push_back("/base/p" + std::to_string(i) + ".html");
+    }
+  };
+  auto fakes = [](const std::string& prefix) {
+    std::string text;
+    for (int i = 0; i < 5000; ++i) text += "<p><a href='/" + prefix + std::to_string(i) + "'>x</a></p>\n";
+    return text;
+  };
+  paragraphs(0, 5000);
+  body += "<script>var s = \"" + fakes("script") + "\";</script>";
+  paragraphs(5000, 10000);
+  body += "<!-- " + fakes("comment") + " -->";
+  paragraphs(10000, 15000);
+  body += "</body></html>";
+  ASSERT_GT(body.size(), size_t(1) << 20);
+
+  const std::vector<size_t> starts = SliceStarts(body, 256 * 1024);
+  ASSERT_GE(starts.size(), 4u);
+  const size_t script = body.find("<script>"), comment = body.find("<!--");
+  for (size_t cut : starts) {
+    if (cut == 0) continue;
+    EXPECT_EQ(body[cut], '<');
+    EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(body[cut + 1])) || body[cut + 1] == '/') << cut;
+    EXPECT_FALSE(cut > script && cut < body.find("</script>")) << cut;
+    EXPECT_FALSE(cut > comment && cut < body.find("-->")) << cut;
+  }
+
+  const Links l = Extract(body, kUtf8Headers);
+  EXPECT_EQ(l.code, rc::kOk);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Items(l.links.internal), expected);
+}
+
+TEST(ExtractLinks, AZeroByteInThePageHidesNoLinkAfterIt) {
+  const std::string body = Page(std::string("<a href=\"/a.html\">a</a>\0<a href=\"/b.html\">b</a>", 47) +
+                                "<a href=\"/c.html\">c</a>");
+  EXPECT_EQ(Items(Extract(body).links.internal), (std::vector<std::string>{"/a.html", "/b.html", "/c.html"}));
+}
+
+// The end of what arrived (the size limit, the time-out) may fall inside a character: the
+// page is still UTF-8, and not read in another set because of its last bytes.
+TEST(ExtractLinks, APageCutInsideItsLastCharacterIsStillReadAsUtf8) {
+  const std::string whole = Page("<a href=\"/\xe4\xb8\xad\xe6\x96\x87.html\">\xe4\xb8\xad</a><p>\xe6\x96\x87\xe6\x96\x87");
+  const std::string cut = whole.substr(0, whole.rfind("\xe6\x96\x87") + 1);
+  for (const std::string& body : {cut, cut + "\x96"}) {
+    PageText text("HTTP/1.1 200 OK\r\nContent-Type: text/html", body);
+    EXPECT_EQ(text.charset(), "UTF-8");
+    EXPECT_EQ(&text.utf8(), &body);
+    EXPECT_EQ(Items(Extract(body).links.internal), (std::vector<std::string>{"/%E4%B8%AD%E6%96%87.html"}));
+  }
+  // A lone continuation byte at the end is no cut character: that text is no UTF-8.
+  EXPECT_FALSE(IsValidUtf8("\x80", 1));
 }
 
 TEST(ParserInput, NestingEstimateIsAnUpperBound) {
