@@ -86,8 +86,7 @@ class CrawlThreadCountTest : public ::testing::TestWithParam<ThreadCase> {};
 
 TEST_P(CrawlThreadCountTest, TheThreadSettingIsTheNumberOfPagesFetchedAtOnce) {
   const ThreadCase& c = GetParam();
-  StaticSite site;
-  site.SetServerThreads(300);
+  StaticSite site("", 300);
   ASSERT_TRUE(site.Start());
   const int pages = c.threads > 8 ? 400 : 30;
   FillFlatSite(site, pages, std::chrono::milliseconds(c.threads > 8 ? 100 : 5));

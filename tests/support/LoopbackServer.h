@@ -1,10 +1,12 @@
 #pragma once
 #include <httplib.h>
 
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/ServerRunner.h"
 
 // An HTTP server on 127.0.0.1 at a free port, running on its own thread for the life of
 // the object. Tests add handlers through server() before Start. Every request path that
@@ -24,7 +26,7 @@ class LoopbackServer {
   bool Start();
   void Stop();
 
-  int port() const { return port_; }
+  int port() const { return runner_.port(); }
   // "127.0.0.1:PORT"
   std::string hostPort() const;
   // "http://127.0.0.1:PORT"
@@ -34,12 +36,8 @@ class LoopbackServer {
   size_t requestCount(const std::string& path) const;
 
  private:
-  static constexpr int kListenQueue = 512;
-
   httplib::Server server_;
-  std::thread thread_;
-  int port_ = 0;
-  int listenSocket_ = -1;
+  ServerRunner runner_;
   mutable std::mutex logLock_;
   std::vector<std::string> log_;
 };

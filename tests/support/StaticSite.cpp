@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-
-#include <sys/socket.h>
+#include <thread>
 
 bool MakeSelfSignedCertificate(const std::string& dir) {
   const std::string cmd = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
@@ -12,7 +11,7 @@ bool MakeSelfSignedCertificate(const std::string& dir) {
   return std::system(cmd.c_str()) == 0;
 }
 
-StaticSite::StaticSite(const std::string& certDir) : https_(!certDir.empty()) {
+StaticSite::StaticSite(const std::string& certDir, size_t threads) : https_(!certDir.empty()) {
   if (https_) {
     if (MakeSelfSignedCertificate(certDir))
       server_ = std::make_unique<httplib::SSLServer>((certDir + "/cert.pem").c_str(), (certDir + "/key.pem").c_str());
@@ -20,38 +19,13 @@ StaticSite::StaticSite(const std::string& certDir) : https_(!certDir.empty()) {
     server_ = std::make_unique<httplib::Server>();
   }
   if (!server_) return;
-  server_->set_tcp_nodelay(true);  // no delayed-ACK wait on kept-alive connections
-  server_->set_keep_alive_max_count(1000);  // as nginx keeps a connection
-  server_->set_socket_options([this](int sock) {
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    listenSocket_ = sock;
-  });
+  runner_ = std::make_unique<ServerRunner>(*server_, threads, 1000);  // nginx keeps a connection for 1000
   server_->Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
 }
 
-StaticSite::~StaticSite() {
-  if (thread_.joinable()) {
-    server_->stop();
-    thread_.join();
-  }
-}
+StaticSite::~StaticSite() { runner_.reset(); }
 
-bool StaticSite::Start() {
-  if (!server_ || !server_->is_valid()) return false;
-  port_ = server_->bind_to_any_port("127.0.0.1");
-  if (port_ <= 0) return false;
-  // The library listens with a queue of 5; a crawl opening 256 connections at once needs a
-  // queue as long as real servers keep (listen may be called again to change it).
-  if (listenSocket_ >= 0) listen(listenSocket_, 1024);
-  thread_ = std::thread([this] { server_->listen_after_bind(); });
-  for (int i = 0; i < 200 && !server_->is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  return server_->is_running();
-}
-
-void StaticSite::SetServerThreads(size_t count) {
-  if (server_) server_->new_task_queue = [count] { return new httplib::ThreadPool(count); };
-}
+bool StaticSite::Start() { return runner_ && runner_->Start(); }
 
 size_t StaticSite::connections() const {
   std::lock_guard<std::mutex> guard(lock_);
@@ -69,7 +43,7 @@ void StaticSite::Set(const std::string& path, const Resource& resource) {
 }
 
 std::string StaticSite::origin() const {
-  return std::string(https_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_);
+  return std::string(https_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port());
 }
 
 std::vector<std::string> StaticSite::targets() const {

@@ -7,8 +7,9 @@
 #include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/ServerRunner.h"
 
 // One answer of a StaticSite.
 struct Resource {
@@ -26,7 +27,8 @@ struct Resource {
 class StaticSite {
  public:
   // certDir: where the certificate is made; empty for plain HTTP.
-  explicit StaticSite(const std::string& certDir = "");
+  // threads: requests answered at once (cpp-httplib's default is 8).
+  explicit StaticSite(const std::string& certDir = "", size_t threads = 0);
   ~StaticSite();
   StaticSite(const StaticSite&) = delete;
   StaticSite& operator=(const StaticSite&) = delete;
@@ -34,12 +36,10 @@ class StaticSite {
   // Binds and starts; false when no port could be bound or no certificate made. Call Set
   // before or after: answers can change while the site runs.
   bool Start();
-  // Threads that serve connections (cpp-httplib's default is 8); before Start.
-  void SetServerThreads(size_t count);
   void Set(const std::string& path, const Resource& resource);
   // "http://127.0.0.1:PORT" or "https://..."
   std::string origin() const;
-  int port() const { return port_; }
+  int port() const { return runner_ ? runner_->port() : 0; }
 
   std::vector<std::string> targets() const;
   size_t count(const std::string& target) const;
@@ -56,9 +56,7 @@ class StaticSite {
 
   bool https_ = false;
   std::unique_ptr<httplib::Server> server_;
-  std::thread thread_;
-  int port_ = 0;
-  int listenSocket_ = -1;
+  std::unique_ptr<ServerRunner> runner_;
   mutable std::mutex lock_;
   std::map<std::string, Resource> resources_;
   std::vector<std::string> targets_;
