@@ -77,8 +77,11 @@ std::string WithoutZeroBytes(const std::string& text) {
   return out;
 }
 
-int32_t ParseText(const std::string& text, PageMarkup& markup) {
-  if (text.find('\0') != std::string::npos) return ParseText(WithoutZeroBytes(text), markup);
+// Only markup can hold a link: the parser reads the text without its character data, about a
+// third less to read, and builds a smaller tree.
+int32_t ParseText(const std::string& page, PageMarkup& markup) {
+  std::string text = WithoutCharacterData(page);
+  if (text.find('\0') != std::string::npos) text = WithoutZeroBytes(text);
   std::string escaped;
   const bool rewritten = EscapeBareReferenceNames(text, escaped);
   return ParsePage(rewritten ? escaped : text, markup);

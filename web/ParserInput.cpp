@@ -5,6 +5,7 @@
 
 namespace {
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAlnum(char c) { return IsAlpha(c) || (c >= '0' && c <= '9'); }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -217,4 +218,56 @@ std::vector<size_t> SliceStarts(const std::string& text, size_t sliceBytes) {
   scanner.NoteSlices(sliceBytes, &cuts);
   scanner.Run();
   return cuts;
+}
+
+std::string WithoutCharacterData(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() / 2);
+  std::string name;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] != '<') {
+      // One character stands for the run, so that no element turns empty (the parser would
+      // drop it with a warning) and white space stays white space.
+      size_t next = text.find('<', i);
+      if (next == std::string::npos) next = text.size();
+      bool blank = true;
+      for (size_t k = i; k < next && blank; ++k) blank = IsBlank(text[k]);
+      out += blank ? ' ' : 'x';
+      i = next;
+      continue;
+    }
+    if (text.compare(i, 4, "<!--") == 0) {
+      const size_t end = text.find("-->", i + 4);
+      i = end == std::string::npos ? text.size() : end + 3;
+      continue;
+    }
+    size_t p = i + 1;
+    const bool closing = p < text.size() && text[p] == '/';
+    if (closing) ++p;
+    const bool markup = p < text.size() && (IsAlpha(text[p]) || text[p] == '!' || text[p] == '?');
+    if (!markup) {  // a "<" that starts no tag is character data
+      out += 'x';
+      ++i;
+      continue;
+    }
+    name.clear();
+    while (p < text.size() && (IsAlnum(text[p]) || text[p] == ':' || text[p] == '-')) name += Lower(text[p++]);
+    const size_t end = TagEnd(text, p);
+    if (end == std::string::npos) {
+      out.append(text, i, std::string::npos);
+      break;
+    }
+    out.append(text, i, end - i);
+    i = end;
+    if (!closing && (IsRawTextElement(name) || name == "plaintext")) {
+      // Only the end tag of the element is kept.
+      const size_t after = name == "plaintext" ? std::string::npos : RawTextEnd(text, end, name);
+      if (after == std::string::npos) break;
+      const size_t tag = text.rfind("</", after);
+      out.append(text, tag, after - tag);
+      i = after;
+    }
+  }
+  return out;
 }

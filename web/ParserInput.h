@@ -22,3 +22,9 @@ std::string FlattenNesting(const std::string& text, size_t maxDepth);
 // sliceBytes the first tag at or after that offset (never inside a tag, a comment or the text
 // of a script, style or other raw-text element). Ascending; one entry for a short page.
 std::vector<size_t> SliceStarts(const std::string& text, size_t sliceBytes);
+
+// The text with what can hold no link taken out, so the parser has less to read: every run of
+// character data between tags becomes one space, comments go, and the content of script,
+// style and the other raw-text elements goes (their tags stay). Tags and their attributes
+// are kept byte for byte. A tag that never ends keeps the rest of the text as it is.
+std::string WithoutCharacterData(const std::string& text);

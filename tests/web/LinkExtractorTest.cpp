@@ -222,6 +222,29 @@ TEST(ParserInput, FlatteningTakesOutOnlyTheTagsBeyondTheDepth) {
   EXPECT_EQ(FlattenNesting(shallow, 5), shallow);
 }
 
+TEST(ParserInput, CharacterDataGoesAndEveryTagStaysByteForByte) {
+  EXPECT_EQ(WithoutCharacterData("<p class='a'>Some text &amp; more</p>\n  <a href=\"/x?a=1&b=2\">link text</a>"),
+            "<p class='a'>x</p> <a href=\"/x?a=1&b=2\">x</a>");
+  // Comments and the content of raw-text elements go; their end tags stay.
+  EXPECT_EQ(WithoutCharacterData("<!-- <a href=/c> --><script>if (a<b) s='<a href=/s>';</script>"
+                                 "<style>a>b{}</style><title>T</title><textarea><a href=/t></textarea>"),
+            "<script></script><style></style><title></title><textarea></textarea>");
+  // A "<" that starts no tag is character data; a tag that never ends keeps the rest.
+  EXPECT_EQ(WithoutCharacterData("<b>1 < 2</b><a href='/open"), "<b>xxx</b><a href='/open");
+  EXPECT_EQ(WithoutCharacterData("<p title=\"a>b\">t</p>"), "<p title=\"a>b\">x</p>");
+}
+
+TEST(ExtractLinks, WhatCharacterDataHidesIsNoLinkAndWhatMarkupHoldsIsEveryLink) {
+  const Links l = Extract(Page("<p>text with &lt;a href=\"/escaped.html\"&gt; in it</p>"
+                               "<!-- <a href=\"/commented.html\">c</a> -->"
+                               "<script>document.write('<a href=\"/scripted.html\">');</script>"
+                               "<textarea><a href=\"/in-textarea.html\">t</a></textarea>"
+                               "<pre>code <a href=\"/in-pre.html\">p</a> more</pre>"
+                               "<table><tr><td>cell <a href=\"/in-cell.html\">d</a></td></tr></table>"
+                               "<p>1 < 2 <a href=\"/after-lt.html\">x</a></p>"));
+  EXPECT_EQ(Items(l.links.internal), (std::vector<std::string>{"/after-lt.html", "/in-cell.html", "/in-pre.html"}));
+}
+
 TEST(ParserInput, OnlyBareReferenceNamesBeforeEqualsAreEscaped) {
   std::string out;
   EXPECT_FALSE(EscapeBareReferenceNames("a &amp; b &copy; ?x=1&y", out));
