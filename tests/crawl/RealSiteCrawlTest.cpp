@@ -40,11 +40,14 @@ std::multiset<std::string> Addresses(const std::string& origin, const std::set<s
   return out;
 }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 bool HasDotSegment(const std::string& target) {
   const std::string path = target.substr(0, target.find('?'));
-  return path.find("/./") != std::string::npos || path.find("/../") != std::string::npos ||
-         path.size() >= 2 && (path.compare(path.size() - 2, 2, "/.") == 0 ||
-                              (path.size() >= 3 && path.compare(path.size() - 3, 3, "/..") == 0));
+  return path.find("/./") != std::string::npos || path.find("/../") != std::string::npos || EndsWith(path, "/.") ||
+         EndsWith(path, "/..");
 }
 
 TEST(RealSiteCrawlTest, EveryPageOfARealisticSiteIsFoundOnceAndNothingFalseFails) {

@@ -13,6 +13,10 @@
 
 // One answer of a StaticSite.
 struct Resource {
+  Resource() = default;
+  Resource(int status_, std::string contentType_, std::string body_, std::string location_ = "")
+      : status(status_), contentType(std::move(contentType_)), body(std::move(body_)), location(std::move(location_)) {}
+
   int status = 200;
   std::string contentType = "text/html";
   std::string body;
