@@ -17,6 +17,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A sanitized build's shadow memory and quarantine inflate the command several times over:
+// the memory bounds are the real build's. The figures are printed either way.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kMemoryBounds = false;
+#else
+constexpr bool kMemoryBounds = true;
+#endif
+
 using Clock = std::chrono::steady_clock;
 
 // What the command wrote: the listed addresses and the failures (path to code).
@@ -134,7 +142,7 @@ TEST(CliHostileSiteTest, APageOfEightOrEightyMiBNeedsASmallMultipleOfItsSize) {
     std::cout << "[ figures  ] one page of " << (length >> 20) << " MiB: peak " << Mib(m.run.peakRssKb) << " MiB, "
               << m.seconds << " s\n";
     // What arrives of any page is at most 8 MiB.
-    EXPECT_LT(m.run.peakRssKb, 64 * 1024);
+    if (kMemoryBounds) EXPECT_LT(m.run.peakRssKb, 64 * 1024);
   }
 }
 
@@ -152,7 +160,7 @@ TEST(CliHostileSiteTest, SixtyFourWorkersOnEightMiBPagesStayFarBelowAGigabyte) {
   std::cout << "[ figures  ] 64 workers on 64 pages of 8 MiB: peak " << Mib(m.run.peakRssKb) << " MiB, " << m.seconds
             << " s\n";
   // 64 pages of 8 MiB arrive at once: 512 MiB of them is the least any crawler holds.
-  EXPECT_LT(m.run.peakRssKb, 900 * 1024);
+  if (kMemoryBounds) EXPECT_LT(m.run.peakRssKb, 900 * 1024);
 }
 
 }  // namespace
