@@ -205,12 +205,13 @@ TEST(CliRunTest, DepthLimitsTheCrawlAndPatternsFilterTheResultsOnly) {
 }
 
 TEST(CliRunTest, ThreadOptionBoundsHowManyPagesAreFetchedAtOnce) {
-  LoopbackServer server;
   std::atomic<int> running{0};
   std::atomic<int> most{0};
   std::vector<std::string> links;
   for (int i = 0; i < 12; ++i) links.push_back("/p" + std::to_string(i) + ".html");
   std::string root = Page(links);
+  // After what its handler reads, so its threads have ended before that goes.
+  LoopbackServer server;
   server.server().Get(R"(/.*)", [&](const httplib::Request& req, httplib::Response& res) {
     int now = ++running;
     int seen = most.load();

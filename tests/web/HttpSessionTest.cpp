@@ -159,8 +159,8 @@ TEST(HttpSession, SessionWithoutAddressStartsNoTransfer) {
 }
 
 TEST(HttpSession, SlowPageEndsAfterTheTotalTimeoutWithWhatArrived) {
-  LoopbackServer server;
   std::atomic<bool> release{false};
+  LoopbackServer server;  // after what its handler reads, so its threads end first
   server.server().Get("/slow", [&release](const httplib::Request&, httplib::Response& res) {
     res.set_chunked_content_provider("application/octet-stream",
                                      [&release](size_t, httplib::DataSink& sink) {
