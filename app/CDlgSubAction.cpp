@@ -9,10 +9,8 @@
 #include "app/platform/StringRes.h"
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
-#include "crawl/CSitemapControl.h"
-#include "crawl/CThreadControlSitemap.h"
+#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlStartParams.h"
-#include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
 #include "settings/CrawlRulesOf.h"
@@ -87,38 +85,30 @@ void CDlgSubAction::StartAction() {
     ShowMessageBox(this, LoadStringById(105));
     return;
   }
-  std::shared_ptr<CSitemapControl> control = host_.CrawlControl();
-  if (!control) return;
+  const CSetupManager& setup = host_.Settings();
+  CrawlStartParams params;
+  params.startUrl = address;
+  params.maxDepth = setup.maxDepth;
+  params.threadCount = setup.threadCount;
+  params.forbiddenExtensions = setup.forbiddenExtensions;
+  params.rules = CrawlRulesOf(setup);
+  std::string include = ReadBox(kIdInclude);
+  if (!include.empty()) PatternFilter::FillPatternSet(params.includePatterns, include);
+  std::string exclude = ReadBox(kIdExclude);
+  if (!exclude.empty()) PatternFilter::FillPatternSet(params.excludePatterns, exclude);
+
   crawling_ = true;
   EnableItem(kIdStart, false);
   EnableItem(kIdStop, true);
   PostWindowMessage(host_.MainWindowHandle(), WM_CRAWL_RESET, 0, 0);
   host_.SetStartTick(GetTickCount32());
-
-  CSitemapData& data = control->data();
-  data.Reset();
-  PatternFilter& patterns = data.stores->patterns();
-  std::string include = ReadBox(kIdInclude);
-  if (!include.empty()) PatternFilter::FillPatternSet(patterns.includePatterns, include);
-  std::string exclude = ReadBox(kIdExclude);
-  if (!exclude.empty()) PatternFilter::FillPatternSet(patterns.excludePatterns, exclude);
-
-  const CSetupManager& setup = host_.Settings();
-  CrawlStartParams& params = TheCrawlStartParams();
-  params.notifyWindow = host_.MainWindowHandle();
-  params.maxDepth = setup.maxDepth;
-  params.threadCount = setup.threadCount;
-  params.forbiddenExtensions = setup.forbiddenExtensions;
-  params.rules = CrawlRulesOf(setup);
-  params.startUrl = address;
-  params.control = control;
-  if (host_.CrawlThread().Start(&params) != 0) SetIdle();  // no thread: nothing will finish it
+  if (!host_.StartCrawl(params)) SetIdle();  // no thread: nothing will finish it
 }
 
 void CDlgSubAction::StopAction() {
   if (!crawling_) return;
   host_.SaveCursorAndWait();
-  host_.CrawlThread().Stop();
+  host_.StopCrawl();
 }
 
 void CDlgSubAction::AppendResultRows(const std::vector<std::string>& paths) {

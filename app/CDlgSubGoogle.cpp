@@ -8,6 +8,8 @@
 #include "app/platform/MessageBox.h"
 #include "common/TextCodec.h"
 #include "output/SitemapEscape.h"
+#include "output/CSitemapXmlWriter.h"
+#include "output/CrawlResults.h"
 #include "output/SitemapIndex.h"
 
 DialogTemplate CDlgSubGoogle::Template() {
@@ -19,12 +21,16 @@ DialogTemplate CDlgSubGoogle::Template() {
                         }};
 }
 
-CDlgSubGoogle::CDlgSubGoogle(QWidget* parent)
-    : CPlatformDialog(Template(), Style::ChildPage, parent), writer_(std::make_unique<CSitemapXmlWriter>()) {
+CDlgSubGoogle::CDlgSubGoogle(QWidget* parent) : CPlatformDialog(Template(), Style::ChildPage, parent) {
   setObjectName(QStringLiteral("page"));
   SetTextLimitMax(Control(kIdText));
   CheckItem(kIdGzip, true);
-  frameReady_ = BuildSitemapFrame(writer_->childTemplate(), frame_);
+}
+
+void CDlgSubGoogle::ShowResults(std::shared_ptr<CrawlResults> results) {
+  results_ = std::move(results);
+  writer_ = results_ ? results_->sitemap() : nullptr;
+  frameReady_ = writer_ && BuildSitemapFrame(writer_->childTemplate(), frame_);
   RefreshDisplay();
 }
 
@@ -33,45 +39,53 @@ void CDlgSubGoogle::OnCommand(int id) {
 }
 
 bool CDlgSubGoogle::Save() {
-  std::string prefix = host_ ? host_() : std::string();
-  FileWriteResult failure;
-  std::vector<std::string> saved;
-  if (writer_->SaveAll(prefix, IsItemChecked(kIdGzip), &failure, &saved) != 0) {
-    ShowMessageBox(this, L"XML网站地图没有全部保存。\n" + FileWriteMessage(failure));
+  if (!results_ || results_->SiteName().empty()) {
+    // Nothing was crawled: no file is written over with an empty sitemap.
+    ShowMessageBox(this, L"还没有可以保存的网站地图：请先在“爬行”页开始爬行一个网站。");
     return false;
   }
-  const std::string root = indexRoot_ ? indexRoot_() : std::string();
-  if (root.empty() || WriteSitemapIndexFor({saved, root, prefix, ""}) == 0) return true;
-  ShowMessageBox(this, L"网站地图索引没有保存：无法写入文件 " + AnsiToWide(SitemapIndexFileName(prefix)) +
-                           L"。\n原有的文件没有改动。");
+  FileWriteResult failure;
+  const bool index = indexWanted_ && indexWanted_();
+  int32_t saved = results_->SaveSitemap("", IsItemChecked(kIdGzip), &failure, index);
+  if (saved == 0) return true;
+  if (failure.path.find("_sitemap_index.xml") != std::string::npos) {
+    ShowMessageBox(this, L"网站地图索引没有保存：无法写入文件 " + Utf8ToWide(failure.path) + L"。\n原有的文件没有改动。");
+  } else {
+    ShowMessageBox(this, L"XML网站地图没有全部保存。\n" + FileWriteMessage(failure));
+  }
   return false;
 }
 
 void CDlgSubGoogle::RefreshDisplay() {
   std::string printed;
   std::wstring text;
-  int32_t index = writer_->currentIndex();
-  if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() && writer_->PrintCurrent(printed) == 0)
+  size_t count = 0;
+  int32_t index = writer_ ? writer_->currentIndex() : -1;
+  if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() && writer_->PrintCurrent(printed, &count) == 0)
     text = AnsiToWide(printed);
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   box->setUndoRedoEnabled(false);
   box->setPlainText(QString::fromStdWString(text));
   shownIndex_ = text.empty() ? -1 : index;
   shownHasEntries_ = frameReady_ && printed != frame_.emptyText;
+  shownCount_ = count;
 }
 
 void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
                                  const std::map<std::string, std::string>& lastmods) {
-  if (addresses.empty()) return;
-  int32_t before = writer_->currentIndex();
+  if (addresses.empty() || !writer_) return;
+  const int32_t index = writer_->currentIndex();
+  const size_t count = writer_->CurrentUrlCount();
+  // Only when the documents hold exactly what the box shows plus this portion can the
+  // portion be put in as text; otherwise the document is shown whole again.
+  if (!frameReady_ || index != shownIndex_ || !shownHasEntries_ || count != shownCount_ + addresses.size()) {
+    RefreshDisplay();
+    return;
+  }
   std::string entries;
   for (const std::string& address : addresses) {
     auto own = lastmods.find(address);
     const std::string lastmod = own == lastmods.end() ? std::string() : own->second;
-    int32_t index = writer_->currentIndex();
-    if (writer_->AddUrl(address, lastmod) != 0) continue;
-    if (writer_->currentIndex() != index) entries.clear();  // a new document took this address
-    if (!frameReady_) continue;
     if (lastmod.empty() || frame_.entryLead.empty()) {
       entries += frame_.entryHead;
     } else {
@@ -82,12 +96,6 @@ void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
     entries += LocText(address);
     entries += frame_.entryTail;
   }
-  int32_t after = writer_->currentIndex();
-  if (!frameReady_ || after != before || shownIndex_ != after || !shownHasEntries_) {
-    RefreshDisplay();
-    return;
-  }
-  // The box shows this document with entries: put the new ones before the root end tag.
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   QTextDocument* doc = box->document();
   QTextBlock block = doc->lastBlock();
@@ -99,10 +107,12 @@ void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
   QTextCursor cursor(block);
   cursor.movePosition(QTextCursor::StartOfBlock);
   cursor.insertText(QString::fromStdWString(AnsiToWide(entries)));
+  shownCount_ = count;
 }
 
 void CDlgSubGoogle::ClearText() {
   ClearEdit(Control(kIdText));
   shownIndex_ = -1;
   shownHasEntries_ = false;
+  shownCount_ = 0;
 }

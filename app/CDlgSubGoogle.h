@@ -1,11 +1,11 @@
 #pragma once
-// The XML sitemap page: shows the current sitemap document (1015), the check box
-// "GZIP压缩" (1016, checked at start) and "保存" (1018), which saves every document with the
-// crawl's host as prefix. The page owns the program's one CSitemapXmlWriter.
+// The XML sitemap page: shows the current sitemap document (1015) of the crawl's results,
+// the check box "GZIP压缩" (1016, checked at start) and "保存" (1018), which saves every
+// document named after the crawl's site. Each crawl brings its own results.
 //
-// The display follows the writer without printing the whole document after every portion:
+// The display follows the documents without printing the whole one after every portion:
 // new entries are inserted as text before the root end tag; a new document (or the first
-// entry of one) is printed whole.
+// entry of one, or entries the box has not kept pace with) is printed whole.
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,8 +13,10 @@
 #include <string>
 
 #include "app/platform/CPlatformDialog.h"
-#include "output/CSitemapXmlWriter.h"
 #include "output/SitemapFrame.h"
+
+class CSitemapXmlWriter;
+class CrawlResults;
 
 class CDlgSubGoogle : public CPlatformDialog {
   Q_OBJECT
@@ -26,17 +28,16 @@ class CDlgSubGoogle : public CPlatformDialog {
   explicit CDlgSubGoogle(QWidget* parent = nullptr);
   static DialogTemplate Template();
 
-  CSitemapXmlWriter& writer() { return *writer_; }
-  // Where Save takes its prefix from (the crawl's host, read under its lock).
-  void SetHostSource(std::function<std::string()> host) { host_ = std::move(host); }
-  // The site's root address when Save is to write a sitemap index beside several documents;
-  // empty when no index is wanted.
-  void SetIndexSource(std::function<std::string()> siteRoot) { indexRoot_ = std::move(siteRoot); }
+  // The results whose documents the page shows and saves (a new crawl's, at its start).
+  void ShowResults(std::shared_ptr<CrawlResults> results);
+  const std::shared_ptr<CrawlResults>& results() const { return results_; }
+  // Whether Save also writes a sitemap index beside several documents.
+  void SetIndexWanted(std::function<bool()> wanted) { indexWanted_ = std::move(wanted); }
 
-  // A portion's successful addresses, byte-wise ordered: added to the writer, then shown.
-  // An address in lastmods gets that lastmod instead of the writer's date.
+  // A portion's successful addresses, byte-wise ordered, that the documents have taken:
+  // shown. An address in lastmods has that lastmod instead of the writer's date.
   void AddAddresses(const std::set<std::string>& addresses, const std::map<std::string, std::string>& lastmods = {});
-  // Empties the text box (WM_CRAWL_RESET); the writer keeps its documents.
+  // Empties the text box (WM_CRAWL_RESET).
   void ClearText();
   // Shows the current document whole.
   void RefreshDisplay();
@@ -49,11 +50,12 @@ class CDlgSubGoogle : public CPlatformDialog {
   void OnCommand(int id) override;
 
  private:
-  std::unique_ptr<CSitemapXmlWriter> writer_;
-  std::function<std::string()> host_;
-  std::function<std::string()> indexRoot_;
+  std::shared_ptr<CrawlResults> results_;
+  std::shared_ptr<CSitemapXmlWriter> writer_;
+  std::function<bool()> indexWanted_;
   SitemapFrame frame_;
   bool frameReady_ = false;
   int32_t shownIndex_ = -1;   // document the box shows; -1: the box does not follow the writer
   bool shownHasEntries_ = false;
+  size_t shownCount_ = 0;     // entries of that document the box shows
 };

@@ -1,15 +1,8 @@
 #include "app/CDlgSubYahoo.h"
 
-#include <mutex>
-
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
 #include "output/UrlListFile.h"
-
-std::shared_mutex& CDlgSubYahoo::ListLock() {
-  static std::shared_mutex lock;
-  return lock;
-}
 
 DialogTemplate CDlgSubYahoo::Template() {
   return DialogTemplate{L"", 504, 262,
@@ -32,7 +25,6 @@ void CDlgSubYahoo::AppendAddresses(const std::vector<std::string>& fullAddresses
   if (fullAddresses.empty()) return;
   std::wstring text;
   for (const std::string& address : fullAddresses) text += UrlListLine(address);
-  std::unique_lock<std::shared_mutex> guard(ListLock());
   AppendAtEnd(Control(kIdText), QString::fromStdWString(text));
 }
 

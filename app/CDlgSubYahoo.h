@@ -2,7 +2,6 @@
 // The URL list page: every successfully fetched address followed by CR LF in an editable
 // box (1021), which is the only store of the list, and "保存" (1018), which writes the box's
 // text to a file the user chooses.
-#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,6 @@ class CDlgSubYahoo : public CPlatformDialog {
   // that could not be written is named in a message box with the reason).
   bool Save();
 
-  // Guards the list's appends (the process-wide URL list lock).
-  static std::shared_mutex& ListLock();
 
  protected:
   void OnCommand(int id) override;

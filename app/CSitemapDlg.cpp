@@ -25,14 +25,13 @@
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadAutoSave.h"
 #include "crawl/CThreadControlSitemap.h"
+#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/CrawlSync.h"
-#include "output/FileWriteResult.h"
-#if __has_include("output/AutoSave.h")
+#include "crawl/PostingResultConsumer.h"
 #include "output/AutoSave.h"
-#define VELTRO_HAVE_AUTOSAVE 1
-#endif
+#include "output/CrawlResults.h"
+#include "output/FileWriteResult.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
@@ -85,31 +84,14 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
   fail_ = new CDlgSubReportFail(tabs_);
   google_ = new CDlgSubGoogle(tabs_);
   yahoo_ = new CDlgSubYahoo(tabs_);
-  control_ = std::make_shared<CSitemapControl>();
   setup_ = std::make_shared<CSetupManager>();
   settingsDb_ = std::make_shared<CLevelDb>();
-  crawlThread_ = std::make_shared<CThreadControlSitemap>();
-#if defined(VELTRO_HAVE_AUTOSAVE)
-  autoSave_ = std::make_shared<CThreadAutoSave>(&AutoSaveThreadProc);
-#else
-  autoSave_ = std::make_shared<CThreadAutoSave>(nullptr);
-#endif
-
-  consumer_ = std::make_unique<CrawlResultConsumer>(*control_, crawlThread_.get());
-  consumer_->onPortion = [this](const CrawlPortion& portion) { OnPortion(portion); };
-  consumer_->onFinished = [this] { OnFinished(); };
-  consumer_->onReset = [this] { OnReset(); };
-  std::weak_ptr<CSitemapControl> weakControl = control_;
-  google_->SetHostSource([weakControl] {
-    auto c = weakControl.lock();
-    return c ? c->Host() : std::string();
-  });
+  autoSave_ = std::make_shared<CThreadAutoSave>();
+  autoSaver_ = std::make_unique<AutoSave>();
   std::weak_ptr<CSetupManager> weakSetup = setup_;
-  google_->SetIndexSource([weakControl, weakSetup] {
-    auto c = weakControl.lock();
+  google_->SetIndexWanted([weakSetup] {
     auto s = weakSetup.lock();
-    if (!c || !s || !s->sitemapIndex || c->Host().empty()) return std::string();
-    return FullAddressOf(*c, "/");
+    return s && s->sitemapIndex;
   });
 
   SetMainWindow(RegisterAsWindow());
@@ -151,9 +133,6 @@ void CSitemapDlg::InitWindow() {
   Control(kIdElapsed)->setFont(status);
   Control(kIdCounters)->setFont(status);
   Control(kIdSaveStatus)->setFont(status);
-#if defined(VELTRO_HAVE_AUTOSAVE)
-  shownSaveSequence_ = LastAutoSaveReport().sequence;  // saves before this window are not its own
-#endif
 
   ApplyVisualStyle(setup_->styleIndex);
   SetTimer(kTimerStatus, 1000);
@@ -190,15 +169,13 @@ void CSitemapDlg::OnTimer(int id) {
   if (id == kTimerStatus) {
     OnStatusTimer();
   } else if (id == kTimerAutoSave && !closing_) {
-#if defined(VELTRO_HAVE_AUTOSAVE)
-    AutoSaveTick(*setup_, google_->writer(), *autoSave_);
-#endif
+    if (crawl_) autoSaver_->Tick(*setup_, crawl_->results(), *autoSave_);
   }
 }
 
 void CSitemapDlg::OnStatusTimer() {
   RefreshSaveStatus();
-  int32_t state = crawlThread_->state();
+  int32_t state = crawlState();
   if (state == 1 || (state == 2 && finalRefreshPending_)) {
     RefreshStatus();
     finalRefreshPending_ = state == 1;
@@ -206,8 +183,7 @@ void CSitemapDlg::OnStatusTimer() {
 }
 
 void CSitemapDlg::RefreshSaveStatus() {
-#if defined(VELTRO_HAVE_AUTOSAVE)
-  AutoSaveReport report = LastAutoSaveReport();
+  AutoSaveReport report = autoSaver_->LastReport();
   if (report.sequence == shownSaveSequence_) return;
   shownSaveSequence_ = report.sequence;
   if (report.result.ok()) {
@@ -217,7 +193,6 @@ void CSitemapDlg::RefreshSaveStatus() {
   std::wstring head = L"自动保存失败（" + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdWString() + L"）：";
   std::wstring file = L"，文件“" + FileWritePathText(report.result) + L"”";
   ShowSaveStatus(head + FileWriteReasonWords(report.result) + file, head + FileWriteReason(report.result) + file);
-#endif
 }
 
 // One line, however long the path: shortened in the middle, so the reason and the file's
@@ -233,14 +208,44 @@ void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& w
 void CSitemapDlg::RefreshStatus() {
   uint32_t seconds = (GetTickCount32() - startTick_) / 1000u;
   SetItemText(kIdElapsed, FormatElapsed(seconds));
-  CrawlCounters counters = ReadCounters(*control_);
+  CrawlCounters counters = crawl_ ? ReadCounters(crawl_->control()) : CrawlCounters{};
   SetItemText(kIdCounters, FormatCounters(counters));
   action_->SetProgress(ProgressPosition(counters));
 }
 
+bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
+  auto poster = std::make_shared<PostingResultConsumer>(messageHandle(), ++crawlCount_);
+  std::shared_ptr<CrawlSession> crawl = CrawlSession::Start(params, poster, prepare_);
+  if (!crawl) return false;
+  crawl_ = std::move(crawl);
+  poster_ = std::move(poster);
+  return true;
+}
+
+void CSitemapDlg::StopCrawl() {
+  if (crawl_) crawl_->Stop();
+}
+
+int32_t CSitemapDlg::crawlState() const { return crawl_ ? crawl_->thread().state() : -1; }
+
 void CSitemapDlg::OnMessage(const PostedMessage& msg) {
-  consumer_->HandleMessage(msg);
-  if (msg.message == WM_CRAWL_FINISHED) RestoreCursor();
+  // What an earlier crawl still posts belongs to no page any more.
+  const bool current = poster_ && msg.lParam == poster_->crawlId();
+  switch (msg.message) {
+    case WM_CRAWL_RESULTS:
+      if (current) OnPortion(poster_->Take());
+      break;
+    case WM_CRAWL_FINISHED:
+      if (!current) break;
+      OnFinished(static_cast<int32_t>(static_cast<uint32_t>(msg.wParam)));
+      RestoreCursor();
+      break;
+    case WM_CRAWL_RESET:
+      OnReset();
+      break;
+    default:
+      break;
+  }
 }
 
 void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
@@ -251,7 +256,7 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
   google_->AddAddresses(portion.sitemapAddresses, portion.lastmods);
 }
 
-void CSitemapDlg::OnFinished() {
+void CSitemapDlg::OnFinished(int32_t) {
   action_->SetIdle();
   RefreshStatus();
 }
@@ -260,6 +265,7 @@ void CSitemapDlg::OnReset() {
   action_->DeleteAllRows();
   fail_->DeleteAll();
   google_->ClearText();
+  google_->ShowResults(crawl_ ? crawl_->results() : nullptr);
   yahoo_->ClearList();
 }
 
@@ -268,12 +274,12 @@ void CSitemapDlg::SaveCursorAndWait() { ShowWaitCursor(); }
 bool CSitemapDlg::FinishBackgroundWork(std::chrono::milliseconds limit) {
   closing_ = true;
   KillTimer(kTimerAutoSave);
-  if (crawlThread_->state() == 1) SetStopRequested(1);
+  if (crawlState() == 1) StopCrawl();
   auto deadline = std::chrono::steady_clock::now() + limit;
   for (;;) {
     // Hand-overs still arrive as messages: answering them lets the workers finish.
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    bool done = crawlThread_->WaitFinished(std::chrono::milliseconds(10)) &&
+    bool done = (!crawl_ || crawl_->thread().WaitFinished(std::chrono::milliseconds(10))) &&
                 autoSave_->WaitFinished(std::chrono::milliseconds(10));
     if (done) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;

@@ -17,7 +17,7 @@
 
 #include "app/CrawlPageHost.h"
 #include "app/platform/CPlatformDialog.h"
-#include "crawl/CrawlResultConsumer.h"
+#include "output/CrawlSession.h"
 
 class CButtonST;
 class CDlgSubAction;
@@ -26,10 +26,11 @@ class CDlgSubReportFail;
 class CDlgSubYahoo;
 class CLevelDb;
 class CSetupManager;
+class AutoSave;
 class CSitemapControl;
 class CTabWindow;
 class CThreadAutoSave;
-class CThreadControlSitemap;
+class PostingResultConsumer;
 struct CrawlPortion;
 
 class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
@@ -54,10 +55,19 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   // CrawlPageHost
   WindowHandle MainWindowHandle() const override { return messageHandle(); }
   void SetStartTick(uint32_t tick) override { startTick_ = tick; }
-  std::shared_ptr<CSitemapControl> CrawlControl() const override { return control_; }
   const CSetupManager& Settings() const override { return *setup_; }
-  CThreadControlSitemap& CrawlThread() override { return *crawlThread_; }
+  bool StartCrawl(const CrawlStartParams& params) override;
+  void StopCrawl() override;
   void SaveCursorAndWait() override;
+
+  // The latest crawl (null before the first Start), with its results.
+  const std::shared_ptr<CrawlSession>& crawl() const { return crawl_; }
+  // Where the latest crawl posts its portions to this window.
+  const std::shared_ptr<PostingResultConsumer>& crawlMessages() const { return poster_; }
+  // Whether a crawl runs: -1 never started, 1 running, 2 stopped or ended.
+  int32_t crawlState() const;
+  // Runs on every new crawl before it starts (tests replace how pages are fetched).
+  void SetCrawlPreparer(CrawlSession::Prepare prepare) { prepare_ = std::move(prepare); }
 
   CTabWindow* tabs() const { return tabs_; }
   CDlgSubAction* actionPage() const { return action_; }
@@ -100,7 +110,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
  private:
   void InitWindow();
   void OnPortion(const CrawlPortion& portion);
-  void OnFinished();
+  void OnFinished(int32_t result);
   void OnReset();
   void OnStatusTimer();
   void ShowSaveStatus(const std::wstring& line, const std::wstring& whole);
@@ -111,12 +121,14 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   CDlgSubReportFail* fail_ = nullptr;
   CDlgSubGoogle* google_ = nullptr;
   CDlgSubYahoo* yahoo_ = nullptr;
-  std::shared_ptr<CSitemapControl> control_;
   std::shared_ptr<CSetupManager> setup_;
   std::shared_ptr<CLevelDb> settingsDb_;
-  std::shared_ptr<CThreadControlSitemap> crawlThread_;
   std::shared_ptr<CThreadAutoSave> autoSave_;
-  std::unique_ptr<CrawlResultConsumer> consumer_;
+  std::unique_ptr<AutoSave> autoSaver_;
+  std::shared_ptr<CrawlSession> crawl_;
+  std::shared_ptr<PostingResultConsumer> poster_;  // the crawl's messages to this window
+  CrawlSession::Prepare prepare_;
+  intptr_t crawlCount_ = 0;                         // names each crawl's messages
 
   uint32_t startTick_ = 0;
   uint64_t shownSaveSequence_ = 0;  // the auto-save whose outcome the line shows

@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 
-#include "cli/CliResults.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/OutputFolder.h"
 #include "cli/ProgressLine.h"
@@ -19,12 +18,10 @@
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
 #include "crawl/CSitemapControl.h"
-#include "crawl/CThreadControlSitemap.h"
-#include "crawl/CrawlResultConsumer.h"
-#include "crawl/CrawlStartParams.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
+#include "output/CrawlResults.h"
+#include "output/CrawlSession.h"
 #include "settings/CSetupManager.h"
 #include "settings/CrawlRulesOf.h"
 #include "settings/SettingsPersistence.h"
@@ -37,7 +34,7 @@ constexpr const char* kProgram = "veltro-sitemap-cli";
 
 void Complain(const std::string& text) { std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str()); }
 
-// As the crawl page reads a text box: trimmed at both ends, then in the ANSI code page.
+// As the crawl page reads a text box: trimmed at both ends.
 std::string BoxText(const std::string& typed) { return WideToAnsi(TrimWhitespace(Utf8ToWide(typed))); }
 
 void FillPatterns(StringISet& set, const std::vector<std::string>& patterns) {
@@ -56,119 +53,21 @@ class HttpLibrary {
   HttpLibrary& operator=(const HttpLibrary&) = delete;
 };
 
-struct CrawlSettings {
-  int32_t maxDepth = 0;
-  int32_t threadCount = 0;
-  StringISet forbiddenExtensions;
-  CrawlRules rules;
-  bool sitemapIndex = false;
-};
-
-// One crawl with the command playing the main window.
-class HeadlessWindow {
- public:
-  HeadlessWindow(const CliOptions& options, const CrawlSettings& settings)
-      : options_(options),
-        settings_(settings),
-        control_(std::make_shared<CSitemapControl>()),
-        consumer_(*control_, &controller_),
-        watcher_(window_.handle()),
-        progress_(stderr, isatty(STDERR_FILENO) == 1) {
-    SetMainWindow(window_.handle());
-    consumer_.onPortion = [this](const CrawlPortion& portion) { results_.AddPortion(portion); };
-    consumer_.onFinished = [this] { finished_ = true; };
-    consumer_.onReset = [this] { results_.ClearLists(); };
-  }
-
-  ~HeadlessWindow() { SetMainWindow(kNoWindow); }
-
-  // The Start action of the crawl page with an address that has a host.
-  bool Start(const std::string& address) {
-    PostWindowMessage(window_.handle(), WM_CRAWL_RESET, 0, 0);
-    startTick_ = GetTickCount32();
-    CSitemapData& data = control_->data();
-    data.Reset();
-    FillPatterns(data.stores->patterns().includePatterns, options_.includePatterns);
-    FillPatterns(data.stores->patterns().excludePatterns, options_.excludePatterns);
-    CrawlStartParams& params = TheCrawlStartParams();
-    params.notifyWindow = window_.handle();
-    params.maxDepth = settings_.maxDepth;
-    params.threadCount = settings_.threadCount;
-    params.forbiddenExtensions = settings_.forbiddenExtensions;
-    params.rules = settings_.rules;
-    params.startUrl = address;
-    params.control = control_;
-    return controller_.Start(&params) == rc::kOk;
-  }
-
-  // The message loop until WM_CRAWL_FINISHED; the status lines once a second.
-  void RunUntilFinished() {
-    using Clock = std::chrono::steady_clock;
-    auto nextRefresh = Clock::now() + std::chrono::seconds(1);
-    while (!finished_) {
-      auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextRefresh - Clock::now());
-      std::optional<PostedMessage> msg = window_.Take(std::max(wait, std::chrono::milliseconds(0)));
-      if (msg) Handle(*msg);
-      if (Clock::now() >= nextRefresh) {
-        RefreshStatus();
-        nextRefresh += std::chrono::seconds(1);
-      }
-    }
-    RefreshStatus();
-    if (!options_.quiet) progress_.Finish();
-  }
-
-  bool interrupted() const { return interrupted_; }
-  CliResults& results() { return results_; }
-  std::string Host() const { return control_->Host(); }
-  // The site's root address as the crawl ended up on it (after the root's redirects).
-  std::string SiteRoot() const { return FullAddressOf(*control_, "/"); }
-
-  // Frees the crawl's stores once its thread has ended, before the result files are built.
-  void ReleaseCrawlData() {
-    if (controller_.WaitFinished(std::chrono::seconds(5))) control_->data().Reset();
-  }
-
- private:
-  void Handle(const PostedMessage& msg) {
-    if (msg.message == InterruptWatcher::kInterruptMessage) {
-      StopOnInterrupt();
-      return;
-    }
-    consumer_.HandleMessage(msg);
-  }
-
-  // The Stop button: the crawl ends its running pages and posts what it has; the loop goes on
-  // taking the portions until WM_CRAWL_FINISHED.
-  void StopOnInterrupt() {
-    if (interrupted_ || finished_) return;
-    interrupted_ = true;
-    if (!options_.quiet) {
-      progress_.Finish();
-      std::fprintf(stderr, "%s: stopping; the pages being fetched are ended\n", kProgram);
-    }
-    if (!finished_) controller_.Stop();
-  }
-
-  void RefreshStatus() {
-    if (options_.quiet) return;
-    uint32_t seconds = (GetTickCount32() - startTick_) / 1000;
-    progress_.Show(FormatElapsed(seconds) + L"  " + FormatCounters(ReadCounters(*control_)));
-  }
-
-  const CliOptions& options_;
-  CrawlSettings settings_;
-  MessageQueue window_;
-  std::shared_ptr<CSitemapControl> control_;
-  CThreadControlSitemap controller_;
-  CliResults results_;
-  CrawlResultConsumer consumer_;
-  InterruptWatcher watcher_;
-  ProgressLine progress_;
-  uint32_t startTick_ = 0;
-  bool finished_ = false;
-  bool interrupted_ = false;
-};
+// The start record every crawl of the run shares, but for its address.
+CrawlStartParams StartRecord(const CliOptions& options, const CSetupManager& setup) {
+  CrawlStartParams params;
+  params.maxDepth = options.depth.value_or(setup.maxDepth);
+  params.threadCount = options.threads.value_or(setup.threadCount);
+  params.forbiddenExtensions = setup.forbiddenExtensions;
+  params.rules = CrawlRulesOf(setup);
+  if (options.obeyRobots) params.rules.obeyRobots = *options.obeyRobots;
+  if (options.delayMs) params.rules.minIntervalMs = *options.delayMs;
+  if (options.userAgent) params.rules.userAgent = BoxText(*options.userAgent);
+  if (options.lastmodFromHeader) params.rules.lastmodFromHeader = *options.lastmodFromHeader;
+  FillPatterns(params.includePatterns, options.includePatterns);
+  FillPatterns(params.excludePatterns, options.excludePatterns);
+  return params;
+}
 
 // The file and the reason; an existing file of that name was left as it was.
 void ComplainNotWritten(const std::string& what, const FileWriteResult& failure) {
@@ -181,42 +80,168 @@ void ComplainNotWritten(const std::string& what, const FileWriteResult& failure)
   Complain(text);
 }
 
-bool WriteResultFiles(HeadlessWindow& window, const std::string& dir, const std::string& host, bool gzip,
-                      bool index) {
-  CliResults& results = window.results();
+bool WriteResultFiles(CrawlResults& results, const std::string& dir, bool gzip, bool index) {
   bool ok = true;
   FileWriteResult failure;
-  if (results.SaveSitemap(dir, host, gzip, &failure, index ? window.SiteRoot() : std::string()) != rc::kOk) {
+  if (results.SaveSitemap(dir, gzip, &failure, index) != rc::kOk) {
     ComplainNotWritten("the sitemap file", failure);
     ok = false;
   }
-  // The sitemap documents and the crawl's stores are the bulk of the memory; the URL list
-  // text is built after they are gone.
+  // The sitemap documents are the bulk of the memory; the other files are written without them.
   results.ReleaseSitemap();
-  window.ReleaseCrawlData();
-  if (results.SaveUrlList(dir, host, &failure) != rc::kOk) {
+  if (results.SaveUrlList(dir, &failure) != rc::kOk) {
     ComplainNotWritten("the URL list", failure);
     ok = false;
   }
-  if (results.SaveFailures(dir, host, &failure) != rc::kOk) {
+  if (results.SaveFailures(dir, &failure) != rc::kOk) {
     ComplainNotWritten("the failure list", failure);
     ok = false;
   }
   return ok;
 }
 
+// The crawls of one run, side by side, with the progress line over all of them.
+class CliRun {
+ public:
+  CliRun(const CliOptions& options, std::string outDir, bool sitemapIndex)
+      : options_(options),
+        outDir_(std::move(outDir)),
+        sitemapIndex_(sitemapIndex),
+        watcher_(events_.handle()),
+        progress_(stderr, isatty(STDERR_FILENO) == 1) {}
+
+  bool Start(const CrawlStartParams& params) {
+    std::shared_ptr<CrawlSession> session = CrawlSession::Start(params, nullptr);
+    if (!session) return false;
+    crawls_.push_back({session, params.startUrl, false});
+    return true;
+  }
+
+  // Until every crawl has ended and written its files; the status line once a second.
+  // Returns the worst exit status of the crawls.
+  int RunUntilFinished() {
+    using Clock = std::chrono::steady_clock;
+    startTick_ = GetTickCount32();
+    auto nextRefresh = Clock::now() + std::chrono::seconds(1);
+    while (!AllWritten()) {
+      if (std::optional<PostedMessage> msg = events_.Take(std::chrono::milliseconds(50))) {
+        if (msg->message == InterruptWatcher::kInterruptMessage) StopOnInterrupt();
+      }
+      WriteFinished();
+      if (Clock::now() >= nextRefresh) {
+        RefreshStatus();
+        nextRefresh += std::chrono::seconds(1);
+      }
+    }
+    RefreshStatus();
+    if (!options_.quiet) progress_.Finish();
+    return worst_;
+  }
+
+ private:
+  struct Crawl {
+    std::shared_ptr<CrawlSession> session;  // released once the files are written
+    std::string address;
+    bool written = false;
+    CrawlCounters last;  // the counters when the crawl ended
+  };
+
+  bool AllWritten() const {
+    for (const Crawl& crawl : crawls_)
+      if (!crawl.written) return false;
+    return true;
+  }
+
+  // Each crawl's files as soon as it has ended, so its memory goes before the others end.
+  void WriteFinished() {
+    for (Crawl& crawl : crawls_) {
+      if (crawl.written || !crawl.session || !crawl.session->finished()) continue;
+      crawl.written = true;
+      if (!options_.quiet) progress_.Finish();
+      crawl.last = ReadCounters(crawl.session->control());
+      // The crawl's stores go before the files are built; the record is all they need.
+      std::shared_ptr<CrawlResults> kept = crawl.session->results();
+      crawl.session.reset();
+      CrawlResults& results = *kept;
+      size_t ok = results.okCount();
+      size_t failed = results.failureCount();
+      if (results.SiteName().empty()) {
+        // Nothing came back: the files are still named after the address as typed.
+        SiteOrigin typed = OriginOf(crawl.address);
+        typed.host = HostOf(crawl.address);
+        results.AddPortion(CrawlPortion{}, typed);
+      }
+      bool written = WriteResultFiles(results, outDir_, !options_.plain, sitemapIndex_);
+      if (!options_.quiet) {
+        std::fprintf(stderr, "%s: %s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram,
+                     crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
+      }
+      Worsen(!written ? kExitFilesNotWritten : interrupted_ ? kExitInterrupted : kExitCrawlEnded);
+    }
+  }
+
+  // The worst status so far: files not written, then interrupted, then ended.
+  void Worsen(int status) {
+    auto rank = [](int s) { return s == kExitFilesNotWritten ? 2 : s == kExitInterrupted ? 1 : 0; };
+    if (rank(status) > rank(worst_)) worst_ = status;
+  }
+
+  // The Stop button for every crawl: each ends its running pages and hands over what it has.
+  void StopOnInterrupt() {
+    if (interrupted_) return;
+    interrupted_ = true;
+    if (!options_.quiet) {
+      progress_.Finish();
+      std::fprintf(stderr, "%s: stopping; the pages being fetched are ended\n", kProgram);
+    }
+    for (Crawl& crawl : crawls_)
+      if (crawl.session) crawl.session->Stop();
+  }
+
+  void RefreshStatus() {
+    if (options_.quiet) return;
+    CrawlCounters sum;
+    for (const Crawl& crawl : crawls_) {
+      CrawlCounters c = crawl.session ? ReadCounters(crawl.session->control()) : crawl.last;
+      sum.waiting += c.waiting;
+      sum.crawling += c.crawling;
+      sum.crawledOk += c.crawledOk;
+      sum.failed += c.failed;
+      sum.notAllowed += c.notAllowed;
+      sum.tooDeep += c.tooDeep;
+      sum.excluded += c.excluded;
+    }
+    uint32_t seconds = (GetTickCount32() - startTick_) / 1000;
+    progress_.Show(FormatElapsed(seconds) + L"  " + FormatCounters(sum));
+  }
+
+  const CliOptions& options_;
+  const std::string outDir_;
+  const bool sitemapIndex_;
+  MessageQueue events_;  // Ctrl-C arrives here
+  InterruptWatcher watcher_;
+  ProgressLine progress_;
+  std::vector<Crawl> crawls_;
+  uint32_t startTick_ = 0;
+  bool interrupted_ = false;
+  int worst_ = kExitCrawlEnded;
+};
+
 }  // namespace
 
 int RunCliCrawl(const CliOptions& options) {
-  std::string address = BoxText(options.url);
-  if (address.empty()) {
-    Complain("the start address is empty or not valid text");
-    return kExitUsage;
-  }
-  std::string host = HostOf(address);
-  if (host.empty()) {
-    std::fprintf(stderr, "%s: %s: %s\n", kProgram, options.url.c_str(), WideToUtf8(LoadStringById(105)).c_str());
-    return kExitNoHost;
+  std::vector<std::string> addresses;
+  for (const std::string& url : options.urls) {
+    std::string address = BoxText(url);
+    if (address.empty()) {
+      Complain("the start address is empty or not valid text");
+      return kExitUsage;
+    }
+    if (HostOf(address).empty()) {
+      std::fprintf(stderr, "%s: %s: %s\n", kProgram, url.c_str(), WideToUtf8(LoadStringById(105)).c_str());
+      return kExitNoHost;
+    }
+    addresses.push_back(address);
   }
   std::error_code ec;
   std::string outDir = std::filesystem::absolute(options.outDir, ec).lexically_normal().string();
@@ -229,38 +254,21 @@ int RunCliCrawl(const CliOptions& options) {
   CSetupManager setup;
   std::string settingsNote;
   LoadSettingsReadOnly(setup, kSettingsDbPath, settingsNote);
-  CrawlSettings settings;
-  settings.maxDepth = options.depth.value_or(setup.maxDepth);
-  settings.threadCount = options.threads.value_or(setup.threadCount);
-  settings.forbiddenExtensions = setup.forbiddenExtensions;
-  settings.rules = CrawlRulesOf(setup);
-  if (options.obeyRobots) settings.rules.obeyRobots = *options.obeyRobots;
-  if (options.delayMs) settings.rules.minIntervalMs = *options.delayMs;
-  if (options.userAgent) settings.rules.userAgent = BoxText(*options.userAgent);
-  if (options.lastmodFromHeader) settings.rules.lastmodFromHeader = *options.lastmodFromHeader;
-  settings.sitemapIndex = options.sitemapIndex.value_or(setup.sitemapIndex != 0);
-  if (!options.quiet) {
-    std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, AnsiToUtf8(address).c_str(),
-                 settings.maxDepth, settings.threadCount, settingsNote.c_str());
-  }
+  CrawlStartParams params = StartRecord(options, setup);
+  const bool sitemapIndex = options.sitemapIndex.value_or(setup.sitemapIndex != 0);
 
   HttpLibrary http;
-  HeadlessWindow window(options, settings);
-  if (!window.Start(address)) {
-    Complain("cannot start the crawl thread");
-    return kExitFilesNotWritten;
+  CliRun run(options, outDir, sitemapIndex);
+  for (const std::string& address : addresses) {
+    if (!options.quiet) {
+      std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, AnsiToUtf8(address).c_str(),
+                   params.maxDepth, params.threadCount, settingsNote.c_str());
+    }
+    params.startUrl = address;
+    if (!run.Start(params)) {
+      Complain("cannot start the crawl thread");
+      return kExitFilesNotWritten;
+    }
   }
-  window.RunUntilFinished();
-
-  std::string crawlHost = window.Host();
-  if (crawlHost.empty()) crawlHost = host;
-  size_t ok = window.results().okCount();
-  size_t failed = window.results().failureCount();
-  bool written = WriteResultFiles(window, outDir, crawlHost, !options.plain, settings.sitemapIndex);
-  if (!options.quiet) {
-    std::fprintf(stderr, "%s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram, ok, failed,
-                 crawlHost.c_str(), outDir.c_str());
-  }
-  if (!written) return kExitFilesNotWritten;
-  return window.interrupted() ? kExitInterrupted : kExitCrawlEnded;
+  return run.RunUntilFinished();
 }

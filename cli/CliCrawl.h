@@ -8,7 +8,7 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNoHost = 3;
 inline constexpr int kExitInterrupted = 130;
 
-// Runs one crawl as the window's Start button would, plays the window's part in the crawl
-// messages, and writes the three result files when the crawl ends. Returns the exit status.
+// Crawls each start address as a crawl of its own, side by side, and writes each site's
+// three result files when its crawl ends. Returns the worst exit status of the crawls.
 // InterruptWatcher::BlockInterruptSignal must have run before any thread was started.
 int RunCliCrawl(const CliOptions& options);

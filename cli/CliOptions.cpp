@@ -174,8 +174,7 @@ CliParseOutcome ParseCliOptions(const std::vector<std::string>& args) {
     if (!problem.empty()) return UsageError(problem);
   }
   if (positional.empty()) return UsageError("no start address given");
-  if (positional.size() > 1) return UsageError("more than one start address given ('" + positional[1] + "')");
-  options.url = positional[0];
+  options.urls = std::move(positional);
   CliParseOutcome outcome;
   outcome.status = CliParseStatus::Run;
   outcome.options = std::move(options);
@@ -183,15 +182,16 @@ CliParseOutcome ParseCliOptions(const std::vector<std::string>& args) {
 }
 
 std::string CliUsageText() {
-  return "Usage: veltro-sitemap-cli [options] URL\n"
-         "Crawls the site of URL from its root page and writes, in the output folder:\n"
-         "  <host>_sitemap<i>.xml.gz (or .xml with --plain)  the XML sitemap files\n"
-         "  <host>_urls.txt                                 the addresses fetched, one per line\n"
-         "  <host>_failed.tsv                               path, code and description of each failure\n"
+  return "Usage: veltro-sitemap-cli [options] URL...\n"
+         "Crawls the site of each URL from its root page, all side by side, and writes for each\n"
+         "site, in the output folder (<site> is the host, with _PORT for a port not the default):\n"
+         "  <site>_sitemap<i>.xml.gz (or .xml with --plain)  the XML sitemap files\n"
+         "  <site>_urls.txt                                 the addresses fetched, one per line\n"
+         "  <site>_failed.tsv                               path, code and description of each failure\n"
          "\n"
          "Options:\n"
          "  -d, --depth N       deepest link level to crawl (the root is level 0)\n"
-         "  -t, --threads N     addresses fetched at the same time (1 to 256)\n"
+         "  -t, --threads N     addresses fetched at the same time by each crawl (1 to 256)\n"
          "                      (both default to the settings of the desktop program, db/sitemap/setup)\n"
          "  -i, --include PAT   only addresses matching PAT go into the results (repeatable)\n"
          "  -e, --exclude PAT   addresses matching PAT stay out of the results (repeatable)\n"
@@ -207,8 +207,8 @@ std::string CliUsageText() {
          "      --user-agent TEXT  send TEXT as the User-Agent (empty: none); robots.txt groups are\n"
          "                      matched by its text up to the first '/' or space\n"
          "      --lastmod       lastmod of each page from its Last-Modified header, else today\n"
-         "      --index         also write <host>_sitemap_index.xml when there are several sitemap files\n"
+         "      --index         also write <site>_sitemap_index.xml when there are several sitemap files\n"
          "\n"
-         "Exit status: 0 crawl ended, 2 usage error, 3 address without a host, 130 interrupted (Ctrl-C;\n"
-         "the files are still written), 1 the files could not be written.\n";
+         "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
+         "130 interrupted (Ctrl-C; the files are still written), 1 the files could not be written.\n";
 }

@@ -7,7 +7,7 @@
 // What the command line asks for. Texts are as typed (UTF-8 on this platform); they are
 // converted to the ANSI code page only where the engine takes them.
 struct CliOptions {
-  std::string url;
+  std::vector<std::string> urls;  // one crawl each, side by side
   std::optional<int32_t> depth;    // absent: the settings value
   std::optional<int32_t> threads;  // absent: the settings value
   std::vector<std::string> includePatterns;

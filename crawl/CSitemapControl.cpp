@@ -12,7 +12,6 @@
 #include "common/StringICompare.h"
 #include "crawl/AdmissionRules.h"
 #include "crawl/CrawlScheduler.h"
-#include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
 #include "store/UrlState.h"
 #include "web/CHttpSession.h"
@@ -29,16 +28,6 @@ namespace {
 
 using SharedGuard = boost::shared_lock<boost::shared_mutex>;
 using ExclusiveGuard = boost::unique_lock<boost::shared_mutex>;
-
-template <class Change>
-void MoveCounters(CrawlCounters& counters, Change change) {
-  ExclusiveGuard guard(counterLock);
-  change(counters);
-}
-
-// How often a worker waiting for the main window looks whether its portion was read
-// without the event reaching it.
-constexpr std::chrono::milliseconds kReadPoll{100};
 
 // A worker's stack. A page needs far less than the default 8 MiB: the link extraction moves
 // deeply nested pages to a thread of its own. 256 workers then reserve 256 MiB, not 2 GiB.
@@ -65,35 +54,41 @@ bool IsSameOrigin(const SiteOrigin& origin, const WebAddress& address) {
 }  // namespace
 
 // As many large pages parsed at once as there are processors to parse them.
-CSitemapControl::CSitemapControl()
-    : data_(std::make_shared<CSitemapData>()), parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {}
+CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer)
+    : data_(std::make_shared<CSitemapData>(params)),
+      consumer_(std::move(consumer)),
+      httpOptions_(params.httpOptions.value_or(http_options{})),
+      parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {}
 
 std::string CSitemapControl::Host() const {
-  SharedGuard guard(hostLock);
+  SharedGuard guard(data_->hostLock);
   return data_->host;
 }
 
 SiteOrigin CSitemapControl::Origin() const {
-  SharedGuard guard(hostLock);
+  SharedGuard guard(data_->hostLock);
   return data_->origin;
+}
+
+CrawlCounters CSitemapControl::Counters() const {
+  SharedGuard guard(data_->counterLock);
+  return data_->counters;
 }
 
 void CSitemapControl::SetPageFetcher(PageFetcher fetcher) { fetcher_ = std::move(fetcher); }
 
-void CSitemapControl::SetHttpOptions(const http_options& options) { httpOptions_ = options; }
-
 http_options CSitemapControl::RequestOptions() const {
   http_options options = httpOptions_;
   options.maxRedirects = 0;
-  if (!data_->rules.userAgent.empty()) options.userAgent = data_->rules.userAgent;
+  if (!params().rules.userAgent.empty()) options.userAgent = params().rules.userAgent;
   // Stop ends the transfers that run, not only the ones still to come.
-  options.cancelled = [] { return IsStopRequested(); };
+  options.cancelled = [this] { return IsStopRequested(); };
   return options;
 }
 
 CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session) {
   FetchedPage page;
-  if (!pacer_.WaitTurn([] { return IsStopRequested(); })) {
+  if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) {
     page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
     return page;
   }
@@ -111,28 +106,27 @@ CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, 
   return page;
 }
 
-int32_t CSitemapControl::RunCrawl(const std::string& startUrl) {
+int32_t CSitemapControl::RunCrawl() {
   int32_t result = rc::kOk;
   try {
-    if (!data_ || !data_->stores) {
-      result = rc::kMissing;
-    } else if (Host().empty()) {
-      std::string host = HostOf(startUrl);
-      if (host.empty()) {
-        result = rc::kParse;
-      } else {
-        SiteOrigin origin = OriginOf(startUrl);
-        origin.host = host;
-        pacer_.Reset(std::chrono::milliseconds(data_->rules.minIntervalMs));
-        result = OpenSite(origin);
-        if (result == rc::kOk) result = RunWorkers();
-        FinalHandOver();
-      }
+    const std::string& startUrl = params().startUrl;
+    std::string host = HostOf(startUrl);
+    if (host.empty()) {
+      result = rc::kParse;
+    } else {
+      SiteOrigin origin = OriginOf(startUrl);
+      origin.host = host;
+      pacer_.Reset(std::chrono::milliseconds(params().rules.minIntervalMs));
+      result = OpenSite(origin);
+      if (result == rc::kOk) result = RunWorkers();
     }
+    HandOverResults(true);
   } catch (...) {
     result = rc::kGeneral;
   }
-  EndCrawl();
+  if (IsStopRequested() && result == rc::kOk) result = rc::kStopped;
+  data_->stores->database().Close();
+  if (consumer_) consumer_->OnFinished(result);
   return result;
 }
 
@@ -141,7 +135,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     WebAddress address;
     FetchedPage page;
   };
-  const bool obey = data_->rules.obeyRobots;
+  const bool obey = params().rules.obeyRobots;
   std::vector<Hop> hops;
   WebAddress address;
   address.scheme = typed.scheme;
@@ -180,7 +174,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
 
   const SiteOrigin origin = OriginOf(address);
   {
-    ExclusiveGuard guard(hostLock);
+    ExclusiveGuard guard(data_->hostLock);
     data_->host = origin.host;
     data_->origin = origin;
   }
@@ -188,9 +182,9 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
   if (hops.empty()) {
     // robots.txt refuses the root itself: nothing of the site may be requested.
     int32_t depth = 0;
-    if (data_->stores->TryAdd(address.pathAndQuery, "", data_->maxDepth, depth)) {
+    if (data_->stores->TryAdd(address.pathAndQuery, "", params().maxDepth, depth)) {
       data_->stores->SetState(address.pathAndQuery, NotAllowed);
-      MoveCounters(data_->counters, [](CrawlCounters& c) { c.notAllowed += 1; });
+      MoveCounters([](CrawlCounters& c) { c.notAllowed += 1; });
     }
     return rc::kOk;
   }
@@ -217,24 +211,24 @@ RobotsPolicy CSitemapControl::FetchRobots(const SiteOrigin& origin, CHttpSession
   }
   std::string_view body = page.body;
   if (body.substr(0, 4) == "\r\n\r\n") body.remove_prefix(4);  // the blank line after the headers
-  return RobotsPolicyOf(page.result, StatusOf(page.headers), body, RobotsProductToken(data_->rules.userAgent));
+  return RobotsPolicyOf(page.result, StatusOf(page.headers), body, RobotsProductToken(params().rules.userAgent));
 }
 
 void CSitemapControl::UsePolicy(const RobotsPolicy& robots) {
   // A site's Crawl-delay is the interval when it asks for more than the rules do.
-  if (data_->rules.obeyRobots)
-    pacer_.SetInterval(std::chrono::milliseconds(robots.IntervalMs(data_->rules.minIntervalMs)));
+  if (params().rules.obeyRobots)
+    pacer_.SetInterval(std::chrono::milliseconds(robots.IntervalMs(params().rules.minIntervalMs)));
 }
 
 bool CSitemapControl::RobotsAllow(const std::string& path) const {
-  return !data_->rules.obeyRobots || data_->robots.IsAllowed(path);
+  return !params().rules.obeyRobots || data_->robots.IsAllowed(path);
 }
 
 bool CSitemapControl::SeedStartPage(const std::string& path) {
   int32_t depth = 0;
-  if (!data_->stores->TryAdd(path, "", data_->maxDepth, depth)) return false;
-  MoveCounters(data_->counters, [](CrawlCounters& c) { c.waiting += 1; });
-  MoveCounters(data_->counters, [](CrawlCounters& c) {
+  if (!data_->stores->TryAdd(path, "", params().maxDepth, depth)) return false;
+  MoveCounters([](CrawlCounters& c) { c.waiting += 1; });
+  MoveCounters([](CrawlCounters& c) {
     c.crawling += 1;
     c.waiting -= 1;
   });
@@ -248,16 +242,16 @@ int32_t CSitemapControl::RunWorkers() {
       [&](std::string& path) {
         if (stores.TakeBatch(taken, 1) <= 0 || taken.empty()) return false;
         path.swap(taken.front());
-        MoveCounters(data_->counters, [](CrawlCounters& c) {
+        MoveCounters([](CrawlCounters& c) {
           c.crawling += 1;
           c.waiting -= 1;
         });
         return true;
       },
-      [] { return IsStopRequested(); });
+      [this] { return IsStopRequested(); });
   CurlShare share;
   // The thread setting is the number of pages fetched at once; 0 or less still crawls.
-  const size_t count = data_->threadCount < 1 ? 1 : static_cast<size_t>(data_->threadCount);
+  const size_t count = params().threadCount < 1 ? 1 : static_cast<size_t>(params().threadCount);
   std::vector<std::unique_ptr<boost::thread>> workers;
   boost::thread::attributes attrs;
   attrs.set_stack_size(kWorkerStack);
@@ -269,7 +263,10 @@ int32_t CSitemapControl::RunWorkers() {
     }
   }
   if (workers.empty()) WorkLoop(scheduler, share);
-  for (auto& worker : workers) worker->join();
+  for (auto& worker : workers) {
+    // Results of a slow site are handed over while the workers wait for it.
+    while (!worker->try_join_for(boost::chrono::milliseconds(kHandOverInterval.count() / 2))) HandOverResults();
+  }
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }
 
@@ -307,16 +304,16 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
   CrawlStores& stores = *data_->stores;
   if (page.result == 0 && !page.body.empty() && code == "200") {
     stores.SetState(path, Crawled);
-    MoveCounters(data_->counters, [](CrawlCounters& c) {
+    MoveCounters([](CrawlCounters& c) {
       c.crawling -= 1;
       c.crawledOk += 1;
     });
     PageLinks links;
     LinkOptions options;
-    options.obeyRobots = data_->rules.obeyRobots;
-    options.productToken = RobotsProductToken(data_->rules.userAgent);
+    options.obeyRobots = params().rules.obeyRobots;
+    options.productToken = RobotsProductToken(params().rules.userAgent);
     {
-      LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [] { return IsStopRequested(); });
+      LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
       if (!pass) return;  // stopped while waiting: as a stop seen after the extraction
       ExtractLinks(page.headers, page.body, origin, address, links, options);
     }
@@ -325,15 +322,15 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
     AdmitLinks(links.internal, path);
     if (links.noindex) {
       // Crawled, and left out of the results as an excluded page is.
-      MoveCounters(data_->counters, [](CrawlCounters& c) { c.excluded += 1; });
+      MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
       HandOverResults();
       return;
     }
-    if (data_->rules.lastmodFromHeader)
+    if (params().rules.lastmodFromHeader)
       lastmod = W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
   } else {
     stores.SetState(path, Failed);
-    MoveCounters(data_->counters, [](CrawlCounters& c) {
+    MoveCounters([](CrawlCounters& c) {
       c.crawling -= 1;
       c.failed += 1;
     });
@@ -357,91 +354,60 @@ void CSitemapControl::AdmitLink(const std::string& link, const std::string& pare
   if (link.empty()) return;
   CrawlStores& stores = *data_->stores;
   int32_t level = 0;
-  if (!stores.TryAdd(link, parent, data_->maxDepth, level)) return;
-  if (!IsAllowedExtension(link, data_->forbiddenExtensions) || !RobotsAllow(link)) {
+  if (!stores.TryAdd(link, parent, params().maxDepth, level)) return;
+  if (!IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link)) {
     stores.SetState(link, NotAllowed);
-    MoveCounters(data_->counters, [](CrawlCounters& c) { c.notAllowed += 1; });
+    MoveCounters([](CrawlCounters& c) { c.notAllowed += 1; });
     return;
   }
-  if (level > data_->maxDepth) {
-    MoveCounters(data_->counters, [](CrawlCounters& c) { c.tooDeep += 1; });
+  if (level > params().maxDepth) {
+    MoveCounters([](CrawlCounters& c) { c.tooDeep += 1; });
   } else {
-    MoveCounters(data_->counters, [](CrawlCounters& c) { c.waiting += 1; });
+    MoveCounters([](CrawlCounters& c) { c.waiting += 1; });
   }
-  if (stores.patterns().IsExcluded(link)) {
+  if (data_->patterns.IsExcluded(link)) {
     stores.SetExcluded(link, 1);
-    MoveCounters(data_->counters, [](CrawlCounters& c) { c.excluded += 1; });
+    MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
   }
 }
 
 void CSitemapControl::RecordResult(const std::string& path, const std::string& code, const std::string& lastmod) {
   if (data_->stores->GetExcluded(path) != 0) return;
-  ExclusiveGuard guard(pendingLock);
-  data_->pendingResults.emplace(path, PageResult{code, lastmod});
+  ExclusiveGuard guard(data_->pendingLock);
+  data_->pendingResults.push_back(PageResult{path, code, lastmod});
 }
 
-int32_t CSitemapControl::HandOverResults() {
+int32_t CSitemapControl::HandOverResults(bool force) {
   CSitemapData& d = *data_;
   {
-    SharedGuard guard(pendingLock);
-    if (d.pendingResults.size() <= kHandOverThreshold) return rc::kOk;
+    SharedGuard guard(d.pendingLock);
+    if (d.pendingResults.empty()) return rc::kOk;
+    const bool due = force || d.pendingResults.size() > kHandOverThreshold ||
+                     std::chrono::steady_clock::now() - d.lastHandOver >= kHandOverInterval;
+    if (!due) return rc::kOk;
   }
   bool idle = false;
-  if (!d.handOverBusy.compare_exchange_strong(idle, true)) return rc::kOk;  // the next one takes them
-
-  uint64_t generation = 0;
-  {
-    ExclusiveGuard shown(shownLock);
-    // The portion posted before has not been read yet (its answer went astray): keep the
-    // entries pending rather than overwrite it.
-    bool earlierUnread = d.readGeneration.load() < d.shownGeneration;
-    ExclusiveGuard pending(pendingLock);
-    if (earlierUnread || d.pendingResults.size() <= kHandOverThreshold) {
-      d.handOverBusy.store(false);
-      return rc::kOk;
-    }
-    d.shownResults = d.pendingResults;
-    d.pendingResults.clear();
-    generation = ++d.shownGeneration;
+  if (!handOverBusy_.compare_exchange_strong(idle, true)) return rc::kOk;  // the next one takes them
+  try {
+    GivePending(force);
+  } catch (...) {
+    handOverBusy_.store(false);
+    return rc::kNoMemory;
   }
-  // Only an answer to this portion may release the wait.
-  resultsConsumedEvent.Reset();
-  if (PostWindowMessage(d.notifyWindow, WM_CRAWL_RESULTS, 0, 0)) WaitUntilRead(generation);
-  d.handOverBusy.store(false);
+  handOverBusy_.store(false);
   return rc::kOk;
 }
 
-void CSitemapControl::WaitUntilRead(uint64_t generation) {
-  // The main window answers with the event; the read mark also releases the wait in case
-  // someone else (a Stop on another thread) took the signal.
-  while (!resultsConsumedEvent.WaitFor(kReadPoll)) {
-    if (data_->readGeneration.load() >= generation) return;
-  }
-}
-
-int32_t CSitemapControl::FinalHandOver() {
-  CSitemapData& d = *data_;
+bool CSitemapControl::GivePending(bool last) {
+  std::vector<PageResult> results;
   {
-    ExclusiveGuard shown(shownLock);
-    ExclusiveGuard pending(pendingLock);
-    if (d.pendingResults.empty()) return rc::kOk;
-    if (d.readGeneration.load() < d.shownGeneration) {
-      // An unread portion is still there: add to it instead of replacing it.
-      for (const auto& entry : d.pendingResults) d.shownResults.emplace(entry.first, entry.second);
-    } else {
-      d.shownResults = d.pendingResults;
-      ++d.shownGeneration;
-    }
-    d.pendingResults.clear();
+    ExclusiveGuard guard(data_->pendingLock);
+    results.swap(data_->pendingResults);
+    data_->lastHandOver = std::chrono::steady_clock::now();
   }
-  PostWindowMessage(d.notifyWindow, WM_CRAWL_RESULTS, 0, 0);
-  return rc::kOk;
-}
-
-void CSitemapControl::EndCrawl() {
-  if (data_ && data_->stores) data_->stores->database().Close();
-  resultsConsumedEvent.Set();
-  WindowHandle target = GetMainWindow();
-  if (target == kNoWindow && data_) target = data_->notifyWindow;
-  PostWindowMessage(target, WM_CRAWL_FINISHED, 0, reinterpret_cast<intptr_t>(this));
+  if (results.empty()) return false;
+  CrawlPortion portion = MakePortion(Origin(), results);
+  // The last portion waits for nobody: the crawl ends, and the front end takes it when it can.
+  if (consumer_) consumer_->OnPortion(std::move(portion), [this, last] { return last || IsStopRequested(); });
+  return true;
 }

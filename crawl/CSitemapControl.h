@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <boost/thread/locks.hpp>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -6,6 +8,8 @@
 #include <vector>
 
 #include "crawl/CSitemapData.h"
+#include "crawl/CrawlResultConsumer.h"
+#include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
 #include "crawl/RequestPacer.h"
 #include "web/PageLinks.h"
@@ -16,46 +20,53 @@ class CHttpSession;
 class CrawlScheduler;
 class CurlShare;
 
-// The crawl object: one per main window, reused by every crawl.
+// One crawl: made from its start record, run once, its results handed to its consumer.
+// It owns its state, its locks and its stop request; two crawls share nothing.
 class CSitemapControl {
  public:
   // Fetches one full address into (header block, body); 0 on success, positive libcurl
-  // codes and negative client codes otherwise. The default one uses a new CHttpSession.
+  // codes and negative client codes otherwise. The default one uses the worker's CHttpSession.
   using PageFetcher = std::function<int32_t(const std::string& address, std::string& headers, std::string& body)>;
 
-  // More pending results than this are handed to the main window by a worker.
+  // More pending results than this are handed over by the worker that records the next one.
   static constexpr size_t kHandOverThreshold = 200;
+  // Results never wait longer than this to be handed over, however slow the site.
+  static constexpr std::chrono::milliseconds kHandOverInterval{500};
 
-  CSitemapControl();
+  CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer);
   CSitemapControl(const CSitemapControl&) = delete;
   CSitemapControl& operator=(const CSitemapControl&) = delete;
 
-  // Runs a whole crawl on the calling thread (the crawl thread): -110, -80, -500 or 0.
-  int32_t RunCrawl(const std::string& startUrl);
+  // Runs the whole crawl on the calling thread (the crawl thread) and ends it with the
+  // consumer's OnFinished: 0, rc::kParse (no host), rc::kStopped, or rc::kGeneral.
+  int32_t RunCrawl();
   // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
   int32_t ProcessPage(const std::string& path);
 
-  // A finished page's outcome, unless its path is excluded; the first result of a path stays.
+  // Asks the crawl to stop: running transfers end, no page starts; returns at once.
+  void RequestStop() { stopRequested_.store(true); }
+  bool IsStopRequested() const { return stopRequested_.load(); }
+
+  // A finished page's outcome, unless its path is excluded.
   void RecordResult(const std::string& path, const std::string& code, const std::string& lastmod = "");
-  // With more than 200 results pending, moves them to shownResults, posts WM_CRAWL_RESULTS
-  // and waits until the main window has read them. One hand-over at a time; a worker that
-  // finds another in progress leaves its entries pending for the next one.
-  int32_t HandOverResults();
-  // At crawl end: the remaining pending results go to the main window (no wait).
-  int32_t FinalHandOver();
+  // Hands the pending results to the consumer when more than kHandOverThreshold wait, or
+  // kHandOverInterval has passed since the last hand-over, or at once and without waiting
+  // for the consumer when force is set (the crawl's end). One hand-over at a time; a worker
+  // that finds one in progress leaves its results pending.
+  int32_t HandOverResults(bool force = false);
 
   CSitemapData& data() { return *data_; }
-  const std::shared_ptr<CSitemapData>& sharedData() const { return data_; }
+  const CSitemapData& data() const { return *data_; }
+  const CrawlStartParams& params() const { return data_->params; }
 
-  // Copies taken under the shared side of hostLock.
+  // Copies taken under the shared side of the host lock.
   std::string Host() const;
   SiteOrigin Origin() const;
+  // The seven counters as one copy.
+  CrawlCounters Counters() const;
 
-  // Replaces how pages are fetched (tests observe the addresses); set only while no crawl runs.
+  // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
-  // The options of every request (time-outs, user agent, TLS checks); set only while no crawl
-  // runs. Redirects are never followed by the client: the crawl admits their targets itself.
-  void SetHttpOptions(const http_options& options);
 
  private:
   // One response as the client handed it over.
@@ -64,6 +75,12 @@ class CSitemapControl {
     std::string headers;
     std::string body;
   };
+
+  template <class Change>
+  void MoveCounters(Change change) {
+    boost::unique_lock<boost::shared_mutex> guard(data_->counterLock);
+    change(data_->counters);
+  }
 
   // The options of the crawl's requests: the client follows no redirect, and a stop ends a
   // running transfer.
@@ -79,6 +96,7 @@ class CSitemapControl {
   bool RobotsAllow(const std::string& path) const;
   int32_t ProcessPage(const std::string& path, CHttpSession* session);
   // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
+  // Meanwhile the crawl thread hands over what waits longer than the interval.
   int32_t RunWorkers();
   // One worker: one session for all its pages.
   void WorkLoop(CrawlScheduler& scheduler, CurlShare& share);
@@ -93,10 +111,14 @@ class CSitemapControl {
   void HandleResponse(const std::string& path, FetchedPage& page);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
-  void EndCrawl();
-  void WaitUntilRead(uint64_t generation);
+  // Gives whatever is pending to the consumer, without waiting for it when last is set;
+  // false when nothing was pending.
+  bool GivePending(bool last);
 
   std::shared_ptr<CSitemapData> data_;
+  std::shared_ptr<CrawlResultConsumer> consumer_;
+  std::atomic<bool> stopRequested_{false};
+  std::atomic<bool> handOverBusy_{false};
   PageFetcher fetcher_;
   http_options httpOptions_;
   RequestPacer pacer_;

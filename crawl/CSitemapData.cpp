@@ -1,26 +1,8 @@
 #include "crawl/CSitemapData.h"
 
-CrawlResultMap MakeResultMap() {
-  CrawlResultMap map(11);
-  map.max_load_factor(1.0f);
-  return map;
-}
-
-CSitemapData::CSitemapData()
-    : pendingResults(MakeResultMap()), shownResults(MakeResultMap()), stores(std::make_unique<CrawlStores>()) {
+CSitemapData::CSitemapData(const CrawlStartParams& start)
+    : params(start), stores(std::make_unique<CrawlStores>()), lastHandOver(std::chrono::steady_clock::now()) {
+  patterns.includePatterns = params.includePatterns;
+  patterns.excludePatterns = params.excludePatterns;
   origin.scheme = "http";
-}
-
-void CSitemapData::Reset() {
-  host.clear();
-  origin = SiteOrigin{};
-  origin.scheme = "http";
-  pendingResults.clear();
-  shownResults.clear();
-  if (stores) stores->Reset();
-  counters = CrawlCounters{};
-  robots = RobotsPolicy{};
-  // Whatever shownResults held is gone; the next portion may be put there at once.
-  readGeneration.store(shownGeneration);
-  handOverBusy.store(false);
 }

@@ -1,61 +1,44 @@
 #pragma once
-#include <atomic>
-#include <boost/unordered_map.hpp>
+#include <boost/thread/shared_mutex.hpp>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "common/StringICompare.h"
-#include "common/WindowMessages.h"
 #include "crawl/CrawlCounters.h"
-#include "crawl/CrawlRules.h"
+#include "crawl/CrawlPortion.h"
+#include "crawl/CrawlStartParams.h"
+#include "crawl/PatternFilter.h"
 #include "store/CrawlStores.h"
 #include "web/RobotsPolicy.h"
 #include "web/SiteOrigin.h"
 
-// What became of one page: its result code text ("200" success, anything else a failure
-// code) and, when the rules ask for it, its lastmod in W3C form (empty: the writer's date).
-struct PageResult {
-  std::string code;
-  std::string lastmod;
-};
-
-// Path to its result.
-using CrawlResultMap = boost::unordered_map<std::string, PageResult>;
-
-// The state of the current crawl, shared by the crawl thread, its workers and the main window.
+// The state of one crawl, shared by the crawl thread and its workers; the front ends read
+// the counters. Each lock guards the fields named beside it and is held only around the
+// statements that touch them.
 class CSitemapData {
  public:
-  CSitemapData();
+  explicit CSitemapData(const CrawlStartParams& params);
   CSitemapData(const CSitemapData&) = delete;
   CSitemapData& operator=(const CSitemapData&) = delete;
 
-  // Clears host, origin, both result maps, the stores with their pattern sets and the
-  // counters. Takes no locks: called only while no crawl runs.
-  void Reset();
-
-  std::string host;                 // host alone; hostLock
-  SiteOrigin origin;                // scheme, host and port of the start address; hostLock
-  WindowHandle notifyWindow = kNoWindow;
-  int32_t maxDepth = 0;
-  int32_t threadCount = 0;
-  StringISet forbiddenExtensions;
-  CrawlRules rules;
+  // Read only while the crawl runs.
+  const CrawlStartParams params;
+  PatternFilter patterns;
   // What the site's robots.txt allows when the rules obey it; decided before the workers
   // start and only read while they run.
   RobotsPolicy robots;
-  CrawlResultMap pendingResults;    // pendingLock
-  CrawlResultMap shownResults;      // shownLock
   std::unique_ptr<CrawlStores> stores;
+
+  mutable boost::shared_mutex hostLock;
+  std::string host;                 // host alone; hostLock
+  SiteOrigin origin;                // scheme, host and port of the crawl; hostLock
+
+  mutable boost::shared_mutex counterLock;
   CrawlCounters counters;           // counterLock
 
-  // Hand-over bookkeeping. shownGeneration numbers the portions put into shownResults
-  // (written under the exclusive side of shownLock); readGeneration is the last portion the
-  // main window has taken. A portion is never replaced before it has been read.
-  std::atomic<bool> handOverBusy{false};
-  uint64_t shownGeneration = 0;
-  std::atomic<uint64_t> readGeneration{0};
+  mutable boost::shared_mutex pendingLock;
+  std::vector<PageResult> pendingResults;              // fetch order; pendingLock
+  std::chrono::steady_clock::time_point lastHandOver;  // pendingLock
 };
-
-// An empty result map with 11 buckets and a maximum load factor of 1.0.
-CrawlResultMap MakeResultMap();

@@ -2,12 +2,9 @@
 
 #include "common/ResultCodes.h"
 
-CThreadAutoSave::CThreadAutoSave(ThreadProc proc) : proc_(proc) {}
-
-int32_t CThreadAutoSave::Start(void* param) {
-  if (!proc_) return rc::kMissing;
-  ThreadProc proc = proc_;
-  if (!StartThread([proc, param]() { proc(param); })) return rc::kGeneral;
+int32_t CThreadAutoSave::Start(Save save) {
+  if (!save) return rc::kMissing;
+  if (!StartThread(std::move(save))) return rc::kGeneral;
   SetState(1);
   return rc::kOk;
 }

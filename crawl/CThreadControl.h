@@ -10,13 +10,13 @@
 #include "crawl/ThreadRecord.h"
 
 // Base of the background-thread controllers. state: -1 never started, 1 running, 2 stopped.
-// Threads are detached: the controller may go before its thread, and a thread that outlives
-// the window keeps only what it shares (its own parameters, the crawl object in shared ownership).
+// Each controller starts its thread from a typed record of its own. Threads are detached:
+// the controller may go before its thread, and a thread that outlives the window keeps only
+// what it shares (the crawl object or the results it saves, in shared ownership).
 class CThreadControl : private boost::noncopyable {
  public:
   CThreadControl() = default;
   virtual ~CThreadControl();
-  virtual int32_t Start(void* param) = 0;
   virtual int32_t Stop() = 0;
   // -300 when no thread was started; -10000 when state is not 1 or the platform cannot
   // suspend the thread. POSIX threads cannot be suspended from outside, so on this platform

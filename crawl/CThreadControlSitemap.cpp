@@ -1,27 +1,26 @@
 #include "crawl/CThreadControlSitemap.h"
 
-#include <chrono>
-#include <memory>
-
+#include "common/CrashReporter.h"
 #include "common/ResultCodes.h"
-#include "crawl/CrawlStartParams.h"
-#include "crawl/CrawlSync.h"
+#include "crawl/CSitemapControl.h"
 
-int32_t CThreadControlSitemap::Start(void* param) {
-  SetStopRequested(0);
-  // A signal left by the end of the previous crawl answers nothing of this one.
-  resultsConsumedEvent.Reset();
-  std::shared_ptr<CrawlStartParams> copy;
-  if (param) copy = std::make_shared<CrawlStartParams>(*static_cast<CrawlStartParams*>(param));
-  if (!StartThread([copy]() { CrawlThreadProc(copy.get()); })) return rc::kGeneral;
+int32_t CThreadControlSitemap::Start(std::shared_ptr<CSitemapControl> crawl) {
+  if (!crawl) return rc::kMissing;
+  crawl_ = crawl;
+  bool started = StartThread([crawl]() {
+    CrashReporterRegisterThread(0);
+    crawl->RunCrawl();
+    CrashReporterUnregisterThread();
+  });
+  if (!started) return rc::kGeneral;
   SetState(1);
   return rc::kOk;
 }
 
 int32_t CThreadControlSitemap::Stop() {
-  // No wait here: Stop runs on the window's thread, and a worker handing over a portion waits
-  // for that very thread. The running transfers end at once; WM_CRAWL_FINISHED follows.
-  SetStopRequested(1);
+  // No wait here: Stop runs on the window's thread, and a worker handing over a portion may
+  // wait for that very thread. The running transfers end at once.
+  if (auto crawl = crawl_.lock()) crawl->RequestStop();
   SetState(2);
   return rc::kOk;
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// The seven counters of one crawl. Every field is read and written under counterLock.
+// The seven counters of one crawl. Every field is read and written under the crawl's counter lock.
 struct CrawlCounters {
   int32_t waiting = 0;     // admitted, not yet handed to a worker
   int32_t crawling = 0;    // handed to a worker, not finished

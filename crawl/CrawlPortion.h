@@ -5,23 +5,29 @@
 #include <utility>
 #include <vector>
 
-class CSitemapControl;
+#include "web/SiteOrigin.h"
 
-// One portion of results as the main window and the headless front end take it.
-struct CrawlPortion {
-  std::vector<std::pair<std::string, std::string>> entries;   // (path, code), map order
-  std::vector<std::string> okPaths;                            // paths with "200", map order
-  std::vector<std::string> okAddresses;                        // their full addresses, map order
-  std::vector<std::pair<std::string, std::string>> failures;   // (path, code) of the others, map order
-  std::set<std::string> sitemapAddresses;                      // full addresses of "200", byte order
-  std::map<std::string, std::string> lastmods;                 // full address -> its own lastmod, where it has one
+// What became of one page: its result code text ("200" success, anything else a failure
+// code) and, when the rules ask for it, its lastmod in W3C form (empty: the writer's date).
+struct PageResult {
+  std::string path;
+  std::string code;
+  std::string lastmod;
 };
 
-// Reads shownResults under the shared side of shownLock and marks the portion as read, so
-// the next hand-over may replace it. Each portion is given out once: a second read of the
-// same portion gives an empty one. Does not signal resultsConsumedEvent.
-CrawlPortion ReadShownResults(CSitemapControl& control);
+// One portion of finished pages as a crawl hands it over, in the order they were fetched.
+struct CrawlPortion {
+  std::vector<std::pair<std::string, std::string>> entries;   // (path, code), fetch order
+  std::vector<std::string> okPaths;                            // paths with "200", fetch order
+  std::vector<std::string> okAddresses;                        // their full addresses, fetch order
+  std::vector<std::pair<std::string, std::string>> failures;   // (path, code) of the others, fetch order
+  std::set<std::string> sitemapAddresses;                      // full addresses of "200", byte order
+  std::map<std::string, std::string> lastmods;                 // full address -> its own lastmod, where it has one
 
-// scheme + "://" + host + port + path of the current crawl ("http://" + host + path for a
-// plain http start address without a port).
-std::string FullAddressOf(CSitemapControl& control, const std::string& path);
+  bool empty() const { return entries.empty(); }
+  // Appends a later portion of the same crawl.
+  void Append(CrawlPortion&& later);
+};
+
+// The portion of results, addresses made full on origin.
+CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>& results);

@@ -1,27 +1,18 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 
-#include "common/WindowMessages.h"
 #include "crawl/CrawlPortion.h"
 
-class CSitemapControl;
-class CThreadControl;
-
-// The main window's part in the crawl messages, for one window.
+// Where a crawl's results go: a front end implements it. Both calls come on the crawl's own
+// threads, one at a time, and never after OnFinished.
 class CrawlResultConsumer {
  public:
-  CrawlResultConsumer(CSitemapControl& control, CThreadControl* crawlController);
-
-  std::function<void(const CrawlPortion&)> onPortion;
-  std::function<void()> onFinished;
-  std::function<void()> onReset;
-
-  // WM_CRAWL_RESULTS: reads the portion, calls onPortion, then signals resultsConsumedEvent
-  // (always, also for an empty portion). WM_CRAWL_FINISHED with wParam 0: controller state 2,
-  // onFinished. WM_CRAWL_RESET: onReset. True when msg was one of the three.
-  bool HandleMessage(const PostedMessage& msg);
-
- private:
-  CSitemapControl& control_;
-  CThreadControl* crawlController_;
+  virtual ~CrawlResultConsumer() = default;
+  // A portion of finished pages. The consumer may hold the worker until it has room for
+  // more, but must return once stopped() is true: a stop never waits on a front end.
+  virtual void OnPortion(CrawlPortion&& portion, const std::function<bool()>& stopped) = 0;
+  // The crawl has ended with result (0 ended, rc::kStopped stopped, another code when it
+  // could not run); every portion has been given before.
+  virtual void OnFinished(int32_t result) = 0;
 };

@@ -1,32 +1,9 @@
 #include "crawl/CrawlStatus.h"
 
-#include <boost/thread/locks.hpp>
-
 #include "common/StringTable.h"
 #include "crawl/CSitemapControl.h"
-#include "crawl/CrawlSync.h"
 
-namespace {
-
-int32_t ReadOne(const int32_t& field) {
-  boost::shared_lock<boost::shared_mutex> guard(counterLock);
-  return field;
-}
-
-}  // namespace
-
-CrawlCounters ReadCounters(CSitemapControl& control) {
-  const CrawlCounters& c = control.data().counters;
-  CrawlCounters copy;
-  copy.waiting = ReadOne(c.waiting);
-  copy.crawling = ReadOne(c.crawling);
-  copy.crawledOk = ReadOne(c.crawledOk);
-  copy.failed = ReadOne(c.failed);
-  copy.notAllowed = ReadOne(c.notAllowed);
-  copy.tooDeep = ReadOne(c.tooDeep);
-  copy.excluded = ReadOne(c.excluded);
-  return copy;
-}
+CrawlCounters ReadCounters(const CSitemapControl& control) { return control.Counters(); }
 
 std::wstring FormatElapsed(uint32_t seconds) {
   uint32_t hours = 0;

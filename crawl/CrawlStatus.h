@@ -6,8 +6,8 @@
 
 class CSitemapControl;
 
-// The seven counters, each read under its own shared hold of counterLock.
-CrawlCounters ReadCounters(CSitemapControl& control);
+// The seven counters of a crawl, read as one.
+CrawlCounters ReadCounters(const CSitemapControl& control);
 // "已运行" h "小时" m "分钟" s "秒", decimal without padding.
 std::wstring FormatElapsed(uint32_t seconds);
 // "共找到" found "条网址 正在爬" crawling "条 爬过" crawled "条 等待爬的" waiting

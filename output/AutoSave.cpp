@@ -1,70 +1,64 @@
 #include "output/AutoSave.h"
 
-#include <atomic>
 #include <exception>
-#include <mutex>
 
 #include "common/ResultCodes.h"
 #include "crawl/CThreadAutoSave.h"
 #include "output/CSitemapXmlWriter.h"
+#include "output/CrawlResults.h"
 #include "output/SitemapFiles.h"
 #include "settings/CSetupManager.h"
 
-namespace {
-
-AutoSaveParams tickParams;                // rewritten only while no tick's save runs
-std::atomic<bool> tickSaveRunning{false};
-
-// Written by the save thread, read by the window's timer.
-std::mutex reportLock;
-AutoSaveReport lastReport;
-
-void Publish(const FileWriteResult& result) {
+void AutoSave::Shared::Publish(const FileWriteResult& result) {
   std::lock_guard<std::mutex> guard(reportLock);
-  ++lastReport.sequence;
+  ++report.sequence;
   try {
-    lastReport.result = result;
+    report.result = result;
   } catch (const std::exception&) {
-    lastReport.result = FileWriteResult();
-    lastReport.result.code = rc::kNoMemory;
-    lastReport.result.step = WriteStep::Prepare;
+    report.result = FileWriteResult();
+    report.result.code = rc::kNoMemory;
+    report.result.step = WriteStep::Prepare;
   }
 }
 
-}  // namespace
+AutoSave::AutoSave() : shared_(std::make_shared<Shared>()) {}
 
-int32_t AutoSaveThreadProc(void* param) {
-  auto* params = static_cast<AutoSaveParams*>(param);
-  if (!params) return rc::kMissing;
-  FileWriteResult result;
-  if (params->writer) params->writer->SaveAll(params->prefix, params->gzip != 0, &result);
-  if (params == &tickParams) {
-    Publish(result);
-    tickSaveRunning.store(false);
-  }
-  return rc::kOk;
+std::string AutoSave::Prefix(const std::string& autoSavePath, const std::string& siteName) {
+  if (autoSavePath.empty()) return siteName;
+  if (autoSavePath.back() == '/') return autoSavePath + siteName;
+  return autoSavePath + "_" + siteName;
 }
 
-void AutoSaveTick(const CSetupManager& setup, CSitemapXmlWriter& writer, CThreadAutoSave& controller) {
-  if (setup.autoSaveEnabled == 0 || setup.autoSaveInterval < 1) return;
+void AutoSave::Tick(const CSetupManager& setup, const std::shared_ptr<CrawlResults>& results,
+                    CThreadAutoSave& controller) {
+  if (setup.autoSaveEnabled == 0 || setup.autoSaveInterval < 1 || !results) return;
+  const std::string site = results->SiteName();
+  std::shared_ptr<CSitemapXmlWriter> writer = results->sitemap();
+  if (site.empty() || !writer) return;  // nothing crawled yet: no file is written over
   bool idle = false;
-  if (!tickSaveRunning.compare_exchange_strong(idle, true)) return;
+  if (!shared_->running.compare_exchange_strong(idle, true)) return;
   try {
-    tickParams.writer = &writer;
-    tickParams.gzip = setup.autoSaveGzip;
-    tickParams.prefix = setup.autoSavePath;
-    if (controller.Start(&tickParams) == rc::kOk) return;
-    Publish(PrepareFailure(SitemapFileSystemPath(CSitemapXmlWriter::FileName(setup.autoSavePath, 0, setup.autoSaveGzip != 0)),
-                           rc::kGeneral, "no thread could be started for the save"));
+    const std::string prefix = Prefix(setup.autoSavePath, site);
+    const bool gzip = setup.autoSaveGzip != 0;
+    std::shared_ptr<Shared> shared = shared_;
+    auto save = [shared, writer, prefix, gzip] {
+      FileWriteResult result;
+      writer->SaveAll(prefix, gzip, &result);
+      shared->Publish(result);
+      shared->running.store(false);
+    };
+    if (controller.Start(save) == rc::kOk) return;
+    shared_->Publish(PrepareFailure(SitemapFileSystemPath(CSitemapXmlWriter::FileName(prefix, 0, gzip)), rc::kGeneral,
+                                    "no thread could be started for the save"));
   } catch (const std::exception&) {
-    Publish(PrepareFailure(std::string(), rc::kNoMemory, "out of memory"));
+    shared_->Publish(PrepareFailure(std::string(), rc::kNoMemory, "out of memory"));
   }
-  tickSaveRunning.store(false);
+  shared_->running.store(false);
 }
 
-bool AutoSaveInFlight() { return tickSaveRunning.load(); }
+bool AutoSave::InFlight() const { return shared_->running.load(); }
 
-AutoSaveReport LastAutoSaveReport() {
-  std::lock_guard<std::mutex> guard(reportLock);
-  return lastReport;
+AutoSaveReport AutoSave::LastReport() const {
+  std::lock_guard<std::mutex> guard(shared_->reportLock);
+  return shared_->report;
 }

@@ -9,7 +9,6 @@
 #include "output/GzipText.h"
 #include "output/SitemapEscape.h"
 #include "output/SitemapFiles.h"
-#include "output/SitemapLocks.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ CSitemapXmlWriter::CSitemapXmlWriter(const std::string& lastmod) { Initialise(la
 
 void CSitemapXmlWriter::Initialise(const std::string& lastmod) {
   childTemplate_ = {{"changefreq", "daily"}, {"lastmod", lastmod}, {"priority", "0.5"}};
-  ExclusiveLock lock(sitemapDocumentLock);
+  ExclusiveLock lock(documentLock_);
   ready_ = NewDocumentWithHeader();
 }
 
@@ -54,11 +53,11 @@ void CSitemapXmlWriter::StartNextDocument() {
   std::shared_ptr<const std::string> gzip;
   size_t length = 0;
   {
-    SharedLock lock(sitemapDocumentLock);
+    SharedLock lock(documentLock_);
     gzip = full->GzipStream(frame_);
     length = full->PrintedLength(frame_);
   }
-  ExclusiveLock lock(sitemapDocumentLock);
+  ExclusiveLock lock(documentLock_);
   if (NewDocumentWithHeader()) full->Close(std::move(gzip), length);
   // else the full document stays current and open
 }
@@ -82,11 +81,11 @@ int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string&
     entry.append(LocText(address)).append(frame_.entryTail);
     size_t length = 0;
     {
-      SharedLock lock(sitemapDocumentLock);
+      SharedLock lock(documentLock_);
       length = documents_[static_cast<size_t>(currentIndex_)]->PrintedLength(frame_);
     }
     if (length > kSplitSize) StartNextDocument();
-    ExclusiveLock lock(sitemapDocumentLock);
+    ExclusiveLock lock(documentLock_);
     CSitemapDocument& current = *documents_[static_cast<size_t>(currentIndex_)];
     if (current.closed()) return rc::kAttach;
     current.AppendEntry(entry);
@@ -96,22 +95,30 @@ int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string&
   }
 }
 
-int32_t CSitemapXmlWriter::PrintCurrent(std::string& out) {
+int32_t CSitemapXmlWriter::PrintCurrent(std::string& out, size_t* urlCount) {
   out.clear();
-  SharedLock lock(sitemapDocumentLock);
+  SharedLock lock(documentLock_);
   if (currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size()) return rc::kMissing;
   const CSitemapDocument* doc = documents_[static_cast<size_t>(currentIndex_)].get();
   if (!doc) return rc::kMissing;
+  if (urlCount) *urlCount = doc->urlCount();
   return doc->Print(frame_, out) ? rc::kOk : rc::kGeneral;
 }
 
+size_t CSitemapXmlWriter::CurrentUrlCount() const {
+  SharedLock lock(documentLock_);
+  if (currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size()) return 0;
+  const CSitemapDocument* doc = documents_[static_cast<size_t>(currentIndex_)].get();
+  return doc ? doc->urlCount() : 0;
+}
+
 int32_t CSitemapXmlWriter::currentIndex() const {
-  SharedLock lock(sitemapDocumentLock);
+  SharedLock lock(documentLock_);
   return currentIndex_;
 }
 
 size_t CSitemapXmlWriter::documentCount() const {
-  SharedLock lock(sitemapDocumentLock);
+  SharedLock lock(documentLock_);
   return documents_.size();
 }
 
@@ -128,7 +135,7 @@ int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, FileWri
   int32_t result = rc::kOk;
   if (savedNames) savedNames->clear();
   try {
-    std::lock_guard<std::mutex> saving(sitemapSaveLock);
+    std::lock_guard<std::mutex> saving(saveLock_);
     if (!ready_) {
       first = PrepareFailure(SitemapFileSystemPath(FileName(prefix, 0, gzip)), rc::kMissing, "no sitemap document");
       result = rc::kMissing;
@@ -164,7 +171,7 @@ int32_t CSitemapXmlWriter::SaveDocument(size_t index, const std::string& name, b
     return rc::kGeneral;
   };
   {
-    SharedLock lock(sitemapDocumentLock);
+    SharedLock lock(documentLock_);
     const CSitemapDocument* doc = documents_[index].get();
     if (!doc) return rc::kOk;
     if (doc->closed()) stream = doc->GzipStream(frame_);

@@ -1,5 +1,7 @@
 #pragma once
+#include <boost/thread/shared_mutex.hpp>
 #include <cstdint>
+#include <mutex>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,8 +42,11 @@ class CSitemapXmlWriter {
   int32_t SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames) {
     return SaveAll(prefix, gzip, nullptr, &savedNames);
   }
-  // The current document in the printer form; rc::kMissing when there is none.
-  int32_t PrintCurrent(std::string& out);
+  // The current document in the printer form; rc::kMissing when there is none. urlCount,
+  // when given, receives how many entries that text holds.
+  int32_t PrintCurrent(std::string& out, size_t* urlCount = nullptr);
+  // How many entries the current document holds.
+  size_t CurrentUrlCount() const;
 
   int32_t currentIndex() const;
   size_t documentCount() const;
@@ -56,6 +61,12 @@ class CSitemapXmlWriter {
   void StartNextDocument();
   int32_t SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result);
 
+  // Shared while a document is measured, printed or saved, exclusive while one is created,
+  // extended or closed.
+  mutable boost::shared_mutex documentLock_;
+  // Held for the whole of one save, so two saves (Save and auto-save) never write the same
+  // files at the same time.
+  std::mutex saveLock_;
   bool ready_ = false;
   int32_t currentIndex_ = -1;
   std::vector<std::unique_ptr<CSitemapDocument>> documents_;

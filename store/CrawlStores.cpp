@@ -2,8 +2,7 @@
 
 CrawlStores::CrawlStores()
     : memory_(std::make_unique<CIntUrlData>()),
-      database_(std::make_unique<CIntUrlDb>()),
-      patterns_(std::make_unique<PatternFilter>()) {}
+      database_(std::make_unique<CIntUrlDb>()) {}
 
 CIntUrl_abs& CrawlStores::RouteFor(const std::string& url) {
   if (memory_->Exists(url) == 1) return *memory_;
@@ -38,5 +37,4 @@ int32_t CrawlStores::GetExcluded(const std::string& url) { return RouteFor(url).
 void CrawlStores::Reset() {
   memory_->Reset();
   database_->Reset();
-  patterns_->Clear();
 }

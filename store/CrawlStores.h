@@ -3,12 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "crawl/PatternFilter.h"
 #include "store/CIntUrlData.h"
 #include "store/CIntUrlDb.h"
 
-// The stores of one crawl: the in-memory store, asked first, the database store, asked second,
-// and the crawl's include/exclude patterns. New URLs always go to the in-memory store.
+// The stores of one crawl: the in-memory store, asked first, the database store, asked second.
+// New URLs always go to the in-memory store.
 class CrawlStores {
  public:
   CrawlStores();
@@ -17,7 +16,6 @@ class CrawlStores {
 
   CIntUrlData& memory() { return *memory_; }
   CIntUrlDb& database() { return *database_; }
-  PatternFilter& patterns() { return *patterns_; }
 
   // Clears urls, then fills it with up to max Waiting URLs; answers how many it holds.
   int32_t TakeBatch(std::vector<std::string>& urls, uint32_t max);
@@ -36,5 +34,4 @@ class CrawlStores {
 
   std::unique_ptr<CIntUrlData> memory_;
   std::unique_ptr<CIntUrlDb> database_;
-  std::unique_ptr<PatternFilter> patterns_;
 };

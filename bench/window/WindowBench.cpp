@@ -21,7 +21,8 @@
 #include "crawl/CThreadControlSitemap.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStartParams.h"
-#include "crawl/CrawlSync.h"
+#include "crawl/CrawlMessages.h"
+#include "output/CrawlSession.h"
 #include "settings/CSetupManager.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
@@ -57,31 +58,19 @@ void Serve(LoopbackServer& server) {
 }
 
 double EngineAlone(const std::string& origin, int threads) {
-  auto control = std::make_shared<CSitemapControl>();
-  MessageQueue queue;
-  SetMainWindow(queue.handle());
-  CThreadControlSitemap thread;
-  CrawlResultConsumer consumer(*control, &thread);
-  bool finished = false;
-  consumer.onFinished = [&finished] { finished = true; };
-  CrawlStartParams& params = TheCrawlStartParams();
-  control->data().Reset();
-  params.notifyWindow = queue.handle();
+  CrawlStartParams params;
   params.maxDepth = 5;
   params.threadCount = threads;
   params.startUrl = origin;
-  params.control = control;
   // The window's list of forbidden types, or this pass would fetch the files the window skips.
   params.forbiddenExtensions = CSetupManager().defaultExtensions;
   QElapsedTimer t;
   t.start();
-  thread.Start(&params);
-  while (!finished) {
-    auto msg = queue.Take(std::chrono::milliseconds(1000));
-    if (msg) consumer.HandleMessage(*msg);
+  std::shared_ptr<CrawlSession> crawl = CrawlSession::Start(params, nullptr);
+  while (crawl && !crawl->WaitFinished(std::chrono::milliseconds(1000))) {
   }
   double seconds = t.elapsed() / 1000.0;
-  int pages = ReadCounters(*control).crawledOk;
+  int pages = crawl ? ReadCounters(crawl->control()).crawledOk : 0;
   std::printf("engine alone: %d pages in %.1f s = %.0f pages/s\n", pages, seconds, pages / seconds);
   return pages / seconds;
 }

@@ -15,6 +15,7 @@
 #include "app/platform/MessageBox.h"
 #include "app/platform/ShellOps.h"
 #include "support/LoopbackServer.h"
+#include "support/SiteFiles.h"
 #include "support/TempDir.h"
 
 // A page linking to the given paths.

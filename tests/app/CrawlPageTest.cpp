@@ -28,7 +28,7 @@ TEST_F(CrawlPageTest, AnAddressOfSpacesDoesNothingAtAll) {
   EXPECT_TRUE(messageBoxes_.empty());
   EXPECT_TRUE(StartEnabled());
   EXPECT_FALSE(StopEnabled());
-  EXPECT_EQ(Window().CrawlThread().state(), -1);
+  EXPECT_EQ(Window().crawlState(), -1);
 }
 
 TEST_F(CrawlPageTest, AnAddressWithoutAHostShowsString105AndLeavesStartEnabled) {
@@ -38,7 +38,7 @@ TEST_F(CrawlPageTest, AnAddressWithoutAHostShowsString105AndLeavesStartEnabled) 
   EXPECT_EQ(messageBoxes_[0], L"不是一个合法的网址，请输入一个网址");
   EXPECT_TRUE(StartEnabled());
   EXPECT_FALSE(StopEnabled());
-  EXPECT_EQ(Window().CrawlThread().state(), -1);
+  EXPECT_EQ(Window().crawlState(), -1);
 }
 
 TEST_F(CrawlPageTest, PatternBoxesBecomeSetsSplitAtLineBreaksWithTheWholeTextTrimmed) {
@@ -49,7 +49,7 @@ TEST_F(CrawlPageTest, PatternBoxesBecomeSetsSplitAtLineBreaksWithTheWholeTextTri
   SetEditText(Page().Control(CDlgSubAction::kIdExclude), L"  x \r\n y  ");
   StartCrawl(server.origin() + "/");
   ASSERT_TRUE(WaitUntilIdle());
-  const PatternFilter& patterns = Window().CrawlControl()->data().stores->patterns();
+  const PatternFilter& patterns = Window().crawl()->control().data().patterns;
   EXPECT_EQ(patterns.includePatterns, (StringISet{"a", "b"}));
   // Only the ends of the whole text go; the inner line ends keep their spaces.
   EXPECT_EQ(patterns.excludePatterns, (StringISet{"x ", " y"}));

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "AppTestSupport.h"
+#include "output/CSitemapXmlWriter.h"
+#include "output/CrawlResults.h"
 #include "app/CDlgSubGoogle.h"
 #include "settings/CSetupManager.h"
 #include "support/StaticSite.h"
@@ -46,26 +48,26 @@ TEST_F(CrawlRulesWindowTest, SaveWritesAnIndexBesideSeveralSitemapFilesWhenTheSe
   StartCrawl(site.origin());
   ASSERT_TRUE(WaitUntilIdle());
   // Enough addresses for a second document.
-  std::set<std::string> more;
-  for (int i = 0; i < 15000; ++i) more.insert(site.origin() + "/extra/" + std::to_string(i) + ".html");
+  CSitemapXmlWriter& writer = *Window().crawl()->results()->sitemap();
+  for (int i = 0; i < 15000; ++i) writer.AddUrl(site.origin() + "/extra/" + std::to_string(i) + ".html");
   CDlgSubGoogle& page = *Window().googlePage();
-  page.AddAddresses(more);
-  ASSERT_GE(page.writer().documentCount(), 2u);
+  ASSERT_GE(Window().crawl()->results()->sitemap()->documentCount(), 2u);
   page.CheckItem(CDlgSubGoogle::kIdGzip, false);
 
   ASSERT_TRUE(page.Save());
-  EXPECT_FALSE(fs::exists("127.0.0.1_sitemap_index.xml"));  // the setting is off
+  const std::string prefix = SiteFiles(site.origin());
+  EXPECT_FALSE(fs::exists(prefix + "_sitemap_index.xml"));  // the setting is off
 
   Window().setup().sitemapIndex = 1;
   ASSERT_TRUE(page.Save());
   TiXmlDocument index;
-  ASSERT_TRUE(index.LoadFile("127.0.0.1_sitemap_index.xml"));
+  ASSERT_TRUE(index.LoadFile(prefix + "_sitemap_index.xml"));
   std::vector<std::string> locs;
   for (const TiXmlElement* e = index.RootElement()->FirstChildElement("sitemap"); e; e = e->NextSiblingElement("sitemap"))
     locs.push_back(e->FirstChildElement("loc")->GetText());
-  ASSERT_EQ(locs.size(), page.writer().documentCount());
+  ASSERT_EQ(locs.size(), Window().crawl()->results()->sitemap()->documentCount());
   for (size_t i = 0; i < locs.size(); ++i)
-    EXPECT_EQ(locs[i], site.origin() + "/127.0.0.1_sitemap" + std::to_string(i) + ".xml");
+    EXPECT_EQ(locs[i], site.origin() + "/" + prefix + "_sitemap" + std::to_string(i) + ".xml");
   EXPECT_TRUE(messageBoxes_.empty());
 }
 

@@ -20,7 +20,9 @@
 #include "common/TextCodec.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/CrawlSync.h"
+#include "crawl/CrawlMessages.h"
+#include "output/CSitemapXmlWriter.h"
+#include "output/CrawlResults.h"
 #include "output/FailureReport.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsPersistence.h"
@@ -40,10 +42,12 @@ class MainWindowTest : public WindowTest {
 
   // Addresses ending in "/neg.html" fail with the client result -70, as an empty answer would.
   void FailNegPageWithClientCode() {
-    Window().CrawlControl()->SetPageFetcher([](const std::string& address, std::string& headers, std::string& body) {
-      if (address.size() >= 9 && address.compare(address.size() - 9, 9, "/neg.html") == 0) return int32_t{-70};
-      CHttpSession session(address);
-      return session.Fetch(headers, body);
+    Window().SetCrawlPreparer([](CSitemapControl& crawl) {
+      crawl.SetPageFetcher([](const std::string& address, std::string& headers, std::string& body) {
+        if (address.size() >= 9 && address.compare(address.size() - 9, 9, "/neg.html") == 0) return int32_t{-70};
+        CHttpSession session(address);
+        return session.Fetch(headers, body);
+      });
     });
   }
 };
@@ -172,7 +176,7 @@ TEST_F(MainWindowTest, ACrawlFillsTheCrawlListUrlListFailurePageAndSitemap) {
   EXPECT_NE(sitemap.find(L"/a&amp;b.html</loc>"), std::wstring::npos);
   EXPECT_EQ(sitemap.find(L"neg.html"), std::wstring::npos);
 
-  CrawlCounters counters = ReadCounters(*Window().CrawlControl());
+  CrawlCounters counters = ReadCounters(Window().crawl()->control());
   EXPECT_EQ(counters.crawledOk, 6);
   EXPECT_EQ(counters.failed, 2);
   EXPECT_EQ(Text(CSitemapDlg::kIdCounters), FormatCounters(counters));
@@ -187,27 +191,59 @@ TEST_F(MainWindowTest, ResultsInManyPortionsKeepTheSitemapPageEqualToTheWritersD
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_EQ(CrawlList().RowCount(), 701);
   std::string printed;
-  ASSERT_EQ(Window().googlePage()->writer().PrintCurrent(printed), 0);
+  ASSERT_EQ(Window().crawl()->results()->sitemap()->PrintCurrent(printed), 0);
   QString shown = QString::fromStdWString(SitemapText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   EXPECT_EQ(shown.toStdString(), printed);
   // Row numbers follow each other across portions.
   for (int r = 0; r < CrawlList().RowCount(); ++r) ASSERT_EQ(CrawlList().ItemText(r, 0), std::to_wstring(r + 1));
 }
 
-TEST_F(MainWindowTest, ResetEmptiesAllFourResultViews) {
-  LoopbackServer server;
-  ServeSite(server, 3);
-  ASSERT_TRUE(server.Start());
-  StartCrawl(server.origin());
+// Each Start brings new results: the second site's sitemap is shown, saved and auto-saved
+// without a trace of the first one.
+TEST_F(MainWindowTest, ASecondSitesSitemapIsShownSavedAndAutoSavedWithoutTheFirstSite) {
+  {
+    CSetupManager setup;
+    CLevelDb db;
+    ASSERT_EQ(LoadSettings(&setup, &db), 0);
+    setup.autoSaveInterval = 1;
+    setup.autoSavePath = "auto/";
+    SaveSettings(&setup, &db);
+  }
+  std::filesystem::create_directory("auto");
+  LoopbackServer first;
+  ServeSite(first, 5);
+  LoopbackServer second;
+  ServeSite(second, 2);
+  ASSERT_TRUE(first.Start());
+  ASSERT_TRUE(second.Start());
+  StartCrawl(first.origin());
   ASSERT_TRUE(WaitUntilIdle());
-  ASSERT_GT(CrawlList().RowCount(), 0);
-  ASSERT_GT(FailList().RowCount(), 0);
-  PostWindowMessage(Window().MainWindowHandle(), WM_CRAWL_RESET, 0, 0);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(CrawlList().RowCount(), 0);
-  EXPECT_EQ(FailList().RowCount(), 0);
-  EXPECT_EQ(SitemapText(), L"");
-  EXPECT_EQ(UrlListText(), L"");
+  ASSERT_NE(SitemapText().find(L"/p5.html"), std::wstring::npos);
+  StartCrawl(second.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+
+  const std::wstring firstOrigin = Utf8ToWide(first.origin());
+  EXPECT_EQ(SitemapText().find(firstOrigin), std::wstring::npos);
+  EXPECT_EQ(UrlListText().find(firstOrigin), std::wstring::npos);
+  EXPECT_EQ(CrawlList().RowCount(), 3);
+  CDlgSubGoogle* page = Window().googlePage();
+  page->CheckItem(CDlgSubGoogle::kIdGzip, false);
+  ASSERT_TRUE(page->Save());
+  const std::string site = SiteFiles(second.origin());
+  const std::string saved = ReadFileBytes(site + "_sitemap0.xml");
+  EXPECT_EQ(saved.find(first.origin()), std::string::npos);
+  size_t entries = 0;
+  for (size_t at = saved.find("<loc>"); at != std::string::npos; at = saved.find("<loc>", at + 1)) ++entries;
+  EXPECT_EQ(entries, 3u);
+
+  std::filesystem::remove_all("auto");  // what the ticks of the first crawl wrote
+  std::filesystem::create_directory("auto");
+  QElapsedTimer t;
+  t.start();
+  while (!std::filesystem::exists("auto/" + site + "_sitemap0.xml.gz") && t.elapsed() < 15000) QTest::qWait(20);
+  EXPECT_TRUE(std::filesystem::exists("auto/" + site + "_sitemap0.xml.gz"));
+  EXPECT_FALSE(std::filesystem::exists("auto/" + SiteFiles(first.origin()) + "_sitemap0.xml.gz"));
+  EXPECT_TRUE(Window().FinishBackgroundWork(std::chrono::milliseconds(10000)));
 }
 
 TEST_F(MainWindowTest, ASecondCrawlStartsWithEmptyPagesAndNumbersRowsFromOne) {
@@ -253,7 +289,8 @@ TEST_F(MainWindowTest, SitemapSaveUsesTheCrawledHostAsPrefixAndTheGzipBox) {
   CDlgSubGoogle* page = Window().googlePage();
   EXPECT_TRUE(page->IsItemChecked(CDlgSubGoogle::kIdGzip));
   page->ControlAs<QPushButton>(CDlgSubGoogle::kIdSave)->click();
-  std::string host = Window().CrawlControl()->Host();
+  std::string host = Window().crawl()->results()->SiteName();
+  EXPECT_EQ(host, SiteFiles(server.origin()));
   EXPECT_TRUE(std::filesystem::exists(host + "_sitemap0.xml.gz"));
   page->ControlAs<QAbstractButton>(CDlgSubGoogle::kIdGzip)->click();
   page->ControlAs<QPushButton>(CDlgSubGoogle::kIdSave)->click();
@@ -261,7 +298,7 @@ TEST_F(MainWindowTest, SitemapSaveUsesTheCrawledHostAsPrefixAndTheGzipBox) {
   EXPECT_NE(plain.find("<loc>" + server.origin() + "/p1.html</loc>\r\n"), std::string::npos);
 }
 
-TEST_F(MainWindowTest, TheAutoSaveTimerWritesTheSitemapEvenBeforeAnyCrawl) {
+TEST_F(MainWindowTest, TheAutoSaveTimerWritesNothingBeforeACrawlAndTheCrawledSiteAfterIt) {
   {
     CSetupManager setup;
     CLevelDb db;
@@ -270,10 +307,18 @@ TEST_F(MainWindowTest, TheAutoSaveTimerWritesTheSitemapEvenBeforeAnyCrawl) {
     SaveSettings(&setup, &db);
   }
   Window();
+  QTest::qWait(2500);  // two ticks with nothing crawled
+  EXPECT_FALSE(std::filesystem::exists("sitemap0.xml.gz"));
+  LoopbackServer server;
+  ServeSite(server, 1);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  const std::string file = SiteFiles(server.origin()) + "_sitemap0.xml.gz";
   QElapsedTimer t;
   t.start();
-  while (!std::filesystem::exists("sitemap0.xml.gz") && t.elapsed() < 10000) QTest::qWait(20);
-  EXPECT_TRUE(std::filesystem::exists("sitemap0.xml.gz"));
+  while (!std::filesystem::exists(file) && t.elapsed() < 10000) QTest::qWait(20);
+  EXPECT_TRUE(std::filesystem::exists(file));
   EXPECT_TRUE(Window().FinishBackgroundWork(std::chrono::milliseconds(10000)));
 }
 
@@ -292,7 +337,6 @@ TEST_F(MainWindowTest, ClosingDuringACrawlStopsItWithinTheShutdownWait) {
   Window().ControlAs<QAbstractButton>(CSitemapDlg::kIdClose)->click();
   EXPECT_TRUE(Window().FinishBackgroundWork(std::chrono::milliseconds(20000)));
   EXPECT_TRUE(std::filesystem::exists(kSettingsDbPath));
-  SetStopRequested(0);
 }
 
 }  // namespace

@@ -36,18 +36,30 @@ class SaveFailureTest : public WindowTest {
 
 bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
 
-TEST_F(SaveFailureTest, ASitemapSaveThatFailsShowsABoxNamingTheFileAndTheReason) {
-  fs::create_directory("sitemap0.xml.gz");  // before any crawl the prefix is empty
+TEST_F(SaveFailureTest, ASitemapSaveWithNothingCrawledOrThatFailsSaysWhyInABox) {
   ClickSitemapSave();
   ASSERT_EQ(messageBoxes_.size(), 1u);
-  EXPECT_TRUE(Contains(messageBoxes_[0], (fs::current_path() / "sitemap0.xml.gz").wstring())) << messageBoxes_[0];
-  EXPECT_TRUE(Contains(messageBoxes_[0], L"同名的文件夹已经存在")) << messageBoxes_[0];
-  EXPECT_TRUE(fs::is_directory("sitemap0.xml.gz"));
+  EXPECT_TRUE(Contains(messageBoxes_[0], L"还没有可以保存的网站地图")) << messageBoxes_[0];
+  for (const auto& entry : fs::directory_iterator("."))  // no empty sitemap written over anything
+    EXPECT_EQ(entry.path().filename().string().find("sitemap"), std::string::npos) << entry.path();
 
-  fs::remove("sitemap0.xml.gz");
+  LoopbackServer server;
+  ServeSite(server, 1);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  const std::string file = SiteFiles(server.origin()) + "_sitemap0.xml.gz";
+  fs::create_directory(file);
   ClickSitemapSave();
-  EXPECT_EQ(messageBoxes_.size(), 1u);  // a good save says nothing
-  EXPECT_TRUE(fs::is_regular_file("sitemap0.xml.gz"));
+  ASSERT_EQ(messageBoxes_.size(), 2u);
+  EXPECT_TRUE(Contains(messageBoxes_[1], (fs::current_path() / file).wstring())) << messageBoxes_[1];
+  EXPECT_TRUE(Contains(messageBoxes_[1], L"同名的文件夹已经存在")) << messageBoxes_[1];
+  EXPECT_TRUE(fs::is_directory(file));
+
+  fs::remove(file);
+  ClickSitemapSave();
+  EXPECT_EQ(messageBoxes_.size(), 2u);  // a good save says nothing
+  EXPECT_TRUE(fs::is_regular_file(file));
 }
 
 TEST_F(SaveFailureTest, AUrlListSaveThatFailsShowsABoxNamingTheFileAndTheReason) {
@@ -77,11 +89,16 @@ TEST_F(SaveFailureTest, AFailedAutoSaveShowsOneStatusLineUntilTheNextGoodAutoSav
     setup.autoSavePath = "missing/";
     ASSERT_EQ(SaveSettings(&setup, &db), 0);
   }
-  Window();
+  LoopbackServer server;
+  ServeSite(server, 1);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  const std::string site = SiteFiles(server.origin());
   ASSERT_TRUE(WaitForSaveStatus([](const std::wstring& text) { return !text.empty(); }));
   const std::wstring line = Window().saveStatusText();
   EXPECT_TRUE(Contains(line, L"自动保存失败")) << line;
-  EXPECT_TRUE(Contains(line, (fs::current_path() / "missing" / "_sitemap0.xml.gz").wstring())) << line;
+  EXPECT_TRUE(Contains(line, (fs::current_path() / "missing" / (site + "_sitemap0.xml.gz")).wstring())) << line;
   EXPECT_TRUE(Contains(line, L"文件夹不存在")) << line;
   EXPECT_EQ(Window().Control(CSitemapDlg::kIdSaveStatus)->toolTip().toStdWString(), line);
   QTest::qWait(2500);  // more failing ticks
@@ -91,7 +108,7 @@ TEST_F(SaveFailureTest, AFailedAutoSaveShowsOneStatusLineUntilTheNextGoodAutoSav
   Window().setup().autoSavePath = "";
   ASSERT_TRUE(WaitForSaveStatus([](const std::wstring& text) { return text.empty(); }));
   EXPECT_EQ(Window().GetItemText(CSitemapDlg::kIdSaveStatus), L"");
-  EXPECT_TRUE(fs::exists("sitemap0.xml.gz"));
+  EXPECT_TRUE(fs::exists(site + "_sitemap0.xml.gz"));
   EXPECT_TRUE(messageBoxes_.empty());
   EXPECT_TRUE(Window().FinishBackgroundWork(std::chrono::milliseconds(10000)));
 }

@@ -11,6 +11,7 @@
 #include "ChildProcess.h"
 #include "support/HostileSite.h"
 #include "support/RawHttpSite.h"
+#include "support/SiteFiles.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -33,16 +34,16 @@ struct CliOutput {
   std::map<std::string, std::string> failures;
 };
 
-CliOutput ReadOutput(const fs::path& dir) {
+CliOutput ReadOutput(const fs::path& dir, const std::string& origin) {
   CliOutput out;
-  const std::string urls = ReadFileBytes(dir / "127.0.0.1_urls.txt");
+  const std::string urls = ReadFileBytes(dir / (SiteFiles(origin) + "_urls.txt"));
   for (size_t start = 0; start < urls.size();) {
     size_t end = urls.find("\r\n", start);
     if (end == std::string::npos) end = urls.size();
     out.listed.insert(urls.substr(start, end - start));
     start = end + 2;
   }
-  std::istringstream failed(ReadFileBytes(dir / "127.0.0.1_failed.tsv"));
+  std::istringstream failed(ReadFileBytes(dir / (SiteFiles(origin) + "_failed.tsv")));
   std::string line;
   while (std::getline(failed, line)) {
     const size_t tab = line.find('\t');
@@ -78,7 +79,7 @@ TEST(CliHostileSiteTest, EveryHostilePageEndsWithinTheTimeOutsAndTheRestOfTheSit
   std::cout << "[ figures  ] hostile site: " << std::chrono::duration<double>(took).count() << " s, peak "
             << Mib(run.peakRssKb) << " MiB\n";
 
-  const CliOutput out = ReadOutput(work.path() / "out");
+  const CliOutput out = ReadOutput(work.path() / "out", site.origin());
   for (const std::string& path : plan.successes) {
     EXPECT_EQ(out.listed.count(site.origin() + path), 1u) << path.substr(0, 80);
     EXPECT_EQ(site.count(path), 1u) << path.substr(0, 80);
@@ -101,7 +102,7 @@ TEST(CliHostileSiteTest, EveryHostilePageEndsWithinTheTimeOutsAndTheRestOfTheSit
   EXPECT_NE(counters.find("等待爬的0条"), std::string::npos) << counters;
   EXPECT_NE(counters.find("不允许爬的10000条"), std::string::npos) << counters;
   // The 100 KB addresses reach the sitemap whole.
-  const std::string sitemap = ReadFileBytes(work.path() / "out" / "127.0.0.1_sitemap0.xml");
+  const std::string sitemap = ReadFileBytes(work.path() / "out" / (SiteFiles(site.origin()) + "_sitemap0.xml"));
   for (const std::string& path : plan.longLinks)
     EXPECT_NE(sitemap.find("<loc>" + site.origin() + path + "</loc>"), std::string::npos);
 }
@@ -125,7 +126,7 @@ MemoryRun CrawlForMemory(RawHttpSite& site, const std::vector<std::string>& path
                      work.path());
   result.run = child.Wait(std::chrono::seconds(120));
   result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
-  result.out = ReadOutput(work.path());
+  result.out = ReadOutput(work.path(), site.origin());
   return result;
 }
 

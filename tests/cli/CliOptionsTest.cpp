@@ -24,7 +24,7 @@ TEST(CliOptionsTest, AddressAloneKeepsEveryDefault) {
   CliParseOutcome outcome = Parse({"http://example.com/a"});
   ASSERT_EQ(outcome.status, CliParseStatus::Run);
   const CliOptions& o = outcome.options;
-  EXPECT_EQ(o.url, "http://example.com/a");
+  EXPECT_EQ(o.urls, std::vector<std::string>{"http://example.com/a"});
   EXPECT_FALSE(o.depth.has_value());
   EXPECT_FALSE(o.threads.has_value());
   EXPECT_TRUE(o.includePatterns.empty());
@@ -46,7 +46,7 @@ TEST(CliOptionsTest, ShortLongAndEqualsFormsAllSetTheirValues) {
   EXPECT_EQ(o.outDir, "out dir");
   EXPECT_TRUE(o.plain);
   EXPECT_TRUE(o.quiet);
-  EXPECT_EQ(o.url, "example.com");
+  EXPECT_EQ(o.urls, std::vector<std::string>{"example.com"});
 
   CliParseOutcome longForms = Parse({"--depth=0", "--out=o", "--quiet", "--threads=+1", "u.com"});
   ASSERT_EQ(longForms.status, CliParseStatus::Run) << longForms.message;
@@ -59,7 +59,7 @@ TEST(CliOptionsTest, ValuesMayStartWithADashAndDoubleDashEndsOptions) {
   CliParseOutcome outcome = Parse({"-e", "-draft", "--", "-weird.example.com"});
   ASSERT_EQ(outcome.status, CliParseStatus::Run) << outcome.message;
   EXPECT_EQ(outcome.options.excludePatterns, (std::vector<std::string>{"-draft"}));
-  EXPECT_EQ(outcome.options.url, "-weird.example.com");
+  EXPECT_EQ(outcome.options.urls, std::vector<std::string>{"-weird.example.com"});
 }
 
 TEST(CliOptionsTest, HelpWinsWhereverItStands) {
@@ -93,10 +93,10 @@ TEST(CliOptionsTest, DepthAndThreadsMustBeWholeNumbersInRange) {
   EXPECT_EQ(Parse({"-d", "2147483647", "-t", "256", "example.com"}).status, CliParseStatus::Run);
 }
 
-TEST(CliOptionsTest, ExactlyOneAddressIsNeeded) {
+TEST(CliOptionsTest, OneAddressOrMoreIsNeededAndEachIsKeptInOrder) {
   ExpectUsageError({}, "no start address");
   ExpectUsageError({"-q"}, "no start address");
-  ExpectUsageError({"a.com", "b.com"}, "more than one");
+  EXPECT_EQ(Parse({"a.com", "-q", "b.com:81"}).options.urls, (std::vector<std::string>{"a.com", "b.com:81"}));
 }
 
 TEST(OutputFolderTest, MissingFoldersAreCreatedAndExistingOnesAccepted) {

@@ -7,6 +7,7 @@
 
 #include "ChildProcess.h"
 #include "support/StaticSite.h"
+#include "support/SiteFiles.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -48,7 +49,7 @@ TEST(CliRulesTest, TwentyThousandPagesGiveSeveralSitemapsAndAnIndexNamingEachAtT
   ChildResult run = RunCommand({"-q", "--plain", "--index", "-d", "10", "-t", "8", site.origin()}, work.path());
   ASSERT_EQ(run.exitStatus, 0) << run.err;
 
-  const std::string prefix = "127.0.0.1_sitemap";
+  const std::string prefix = SiteFiles(site.origin()) + "_sitemap";
   std::vector<std::string> named = Locs(work.path() / (prefix + "_index.xml"), "sitemap");
   ASSERT_GE(named.size(), 2u);
   size_t listed = 0;
@@ -68,8 +69,8 @@ TEST(CliRulesTest, OneSitemapNeedsNoIndexAndWithoutTheOptionNoneIsWritten) {
   site.Set("/a.html", HtmlPage({}));
   TempDir work;
   ASSERT_EQ(RunCommand({"-q", "--index", site.origin()}, work.path()).exitStatus, 0);
-  EXPECT_TRUE(fs::exists(work.path() / "127.0.0.1_sitemap0.xml.gz"));
-  EXPECT_FALSE(fs::exists(work.path() / "127.0.0.1_sitemap_index.xml"));
+  EXPECT_TRUE(fs::exists(work.path() / (SiteFiles(site.origin()) + "_sitemap0.xml.gz")));
+  EXPECT_FALSE(fs::exists(work.path() / (SiteFiles(site.origin()) + "_sitemap_index.xml")));
 }
 
 TEST(CliRulesTest, RobotsUserAgentAndDelayOptionsReachTheSite) {

@@ -16,6 +16,7 @@
 #include "output/FailureReport.h"
 #include "store/CLevelDb.h"
 #include "support/LoopbackServer.h"
+#include "support/SiteFiles.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -105,6 +106,32 @@ std::vector<std::string> FilesIn(const fs::path& dir) {
 
 }  // namespace
 
+// Two ports of one host and a third site, crawled side by side: each site gets its own three
+// files holding only its own pages, and the run ends with the worst status of its crawls.
+TEST(CliRunTest, SeveralSitesInOneRunEachWriteTheirOwnFilesEvenOnOneHost) {
+  SmallSite one;
+  SmallSite two;
+  ASSERT_TRUE(one.started() && two.started());
+  TempDir work;
+  const std::string localhost = "http://localhost:" + one.origin().substr(one.origin().rfind(':') + 1);
+  ChildResult run = RunCommand({"--plain", "-t", "2", one.origin(), two.origin() + "/", localhost}, work.path());
+  ASSERT_TRUE(run.exited) << run.err;
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  for (const SmallSite* site : {&one, &two}) {
+    const std::string prefix = SiteFiles(site->origin());
+    std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / (prefix + "_urls.txt")));
+    EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), site->AllAddresses()) << prefix;
+    EXPECT_EQ(ReadFileBytes(work.path() / (prefix + "_sitemap0.xml")), ExpectedSitemap(site->AllAddresses(), false));
+    EXPECT_EQ(ReadFileBytes(work.path() / (prefix + "_failed.tsv")), FailureLine("/missing.html", "404"));
+  }
+  EXPECT_TRUE(fs::exists(work.path() / ("localhost_" + one.origin().substr(one.origin().rfind(':') + 1) + "_urls.txt")));
+  EXPECT_NE(run.err.find("crawling " + two.origin()), std::string::npos) << run.err;
+
+  // One address the program cannot crawl refuses the whole run before anything starts.
+  ChildResult bad = RunCommand({"-q", one.origin(), "http://"}, work.path());
+  EXPECT_EQ(bad.exitStatus, 3) << bad.err;
+}
+
 TEST(CliRunTest, PlainCrawlWritesTheThreeFilesAsTheWindowWouldSaveThem) {
   SmallSite site;
   ASSERT_TRUE(site.started());
@@ -115,19 +142,19 @@ TEST(CliRunTest, PlainCrawlWritesTheThreeFilesAsTheWindowWouldSaveThem) {
   EXPECT_EQ(run.err, "");  // quiet
 
   fs::path out = work.path() / "out";
-  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"127.0.0.1_failed.tsv", "127.0.0.1_sitemap0.xml", "127.0.0.1_urls.txt"}));
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{SiteFiles(site.origin()) + "_failed.tsv", SiteFiles(site.origin()) + "_sitemap0.xml", SiteFiles(site.origin()) + "_urls.txt"}));
 
   // The URL list: the fetched addresses, CR LF between them and nothing after the last.
-  std::string urls = ReadFileBytes(out / "127.0.0.1_urls.txt");
+  std::string urls = ReadFileBytes(out / (SiteFiles(site.origin()) + "_urls.txt"));
   std::vector<std::string> lines = SplitCrLf(urls);
   EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), site.AllAddresses()) << urls;
   EXPECT_EQ(lines.size(), 4u);
   EXPECT_NE(urls.substr(urls.size() - 2), "\r\n");
 
   // A small site comes in one portion, so the sitemap holds it sorted byte-wise.
-  EXPECT_EQ(ReadFileBytes(out / "127.0.0.1_sitemap0.xml"), ExpectedSitemap(site.AllAddresses(), false));
+  EXPECT_EQ(ReadFileBytes(out / (SiteFiles(site.origin()) + "_sitemap0.xml")), ExpectedSitemap(site.AllAddresses(), false));
 
-  EXPECT_EQ(ReadFileBytes(out / "127.0.0.1_failed.tsv"), FailureLine("/missing.html", "404"));
+  EXPECT_EQ(ReadFileBytes(out / (SiteFiles(site.origin()) + "_failed.tsv")), FailureLine("/missing.html", "404"));
   // The forbidden type and the other site were never asked for.
   EXPECT_EQ(site.server().requestCount("/doc.pdf"), 0u);
   EXPECT_EQ(site.server().requestCount("/missing.html"), 1u);
@@ -148,9 +175,9 @@ TEST(CliRunTest, AFileThatCannotBeWrittenIsNamedWithTheReasonTheOldOneStaysAndTh
   TempDir work;
   fs::path out = work.path() / "out";
   fs::create_directory(out);
-  const fs::path sitemap = out / "127.0.0.1_sitemap0.xml";
+  const fs::path sitemap = out / (SiteFiles(server.origin()) + "_sitemap0.xml");
   { std::ofstream old(sitemap, std::ios::binary); old << "the sitemap of an earlier run"; }
-  { std::ofstream old(out / "127.0.0.1_urls.txt", std::ios::binary); old << "old list"; }
+  { std::ofstream old(out / (SiteFiles(server.origin()) + "_urls.txt"), std::ios::binary); old << "old list"; }
 
   ChildProcess child(CommandPath(), {"--plain", "-q", "-o", "out", server.origin() + "/"}, work.path(), 1500);
   ChildResult run = child.Wait(std::chrono::seconds(60));
@@ -159,8 +186,8 @@ TEST(CliRunTest, AFileThatCannotBeWrittenIsNamedWithTheReasonTheOldOneStaysAndTh
   EXPECT_NE(run.err.find("cannot write the sitemap file '" + sitemap.string() + "': File too large"), std::string::npos)
       << run.err;
   EXPECT_EQ(ReadFileBytes(sitemap), "the sitemap of an earlier run");
-  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"127.0.0.1_failed.tsv", "127.0.0.1_sitemap0.xml", "127.0.0.1_urls.txt"}));
-  EXPECT_EQ(SplitCrLf(ReadFileBytes(out / "127.0.0.1_urls.txt")).size(), 31u);  // the other files are written
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{SiteFiles(server.origin()) + "_failed.tsv", SiteFiles(server.origin()) + "_sitemap0.xml", SiteFiles(server.origin()) + "_urls.txt"}));
+  EXPECT_EQ(SplitCrLf(ReadFileBytes(out / (SiteFiles(server.origin()) + "_urls.txt"))).size(), 31u);  // the other files are written
 }
 
 TEST(CliRunTest, GzipIsTheDefaultAndOutputFolderIsCreatedWithItsParents) {
@@ -171,9 +198,9 @@ TEST(CliRunTest, GzipIsTheDefaultAndOutputFolderIsCreatedWithItsParents) {
   ASSERT_TRUE(run.exited);
   EXPECT_EQ(run.exitStatus, 0) << run.err;
   fs::path out = work.path() / "deep" / "er" / "out";
-  ASSERT_TRUE(fs::is_regular_file(out / "127.0.0.1_sitemap0.xml.gz")) << run.err;
-  EXPECT_FALSE(fs::exists(out / "127.0.0.1_sitemap0.xml"));
-  EXPECT_EQ(Gunzip(out / "127.0.0.1_sitemap0.xml.gz"), ExpectedSitemap(site.AllAddresses(), true));
+  ASSERT_TRUE(fs::is_regular_file(out / (SiteFiles(site.origin()) + "_sitemap0.xml.gz"))) << run.err;
+  EXPECT_FALSE(fs::exists(out / (SiteFiles(site.origin()) + "_sitemap0.xml")));
+  EXPECT_EQ(Gunzip(out / (SiteFiles(site.origin()) + "_sitemap0.xml.gz")), ExpectedSitemap(site.AllAddresses(), true));
   // No settings database was made in the working folder.
   EXPECT_FALSE(fs::exists(work.path() / "db"));
 }
@@ -185,16 +212,16 @@ TEST(CliRunTest, DepthLimitsTheCrawlAndPatternsFilterTheResultsOnly) {
     TempDir work;
     ChildResult run = RunCommand({"-q", "-d", "0", "--plain", site.origin()}, work.path());
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(ReadFileBytes(work.path() / "127.0.0.1_urls.txt"), site.Address("/"));
+    EXPECT_EQ(ReadFileBytes(work.path() / (SiteFiles(site.origin()) + "_urls.txt")), site.Address("/"));
     EXPECT_EQ(site.server().requestLog(), (std::vector<std::string>{"/"}));
-    EXPECT_EQ(ReadFileBytes(work.path() / "127.0.0.1_failed.tsv"), "");
+    EXPECT_EQ(ReadFileBytes(work.path() / (SiteFiles(site.origin()) + "_failed.tsv")), "");
   }
   {
     TempDir work;
     ChildResult run = RunCommand({"-q", "-e", "*b.html", "--exclude", "/c*", "-i", "  html ", site.origin()},
                                  work.path());
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt"));
+    std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / (SiteFiles(site.origin()) + "_urls.txt")));
     // The root is never excluded.
     EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()),
               (std::set<std::string>{site.Address("/"), site.Address("/a.html")}));
@@ -226,7 +253,7 @@ TEST(CliRunTest, ThreadOptionBoundsHowManyPagesAreFetchedAtOnce) {
   ChildResult run = RunCommand({"-q", "-t", "1", server.origin()}, work.path());
   EXPECT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_EQ(most.load(), 1);
-  EXPECT_EQ(SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt")).size(), 13u);
+  EXPECT_EQ(SplitCrLf(ReadFileBytes(work.path() / (SiteFiles(server.origin()) + "_urls.txt"))).size(), 13u);
 }
 
 TEST(CliRunTest, SettingsDatabaseGivesTheDefaultsAndIsLeftUntouched) {
@@ -255,7 +282,7 @@ TEST(CliRunTest, SettingsDatabaseGivesTheDefaultsAndIsLeftUntouched) {
   // The option wins over the database.
   ChildResult deeper = RunCommand({"-q", "-d", "1", site.origin()}, work.path());
   EXPECT_EQ(deeper.exitStatus, 0) << deeper.err;
-  EXPECT_EQ(SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt")).size(), 3u);  // "/", a, b
+  EXPECT_EQ(SplitCrLf(ReadFileBytes(work.path() / (SiteFiles(site.origin()) + "_urls.txt"))).size(), 3u);  // "/", a, b
   EXPECT_EQ(snapshot(), before);
 }
 
@@ -337,14 +364,14 @@ TEST(CliRunTest, CtrlCStopsTheCrawlWritesTheFilesAndExitsWith130) {
   ASSERT_TRUE(run.exited) << "signal " << run.signal << " timed out " << run.timedOut;
   EXPECT_EQ(run.exitStatus, 130) << run.err;
 
-  std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / "127.0.0.1_urls.txt"));
+  std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / (SiteFiles(server.origin()) + "_urls.txt")));
   EXPECT_GE(lines.size(), 4u);
   size_t requested = server.requestLog().size();
   EXPECT_LE(lines.size(), requested);
   for (const std::string& line : lines) EXPECT_EQ(line.rfind(server.origin() + "/", 0), 0u) << line;
-  std::string sitemap = ReadFileBytes(work.path() / "127.0.0.1_sitemap0.xml");
+  std::string sitemap = ReadFileBytes(work.path() / (SiteFiles(server.origin()) + "_sitemap0.xml"));
   EXPECT_NE(sitemap.find("<loc>" + server.origin() + "/</loc>"), std::string::npos);
-  EXPECT_TRUE(fs::exists(work.path() / "127.0.0.1_failed.tsv"));
+  EXPECT_TRUE(fs::exists(work.path() / (SiteFiles(server.origin()) + "_failed.tsv")));
   // The crawl stopped: nothing more is asked for after the end.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(server.requestLog().size(), requested);

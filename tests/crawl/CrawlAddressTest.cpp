@@ -48,7 +48,7 @@ TEST_P(CrawlAddressTest, FetchedAndShownAddressesKeepTheSchemeAndPortOfTheStartA
   const AddressCase& c = GetParam();
   FakeWeb web;
   CrawlRun run;
-  run.control->SetPageFetcher(web.Fetcher());
+  run.prepare = [&web](CSitemapControl& c) { c.SetPageFetcher(web.Fetcher()); };
   ASSERT_TRUE(run.Crawl(c.startUrl, {}));
 
   EXPECT_EQ(web.addresses(), (std::vector<std::string>{c.expectedPrefix + "/", c.expectedPrefix + "/a.html"}));
@@ -62,7 +62,7 @@ TEST_P(CrawlAddressTest, FetchedAndShownAddressesKeepTheSchemeAndPortOfTheStartA
   EXPECT_EQ(sitemap, (std::set<std::string>{c.expectedPrefix + "/", c.expectedPrefix + "/a.html"}));
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, (std::vector<std::string>{c.expectedPrefix + "/", c.expectedPrefix + "/a.html"}));
-  EXPECT_EQ(FullAddressOf(*run.control, "/x?y=1"), c.expectedPrefix + "/x?y=1");
+  EXPECT_EQ(FullAddress(run.control->Origin(), "/x?y=1"), c.expectedPrefix + "/x?y=1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, CrawlAddressTest,
@@ -76,26 +76,30 @@ INSTANTIATE_TEST_SUITE_P(Schemes, CrawlAddressTest,
 
 TEST(CrawlAddressFailureTest, ANegativeClientResultBecomesTheFailureCode) {
   CrawlRun run;
-  run.control->SetPageFetcher([](const std::string&, std::string&, std::string&) { return -100; });
+  run.prepare = [](CSitemapControl& c) {
+    c.SetPageFetcher([](const std::string&, std::string&, std::string&) { return -100; });
+  };
   ASSERT_TRUE(run.Crawl("http://example.test/", {}));
   EXPECT_EQ(run.entries, (std::vector<std::pair<std::string, std::string>>{{"/", "-100"}}));
 }
 
 TEST(CrawlAddressFailureTest, ATransferErrorAndARedirectFailWithTheirCodesAndTheRedirectLeadsOn) {
   CrawlRun run;
-  run.control->SetPageFetcher([](const std::string& address, std::string& headers, std::string& body) {
-    if (address.back() == '/') {
-      headers = "HTTP/1.1 200 OK";
-      body = "\r\n\r\n" + PageWithLinks({"/moved", "/down"});
-      return 0;
-    }
-    if (address.find("/moved") != std::string::npos) {
-      headers = "HTTP/1.1 301 Moved Permanently\r\nLocation: /elsewhere";
-      body = "\r\n\r\n" + PageWithLinks({"/from-redirect"});
-      return 0;
-    }
-    return 7;  // could not connect
-  });
+  run.prepare = [](CSitemapControl& c) {
+    c.SetPageFetcher([](const std::string& address, std::string& headers, std::string& body) {
+      if (address.back() == '/') {
+        headers = "HTTP/1.1 200 OK";
+        body = "\r\n\r\n" + PageWithLinks({"/moved", "/down"});
+        return 0;
+      }
+      if (address.find("/moved") != std::string::npos) {
+        headers = "HTTP/1.1 301 Moved Permanently\r\nLocation: /elsewhere";
+        body = "\r\n\r\n" + PageWithLinks({"/from-redirect"});
+        return 0;
+      }
+      return 7;  // could not connect
+    });
+  };
   ASSERT_TRUE(run.Crawl("http://example.test/", {}));
   std::vector<std::pair<std::string, std::string>> sorted = run.entries;
   std::sort(sorted.begin(), sorted.end());

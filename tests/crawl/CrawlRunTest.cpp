@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <set>
 #include <thread>
 
 #include "CrawlTestSite.h"
+#include "common/ResultCodes.h"
 #include "crawl/CrawlStatus.h"
+#include "output/CSitemapXmlWriter.h"
 #include "web/HttpGlobal.h"
 
 namespace {
@@ -43,7 +46,7 @@ TEST(CrawlRunTest, RootThatFailsIsHandedOverAsOneEntryThenTheCrawlFinishes) {
   EXPECT_EQ(c.crawledOk, 0);
   EXPECT_EQ(FoundCount(c), 1);
   EXPECT_EQ(site.arrivalCount("/a.html"), 0u);
-  EXPECT_EQ(run.controller.state(), 2);
+  EXPECT_EQ(run.controller().state(), 2);
 }
 
 TEST(CrawlRunTest, MaxDepthZeroFetchesOnlyTheRootAndCountsEveryLinkTooDeep) {
@@ -136,9 +139,10 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   site.Add("/", {"/slow/1", "/slow/2", "/slow/3", "/slow/4"});
   for (int i = 1; i <= 4; ++i) site.Add("/slow/" + std::to_string(i), {"/never-" + std::to_string(i)});
   // The pages are answered only once Stop has been pressed.
-  site.SetBeforeAnswer([](const std::string& path) {
+  std::atomic<bool> stopPressed{false};
+  site.SetBeforeAnswer([&stopPressed](const std::string& path) {
     if (path.rfind("/slow/", 0) != 0) return;
-    for (int i = 0; i < 4000 && !IsStopRequested(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 4000 && !stopPressed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   });
   ASSERT_TRUE(site.Start());
   CrawlRun run;
@@ -154,7 +158,8 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   ASSERT_EQ(inFlight(), 4u);
   EXPECT_EQ(ReadCounters(*run.control).crawling, 4);
   const auto pressed = std::chrono::steady_clock::now();
-  EXPECT_EQ(run.controller.Stop(), 0);
+  EXPECT_EQ(run.controller().Stop(), 0);
+  stopPressed = true;
   // Stop itself does not wait for the crawl: it runs on the window's thread.
   EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(100));
   ASSERT_TRUE(run.RunUntilFinished());
@@ -167,28 +172,85 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   EXPECT_EQ(c.crawledOk, 1);
   EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "200"}}));
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(site.arrivalCount("/never-" + std::to_string(i)), 0u);
-  EXPECT_EQ(run.controller.state(), 2);
+  EXPECT_EQ(run.controller().state(), 2);
   EXPECT_EQ(run.CountMessages(WM_CRAWL_FINISHED), 1u);
 }
 
-TEST(CrawlRunTest, StartingAgainWithoutAResetFetchesNothingAndFinishesAtOnce) {
+TEST(CrawlRunTest, TwoCrawlsAtOnceKeepTheirOwnResultsAndStoppingOneLeavesTheOtherRunning) {
+  TestSite first;
+  first.Add("/", {"/one.html", "/shared.html"});
+  first.Add("/one.html", {});
+  first.Add("/shared.html", {});
+  // The second site's pages wait until the first crawl has been stopped and has ended.
+  std::atomic<bool> firstEnded{false};
+  TestSite second;
+  second.Add("/", {"/two.html", "/shared.html", "/slow.html"});
+  second.Add("/two.html", {});
+  second.Add("/shared.html", {});
+  second.Add("/slow.html", {"/late.html"});
+  second.Add("/late.html", {});
+  second.SetBeforeAnswer([&](const std::string& path) {
+    if (path != "/slow.html") return;
+    for (int i = 0; i < 2000 && !firstEnded; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  // The first site holds its root until it is stopped, so Stop reaches a running crawl.
+  std::atomic<bool> stopped{false};
+  first.SetBeforeAnswer([&](const std::string& path) {
+    if (path != "/one.html") return;
+    for (int i = 0; i < 2000 && !stopped; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  ASSERT_TRUE(first.Start());
+  ASSERT_TRUE(second.Start());
+
+  CrawlRun a;
+  CrawlRun b;
+  a.Start(first.origin(), {});
+  b.Start(second.origin(), {});
+  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (first.arrivalCount("/one.html") == 0 && std::chrono::steady_clock::now() < limit) a.Pump();
+  a.controller().Stop();
+  stopped = true;
+  ASSERT_TRUE(a.RunUntilFinished());
+  EXPECT_EQ(a.session->outcome(), rc::kStopped);
+  EXPECT_FALSE(b.session->finished());  // the stop was the first crawl's alone
+  firstEnded = true;
+  ASSERT_TRUE(b.RunUntilFinished());
+  EXPECT_EQ(b.session->outcome(), rc::kOk);
+
+  for (const std::string& address : a.results().FetchedAddresses())
+    EXPECT_EQ(address.rfind(first.origin(), 0), 0u) << address;
+  std::vector<std::string> bFetched = b.results().FetchedAddresses();
+  std::sort(bFetched.begin(), bFetched.end());
+  const std::string o = second.origin();
+  EXPECT_EQ(bFetched, (std::vector<std::string>{o + "/", o + "/late.html", o + "/shared.html", o + "/slow.html",
+                                                o + "/two.html"}));
+  EXPECT_EQ(ReadCounters(*b.control).crawledOk, 5);
+  std::string sitemap;
+  ASSERT_EQ(b.results().sitemap()->PrintCurrent(sitemap), 0);
+  EXPECT_EQ(sitemap.find(first.origin()), std::string::npos);
+}
+
+TEST(CrawlRunTest, ResultsComeInFetchOrderWithTheRootFirst) {
   TestSite site;
-  site.Add("/", {"/a"});
-  site.Add("/a", {});
+  site.Add("/", {"/c.html", "/a.html", "/b.html"});
+  site.Add("/a.html", {"/a/deeper.html"});
+  site.Add("/b.html", {});
+  site.Add("/c.html", {});
+  site.Add("/a/deeper.html", {});
   ASSERT_TRUE(site.Start());
   CrawlRun run;
-  ASSERT_TRUE(run.Crawl(site.origin(), {}));
-  ASSERT_EQ(site.arrivals().size(), 2u);
-  run.messages.clear();
-  run.entries.clear();
-
-  CrawlRun::Options again;
-  again.reset = false;
-  ASSERT_TRUE(run.Crawl(site.origin(), again));
-  EXPECT_EQ(site.arrivals().size(), 2u);
-  EXPECT_EQ(run.messages, (std::vector<uint32_t>{WM_CRAWL_FINISHED}));
-  // The previous crawl's figures stay until the next reset.
-  EXPECT_EQ(ReadCounters(*run.control).crawledOk, 2);
+  CrawlRun::Options one;
+  one.threadCount = 1;
+  ASSERT_TRUE(run.Crawl(site.origin(), one));
+  std::vector<std::string> fetched;
+  for (const std::string& address : run.results().FetchedAddresses()) fetched.push_back(address.substr(site.origin().size()));
+  // One worker fetches in the order the server saw the requests.
+  EXPECT_EQ(fetched, site.arrivals());
+  ASSERT_FALSE(fetched.empty());
+  EXPECT_EQ(fetched.front(), "/");
+  std::vector<std::string> handedOver;
+  for (const Entry& entry : run.entries) handedOver.push_back(entry.first);
+  EXPECT_EQ(handedOver, fetched);
 }
 
 TEST(CrawlRunTest, StartAddressNamingAnotherPathStillCrawlsFromTheRoot) {

@@ -46,7 +46,7 @@ TEST(CrawlStatusTest, ProgressIsASinglePrecisionRatioTruncatedAndBounded) {
 }
 
 TEST(CrawlStatusTest, ReadCountersCopiesEveryField) {
-  CSitemapControl control;
+  CSitemapControl control(CrawlStartParams{}, nullptr);
   CrawlCounters& c = control.data().counters;
   c.waiting = 1;
   c.crawling = 2;

@@ -7,17 +7,20 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/MessageQueue.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadControlSitemap.h"
+#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
-#include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStartParams.h"
-#include "crawl/CrawlSync.h"
 #include "crawl/PatternFilter.h"
+#include "crawl/PostingResultConsumer.h"
+#include "output/CrawlResults.h"
+#include "output/CrawlSession.h"
 #include "support/LoopbackServer.h"
 
 // A page whose body holds one anchor per link.
@@ -108,7 +111,8 @@ class TestSite {
   std::atomic<int> maxInFlight_{0};
 };
 
-// One crawl object, its thread controller and a queue playing the main window.
+// One crawl at a time, started as the window starts it, with a queue playing the window: the
+// crawl's portions are posted to the queue and taken from it as the window takes them.
 class CrawlRun {
  public:
   struct Options {
@@ -117,47 +121,47 @@ class CrawlRun {
     StringISet forbidden;
     std::string include;
     std::string exclude;
-    bool reset = true;
     CrawlRules rules;
+    std::optional<http_options> httpOptions;
   };
 
-  CrawlRun() : control(std::make_shared<CSitemapControl>()), consumer(*control, &controller) {
-    SetMainWindow(queue.handle());
-    consumer.onPortion = [this](const CrawlPortion& portion) {
-      portions.push_back(portion);
-      entries.insert(entries.end(), portion.entries.begin(), portion.entries.end());
-    };
-    consumer.onFinished = [this]() { finished = true; };
-  }
   ~CrawlRun() {
-    controller.WaitFinished(std::chrono::seconds(30));
-    SetMainWindow(kNoWindow);
+    if (session) session->WaitFinished(std::chrono::seconds(30));
   }
 
-  void Start(const std::string& startUrl, const Options& options) {
-    finished = false;
-    if (options.reset) {
-      control->data().Reset();
-      PatternFilter::FillPatternSet(control->data().stores->patterns().includePatterns, options.include);
-      PatternFilter::FillPatternSet(control->data().stores->patterns().excludePatterns, options.exclude);
-    }
-    CrawlStartParams& params = TheCrawlStartParams();
-    params.notifyWindow = queue.handle();
+  static CrawlStartParams ParamsOf(const std::string& startUrl, const Options& options) {
+    CrawlStartParams params;
+    params.startUrl = startUrl;
     params.maxDepth = options.maxDepth;
     params.threadCount = options.threadCount;
     params.forbiddenExtensions = options.forbidden;
     params.rules = options.rules;
-    params.startUrl = startUrl;
-    params.control = control;
-    controller.Start(&params);
-    params.control.reset();
+    params.httpOptions = options.httpOptions;
+    PatternFilter::FillPatternSet(params.includePatterns, options.include);
+    PatternFilter::FillPatternSet(params.excludePatterns, options.exclude);
+    return params;
+  }
+
+  void Start(const std::string& startUrl, const Options& options) {
+    finished = false;
+    poster = std::make_shared<PostingResultConsumer>(queue.handle(), ++crawls_);
+    session = CrawlSession::Start(ParamsOf(startUrl, options), poster, prepare);
+    control = session ? &session->control() : nullptr;
   }
 
   // Handles one message if one comes within the wait.
   void Pump(std::chrono::milliseconds wait = std::chrono::milliseconds(50)) {
-    if (auto msg = queue.Take(wait)) {
-      messages.push_back(msg->message);
-      consumer.HandleMessage(*msg);
+    auto msg = queue.Take(wait);
+    if (!msg) return;
+    messages.push_back(msg->message);
+    if (!poster || msg->lParam != poster->crawlId()) return;
+    if (msg->message == WM_CRAWL_RESULTS) {
+      CrawlPortion portion = poster->Take();
+      entries.insert(entries.end(), portion.entries.begin(), portion.entries.end());
+      portions.push_back(std::move(portion));
+    } else if (msg->message == WM_CRAWL_FINISHED) {
+      finished = true;
+      if (onFinished) onFinished();
     }
   }
 
@@ -165,7 +169,7 @@ class CrawlRun {
   bool RunUntilFinished() {
     auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!finished && std::chrono::steady_clock::now() < limit) Pump();
-    return finished && controller.WaitFinished(std::chrono::seconds(30));
+    return finished && controller().WaitFinished(std::chrono::seconds(30));
   }
 
   bool Crawl(const std::string& startUrl, const Options& options) {
@@ -173,18 +177,28 @@ class CrawlRun {
     return RunUntilFinished();
   }
 
+  CThreadControlSitemap& controller() { return session->thread(); }
+  CrawlResults& results() { return *session->results(); }
+
   size_t CountMessages(uint32_t message) const {
     size_t n = 0;
     for (uint32_t m : messages) n += m == message;
     return n;
   }
 
+  // Runs on each new crawl before it starts (to replace how its pages are fetched).
+  CrawlSession::Prepare prepare;
+  std::function<void()> onFinished;
+
   MessageQueue queue;
-  std::shared_ptr<CSitemapControl> control;
-  CThreadControlSitemap controller;
-  CrawlResultConsumer consumer;
+  std::shared_ptr<PostingResultConsumer> poster;
+  std::shared_ptr<CrawlSession> session;
+  CSitemapControl* control = nullptr;
   std::vector<CrawlPortion> portions;
   std::vector<std::pair<std::string, std::string>> entries;
   std::vector<uint32_t> messages;
   bool finished = false;
+
+ private:
+  intptr_t crawls_ = 0;
 };

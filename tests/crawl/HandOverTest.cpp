@@ -7,46 +7,46 @@
 
 #include "common/MessageQueue.h"
 #include "crawl/CSitemapControl.h"
+#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
-#include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/CrawlSync.h"
+#include "crawl/PostingResultConsumer.h"
 #include "store/UrlState.h"
 
 namespace {
 
 using Entry = std::pair<std::string, std::string>;
 
-// A crawl object whose results go to a queue that the test reads as the main window.
+// A crawl object whose results are posted to a queue that the test reads as the main window.
 class HandOverTest : public ::testing::Test {
  protected:
-  HandOverTest() : consumer(control, nullptr) {
-    control.data().notifyWindow = queue.handle();
-    consumer.onPortion = [this](const CrawlPortion& portion) {
-      ++portions;
-      for (const Entry& e : portion.entries) received.insert(e.first), ++receivedCount;
-    };
-    resultsConsumedEvent.Reset();
-  }
+  HandOverTest()
+      : poster(std::make_shared<PostingResultConsumer>(queue.handle(), 7)), control(CrawlStartParams{}, poster) {}
 
   void Record(const std::string& prefix, int count) {
     for (int i = 0; i < count; ++i) control.RecordResult(prefix + std::to_string(i), "200");
   }
   size_t Pending() { return control.data().pendingResults.size(); }
-  // Handles every message that is already queued.
+  // The window's part: takes what waits when the message says so.
+  void Handle(const PostedMessage& msg) {
+    ASSERT_EQ(msg.lParam, 7);
+    if (msg.message != WM_CRAWL_RESULTS) return;
+    CrawlPortion portion = poster->Take();
+    ++portions;
+    for (const Entry& e : portion.entries) received.push_back(e.first);
+  }
   void Drain() {
-    while (auto msg = queue.Take(std::chrono::milliseconds(0))) consumer.HandleMessage(*msg);
+    while (auto msg = queue.Take(std::chrono::milliseconds(0))) Handle(*msg);
   }
 
   MessageQueue queue;
+  std::shared_ptr<PostingResultConsumer> poster;
   CSitemapControl control;
-  CrawlResultConsumer consumer;
-  std::set<std::string> received;
-  size_t receivedCount = 0;
+  std::vector<std::string> received;
   size_t portions = 0;
 };
 
-TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOver) {
+TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOverAndHeldUntilTaken) {
   Record("/p", 200);
   control.HandOverResults();
   EXPECT_EQ(queue.size(), 0u);
@@ -61,76 +61,59 @@ TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOver) {
   auto msg = queue.Take(std::chrono::seconds(30));
   ASSERT_TRUE(msg);
   EXPECT_EQ(msg->message, WM_CRAWL_RESULTS);
-  EXPECT_FALSE(returned.load());  // held until the main window has read the portion
-  CrawlPortion seen;
-  consumer.onPortion = [&seen](const CrawlPortion& p) { seen = p; };
-  consumer.HandleMessage(*msg);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(returned.load());  // held until the main window has taken the portion
+  CrawlPortion seen = poster->Take();
   worker.join();
   EXPECT_EQ(seen.entries.size(), 201u);
   EXPECT_EQ(seen.okPaths.size(), 200u);
+  EXPECT_EQ(seen.okPaths.front(), "/p0");  // in the order they were recorded
+  EXPECT_EQ(seen.okPaths.back(), "/p199");
   EXPECT_EQ(seen.failures, (std::vector<Entry>{{"/last", "404"}}));
   EXPECT_EQ(Pending(), 0u);
 }
 
-TEST_F(HandOverTest, ARepeatedPathKeepsItsFirstCodeAndAnExcludedPathIsNeverRecorded) {
-  control.RecordResult("/a", "404");
-  control.RecordResult("/a", "200");
+TEST_F(HandOverTest, AFewResultsAreHandedOverOnceTheyHaveWaitedTheInterval) {
+  Record("/slow", 3);
+  control.HandOverResults();
+  EXPECT_EQ(Pending(), 3u);  // neither many nor old
+  std::this_thread::sleep_for(CSitemapControl::kHandOverInterval + std::chrono::milliseconds(20));
+  std::thread worker([&]() { control.HandOverResults(); });
+  auto msg = queue.Take(std::chrono::seconds(30));
+  ASSERT_TRUE(msg);
+  Handle(*msg);
+  worker.join();
+  EXPECT_EQ(received, (std::vector<std::string>{"/slow0", "/slow1", "/slow2"}));
+}
+
+TEST_F(HandOverTest, AnExcludedPathIsNeverRecorded) {
   int32_t depth = 0;
   CrawlStores& stores = *control.data().stores;
   ASSERT_TRUE(stores.TryAdd("/hidden", "", 5, depth));
   stores.SetExcluded("/hidden", 1);
   control.RecordResult("/hidden", "200");
-  control.RecordResult("/hidden", "500");
+  control.RecordResult("/a", "404");
   ASSERT_EQ(Pending(), 1u);
-  EXPECT_EQ(control.data().pendingResults.at("/a").code, "404");
+  EXPECT_EQ(control.data().pendingResults.front().path, "/a");
 }
 
-TEST_F(HandOverTest, AnEmptyPortionStillSignalsTheEventOnce) {
-  EXPECT_TRUE(consumer.HandleMessage(PostedMessage{WM_CRAWL_RESULTS, 0, 0}));
-  EXPECT_EQ(portions, 1u);
-  EXPECT_EQ(receivedCount, 0u);
-  EXPECT_TRUE(resultsConsumedEvent.WaitFor(std::chrono::milliseconds(0)));
-  EXPECT_FALSE(resultsConsumedEvent.IsSet());
-}
-
-TEST_F(HandOverTest, ASignalLeftByAnEarlierCrawlIsNoAnswerToTheFirstHandOver) {
-  resultsConsumedEvent.Set();  // as the end of the previous crawl leaves it
-  Record("/p", 201);
-  std::atomic<bool> returned{false};
-  std::thread worker([&]() {
-    control.HandOverResults();
-    returned = true;
-  });
-  auto msg = queue.Take(std::chrono::seconds(30));
-  ASSERT_TRUE(msg);
-  EXPECT_FALSE(returned.load());
-  EXPECT_FALSE(resultsConsumedEvent.IsSet());
-  consumer.HandleMessage(*msg);
-  worker.join();
-  EXPECT_EQ(receivedCount, 201u);
-}
-
-TEST_F(HandOverTest, AnUnreadPortionIsNeverReplacedByALaterHandOver) {
+TEST_F(HandOverTest, AStopReleasesAWaitingWorkerAndTheWindowStillTakesEverything) {
   Record("/first", 201);
   std::thread worker([&]() { control.HandOverResults(); });
   auto first = queue.Take(std::chrono::seconds(30));
   ASSERT_TRUE(first);
-  // Someone else answers before the window has read the portion (a Stop on another thread).
-  resultsConsumedEvent.Set();
+  control.RequestStop();  // the window is busy elsewhere; the stop must not wait for it
   worker.join();
 
   Record("/second", 201);
-  control.HandOverResults();  // must leave these pending: the first portion is still unread
-  EXPECT_EQ(queue.size(), 0u);
-  EXPECT_EQ(Pending(), 201u);
-  control.RecordResult("/third", "200");
-  control.FinalHandOver();  // adds to the unread portion instead of replacing it
+  control.HandOverResults();  // stopped: handed over without waiting, no second message
   EXPECT_EQ(Pending(), 0u);
+  EXPECT_EQ(queue.size(), 0u);
 
-  consumer.HandleMessage(*first);
+  Handle(*first);
   Drain();
-  EXPECT_EQ(receivedCount, 403u);
-  EXPECT_EQ(received.size(), 403u);
+  EXPECT_EQ(received.size(), 402u);
+  EXPECT_EQ(std::set<std::string>(received.begin(), received.end()).size(), 402u);
 }
 
 TEST_F(HandOverTest, ManyWorkersHandingOverAtOnceLoseAndDoubleNothing) {
@@ -148,54 +131,23 @@ TEST_F(HandOverTest, ManyWorkersHandingOverAtOnceLoseAndDoubleNothing) {
     });
   }
   while (done.load() < kWorkers) {
-    if (auto msg = queue.Take(std::chrono::milliseconds(20))) consumer.HandleMessage(*msg);
+    if (auto msg = queue.Take(std::chrono::milliseconds(20))) Handle(*msg);
   }
   for (std::thread& t : workers) t.join();
   Drain();
-  control.FinalHandOver();
+  std::atomic<bool> lastDone{false};
+  std::thread last([&]() {
+    control.HandOverResults(true);  // what the crawl's end hands over
+    lastDone = true;
+  });
+  while (!lastDone) {
+    if (auto msg = queue.Take(std::chrono::milliseconds(20))) Handle(*msg);
+  }
+  last.join();
   Drain();
-  EXPECT_EQ(receivedCount, static_cast<size_t>(kWorkers * kEach));
   EXPECT_EQ(received.size(), static_cast<size_t>(kWorkers * kEach));
+  EXPECT_EQ(std::set<std::string>(received.begin(), received.end()).size(), static_cast<size_t>(kWorkers * kEach));
   EXPECT_GT(portions, 1u);
-  EXPECT_EQ(Pending(), 0u);
-}
-
-TEST_F(HandOverTest, APortionIsGivenOutOnlyOnce) {
-  Record("/p", 3);
-  control.FinalHandOver();
-  CrawlPortion once = ReadShownResults(control);
-  CrawlPortion twice = ReadShownResults(control);
-  EXPECT_EQ(once.entries.size(), 3u);
-  EXPECT_TRUE(twice.entries.empty());
-  EXPECT_EQ(queue.size(), 1u);
-}
-
-TEST_F(HandOverTest, ResetClearsHostResultsStoresAndCounters) {
-  CSitemapData& d = control.data();
-  d.host = "example.test";
-  d.counters.crawledOk = 3;
-  d.counters.excluded = 2;
-  int32_t depth = 0;
-  d.stores->TryAdd("/x", "", 5, depth);
-  Record("/p", 5);
-  control.FinalHandOver();
-  ASSERT_TRUE(queue.Take(std::chrono::seconds(1)));  // posted, never read
-  d.Reset();
-  EXPECT_TRUE(control.Host().empty());
-  CrawlCounters c = ReadCounters(control);
-  EXPECT_EQ(FoundCount(c) + c.excluded, 0);
-  EXPECT_TRUE(d.pendingResults.empty());
-  EXPECT_TRUE(d.shownResults.empty());
-  EXPECT_EQ(d.stores->memory().Exists("/x"), 0);
-  EXPECT_EQ(d.pendingResults.max_load_factor(), 1.0f);
-  // A portion left unread before the reset does not hold back the next hand-over.
-  Record("/n", 201);
-  std::thread worker([&]() { control.HandOverResults(); });
-  auto msg = queue.Take(std::chrono::seconds(30));
-  ASSERT_TRUE(msg);
-  consumer.HandleMessage(*msg);
-  worker.join();
-  EXPECT_EQ(receivedCount, 201u);
 }
 
 }  // namespace

@@ -120,10 +120,10 @@ TEST(RealSiteCrawlTest, ARootRedirectingFromHttpToHttpsMovesTheWholeCrawlThere) 
   plain.Set("/", Resource{301, "text/html", "", secure.origin() + "/"});
 
   CrawlRun run;
-  http_options options;
-  options.verifyTls = false;
-  run.control->SetHttpOptions(options);
-  ASSERT_TRUE(run.Crawl(plain.origin() + "/", {}));
+  CrawlRun::Options options;
+  options.httpOptions.emplace();
+  options.httpOptions->verifyTls = false;
+  ASSERT_TRUE(run.Crawl(plain.origin() + "/", options));
   const Shown shown = Collect(run);
 
   EXPECT_EQ(shown.sitemap, Addresses(secure.origin(), {"/", "/a.html"}));
@@ -132,7 +132,7 @@ TEST(RealSiteCrawlTest, ARootRedirectingFromHttpToHttpsMovesTheWholeCrawlThere) 
   EXPECT_TRUE(shown.failures.empty());
   EXPECT_EQ(plain.targets(), (std::vector<std::string>{"/"}));
   EXPECT_EQ(secure.count("/"), 1u);
-  EXPECT_EQ(FullAddressOf(*run.control, "/b"), secure.origin() + "/b");
+  EXPECT_EQ(FullAddress(run.control->Origin(), "/b"), secure.origin() + "/b");
 }
 
 TEST(RealSiteCrawlTest, RedirectsToAnotherSiteAreListedAndNotFollowedAndLoopsEnd) {

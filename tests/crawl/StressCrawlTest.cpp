@@ -54,10 +54,7 @@ TEST(StressCrawlTest, TwoHundredFiftySixWorkersAdmitEveryLinkOnceThroughATwoSeco
   ASSERT_TRUE(site.Start());
   CrawlRun run;
   size_t arrivalsAtFinish = 0;
-  run.consumer.onFinished = [&] {
-    arrivalsAtFinish = site.arrivals().size();
-    run.finished = true;
-  };
+  run.onFinished = [&] { arrivalsAtFinish = site.arrivals().size(); };
   CrawlRun::Options options;
   options.threadCount = 256;
   options.maxDepth = 10;

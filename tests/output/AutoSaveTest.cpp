@@ -11,7 +11,7 @@
 #include "crawl/CThreadAutoSave.h"
 #include "output/AutoSave.h"
 #include "output/CSitemapXmlWriter.h"
-#include "output/SitemapLocks.h"
+#include "output/CrawlResults.h"
 #include "settings/CSetupManager.h"
 #include "support/TempDir.h"
 
@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // Waits (bounded) until the tick's save has ended.
-void WaitForSave() {
-  for (int i = 0; i < 1000 && AutoSaveInFlight(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  ASSERT_FALSE(AutoSaveInFlight());
+void WaitForSave(const AutoSave& autoSave) {
+  for (int i = 0; i < 1000 && autoSave.InFlight(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_FALSE(autoSave.InFlight());
 }
 
 CSetupManager Defaults() {
@@ -31,89 +31,83 @@ CSetupManager Defaults() {
   return setup;
 }
 
+// The results of a crawl of host:port that fetched its root.
+std::shared_ptr<CrawlResults> ResultsOf(const std::string& host, const std::string& port) {
+  auto results = std::make_shared<CrawlResults>("2026-01-01");
+  SiteOrigin origin{"http", host, port};
+  results->AddPortion(MakePortion(origin, {PageResult{"/", "200", ""}}), origin);
+  return results;
+}
+
 }  // namespace
 
-TEST(AutoSaveTest, TickWithDefaultsWritesGzipDocumentZeroBeforeAnyCrawl) {
+TEST(AutoSaveTest, TicksNameTheFilesAfterTheCrawledSiteAndWriteNothingBeforeACrawl) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
-  CSitemapXmlWriter writer;
-  CThreadAutoSave controller(&AutoSaveThreadProc);
+  AutoSave autoSave;
+  CThreadAutoSave controller;
   CSetupManager setup = Defaults();
-  AutoSaveTick(setup, writer, controller);
-  WaitForSave();
-  EXPECT_EQ(controller.state(), 1);
-  EXPECT_TRUE(fs::exists("sitemap0.xml.gz"));
+  autoSave.Tick(setup, std::make_shared<CrawlResults>(), controller);  // nothing crawled yet
+  EXPECT_EQ(controller.state(), -1);
+  EXPECT_TRUE(fs::is_empty("."));
 
-  setup.autoSaveGzip = 0;  // the next tick writes plain files; the gzip file stays
-  AutoSaveTick(setup, writer, controller);
-  WaitForSave();
-  EXPECT_TRUE(fs::exists("sitemap0.xml"));
-  EXPECT_TRUE(fs::exists("sitemap0.xml.gz"));
+  autoSave.Tick(setup, ResultsOf("site.test", ":8080"), controller);
+  WaitForSave(autoSave);
+  EXPECT_TRUE(fs::exists("site.test_8080_sitemap0.xml.gz"));
+  autoSave.Tick(setup, ResultsOf("site.test", ""), controller);  // another port is another site
+  WaitForSave(autoSave);
+  EXPECT_TRUE(fs::exists("site.test_sitemap0.xml.gz"));
+  EXPECT_NE(ReadFileBytes("site.test_sitemap0.xml.gz"), ReadFileBytes("site.test_8080_sitemap0.xml.gz"));
+
+  setup.autoSaveGzip = 0;
+  setup.autoSavePath = "backup";
+  autoSave.Tick(setup, ResultsOf("site.test", ""), controller);
+  WaitForSave(autoSave);
+  EXPECT_TRUE(fs::exists("backup_site.test_sitemap0.xml"));
+  EXPECT_EQ(AutoSave::Prefix("saves/", "h"), "saves/h");
+  EXPECT_EQ(AutoSave::Prefix("", "h"), "h");
 }
 
 TEST(AutoSaveTest, TicksDoNothingWhenOffOrWithAnIntervalBelowOneSecond) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
-  CSitemapXmlWriter writer;
-  CThreadAutoSave controller(&AutoSaveThreadProc);
+  AutoSave autoSave;
+  CThreadAutoSave controller;
   CSetupManager setup = Defaults();
   setup.autoSaveEnabled = 0;
-  AutoSaveTick(setup, writer, controller);
+  autoSave.Tick(setup, ResultsOf("h", ""), controller);
   setup.autoSaveEnabled = 1;
   setup.autoSaveInterval = 0;
-  AutoSaveTick(setup, writer, controller);
-  EXPECT_FALSE(AutoSaveInFlight());
+  autoSave.Tick(setup, ResultsOf("h", ""), controller);
+  EXPECT_FALSE(autoSave.InFlight());
   EXPECT_EQ(controller.state(), -1);
   EXPECT_TRUE(fs::is_empty("."));
-  EXPECT_EQ(AutoSaveThreadProc(nullptr), rc::kMissing);
 }
 
-TEST(AutoSaveTest, TickWhileASaveRunsIsSkippedAndTheRunningSaveKeepsItsParameters) {
+TEST(AutoSaveTest, EachFinishedTickSaveLeavesItsOutcomeForItsOwnWindow) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
-  CSitemapXmlWriter writer;
-  writer.AddUrl("http://h/");
-  CThreadAutoSave controller(&AutoSaveThreadProc);
+  AutoSave autoSave;
+  AutoSave otherWindow;
+  CThreadAutoSave controller;
   CSetupManager setup = Defaults();
-  {
-    std::lock_guard<std::mutex> busy(sitemapSaveLock);  // another save is writing
-    setup.autoSavePath = "first";
-    AutoSaveTick(setup, writer, controller);
-    EXPECT_TRUE(AutoSaveInFlight());
-    setup.autoSavePath = "second";
-    AutoSaveTick(setup, writer, controller);  // skipped
-  }
-  WaitForSave();
-  EXPECT_TRUE(fs::exists("first_sitemap0.xml.gz"));
-  EXPECT_FALSE(fs::exists("second_sitemap0.xml.gz"));
-  AutoSaveTick(setup, writer, controller);
-  WaitForSave();
-  EXPECT_TRUE(fs::exists("second_sitemap0.xml.gz"));
-}
-
-TEST(AutoSaveTest, EachFinishedTickSaveLeavesItsOutcomeForTheWindow) {
-  TempDir dir;
-  ScopedWorkingDir cwd(dir.path());
-  CSitemapXmlWriter writer;
-  CThreadAutoSave controller(&AutoSaveThreadProc);
-  CSetupManager setup = Defaults();
-  const uint64_t before = LastAutoSaveReport().sequence;
   setup.autoSavePath = "missing/";  // a folder that does not exist
-  AutoSaveTick(setup, writer, controller);
-  WaitForSave();
-  AutoSaveReport failed = LastAutoSaveReport();
-  EXPECT_EQ(failed.sequence, before + 1);
+  autoSave.Tick(setup, ResultsOf("h", ""), controller);
+  WaitForSave(autoSave);
+  AutoSaveReport failed = autoSave.LastReport();
+  EXPECT_EQ(failed.sequence, 1u);
   EXPECT_EQ(failed.result.code, rc::kFileOpen);
-  EXPECT_EQ(failed.result.path, (fs::current_path() / "missing" / "_sitemap0.xml.gz").string());
+  EXPECT_EQ(failed.result.path, (fs::current_path() / "missing" / "h_sitemap0.xml.gz").string());
   EXPECT_EQ(failed.result.systemError, ENOENT);
+  EXPECT_EQ(otherWindow.LastReport().sequence, 0u);
 
   setup.autoSavePath = "";
-  AutoSaveTick(setup, writer, controller);
-  WaitForSave();
-  AutoSaveReport good = LastAutoSaveReport();
-  EXPECT_EQ(good.sequence, before + 2);
+  autoSave.Tick(setup, ResultsOf("h", ""), controller);
+  WaitForSave(autoSave);
+  AutoSaveReport good = autoSave.LastReport();
+  EXPECT_EQ(good.sequence, 2u);
   EXPECT_TRUE(good.result.ok());
-  EXPECT_TRUE(fs::exists("sitemap0.xml.gz"));
+  EXPECT_TRUE(fs::exists("h_sitemap0.xml.gz"));
 }
 
 TEST(AutoSaveTest, ConcurrentSavesWhileAddingLeaveCompleteFilesOnly) {

@@ -145,16 +145,14 @@ TEST(CrawlStoresTest, PerUrlCallsGoToTheStoreThatHoldsTheUrl) {
   EXPECT_EQ(stores.GetExcluded("/none"), 0);
 }
 
-TEST(CrawlStoresTest, ResetEmptiesStoresAndPatternsAndClosesTheDatabase) {
+TEST(CrawlStoresTest, ResetEmptiesTheStoresAndClosesTheDatabase) {
   TempDir dir;
   CrawlStores stores;
   int32_t depth = 0;
   ASSERT_TRUE(stores.TryAdd("/", "", 5, depth));
-  stores.patterns().includePatterns.insert("*html");
   ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
   stores.Reset();
   EXPECT_EQ(stores.memory().Exists("/"), 0);
-  EXPECT_TRUE(stores.patterns().includePatterns.empty());
   EXPECT_EQ(stores.database().db().isOpen(), 0);
   EXPECT_TRUE(stores.TryAdd("/", "", 5, depth));
 }

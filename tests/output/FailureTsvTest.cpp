@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/FailureTsv.h"
+#include "output/FailureTsv.h"
 #include "common/TextCodec.h"
 #include "output/FailureReport.h"
 

@@ -1,4 +1,4 @@
-#include "cli/FailureTsv.h"
+#include "output/FailureTsv.h"
 
 #include "common/TextCodec.h"
 #include "output/FailureReport.h"

@@ -4,28 +4,28 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/CliResults.h"
-#include "cli/FailureTsv.h"
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
+#include "output/CrawlResults.h"
+#include "output/FailureTsv.h"
 #include "output/UrlListFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
-TEST(CliResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
+TEST(CrawlResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
   const std::vector<std::string> addresses = {"http://h.example.com/a", WideToAnsi(L"http://h.example.com/中文"),
                                               std::string("http://h.example.com/x\x81y", 24), "http://h.example.com/end "};
   for (size_t count : {0u, 1u, 4u}) {
-    CliResults results;
+    CrawlResults results;
     CrawlPortion portion;
     std::wstring box;
     for (size_t i = 0; i < count; ++i) {
       portion.okAddresses.push_back(addresses[i]);
       box += UrlListLine(addresses[i]);
     }
-    results.AddPortion(portion);
+    results.AddPortion(portion, SiteOrigin{"http", "h.example.com", ""});
     TempDir dir;
-    ASSERT_EQ(results.SaveUrlList(dir.str(), "h.example.com"), 0);
+    ASSERT_EQ(results.SaveUrlList(dir.str()), 0);
     ASSERT_EQ(SaveUrlListFile((dir.path() / "expected.txt").string(), box), 0);
     EXPECT_EQ(ReadFileBytes(dir.path() / "h.example.com_urls.txt"), ReadFileBytes(dir.path() / "expected.txt"))
         << count << " addresses";
@@ -35,25 +35,25 @@ TEST(CliResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
 // The URL list and the failure list are replaced whole: a write that fails half way (the
 // disk takes no file past 4 KiB) keeps the earlier files byte for byte and says which file
 // failed and why.
-TEST(CliResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSayWhy) {
-  CliResults results;
+TEST(CrawlResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSayWhy) {
+  CrawlResults results;
   CrawlPortion portion;
   for (int i = 0; i < 400; ++i) {
     portion.okAddresses.push_back("http://h.example.com/page/" + std::to_string(i) + ".html");
     portion.failures.push_back({"/gone/" + std::to_string(i) + ".html", "404"});
   }
-  results.AddPortion(portion);
+  results.AddPortion(portion, SiteOrigin{"http", "h.example.com", ""});
   TempDir dir;
-  const std::filesystem::path urls = dir.path() / CliResults::UrlListName("h.example.com");
-  const std::filesystem::path failed = dir.path() / CliResults::FailureListName("h.example.com");
+  const std::filesystem::path urls = dir.path() / CrawlResults::UrlListName("h.example.com");
+  const std::filesystem::path failed = dir.path() / CrawlResults::FailureListName("h.example.com");
   for (const auto& file : {urls, failed}) {
     std::ofstream old(file, std::ios::binary);
     old << "earlier run\n";
   }
   LimitedRun run = RunWithFileSizeLimit(4096, [&] {
     FileWriteResult u, f;
-    int32_t uc = results.SaveUrlList(dir.str(), "h.example.com", &u);
-    int32_t fc = results.SaveFailures(dir.str(), "h.example.com", &f);
+    int32_t uc = results.SaveUrlList(dir.str(), &u);
+    int32_t fc = results.SaveFailures(dir.str(), &f);
     return std::to_string(uc) + " " + u.path + " " + FileWriteReasonText(u) + "\n" + std::to_string(fc) + " " + f.path +
            " " + FileWriteReasonText(f) + "\n";
   });
@@ -67,7 +67,7 @@ TEST(CliResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSayW
 
   // Without the limit both are written whole.
   FileWriteResult ok;
-  ASSERT_EQ(results.SaveFailures(dir.str(), "h.example.com", &ok), rc::kOk);
+  ASSERT_EQ(results.SaveFailures(dir.str(), &ok), rc::kOk);
   EXPECT_TRUE(ok.ok());
   std::string tsv = ReadFileBytes(failed);
   EXPECT_EQ(tsv.substr(0, tsv.find('\n') + 1), FailureTsvLine("/gone/0.html", "404"));

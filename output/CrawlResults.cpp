@@ -1,0 +1,162 @@
+#include "output/CrawlResults.h"
+
+#include <filesystem>
+
+#include "common/ResultCodes.h"
+#include "common/TextCodec.h"
+#include "output/CReplacingFile.h"
+#include "output/CSitemapXmlWriter.h"
+#include "output/FailureTsv.h"
+#include "output/SitemapIndex.h"
+#include "output/UrlListFile.h"
+
+namespace {
+
+int32_t Report(const CReplacingFile& file, FileWriteResult* result) {
+  if (result) *result = file.result();
+  return file.code();
+}
+
+// A file of the site in dir; dir empty: the working folder.
+std::string InFolder(const std::string& dir, const std::string& name) {
+  return dir.empty() ? name : (std::filesystem::path(dir) / name).string();
+}
+
+}  // namespace
+
+std::string SiteFileName(const SiteOrigin& origin) {
+  if (origin.port.size() < 2) return origin.host;
+  return origin.host + "_" + origin.port.substr(1);  // ":8080"
+}
+
+CrawlResults::CrawlResults() : writer_(std::make_shared<CSitemapXmlWriter>()) {}
+
+CrawlResults::CrawlResults(const std::string& lastmod) : writer_(std::make_shared<CSitemapXmlWriter>(lastmod)) {}
+
+CrawlResults::~CrawlResults() = default;
+
+void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& origin) {
+  std::shared_ptr<CSitemapXmlWriter> writer;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    origin_ = origin;
+    for (const std::string& address : portion.okAddresses) {
+      okAddresses_ += address;
+      okAddresses_ += '\0';
+      ++okCount_;
+    }
+    failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
+    writer = writer_;
+  }
+  // The writer has its own lock; the lists are free again meanwhile.
+  if (!writer) return;
+  for (const std::string& address : portion.sitemapAddresses) {
+    auto own = portion.lastmods.find(address);
+    writer->AddUrl(address, own == portion.lastmods.end() ? std::string() : own->second);
+  }
+}
+
+size_t CrawlResults::okCount() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return okCount_;
+}
+
+size_t CrawlResults::failureCount() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return failures_.size();
+}
+
+std::vector<std::string> CrawlResults::FetchedAddresses() const {
+  std::vector<std::string> addresses;
+  std::lock_guard<std::mutex> guard(lock_);
+  addresses.reserve(okCount_);
+  for (size_t start = 0; start < okAddresses_.size();) {
+    size_t end = okAddresses_.find('\0', start);
+    addresses.push_back(okAddresses_.substr(start, end - start));
+    start = end + 1;
+  }
+  return addresses;
+}
+
+std::vector<std::pair<std::string, std::string>> CrawlResults::Failures() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return failures_;
+}
+
+std::string CrawlResults::SiteName() const { return SiteFileName(origin()); }
+
+SiteOrigin CrawlResults::origin() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return origin_;
+}
+
+std::shared_ptr<CSitemapXmlWriter> CrawlResults::sitemap() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return writer_;
+}
+
+int32_t CrawlResults::SaveSitemap(const std::string& dir, bool gzip, FileWriteResult* result, bool index,
+                                  std::vector<std::string>* savedNames) const {
+  std::shared_ptr<CSitemapXmlWriter> writer = sitemap();
+  const SiteOrigin site = origin();
+  const std::string prefix = InFolder(dir, SiteFileName(site));
+  FileWriteResult failure;
+  std::vector<std::string> saved;
+  int32_t code = rc::kMissing;
+  if (!writer) {
+    failure = PrepareFailure(dir, rc::kMissing, "the sitemap was already released");
+  } else {
+    code = writer->SaveAll(prefix, gzip, &failure, &saved);
+    if (code == rc::kOk && index) {
+      code = WriteSitemapIndexFor({saved, FullAddress(site, "/"), prefix, ""});
+      if (code != rc::kOk)
+        failure = PrepareFailure(AbsoluteFilePath(SitemapIndexFileName(prefix)), code,
+                                 "the sitemap index could not be written");
+    }
+  }
+  if (result) *result = failure;
+  if (savedNames) *savedNames = std::move(saved);
+  return code;
+}
+
+void CrawlResults::ReleaseSitemap() {
+  std::lock_guard<std::mutex> guard(lock_);
+  writer_.reset();
+}
+
+int32_t CrawlResults::SaveUrlList(const std::string& dir, FileWriteResult* result) const {
+  // The bytes of SaveUrlListFile for the text of every UrlListLine, written line by line:
+  // the whole text in wide characters was by far the largest allocation of a large crawl.
+  // Each line converts on its own as the whole would, and trimming the whole text only
+  // touches the end of the last line (every address begins with its scheme).
+  CReplacingFile out(InFolder(dir, UrlListName(SiteName())));
+  if (!out.isOpen()) return Report(out, result);
+  std::lock_guard<std::mutex> guard(lock_);
+  size_t start = 0;
+  while (start < okAddresses_.size()) {
+    size_t end = okAddresses_.find('\0', start);
+    std::wstring line = UrlListLine(okAddresses_.substr(start, end - start));
+    start = end + 1;
+    if (start >= okAddresses_.size()) line = TrimWhitespace(line);
+    if (!out.Write(WideToAnsiLenient(line))) return Report(out, result);
+  }
+  out.Commit();
+  return Report(out, result);
+}
+
+int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* result) const {
+  constexpr size_t kPiece = 64 * 1024;
+  CReplacingFile out(InFolder(dir, FailureListName(SiteName())));
+  if (!out.isOpen()) return Report(out, result);
+  std::lock_guard<std::mutex> guard(lock_);
+  std::string piece;
+  for (const auto& [path, code] : failures_) {
+    piece += FailureTsvLine(path, code);
+    if (piece.size() >= kPiece) {
+      if (!out.Write(piece)) return Report(out, result);
+      piece.clear();
+    }
+  }
+  if (out.Write(piece)) out.Commit();
+  return Report(out, result);
+}

@@ -1,0 +1,68 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "crawl/CrawlPortion.h"
+#include "output/FileWriteResult.h"
+#include "web/SiteOrigin.h"
+
+class CSitemapXmlWriter;
+
+// What one crawl produced: the fetched addresses in fetch order, the failures in the order
+// they came, and the XML sitemap documents. A crawl fills it from its threads while the
+// window's pages, Save, auto-save and the command read it.
+class CrawlResults {
+ public:
+  CrawlResults();
+  // With a fixed lastmod for the sitemap's entries (comparable files).
+  explicit CrawlResults(const std::string& lastmod);
+  ~CrawlResults();
+  CrawlResults(const CrawlResults&) = delete;
+  CrawlResults& operator=(const CrawlResults&) = delete;
+
+  // A portion of the crawl whose pages live on origin.
+  void AddPortion(const CrawlPortion& portion, const SiteOrigin& origin);
+
+  size_t okCount() const;
+  size_t failureCount() const;
+  // Copies, in the order they came.
+  std::vector<std::string> FetchedAddresses() const;
+  std::vector<std::pair<std::string, std::string>> Failures() const;
+  // The crawl's site as the files are named: host, and "_port" when the port is not the
+  // scheme's default; empty before the first portion.
+  std::string SiteName() const;
+  SiteOrigin origin() const;
+  // The sitemap documents; null once released.
+  std::shared_ptr<CSitemapXmlWriter> sitemap() const;
+
+  // The three files in dir (an existing folder), named after SiteName(). Each returns 0 or
+  // a negative code; every file is written beside its name and moved over it once
+  // complete, so a failed save leaves an existing file as it was. When result is given it
+  // receives the outcome: for a failure the (first) file that failed and why.
+  // With index set, several documents also get <site>_sitemap_index.xml naming them.
+  int32_t SaveSitemap(const std::string& dir, bool gzip, FileWriteResult* result = nullptr, bool index = false,
+                      std::vector<std::string>* savedNames = nullptr) const;
+  int32_t SaveUrlList(const std::string& dir, FileWriteResult* result = nullptr) const;
+  int32_t SaveFailures(const std::string& dir, FileWriteResult* result = nullptr) const;
+  // Frees the sitemap documents once they are saved (they are by far the largest part).
+  void ReleaseSitemap();
+
+  static std::string UrlListName(const std::string& site) { return site + "_urls.txt"; }
+  static std::string FailureListName(const std::string& site) { return site + "_failed.tsv"; }
+
+ private:
+  mutable std::mutex lock_;  // guards everything below
+  std::shared_ptr<CSitemapXmlWriter> writer_;
+  SiteOrigin origin_;
+  // The fetched addresses, each followed by a NUL: one buffer instead of one string each.
+  std::string okAddresses_;
+  size_t okCount_ = 0;
+  std::vector<std::pair<std::string, std::string>> failures_;
+};
+
+// host, and "_" with the port when it is not the scheme's default.
+std::string SiteFileName(const SiteOrigin& origin);

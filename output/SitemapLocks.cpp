@@ -1,4 +1,0 @@
-#include "output/SitemapLocks.h"
-
-boost::shared_mutex sitemapDocumentLock;
-std::mutex sitemapSaveLock;
