@@ -42,7 +42,7 @@ bool CDlgSubGoogle::Save() {
   }
   const std::string root = indexRoot_ ? indexRoot_() : std::string();
   if (root.empty() || WriteSitemapIndexFor({saved, root, prefix, ""}) == 0) return true;
-  ShowMessageBox(this, L"网站地图索引没有保存：无法写入文件 " + AnsiToWide(SitemapIndexFileName(prefix)) +
+  ShowMessageBox(this, L"网站地图索引没有保存：无法写入文件 " + Utf8ToWide(SitemapIndexFileName(prefix)) +
                            L"。\n原有的文件没有改动。");
   return false;
 }
@@ -52,7 +52,7 @@ void CDlgSubGoogle::RefreshDisplay() {
   std::wstring text;
   int32_t index = writer_->currentIndex();
   if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() && writer_->PrintCurrent(printed) == 0)
-    text = AnsiToWide(printed);
+    text = Utf8ToWide(printed);
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   box->setUndoRedoEnabled(false);
   box->setPlainText(QString::fromStdWString(text));
@@ -98,7 +98,7 @@ void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
   }
   QTextCursor cursor(block);
   cursor.movePosition(QTextCursor::StartOfBlock);
-  cursor.insertText(QString::fromStdWString(AnsiToWide(entries)));
+  cursor.insertText(QString::fromStdWString(Utf8ToWide(entries)));
 }
 
 void CDlgSubGoogle::ClearText() {

@@ -102,7 +102,7 @@ int32_t CliResults::SaveUrlList(const std::string& dir, const std::string& host,
     std::wstring line = UrlListLine(okAddresses_.substr(start, end - start));
     start = end + 1;
     if (start >= okAddresses_.size()) line = TrimWhitespace(line);
-    if (!out.Write(WideToAnsiLenient(line))) return Report(out, result);
+    if (!out.Write(WideToUtf8(line))) return Report(out, result);
   }
   out.Commit();
   return Report(out, result);

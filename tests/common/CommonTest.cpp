@@ -24,15 +24,23 @@ TEST(StringICompareTest, PrefixAndSuffixTestsNeedTheWholeAffix) {
   EXPECT_FALSE(EndsWithIgnoreCase("/a.zip?x=1", ".zip"));
 }
 
-TEST(TextCodecTest, GbkRoundTripsChineseAndFailedConversionsGiveEmptyText) {
-  std::wstring wide = L"网络错误 abc";
-  std::string gbk = WideToAnsi(wide);
-  EXPECT_EQ(gbk.size(), 12u);  // four two-byte characters and four ASCII bytes
-  EXPECT_EQ(AnsiToWide(gbk), wide);
-  EXPECT_EQ(WideToAnsi(L"emoji \U0001F600"), "");  // GBK lacks it
-  EXPECT_EQ(AnsiToWide(std::string("\x81", 1)), L"");  // truncated double-byte character
-  EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(gbk)), gbk);
-  EXPECT_EQ(WideToUtf8(L"中"), "\xE4\xB8\xAD");
+TEST(TextCodecTest, NarrowTextIsUtf8AndOnlyMalformedSequencesAreRefused) {
+  std::wstring wide = L"网络错误 abc \U0001F600";
+  std::string utf8 = WideToUtf8(wide);
+  EXPECT_EQ(utf8.size(), 4u * 3 + 5 + 4);  // four three-byte characters, five ASCII bytes, one four-byte
+  EXPECT_EQ(Utf8ToWide(utf8), wide);
+  EXPECT_EQ(WideToUtf8(std::wstring(L"a") + wchar_t(0xD800) + L"b"), "ab");  // a lone surrogate goes alone
+  for (const char* bad : {"\x81", "\xE4\xB8", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xBF"}) {
+    EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    EXPECT_EQ(Utf8ToWide(bad), L"") << bad;
+  }
+  EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF, the last code point
+}
+
+TEST(TextCodecTest, StoredGbkTextLoadsAsUtf8AndUtf8StaysAsItIs) {
+  EXPECT_EQ(StoredTextToUtf8("\xcd\xf8\xd5\xbe"), "网站");  // GBK
+  EXPECT_EQ(StoredTextToUtf8("网站 abc"), "网站 abc");
+  EXPECT_EQ(StoredTextToUtf8("plain"), "plain");
 }
 
 TEST(TextCodecTest, TrimRemovesWhiteSpaceAtBothEndsOnly) {

@@ -28,7 +28,7 @@ bool HasChinese(const std::wstring& text) {
 
 TEST(FailureReportTest, StatusCodesUseTheStatusTableAndCodesNobodyKnowsTheDefault) {
   ASSERT_NE(StatusText("404"), nullptr);
-  EXPECT_EQ(FailureDescription("404"), AnsiToWide(*StatusText("404")));
+  EXPECT_EQ(FailureDescription("404"), Utf8ToWide(*StatusText("404")));
   EXPECT_FALSE(FailureDescription("404").empty());
   EXPECT_EQ(FailureDescription("999"), L"网络错误");
   EXPECT_EQ(FailureDescription("418"), L"网络错误");
@@ -55,7 +55,7 @@ TEST(FailureReportTest, TransferAndClientFailuresAreDescribedInChineseAndRareOne
   EXPECT_FALSE(FailureDescription("curl 9999").empty());  // a code newer than this program
 
   // The client's own codes say what went wrong.
-  for (const char* code : {"-70", "-100", "-110", "-220"}) {
+  for (const char* code : {"-70", "-105", "-110", "-220"}) {
     EXPECT_TRUE(HasChinese(FailureDescription(code))) << code;
     EXPECT_NE(FailureDescription(code), L"网络错误") << code;
   }

@@ -8,6 +8,7 @@
 
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
+#include "support/GbkText.h"
 #include "web/LinkExtractor.h"
 #include "web/PageLinks.h"
 #include "web/PageText.h"
@@ -90,7 +91,7 @@ TEST(ExtractLinks, NoCharacterOfALinkIsLost) {
   // Undeclared: valid UTF-8 is read as UTF-8.
   EXPECT_EQ(Items(Extract(utf8Page).links.internal), expected);
   // A GBK page that names its set only in a meta element.
-  const std::string gbPage = Utf8ToAnsi(Page("<a href=\"/中文.html\">x</a>", "<meta charset=\"gb2312\">"));
+  const std::string gbPage = GbkOf(Page("<a href=\"/中文.html\">x</a>", "<meta charset=\"gb2312\">"));
   EXPECT_EQ(Items(Extract(gbPage, "HTTP/1.1 200 OK\r\nContent-Type: text/html").links.internal),
             (std::vector<std::string>{"/%E4%B8%AD%E6%96%87.html"}));
 }

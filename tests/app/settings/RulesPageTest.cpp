@@ -53,7 +53,7 @@ void ExpectAllOff(CSetupRulesPage& page) {
 TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageBeingShown) {
   setup->obeyRobots = 1;
   setup->minIntervalMs = 1500;
-  setup->userAgent = WideToAnsi(L"VeltroBot/1.0 (网站地图)");
+  setup->userAgent = WideToUtf8(L"VeltroBot/1.0 (网站地图)");
   setup->sitemapIndex = 1;
   CSetupPropSheet sheet(setup);
   CSetupRulesPage& page = sheet.rulesPage();
@@ -76,7 +76,7 @@ TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageB
   EXPECT_EQ(setup->lastmodFromHeader, 1);
   EXPECT_EQ(setup->sitemapIndex, 1);
   EXPECT_EQ(setup->minIntervalMs, 250);
-  EXPECT_EQ(setup->userAgent, WideToAnsi(L"Spider 蜘蛛/2"));
+  EXPECT_EQ(setup->userAgent, WideToUtf8(L"Spider 蜘蛛/2"));
 }
 
 TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheControlsOnly) {
