@@ -108,6 +108,17 @@ TEST(ExtractLinks, EncodedAndEntityLinksKeepWhatABrowserWouldRequest) {
   EXPECT_EQ(Items(l.links.external), (std::vector<std::string>{"http://example.org/%E5%A4%96"}));
 }
 
+TEST(ExtractLinks, TabsAndLineBreaksInsideAnHrefAreRemovedAsABrowserRemovesThem) {
+  const Links l = Extract(Page("<a href=\"/a\tb.html\">1</a><a HREF='/c\r\nd.html'>2</a>"
+                               "<a title=\"t\tt\" href = \"/e\n.html?q=\tx\">3</a><a href=\"/a b.html\">4</a>"
+                               "<base data-href=\"/\tno\">"));
+  EXPECT_EQ(Items(l.links.internal),
+            (std::vector<std::string>{"/a%20b.html", "/ab.html", "/cd.html", "/e.html?q=x"}));
+  // Only href values lose them: other attributes keep their bytes.
+  EXPECT_EQ(WithoutCharacterData("<p title=\"t\tt\" data-href='a\tb'><a href='a\tb'>"),
+            "<p title=\"t\tt\" data-href='a\tb'><a href='ab'>");
+}
+
 TEST(ExtractLinks, OnlyHtmlResponsesAreParsed) {
   const std::string body = Page("<a href=\"/a.html\">a</a>");
   EXPECT_EQ(Extract(body, "HTTP/1.1 200 OK\r\nContent-Type: text/html").links.internal.size(), 1u);
