@@ -1,16 +1,7 @@
 #include "web/HeaderFields.h"
 
+#include "common/DecimalNumber.h"
 #include "web/ResponseHeaders.h"
-
-namespace {
-
-bool AllDigits(const std::string& text) {
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-}  // namespace
 
 std::string ExtractHeaderField(const std::string& headers, int32_t kind) {
   if (headers.empty()) return {};
@@ -20,7 +11,7 @@ std::string ExtractHeaderField(const std::string& headers, int32_t kind) {
       return fields.StatusCode();
     case kFieldContentLength: {
       std::string length = fields.Field("Content-Length");
-      return AllDigits(length) ? length : std::string();
+      return ParseDecimal(length, UINT64_MAX) ? length : std::string();
     }
     case kFieldCookie:
       return fields.Field("Set-Cookie");
