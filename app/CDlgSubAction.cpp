@@ -14,6 +14,7 @@
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
 #include "settings/CrawlRulesOf.h"
+#include "common/PercentEncoding.h"
 #include "web/UrlRules.h"
 
 DialogTemplate CDlgSubAction::Template() {
@@ -47,7 +48,7 @@ CDlgSubAction::CDlgSubAction(CrawlPageHost& host, QWidget* parent)
 
 CReportList* CDlgSubAction::list() const { return ReportListAt(kIdList); }
 
-std::string CDlgSubAction::ReadBox(int id) const { return WideToAnsi(TrimWhitespace(GetItemText(id))); }
+std::string CDlgSubAction::ReadBox(int id) const { return WideToUtf8(TrimWhitespace(GetItemText(id))); }
 
 void CDlgSubAction::OnOK() {
   if (!crawling_) StartAction();
@@ -118,7 +119,7 @@ void CDlgSubAction::AppendResultRows(const std::vector<std::string>& paths) {
   std::vector<QStringList> rows;
   rows.reserve(paths.size());
   for (const std::string& path : paths)
-    rows.push_back({QString::number(++number), QString::fromStdWString(AnsiToWide(path))});
+    rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(path))});
   l->AppendRows(std::move(rows));
 }
 

@@ -30,8 +30,8 @@ class CDlgSubAction : public CPlatformDialog {
   CDlgSubAction(CrawlPageHost& host, QWidget* parent = nullptr);
   static DialogTemplate Template();
 
-  // The text of a box as the crawl takes it: trimmed at both ends of the whole text, in the
-  // ANSI code page (empty when it cannot be converted).
+  // The text of a box as the crawl takes it: trimmed at both ends of the whole text, in
+  // UTF-8.
   std::string ReadBox(int id) const;
 
   void StartAction();

@@ -62,7 +62,7 @@ void CDlgSubGoogle::RefreshDisplay() {
   size_t count = 0;
   int32_t index = writer_ ? writer_->currentIndex() : -1;
   if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() && writer_->PrintCurrent(printed, &count) == 0)
-    text = AnsiToWide(printed);
+    text = Utf8ToWide(printed);
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   box->setUndoRedoEnabled(false);
   box->setPlainText(QString::fromStdWString(text));
@@ -106,7 +106,7 @@ void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
   }
   QTextCursor cursor(block);
   cursor.movePosition(QTextCursor::StartOfBlock);
-  cursor.insertText(QString::fromStdWString(AnsiToWide(entries)));
+  cursor.insertText(QString::fromStdWString(Utf8ToWide(entries)));
   shownCount_ = count;
 }
 

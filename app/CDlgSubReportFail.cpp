@@ -2,6 +2,7 @@
 
 #include "app/platform/CReportList.h"
 #include "app/platform/StringRes.h"
+#include "common/PercentEncoding.h"
 #include "common/TextCodec.h"
 #include "output/FailureReport.h"
 
@@ -32,8 +33,8 @@ void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, 
   rows.reserve(failures.size());
   for (const auto& [path, code] : failures) {
     QString description = code.empty() ? QString() : QString::fromStdWString(FailureDescription(code));
-    rows.push_back({QString::number(++number), QString::fromStdWString(AnsiToWide(path)),
-                    QString::fromStdWString(AnsiToWide(code)), description});
+    rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(path)),
+                    QString::fromStdWString(Utf8ToWide(code)), description});
   }
   l->AppendRows(std::move(rows));
 }

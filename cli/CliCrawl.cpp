@@ -34,8 +34,8 @@ constexpr const char* kProgram = "veltro-sitemap-cli";
 
 void Complain(const std::string& text) { std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str()); }
 
-// As the crawl page reads a text box: trimmed at both ends.
-std::string BoxText(const std::string& typed) { return WideToAnsi(TrimWhitespace(Utf8ToWide(typed))); }
+// As the crawl page reads a text box: trimmed at both ends (UTF-8 like every narrow text).
+std::string BoxText(const std::string& typed) { return TrimWhitespace(typed); }
 
 void FillPatterns(StringISet& set, const std::vector<std::string>& patterns) {
   for (const std::string& pattern : patterns) {
@@ -261,7 +261,7 @@ int RunCliCrawl(const CliOptions& options) {
   CliRun run(options, outDir, sitemapIndex);
   for (const std::string& address : addresses) {
     if (!options.quiet) {
-      std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, AnsiToUtf8(address).c_str(),
+      std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, address.c_str(),
                    params.maxDepth, params.threadCount, settingsNote.c_str());
     }
     params.startUrl = address;

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "common/DecimalNumber.h"
+
 namespace {
 
 enum class OptionKind {
@@ -34,16 +36,10 @@ const OptionName* FindOption(const std::string& name) {
 
 // Decimal digits only (an optional leading '+'), within [low, high].
 bool ParseBoundedInt(const std::string& text, int64_t low, int64_t high, int32_t& value) {
-  size_t i = (!text.empty() && text[0] == '+') ? 1 : 0;
-  if (i == text.size()) return false;
-  int64_t number = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    number = number * 10 + (text[i] - '0');
-    if (number > high) return false;
-  }
-  if (number < low) return false;
-  value = static_cast<int32_t>(number);
+  const std::string_view digits = std::string_view(text).substr(!text.empty() && text[0] == '+' ? 1 : 0);
+  const std::optional<uint64_t> number = high < 0 ? std::nullopt : ParseDecimal(digits, static_cast<uint64_t>(high));
+  if (!number || static_cast<int64_t>(*number) < low) return false;
+  value = static_cast<int32_t>(*number);
   return true;
 }
 

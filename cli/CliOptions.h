@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-// What the command line asks for. Texts are as typed (UTF-8 on this platform); they are
-// converted to the ANSI code page only where the engine takes them.
+// What the command line asks for. Texts are as typed: UTF-8, as the engine takes them.
 struct CliOptions {
   std::vector<std::string> urls;  // one crawl each, side by side
   std::optional<int32_t> depth;    // absent: the settings value

@@ -1,30 +1,20 @@
 #include "common/TextCodec.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstring>
-#include <vector>
+
+#include "common/IconvConverter.h"
 
 namespace {
 
-// Owns one iconv descriptor.
-class IconvHandle {
- public:
-  IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~IconvHandle() {
-    if (ok()) iconv_close(cd_);
-  }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return cd_; }
-
- private:
-  iconv_t cd_;
-};
-
 const char* WideCharset() { return sizeof(wchar_t) == 4 ? "WCHAR_T" : "UTF-16LE"; }
+
+bool Convert(const std::string& input, const char* to, const char* from, IconvConverter::Mode mode,
+             std::string& out) {
+  out.clear();
+  if (input.empty()) return true;
+  IconvConverter converter(to, from, mode);
+  return converter.ConvertAll(input.data(), input.size(), out);
+}
 
 std::string WideBytes(const std::wstring& w) {
   return std::string(reinterpret_cast<const char*>(w.data()), w.size() * sizeof(wchar_t));
@@ -36,82 +26,81 @@ std::wstring FromWideBytes(const std::string& bytes) {
   return w;
 }
 
-bool IsSpace(wchar_t c) {
-  return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
-}
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 }  // namespace
 
-bool ConvertStrict(const std::string& input, const char* to, const char* from, std::string& out) {
-  out.clear();
-  if (input.empty()) return true;
-  IconvHandle cd(to, from);
-  if (!cd.ok()) return false;
-  std::vector<char> buf(input.size() * 4 + 16);
-  std::string result;
-  char* in = const_cast<char*>(input.data());
-  size_t inLeft = input.size();
-  while (inLeft > 0) {
-    char* o = buf.data();
-    size_t oLeft = buf.size();
-    size_t r = iconv(cd.get(), &in, &inLeft, &o, &oLeft);
-    result.append(buf.data(), buf.size() - oLeft);
-    if (r == static_cast<size_t>(-1) && errno != E2BIG) return false;
-  }
-  char* o = buf.data();
-  size_t oLeft = buf.size();
-  if (iconv(cd.get(), nullptr, nullptr, &o, &oLeft) == static_cast<size_t>(-1)) return false;
-  result.append(buf.data(), buf.size() - oLeft);
-  out.swap(result);
-  return true;
-}
-
-std::wstring AnsiToWide(const std::string& narrow) {
-  std::string bytes;
-  if (!ConvertStrict(narrow, WideCharset(), kAnsiCodePage, bytes)) return {};
-  return FromWideBytes(bytes);
-}
-
-std::string WideToAnsi(const std::wstring& wide) {
-  std::string out;
-  if (!ConvertStrict(WideBytes(wide), kAnsiCodePage, WideCharset(), out)) return {};
-  return out;
-}
-
-std::string Utf8ToAnsi(const std::string& utf8) {
-  std::string out;
-  if (!ConvertStrict(utf8, kAnsiCodePage, "UTF-8", out)) return {};
-  return out;
-}
-
-std::string AnsiToUtf8(const std::string& narrow) {
-  std::string out;
-  if (!ConvertStrict(narrow, "UTF-8", kAnsiCodePage, out)) return {};
-  return out;
-}
-
 std::string WideToUtf8(const std::wstring& wide) {
   std::string out;
-  if (!ConvertStrict(WideBytes(wide), "UTF-8", WideCharset(), out)) return {};
+  if (!Convert(WideBytes(wide), "UTF-8", WideCharset(), IconvConverter::Mode::kDiscarding, out)) return {};
   return out;
 }
 
 std::wstring Utf8ToWide(const std::string& utf8) {
   std::string bytes;
-  if (!ConvertStrict(utf8, WideCharset(), "UTF-8", bytes)) return {};
+  if (!IsValidUtf8(utf8) || !Convert(utf8, WideCharset(), "UTF-8", IconvConverter::Mode::kStrict, bytes)) return {};
   return FromWideBytes(bytes);
+}
+
+size_t Utf8SequenceAt(std::string_view text, size_t pos, char32_t* codePoint) {
+  if (pos >= text.size()) return 0;
+  const unsigned char lead = static_cast<unsigned char>(text[pos]);
+  size_t length = 0;
+  char32_t value = 0;
+  char32_t least = 0;
+  if (lead < 0x80) {
+    length = 1, value = lead;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, value = lead & 0x1F, least = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, value = lead & 0x0F, least = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, value = lead & 0x07, least = 0x10000;
+  } else {
+    return 0;
+  }
+  if (text.size() - pos < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(text[pos + i]);
+    if (!IsContinuation(byte)) return 0;
+    value = (value << 6) | (byte & 0x3F);
+  }
+  if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  if (codePoint) *codePoint = value;
+  return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = Utf8SequenceAt(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string StoredTextToUtf8(const std::string& stored) {
+  if (IsValidUtf8(stored)) return stored;
+  std::string out;
+  Convert(stored, "UTF-8", "GB18030", IconvConverter::Mode::kDiscarding, out);
+  return out;
+}
+
+bool IsAsciiWhitespace(char32_t c) {
+  return c == U' ' || c == U'\t' || c == U'\r' || c == U'\n' || c == U'\v' || c == U'\f';
 }
 
 std::wstring TrimWhitespace(const std::wstring& text) {
   size_t b = 0, e = text.size();
-  while (b < e && IsSpace(text[b])) ++b;
-  while (e > b && IsSpace(text[e - 1])) --e;
+  while (b < e && IsAsciiWhitespace(static_cast<char32_t>(text[b]))) ++b;
+  while (e > b && IsAsciiWhitespace(static_cast<char32_t>(text[e - 1]))) --e;
   return text.substr(b, e - b);
 }
 
-std::string TrimWhitespace(const std::string& text) {
-  size_t b = 0, e = text.size();
-  while (b < e && IsSpace(static_cast<unsigned char>(text[b]))) ++b;
-  while (e > b && IsSpace(static_cast<unsigned char>(text[e - 1]))) --e;
-  return text.substr(b, e - b);
+std::string_view TrimWhitespaceView(std::string_view text) {
+  while (!text.empty() && IsAsciiWhitespace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && IsAsciiWhitespace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
 }
+
+std::string TrimWhitespace(const std::string& text) { return std::string(TrimWhitespaceView(text)); }

@@ -1,5 +1,7 @@
 #include "crawl/PatternFilter.h"
 
+#include "common/PercentEncoding.h"
+
 namespace {
 
 // path must already be upper-cased.
@@ -29,9 +31,15 @@ bool AnyMatches(const StringISet& patterns, const std::string& upperPath) {
 bool PatternFilter::IsExcluded(const std::string& path) const {
   if (path == "/") return false;
   try {
+    // A pattern may be written as the path is stored (%E6%96%B0) or as a person reads it (新).
     const std::string upperPath = ToUpperAscii(path);
-    if (AnyMatches(excludePatterns, upperPath)) return true;
-    if (AnyMatches(includePatterns, upperPath)) return false;
+    const std::string readable = ReadableAddress(path);
+    const std::string upperReadable = readable == path ? std::string() : ToUpperAscii(readable);
+    auto anyMatches = [&](const StringISet& patterns) {
+      return AnyMatches(patterns, upperPath) || (!upperReadable.empty() && AnyMatches(patterns, upperReadable));
+    };
+    if (anyMatches(excludePatterns)) return true;
+    if (anyMatches(includePatterns)) return false;
   } catch (...) {
     // Out of memory while comparing: keep the path in the results rather than lose it.
     return false;

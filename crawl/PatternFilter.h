@@ -6,7 +6,9 @@
 // The include and exclude patterns of a crawl. A pattern starting with "*" and not ending with
 // one matches paths that end with its needle; one ending with "*" and not starting with one
 // matches paths that begin with it; any other pattern matches paths that contain it. The needle
-// is the pattern with every "*" removed. Letters compare without regard to case.
+// is the pattern with every "*" removed. Letters compare without regard to case. A pattern
+// matches when it matches the path as stored (percent-encoded) or as ReadableAddress shows it,
+// so "*新闻*" and "*%E6%96%B0*" both match "/%E6%96%B0%E9%97%BB/a.html". Patterns are UTF-8.
 class PatternFilter {
  public:
   StringISet includePatterns;

@@ -138,7 +138,7 @@ int32_t CrawlResults::SaveUrlList(const std::string& dir, FileWriteResult* resul
     std::wstring line = UrlListLine(okAddresses_.substr(start, end - start));
     start = end + 1;
     if (start >= okAddresses_.size()) line = TrimWhitespace(line);
-    if (!out.Write(WideToAnsiLenient(line))) return Report(out, result);
+    if (!out.Write(WideToUtf8(line))) return Report(out, result);
   }
   out.Commit();
   return Report(out, result);

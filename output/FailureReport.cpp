@@ -1,5 +1,6 @@
 #include "output/FailureReport.h"
 
+#include "common/DecimalNumber.h"
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "web/StatusTextTable.h"
@@ -59,14 +60,10 @@ std::wstring CurlDescription(int curlCode) {
 
 // A negative decimal number, as the client's codes are recorded; false for anything else.
 bool ParseClientCode(const std::string& code, int& value) {
-  if (code.size() < 2 || code.size() > 11 || code[0] != '-') return false;
-  long long parsed = 0;
-  for (size_t i = 1; i < code.size(); ++i) {
-    if (code[i] < '0' || code[i] > '9') return false;
-    parsed = parsed * 10 + (code[i] - '0');
-  }
-  if (parsed > 2147483648LL) return false;
-  value = static_cast<int>(-parsed);
+  if (code.size() < 2 || code[0] != '-') return false;
+  const std::optional<uint64_t> parsed = ParseDecimal(std::string_view(code).substr(1), 2147483648ULL);
+  if (!parsed) return false;
+  value = static_cast<int>(-static_cast<int64_t>(*parsed));
   return true;
 }
 
@@ -82,5 +79,5 @@ std::wstring FailureDescription(const std::string& code) {
   }
   const std::string* status = StatusText(code);
   if (!status) return kDefaultDescription;
-  return AnsiToWide(*status);
+  return Utf8ToWide(*status);
 }

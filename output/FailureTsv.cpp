@@ -10,12 +10,10 @@ std::string PercentByte(unsigned char byte) {
   return std::string{'%', kHex[byte >> 4], kHex[byte & 15]};
 }
 
-// ANSI text as a UTF-8 field: control characters percent-encoded, and the bytes from 0x80 on
-// too when the text is no valid ANSI text.
-std::string TsvField(const std::string& ansi) {
-  std::string utf8 = AnsiToUtf8(ansi);
-  bool converted = !utf8.empty() || ansi.empty();
-  const std::string& source = converted ? utf8 : ansi;
+// Text as a UTF-8 field: control characters percent-encoded, and the bytes from 0x80 on too
+// when the text is no valid UTF-8.
+std::string TsvField(const std::string& source) {
+  const bool converted = IsValidUtf8(source);
   std::string field;
   field.reserve(source.size());
   for (char c : source) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "common/PercentEncoding.h"
+
 namespace {
 
 const char kHex[] = "0123456789ABCDEF";
@@ -71,15 +73,7 @@ void AppendXmlEscaped(std::string& out, std::string_view text) {
 }
 
 void AppendPercentEncoded(std::string& out, std::string_view address) {
-  for (char ch : address) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x21 || c >= 0x7F) {
-      out += '%';
-      AppendHexByte(out, c);
-    } else {
-      out += ch;
-    }
-  }
+  out += PercentEncode(address, PercentEncodeSet::kAddress);
 }
 
 std::string LocText(std::string_view address) {

@@ -8,8 +8,8 @@
 // 0x20 become "&#xHH;"; every other byte is copied.
 void AppendXmlEscaped(std::string& out, std::string_view text);
 
-// An address made safe for <loc>: every byte below 0x21 and from 0x7F up becomes "%HH"
-// (upper-case hexadecimal); every other byte is copied.
+// An address made safe for <loc>: PercentEncode with PercentEncodeSet::kAddress (every byte
+// below 0x21 and from 0x7F up becomes "%HH", and so does a "%" that begins no escape).
 void AppendPercentEncoded(std::string& out, std::string_view address);
 
 // Both steps: the text a <loc> element holds for the address.

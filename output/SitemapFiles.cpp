@@ -38,13 +38,12 @@ int32_t OutOfMemory(const std::string& path, FileWriteResult* result) {
 
 }  // namespace
 
-std::string SitemapFileSystemPath(const std::string& ansiPath) {
-  std::string utf8 = AnsiToUtf8(ansiPath);
-  return utf8.empty() ? ansiPath : utf8;
+std::string SitemapFileSystemPath(const std::string& fileName) {
+  return fileName;
 }
 
-int32_t WritePlainSitemapFile(const std::string& ansiPath, std::string_view printedText, FileWriteResult* result) {
-  const std::string path = SitemapFileSystemPath(ansiPath);
+int32_t WritePlainSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
+  const std::string path = SitemapFileSystemPath(fileName);
   try {
     CReplacingFile file(path);
     if (file.isOpen()) WriteWithCrLf(file, printedText);
@@ -54,8 +53,8 @@ int32_t WritePlainSitemapFile(const std::string& ansiPath, std::string_view prin
   }
 }
 
-int32_t WriteGzipSitemapFile(const std::string& ansiPath, std::string_view printedText, FileWriteResult* result) {
-  const std::string path = SitemapFileSystemPath(ansiPath);
+int32_t WriteGzipSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
+  const std::string path = SitemapFileSystemPath(fileName);
   try {
     CReplacingFile file(path);
     if (file.isOpen()) {
@@ -70,8 +69,8 @@ int32_t WriteGzipSitemapFile(const std::string& ansiPath, std::string_view print
   }
 }
 
-int32_t WriteSitemapBytes(const std::string& ansiPath, std::string_view bytes, FileWriteResult* result) {
-  const std::string path = SitemapFileSystemPath(ansiPath);
+int32_t WriteSitemapBytes(const std::string& fileName, std::string_view bytes, FileWriteResult* result) {
+  const std::string path = SitemapFileSystemPath(fileName);
   try {
     CReplacingFile file(path);
     if (file.isOpen()) file.Write(bytes);

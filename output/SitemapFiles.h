@@ -5,21 +5,21 @@
 
 #include "output/FileWriteResult.h"
 
-// Writers of one sitemap file each. The path is narrow ANSI (GBK) text, opened through its
-// UTF-8 form. Each file is written beside its name and moved over it once complete, so an
+// Writers of one sitemap file each. The path is UTF-8 text, as the file system takes it. Each file is written beside its name and moved over it once complete, so an
 // existing file is either replaced whole or left as it was. 0, or rc::kFileOpen when the
 // file could not be written (then nothing changed on disk; a failure to flush the folder
 // after the rename is the one exception: the new file is in place). When result is given it
 // receives the outcome: for a failure the file and the cause.
 
 // Plain form: the printed text with every LF written as CR LF.
-int32_t WritePlainSitemapFile(const std::string& ansiPath, std::string_view printedText,
+int32_t WritePlainSitemapFile(const std::string& fileName, std::string_view printedText,
                               FileWriteResult* result = nullptr);
 // Gzip form through zlib's file writer: the printed text (LF line ends) in one call.
-int32_t WriteGzipSitemapFile(const std::string& ansiPath, std::string_view printedText,
+int32_t WriteGzipSitemapFile(const std::string& fileName, std::string_view printedText,
                              FileWriteResult* result = nullptr);
 // Bytes written as they are (a gzip stream held from an earlier compression).
-int32_t WriteSitemapBytes(const std::string& ansiPath, std::string_view bytes, FileWriteResult* result = nullptr);
+int32_t WriteSitemapBytes(const std::string& fileName, std::string_view bytes, FileWriteResult* result = nullptr);
 
-// The file system form of a sitemap file name (narrow ANSI text to UTF-8).
-std::string SitemapFileSystemPath(const std::string& ansiPath);
+// The file system form of a sitemap file name: the name itself, since narrow text is UTF-8
+// (kept for the callers in the auto-save and the writer; it can go with them).
+std::string SitemapFileSystemPath(const std::string& fileName);

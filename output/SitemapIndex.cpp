@@ -20,11 +20,10 @@ void AddTextChild(TiXmlElement& parent, const char* name, const std::string& tex
 }
 
 // The name without its folders; the file system takes it as UTF-8, and so does its address.
-std::string FileNameOnly(const std::string& ansiName) {
-  size_t slash = ansiName.find_last_of('/');
-  std::string name = slash == std::string::npos ? ansiName : ansiName.substr(slash + 1);
-  std::string utf8 = AnsiToUtf8(name);
-  return utf8.empty() ? name : utf8;
+std::string FileNameOnly(const std::string& fullName) {
+  size_t slash = fullName.find_last_of('/');
+  std::string name = slash == std::string::npos ? fullName : fullName.substr(slash + 1);
+  return name;
 }
 
 }  // namespace
@@ -48,9 +47,9 @@ std::string SitemapIndexText(const std::vector<SitemapIndexEntry>& entries) {
   return std::string(printer.CStr(), printer.Size());
 }
 
-int32_t WriteSitemapIndexFile(const std::string& ansiPath, const std::vector<SitemapIndexEntry>& entries) {
+int32_t WriteSitemapIndexFile(const std::string& fileName, const std::vector<SitemapIndexEntry>& entries) {
   try {
-    return WritePlainSitemapFile(ansiPath, SitemapIndexText(entries));
+    return WritePlainSitemapFile(fileName, SitemapIndexText(entries));
   } catch (const std::bad_alloc&) {
     return rc::kNoMemory;
   }

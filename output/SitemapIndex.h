@@ -21,10 +21,10 @@ struct SitemapIndexEntry {
 // per entry. loc is written as a sitemap's loc is (percent-encoded, escaped).
 std::string SitemapIndexText(const std::vector<SitemapIndexEntry>& entries);
 
-// Writes the index to ansiPath as the plain sitemap files are written (CR LF, beside its name
+// Writes the index to fileName as the plain sitemap files are written (CR LF, beside its name
 // and moved over it when complete). 0, or rc::kFileOpen when it could not be written (an
 // existing file is then left as it was), rc::kNoMemory.
-int32_t WriteSitemapIndexFile(const std::string& ansiPath, const std::vector<SitemapIndexEntry>& entries);
+int32_t WriteSitemapIndexFile(const std::string& fileName, const std::vector<SitemapIndexEntry>& entries);
 
 // The index's file name for the prefix the sitemap files were saved with:
 // prefix + "_sitemap_index.xml", or "sitemap_index.xml" for an empty prefix.

@@ -7,20 +7,9 @@
 #include "output/CReplacingFile.h"
 #include "output/SitemapEscape.h"
 
-std::string WideToAnsiLenient(const std::wstring& wide) {
-  std::string whole = WideToAnsi(wide);
-  if (!whole.empty() || wide.empty()) return whole;
-  std::string out;
-  for (wchar_t c : wide) {
-    std::string one = WideToAnsi(std::wstring(1, c));
-    out += one.empty() ? std::string("?") : one;
-  }
-  return out;
-}
-
 int32_t SaveUrlListFile(const std::string& utf8Path, const std::wstring& boxText, FileWriteResult* result) {
   try {
-    std::string text = WideToAnsiLenient(TrimWhitespace(boxText));
+    std::string text = WideToUtf8(TrimWhitespace(boxText));
     CReplacingFile file(utf8Path);
     if (file.Write(text)) file.Commit();
     if (result) *result = file.result();
@@ -32,14 +21,14 @@ int32_t SaveUrlListFile(const std::string& utf8Path, const std::wstring& boxText
 }
 
 std::wstring UrlListLine(const std::string& fullAddress) {
-  std::wstring wide = AnsiToWide(fullAddress);
+  std::wstring wide = Utf8ToWide(fullAddress);
   if (wide.empty() && !fullAddress.empty()) {
     std::string safe;
     for (char ch : fullAddress) {
       if (static_cast<unsigned char>(ch) >= 0x80) AppendPercentEncoded(safe, std::string_view(&ch, 1));
       else safe += ch;
     }
-    wide = AnsiToWide(safe);
+    wide = Utf8ToWide(safe);
   }
   return wide + L"\r\n";
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/SystemInfo.h"
+#include "common/TextCodec.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
 #include "store/TextArchive.h"
@@ -32,9 +33,10 @@ int32_t ReadFlag(const std::map<std::string, std::string>& pairs, const char* ke
   return ReadInt(pairs, key) > 0 ? 1 : 0;
 }
 
+// A database from before narrow text was UTF-8 holds GBK texts; they load as UTF-8.
 std::string ReadText(const std::map<std::string, std::string>& pairs, const char* key) {
   auto it = pairs.find(key);
-  return it == pairs.end() ? std::string() : it->second;
+  return it == pairs.end() ? std::string() : StoredTextToUtf8(it->second);
 }
 
 }  // namespace
@@ -133,7 +135,7 @@ bool ReadExtensionArchive(const std::string& text, StringISet& set) {
     std::string ext;
     if (!reader.ReadString(ext)) return false;
     try {
-      set.insert(std::move(ext));
+      set.insert(StoredTextToUtf8(ext));
     } catch (const std::bad_alloc&) {
       return false;
     }

@@ -41,11 +41,11 @@ class CSetupManager {
   int32_t autoSaveEnabled = 1;        // on when not 0
   int32_t autoSaveInterval = 180;     // seconds between two auto-saves
   int32_t autoSaveGzip = 1;           // gzip files when not 0
-  std::string autoSavePath;           // put in front of the auto-saved file names (ANSI text)
+  std::string autoSavePath;           // put in front of the auto-saved file names (UTF-8)
   // Crawl rules. Each default keeps the crawl as it is without them.
   int32_t obeyRobots = 0;             // 1: robots.txt, meta robots and rel="nofollow" obeyed
   int32_t minIntervalMs = 0;          // least time between two requests to the site, 0 to kMaxIntervalMs
-  std::string userAgent;              // sent as the User-Agent (ANSI text); empty sends none
+  std::string userAgent;              // sent as the User-Agent (UTF-8); empty sends none
   int32_t lastmodFromHeader = 0;      // 1: lastmod from the page's Last-Modified when it has one
   int32_t sitemapIndex = 0;           // 1: an index file beside several sitemap files
 

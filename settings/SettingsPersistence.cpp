@@ -3,29 +3,15 @@
 #include <filesystem>
 #include <map>
 
+#include "common/DecimalNumber.h"
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
 #include "store/CLevelDb.h"
 
 int32_t ReadIntSetting(const std::string& text) {
-  size_t pos = 0;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-    negative = text[pos] == '-';
-    ++pos;
-  }
-  if (pos == text.size()) return -1;
-  int64_t value = 0;
-  for (; pos < text.size(); ++pos) {
-    char c = text[pos];
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-    if (value > 2147483648LL) return -1;
-  }
-  if (negative) value = -value;
-  if (value > 2147483647LL) return -1;
-  return static_cast<int32_t>(value);
+  const std::optional<int64_t> value = ParseSignedDecimal(text, INT32_MIN, INT32_MAX);
+  return value ? static_cast<int32_t>(*value) : -1;
 }
 
 int32_t LoadSettings(CSetupManager* setup, CLevelDb* db) {

@@ -1,5 +1,7 @@
 #include "settings/SetupPageRules.h"
 
+#include <algorithm>
+
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
 
@@ -35,10 +37,10 @@ std::string UserAgentOf(const std::string& text) {
     if (byte >= 0x20 && byte != 0x7F) kept += c;
   }
   kept = TrimWhitespace(kept);
-  // GBK: a byte from 0x81 up opens a two-byte character.
+  // A byte that begins no well-formed sequence counts as one character of its own.
   size_t end = 0;
   for (size_t i = 0; i < kept.size();) {
-    size_t width = static_cast<unsigned char>(kept[i]) >= 0x81 && i + 1 < kept.size() ? 2 : 1;
+    const size_t width = std::max<size_t>(Utf8SequenceAt(kept, i), 1);
     if (i + width > kMaxUserAgentBytes) break;
     i += width;
     end = i;

@@ -26,5 +26,5 @@ int32_t IntervalMsOf(int32_t milliseconds);
 inline constexpr size_t kMaxUserAgentBytes = 256;
 // A user agent that is safe to send as one header line: control bytes (CR and LF above all,
 // which would start a header of the site's choosing) removed, white space trimmed at both
-// ends, and cut to kMaxUserAgentBytes without splitting a double-byte (GBK) character.
+// ends, and cut to kMaxUserAgentBytes without splitting a UTF-8 character.
 std::string UserAgentOf(const std::string& text);

@@ -1,8 +1,10 @@
 #include "store/TextArchive.h"
 
 #include <charconv>
-#include <limits>
 #include <new>
+
+#include "common/DecimalNumber.h"
+#include "common/TextCodec.h"
 
 TextArchiveWriter::TextArchiveWriter() {
   WriteString(kArchiveSignature);
@@ -44,9 +46,7 @@ bool TextArchiveReader::Fail() {
 }
 
 namespace {
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool IsSpace(char c) { return IsAsciiWhitespace(static_cast<unsigned char>(c)); }
 }  // namespace
 
 bool TextArchiveReader::ReadNumber(uint64_t& magnitude, bool& negative) {
@@ -57,16 +57,11 @@ bool TextArchiveReader::ReadNumber(uint64_t& magnitude, bool& negative) {
     negative = text_[pos_] == '-';
     ++pos_;
   }
-  size_t digits = 0;
   magnitude = 0;
-  while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') {
-    const uint64_t d = static_cast<uint64_t>(text_[pos_] - '0');
-    if (magnitude > (std::numeric_limits<uint64_t>::max() - d) / 10) return Fail();
-    magnitude = magnitude * 10 + d;
-    ++pos_;
-    ++digits;
-  }
+  // No digits, or more than 64 bits of them.
+  const size_t digits = ReadDecimalPrefix(std::string_view(text_).substr(pos_), UINT64_MAX, magnitude);
   if (digits == 0) return Fail();
+  pos_ += digits;
   return true;
 }
 

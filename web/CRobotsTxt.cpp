@@ -2,39 +2,18 @@
 
 #include <algorithm>
 
+#include "common/DecimalNumber.h"
 #include "common/StringICompare.h"
+#include "common/TextCodec.h"
+#include "common/PercentEncoding.h"
 
 namespace {
 
-constexpr std::string_view kWhitespace = " \t\v\f";
-
-std::string_view Trim(std::string_view text) {
-  size_t begin = text.find_first_not_of(kWhitespace);
-  if (begin == std::string_view::npos) return {};
-  size_t end = text.find_last_not_of(kWhitespace);
-  return text.substr(begin, end - begin + 1);
-}
+// Lines are already split at CR and LF, so only the other white space can be left.
+std::string_view Trim(std::string_view text) { return TrimWhitespaceView(text); }
 
 
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-bool IsUnreserved(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-         c == '_' || c == '~';
-}
-
-void AppendEncoded(std::string& out, unsigned char byte) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  out += '%';
-  out += kDigits[byte >> 4];
-  out += kDigits[byte & 0x0F];
-}
 
 // Text up to the first "/" or white space: the product token of a user-agent value.
 std::string_view TokenOf(std::string_view text) {
@@ -43,26 +22,8 @@ std::string_view TokenOf(std::string_view text) {
 }
 
 // "12", "0.5", "3." : a non-negative decimal without exponent or sign.
-std::optional<double> ReadSeconds(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  double value = 0;
-  size_t i = 0;
-  bool digits = false;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    digits = true;
-  }
-  if (i < text.size() && text[i] == '.') {
-    double scale = 0.1;
-    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-      value += (text[i] - '0') * scale;
-      scale /= 10;
-      digits = true;
-    }
-  }
-  if (!digits || i != text.size()) return std::nullopt;
-  return value;
-}
+// Any wait past a year is as good as none at all; the policy caps it far lower anyway.
+std::optional<double> ReadSeconds(std::string_view text) { return ParseDecimalFraction(text, 365.0 * 86400); }
 
 // Whether pattern matches the start of path ("*" any text; a final "$" asks for the whole
 // path). Backtracks only to the last "*", so a check costs at most pattern x path steps.
@@ -181,18 +142,16 @@ std::string NormalizeRobotsPath(std::string_view path) {
   for (size_t i = 0; i < path.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(path[i]);
     if (c == '%') {
-      int high = i + 2 < path.size() ? HexValue(path[i + 1]) : -1;
-      int low = high >= 0 ? HexValue(path[i + 2]) : -1;
-      if (low < 0) {
+      const std::optional<unsigned char> decoded = PercentEscapeAt(path, i);
+      if (!decoded) {
         out += "%25";
         continue;
       }
-      unsigned char decoded = static_cast<unsigned char>(high * 16 + low);
-      if (IsUnreserved(decoded)) out += static_cast<char>(decoded);
-      else AppendEncoded(out, decoded);
+      if (IsUnreservedByte(*decoded)) out += static_cast<char>(*decoded);
+      else AppendPercentEscape(out, *decoded);
       i += 2;
     } else if (c <= 0x20 || c >= 0x7F) {
-      AppendEncoded(out, c);
+      AppendPercentEscape(out, c);
     } else {
       out += static_cast<char>(c);
     }

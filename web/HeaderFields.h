@@ -13,5 +13,8 @@ enum HeaderFieldKind : int32_t {
   kFieldLastModified = 6,
 };
 
-// The value of one field of a response header block; empty when absent or the kind is unknown.
+// The value of one field of a response header block, as ResponseHeaders reads it (white space
+// around it removed; the charset parameter of Content-Type alone; a Content-Length of digits
+// only; the status as the three digits of the status line). Empty when absent or the kind is
+// unknown.
 std::string ExtractHeaderField(const std::string& headers, int32_t kind);

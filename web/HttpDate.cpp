@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/DecimalNumber.h"
 #include "common/StringICompare.h"
 
 namespace {
@@ -42,14 +43,12 @@ class Scanner {
   }
   // minDigits to maxDigits decimal digits.
   bool Number(size_t minDigits, size_t maxDigits, int64_t& value, size_t* count = nullptr) {
-    size_t start = pos_;
-    value = 0;
-    while (pos_ < text_.size() && pos_ - start < maxDigits && text_[pos_] >= '0' && text_[pos_] <= '9') {
-      value = value * 10 + (text_[pos_] - '0');
-      ++pos_;
-    }
-    if (count) *count = pos_ - start;
-    return pos_ - start >= minDigits;
+    uint64_t read = 0;
+    const size_t digits = ReadDecimalPrefix(text_.substr(pos_), UINT64_MAX, read, maxDigits);
+    pos_ += digits;
+    value = static_cast<int64_t>(read);
+    if (count) *count = digits;
+    return digits >= minDigits;
   }
   bool Int(size_t minDigits, size_t maxDigits, int& value) {
     int64_t v = 0;

@@ -1,16 +1,13 @@
 #include "web/MetaRobots.h"
 
 #include "common/StringICompare.h"
+#include "common/TextCodec.h"
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsSpace(char c) { return IsAsciiWhitespace(static_cast<unsigned char>(c)); }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view Trim(std::string_view text) { return TrimWhitespaceView(text); }
 
 // Calls fn for each piece of text between separators, trimmed, empty pieces left out.
 template <typename Fn>

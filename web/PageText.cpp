@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "common/StringICompare.h"
-#include "web/IconvConverter.h"
+#include "common/IconvConverter.h"
+#include "common/TextCodec.h"
 #include "web/ResponseHeaders.h"
 
 namespace {
@@ -12,7 +13,7 @@ namespace {
 // How far into a page a meta element is looked for.
 constexpr size_t kMetaScanBytes = 4096;
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+bool IsSpace(char c) { return IsAsciiWhitespace(static_cast<unsigned char>(c)); }
 
 std::string TrimQuotesAndSpace(std::string value) {
   size_t b = 0, e = value.size();

@@ -3,9 +3,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/TextCodec.h"
+
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool IsBlank(char c) { return IsAsciiWhitespace(static_cast<unsigned char>(c)); }
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAlnum(char c) { return IsAlpha(c) || (c >= '0' && c <= '9'); }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -52,6 +54,38 @@ size_t TagEnd(const std::string& text, size_t p) {
     }
   }
   return std::string::npos;
+}
+
+// Whether the quote at text[quote] opens the value of an href attribute ("href = '...").
+bool OpensHrefValue(const std::string& text, size_t tagStart, size_t quote) {
+  size_t p = quote;
+  while (p > tagStart && IsBlank(text[p - 1])) --p;
+  if (p == tagStart || text[p - 1] != '=') return false;
+  --p;
+  while (p > tagStart && IsBlank(text[p - 1])) --p;
+  if (p < tagStart + 4) return false;
+  for (size_t k = 0; k < 4; ++k)
+    if (Lower(text[p - 4 + k]) != "href"[k]) return false;
+  return !IsAlnum(text[p - 5]) && text[p - 5] != '-' && text[p - 5] != ':';
+}
+
+// Appends the tag text[begin, end) with tab, CR and LF taken out of its href values, as a
+// browser's URL parser does first: the markup parser would turn them into spaces (and the
+// link into one with %20 in it).
+void AppendTag(std::string& out, const std::string& text, size_t begin, size_t end) {
+  char quote = 0;
+  bool href = false;
+  for (size_t p = begin; p < end; ++p) {
+    const char c = text[p];
+    if (quote) {
+      if (c == quote) quote = 0;
+      else if (href && (c == '\t' || c == '\n' || c == '\r')) continue;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+      href = OpensHrefValue(text, begin, p);
+    }
+    out += c;
+  }
 }
 
 // Just after the end tag "</name...>" at or after from; npos when there is none.
@@ -258,7 +292,7 @@ std::string WithoutCharacterData(const std::string& text) {
       out.append(text, i, std::string::npos);
       break;
     }
-    out.append(text, i, end - i);
+    AppendTag(out, text, i, end);
     i = end;
     if (!closing && (IsRawTextElement(name) || name == "plaintext")) {
       // Only the end tag of the element is kept.

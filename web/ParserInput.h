@@ -26,5 +26,6 @@ std::vector<size_t> SliceStarts(const std::string& text, size_t sliceBytes);
 // The text with what can hold no link taken out, so the parser has less to read: every run of
 // character data between tags becomes one space, comments go, and the content of script,
 // style and the other raw-text elements goes (their tags stay). Tags and their attributes
-// are kept byte for byte. A tag that never ends keeps the rest of the text as it is.
+// are kept byte for byte, but for tab, CR and LF inside quoted href values, which go (as a
+// browser drops them from an address). A tag that never ends keeps the rest of the text as it is.
 std::string WithoutCharacterData(const std::string& text);

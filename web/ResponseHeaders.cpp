@@ -1,16 +1,27 @@
 #include "web/ResponseHeaders.h"
 
 #include "common/StringICompare.h"
+#include "common/TextCodec.h"
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 std::string Trim(const std::string& text, size_t b = 0, size_t e = std::string::npos) {
   if (e > text.size()) e = text.size();
-  while (b < e && IsSpace(text[b])) ++b;
-  while (e > b && IsSpace(text[e - 1])) --e;
-  return text.substr(b, e - b);
+  if (b > e) b = e;
+  return std::string(TrimWhitespaceView(std::string_view(text).substr(b, e - b)));
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "HTTP/1.1 200 OK": the digits after the version, when there are exactly three.
+std::string StatusOf(const std::string& line) {
+  if (!StartsWithIgnoreCase(line, "http/")) return {};
+  size_t p = line.find_first_of(" \t");
+  if (p == std::string::npos) return {};
+  while (p < line.size() && (line[p] == ' ' || line[p] == '\t')) ++p;
+  size_t e = p;
+  while (e < line.size() && IsDigit(line[e])) ++e;
+  return e - p == 3 ? line.substr(p, 3) : std::string();
 }
 
 std::string Unquote(const std::string& value) {
@@ -35,12 +46,15 @@ std::string Parameter(const std::string& value, const std::string& name) {
 }  // namespace
 
 ResponseHeaders::ResponseHeaders(const std::string& block) {
-  size_t pos = block.find('\n');  // the status line holds no field
-  while (pos != std::string::npos && pos + 1 < block.size()) {
-    const size_t begin = pos + 1;
-    size_t end = block.find('\n', begin);
+  const size_t firstEnd = block.find('\n');
+  status_ = StatusOf(Trim(block, 0, firstEnd));
+  // The status line holds no field; a block cut without it starts with its first field.
+  size_t begin = 0;
+  if (StartsWithIgnoreCase(block, "http/")) begin = firstEnd == std::string::npos ? block.size() : firstEnd + 1;
+  while (begin < block.size()) {
+    const size_t end = block.find('\n', begin);
     const std::string line = block.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-    pos = end;
+    begin = end == std::string::npos ? block.size() : end + 1;
     if (!line.empty() && (line[0] == ' ' || line[0] == '\t')) {
       if (!fields_.empty()) fields_.back().second = Trim(fields_.back().second + " " + Trim(line));
       continue;

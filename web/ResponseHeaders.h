@@ -9,6 +9,10 @@ class ResponseHeaders {
  public:
   explicit ResponseHeaders(const std::string& block);
 
+  // The three-digit status code of the status line ("HTTP/1.1 404 Not Found" gives "404");
+  // empty when the block does not start with such a line.
+  const std::string& StatusCode() const { return status_; }
+
   // The value of the first field of that name (letter case ignored), without the white space
   // around it; empty when there is none. Continuation lines are joined with one space.
   std::string Field(const std::string& name) const;
@@ -22,5 +26,6 @@ class ResponseHeaders {
   bool IsHtml() const;
 
  private:
+  std::string status_;
   std::vector<std::pair<std::string, std::string>> fields_;
 };

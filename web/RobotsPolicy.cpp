@@ -2,17 +2,14 @@
 
 #include <cmath>
 
+#include "common/DecimalNumber.h"
+
 namespace {
 
 // The status as a number, -1 unless it is exactly three digits.
 int StatusNumber(const std::string& status) {
-  if (status.size() != 3) return -1;
-  int value = 0;
-  for (char c : status) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value;
+  const std::optional<uint64_t> value = status.size() == 3 ? ParseDecimal(status, 999) : std::nullopt;
+  return value ? static_cast<int>(*value) : -1;
 }
 
 // Every path but the file itself refused.

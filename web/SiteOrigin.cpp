@@ -1,7 +1,6 @@
 #include "web/SiteOrigin.h"
 
 #include "common/StringICompare.h"
-#include "web/UrlRules.h"
 
 namespace {
 
@@ -18,7 +17,6 @@ SiteOrigin OriginOf(const std::string& startUrl) {
   if (ParseWebAddress(hasScheme ? startUrl : "http://" + startUrl, parsed)) return OriginOf(parsed);
   SiteOrigin origin;
   origin.scheme = https ? "https" : "http";
-  origin.host = HostOf(startUrl);
   return origin;
 }
 

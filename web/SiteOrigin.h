@@ -11,7 +11,7 @@ struct SiteOrigin {
 };
 
 // The origin of a start address as typed: "http" unless it names https; a default port
-// ("http://h:80") counts as none. An address libcurl cannot parse keeps only the scheme.
+// ("http://h:80") counts as none. An address libcurl cannot parse keeps only the scheme (no host).
 SiteOrigin OriginOf(const std::string& startUrl);
 // The scheme, host and port of an address.
 SiteOrigin OriginOf(const WebAddress& address);

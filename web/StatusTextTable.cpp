@@ -6,7 +6,7 @@
 
 namespace {
 
-// Written in UTF-8 here, kept in GBK like every narrow text of the program.
+// UTF-8, like every narrow text of the program.
 const std::pair<const char*, const char*> kEntries[] = {
     {"200", "成功"},
     {"201", "请求已经完成且一个新资源被创建"},
@@ -65,7 +65,7 @@ const std::pair<const char*, const char*> kEntries[] = {
 
 std::map<std::string, std::string> BuildTable() {
   std::map<std::string, std::string> table;
-  for (const auto& entry : kEntries) table.emplace(entry.first, Utf8ToAnsi(entry.second));
+  for (const auto& entry : kEntries) table.emplace(entry.first, entry.second);
   return table;
 }
 

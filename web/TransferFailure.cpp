@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "common/DecimalNumber.h"
+
 namespace {
 
 constexpr char kCurlPrefix[] = "curl ";
@@ -19,15 +21,9 @@ std::string TransferFailureCode(int32_t fetchResult) {
 
 bool ParseCurlFailureCode(const std::string& code, int& curlCode) {
   if (code.size() <= kCurlPrefixLength || code.compare(0, kCurlPrefixLength, kCurlPrefix) != 0) return false;
-  long long value = 0;
-  for (size_t i = kCurlPrefixLength; i < code.size(); ++i) {
-    char c = code[i];
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-    if (value > INT_MAX) return false;
-  }
-  if (value == 0) return false;  // 0 is success, never a failure code
-  curlCode = static_cast<int>(value);
+  const std::optional<uint64_t> value = ParseDecimal(std::string_view(code).substr(kCurlPrefixLength), INT_MAX);
+  if (!value || *value == 0) return false;  // 0 is success, never a failure code
+  curlCode = static_cast<int>(*value);
   return true;
 }
 

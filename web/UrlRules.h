@@ -1,12 +1,10 @@
 #pragma once
 #include <string>
 
-// The host of an address (scheme, port and path removed; https is treated like http); path
-// receives everything after the host up to the first white space, and is written only when a
-// host was found. Empty host when none can be found (for example a name without a dot).
-// The crawl page refuses a start address without such a host.
-std::string SplitUrl(const std::string& address, std::string& path);
-// SplitUrl without the path.
+// The host of an address as libcurl's URL parser reads it: a name (with or without a dot),
+// an IPv4 address, or a bracketed IPv6 address ("[::1]"). An address without a scheme is read
+// as http; https counts like http. Empty when the text holds no http(s) address. The crawl
+// page refuses a start address without a host.
 std::string HostOf(const std::string& address);
 // Whether two addresses have the same host, ignoring letter case and a leading "www.".
 bool IsSameSite(const std::string& a, const std::string& b);

@@ -2,9 +2,22 @@
 
 #include "common/StringICompare.h"
 #include "web/CurlUrl.h"
-#include "web/LinkText.h"
+#include "common/PercentEncoding.h"
 
 namespace {
+
+// An href as browsers read it: white space and control characters stripped at both ends, tabs
+// and line breaks inside removed.
+std::string CleanHref(const std::string& href) {
+  size_t b = 0, e = href.size();
+  while (b < e && static_cast<unsigned char>(href[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(href[e - 1]) <= 0x20) --e;
+  std::string out;
+  out.reserve(e - b);
+  for (size_t i = b; i < e; ++i)
+    if (href[i] != '\t' && href[i] != '\n' && href[i] != '\r') out += href[i];
+  return out;
+}
 
 bool IsWebScheme(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
 
@@ -40,9 +53,12 @@ bool ReadParts(const CurlUrl& url, WebAddress& out) {
   if (!url.Get(CURLUPART_HOST, parsed.host) || parsed.host.empty()) return false;
   std::string port;
   if (url.Get(CURLUPART_PORT, port)) parsed.port = ":" + port;
-  if (!url.Get(CURLUPART_PATH, parsed.pathAndQuery) || parsed.pathAndQuery.empty()) parsed.pathAndQuery.assign(1, '/');
+  // libcurl leaves " < > ` { } and ' raw; a browser encodes them, per part.
+  std::string path;
+  if (!url.Get(CURLUPART_PATH, path) || path.empty()) path.assign(1, '/');
+  parsed.pathAndQuery = PercentEncode(path, PercentEncodeSet::kPath);
   std::string query;
-  if (url.Get(CURLUPART_QUERY, query)) parsed.pathAndQuery += "?" + query;
+  if (url.Get(CURLUPART_QUERY, query)) parsed.pathAndQuery += "?" + PercentEncode(query, PercentEncodeSet::kSpecialQuery);
   out = std::move(parsed);
   return true;
 }
@@ -51,11 +67,11 @@ bool ReadParts(const CurlUrl& url, WebAddress& out) {
 
 bool ParseWebAddress(const std::string& address, WebAddress& out) {
   CurlUrl url;
-  return url.Set(PercentEncodeLink(address)) && ReadParts(url, out);
+  return url.Set(PercentEncode(address, PercentEncodeSet::kAddress)) && ReadParts(url, out);
 }
 
 ReferenceResolver::ReferenceResolver(const std::string& base) : base_(base), url_(std::make_unique<CurlUrl>()) {
-  ok_ = url_->Set(base) && url_->Get(CURLUPART_SCHEME, baseScheme_);
+  ok_ = url_->Set(PercentEncode(base, PercentEncodeSet::kAddress)) && url_->Get(CURLUPART_SCHEME, baseScheme_);
 }
 
 ReferenceResolver::~ReferenceResolver() = default;
@@ -75,7 +91,7 @@ bool ReferenceResolver::Resolve(const std::string& href, WebAddress& out) const 
   }
   if (ref.empty()) ref = base_;  // an empty reference is the base itself
   CurlUrl url = url_->Duplicate();
-  return url.Set(PercentEncodeLink(ref)) && ReadParts(url, out);
+  return url.Set(PercentEncode(ref, PercentEncodeSet::kAddress)) && ReadParts(url, out);
 }
 
 bool ResolveWebReference(const std::string& base, const std::string& href, WebAddress& out) {

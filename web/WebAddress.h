@@ -10,7 +10,8 @@ struct WebAddress {
   std::string pathAndQuery;  // "/" at least; "?" and the query when there is one; no fragment
 };
 
-// Parses an absolute http or https address. False for any other scheme or text libcurl refuses.
+// Parses an absolute http or https address, its path and query encoded as ResolveWebReference
+// encodes them. False for any other scheme or text libcurl refuses.
 bool ParseWebAddress(const std::string& address, WebAddress& out);
 
 class CurlUrl;
@@ -36,8 +37,9 @@ class ReferenceResolver {
 
 // Resolves an href against the absolute address base as a browser does: white space trimmed
 // at both ends, tabs and line breaks inside removed, "\" read as "/" before the query, the
-// fragment dropped, dot segments removed, spaces, control characters and bytes from 0x80 up
-// percent-encoded (the text is UTF-8). False when the result is no http or https address
+// fragment dropped, dot segments removed, the path and query percent-encoded as a browser
+// encodes them and a "%" that begins no escape written %25 (see PercentEncode; the text is
+// UTF-8). False when the result is no http or https address
 // (mailto:, tel:, data:, javascript:, ftp: and any other scheme) or cannot be parsed.
 bool ResolveWebReference(const std::string& base, const std::string& href, WebAddress& out);
 

@@ -40,8 +40,7 @@ void CDlgRunAddExt::OnOK() {
   for (int id : kEditIds) {
     std::wstring text = TrimWhitespace(GetItemText(id));
     if (text.empty()) continue;
-    // A text the ANSI code page cannot hold converts to empty and is left out too.
-    std::string narrow = WideToAnsi(text);
+    std::string narrow = WideToUtf8(text);
     if (!narrow.empty()) entries_.push_back(narrow);
   }
   EndDialog(kIdOk);

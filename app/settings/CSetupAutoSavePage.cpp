@@ -42,7 +42,7 @@ void CSetupAutoSavePage::LoadControls() {
   CheckItem(kIdEnabled, true);
   SetItemText(kIdInterval, std::to_wstring(IntervalMinutesOf(setup_->autoSaveInterval)));
   CheckItem(kIdGzip, setup_->autoSaveGzip != 0);
-  SetItemText(kIdPath, AnsiToWide(setup_->autoSavePath));
+  SetItemText(kIdPath, Utf8ToWide(setup_->autoSavePath));
 }
 
 void CSetupAutoSavePage::Apply() {
@@ -52,10 +52,10 @@ void CSetupAutoSavePage::Apply() {
     return;
   }
   setup_->autoSaveEnabled = 1;
-  int32_t minutes = ReadIntSetting(WideToAnsi(TrimWhitespace(GetItemText(kIdInterval))));
+  int32_t minutes = ReadIntSetting(WideToUtf8(TrimWhitespace(GetItemText(kIdInterval))));
   setup_->autoSaveInterval = IntervalSecondsOf(minutes);
   setup_->autoSaveGzip = IsItemChecked(kIdGzip) ? 1 : 0;
-  setup_->autoSavePath = WideToAnsi(GetItemText(kIdPath));
+  setup_->autoSavePath = WideToUtf8(GetItemText(kIdPath));
 }
 
 void CSetupAutoSavePage::RestoreDefaults() {

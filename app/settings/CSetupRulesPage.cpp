@@ -48,7 +48,7 @@ void CSetupRulesPage::LoadControls() {
   if (!setup_) return;
   CheckItem(kIdObeyRobots, setup_->obeyRobots != 0);
   SetItemText(kIdInterval, std::to_wstring(IntervalMsOf(setup_->minIntervalMs)));
-  SetItemText(kIdUserAgent, AnsiToWide(setup_->userAgent));
+  SetItemText(kIdUserAgent, Utf8ToWide(setup_->userAgent));
   CheckItem(kIdLastmod, setup_->lastmodFromHeader != 0);
   CheckItem(kIdIndex, setup_->sitemapIndex != 0);
 }
@@ -56,8 +56,8 @@ void CSetupRulesPage::LoadControls() {
 void CSetupRulesPage::Apply() {
   if (!setup_) return;
   setup_->obeyRobots = IsItemChecked(kIdObeyRobots) ? 1 : 0;
-  setup_->minIntervalMs = IntervalMsOf(ReadIntSetting(WideToAnsi(TrimWhitespace(GetItemText(kIdInterval)))));
-  setup_->userAgent = UserAgentOf(WideToAnsi(GetItemText(kIdUserAgent)));
+  setup_->minIntervalMs = IntervalMsOf(ReadIntSetting(WideToUtf8(TrimWhitespace(GetItemText(kIdInterval)))));
+  setup_->userAgent = UserAgentOf(WideToUtf8(GetItemText(kIdUserAgent)));
   setup_->lastmodFromHeader = IsItemChecked(kIdLastmod) ? 1 : 0;
   setup_->sitemapIndex = IsItemChecked(kIdIndex) ? 1 : 0;
 }

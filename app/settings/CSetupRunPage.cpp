@@ -23,7 +23,7 @@ class TypeItem : public QListWidgetItem {
 };
 
 int32_t ReadNumber(const CPlatformDialog& page, int id) {
-  return ReadIntSetting(WideToAnsi(TrimWhitespace(page.GetItemText(id))));
+  return ReadIntSetting(WideToUtf8(TrimWhitespace(page.GetItemText(id))));
 }
 
 std::wstring Decimal(int32_t value) { return std::to_wstring(value); }
@@ -67,7 +67,7 @@ void CSetupRunPage::InitControls() {
 }
 
 void CSetupRunPage::AddListEntry(const std::string& type) {
-  if (QListWidget* list = typeList()) list->addItem(new TypeItem(QString::fromStdWString(AnsiToWide(type))));
+  if (QListWidget* list = typeList()) list->addItem(new TypeItem(QString::fromStdWString(Utf8ToWide(type))));
 }
 
 void CSetupRunPage::LoadControls() {
@@ -85,7 +85,7 @@ void CSetupRunPage::Apply() {
   StringISet types;
   if (QListWidget* list = typeList()) {
     for (int row = 0; row < list->count(); ++row) {
-      std::string type = WideToAnsi(list->item(row)->text().toStdWString());
+      std::string type = WideToUtf8(list->item(row)->text().toStdWString());
       if (!type.empty()) types.insert(type);
     }
   }

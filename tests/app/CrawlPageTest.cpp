@@ -32,7 +32,7 @@ TEST_F(CrawlPageTest, AnAddressOfSpacesDoesNothingAtAll) {
 }
 
 TEST_F(CrawlPageTest, AnAddressWithoutAHostShowsString105AndLeavesStartEnabled) {
-  StartCrawl("localhost");
+  StartCrawl("a b");
   ASSERT_EQ(messageBoxes_.size(), 1u);
   EXPECT_EQ(messageBoxes_[0], LoadStringById(105));
   EXPECT_EQ(messageBoxes_[0], L"不是一个合法的网址，请输入一个网址");

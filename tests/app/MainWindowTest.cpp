@@ -160,7 +160,7 @@ TEST_F(MainWindowTest, ACrawlFillsTheCrawlListUrlListFailurePageAndSitemap) {
   for (int r = 0; r < 2; ++r) failures[FailList().ItemText(r, 1)] = {FailList().ItemText(r, 2), FailList().ItemText(r, 3)};
   EXPECT_EQ(failures[L"/missing.html"].first, L"404");
   ASSERT_NE(StatusText("404"), nullptr);
-  EXPECT_EQ(failures[L"/missing.html"].second, AnsiToWide(*StatusText("404")));
+  EXPECT_EQ(failures[L"/missing.html"].second, Utf8ToWide(*StatusText("404")));
   EXPECT_EQ(failures[L"/neg.html"].first, L"-70");
   EXPECT_EQ(failures[L"/neg.html"].second, FailureDescription("-70"));
   EXPECT_NE(failures[L"/neg.html"].second, L"网络错误");
@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, TheUrlListIsSavedWithoutTheLastLineBreakAndCancelWritesNo
   std::string saved = ReadFileBytes(file);
   std::wstring list = UrlListText();
   ASSERT_GE(list.size(), 2u);
-  EXPECT_EQ(saved, WideToAnsi(list.substr(0, list.size() - 2)));
+  EXPECT_EQ(saved, WideToUtf8(list.substr(0, list.size() - 2)));
   EXPECT_NE(saved.find("\r\n"), std::string::npos);
 
   std::filesystem::path other = dir_.path() / "other.txt";

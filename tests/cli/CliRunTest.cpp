@@ -313,7 +313,7 @@ TEST(CliRunTest, UsageErrorsExitWithTwoBeforeAnythingIsFetched) {
 
 TEST(CliRunTest, AddressWithoutAHostExitsWithThreeAndTheWindowsMessage) {
   TempDir work;
-  ChildResult run = RunCommand({"-o", "out", "http://localhost/"}, work.path());
+  ChildResult run = RunCommand({"-o", "out", "http://[::1/"}, work.path());  // an unclosed bracket
   EXPECT_EQ(run.exitStatus, 3);
   EXPECT_NE(run.err.find("不是一个合法的网址，请输入一个网址"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(work.path() / "out"));

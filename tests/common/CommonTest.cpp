@@ -2,8 +2,10 @@
 
 #include <thread>
 
+#include "common/DecimalNumber.h"
 #include "common/Event.h"
 #include "common/MessageQueue.h"
+#include "common/PercentEncoding.h"
 #include "common/StringICompare.h"
 #include "common/StringTable.h"
 #include "common/TextCodec.h"
@@ -24,15 +26,23 @@ TEST(StringICompareTest, PrefixAndSuffixTestsNeedTheWholeAffix) {
   EXPECT_FALSE(EndsWithIgnoreCase("/a.zip?x=1", ".zip"));
 }
 
-TEST(TextCodecTest, GbkRoundTripsChineseAndFailedConversionsGiveEmptyText) {
-  std::wstring wide = L"网络错误 abc";
-  std::string gbk = WideToAnsi(wide);
-  EXPECT_EQ(gbk.size(), 12u);  // four two-byte characters and four ASCII bytes
-  EXPECT_EQ(AnsiToWide(gbk), wide);
-  EXPECT_EQ(WideToAnsi(L"emoji \U0001F600"), "");  // GBK lacks it
-  EXPECT_EQ(AnsiToWide(std::string("\x81", 1)), L"");  // truncated double-byte character
-  EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(gbk)), gbk);
-  EXPECT_EQ(WideToUtf8(L"中"), "\xE4\xB8\xAD");
+TEST(TextCodecTest, NarrowTextIsUtf8AndOnlyMalformedSequencesAreRefused) {
+  std::wstring wide = L"网络错误 abc \U0001F600";
+  std::string utf8 = WideToUtf8(wide);
+  EXPECT_EQ(utf8.size(), 4u * 3 + 5 + 4);  // four three-byte characters, five ASCII bytes, one four-byte
+  EXPECT_EQ(Utf8ToWide(utf8), wide);
+  EXPECT_EQ(WideToUtf8(std::wstring(L"a") + wchar_t(0xD800) + L"b"), "ab");  // a lone surrogate goes alone
+  for (const char* bad : {"\x81", "\xE4\xB8", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xBF"}) {
+    EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    EXPECT_EQ(Utf8ToWide(bad), L"") << bad;
+  }
+  EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF, the last code point
+}
+
+TEST(TextCodecTest, StoredGbkTextLoadsAsUtf8AndUtf8StaysAsItIs) {
+  EXPECT_EQ(StoredTextToUtf8("\xcd\xf8\xd5\xbe"), "网站");  // GBK
+  EXPECT_EQ(StoredTextToUtf8("网站 abc"), "网站 abc");
+  EXPECT_EQ(StoredTextToUtf8("plain"), "plain");
 }
 
 TEST(TextCodecTest, TrimRemovesWhiteSpaceAtBothEndsOnly) {
@@ -73,4 +83,42 @@ TEST(AutoResetEventTest, OneSetReleasesOneWaitAndStaysUntilTaken) {
   event.Set();  // not counted twice
   EXPECT_TRUE(event.WaitFor(std::chrono::milliseconds(1)));
   EXPECT_FALSE(event.WaitFor(std::chrono::milliseconds(1)));
+}
+
+TEST(PercentEncodingTest, TheReadableFormDecodesUtf8TextButNoEscapeThatChangesOrHidesTheAddress) {
+  EXPECT_EQ(ReadableAddress("/%E6%96%B0%E9%97%BB/%e7%ac%ac.html?q=%E4%B8%AD"), "/新闻/第.html?q=中");
+  EXPECT_EQ(ReadableAddress("/%7Euser/%41-%5F"), "/~user/A-_");
+  // Delimiters, space, "%" itself and controls keep their escapes.
+  EXPECT_EQ(ReadableAddress("/a%2Fb%3Fc%23d%25e%26f%3Dg%20h%00%0A%7F"), "/a%2Fb%3Fc%23d%25e%26f%3Dg%20h%00%0A%7F");
+  // No valid UTF-8, a cut sequence, a C1 control, a direction override: kept as written.
+  EXPECT_EQ(ReadableAddress("/%C0%AF/%E6%96/%C2%85/%E2%80%AE.html"), "/%C0%AF/%E6%96/%C2%85/%E2%80%AE.html");
+  EXPECT_EQ(ReadableAddress("/%E6%96%B0%E6%96"), "/新%E6%96");
+  EXPECT_EQ(ReadableAddress("/100%/%zz%4"), "/100%/%zz%4");
+}
+
+TEST(PercentEncodingTest, EncodingIsIdempotentAndAStrayPercentBecomesPercent25) {
+  EXPECT_EQ(PercentEncode("/新 \"<>`{}'?#|%41%.html", PercentEncodeSet::kPath),
+            "/%E6%96%B0%20%22%3C%3E%60%7B%7D'%3F%23|%41%25.html");
+  EXPECT_EQ(PercentEncode("a b\"<>'`{}#%", PercentEncodeSet::kSpecialQuery), "a%20b%22%3C%3E%27`{}%23%25");
+  const std::string once = PercentEncode("/a b%/新", PercentEncodeSet::kPath);
+  EXPECT_EQ(PercentEncode(once, PercentEncodeSet::kPath), once);
+}
+
+TEST(DecimalNumberTest, DigitsOnlyWithinTheMaximum) {
+  EXPECT_EQ(ParseDecimal("0", 10), 0u);
+  EXPECT_EQ(ParseDecimal("0010", 10), 10u);
+  for (const char* bad : {"", "+1", "-1", " 1", "1 ", "1x", "11", "0x1"}) EXPECT_FALSE(ParseDecimal(bad, 10)) << bad;
+  EXPECT_FALSE(ParseDecimal("99999999999999999999999", UINT64_MAX));  // past 64 bits
+  EXPECT_EQ(ParseSignedDecimal("-2147483648", INT32_MIN, INT32_MAX), INT32_MIN);
+  EXPECT_FALSE(ParseSignedDecimal("2147483648", INT32_MIN, INT32_MAX));
+  EXPECT_FALSE(ParseSignedDecimal("-", INT32_MIN, INT32_MAX));
+  EXPECT_EQ(ParseSignedDecimal("+7", 0, 9), 7);
+  uint64_t value = 0;
+  EXPECT_EQ(ReadDecimalPrefix("2026-12", 9999, value, 4), 4u);
+  EXPECT_EQ(value, 2026u);
+  EXPECT_EQ(ReadDecimalPrefix("x1", 9, value), 0u);
+  EXPECT_EQ(ParseDecimalFraction("1.25", 60), 1.25);
+  EXPECT_EQ(ParseDecimalFraction("3.", 60), 3.0);
+  EXPECT_EQ(ParseDecimalFraction("1e999", 60), std::nullopt);
+  EXPECT_EQ(ParseDecimalFraction(std::string(400, '9'), 60), 60.0);
 }

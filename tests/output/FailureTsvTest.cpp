@@ -11,7 +11,7 @@ TEST(FailureTsvTest, LineHoldsPathCodeAndThePagesDescriptionInUtf8) {
   EXPECT_EQ(FailureTsvLine("/x", "curl 7"), "/x\tcurl 7\t" + WideToUtf8(FailureDescription("curl 7")) + "\n");
   EXPECT_NE(FailureTsvLine("/x", "curl 7").find("连接"), std::string::npos);
   EXPECT_EQ(FailureTsvLine("/x", ""), "/x\t\t\n");
-  EXPECT_EQ(FailureTsvLine(WideToAnsi(L"/中文.html"), "500"),
+  EXPECT_EQ(FailureTsvLine(WideToUtf8(L"/中文.html"), "500"),
             "/中文.html\t500\t" + WideToUtf8(FailureDescription("500")) + "\n");
 }
 

@@ -166,13 +166,13 @@ TEST(SitemapXmlWriterTest, LocEscapesAmpersandsButKeepsHexadecimalCharacterRefer
                                        "http://h/&amp;amp;&amp;lt;"}));
 }
 
-TEST(SitemapXmlWriterTest, LocPercentEncodesSpacesControlBytesAndNonAscii) {
+TEST(SitemapXmlWriterTest, LocPercentEncodesSpacesControlBytesNonAsciiAndALonePercent) {
   CSitemapXmlWriter writer(kDate);
   writer.AddUrl("http://h/a b\tc\x01\x1f!~\x7f");
-  writer.AddUrl("http://h/\xcd\xf8\xd5\xbe/\x80\xff");  // GBK text and high bytes
-  writer.AddUrl("http://h/100%");                          // a lone % stays
-  EXPECT_EQ(Printed(writer), Document({"http://h/a%20b%09c%01%1F!~%7F",
-                                       "http://h/%CD%F8%D5%BE/%80%FF", "http://h/100%"}));
+  writer.AddUrl("http://h/\xe7\xbd\x91/\x80\xff");  // UTF-8 text and high bytes
+  writer.AddUrl("http://h/100%?a=%41");               // a lone % as the crawl requests it
+  EXPECT_EQ(Printed(writer), Document({"http://h/a%20b%09c%01%1F!~%7F", "http://h/%E7%BD%91/%80%FF",
+                                       "http://h/100%25?a=%41"}));
 }
 
 TEST(SitemapXmlWriterTest, SplitsAfterTheDocumentPassesTwoMillionBytesAndKeepsExactlyTwoMillion) {
@@ -224,7 +224,7 @@ TEST(SitemapXmlWriterTest, FileNamesFollowThePrefixAndAreOpenedInUtf8) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   CSitemapXmlWriter writer(kDate);
-  const std::string gbkPrefix = WideToAnsi(L"网站");
+  const std::string gbkPrefix = WideToUtf8(L"网站");
   ASSERT_FALSE(gbkPrefix.empty());
   EXPECT_EQ(writer.SaveAll(gbkPrefix, false), rc::kOk);
   EXPECT_TRUE(fs::exists(fs::u8path("网站_sitemap0.xml")));

@@ -28,7 +28,7 @@ bool HasChinese(const std::wstring& text) {
 
 TEST(FailureReportTest, StatusCodesUseTheStatusTableAndCodesNobodyKnowsTheDefault) {
   ASSERT_NE(StatusText("404"), nullptr);
-  EXPECT_EQ(FailureDescription("404"), AnsiToWide(*StatusText("404")));
+  EXPECT_EQ(FailureDescription("404"), Utf8ToWide(*StatusText("404")));
   EXPECT_FALSE(FailureDescription("404").empty());
   EXPECT_EQ(FailureDescription("999"), L"网络错误");
   EXPECT_EQ(FailureDescription("418"), L"网络错误");
@@ -55,7 +55,7 @@ TEST(FailureReportTest, TransferAndClientFailuresAreDescribedInChineseAndRareOne
   EXPECT_FALSE(FailureDescription("curl 9999").empty());  // a code newer than this program
 
   // The client's own codes say what went wrong.
-  for (const char* code : {"-70", "-100", "-110", "-220"}) {
+  for (const char* code : {"-70", "-105", "-110", "-220"}) {
     EXPECT_TRUE(HasChinese(FailureDescription(code))) << code;
     EXPECT_NE(FailureDescription(code), L"网络错误") << code;
   }
@@ -83,13 +83,13 @@ TEST(FailureReportTest, RealTransfersThatGetNoHttpAnswerAreListedWithCodeAndDesc
   EXPECT_NE(FailureDescription(refusedCode).find(L"连接"), std::wstring::npos);
 }
 
-TEST(UrlListFileTest, SavedListIsTrimmedGbkWithCrLfBetweenAddresses) {
+TEST(UrlListFileTest, SavedListIsTrimmedUtf8WithCrLfBetweenAddresses) {
   TempDir dir;
   const std::string file = (dir.path() / "list.txt").string();
-  std::wstring box = UrlListLine("http://a/1") + UrlListLine("http://a/\xcd\xf8");
+  std::wstring box = UrlListLine("http://a/1") + UrlListLine("http://a/网");
   EXPECT_EQ(box, L"http://a/1\r\nhttp://a/网\r\n");
   EXPECT_EQ(SaveUrlListFile(file, L"  " + box), rc::kOk);
-  EXPECT_EQ(ReadFileBytes(file), "http://a/1\r\nhttp://a/\xcd\xf8");
+  EXPECT_EQ(ReadFileBytes(file), "http://a/1\r\nhttp://a/网");
   EXPECT_EQ(SaveUrlListFile(file, L""), rc::kOk);  // an empty list gives an empty file
   EXPECT_TRUE(std::filesystem::exists(file));
   EXPECT_EQ(ReadFileBytes(file), "");
@@ -98,8 +98,9 @@ TEST(UrlListFileTest, SavedListIsTrimmedGbkWithCrLfBetweenAddresses) {
 TEST(UrlListFileTest, UnconvertibleTextIsKeptAndUnopenableFilesLeaveNothing) {
   TempDir dir;
   const std::string file = (dir.path() / "list.txt").string();
-  EXPECT_EQ(SaveUrlListFile(file, L"http://a/\U0001F600\r\nhttp://b/"), rc::kOk);
-  EXPECT_EQ(ReadFileBytes(file), "http://a/?\r\nhttp://b/");
+  // Only what UTF-8 cannot carry (a lone surrogate) goes; the rest of the list stays.
+  EXPECT_EQ(SaveUrlListFile(file, std::wstring(L"http://a/\U0001F600") + wchar_t(0xDC00) + L"\r\nhttp://b/"), rc::kOk);
+  EXPECT_EQ(ReadFileBytes(file), "http://a/\U0001F600\r\nhttp://b/");
   EXPECT_EQ(UrlListLine(std::string("http://a/\xff", 10)), L"http://a/%FF\r\n");
   FileWriteResult failure;
   const std::filesystem::path missing = dir.path() / "missing" / "x.txt";

@@ -14,6 +14,7 @@
 #include "store/CLevelDb.h"
 #include "common/TextCodec.h"
 #include "support/FileSizeLimit.h"
+#include "support/GbkText.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -117,10 +118,10 @@ TEST(SetupManagerTest, LoadFromMapReadsWhatSaveToMapWrote) {
   a.autoSaveEnabled = 0;
   a.autoSaveInterval = 60;
   a.autoSaveGzip = 0;
-  a.autoSavePath = "\xcd\xf8 path/";
+  a.autoSavePath = "网 path/";
   a.obeyRobots = 1;
   a.minIntervalMs = 1500;
-  a.userAgent = "VeltroBot/1.0 (\xcd\xf8\xd5\xbe)";
+  a.userAgent = "VeltroBot/1.0 (网站)";
   a.lastmodFromHeader = 1;
   a.sitemapIndex = 1;
   std::map<std::string, std::string> pairs;
@@ -226,10 +227,10 @@ TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadWithTheirFallbacks) {
       EXPECT_EQ(setup.autoSaveEnabled, k == kKeyAutoSaveEnable ? asInt : 1);
       EXPECT_EQ(setup.autoSaveInterval, k == kKeyAutoSaveInterval ? (asInt < 0 ? 180 : asInt) : 180);
       EXPECT_EQ(setup.autoSaveGzip, k == kKeyAutoSaveGzip ? asInt : 1);
-      EXPECT_EQ(setup.autoSavePath, k == kKeyAutoSavePath ? value : "");
+      EXPECT_EQ(setup.autoSavePath, k == kKeyAutoSavePath ? StoredTextToUtf8(value) : "");
       EXPECT_EQ(setup.obeyRobots, k == kKeyObeyRobots && asInt > 0 ? 1 : 0);
       EXPECT_EQ(setup.minIntervalMs, k == kKeyMinIntervalMs ? IntervalMsOf(asInt) : 0);
-      EXPECT_EQ(setup.userAgent, k == kKeyUserAgent ? UserAgentOf(value) : "");
+      EXPECT_EQ(setup.userAgent, k == kKeyUserAgent ? UserAgentOf(StoredTextToUtf8(value)) : "");
       EXPECT_EQ(setup.lastmodFromHeader, k == kKeyLastmodFromHeader && asInt > 0 ? 1 : 0);
       EXPECT_EQ(setup.sitemapIndex, k == kKeySitemapIndex && asInt > 0 ? 1 : 0);
       if (k != kKeyForbiddenExtensions) {
@@ -333,6 +334,38 @@ TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoads) {
   EXPECT_EQ(setup.autoSaveEnabled, -1);
   EXPECT_EQ(setup.autoSavePath, "abc");
   EXPECT_EQ(setup.forbiddenExtensions, StringISet{".7z"});
+}
+
+TEST(SettingsPersistenceTest, ADatabaseWrittenInGbkLoadsAsUtf8AndIsSavedBackInUtf8) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  const std::string gbkPath = GbkOf("/home/用户/网站地图/");
+  const std::string gbkAgent = GbkOf("蜘蛛/2.0");
+  ASSERT_FALSE(IsValidUtf8(gbkPath));
+  {
+    CLevelDb db;
+    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+    StringISet extensions{GbkOf(".文档"), ".zip"};
+    std::string archive;
+    ASSERT_TRUE(WriteExtensionArchive(extensions, archive));
+    ASSERT_EQ(db.WriteAll({{kKeyAutoSavePath, gbkPath}, {kKeyUserAgent, gbkAgent}, {kKeyForbiddenExtensions, archive}}),
+              rc::kOk);
+  }
+  CSetupManager setup;
+  {
+    CLevelDb db;
+    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    EXPECT_EQ(setup.autoSavePath, "/home/用户/网站地图/");
+    EXPECT_EQ(setup.userAgent, "蜘蛛/2.0");
+    EXPECT_EQ(setup.forbiddenExtensions, (StringISet{".文档", ".zip"}));
+    ASSERT_EQ(SaveSettings(&setup, &db), rc::kOk);
+  }
+  CLevelDb db;
+  ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+  std::map<std::string, std::string> stored;
+  db.ReadAll(stored);
+  EXPECT_EQ(stored[kKeyAutoSavePath], "/home/用户/网站地图/");
+  EXPECT_EQ(stored[kKeyUserAgent], "蜘蛛/2.0");
 }
 
 TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndItsSaveSaysWhyNothingWasSaved) {

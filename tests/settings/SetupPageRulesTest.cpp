@@ -60,13 +60,13 @@ TEST(SetupPageRules, UserAgentLosesControlBytesAndEndSpacesAndIsCutOnACharacterB
   EXPECT_EQ(UserAgentOf("  VeltroBot/1.0 (+http://a.example/bot)  "), "VeltroBot/1.0 (+http://a.example/bot)");
   EXPECT_EQ(UserAgentOf("Bot\r\nCookie: x"), "BotCookie: x");
   EXPECT_EQ(UserAgentOf("\x01\x1f\x7f"), "");
-  EXPECT_EQ(UserAgentOf("\xcd\xf8\xd5\xbe"), "\xcd\xf8\xd5\xbe");  // GBK text stays
+  EXPECT_EQ(UserAgentOf("网站"), "网站");
 
   const std::string ascii(300, 'a');
   EXPECT_EQ(UserAgentOf(ascii), std::string(kMaxUserAgentBytes, 'a'));
-  // 255 ASCII bytes and then a two-byte character: the character does not fit and goes whole.
-  const std::string mixed = std::string(255, 'a') + "\xcd\xf8" + "tail";
-  EXPECT_EQ(UserAgentOf(mixed), std::string(255, 'a'));
-  const std::string pairs = std::string(254, 'a') + "\xcd\xf8" + "tail";
-  EXPECT_EQ(UserAgentOf(pairs), std::string(254, 'a') + "\xcd\xf8");
+  // 254 ASCII bytes and then a three-byte character: the character does not fit and goes whole.
+  const std::string mixed = std::string(254, 'a') + "网" + "tail";
+  EXPECT_EQ(UserAgentOf(mixed), std::string(254, 'a'));
+  const std::string fits = std::string(253, 'a') + "网" + "tail";
+  EXPECT_EQ(UserAgentOf(fits), std::string(253, 'a') + "网");
 }

@@ -19,11 +19,17 @@ LoopbackServer::LoopbackServer(size_t threads) : runner_(server_, threads, 100) 
 
 LoopbackServer::~LoopbackServer() { Stop(); }
 
-bool LoopbackServer::Start() { return runner_.Start(); }
+bool LoopbackServer::Start(const std::string& address) {
+  address_ = address;
+  return runner_.Start(address);
+}
 
 void LoopbackServer::Stop() { runner_.Stop(); }
 
-std::string LoopbackServer::hostPort() const { return "127.0.0.1:" + std::to_string(port()); }
+std::string LoopbackServer::hostPort() const {
+  const bool ipv6 = address_.find(':') != std::string::npos;
+  return (ipv6 ? "[" + address_ + "]" : address_) + ":" + std::to_string(port());
+}
 
 std::string LoopbackServer::origin() const { return "http://" + hostPort(); }
 

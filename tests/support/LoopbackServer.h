@@ -22,12 +22,13 @@ class LoopbackServer {
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   httplib::Server& server() { return server_; }
-  // Binds and starts listening; returns false when no port could be bound.
-  bool Start();
+  // Binds address (127.0.0.1, or ::1 for IPv6) and starts listening; returns false when no
+  // port could be bound.
+  bool Start(const std::string& address = "127.0.0.1");
   void Stop();
 
   int port() const { return runner_.port(); }
-  // "127.0.0.1:PORT"
+  // "127.0.0.1:PORT", "[::1]:PORT"
   std::string hostPort() const;
   // "http://127.0.0.1:PORT"
   std::string origin() const;
@@ -38,6 +39,7 @@ class LoopbackServer {
  private:
   httplib::Server server_;
   ServerRunner runner_;
+  std::string address_ = "127.0.0.1";
   mutable std::mutex logLock_;
   std::vector<std::string> log_;
 };

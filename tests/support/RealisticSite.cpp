@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/TextCodec.h"
+#include "support/GbkText.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ RealisticSiteResult FillRealisticSite(StaticSite& site) {
   site.Set("/\xc3\xbc.html", Page({"/"}));
 
   Resource gbk;
-  gbk.body = Utf8ToAnsi(Html({"中文.html"}, "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"));
+  gbk.body = GbkOf(Html({"中文.html"}, "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"));
   site.Set("/gbk/page.html", gbk);
   site.Set("/gbk/\xe4\xb8\xad\xe6\x96\x87.html", Page({"../"}));
 

@@ -17,9 +17,9 @@ ServerRunner::ServerRunner(httplib::Server& server, size_t threads, size_t keepA
 
 ServerRunner::~ServerRunner() { Stop(); }
 
-bool ServerRunner::Start() {
+bool ServerRunner::Start(const std::string& address) {
   if (!server_.is_valid()) return false;
-  port_ = server_.bind_to_any_port("127.0.0.1");
+  port_ = server_.bind_to_any_port(address);
   if (port_ <= 0) return false;
   if (listenSocket_ >= 0) ::listen(listenSocket_, kListenQueue);  // a listening socket takes a new length
   thread_ = std::thread([this] { server_.listen_after_bind(); });

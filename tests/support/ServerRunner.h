@@ -3,7 +3,7 @@
 
 #include <thread>
 
-// Runs a cpp-httplib server on 127.0.0.1 at a free port on a thread of its own, set up as
+// Runs a cpp-httplib server on a loopback address at a free port on a thread of its own, set up as
 // real servers are: TCP_NODELAY on kept-alive connections (each answer would otherwise wait
 // for a delayed ACK) and a listen queue long enough for hundreds of connections at once (the
 // library's own queue of 5 drops them). Stops the server when destroyed.
@@ -16,8 +16,9 @@ class ServerRunner {
   ServerRunner(const ServerRunner&) = delete;
   ServerRunner& operator=(const ServerRunner&) = delete;
 
-  // False when no port could be bound or the server did not start.
-  bool Start();
+  // Binds address (a loopback address: 127.0.0.x or ::1). False when no port could be bound
+  // or the server did not start.
+  bool Start(const std::string& address = "127.0.0.1");
   void Stop();
   int port() const { return port_; }
 

@@ -26,24 +26,22 @@ TEST(HeaderFields, StatusIsTheThreeDigitsAfterTheFirstHttpInAnyCase) {
 
 TEST(HeaderFields, LineValuesStopAtTheLineEndWithoutTheCarriageReturn) {
   EXPECT_EQ(ExtractHeaderField(kBlock, kFieldCharset), "UTF-8");
-  // The lazy white-space part keeps the blank after the colon in text values.
-  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldCookie), " id=42; Path=/");
-  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldContentEncoding), " gzip");
-  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldServer), " nginx/1.22");
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldCookie), "id=42; Path=/");
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldContentEncoding), "gzip");
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldServer), "nginx/1.22");
   EXPECT_EQ(ExtractHeaderField(kBlock, kFieldContentLength), "1234");
 }
 
 TEST(HeaderFields, FieldOnTheLastLineWithoutLineEndIsFound) {
-  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldLastModified), " Tue, 08 Dec 2026 10:00:00 GMT");
+  EXPECT_EQ(ExtractHeaderField(kBlock, kFieldLastModified), "Tue, 08 Dec 2026 10:00:00 GMT");
   EXPECT_EQ(ExtractHeaderField("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8", kFieldCharset),
             "utf-8");
   EXPECT_EQ(ExtractHeaderField("HTTP/1.1 200 OK\nContent-Type: text/html; charset=gb2312\n", kFieldCharset),
             "gb2312");
 }
 
-TEST(HeaderFields, CharsetTakesTheRestOfItsLineIncludingFurtherParameters) {
-  EXPECT_EQ(ExtractHeaderField("Content-Type: text/html; charset=UTF-8; q=1\r\nX: y", kFieldCharset),
-            "UTF-8; q=1");
+TEST(HeaderFields, CharsetIsTheParameterAloneAndABlockMayStartWithoutItsStatusLine) {
+  EXPECT_EQ(ExtractHeaderField("Content-Type: text/html; charset=UTF-8; q=1\r\nX: y", kFieldCharset), "UTF-8");
   EXPECT_EQ(ExtractHeaderField("CONTENT-TYPE: TEXT/HTML; CHARSET=GBK\r\n", kFieldCharset), "GBK");
 }
 
@@ -58,11 +56,11 @@ TEST(HeaderFields, AbsentFieldsAndUnknownKindsGiveEmptyText) {
 TEST(StatusTextTable, HoldsTheFiftyTwoCodesWithGbkTexts) {
   EXPECT_EQ(StatusTextTable().size(), 52u);
   ASSERT_NE(StatusText("200"), nullptr);
-  EXPECT_EQ(*StatusText("200"), Utf8ToAnsi("成功"));
-  EXPECT_EQ(*StatusText("404"), Utf8ToAnsi("资源或网页没有找到"));
-  EXPECT_EQ(*StatusText("505"), Utf8ToAnsi("HTTP版本不符"));
+  EXPECT_EQ(*StatusText("200"), "成功");
+  EXPECT_EQ(*StatusText("404"), "资源或网页没有找到");
+  EXPECT_EQ(*StatusText("505"), "HTTP版本不符");
   EXPECT_EQ(*StatusText("421"), "There are too many connections from your internet address");
-  EXPECT_EQ(AnsiToUtf8(*StatusText("401")), "Unauthorized 需要用户验证");
+  EXPECT_EQ(*StatusText("401"), "Unauthorized 需要用户验证");
   ASSERT_NE(StatusText("307"), nullptr);
   EXPECT_EQ(*StatusText("302"), *StatusText("307"));
   // Redirects are listed as failures, so the permanent one of today has its text too.

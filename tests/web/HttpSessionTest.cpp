@@ -93,7 +93,7 @@ TEST_F(HttpSessionTest, GzipBodyArrivesDecodedWithItsEncodingHeader) {
   });
   const FetchResult r = Fetch(server_.hostPort() + "/zipped");
   ASSERT_EQ(r.code, rc::kOk);
-  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldContentEncoding), " gzip");
+  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldContentEncoding), "gzip");
   EXPECT_EQ(r.body, "\r\n\r\n" + page);
 }
 

@@ -8,6 +8,7 @@
 
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
+#include "support/GbkText.h"
 #include "web/LinkExtractor.h"
 #include "web/PageLinks.h"
 #include "web/PageText.h"
@@ -90,7 +91,7 @@ TEST(ExtractLinks, NoCharacterOfALinkIsLost) {
   // Undeclared: valid UTF-8 is read as UTF-8.
   EXPECT_EQ(Items(Extract(utf8Page).links.internal), expected);
   // A GBK page that names its set only in a meta element.
-  const std::string gbPage = Utf8ToAnsi(Page("<a href=\"/中文.html\">x</a>", "<meta charset=\"gb2312\">"));
+  const std::string gbPage = GbkOf(Page("<a href=\"/中文.html\">x</a>", "<meta charset=\"gb2312\">"));
   EXPECT_EQ(Items(Extract(gbPage, "HTTP/1.1 200 OK\r\nContent-Type: text/html").links.internal),
             (std::vector<std::string>{"/%E4%B8%AD%E6%96%87.html"}));
 }
@@ -105,6 +106,17 @@ TEST(ExtractLinks, EncodedAndEntityLinksKeepWhatABrowserWouldRequest) {
             (std::vector<std::string>{"/%C3%A9t%C3%A9.html", "/%E4%B8%AD.html", "/A.html", "/padded.html",
                                       "/q?a=1&b=2", "/r?a=1&reg=2&copy=3"}));
   EXPECT_EQ(Items(l.links.external), (std::vector<std::string>{"http://example.org/%E5%A4%96"}));
+}
+
+TEST(ExtractLinks, TabsAndLineBreaksInsideAnHrefAreRemovedAsABrowserRemovesThem) {
+  const Links l = Extract(Page("<a href=\"/a\tb.html\">1</a><a HREF='/c\r\nd.html'>2</a>"
+                               "<a title=\"t\tt\" href = \"/e\n.html?q=\tx\">3</a><a href=\"/a b.html\">4</a>"
+                               "<base data-href=\"/\tno\">"));
+  EXPECT_EQ(Items(l.links.internal),
+            (std::vector<std::string>{"/a%20b.html", "/ab.html", "/cd.html", "/e.html?q=x"}));
+  // Only href values lose them: other attributes keep their bytes.
+  EXPECT_EQ(WithoutCharacterData("<p title=\"t\tt\" data-href='a\tb'><a href='a\tb'>"),
+            "<p title=\"t\tt\" data-href='a\tb'><a href='ab'>");
 }
 
 TEST(ExtractLinks, OnlyHtmlResponsesAreParsed) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/TextCodec.h"
+#include "support/GbkText.h"
 #include "web/PageText.h"
 #include "web/ResponseHeaders.h"
 
@@ -24,7 +25,7 @@ TEST(PageText, ValidUtf8IsUsedAsItIsWithoutACopy) {
 }
 
 TEST(PageText, TheHeaderTheMetaElementAndTheBytesDecideInThatOrder) {
-  const std::string gbk = Utf8ToAnsi("<p>中文</p>");
+  const std::string gbk = GbkOf("<p>中文</p>");
   PageText fromHeader(Headers("text/html; charset=\"GB2312\""), Body(gbk));
   EXPECT_EQ(fromHeader.charset(), "GB18030");
   EXPECT_EQ(fromHeader.utf8(), "<p>\xe4\xb8\xad\xe6\x96\x87</p>");

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "common/ResultCodes.h"
 #include "support/LoopbackServer.h"
 #include "web/CHttpSession.h"
 #include "web/CRobotsTxt.h"
@@ -273,7 +274,7 @@ TEST(RobotsPolicyTest, FetchOutcomeDecidesBetweenRulesEverythingAndNothing) {
     EXPECT_FALSE(unreachable.IsAllowed("/public")) << status;
     EXPECT_TRUE(unreachable.IsAllowed("/robots.txt")) << status;
   }
-  for (int32_t failed : {7, 28, -70, -100}) {  // connection refused, time-out, nothing received
+  for (int32_t failed : {7, 28, rc::kEmpty, rc::kNoBlankLine}) {  // connection refused, time-out, nothing received
     EXPECT_EQ(RobotsPolicyOf(failed, "200", body, "").access, RobotsAccess::DisallowAll) << failed;
   }
 }

@@ -7,24 +7,23 @@ namespace {
 
 const std::string kHost = "www.example.com";
 
-TEST(SplitUrl, TakesHostAndPathWithPortQueryAndFragmentInThePath) {
-  std::string path = "untouched";
-  EXPECT_EQ(SplitUrl("http://www.example.com/a/b.html?x=1#top", path), "www.example.com");
-  EXPECT_EQ(path, "/a/b.html?x=1#top");
-  EXPECT_EQ(SplitUrl("HTTPS://Example.COM:8080/x y", path), "Example.COM");
-  EXPECT_EQ(path, ":8080/x");
-  EXPECT_EQ(SplitUrl("example.com", path), "example.com");
-  EXPECT_EQ(path, "");
-  EXPECT_EQ(SplitUrl("127.0.0.1:8080/", path), "127.0.0.1");
-  EXPECT_EQ(path, ":8080/");
+TEST(HostOf, IsWhatLibcurlReadsNamesWithoutADotAndIpAddressesIncluded) {
+  EXPECT_EQ(HostOf("http://www.example.com/a/b.html?x=1#top"), "www.example.com");
+  EXPECT_EQ(HostOf("HTTPS://Example.COM:8080/x y"), "Example.COM");
+  EXPECT_EQ(HostOf("example.com"), "example.com");
+  EXPECT_EQ(HostOf("127.0.0.1:8080/"), "127.0.0.1");
+  EXPECT_EQ(HostOf("http://localhost:8098/"), "localhost");
+  EXPECT_EQ(HostOf("intranet"), "intranet");
+  EXPECT_EQ(HostOf("http://[::1]:8098/"), "[::1]");
+  EXPECT_EQ(HostOf("[::1]"), "[::1]");
 }
 
-TEST(SplitUrl, NoHostLeavesThePathAsItWas) {
-  std::string path = "kept";
-  EXPECT_EQ(SplitUrl("http://localhost/x", path), "");
-  EXPECT_EQ(path, "kept");
-  EXPECT_EQ(SplitUrl("", path), "");
+TEST(HostOf, TextWithoutAHostGivesNone) {
+  EXPECT_EQ(HostOf(""), "");
   EXPECT_EQ(HostOf("not a host"), "");
+  EXPECT_EQ(HostOf("http://"), "");
+  EXPECT_EQ(HostOf("http://[::1/"), "");
+  EXPECT_EQ(HostOf("http://a b/"), "");
 }
 
 TEST(IsSameSite, IgnoresWwwSchemeCaseAndPort) {
@@ -32,7 +31,8 @@ TEST(IsSameSite, IgnoresWwwSchemeCaseAndPort) {
   EXPECT_TRUE(IsSameSite("http://WWW.EXAMPLE.COM:8080/x", kHost));
   EXPECT_FALSE(IsSameSite("http://example.org/x", kHost));
   EXPECT_FALSE(IsSameSite("http://sub.example.com/x", kHost));
-  EXPECT_TRUE(IsSameSite("http://localhost/x", "intranet"));  // no host on either side
+  EXPECT_TRUE(IsSameSite("http://localhost/x", "LOCALHOST:81"));
+  EXPECT_FALSE(IsSameSite("http://localhost/x", "intranet"));
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ void ExpectAllOff(CSetupRulesPage& page) {
 TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageBeingShown) {
   setup->obeyRobots = 1;
   setup->minIntervalMs = 1500;
-  setup->userAgent = WideToAnsi(L"VeltroBot/1.0 (网站地图)");
+  setup->userAgent = WideToUtf8(L"VeltroBot/1.0 (网站地图)");
   setup->sitemapIndex = 1;
   CSetupPropSheet sheet(setup);
   CSetupRulesPage& page = sheet.rulesPage();
@@ -76,7 +76,7 @@ TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageB
   EXPECT_EQ(setup->lastmodFromHeader, 1);
   EXPECT_EQ(setup->sitemapIndex, 1);
   EXPECT_EQ(setup->minIntervalMs, 250);
-  EXPECT_EQ(setup->userAgent, WideToAnsi(L"Spider 蜘蛛/2"));
+  EXPECT_EQ(setup->userAgent, WideToUtf8(L"Spider 蜘蛛/2"));
 }
 
 TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheControlsOnly) {
@@ -133,16 +133,16 @@ TEST_F(RulesPageTest, IntervalTakesOnlyFiveDigitsAndIsKeptWithinOneMinute) {
   EXPECT_EQ(page.GetItemText(CSetupRulesPage::kIdInterval), L"60000");
 }
 
-TEST_F(RulesPageTest, UserAgentIsStoredWithoutControlCharactersOrTextGbkCannotHold) {
+TEST_F(RulesPageTest, UserAgentIsStoredWithoutControlCharactersAndInUtf8) {
   CSetupPropSheet sheet(setup);
   CSetupRulesPage& page = sheet.rulesPage();
   page.SetItemText(CSetupRulesPage::kIdUserAgent, L"Bot/1\r\nX-Injected: 1");
   Click(sheet, CVtPropertySheet::kIdApply);
   EXPECT_EQ(setup->userAgent.find_first_of("\r\n"), std::string::npos) << setup->userAgent;
   EXPECT_EQ(setup->userAgent.rfind("Bot/1", 0), 0u);
-  page.SetItemText(CSetupRulesPage::kIdUserAgent, L"Bot \U0001F600");  // no GBK form: empty, as every page does
+  page.SetItemText(CSetupRulesPage::kIdUserAgent, L"Bot \U0001F600");
   Click(sheet, CVtPropertySheet::kIdApply);
-  EXPECT_EQ(setup->userAgent, "");
+  EXPECT_EQ(setup->userAgent, "Bot \xF0\x9F\x98\x80");
   auto* edit = page.ControlAs<QLineEdit>(CSetupRulesPage::kIdUserAgent);
   EXPECT_EQ(edit->maxLength(), 256);
 }

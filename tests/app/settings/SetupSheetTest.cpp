@@ -209,7 +209,7 @@ TEST_F(SetupSheetTest, AddDialogReadsItsEditsLeftToRightTrimmedWithoutEmptyOnes)
   ASSERT_EQ(dialog.entries().size(), 3u);
   EXPECT_EQ(dialog.Entry(0), "one");
   EXPECT_EQ(dialog.Entry(1), "three");
-  EXPECT_EQ(dialog.Entry(2), "\xcb\xc4");  // GBK
+  EXPECT_EQ(dialog.Entry(2), "四");
   EXPECT_EQ(dialog.Entry(3), "");
 }
 
