@@ -3,16 +3,22 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTabBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <ostream>
 #include <thread>
 #include <vector>
 
 #include "app/platform/CPlatformDialog.h"
 #include "app/platform/CReportList.h"
+#include "app/platform/CTabWindow.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
 #include "app/platform/VisualStyle.h"
@@ -196,4 +202,55 @@ TEST(PlatformVisualStyle, ListIndexesMapToManagersAndOutOfRangeGivesOffice2007Bl
   ApplyVisualStyle(-1);
   EXPECT_EQ(CurrentVisualManager(), (VisualManagerChoice{VisualManager::Office2007, 0}));
   EXPECT_FALSE(CurrentLook().dark);
+}
+
+// The fonts and line heights that a window's parts have; applying a look must leave them.
+struct FontsSeen {
+  QString tabFamily, listFamily, viewportFamily;
+  qreal tabPoints = 0, listPoints = 0;
+  int tabWidth = 0, rowHeight = 0;
+  bool operator==(const FontsSeen& o) const {
+    return tabFamily == o.tabFamily && listFamily == o.listFamily && viewportFamily == o.viewportFamily &&
+           tabPoints == o.tabPoints && listPoints == o.listPoints && tabWidth == o.tabWidth && rowHeight == o.rowHeight;
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const FontsSeen& f) {
+  return out << "tab " << f.tabFamily.toStdString() << " " << f.tabPoints << "pt " << f.tabWidth << "px, list "
+             << f.listFamily.toStdString() << " " << f.listPoints << "pt viewport " << f.viewportFamily.toStdString()
+             << " row " << f.rowHeight << "px";
+}
+
+TEST(PlatformVisualStyle, ApplyingALookAgainLeavesTheFontsOfTabsAndListsAlone) {
+  ApplyVisualStyle(0);  // as at start-up, before the windows are made
+  CPlatformDialog dialog(DialogTemplate{L"fonts", 200, 120, {{ControlKind::ListBox, 1025, L"", {4, 4, 90, 100}}}},
+                         CPlatformDialog::Style::Modal);
+  auto* list = dialog.ControlAs<QListWidget>(1025);
+  ASSERT_NE(list, nullptr);
+  for (const char* type : {".exe", ".zip", ".pdf"}) list->addItem(QString::fromLatin1(type));
+  auto* tabs = new CTabWindow(&dialog);
+  tabs->setGeometry(100, 4, 180, 100);
+  tabs->AddTab(new QWidget, QStringLiteral("Google"), 0);
+  tabs->AddTab(new QWidget, QStringLiteral("Yahoo"), 0);
+  dialog.show();
+  QApplication::processEvents();
+  auto seen = [&] {
+    QApplication::processEvents();
+    FontsSeen f;
+    f.tabFamily = QFontInfo(tabs->tabBar()->font()).family();
+    f.tabPoints = tabs->tabBar()->font().pointSizeF();
+    f.tabWidth = QFontMetrics(tabs->tabBar()->font()).horizontalAdvance(QStringLiteral("Google"));
+    f.listFamily = QFontInfo(list->font()).family();
+    f.listPoints = list->font().pointSizeF();
+    f.viewportFamily = QFontInfo(list->viewport()->font()).family();
+    f.rowHeight = list->sizeHintForRow(0);
+    return f;
+  };
+  const FontsSeen before = seen();
+  EXPECT_EQ(before.tabFamily, QFontInfo(dialog.font()).family());
+  EXPECT_EQ(before.viewportFamily, QFontInfo(dialog.font()).family());
+  for (int look : {0, 11, 4, 0}) {
+    ApplyVisualStyle(look);
+    EXPECT_EQ(seen(), before) << "look " << look;
+  }
 }
