@@ -12,16 +12,20 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <thread>
 #include <vector>
 
+#include "app/platform/CLinkButton.h"
 #include "app/platform/CPlatformDialog.h"
 #include "app/platform/CReportList.h"
 #include "app/platform/CTabWindow.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
 #include "app/platform/VisualStyle.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -253,4 +257,60 @@ TEST(PlatformVisualStyle, ApplyingALookAgainLeavesTheFontsOfTabsAndListsAlone) {
     ApplyVisualStyle(look);
     EXPECT_EQ(seen(), before) << "look " << look;
   }
+}
+
+// PATH holds only a folder with an xdg-open that ends with the given status (none: no
+// xdg-open at all), for the life of the object.
+class FakeOpener {
+ public:
+  explicit FakeOpener(int exitStatus = -1) : saved_(qgetenv("PATH")) {
+    if (exitStatus >= 0) {
+      const std::filesystem::path script = dir_.path() / "xdg-open";
+      std::ofstream(script) << "#!/bin/sh\necho \"$1\" > '" << (dir_.path() / "asked").string() << "'\nexit "
+                            << exitStatus << "\n";
+      std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    qputenv("PATH", QByteArray::fromStdString(dir_.str()));
+  }
+  ~FakeOpener() { qputenv("PATH", saved_); }
+  std::string asked() const { return ReadFileBytes(dir_.path() / "asked"); }
+
+ private:
+  TempDir dir_;
+  QByteArray saved_;
+};
+
+TEST(PlatformLinkButton, AnAddressNothingCouldOpenIsShownInAMessageBoxAndAnOpenedOneIsNot) {
+  std::vector<std::wstring> shown;
+  SetMessageBoxHook([&shown](const std::wstring& text) { shown.push_back(text); });
+  CLinkButton link(QStringLiteral("帮助"));
+  const QString guide = QStringLiteral("/opt/veltro/bin/user-guide.html");
+  link.SetLinkAddress(guide);
+  auto waitForBox = [&shown] {
+    QElapsedTimer t;
+    t.start();
+    while (shown.empty() && t.elapsed() < 10000) QTest::qWait(10);
+  };
+  struct Case {
+    int opener;  // xdg-open's exit status; -1: no xdg-open, and no other way to open
+    bool failed;
+  };
+  for (Case c : {Case{4, true}, Case{-1, true}, Case{0, false}}) {
+    shown.clear();
+    FakeOpener opener(c.opener);
+    link.click();
+    if (c.failed) {
+      waitForBox();
+      ASSERT_EQ(shown.size(), 1u) << "opener " << c.opener;
+      EXPECT_NE(shown[0].find(guide.toStdWString()), std::wstring::npos) << "opener " << c.opener;
+    } else {
+      QElapsedTimer t;
+      t.start();
+      while (opener.asked().empty() && t.elapsed() < 10000) QTest::qWait(10);
+      QTest::qWait(200);  // the launcher's end has been seen
+      EXPECT_TRUE(shown.empty());
+    }
+    if (c.opener >= 0) EXPECT_EQ(opener.asked(), "file://" + guide.toStdString() + "\n");
+  }
+  SetMessageBoxHook(nullptr);
 }
