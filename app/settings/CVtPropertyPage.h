@@ -27,10 +27,7 @@ class CVtPropertyPage : public CPlatformDialog {
     std::wstring message;
   };
   // Asked of every page before any page is applied: true (with the entry) refuses Apply or OK.
-  virtual bool FindRefusedEntry(RefusedEntry& refused) const {
-    (void)refused;
-    return false;
-  }
+  virtual bool FindRefusedEntry(RefusedEntry&) const { return false; }
 
   // Page initialisation, run by the sheet when it creates the page: InitControls, then
   // LoadControls. A page that needs more (its settings reference) does that first.
