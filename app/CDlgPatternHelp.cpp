@@ -1,5 +1,6 @@
 #include "app/CDlgPatternHelp.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/platform/StringRes.h"
@@ -13,6 +14,8 @@ DialogTemplate CDlgPatternHelp::Template() {
 }
 
 CDlgPatternHelp::CDlgPatternHelp(Topic topic, QWidget* parent) : CPlatformDialog(Template(), Style::Modal, parent) {
+  // The help is read, not edited: its lines wrap at the box's width, so none runs off the right.
+  if (auto* box = ControlAs<QPlainTextEdit>(kIdText)) box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   SetItemText(kIdText, LoadStringById(topic == Topic::Include ? 134 : 135));
   if (auto* ok = ControlAs<QPushButton>(kIdOk)) ok->setFocus();
 }

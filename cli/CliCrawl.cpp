@@ -248,7 +248,7 @@ int RunCliCrawl(const CliOptions& options) {
   std::string problem;
   if (ec || !PrepareOutputFolder(outDir, problem)) {
     Complain(problem.empty() ? "cannot use folder '" + options.outDir + "'" : problem);
-    return kExitUsage;
+    return kExitFilesNotWritten;
   }
 
   CSetupManager setup;

@@ -192,6 +192,7 @@ std::string CliUsageText() {
          "  -i, --include PAT   only addresses matching PAT go into the results (repeatable)\n"
          "  -e, --exclude PAT   addresses matching PAT stay out of the results (repeatable)\n"
          "                      PAT is one line of the pattern boxes; '*' matches any text\n"
+         "                      an address left out is still fetched, and its links followed\n"
          "  -o, --out DIR       folder for the files (default: the current one; created when missing)\n"
          "      --plain         plain sitemap files instead of gzip\n"
          "  -q, --quiet         no progress line\n"

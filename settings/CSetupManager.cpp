@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "common/SystemInfo.h"
 #include "common/TextCodec.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
@@ -41,7 +40,7 @@ std::string ReadText(const std::map<std::string, std::string>& pairs, const char
 
 }  // namespace
 
-int32_t CSetupManager::DefaultThreadCount() { return 4 * ProcessorCount(); }
+int32_t CSetupManager::DefaultThreadCount() { return DefaultThreads(); }
 
 CSetupManager::CSetupManager() : threadCount(DefaultThreadCount()) { InsertDefaults(defaultExtensions); }
 

@@ -36,7 +36,7 @@ class CSetupManager {
   int32_t connectTimeout = 10;        // seconds; stored only
   int32_t totalTimeout = 60;          // seconds; stored only
   int32_t maxDepth = 5;
-  int32_t threadCount = 0;            // 4 x processors by default
+  int32_t threadCount = 0;            // 4 x processors by default, at most 20
   StringISet forbiddenExtensions;     // extensions with their dot, never fetched
   int32_t autoSaveEnabled = 1;        // on when not 0
   int32_t autoSaveInterval = 180;     // seconds between two auto-saves

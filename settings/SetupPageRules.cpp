@@ -10,9 +10,15 @@ constexpr int32_t kDefaultDepth = 5;
 constexpr int32_t kDefaultIntervalSeconds = 180;
 }  // namespace
 
-int32_t DepthOrDefault(int32_t depth) { return depth >= 1 && depth <= 999 ? depth : kDefaultDepth; }
+int32_t DepthOrDefault(int32_t depth) { return depth >= kMinDepth && depth <= kMaxDepth ? depth : kDefaultDepth; }
 
-int32_t ThreadsOrDefault(int32_t threads) { return threads >= 1 && threads <= 20 ? threads : 4 * ProcessorCount(); }
+// On a machine with more than five processors 4 x the processors would lie outside the range
+// that the run page takes, and OK would refuse the page's own default.
+int32_t DefaultThreads() { return std::clamp(4 * ProcessorCount(), kMinThreads, kMaxThreads); }
+
+int32_t ThreadsOrDefault(int32_t threads) {
+  return threads >= kMinThreads && threads <= kMaxThreads ? threads : DefaultThreads();
+}
 
 int32_t IntervalSecondsOf(int32_t minutes) {
   // In 64 bits: a 32-bit product would wrap, and a huge entry such as 1073741825 minutes

@@ -1,12 +1,20 @@
 #pragma once
 // The value rules of the settings pages, kept apart from the windows so they can be checked
-// without a display. Out-of-range input is never reported; it is replaced.
+// without a display. The run page refuses a depth or thread count outside its range; a stored
+// one (an older or damaged database) is replaced.
 #include <cstdint>
 #include <string>
 
+inline constexpr int32_t kMinDepth = 1;
+inline constexpr int32_t kMaxDepth = 999;
+inline constexpr int32_t kMinThreads = 1;
+inline constexpr int32_t kMaxThreads = 20;
+
 // Maximum depth: 1 to 999, anything else 5.
 int32_t DepthOrDefault(int32_t depth);
-// Threads per batch: 1 to 20, anything else 4 x the processors.
+// The default thread count: 4 x the processors, but never above the range.
+int32_t DefaultThreads();
+// Threads per batch: 1 to 20, anything else the default.
 int32_t ThreadsOrDefault(int32_t threads);
 // Auto-save interval typed in minutes -> seconds: 60 to 3600, anything else 180.
 int32_t IntervalSecondsOf(int32_t minutes);

@@ -11,8 +11,9 @@ namespace {
 const char kBlankLine[] = "\r\n\r\n";
 
 bool CountsAsReceived(CURLcode result) {
-  // A page cut short by the size limit (write error) or by the time-out keeps what arrived.
-  return result == CURLE_OK || result == CURLE_WRITE_ERROR || result == CURLE_OPERATION_TIMEDOUT;
+  // A page cut short by the size limit (write error) keeps what arrived. One cut short by the
+  // time limit is a failure (code 28) however much arrived: the rest of it never came.
+  return result == CURLE_OK || result == CURLE_WRITE_ERROR;
 }
 
 // An interim answer (100 Continue, 103 Early Hints) comes before the real one.

@@ -9,7 +9,8 @@ enum E_REQ_TYPE : int32_t { REQ_NONE = 0, REQ_GET = 1 };
 // Request options of one session.
 struct http_options {
   E_REQ_TYPE requestKind = REQ_GET;
-  int32_t totalTimeout = 10;     // seconds, the whole transfer including the connection
+  int32_t totalTimeout = 10;     // seconds, the whole transfer including the connection; a
+                                 // transfer it ends fails with libcurl's code 28
   int32_t connectTimeout = 60;   // seconds; larger than the total, so the total decides
   int32_t maxRedirects = 10;     // 0 turns redirect following off
   std::string userAgent;         // sent as given (empty)

@@ -8,6 +8,26 @@
 #include <climits>
 
 namespace {
+
+// Digits whose number is at most high. Unlike QIntValidator it lets no number above high be
+// typed (QIntValidator takes 21 to 99 as unfinished input for a top of 20).
+class DigitsUpToValidator : public QValidator {
+ public:
+  DigitsUpToValidator(int high, QObject* parent) : QValidator(parent), high_(high) {}
+  State validate(QString& input, int&) const override {
+    long long number = 0;
+    for (QChar c : input) {
+      if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Invalid;
+      number = number * 10 + (c.unicode() - '0');
+      if (number > high_) return Invalid;
+    }
+    return input.isEmpty() ? Intermediate : Acceptable;
+  }
+
+ private:
+  int high_;
+};
+
 QString ToBoxLines(QString text) {
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -68,6 +88,10 @@ void SetTextLimitMax(QWidget* box) {
 void SetDigitsOnly(QWidget* box) {
   if (auto* line = qobject_cast<QLineEdit*>(box))
     line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), line));
+}
+
+void SetDigitsUpTo(QWidget* box, int high) {
+  if (auto* line = qobject_cast<QLineEdit*>(box)) line->setValidator(new DigitsUpToValidator(high, line));
 }
 
 void SetEditReadOnly(QWidget* box, bool readOnly) {

@@ -9,6 +9,8 @@
 //   ClearEdit(box)            select all, scroll to the caret, clear
 //   SetTextLimitMax(box)      lift the text limit to the maximum
 //   SetDigitsOnly(box)        only the digits 0-9 can be typed
+//   SetDigitsUpTo(box, high)  only digits, and no number above high (a smaller one, or
+//                             nothing, can still be typed: the caller checks the lower end)
 #include <QString>
 #include <string>
 
@@ -22,4 +24,5 @@ void AppendAtEnd(QWidget* box, const QString& text);
 void ClearEdit(QWidget* box);
 void SetTextLimitMax(QWidget* box);
 void SetDigitsOnly(QWidget* box);
+void SetDigitsUpTo(QWidget* box, int high);
 void SetEditReadOnly(QWidget* box, bool readOnly);

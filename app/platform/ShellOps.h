@@ -4,8 +4,10 @@
 #include <QString>
 #include <functional>
 
-// true when the address was handed to the system (or to the hook).
-bool OpenAddress(const QString& address);
+// true when the address was handed to the system (or to the hook). whenFailed runs, on the
+// calling thread, when nothing could open it: at once, or later when xdg-open gives up (with
+// no browser installed it fails only after it has started).
+bool OpenAddress(const QString& address, std::function<void()> whenFailed = {});
 void SetOpenAddressHook(std::function<void(const QString& address)> hook);
 
 // Wait cursor: ShowWaitCursor remembers the cursor in use and shows the wait cursor;

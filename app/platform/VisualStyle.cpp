@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -80,6 +83,29 @@ class FramedIndicatorStyle : public QProxyStyle {
     painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
     painter->restore();
   }
+};
+
+// A new application style or style sheet re-polishes every widget, and Qt then gives the
+// widgets that only inherited their window's font (tab bars, list boxes) the application's
+// default font: Latin text grows and list lines change their height. The fonts are noted
+// before the change and put back after it, whole, so a look never changes a font.
+class FontsKept {
+ public:
+  FontsKept() {
+    for (QWidget* w : QApplication::allWidgets()) {
+      QFont font = w->font();
+      font.setResolveMask(QFont::AllPropertiesResolved);
+      fonts_.emplace_back(w, font);
+    }
+  }
+  void PutBack() const {
+    for (const auto& [w, font] : fonts_) {
+      if (w && !(w->font() == font)) w->setFont(font);
+    }
+  }
+
+ private:
+  std::vector<std::pair<QPointer<QWidget>, QFont>> fonts_;
 };
 
 }  // namespace
@@ -179,6 +205,7 @@ void ApplyVisualStyle(int index) {
   currentLook = LookOf(current);
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
   if (!app) return;
+  const FontsKept fonts;
   if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(new FramedIndicatorStyle(fusion));
   const VisualLook& l = currentLook;
   QPalette p;
@@ -203,6 +230,7 @@ void ApplyVisualStyle(int index) {
   p.setColor(QPalette::Disabled, QPalette::ButtonText, l.border);
   QApplication::setPalette(p);
   app->setStyleSheet(StyleSheetOf(l));
+  fonts.PutBack();
   for (QWidget* w : QApplication::allWidgets()) w->update();
 }
 

@@ -4,7 +4,6 @@
 
 #include "app/platform/EditBox.h"
 #include "app/settings/CDlgRunAddExt.h"
-#include "common/SystemInfo.h"
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsPersistence.h"
@@ -43,9 +42,11 @@ DialogTemplate CSetupRunPage::Template() {
                         {
                             {ControlKind::GroupBox, -1, L"运行参数", {7, 7, 401, 46}},
                             {ControlKind::Static, -1, L"最大深度", {20, 27, 44, 10}},
-                            {ControlKind::Edit, kIdDepth, L"", {68, 25, 60, 14}, kAutoHScroll},
-                            {ControlKind::Static, -1, L"线程数", {160, 27, 36, 10}},
-                            {ControlKind::Edit, kIdThreads, L"", {200, 25, 60, 14}, kAutoHScroll},
+                            {ControlKind::Edit, kIdDepth, L"", {68, 25, 50, 14}, kAutoHScroll},
+                            {ControlKind::Static, -1, L"(1\u2013999)", {122, 27, 40, 10}},
+                            {ControlKind::Static, -1, L"线程数", {180, 27, 36, 10}},
+                            {ControlKind::Edit, kIdThreads, L"", {218, 25, 50, 14}, kAutoHScroll},
+                            {ControlKind::Static, -1, L"(1\u201320)", {272, 27, 40, 10}},
                             {ControlKind::GroupBox, -1, L"禁止访问的文件类型", {7, 60, 401, 172}},
                             {ControlKind::ListBox, kIdTypes, L"", {20, 78, 290, 144}, kVScroll},
                             {ControlKind::PushButton, kIdAdd, L"增加", {326, 78, 66, 16}},
@@ -62,8 +63,22 @@ void CSetupRunPage::OnInitPage() {
 }
 
 void CSetupRunPage::InitControls() {
-  SetDigitsOnly(Control(kIdDepth));
-  SetDigitsOnly(Control(kIdThreads));
+  SetDigitsUpTo(Control(kIdDepth), kMaxDepth);
+  SetDigitsUpTo(Control(kIdThreads), kMaxThreads);
+}
+
+bool CSetupRunPage::FindRefusedEntry(RefusedEntry& refused) const {
+  const int32_t depth = ReadNumber(*this, kIdDepth);
+  if (depth < kMinDepth || depth > kMaxDepth) {
+    refused = {kIdDepth, L"最大深度应为" + Decimal(kMinDepth) + L"到" + Decimal(kMaxDepth) + L"之间的整数。"};
+    return true;
+  }
+  const int32_t threads = ReadNumber(*this, kIdThreads);
+  if (threads < kMinThreads || threads > kMaxThreads) {
+    refused = {kIdThreads, L"线程数应为" + Decimal(kMinThreads) + L"到" + Decimal(kMaxThreads) + L"之间的整数。"};
+    return true;
+  }
+  return false;
 }
 
 void CSetupRunPage::AddListEntry(const std::string& type) {
@@ -94,7 +109,7 @@ void CSetupRunPage::Apply() {
 
 void CSetupRunPage::RestoreDefaults() {
   SetItemText(kIdDepth, L"5");
-  SetItemText(kIdThreads, Decimal(4 * ProcessorCount()));
+  SetItemText(kIdThreads, Decimal(DefaultThreads()));
   if (QListWidget* list = typeList()) list->clear();
   if (!setup_) {
     for (const char* type : CSetupManager::kDefaultExtensionList) AddListEntry(type);

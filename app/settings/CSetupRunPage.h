@@ -1,10 +1,12 @@
 #pragma once
-// The run page (dialog 148 "运行设置"): maximum depth (edit 1021) and threads (edit 1022),
-// digits only; the sorted, multi-selection list 1025 of forbidden file types with "增加"
-// (1026) and "删除" (1027); "恢复默认值" (1023).
+// The run page (dialog 148 "运行设置"): maximum depth (edit 1021, 1 to 999) and threads
+// (edit 1022, 1 to 20), digits only and each with its range beside it; the sorted,
+// multi-selection list 1025 of forbidden file types with "增加" (1026) and "删除" (1027);
+// "恢复默认值" (1023).
 //
 // Added types go into the settings at once (Cancel does not take them back); deleted ones
-// and the two numbers change the settings only at Apply or OK.
+// and the two numbers change the settings only at Apply or OK. A number outside its range
+// (or none) is refused there with a message naming the range, never replaced.
 #include <memory>
 
 #include "app/settings/CVtPropertyPage.h"
@@ -30,6 +32,7 @@ class CSetupRunPage : public CVtPropertyPage {
   void LoadControls() override;
   void RestoreDefaults() override;
   void OnInitPage() override;
+  bool FindRefusedEntry(RefusedEntry& refused) const override;
 
   QListWidget* typeList() const;
   // Adds a type to the list box as it is (duplicates included); the list keeps its sorting.

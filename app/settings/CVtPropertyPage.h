@@ -21,6 +21,13 @@ class CVtPropertyPage : public CPlatformDialog {
   virtual void LoadControls() = 0;
   // Puts the default values into the controls.
   virtual void RestoreDefaults() = 0;
+  // An entry the page does not take: its control and the message naming what it takes.
+  struct RefusedEntry {
+    int controlId = -1;
+    std::wstring message;
+  };
+  // Asked of every page before any page is applied: true (with the entry) refuses Apply or OK.
+  virtual bool FindRefusedEntry(RefusedEntry&) const { return false; }
 
   // Page initialisation, run by the sheet when it creates the page: InitControls, then
   // LoadControls. A page that needs more (its settings reference) does that first.

@@ -1,6 +1,7 @@
 #include "app/settings/CVtPropertySheet.h"
 
 #include <QEvent>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 
+#include "app/platform/MessageBox.h"
 #include "app/platform/VisualStyle.h"
 #include "app/settings/CVtPropertyPage.h"
 
@@ -116,17 +118,35 @@ CVtPropertyPage* CVtPropertySheet::page(int index) const {
   return index >= 0 && index < pageCount() ? pages_[static_cast<size_t>(index)] : nullptr;
 }
 
-void CVtPropertySheet::RunApplySteps() {
+bool CVtPropertySheet::RunApplySteps() {
+  // All pages are asked first, so a refused entry leaves the settings as they were.
+  if (ShowRefusedEntry()) return false;
   ApplyStep1();
   ApplyStep2();
   ApplyStep3();
   ApplyStep4();
   ApplyStep5();
+  return true;
+}
+
+bool CVtPropertySheet::ShowRefusedEntry() {
+  for (int i = 0; i < pageCount(); ++i) {
+    CVtPropertyPage* p = pages_[static_cast<size_t>(i)];
+    CVtPropertyPage::RefusedEntry refused;
+    if (!p->FindRefusedEntry(refused)) continue;
+    SetActivePage(i);
+    ShowMessageBox(this, refused.message);
+    if (QWidget* entry = p->Control(refused.controlId)) {
+      entry->setFocus(Qt::OtherFocusReason);
+      if (auto* line = qobject_cast<QLineEdit*>(entry)) line->selectAll();
+    }
+    return true;
+  }
+  return false;
 }
 
 void CVtPropertySheet::OnOK() {
-  RunApplySteps();
-  EndDialog(kIdOk);
+  if (RunApplySteps()) EndDialog(kIdOk);
 }
 
 void CVtPropertySheet::OnCancel() { EndDialog(kIdCancel); }

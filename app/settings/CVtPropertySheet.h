@@ -6,6 +6,8 @@
 //
 // Apply runs ApplyStep1 to ApplyStep5 and leaves the sheet open; OK runs the same steps and
 // closes it; Cancel (also Escape and the window manager's close) closes it without any step.
+// When a page refuses an entry (FindRefusedEntry), Apply and OK run no step at all: the sheet
+// stays open on that page, says why in a message box and puts the focus on the entry.
 //
 //   sheet.AddPage(&page, icon);  ... sheet.CreatePages();   // every page laid out and initialised
 //   sheet.SetActivePage(0); sheet.DoModal();
@@ -48,7 +50,9 @@ class CVtPropertySheet : public CPlatformDialog {
   virtual void ApplyStep3() {}
   virtual void ApplyStep4() {}
   virtual void ApplyStep5() {}
-  void RunApplySteps();
+  // Asks every page for a refused entry, then runs the steps; false (nothing applied, the
+  // refusal shown) when a page refused one.
+  bool RunApplySteps();
 
  protected:
   void OnOK() override;
@@ -65,6 +69,7 @@ class CVtPropertySheet : public CPlatformDialog {
 
  private:
   void LayOut();
+  bool ShowRefusedEntry();
 
   QListWidget* navigation_;
   QWidget* header_;

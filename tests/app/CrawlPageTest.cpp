@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "AppTestSupport.h"
 #include "app/CDlgPatternHelp.h"
@@ -107,11 +109,21 @@ TEST_F(CrawlPageTest, StopShowsTheWaitCursorUntilTheCrawlHasEnded) {
   EXPECT_LT(Page().list()->RowCount(), 41);
 }
 
-TEST_F(CrawlPageTest, PatternHelpShowsTheIncludeAndExcludeTexts) {
+TEST_F(CrawlPageTest, PatternHelpShowsTheIncludeAndExcludeTextsWholeWithinTheBoxWidth) {
   CDlgPatternHelp include(CDlgPatternHelp::Topic::Include);
   CDlgPatternHelp exclude(CDlgPatternHelp::Topic::Exclude);
   EXPECT_EQ(include.GetItemText(CDlgPatternHelp::kIdText), LoadStringById(134));
   EXPECT_EQ(exclude.GetItemText(CDlgPatternHelp::kIdText), LoadStringById(135));
+  for (CDlgPatternHelp* help : {&include, &exclude}) {
+    // Left out of the results is not left uncrawled: the help says so.
+    EXPECT_NE(help->GetItemText(CDlgPatternHelp::kIdText).find(L"仍会被抓取，其中的链接也会被跟踪"), std::wstring::npos);
+    help->show();
+    QApplication::processEvents();
+    auto* box = help->ControlAs<QPlainTextEdit>(CDlgPatternHelp::kIdText);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->horizontalScrollBar()->maximum(), 0);  // no line runs off the right
+    help->hide();
+  }
   EXPECT_EQ(include.windowTitle(), QStringLiteral("样式帮助"));
   QTimer::singleShot(0, &include, [&include] { include.ControlAs<QPushButton>(1)->click(); });
   EXPECT_EQ(include.DoModal(), CPlatformDialog::kIdOk);

@@ -3,19 +3,29 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTabBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
 #include <thread>
 #include <vector>
 
+#include "app/platform/CLinkButton.h"
 #include "app/platform/CPlatformDialog.h"
 #include "app/platform/CReportList.h"
+#include "app/platform/CTabWindow.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
 #include "app/platform/VisualStyle.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -196,4 +206,111 @@ TEST(PlatformVisualStyle, ListIndexesMapToManagersAndOutOfRangeGivesOffice2007Bl
   ApplyVisualStyle(-1);
   EXPECT_EQ(CurrentVisualManager(), (VisualManagerChoice{VisualManager::Office2007, 0}));
   EXPECT_FALSE(CurrentLook().dark);
+}
+
+// The fonts and line heights that a window's parts have; applying a look must leave them.
+struct FontsSeen {
+  QString tabFamily, listFamily, viewportFamily;
+  qreal tabPoints = 0, listPoints = 0;
+  int tabWidth = 0, rowHeight = 0;
+  bool operator==(const FontsSeen& o) const {
+    return tabFamily == o.tabFamily && listFamily == o.listFamily && viewportFamily == o.viewportFamily &&
+           tabPoints == o.tabPoints && listPoints == o.listPoints && tabWidth == o.tabWidth && rowHeight == o.rowHeight;
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const FontsSeen& f) {
+  return out << "tab " << f.tabFamily.toStdString() << " " << f.tabPoints << "pt " << f.tabWidth << "px, list "
+             << f.listFamily.toStdString() << " " << f.listPoints << "pt viewport " << f.viewportFamily.toStdString()
+             << " row " << f.rowHeight << "px";
+}
+
+TEST(PlatformVisualStyle, ApplyingALookAgainLeavesTheFontsOfTabsAndListsAlone) {
+  ApplyVisualStyle(0);  // as at start-up, before the windows are made
+  CPlatformDialog dialog(DialogTemplate{L"fonts", 200, 120, {{ControlKind::ListBox, 1025, L"", {4, 4, 90, 100}}}},
+                         CPlatformDialog::Style::Modal);
+  auto* list = dialog.ControlAs<QListWidget>(1025);
+  ASSERT_NE(list, nullptr);
+  for (const char* type : {".exe", ".zip", ".pdf"}) list->addItem(QString::fromLatin1(type));
+  auto* tabs = new CTabWindow(&dialog);
+  tabs->setGeometry(100, 4, 180, 100);
+  tabs->AddTab(new QWidget, QStringLiteral("Google"), 0);
+  tabs->AddTab(new QWidget, QStringLiteral("Yahoo"), 0);
+  dialog.show();
+  QApplication::processEvents();
+  auto seen = [&] {
+    QApplication::processEvents();
+    FontsSeen f;
+    f.tabFamily = QFontInfo(tabs->tabBar()->font()).family();
+    f.tabPoints = tabs->tabBar()->font().pointSizeF();
+    f.tabWidth = QFontMetrics(tabs->tabBar()->font()).horizontalAdvance(QStringLiteral("Google"));
+    f.listFamily = QFontInfo(list->font()).family();
+    f.listPoints = list->font().pointSizeF();
+    f.viewportFamily = QFontInfo(list->viewport()->font()).family();
+    f.rowHeight = list->sizeHintForRow(0);
+    return f;
+  };
+  const FontsSeen before = seen();
+  EXPECT_EQ(before.tabFamily, QFontInfo(dialog.font()).family());
+  EXPECT_EQ(before.viewportFamily, QFontInfo(dialog.font()).family());
+  for (int look : {0, 11, 4, 0}) {
+    ApplyVisualStyle(look);
+    EXPECT_EQ(seen(), before) << "look " << look;
+  }
+}
+
+// PATH holds only a folder with an xdg-open that ends with the given status (none: no
+// xdg-open at all), for the life of the object.
+class FakeOpener {
+ public:
+  explicit FakeOpener(int exitStatus = -1) : saved_(qgetenv("PATH")) {
+    if (exitStatus >= 0) {
+      const std::filesystem::path script = dir_.path() / "xdg-open";
+      std::ofstream(script) << "#!/bin/sh\necho \"$1\" > '" << (dir_.path() / "asked").string() << "'\nexit "
+                            << exitStatus << "\n";
+      std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    qputenv("PATH", QByteArray::fromStdString(dir_.str()));
+  }
+  ~FakeOpener() { qputenv("PATH", saved_); }
+  std::string asked() const { return ReadFileBytes(dir_.path() / "asked"); }
+
+ private:
+  TempDir dir_;
+  QByteArray saved_;
+};
+
+TEST(PlatformLinkButton, AnAddressNothingCouldOpenIsShownInAMessageBoxAndAnOpenedOneIsNot) {
+  std::vector<std::wstring> shown;
+  SetMessageBoxHook([&shown](const std::wstring& text) { shown.push_back(text); });
+  CLinkButton link(QStringLiteral("帮助"));
+  const QString guide = QStringLiteral("/opt/veltro/bin/user-guide.html");
+  link.SetLinkAddress(guide);
+  auto waitForBox = [&shown] {
+    QElapsedTimer t;
+    t.start();
+    while (shown.empty() && t.elapsed() < 10000) QTest::qWait(10);
+  };
+  struct Case {
+    int opener;  // xdg-open's exit status; -1: no xdg-open, and no other way to open
+    bool failed;
+  };
+  for (Case c : {Case{4, true}, Case{-1, true}, Case{0, false}}) {
+    shown.clear();
+    FakeOpener opener(c.opener);
+    link.click();
+    if (c.failed) {
+      waitForBox();
+      ASSERT_EQ(shown.size(), 1u) << "opener " << c.opener;
+      EXPECT_NE(shown[0].find(guide.toStdWString()), std::wstring::npos) << "opener " << c.opener;
+    } else {
+      QElapsedTimer t;
+      t.start();
+      while (opener.asked().empty() && t.elapsed() < 10000) QTest::qWait(10);
+      QTest::qWait(200);  // the launcher's end has been seen
+      EXPECT_TRUE(shown.empty());
+    }
+    if (c.opener >= 0) EXPECT_EQ(opener.asked(), "file://" + guide.toStdString() + "\n");
+  }
+  SetMessageBoxHook(nullptr);
 }

@@ -1,5 +1,5 @@
 // Pictures of the main window for the documentation: crawls a small site served on
-// 127.0.0.1, then saves every tab in two looks.
+// 127.0.0.1, then saves every tab and the two pattern help dialogs in two looks.
 //   app_screenshots DIR
 #include <QApplication>
 #include <QDir>
@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "AppTestSupport.h"
+#include "app/CDlgPatternHelp.h"
 #include "app/platform/CTabWindow.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/VisualStyle.h"
@@ -46,6 +47,15 @@ int main(int argc, char** argv) {
       QTest::qWait(20);
       QString name = QStringLiteral("%1-%2.png").arg(QString::fromLatin1(look.name), QString::fromLatin1(tabs[i]));
       window.grab().save(out.filePath(name));
+    }
+    const std::pair<CDlgPatternHelp::Topic, const char*> topics[] = {{CDlgPatternHelp::Topic::Include, "include"},
+                                                                      {CDlgPatternHelp::Topic::Exclude, "exclude"}};
+    for (const auto& [topic, topicName] : topics) {
+      CDlgPatternHelp help(topic, &window);
+      help.show();
+      QTest::qWait(20);
+      help.grab().save(out.filePath(
+          QStringLiteral("%1-patternhelp-%2.png").arg(QString::fromLatin1(look.name), QString::fromLatin1(topicName))));
     }
   }
   return 0;

@@ -93,8 +93,15 @@ TEST(CliHostileSiteTest, EveryHostilePageEndsWithinTheTimeOutsAndTheRestOfTheSit
     }
     EXPECT_EQ(site.count(path), 1u) << path;
   }
+  for (const std::string& path : plan.timedOut) {
+    EXPECT_EQ(out.listed.count(site.origin() + path), 0u) << path;
+    const auto failure = out.failures.find(path);
+    EXPECT_TRUE(failure != out.failures.end() && failure->second == "curl 28") << path;
+  }
+  for (const std::string& path : plan.unreached) EXPECT_EQ(site.count(path), 0u) << path;
   for (const auto& [path, code] : out.failures) std::cout << "[ figures  ] " << path << " failed with " << code << "\n";
-  EXPECT_EQ(out.listed.size(), plan.successes.size() + plan.anyOutcome.size() - out.failures.size());
+  EXPECT_EQ(out.listed.size(),
+            plan.successes.size() + plan.anyOutcome.size() + plan.timedOut.size() - out.failures.size());
   EXPECT_EQ(site.count("/deep/many/0.html"), 0u);
   // The 10,000 links were all met and counted as too deep; nothing was left running or waiting.
   const std::string counters = LastCountersLine(run.err);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -296,8 +297,6 @@ TEST(CliRunTest, UsageErrorsExitWithTwoBeforeAnythingIsFetched) {
       {{site.origin(), "-t"}, "-t"},
       {{"-d", "deep", site.origin()}, "invalid depth 'deep'"},
       {{"-t", "x1", site.origin()}, "invalid thread count 'x1'"},
-      {{"-o", "a-file", site.origin()}, "a-file"},
-      {{"-o", "a-file/below", site.origin()}, "a-file"},
       {{}, "no start address"},
       {{"   "}, "start address is empty"},
   };
@@ -309,6 +308,28 @@ TEST(CliRunTest, UsageErrorsExitWithTwoBeforeAnythingIsFetched) {
   }
   EXPECT_TRUE(site.server().requestLog().empty());
   EXPECT_EQ(FilesIn(work.path()), (std::vector<std::string>{"a-file"}));
+}
+
+TEST(CliRunTest, AnOutputFolderThatCannotBeMadeOrWrittenExitsWithOneBeforeAnythingIsFetched) {
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  TempDir work;
+  std::ofstream(work.path() / "a-file") << "x";
+  // Root writes into a folder whatever its mode says; /proc refuses everyone.
+  const bool root = geteuid() == 0;
+  const fs::path readOnly = root ? fs::path("/proc/veltro-no-such-folder") : work.path() / "read-only";
+  if (!root) {
+    fs::create_directory(readOnly);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+  }
+  for (const std::string& folder : {std::string("a-file"), std::string("a-file/below"), readOnly.string()}) {
+    ChildResult run = RunCommand({"-o", folder, site.origin()}, work.path());
+    EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.exitStatus, 1) << folder;  // the files could not be written
+    EXPECT_NE(run.err.find(folder.substr(0, 6)), std::string::npos) << run.err;
+  }
+  if (!root) fs::permissions(readOnly, fs::perms::owner_all);
+  EXPECT_TRUE(site.server().requestLog().empty());
 }
 
 TEST(CliRunTest, AddressWithoutAHostExitsWithThreeAndTheWindowsMessage) {
@@ -324,6 +345,8 @@ TEST(CliRunTest, HelpPrintsTheUsageAndExitsWithZero) {
   ChildResult run = RunCommand({"--help"}, work.path());
   EXPECT_EQ(run.exitStatus, 0);
   EXPECT_NE(run.out.find("Usage: veltro-sitemap-cli"), std::string::npos);
+  // The patterns choose the results, not the pages fetched.
+  EXPECT_NE(run.out.find("an address left out is still fetched, and its links followed"), std::string::npos);
   EXPECT_TRUE(FilesIn(work.path()).empty());
 }
 

@@ -37,7 +37,12 @@ TEST(HostileSiteCrawlTest, EveryHostilePageEndsWithACodeAndNothingIsLeftWaitingO
     EXPECT_FALSE(results[path].empty()) << path;
     EXPECT_EQ(stores.memory().GetState(path), results[path] == "200" ? Crawled : Failed) << path;
   }
-  EXPECT_EQ(results.size(), plan.successes.size() + plan.anyOutcome.size());
+  for (const std::string& path : plan.timedOut) {
+    EXPECT_EQ(results[path], "curl 28") << path;
+    EXPECT_EQ(stores.memory().GetState(path), Failed) << path;
+  }
+  for (const std::string& path : plan.unreached) EXPECT_EQ(site.count(path), 0u) << path;
+  EXPECT_EQ(results.size(), plan.successes.size() + plan.anyOutcome.size() + plan.timedOut.size());
 
   CrawlCounters c = ReadCounters(*run.control);
   EXPECT_EQ(c.crawling, 0);

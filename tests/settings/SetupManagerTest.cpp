@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -57,7 +58,7 @@ TEST(SetupManagerTest, DefaultsHoldFiftyExtensionsInCaseFoldedOrder) {
   EXPECT_EQ(setup.connectTimeout, 10);
   EXPECT_EQ(setup.totalTimeout, 60);
   EXPECT_EQ(setup.maxDepth, 5);
-  EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+  EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
   EXPECT_EQ(setup.autoSaveEnabled, 1);
   EXPECT_EQ(setup.autoSaveInterval, 180);
   EXPECT_EQ(setup.autoSaveGzip, 1);
@@ -146,7 +147,7 @@ TEST(SetupManagerTest, EmptyMapGivesFallbacksAndMinusOneWhereNoneIsDefined) {
   EXPECT_EQ(setup.connectTimeout, -1);
   EXPECT_EQ(setup.totalTimeout, -1);
   EXPECT_EQ(setup.maxDepth, 5);
-  EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+  EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
   EXPECT_EQ(setup.autoSaveEnabled, -1);
   EXPECT_EQ(setup.autoSaveInterval, 180);
@@ -207,7 +208,7 @@ TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadWithTheirFallbacks) {
       "22 serialization::archive 9 0 0 18446744073709551615 0 3 .7z",
       "22 serialization::archive 9 0 0 4000000000 0 9999999999 .7z",
       "22 serialization::archive 99 0 0 1 0 3 .7z", std::string(1000, '9'), std::string("\0\xff", 2)};
-  const int processors4 = 4 * ProcessorCount();
+  const int processors4 = std::min(20, 4 * ProcessorCount());
   for (const char* key : kAllKeys) {
     for (const auto& value : garbage) {
       CSetupManager setup;
@@ -279,7 +280,7 @@ TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) 
     EXPECT_EQ(setup.connectTimeout, -1);
     EXPECT_EQ(setup.autoSaveEnabled, -1);
     EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
-    EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+    EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
     SaveSettings(&setup, &db);
     std::string stored;
     ASSERT_EQ(db.Get(kKeyTotalTimeout, &stored), rc::kOk);
@@ -327,7 +328,7 @@ TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoads) {
   CSetupManager setup;
   CLevelDb db;
   ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
-  EXPECT_EQ(setup.threadCount, 4 * ProcessorCount());
+  EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
   EXPECT_EQ(setup.maxDepth, 0);
   EXPECT_EQ(setup.styleIndex, 0);
   EXPECT_EQ(setup.autoSaveInterval, 180);

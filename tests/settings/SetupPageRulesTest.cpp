@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/SystemInfo.h"
 #include "settings/SetupPageRules.h"
 
@@ -11,12 +13,12 @@ TEST(SetupPageRules, DepthKeepsOneTo999AndOtherwiseBecomesFive) {
   EXPECT_EQ(DepthOrDefault(-1), 5);  // an empty or unreadable edit
 }
 
-TEST(SetupPageRules, ThreadsKeepOneTo20AndOtherwiseBecomeFourPerProcessor) {
+TEST(SetupPageRules, ThreadsKeepOneTo20AndOtherwiseBecomeFourPerProcessorAtMost20) {
   EXPECT_EQ(ThreadsOrDefault(1), 1);
   EXPECT_EQ(ThreadsOrDefault(20), 20);
-  EXPECT_EQ(ThreadsOrDefault(21), 4 * ProcessorCount());
-  EXPECT_EQ(ThreadsOrDefault(0), 4 * ProcessorCount());
-  EXPECT_EQ(ThreadsOrDefault(-1), 4 * ProcessorCount());
+  EXPECT_EQ(ThreadsOrDefault(21), std::min(20, 4 * ProcessorCount()));
+  EXPECT_EQ(ThreadsOrDefault(0), std::min(20, 4 * ProcessorCount()));
+  EXPECT_EQ(ThreadsOrDefault(-1), std::min(20, 4 * ProcessorCount()));
 }
 
 TEST(SetupPageRules, IntervalMinutesBecomeSecondsWithin60To3600Else180) {

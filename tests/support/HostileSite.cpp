@@ -88,8 +88,12 @@ HostileSitePlan FillHostileSite(RawHttpSite& site, const HostileCases& cases) {
   }
   if (cases.endless) {
     anyOutcome("/endless/headers", EndlessHeaders);
-    anyOutcome("/endless/chunked", EndlessChunks);
-    Ordinary(site, plan, "/n/chunk-found.html", {"/"});  // what arrived before the time-out counts
+    // Its link arrives at once, but a page the time limit cut off is a failure, not a page.
+    site.Route("/endless/chunked", EndlessChunks);
+    plan.timedOut.insert("/endless/chunked");
+    fromRoot.push_back("/endless/chunked");
+    site.Route("/n/chunk-found.html", FixedAnswer(200, "text/html", Linking({"/"})));
+    plan.unreached.insert("/n/chunk-found.html");
   }
   if (cases.oddText) {
     anyOutcome("/odd/binary.html", FixedAnswer(200, "text/html", BinaryBytes(256 * 1024)));

@@ -11,10 +11,12 @@
 #include "common/ResultCodes.h"
 #include "support/HttpLibraryEnvironment.h"
 #include "support/LoopbackServer.h"
+#include "support/RawHttpSite.h"
 #include "support/TempDir.h"
 #include "web/CHttpSession.h"
 #include "web/HeaderFields.h"
 #include "web/RecvBuffer.h"
+#include "web/TransferFailure.h"
 
 namespace {
 
@@ -158,25 +160,35 @@ TEST(HttpSession, SessionWithoutAddressStartsNoTransfer) {
   EXPECT_EQ(session.options().maxRedirects, 10);
 }
 
-TEST(HttpSession, SlowPageEndsAfterTheTotalTimeoutWithWhatArrived) {
-  std::atomic<bool> release{false};
-  LoopbackServer server;  // after what its handler reads, so its threads end first
-  server.server().Get("/slow", [&release](const httplib::Request&, httplib::Response& res) {
-    res.set_chunked_content_provider("application/octet-stream",
-                                     [&release](size_t, httplib::DataSink& sink) {
-                                       sink.write("first part", 10);
-                                       for (int i = 0; i < 300 && !release; ++i)
-                                         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                                       sink.done();
-                                       return true;
-                                     });
+TEST(HttpSession, PageCutByTheTotalTimeoutFailsWithCode28EvenAfterSomeOfItArrived) {
+  // Content-Length 100, one byte a second: some of the body arrives before the time limit.
+  std::atomic<int> sent{0};
+  RawHttpSite site;  // after what its handler writes, so its threads end first
+  site.Route("/trickle", [&sent](const std::string&, RawHttpSite::Connection& out) {
+    if (!out.Send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 100\r\n\r\n")) return false;
+    for (int i = 0; i < 100 && !out.stopping(); ++i) {
+      if (!out.Send("x")) return false;
+      ++sent;
+      for (int t = 0; t < 20 && !out.stopping(); ++t) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
   });
-  ASSERT_TRUE(server.Start());
-  const FetchResult r = Fetch(server.hostPort() + "/slow");
-  release = true;
-  ASSERT_EQ(r.code, rc::kOk);
-  EXPECT_EQ(ExtractHeaderField(r.headers, kFieldStatus), "200");
-  EXPECT_NE(r.body.find("first part"), std::string::npos);
+  ASSERT_TRUE(site.Start());
+  CHttpSession session(site.origin() + "/trickle");
+  session.options().totalTimeout = 2;
+  std::string headers, body;
+  const auto started = std::chrono::steady_clock::now();
+  const int32_t code = session.Fetch(headers, body);
+  const auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_EQ(code, CURLE_OPERATION_TIMEDOUT);
+  EXPECT_EQ(TransferFailureCode(code), "curl 28");
+  EXPECT_EQ(CurlErrorText(code), curl_easy_strerror(CURLE_OPERATION_TIMEDOUT));
+  EXPECT_TRUE(headers.empty());
+  EXPECT_TRUE(body.empty());
+  EXPECT_GE(sent.load(), 2);
+  EXPECT_GE(took, std::chrono::milliseconds(1900));
+  EXPECT_LT(took, std::chrono::seconds(5));
+  site.Stop();
 }
 
 TEST(HttpSession, HttpsFetchWorksAgainstASelfSignedServerWithoutVerification) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/platform/CFolderEdit.h"
 #include "app/platform/VisualStyle.h"
@@ -34,7 +37,8 @@ class SetupSheetTest : public ::testing::Test {
   std::shared_ptr<CSetupManager> setup = DefaultSetup();
 };
 
-int FourPerProcessor() { return 4 * ProcessorCount(); }
+// The run page's default: 4 x the processors, within its range of 1 to 20.
+int FourPerProcessor() { return std::min(20, 4 * ProcessorCount()); }
 
 }  // namespace
 
@@ -84,28 +88,62 @@ TEST_F(SetupSheetTest, EveryPageIsLoadedAtOpeningAndStoredByOkWithoutBeingShown)
   EXPECT_EQ(setup->autoSaveInterval, 600);
 }
 
-TEST_F(SetupSheetTest, DepthAndThreadsOutsideTheirRangesAreReplaced) {
+TEST_F(SetupSheetTest, DepthOrThreadsOutsideTheirRangesAreRefusedWithTheRangeAndNothingIsApplied) {
+  setup->maxDepth = 7;
+  setup->threadCount = 3;
+  MessageBoxRecorder boxes;
+  std::vector<std::wstring>& shown = boxes.shown;
   CSetupPropSheet sheet(setup);
   CSetupRunPage& run = sheet.runPage();
+  // The page shows both ranges beside their edits.
+  QStringList labels;
+  for (const QLabel* label : run.findChildren<QLabel*>()) labels << label->text();
+  EXPECT_TRUE(labels.contains(QStringLiteral("(1\u2013999)"))) << labels.join(u' ').toStdString();
+  EXPECT_TRUE(labels.contains(QStringLiteral("(1\u201320)"))) << labels.join(u' ').toStdString();
+
   struct Case {
     const wchar_t* depth;
     const wchar_t* threads;
-    int32_t storedDepth;
-    int32_t storedThreads;
+    const wchar_t* range;  // named by the message
   };
-  const Case cases[] = {{L"0", L"21", 5, FourPerProcessor()},
-                        {L"1000", L"0", 5, FourPerProcessor()},
-                        {L"", L"", 5, FourPerProcessor()},
-                        {L"999", L"20", 999, 20},
-                        {L" 1 ", L"1", 1, 1}};
-  for (const Case& c : cases) {
-    run.SetItemText(CSetupRunPage::kIdDepth, c.depth);
-    run.SetItemText(CSetupRunPage::kIdThreads, c.threads);
-    Click(sheet, CVtPropertySheet::kIdApply);
-    EXPECT_EQ(setup->maxDepth, c.storedDepth) << "depth " << QString::fromWCharArray(c.depth).toStdString();
-    EXPECT_EQ(setup->threadCount, c.storedThreads) << "threads " << QString::fromWCharArray(c.threads).toStdString();
+  const Case refused[] = {{L"0", L"3", L"1到999"}, {L"1000", L"3", L"1到999"}, {L"", L"3", L"1到999"},
+                          {L"7", L"21", L"1到20"},  {L"7", L"64", L"1到20"},   {L"7", L"0", L"1到20"},
+                          {L"7", L"", L"1到20"}};
+  for (int button : {static_cast<int>(CVtPropertySheet::kIdApply), static_cast<int>(CPlatformDialog::kIdOk)}) {
+    for (const Case& c : refused) {
+      const std::string label = "button " + std::to_string(button) + " depth " +
+                                QString::fromWCharArray(c.depth).toStdString() + " threads " +
+                                QString::fromWCharArray(c.threads).toStdString();
+      sheet.SetActivePage(2);
+      sheet.autoSavePage().SetItemText(CSetupAutoSavePage::kIdInterval, L"10");
+      run.SetItemText(CSetupRunPage::kIdDepth, c.depth);
+      run.SetItemText(CSetupRunPage::kIdThreads, c.threads);
+      shown.clear();
+      Click(sheet, button);
+      ASSERT_EQ(shown.size(), 1u) << label;
+      EXPECT_NE(shown[0].find(c.range), std::wstring::npos) << label;
+      EXPECT_FALSE(sheet.ended()) << label;
+      EXPECT_EQ(sheet.activePage(), 1) << label;  // the page with the refused entry
+      EXPECT_EQ(setup->maxDepth, 7) << label;
+      EXPECT_EQ(setup->threadCount, 3) << label;
+      EXPECT_EQ(setup->autoSaveInterval, 180) << label;  // no other page was applied either
+    }
   }
-  EXPECT_FALSE(sheet.ended());  // Apply leaves the sheet open
+  run.SetItemText(CSetupRunPage::kIdDepth, L" 999 ");
+  run.SetItemText(CSetupRunPage::kIdThreads, L"20");
+  shown.clear();
+  Click(sheet, CVtPropertySheet::kIdApply);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(setup->maxDepth, 999);
+  EXPECT_EQ(setup->threadCount, 20);
+  EXPECT_EQ(setup->autoSaveInterval, 600);
+  run.SetItemText(CSetupRunPage::kIdDepth, L"1");
+  run.SetItemText(CSetupRunPage::kIdThreads, L"1");
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(sheet.ended());
+  EXPECT_EQ(setup->maxDepth, 1);
+  EXPECT_EQ(setup->threadCount, 1);
 }
 
 TEST_F(SetupSheetTest, StoredValuesOutsideTheRangesShowTheReplacements) {
@@ -116,14 +154,23 @@ TEST_F(SetupSheetTest, StoredValuesOutsideTheRangesShowTheReplacements) {
   EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdThreads), std::to_wstring(FourPerProcessor()));
 }
 
-TEST_F(SetupSheetTest, NumberEditsAcceptOnlyDigits) {
+TEST_F(SetupSheetTest, NumberEditsTakeOnlyDigitsAndNoNumberAboveTheirRange) {
   CSetupPropSheet sheet(setup);
-  for (int id : {CSetupRunPage::kIdDepth, CSetupRunPage::kIdThreads}) {
-    auto* edit = sheet.runPage().ControlAs<QLineEdit>(id);
+  struct Case {
+    int id;
+    const char* typed;
+    const char* kept;
+  };
+  const Case cases[] = {{CSetupRunPage::kIdDepth, "1a-2", "12"},   {CSetupRunPage::kIdThreads, "1a-2", "12"},
+                        {CSetupRunPage::kIdDepth, "1000", "100"},  {CSetupRunPage::kIdDepth, "999", "999"},
+                        {CSetupRunPage::kIdThreads, "64", "6"},    {CSetupRunPage::kIdThreads, "21", "2"},
+                        {CSetupRunPage::kIdThreads, "20", "20"}};
+  for (const Case& c : cases) {
+    auto* edit = sheet.runPage().ControlAs<QLineEdit>(c.id);
     ASSERT_NE(edit, nullptr);
     edit->clear();
-    QTest::keyClicks(edit, QStringLiteral("1a-2"));
-    EXPECT_EQ(edit->text(), QStringLiteral("12"));
+    QTest::keyClicks(edit, QString::fromLatin1(c.typed));
+    EXPECT_EQ(edit->text(), QString::fromLatin1(c.kept)) << c.typed;
   }
 }
 

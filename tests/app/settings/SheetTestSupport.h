@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the settings sheet tests: clicks and texts through control ids, and an add
-// dialog answered without a modal run.
+// Helpers of the settings sheet tests: clicks and texts through control ids, an add dialog
+// answered without a modal run, and message boxes recorded instead of shown.
 #include <QAbstractButton>
 #include <QListWidget>
 #include <QStringList>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/platform/CPlatformDialog.h"
+#include "app/platform/MessageBox.h"
 #include "app/settings/CDlgRunAddExt.h"
 
 inline void Click(CPlatformDialog& dialog, int id) {
@@ -34,4 +35,14 @@ class AddDialogAnswer {
   }
   ~AddDialogAnswer() { CDlgRunAddExt::SetRunHook(nullptr); }
   int opened = 0;
+};
+
+// While alive, message boxes are recorded (their texts, in order) instead of shown.
+class MessageBoxRecorder {
+ public:
+  MessageBoxRecorder() {
+    SetMessageBoxHook([this](const std::wstring& text) { shown.push_back(text); });
+  }
+  ~MessageBoxRecorder() { SetMessageBoxHook(nullptr); }
+  std::vector<std::wstring> shown;
 };
