@@ -25,8 +25,15 @@ std::string InFolder(const std::string& dir, const std::string& name) {
 }  // namespace
 
 std::string SiteFileName(const SiteOrigin& origin) {
-  if (origin.port.size() < 2) return origin.host;
-  return origin.host + "_" + origin.port.substr(1);  // ":8080"
+  std::string name = origin.host;
+  if (name.size() > 2 && name.front() == '[' && name.back() == ']') {
+    // An IPv6 literal: no brackets, and "-" for ":" so the name stays one word in a shell.
+    name = name.substr(1, name.size() - 2);
+    for (char& c : name)
+      if (c == ':') c = '-';
+  }
+  if (origin.port.size() < 2) return name;
+  return name + "_" + origin.port.substr(1);  // ":8080"
 }
 
 CrawlResults::CrawlResults() : writer_(std::make_shared<CSitemapXmlWriter>()) {}

@@ -64,5 +64,6 @@ class CrawlResults {
   std::vector<std::pair<std::string, std::string>> failures_;
 };
 
-// host, and "_" with the port when it is not the scheme's default.
+// host, and "_" with the port when it is not the scheme's default; an IPv6 host without its
+// brackets and with "-" for ":" ("[::1]:81" gives "--1_81").
 std::string SiteFileName(const SiteOrigin& origin);

@@ -7,6 +7,9 @@
 #include <thread>
 
 #include "app/platform/EditBox.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsPersistence.h"
+#include "store/CLevelDb.h"
 
 std::string PageLinking(const std::vector<std::string>& paths) {
   std::string html = "<html><head><title>t</title></head><body>";
@@ -65,4 +68,13 @@ bool WindowTest::WaitUntilIdle(int limitMs) {
   while (window_->actionPage()->isCrawling() && t.elapsed() < limitMs) QTest::qWait(5);
   QCoreApplication::processEvents();
   return !window_->actionPage()->isCrawling();
+}
+
+bool WindowTest::StoreAutoSaveEverySecond(const std::string& path) {
+  CSetupManager setup;
+  CLevelDb db;
+  if (LoadSettings(&setup, &db) != 0) return false;
+  setup.autoSaveInterval = 1;
+  setup.autoSavePath = path;
+  return SaveSettings(&setup, &db) == 0;
 }

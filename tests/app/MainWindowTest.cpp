@@ -201,14 +201,7 @@ TEST_F(MainWindowTest, ResultsInManyPortionsKeepTheSitemapPageEqualToTheWritersD
 // Each Start brings new results: the second site's sitemap is shown, saved and auto-saved
 // without a trace of the first one.
 TEST_F(MainWindowTest, ASecondSitesSitemapIsShownSavedAndAutoSavedWithoutTheFirstSite) {
-  {
-    CSetupManager setup;
-    CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), 0);
-    setup.autoSaveInterval = 1;
-    setup.autoSavePath = "auto/";
-    SaveSettings(&setup, &db);
-  }
+  ASSERT_TRUE(StoreAutoSaveEverySecond("auto/"));
   std::filesystem::create_directory("auto");
   LoopbackServer first;
   ServeSite(first, 5);
@@ -299,13 +292,7 @@ TEST_F(MainWindowTest, SitemapSaveUsesTheCrawledHostAsPrefixAndTheGzipBox) {
 }
 
 TEST_F(MainWindowTest, TheAutoSaveTimerWritesNothingBeforeACrawlAndTheCrawledSiteAfterIt) {
-  {
-    CSetupManager setup;
-    CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), 0);
-    setup.autoSaveInterval = 1;
-    SaveSettings(&setup, &db);
-  }
+  ASSERT_TRUE(StoreAutoSaveEverySecond());
   Window();
   QTest::qWait(2500);  // two ticks with nothing crawled
   EXPECT_FALSE(std::filesystem::exists("sitemap0.xml.gz"));

@@ -81,14 +81,7 @@ TEST_F(SaveFailureTest, AUrlListSaveThatFailsShowsABoxNamingTheFileAndTheReason)
 // Auto-save fails every tick into a folder that does not exist: one line in the status area,
 // never a box, and the next good auto-save clears it.
 TEST_F(SaveFailureTest, AFailedAutoSaveShowsOneStatusLineUntilTheNextGoodAutoSave) {
-  {
-    CSetupManager setup;
-    CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), 0);
-    setup.autoSaveInterval = 1;
-    setup.autoSavePath = "missing/";
-    ASSERT_EQ(SaveSettings(&setup, &db), 0);
-  }
+  ASSERT_TRUE(StoreAutoSaveEverySecond("missing/"));
   LoopbackServer server;
   ServeSite(server, 1);
   ASSERT_TRUE(server.Start());

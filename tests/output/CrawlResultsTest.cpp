@@ -73,3 +73,11 @@ TEST(CrawlResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSa
   EXPECT_EQ(tsv.substr(0, tsv.find('\n') + 1), FailureTsvLine("/gone/0.html", "404"));
   EXPECT_EQ(std::count(tsv.begin(), tsv.end(), '\n'), 400);
 }
+
+TEST(CrawlResultsTest, FileNamesCarryAPortThatIsNotTheDefaultAndAnIpv6HostStaysOneWord) {
+  EXPECT_EQ(SiteFileName({"http", "example.com", ""}), "example.com");
+  EXPECT_EQ(SiteFileName({"https", "example.com", ":8443"}), "example.com_8443");
+  EXPECT_EQ(SiteFileName({"http", "localhost", ":8098"}), "localhost_8098");
+  EXPECT_EQ(SiteFileName({"http", "[::1]", ":8098"}), "--1_8098");
+  EXPECT_EQ(SiteFileName({"http", "[2001:db8::2]", ""}), "2001-db8--2");
+}
