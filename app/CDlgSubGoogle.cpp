@@ -1,5 +1,6 @@
 #include "app/CDlgSubGoogle.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -46,8 +47,18 @@ bool CDlgSubGoogle::Save() {
   }
   FileWriteResult failure;
   const bool index = indexWanted_ && indexWanted_();
-  int32_t saved = results_->SaveSitemap("", IsItemChecked(kIdGzip), &failure, index);
-  if (saved == 0) return true;
+  std::vector<std::string> names;
+  int32_t saved = results_->SaveSitemap("", IsItemChecked(kIdGzip), &failure, index, &names);
+  if (saved == 0) {
+    if (savedReporter_ && !names.empty()) {
+      const QString folder = QDir::currentPath();
+      std::wstring line = L"已保存" + std::to_wstring(names.size() + (index && names.size() > 1 ? 1 : 0)) +
+                          L"个网站地图文件（" + Utf8ToWide(names.front()) + (names.size() > 1 ? L" 等" : L"") +
+                          L"）到 " + folder.toStdWString();
+      savedReporter_(line);
+    }
+    return true;
+  }
   if (failure.path.find("_sitemap_index.xml") != std::string::npos) {
     ShowMessageBox(this, L"网站地图索引没有保存：无法写入文件 " + Utf8ToWide(failure.path) + L"。\n原有的文件没有改动。");
   } else {

@@ -31,6 +31,8 @@ class CDlgSubGoogle : public CPlatformDialog {
   // The results whose documents the page shows and saves (a new crawl's, at its start).
   void ShowResults(std::shared_ptr<CrawlResults> results);
   const std::shared_ptr<CrawlResults>& results() const { return results_; }
+  // Told what a good Save wrote (how many files, and where), for the status line.
+  void SetSavedReporter(std::function<void(const std::wstring&)> report) { savedReporter_ = std::move(report); }
   // Whether Save also writes a sitemap index beside several documents.
   void SetIndexWanted(std::function<bool()> wanted) { indexWanted_ = std::move(wanted); }
 
@@ -53,6 +55,7 @@ class CDlgSubGoogle : public CPlatformDialog {
   std::shared_ptr<CrawlResults> results_;
   std::shared_ptr<CSitemapXmlWriter> writer_;
   std::function<bool()> indexWanted_;
+  std::function<void(const std::wstring&)> savedReporter_;
   SitemapFrame frame_;
   bool frameReady_ = false;
   int32_t shownIndex_ = -1;   // document the box shows; -1: the box does not follow the writer

@@ -33,7 +33,9 @@ void CDlgSubYahoo::ClearList() { ClearEdit(Control(kIdText)); }
 std::wstring CDlgSubYahoo::ListText() const { return EditText(Control(kIdText)); }
 
 bool CDlgSubYahoo::Save() {
-  std::optional<QString> path = AskSaveFileName(this);
+  const std::string site = siteName_ ? siteName_() : std::string();
+  std::optional<QString> path =
+      AskSaveFileName(this, site.empty() ? QString() : QString::fromStdString(site + "_urls.txt"));
   if (!path) return false;
   FileWriteResult result;
   if (SaveUrlListFile(path->toStdString(), ListText(), &result) == 0) return true;

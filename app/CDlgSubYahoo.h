@@ -2,6 +2,7 @@
 // The URL list page: every successfully fetched address followed by CR LF in an editable
 // box (1021), which is the only store of the list, and "保存" (1018), which writes the box's
 // text to a file the user chooses.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,13 @@ class CDlgSubYahoo : public CPlatformDialog {
   // Asks for a file name and writes the list; false when cancelled or not written (a file
   // that could not be written is named in a message box with the reason).
   bool Save();
+  // The crawled site's name, for the file name Save suggests (<site>_urls.txt).
+  void SetSiteNameSource(std::function<std::string()> source) { siteName_ = std::move(source); }
 
 
  protected:
   void OnCommand(int id) override;
+
+ private:
+  std::function<std::string()> siteName_;
 };

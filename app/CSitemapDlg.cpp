@@ -30,6 +30,7 @@
 #include "crawl/CrawlStatus.h"
 #include "crawl/PostingResultConsumer.h"
 #include "output/AutoSave.h"
+#include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
 #include "output/FileWriteResult.h"
 #include "settings/CSetupManager.h"
@@ -88,6 +89,8 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
   settingsDb_ = std::make_shared<CLevelDb>();
   autoSave_ = std::make_shared<CThreadAutoSave>();
   autoSaver_ = std::make_unique<AutoSave>();
+  yahoo_->SetSiteNameSource([this] { return crawl_ ? crawl_->results()->SiteName() : std::string(); });
+  google_->SetSavedReporter([this](const std::wstring& line) { ShowSaveStatus(line, line); });
   std::weak_ptr<CSetupManager> weakSetup = setup_;
   google_->SetIndexWanted([weakSetup] {
     auto s = weakSetup.lock();
@@ -207,7 +210,7 @@ void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& w
 
 void CSitemapDlg::RefreshStatus() {
   uint32_t seconds = (GetTickCount32() - startTick_) / 1000u;
-  SetItemText(kIdElapsed, FormatElapsed(seconds));
+  SetItemText(kIdElapsed, endingText_.empty() ? FormatElapsed(seconds) : FormatElapsed(seconds) + L"  " + endingText_);
   CrawlCounters counters = crawl_ ? ReadCounters(crawl_->control()) : CrawlCounters{};
   SetItemText(kIdCounters, FormatCounters(counters));
   action_->SetProgress(ProgressPosition(counters));
@@ -219,6 +222,7 @@ bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
   if (!crawl) return false;
   crawl_ = std::move(crawl);
   poster_ = std::move(poster);
+  endingText_.clear();
   return true;
 }
 
@@ -256,9 +260,15 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
   google_->AddAddresses(portion.sitemapAddresses, portion.lastmods);
 }
 
-void CSitemapDlg::OnFinished(int32_t) {
+void CSitemapDlg::OnFinished(int32_t result) {
   action_->SetIdle();
+  const CrawlEnding ending = DescribeEnding(*crawl_->results(), result);
+  endingText_ = ending.StatusText();
   RefreshStatus();
+  if (closing_) return;
+  // A site that gave nothing must not look like a finished crawl.
+  if (ending.kind == CrawlEnding::Kind::Unreachable || ending.kind == CrawlEnding::Kind::NothingFetched)
+    ShowMessageBox(this, ending.Message(crawl_->control().params().startUrl));
 }
 
 void CSitemapDlg::OnReset() {

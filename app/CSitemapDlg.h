@@ -133,6 +133,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   uint32_t startTick_ = 0;
   uint64_t shownSaveSequence_ = 0;  // the auto-save whose outcome the line shows
   std::wstring saveStatus_;
+  std::wstring endingText_;  // how the latest crawl ended, beside the elapsed time
   bool finalRefreshPending_ = false;
   bool closing_ = false;
   bool dragging_ = false;

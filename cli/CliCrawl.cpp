@@ -20,6 +20,7 @@
 #include "crawl/CSitemapControl.h"
 #include "crawl/CrawlStatus.h"
 #include "crawl/PatternFilter.h"
+#include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
 #include "output/CrawlSession.h"
 #include "settings/CSetupManager.h"
@@ -159,6 +160,7 @@ class CliRun {
       crawl.written = true;
       if (!options_.quiet) progress_.Finish();
       crawl.last = ReadCounters(crawl.session->control());
+      const int32_t outcome = crawl.session->outcome();
       // The crawl's stores go before the files are built; the record is all they need.
       std::shared_ptr<CrawlResults> kept = crawl.session->results();
       crawl.session.reset();
@@ -176,13 +178,22 @@ class CliRun {
         std::fprintf(stderr, "%s: %s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram,
                      crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
       }
-      Worsen(!written ? kExitFilesNotWritten : interrupted_ ? kExitInterrupted : kExitCrawlEnded);
+      const CrawlEnding ending = DescribeEnding(results, outcome);
+      const bool nothing =
+          ending.kind == CrawlEnding::Kind::Unreachable || ending.kind == CrawlEnding::Kind::NothingFetched;
+      if (nothing) Complain(WideToUtf8(ending.Message(crawl.address)));
+      Worsen(!written ? kExitFilesNotWritten
+             : nothing ? kExitNothingFetched
+             : interrupted_ ? kExitInterrupted
+                            : kExitCrawlEnded);
     }
   }
 
-  // The worst status so far: files not written, then interrupted, then ended.
+  // The worst status so far: files not written, then nothing fetched, then interrupted, then ended.
   void Worsen(int status) {
-    auto rank = [](int s) { return s == kExitFilesNotWritten ? 2 : s == kExitInterrupted ? 1 : 0; };
+    auto rank = [](int s) {
+      return s == kExitFilesNotWritten ? 3 : s == kExitNothingFetched ? 2 : s == kExitInterrupted ? 1 : 0;
+    };
     if (rank(status) > rank(worst_)) worst_ = status;
   }
 

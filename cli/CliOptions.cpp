@@ -207,5 +207,6 @@ std::string CliUsageText() {
          "      --index         also write <site>_sitemap_index.xml when there are several sitemap files\n"
          "\n"
          "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
-         "130 interrupted (Ctrl-C; the files are still written), 1 the files could not be written.\n";
+         "4 nothing could be fetched from a site (the cause is printed), 130 interrupted (Ctrl-C; the\n"
+         "files are still written), 1 the files could not be written.\n";
 }

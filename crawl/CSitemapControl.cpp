@@ -287,7 +287,15 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
   if (path.empty()) return rc::kEmpty;
   try {
     FetchedPage page = Fetch(FullAddress(Origin(), path), session);
-    if (IsStopRequested()) return rc::kStopped;
+    if (IsStopRequested() && page.result == CURLE_ABORTED_BY_CALLBACK) {
+      // Cut short by the stop: the page was not crawled and waits again.
+      data_->stores->SetState(path, Waiting);
+      MoveCounters([](CrawlCounters& c) {
+        c.crawling -= 1;
+        c.waiting += 1;
+      });
+      return rc::kStopped;
+    }
     HandleResponse(path, page);
   } catch (...) {
     // Out of memory inside a page: the page is dropped, the crawl goes on.
@@ -314,12 +322,11 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
     options.productToken = RobotsProductToken(params().rules.userAgent);
     {
       LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
-      if (!pass) return;  // stopped while waiting: as a stop seen after the extraction
-      ExtractLinks(page.headers, page.body, origin, address, links, options);
+      // Stopped while waiting to be parsed: the page is listed, its links are not read.
+      if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
     }
     std::string().swap(page.body);  // the links are all that is needed of a page from here on
-    if (IsStopRequested()) return;
-    AdmitLinks(links.internal, path);
+    if (!IsStopRequested()) AdmitLinks(links.internal, path);  // a stop admits nothing new
     if (links.noindex) {
       // Crawled, and left out of the results as an excluded page is.
       MoveCounters([](CrawlCounters& c) { c.excluded += 1; });

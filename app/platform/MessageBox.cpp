@@ -28,14 +28,21 @@ void ShowMessageBox(QWidget* parent, const std::wstring& text) {
   box.exec();
 }
 
-std::optional<QString> AskSaveFileName(QWidget* parent) {
+std::optional<QString> AskSaveFileName(QWidget* parent, const QString& suggestedName) {
   if (SaveHook()) return SaveHook()();
-  QFileDialog dialog(parent);
+  QFileDialog dialog(parent, QStringLiteral("保存网址列表"));
+  // Qt's own dialog, so its labels can be given in the program's language.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QStringLiteral("txt"));
-  dialog.setNameFilter(QStringLiteral("txt File(*.txt)"));
-  dialog.selectFile(QStringLiteral("*.txt"));
+  dialog.setNameFilter(QStringLiteral("文本文件 (*.txt)"));
+  dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存位置："));
+  dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名："));
+  dialog.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型："));
+  dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
+  dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+  dialog.selectFile(suggestedName.isEmpty() ? QStringLiteral("*.txt") : suggestedName);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
   dialog.setOption(QFileDialog::ReadOnly, false);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

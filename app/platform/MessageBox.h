@@ -11,7 +11,8 @@ class QWidget;
 void ShowMessageBox(QWidget* parent, const std::wstring& text);
 void SetMessageBoxHook(std::function<void(const std::wstring& text)> hook);
 
-// The save-file dialog of the URL list: default suffix "txt", initial name "*.txt", one filter
-// "txt File(*.txt)", confirmation before overwriting. The chosen path, or nullopt on cancel.
-std::optional<QString> AskSaveFileName(QWidget* parent);
+// The save-file dialog of the URL list, in Chinese: default suffix "txt", the suggested name
+// (or "*.txt"), one filter for text files, confirmation before overwriting. The chosen path,
+// or nullopt on cancel.
+std::optional<QString> AskSaveFileName(QWidget* parent, const QString& suggestedName = QString());
 void SetSaveFileHook(std::function<std::optional<QString>()> hook);

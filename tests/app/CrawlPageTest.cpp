@@ -15,6 +15,11 @@
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadControlSitemap.h"
 #include "crawl/PatternFilter.h"
+#include "app/CDlgSubGoogle.h"
+#include "common/TextCodec.h"
+#include "crawl/CrawlStatus.h"
+#include <QDir>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -107,6 +112,86 @@ TEST_F(CrawlPageTest, StopShowsTheWaitCursorUntilTheCrawlHasEnded) {
   EXPECT_FALSE(IsWaitCursorShown());
   EXPECT_TRUE(StartEnabled());
   EXPECT_LT(Page().list()->RowCount(), 41);
+}
+
+// A slow site: every page but the root takes 3 s. The root is listed while the others are
+// still being fetched, not when 200 results have piled up or the crawl ends.
+TEST_F(CrawlPageTest, OnASlowSiteTheFirstRowsAppearWithinASecondInFetchOrder) {
+  LoopbackServer server;
+  ServeSite(server, 20, 3000);
+  ASSERT_TRUE(server.Start());
+  Window().setup().threadCount = 20;
+  StartCrawl(server.origin());
+  QElapsedTimer t;
+  t.start();
+  while (Page().list()->RowCount() == 0 && t.elapsed() < 5000) QTest::qWait(20);
+  EXPECT_LT(t.elapsed(), 1500);
+  EXPECT_TRUE(Page().isCrawling());
+  ASSERT_EQ(Page().list()->RowCount(), 1);
+  EXPECT_EQ(Page().list()->ItemText(0, 1), L"/");  // the root first
+  Page().ControlAs<QPushButton>(CDlgSubAction::kIdStop)->click();
+  ASSERT_TRUE(WaitUntilIdle());
+}
+
+// After Stop nothing shows as crawling, and the status line says the crawl was stopped; a
+// crawl that runs to its end says so too.
+TEST_F(CrawlPageTest, TheStatusLineSaysWhetherTheCrawlEndedOrWasStoppedAndNothingCrawlsAfterStop) {
+  LoopbackServer server;
+  ServeSite(server, 20, 3000);
+  ASSERT_TRUE(server.Start());
+  Window().setup().threadCount = 8;
+  StartCrawl(server.origin());
+  QElapsedTimer t;
+  t.start();
+  while (ReadCounters(Window().crawl()->control()).crawling < 8 && t.elapsed() < 5000) QTest::qWait(20);
+  ASSERT_EQ(ReadCounters(Window().crawl()->control()).crawling, 8);
+  Page().ControlAs<QPushButton>(CDlgSubAction::kIdStop)->click();
+  t.restart();
+  ASSERT_TRUE(WaitUntilIdle(5000));
+  EXPECT_LT(t.elapsed(), 1000);
+  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdCounters).find(L"正在爬0条"), std::wstring::npos)
+      << Window().GetItemText(CSitemapDlg::kIdCounters);
+  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"爬行已停止"), std::wstring::npos);
+  EXPECT_TRUE(messageBoxes_.empty());
+
+  LoopbackServer quick;
+  ServeSite(quick, 2);
+  ASSERT_TRUE(quick.Start());
+  StartCrawl(quick.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"爬行已完成"), std::wstring::npos);
+  EXPECT_TRUE(messageBoxes_.empty());
+}
+
+// Nothing listens on the port: the user is told why nothing was crawled.
+TEST_F(CrawlPageTest, AnUnreachableSiteShowsAMessageWithTheCauseAndSaysSoOnTheStatusLine) {
+  std::string origin;
+  {
+    LoopbackServer gone;
+    ASSERT_TRUE(gone.Start());
+    origin = gone.origin();
+  }
+  StartCrawl(origin);
+  ASSERT_TRUE(WaitUntilIdle());
+  ASSERT_EQ(messageBoxes_.size(), 1u);
+  EXPECT_NE(messageBoxes_[0].find(L"无法连接网站"), std::wstring::npos) << messageBoxes_[0];
+  EXPECT_NE(messageBoxes_[0].find(L"curl 7"), std::wstring::npos) << messageBoxes_[0];
+  EXPECT_NE(messageBoxes_[0].find(L"无法连接到服务器"), std::wstring::npos) << messageBoxes_[0];
+  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"无法连接网站"), std::wstring::npos);
+}
+
+// Save says on the status line how many files it wrote and where.
+TEST_F(CrawlPageTest, SitemapSaveTellsTheStatusLineWhatItWrote) {
+  LoopbackServer server;
+  ServeSite(server, 2);
+  ASSERT_TRUE(server.Start());
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  ASSERT_TRUE(Window().googlePage()->Save());
+  const std::wstring line = Window().saveStatusText();
+  EXPECT_NE(line.find(L"已保存1个网站地图文件"), std::wstring::npos) << line;
+  EXPECT_NE(line.find(Utf8ToWide(SiteFiles(server.origin()) + "_sitemap0.xml.gz")), std::wstring::npos) << line;
+  EXPECT_NE(line.find(QDir::currentPath().toStdWString()), std::wstring::npos) << line;
 }
 
 TEST_F(CrawlPageTest, PatternHelpShowsTheIncludeAndExcludeTextsWholeWithinTheBoxWidth) {

@@ -133,6 +133,31 @@ TEST(CliRunTest, SeveralSitesInOneRunEachWriteTheirOwnFilesEvenOnOneHost) {
   EXPECT_EQ(bad.exitStatus, 3) << bad.err;
 }
 
+// Nothing listens on the port, or the root is missing: the command says why and exits 4,
+// and the files are still written for the one site of the run that answered.
+TEST(CliRunTest, ASiteThatGivesNothingIsNamedWithItsCauseAndExitsFour) {
+  std::string gone;
+  {
+    LoopbackServer server;
+    ASSERT_TRUE(server.Start());
+    gone = server.origin();
+  }
+  TempDir work;
+  ChildResult run = RunCommand({"-q", gone}, work.path());
+  EXPECT_EQ(run.exitStatus, 4) << run.err;
+  EXPECT_NE(run.err.find("curl 7"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("无法连接到服务器"), std::string::npos) << run.err;
+
+  LoopbackServer empty;  // answers 404 for everything
+  ASSERT_TRUE(empty.Start());
+  SmallSite site;
+  ASSERT_TRUE(site.started());
+  ChildResult both = RunCommand({"-q", site.origin(), empty.origin()}, work.path());
+  EXPECT_EQ(both.exitStatus, 4) << both.err;
+  EXPECT_NE(both.err.find("404"), std::string::npos) << both.err;
+  EXPECT_EQ(SplitCrLf(ReadFileBytes(work.path() / (SiteFiles(site.origin()) + "_urls.txt"))).size(), 4u);
+}
+
 TEST(CliRunTest, PlainCrawlWritesTheThreeFilesAsTheWindowWouldSaveThem) {
   SmallSite site;
   ASSERT_TRUE(site.started());

@@ -138,11 +138,11 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   TestSite site;
   site.Add("/", {"/slow/1", "/slow/2", "/slow/3", "/slow/4"});
   for (int i = 1; i <= 4; ++i) site.Add("/slow/" + std::to_string(i), {"/never-" + std::to_string(i)});
-  // The pages are answered only once Stop has been pressed.
-  std::atomic<bool> stopPressed{false};
-  site.SetBeforeAnswer([&stopPressed](const std::string& path) {
+  // The pages are answered only once the test is over.
+  std::atomic<bool> over{false};
+  site.SetBeforeAnswer([&over](const std::string& path) {
     if (path.rfind("/slow/", 0) != 0) return;
-    for (int i = 0; i < 4000 && !stopPressed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 4000 && !over; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   });
   ASSERT_TRUE(site.Start());
   CrawlRun run;
@@ -159,7 +159,6 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   EXPECT_EQ(ReadCounters(*run.control).crawling, 4);
   const auto pressed = std::chrono::steady_clock::now();
   EXPECT_EQ(run.controller().Stop(), 0);
-  stopPressed = true;
   // Stop itself does not wait for the crawl: it runs on the window's thread.
   EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(100));
   ASSERT_TRUE(run.RunUntilFinished());
@@ -168,12 +167,14 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
 
   EXPECT_EQ(inFlight(), 4u);
   CrawlCounters c = ReadCounters(*run.control);
-  EXPECT_EQ(c.crawling, 4);  // pages that saw the stop are not finished
+  EXPECT_EQ(c.crawling, 0);  // nothing shows as crawling once the crawl has stopped
+  EXPECT_EQ(c.waiting, 4);   // the pages cut short wait again
   EXPECT_EQ(c.crawledOk, 1);
   EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "200"}}));
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(site.arrivalCount("/never-" + std::to_string(i)), 0u);
   EXPECT_EQ(run.controller().state(), 2);
   EXPECT_EQ(run.CountMessages(WM_CRAWL_FINISHED), 1u);
+  over = true;
 }
 
 TEST(CrawlRunTest, TwoCrawlsAtOnceKeepTheirOwnResultsAndStoppingOneLeavesTheOtherRunning) {
