@@ -34,7 +34,8 @@ constexpr CodeText kCurlTexts[] = {
     {56, L"接收数据失败：连接已断开"},
     {60, L"服务器证书验证失败"},
     {61, L"无法解码服务器返回的压缩内容"},
-    {77, L"无法读取 CA 证书文件"},
+    // No CA bundle on this machine: every HTTPS site fails until the package is installed.
+    {77, L"无法读取 CA 证书文件：本机缺少 CA 根证书，HTTPS 网站都无法验证；请安装 Debian 软件包 ca-certificates（sudo apt install ca-certificates）"},
 };
 
 // The HTTP client's own results that end up as codes of failed pages.

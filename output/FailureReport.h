@@ -5,7 +5,8 @@
 // - an HTTP status code: the status table's text; a code the table lacks gives "网络错误";
 // - "curl N" (a transfer that failed without an HTTP answer): a Chinese description for the
 //   common causes (unknown host, refused connection, time-out, TLS, certificate, redirects,
-//   empty reply, send and receive failures), libcurl's own text for the others;
+//   empty reply, send and receive failures; a missing CA bundle names the package that
+//   brings it), libcurl's own text for the others;
 // - the client's own negative codes ("-70", "-105", "-110", "-220"): what went wrong, in
 //   Chinese; any other negative code "网络错误";
 // - an empty code: the empty text.

@@ -11,7 +11,7 @@ PACKAGES=(
   libboost-filesystem-dev libboost-serialization-dev libboost-system-dev libboost-chrono-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
-  fonts-wqy-microhei openssl xdg-utils
+  fonts-wqy-microhei openssl ca-certificates xdg-utils
   nginx-light time
 )
 if [ "${1:-}" = --extras ]; then

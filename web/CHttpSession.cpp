@@ -121,6 +121,7 @@ void CHttpSession::ApplyOptions(RecvBuffer& buffer) {
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, static_cast<void*>(&options_));
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   }
+  if (!options_.caFile.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, options_.caFile.c_str());
   if (!options_.verifyTls) {
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);

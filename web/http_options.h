@@ -17,6 +17,7 @@ struct http_options {
   std::string referrer;
   std::string proxyHost;         // empty: no proxy, whatever the environment says
   bool verifyTls = true;         // off only for tests against self-signed loopback servers
+  std::string caFile;            // CA bundle to verify against; empty: libcurl's default
   // Asked while a transfer runs; true ends it at once (libcurl's code 42). Empty: never.
   std::function<bool()> cancelled;
 };

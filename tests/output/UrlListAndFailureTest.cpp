@@ -40,13 +40,13 @@ TEST(FailureReportTest, StatusCodesUseTheStatusTableAndCodesNobodyKnowsTheDefaul
 
 TEST(FailureReportTest, TransferAndClientFailuresAreDescribedInChineseAndRareOnesInLibcurlsWords) {
   std::set<std::wstring> seen;
-  for (int code : {6, 7, 28, 35, 47, 52, 55, 56, 60}) {
+  for (int code : {6, 7, 28, 35, 47, 52, 55, 56, 60, 77}) {
     std::wstring text = FailureDescription("curl " + std::to_string(code));
     EXPECT_TRUE(HasChinese(text)) << code;
     EXPECT_NE(text, L"网络错误") << code;
     seen.insert(text);
   }
-  EXPECT_EQ(seen.size(), 9u);  // each cause has words of its own
+  EXPECT_EQ(seen.size(), 10u);  // each cause has words of its own
   EXPECT_NE(FailureDescription("curl 6").find(L"主机"), std::wstring::npos);
   EXPECT_NE(FailureDescription("curl 60").find(L"证书"), std::wstring::npos);
 

@@ -4,16 +4,21 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "common/ResultCodes.h"
+#include "common/TextCodec.h"
+#include "output/FailureReport.h"
 #include "support/HttpLibraryEnvironment.h"
 #include "support/LoopbackServer.h"
 #include "support/RawHttpSite.h"
+#include "support/StaticSite.h"
 #include "support/TempDir.h"
 #include "web/CHttpSession.h"
+#include "web/CurlEasyHandle.h"
 #include "web/HeaderFields.h"
 #include "web/RecvBuffer.h"
 #include "web/TransferFailure.h"
@@ -191,40 +196,62 @@ TEST(HttpSession, PageCutByTheTotalTimeoutFailsWithCode28EvenAfterSomeOfItArrive
   site.Stop();
 }
 
-TEST(HttpSession, HttpsFetchWorksAgainstASelfSignedServerWithoutVerification) {
-  if (!(curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_SSL)) GTEST_SKIP() << "no TLS in libcurl";
-  TempDir dir;
-  const std::string cert = dir.str() + "/cert.pem", key = dir.str() + "/key.pem";
-  const std::string cmd = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" +
-                          key + "' -out '" + cert + "' >/dev/null 2>&1";
-  if (std::system(cmd.c_str()) != 0) GTEST_SKIP() << "openssl could not make a certificate";
-  httplib::SSLServer server(cert.c_str(), key.c_str());
-  ASSERT_TRUE(server.is_valid());
-  server.Get("/secure", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content("secret page", "application/octet-stream");
-  });
-  const int port = server.bind_to_any_port("127.0.0.1");
-  ASSERT_GT(port, 0);
-  std::thread listener([&server] { server.listen_after_bind(); });
-  for (int i = 0; i < 200 && !server.is_running(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-
-  const std::string address = "https://127.0.0.1:" + std::to_string(port) + "/secure";
-  std::string headers, body;
-  int32_t code = 0;
-  {
-    CHttpSession verified(address);
-    EXPECT_EQ(verified.Fetch(headers, body), CURLE_PEER_FAILED_VERIFICATION);
-    // Sessions close their connections before the server stops, so it need not wait for them.
-    CHttpSession session(address);
-    session.options().verifyTls = false;
-    code = session.Fetch(headers, body);
+// A self-signed HTTPS site on loopback, fetched with the CA bundle each case names.
+class HttpsSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!(curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_SSL)) GTEST_SKIP() << "no TLS in libcurl";
+    site_ = std::make_unique<StaticSite>(dir_.str());
+    ASSERT_TRUE(site_->Start()) << "no certificate (openssl) or no port for the HTTPS site";
+    site_->Set("/secure", Resource(200, "application/octet-stream", "secret page"));
   }
-  server.stop();
-  listener.join();
-  ASSERT_EQ(code, rc::kOk);
-  EXPECT_EQ(ExtractHeaderField(headers, kFieldStatus), "200");
-  EXPECT_EQ(body, "\r\n\r\nsecret page");
+
+  // caFile empty: libcurl's own default bundle.
+  int32_t FetchWith(const std::string& caFile, bool verify) {
+    CHttpSession session(site_->origin() + "/secure");
+    session.options().caFile = caFile;
+    session.options().verifyTls = verify;
+    return session.Fetch(headers_, body_);
+  }
+
+  TempDir dir_;
+  std::unique_ptr<StaticSite> site_;
+  std::string headers_, body_;
+};
+
+TEST_F(HttpsSessionTest, HttpsFetchWorksAgainstASelfSignedServerWithoutVerification) {
+  ASSERT_EQ(FetchWith("", false), rc::kOk);
+  EXPECT_EQ(ExtractHeaderField(headers_, kFieldStatus), "200");
+  EXPECT_EQ(body_, "\r\n\r\nsecret page");
+}
+
+TEST_F(HttpsSessionTest, SelfSignedServerIsRefusedWithABundleAndNoBundleAsksForTheCaPackage) {
+  // A bundle that exists but holds another issuer: the certificate is refused.
+  const std::filesystem::path other = dir_.path() / "other";
+  std::filesystem::create_directory(other);
+  ASSERT_TRUE(MakeSelfSignedCertificate(other.string()));
+  EXPECT_EQ(FetchWith((other / "cert.pem").string(), true), CURLE_PEER_FAILED_VERIFICATION);
+
+  // No usable bundle, as on a machine without ca-certificates: every HTTPS site fails with 77,
+  // and the failure's description tells the user what to install.
+  const std::string empty = (dir_.path() / "empty.pem").string();
+  std::ofstream(empty).close();
+  const int32_t missing = FetchWith(empty, true);
+  EXPECT_EQ(missing, CURLE_SSL_CACERT_BADFILE);
+  const std::wstring description = FailureDescription(TransferFailureCode(missing));
+  EXPECT_NE(description.find(L"CA"), std::wstring::npos) << WideToUtf8(description);
+  EXPECT_NE(description.find(L"ca-certificates"), std::wstring::npos) << WideToUtf8(description);
+
+  // libcurl's default bundle: the same two answers, whichever this machine has.
+  CurlEasyHandle probe;
+  ASSERT_TRUE(probe.Create());
+  const char* defaultBundle = nullptr;
+  curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &defaultBundle);
+  std::error_code error;
+  const uintmax_t size = defaultBundle ? std::filesystem::file_size(defaultBundle, error) : 0;
+  const bool hasBundle = defaultBundle && !error && size > 0;
+  EXPECT_EQ(FetchWith("", true), hasBundle ? CURLE_PEER_FAILED_VERIFICATION : CURLE_SSL_CACERT_BADFILE)
+      << (defaultBundle ? defaultBundle : "no default bundle");
 }
 
 }  // namespace
