@@ -1,9 +1,12 @@
 // Pictures of the main window for the documentation: crawls a small site served on
-// 127.0.0.1, then saves every tab and the two pattern help dialogs in two looks.
+// 127.0.0.1, then saves every tab and the two pattern help dialogs in two looks; then, in
+// each look, the crawl page during a slow crawl, after Stop, and after a site that cannot be
+// reached (with its message).
 //   app_screenshots DIR
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTest>
 #include <cstdio>
 
@@ -11,7 +14,9 @@
 #include "app/CDlgPatternHelp.h"
 #include "app/platform/CTabWindow.h"
 #include "app/platform/EditBox.h"
+#include "app/platform/MessageBox.h"
 #include "app/platform/VisualStyle.h"
+#include "settings/CSetupManager.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -57,6 +62,49 @@ int main(int argc, char** argv) {
       help.grab().save(out.filePath(
           QStringLiteral("%1-patternhelp-%2.png").arg(QString::fromLatin1(look.name), QString::fromLatin1(topicName))));
     }
+  }
+
+  LoopbackServer slow;
+  ServeSite(slow, 40, 2500);
+  if (!slow.Start()) return 1;
+  std::string gone;
+  {
+    LoopbackServer closed;
+    if (!closed.Start()) return 1;
+    gone = closed.origin() + "/";
+  }
+  std::wstring message;
+  SetMessageBoxHook([&message](const std::wstring& text) { message = text; });
+  window.tabs()->setCurrentIndex(0);
+  window.setup().threadCount = 4;
+  SetEditText(page->Control(CDlgSubAction::kIdExclude), L"");
+  auto waitIdle = [page] {
+    QElapsedTimer idle;
+    idle.start();
+    while (page->isCrawling() && idle.elapsed() < 30000) QTest::qWait(10);
+  };
+  for (Look look : {Look{0, "office2007blue"}, Look{11, "carbon"}}) {
+    ApplyVisualStyle(look.index);
+    auto shot = [&](const char* what) {
+      window.RefreshStatus();
+      QTest::qWait(20);
+      window.grab().save(out.filePath(QStringLiteral("%1-crawl-%2.png").arg(QString::fromLatin1(look.name), QString::fromLatin1(what))));
+    };
+    SetEditText(page->Control(CDlgSubAction::kIdAddress), QString::fromStdString(slow.origin() + "/").toStdWString());
+    page->StartAction();
+    QTest::qWait(1500);
+    shot("slow");
+    page->StopAction();
+    waitIdle();
+    shot("stopped");
+    SetEditText(page->Control(CDlgSubAction::kIdAddress), QString::fromStdString(gone).toStdWString());
+    page->StartAction();
+    waitIdle();
+    shot("unreachable");
+    QMessageBox box(QMessageBox::NoIcon, window.windowTitle(), QString::fromStdWString(message), QMessageBox::Ok, &window);
+    box.show();
+    QTest::qWait(20);
+    box.grab().save(out.filePath(QStringLiteral("%1-crawl-unreachable-message.png").arg(QString::fromLatin1(look.name))));
   }
   return 0;
 }
