@@ -16,6 +16,8 @@
 #include "crawl/CThreadControlSitemap.h"
 #include "crawl/PatternFilter.h"
 #include "app/CDlgSubGoogle.h"
+#include "app/CDlgSubYahoo.h"
+#include "support/ChineseSite.h"
 #include "common/TextCodec.h"
 #include "crawl/CrawlStatus.h"
 #include <QDir>
@@ -192,6 +194,24 @@ TEST_F(CrawlPageTest, SitemapSaveTellsTheStatusLineWhatItWrote) {
   EXPECT_NE(line.find(L"已保存1个网站地图文件"), std::wstring::npos) << line;
   EXPECT_NE(line.find(Utf8ToWide(SiteFiles(server.origin()) + "_sitemap0.xml.gz")), std::wstring::npos) << line;
   EXPECT_NE(line.find(QDir::currentPath().toStdWString()), std::wstring::npos) << line;
+}
+
+// Patterns typed in Chinese select the pages of a site with Chinese names; the list shows
+// each page once as it reads, the URL list keeps it percent-encoded.
+TEST_F(CrawlPageTest, ChinesePatternsSelectPagesThatTheListShowsReadableAndTheFilesEncoded) {
+  chinese::ChineseSite site;
+  ASSERT_TRUE(site.started());
+  SetEditText(Page().Control(CDlgSubAction::kIdInclude), L"*新闻*");
+  SetEditText(Page().Control(CDlgSubAction::kIdExclude), L"*产品*");
+  StartCrawl(site.server().origin() + "/");
+  ASSERT_TRUE(WaitUntilIdle());
+  std::vector<std::wstring> rows;
+  for (int r = 0; r < Page().list()->RowCount(); ++r) rows.push_back(Page().list()->ItemText(r, 1));
+  EXPECT_EQ(rows, (std::vector<std::wstring>{L"/", L"/新闻/第一篇.html"}));
+  const std::wstring urls = Window().yahooPage()->ListText();
+  EXPECT_NE(urls.find(Utf8ToWide(chinese::kFirst)), std::wstring::npos) << urls;
+  EXPECT_EQ(urls.find(L"新闻"), std::wstring::npos) << urls;
+  EXPECT_EQ(ReadCounters(Window().crawl()->control()).excluded, 1);
 }
 
 TEST_F(CrawlPageTest, PatternHelpShowsTheIncludeAndExcludeTextsWholeWithinTheBoxWidth) {
