@@ -262,6 +262,7 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
 
 void CSitemapDlg::OnFinished(int32_t result) {
   action_->SetIdle();
+  google_->ShowResults(crawl_->results());  // the documents in their final, sorted order
   const CrawlEnding ending = DescribeEnding(*crawl_->results(), result);
   endingText_ = ending.StatusText();
   RefreshStatus();

@@ -1,5 +1,6 @@
 #include "output/CrawlResults.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/ResultCodes.h"
@@ -53,6 +54,7 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
       ++okCount_;
     }
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
+    for (const auto& own : portion.lastmods) lastmods_.insert(own);
     writer = writer_;
   }
   // The writer has its own lock; the lists are free again meanwhile.
@@ -61,6 +63,26 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
     auto own = portion.lastmods.find(address);
     writer->AddUrl(address, own == portion.lastmods.end() ? std::string() : own->second);
   }
+}
+
+void CrawlResults::SortSitemap() {
+  std::shared_ptr<CSitemapXmlWriter> live = sitemap();
+  if (!live) return;
+  std::vector<std::string> addresses = FetchedAddresses();
+  std::sort(addresses.begin(), addresses.end());
+  addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
+  auto sorted = std::make_shared<CSitemapXmlWriter>(live->childTemplate().at("lastmod"));
+  std::map<std::string, std::string> lastmods;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    lastmods = lastmods_;
+  }
+  for (const std::string& address : addresses) {
+    auto own = lastmods.find(address);
+    sorted->AddUrl(address, own == lastmods.end() ? std::string() : own->second);
+  }
+  std::lock_guard<std::mutex> guard(lock_);
+  if (writer_) writer_ = std::move(sorted);  // unless released meanwhile
 }
 
 size_t CrawlResults::okCount() const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,6 +27,10 @@ class CrawlResults {
 
   // A portion of the crawl whose pages live on origin.
   void AddPortion(const CrawlPortion& portion, const SiteOrigin& origin);
+  // At the crawl's end: the sitemap documents are written again with every address in byte
+  // order, so two crawls of an unchanged site give the same files whatever order the pages
+  // came in. Until then they follow the portions, as the window shows them.
+  void SortSitemap();
 
   size_t okCount() const;
   size_t failureCount() const;
@@ -62,6 +67,7 @@ class CrawlResults {
   std::string okAddresses_;
   size_t okCount_ = 0;
   std::vector<std::pair<std::string, std::string>> failures_;
+  std::map<std::string, std::string> lastmods_;  // the addresses that have their own lastmod
 };
 
 // host, and "_" with the port when it is not the scheme's default; an IPv6 host without its
