@@ -48,7 +48,7 @@ void AutoSave::Tick(const CSetupManager& setup, const std::shared_ptr<CrawlResul
       shared->running.store(false);
     };
     if (controller.Start(save) == rc::kOk) return;
-    shared_->Publish(PrepareFailure(SitemapFileSystemPath(CSitemapXmlWriter::FileName(prefix, 0, gzip)), rc::kGeneral,
+    shared_->Publish(PrepareFailure(CSitemapXmlWriter::FileName(prefix, 0, gzip), rc::kGeneral,
                                     "no thread could be started for the save"));
   } catch (const std::exception&) {
     shared_->Publish(PrepareFailure(std::string(), rc::kNoMemory, "out of memory"));

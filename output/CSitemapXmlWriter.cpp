@@ -137,7 +137,7 @@ int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, FileWri
   try {
     std::lock_guard<std::mutex> saving(saveLock_);
     if (!ready_) {
-      first = PrepareFailure(SitemapFileSystemPath(FileName(prefix, 0, gzip)), rc::kMissing, "no sitemap document");
+      first = PrepareFailure(FileName(prefix, 0, gzip), rc::kMissing, "no sitemap document");
       result = rc::kMissing;
     } else {
       size_t count = documentCount();
@@ -154,7 +154,7 @@ int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, FileWri
       }
     }
   } catch (const std::exception&) {
-    if (first.ok()) first = PrepareFailure(SitemapFileSystemPath(FileName(prefix, 0, gzip)), rc::kGeneral, "out of memory");
+    if (first.ok()) first = PrepareFailure(FileName(prefix, 0, gzip), rc::kGeneral, "out of memory");
     result = rc::kGeneral;
   }
   if (firstFailure) *firstFailure = first;
@@ -167,7 +167,7 @@ int32_t CSitemapXmlWriter::SaveDocument(size_t index, const std::string& name, b
   std::shared_ptr<const std::string> stream;
   std::string text;
   auto printFailed = [&] {
-    result = PrepareFailure(SitemapFileSystemPath(name), rc::kGeneral, "the sitemap document could not be printed");
+    result = PrepareFailure(name, rc::kGeneral, "the sitemap document could not be printed");
     return rc::kGeneral;
   };
   {

@@ -38,12 +38,8 @@ int32_t OutOfMemory(const std::string& path, FileWriteResult* result) {
 
 }  // namespace
 
-std::string SitemapFileSystemPath(const std::string& fileName) {
-  return fileName;
-}
-
 int32_t WritePlainSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
-  const std::string path = SitemapFileSystemPath(fileName);
+  const std::string path = fileName;
   try {
     CReplacingFile file(path);
     if (file.isOpen()) WriteWithCrLf(file, printedText);
@@ -54,7 +50,7 @@ int32_t WritePlainSitemapFile(const std::string& fileName, std::string_view prin
 }
 
 int32_t WriteGzipSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
-  const std::string path = SitemapFileSystemPath(fileName);
+  const std::string path = fileName;
   try {
     CReplacingFile file(path);
     if (file.isOpen()) {
@@ -70,7 +66,7 @@ int32_t WriteGzipSitemapFile(const std::string& fileName, std::string_view print
 }
 
 int32_t WriteSitemapBytes(const std::string& fileName, std::string_view bytes, FileWriteResult* result) {
-  const std::string path = SitemapFileSystemPath(fileName);
+  const std::string path = fileName;
   try {
     CReplacingFile file(path);
     if (file.isOpen()) file.Write(bytes);

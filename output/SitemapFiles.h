@@ -20,6 +20,3 @@ int32_t WriteGzipSitemapFile(const std::string& fileName, std::string_view print
 // Bytes written as they are (a gzip stream held from an earlier compression).
 int32_t WriteSitemapBytes(const std::string& fileName, std::string_view bytes, FileWriteResult* result = nullptr);
 
-// The file system form of a sitemap file name: the name itself, since narrow text is UTF-8
-// (kept for the callers in the auto-save and the writer; it can go with them).
-std::string SitemapFileSystemPath(const std::string& fileName);
