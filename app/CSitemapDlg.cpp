@@ -237,7 +237,10 @@ void CSitemapDlg::OnMessage(const PostedMessage& msg) {
   const bool current = poster_ && msg.lParam == poster_->crawlId();
   switch (msg.message) {
     case WM_CRAWL_RESULTS:
-      if (current) OnPortion(poster_->Take());
+      if (current) {
+        OnPortion(poster_->Take());
+        poster_->Release();
+      }
       break;
     case WM_CRAWL_FINISHED:
       if (!current) break;

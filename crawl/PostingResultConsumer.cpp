@@ -22,14 +22,19 @@ void PostingResultConsumer::OnFinished(int32_t result) {
 
 CrawlPortion PostingResultConsumer::Take() {
   CrawlPortion portion;
+  std::lock_guard<std::mutex> guard(lock_);
+  std::swap(portion, waiting_);
+  posted_ = false;
+  takenUpTo_ = given_;
+  return portion;
+}
+
+void PostingResultConsumer::Release() {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    std::swap(portion, waiting_);
-    posted_ = false;
-    taken_ = given_;
+    taken_ = takenUpTo_;
   }
   takenChanged_.notify_all();
-  return portion;
 }
 
 bool PostingResultConsumer::PortionWaiting() const {

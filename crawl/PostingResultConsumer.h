@@ -22,8 +22,11 @@ class PostingResultConsumer : public CrawlResultConsumer {
   // Posts WM_CRAWL_FINISHED (wParam: the result, lParam: the crawl's id).
   void OnFinished(int32_t result) override;
 
-  // On the window's thread: every portion that waits, as one; the waiting worker goes on.
+  // On the window's thread: every portion that waits, as one. The worker that handed it over
+  // goes on at Release, once the window has shown it, so the record never runs ahead of the
+  // pages while they show a portion.
   CrawlPortion Take();
+  void Release();
   intptr_t crawlId() const { return crawlId_; }
   // A portion was handed over that the window has not taken yet.
   bool PortionWaiting() const;
@@ -36,5 +39,6 @@ class PostingResultConsumer : public CrawlResultConsumer {
   CrawlPortion waiting_;
   bool posted_ = false;   // a WM_CRAWL_RESULTS is on its way and not answered yet
   uint64_t given_ = 0;    // portions handed over
-  uint64_t taken_ = 0;    // portions the window has taken
+  uint64_t takenUpTo_ = 0;  // portions the window has taken and is showing
+  uint64_t taken_ = 0;      // portions the window has shown
 };

@@ -157,6 +157,7 @@ class CrawlRun {
     if (!poster || msg->lParam != poster->crawlId()) return;
     if (msg->message == WM_CRAWL_RESULTS) {
       CrawlPortion portion = poster->Take();
+      poster->Release();
       entries.insert(entries.end(), portion.entries.begin(), portion.entries.end());
       portions.push_back(std::move(portion));
     } else if (msg->message == WM_CRAWL_FINISHED) {

@@ -32,6 +32,7 @@ class HandOverTest : public ::testing::Test {
     ASSERT_EQ(msg.lParam, 7);
     if (msg.message != WM_CRAWL_RESULTS) return;
     CrawlPortion portion = poster->Take();
+    poster->Release();
     ++portions;
     for (const Entry& e : portion.entries) received.push_back(e.first);
   }
@@ -64,6 +65,9 @@ TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOverAndHel
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(returned.load());  // held until the main window has taken the portion
   CrawlPortion seen = poster->Take();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(returned.load());  // taken, but still being shown
+  poster->Release();
   worker.join();
   EXPECT_EQ(seen.entries.size(), 201u);
   EXPECT_EQ(seen.okPaths.size(), 200u);
