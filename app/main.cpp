@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "app/CsitemapApp.h"
+#include "app/StartFolder.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("Veltro网站地图生成器"));
   QApplication::setApplicationVersion(QStringLiteral("0.9"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  WindowStart start = PrepareWindowStart(QApplication::arguments());
+  if (start.exitNow) return FinishWindowStart(start);
   CsitemapApp theApp;
   return theApp.Run();
 }
