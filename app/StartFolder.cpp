@@ -1,6 +1,5 @@
 #include "app/StartFolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -43,7 +42,7 @@ WindowStart PrepareWindowStart(const QStringList& arguments) {
     const QString& arg = arguments[i];
     if (arg == QStringLiteral("-h") || arg == QStringLiteral("--help")) return Ending(0, UsageText());
     if (arg == QStringLiteral("--version")) {
-      return Ending(0, QStringLiteral("veltro-sitemap %1\n").arg(QCoreApplication::applicationVersion()));
+      return Ending(0, QStringLiteral("veltro-sitemap " VELTRO_VERSION "\n"));
     }
     QString dir;
     if (arg == kDataDirOption) {

@@ -11,8 +11,10 @@ struct WindowStart {
   QString text;
 };
 
+// Reads the command line as given to main (before QApplication, so --help needs no display).
+// For an exitNow start: the text on stdout (code 0), or on stderr and in a message box (that
+// needs the QApplication); the code.
 WindowStart PrepareWindowStart(const QStringList& arguments);
-// For an exitNow start: the text on stdout (code 0) or stderr and a message box; the code.
 int FinishWindowStart(const WindowStart& start);
 
 QString DefaultDataFolder();

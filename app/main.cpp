@@ -6,12 +6,14 @@
 #include "app/StartFolder.h"
 
 int main(int argc, char** argv) {
+  // --help and --version answer without a display; --data-dir enters its folder.
+  const WindowStart start = PrepareWindowStart(QStringList(argv, argv + argc));
+  if (start.exitNow && start.exitCode == 0) return FinishWindowStart(start);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Veltro Sitemap"));
   QApplication::setApplicationDisplayName(QStringLiteral("Veltro网站地图生成器"));
   QApplication::setApplicationVersion(QStringLiteral("0.9"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
-  WindowStart start = PrepareWindowStart(QApplication::arguments());
   if (start.exitNow) return FinishWindowStart(start);
   CsitemapApp theApp;
   return theApp.Run();

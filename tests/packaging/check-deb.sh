@@ -74,6 +74,7 @@ grep -q "/c.html$" "$urls" || fail "the crawl did not follow the second level"
 ls "$work/run/out/127.0.0.1_${port}_sitemap"*.xml.gz >/dev/null || fail "no sitemap written"
 
 step "veltro-sitemap from its menu entry, offscreen"
+env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/veltro-sitemap --help | grep -q -- "--data-dir" || fail "the window's --help"
 exec_line="$(sed -n 's/^Exec=//p' /usr/share/applications/veltro-sitemap.desktop)"
 mkdir "$work/home"
 env -u XDG_DATA_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen sh -c "cd / && exec $exec_line" \
