@@ -68,7 +68,9 @@ for _ in $(seq 50); do
 done
 [ -n "$port" ] || fail "the loopback server did not start"
 (cd "$work/run" && /usr/bin/veltro-sitemap-cli -q -d 5 -t 2 -o out "http://127.0.0.1:$port/")
-urls="$work/run/out/127.0.0.1_${port}_urls.txt"
+# The list has Windows line ends, and none after the last address.
+urls="$work/urls"
+tr -d '\r' < "$work/run/out/127.0.0.1_${port}_urls.txt" > "$urls"
 [ "$(grep -c . "$urls")" -eq 4 ] || fail "the crawl listed $(grep -c . "$urls") addresses, not 4: $(cat "$urls")"
 grep -q "/c.html$" "$urls" || fail "the crawl did not follow the second level"
 ls "$work/run/out/127.0.0.1_${port}_sitemap"*.xml.gz >/dev/null || fail "no sitemap written"
