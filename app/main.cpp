@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("Veltro网站地图生成器"));
   QApplication::setApplicationVersion(QStringLiteral("0.9"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  QApplication::setDesktopFileName(QStringLiteral("veltro-sitemap"));  // the menu entry, for the dock
   if (start.exitNow) return FinishWindowStart(start);
   CsitemapApp theApp;
   return theApp.Run();
