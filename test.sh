@@ -5,16 +5,24 @@
 #                          every test (window tests included); any finding fails its test
 #   ./test.sh --tsan       ThreadSanitizer build in build-tsan/ (no window), the store, crawl
 #                          and headless command tests
+#   ./test.sh --deb        builds the Debian package (./build.sh --deb) and checks it: its files,
+#                          lintian, install, both programs from /usr/bin, removal (as root)
 set -euo pipefail
 cd "$(dirname "$0")"
 mode="${1:-}"
 case "$mode" in
-  "" | --sanitize | --tsan) ;;
-  *) echo "usage: ./test.sh [--sanitize | --tsan]" >&2; exit 2 ;;
+  "" | --sanitize | --tsan | --deb) ;;
+  *) echo "usage: ./test.sh [--sanitize | --tsan | --deb]" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc 2>/dev/null || echo 2)"
+
+if [ "$mode" = --deb ]; then
+  bash build.sh --deb
+  deb="$(ls -t build/veltro-sitemap_*_amd64.deb | head -n 1)"
+  exec bash tests/packaging/check-deb.sh "$deb"
+fi
 
 if [ -z "$mode" ]; then
   bash build.sh

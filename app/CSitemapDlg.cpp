@@ -14,6 +14,7 @@
 #include "app/CDlgSubGoogle.h"
 #include "app/CDlgSubReportFail.h"
 #include "app/CDlgSubYahoo.h"
+#include "app/ResourcePaths.h"
 #include "app/SettingsSheetHook.h"
 #include "app/platform/CLinkButton.h"
 #include "app/platform/CTabWindow.h"
@@ -144,7 +145,7 @@ void CSitemapDlg::InitWindow() {
 }
 
 QString CSitemapDlg::UserGuidePath() {
-  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("user-guide.html"));
+  return ResourceFilePath(QStringLiteral("user-guide.html"));
 }
 
 int32_t CSitemapDlg::WriteSettings() { return SaveSettings(setup_.get(), settingsDb_.get()); }

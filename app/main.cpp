@@ -3,13 +3,19 @@
 #include <QIcon>
 
 #include "app/CsitemapApp.h"
+#include "app/StartFolder.h"
 
 int main(int argc, char** argv) {
+  // --help and --version answer without a display; --data-dir enters its folder.
+  const WindowStart start = PrepareWindowStart(QStringList(argv, argv + argc));
+  if (start.exitNow && start.exitCode == 0) return FinishWindowStart(start);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Veltro Sitemap"));
   QApplication::setApplicationDisplayName(QStringLiteral("Veltro网站地图生成器"));
   QApplication::setApplicationVersion(QStringLiteral("0.9"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  QApplication::setDesktopFileName(QStringLiteral("veltro-sitemap"));  // the menu entry, for the dock
+  if (start.exitNow) return FinishWindowStart(start);
   CsitemapApp theApp;
   return theApp.Run();
 }

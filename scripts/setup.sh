@@ -2,6 +2,7 @@
 # Installs every Debian package the project needs; does nothing when all are present.
 #   scripts/setup.sh            what building, running and testing need
 #   scripts/setup.sh --extras   also what the hand-run tools need (fuzz/, bench/)
+#   scripts/setup.sh --deb      also what checking the Debian package needs (build.sh --deb)
 set -euo pipefail
 
 PACKAGES=(
@@ -11,12 +12,15 @@ PACKAGES=(
   libboost-filesystem-dev libboost-serialization-dev libboost-system-dev libboost-chrono-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
-  fonts-wqy-microhei openssl ca-certificates xdg-utils
+  fonts-wqy-microhei openssl ca-certificates xdg-utils librsvg2-bin
   nginx-light time
 )
 if [ "${1:-}" = --extras ]; then
   # fuzz/build.sh, and the other crawlers of the benchmarks
   PACKAGES+=(clang-14 libfuzzer-14-dev libclang-rt-14-dev linkchecker wget)
+fi
+if [ "${1:-}" = --deb ]; then
+  PACKAGES+=(dpkg-dev fakeroot lintian appstream desktop-file-utils python3)
 fi
 
 missing=()
