@@ -187,6 +187,8 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
         replay.results.push_back(PageResult{r.path, r.code, r.lastmod});
     }
     if (!it->status().ok()) return refuse(Status::Damaged, it->status().ToString());
+    // Killed before its first batch: not even the first page is known, nothing to go on with.
+    if (admitted.empty()) return summary;
     replay.urls.reserve(admitted.size());
     for (auto& [path, a] : admitted) {
       url_prop record = a.record;

@@ -53,8 +53,8 @@ class CrawlJournal {
  public:
   static constexpr int32_t kFormatVersion = 1;
   // Records gathered before a batch is written, and the longest a record waits for its batch.
-  static constexpr size_t kBatchRecords = 512;
-  static constexpr int64_t kBatchAgeMs = 250;
+  static constexpr size_t kBatchRecords = 256;
+  static constexpr int64_t kBatchAgeMs = 100;
 
   // How an admitted address was counted.
   enum class Admission : int32_t { Waiting = 0, Refused = 1, TooDeep = 2 };
