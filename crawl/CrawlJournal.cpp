@@ -257,7 +257,9 @@ bool CrawlJournal::Remove(const std::string& path) {
   return !std::filesystem::exists(path, ec);
 }
 
-CrawlJournal::CrawlJournal(std::string path) : path_(std::move(path)) {}
+// A journal is written once and read once: a small write buffer bounds its memory however
+// large the crawl, at the price of a table file every few MiB.
+CrawlJournal::CrawlJournal(std::string path) : path_(std::move(path)) { db_.SetWriteBufferSize(size_t(4) << 20); }
 
 CrawlJournal::~CrawlJournal() { Close(false); }
 
@@ -265,8 +267,17 @@ int32_t CrawlJournal::Begin(const CrawlStartParams& params, const SiteOrigin& or
   std::lock_guard<std::mutex> guard(journalLock_);
   try {
     db_.Close();
-    Remove(path_);
     open_ = false;
+    // Another crawl of this address writing its journal right now keeps it: this one runs
+    // without a journal rather than remove a folder in use.
+    std::error_code ec;
+    if (std::filesystem::exists(path_, ec) && db_.Open(path_) != rc::kOk &&
+        db_.lastError().find("LOCK") != std::string::npos) {
+      failed_ = true;
+      return rc::kDbOpen;
+    }
+    db_.Close();
+    Remove(path_);
     batch_.Clear();
     batchRecords_ = 0;
     sequence_ = 0;
