@@ -234,3 +234,21 @@ TEST(CrawlJournalTest, ADamagedNewerOrForeignJournalIsRefusedAndTheCrawlStartsAf
   EXPECT_EQ(CrawlJournal::Inspect(journal, site.origin()).status, Status::Damaged);
   resumeEndsWithEveryPage("bad record");
 }
+
+TEST(CrawlJournalTest, AJournalInUseByAnotherCrawlIsLeftAloneAndTheNewCrawlRunsWithoutOne) {
+  TestSite site;
+  ServeTree(site, 50);
+  ASSERT_TRUE(site.Start());
+  TempDir dir;
+  const std::string journal = (dir.path() / "j").string();
+  CLevelDb holder;  // stands for the other crawl, which holds the database's lock
+  ASSERT_EQ(holder.Open(journal), rc::kOk);
+  ASSERT_EQ(holder.Put("!version", "1"), rc::kOk);
+  CrawlRun run;
+  ASSERT_TRUE(CrawlUntil(run, site.origin(), TreeOptions(journal, false), 0));
+  EXPECT_EQ(run.session->outcome(), rc::kOk);
+  ExpectEveryPageOnce(run.results(), 50);
+  std::string version;
+  EXPECT_EQ(holder.Get("!version", &version), rc::kOk);
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
+}
