@@ -304,12 +304,14 @@ int RunCliCrawl(const CliOptions& options) {
   HttpLibrary http;
   CliRun run(options, outDir, sitemapIndex);
   for (const std::string& address : addresses) {
+    params.startUrl = address;
+    const CrawlStartParams start = options.journal ? WithJournal(params, outDir, options.resume) : params;
     if (!options.quiet) {
       std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, address.c_str(),
-                   params.maxDepth, params.threadCount, settingsNote.c_str());
+                   start.maxDepth, start.threadCount,
+                   start.resume ? "the settings of the unfinished crawl" : settingsNote.c_str());
     }
-    params.startUrl = address;
-    if (!run.Start(options.journal ? WithJournal(params, outDir, options.resume) : params)) {
+    if (!run.Start(start)) {
       Complain("cannot start the crawl thread");
       return kExitFilesNotWritten;
     }
