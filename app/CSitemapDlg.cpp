@@ -18,6 +18,7 @@
 #include "app/SettingsSheetHook.h"
 #include "app/platform/CLinkButton.h"
 #include "app/platform/CTabWindow.h"
+#include "app/CrawlJournalChoice.h"
 #include "app/platform/MessageBox.h"
 #include "app/platform/ShellOps.h"
 #include "app/platform/StringRes.h"
@@ -219,7 +220,7 @@ void CSitemapDlg::RefreshStatus() {
 
 bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
   auto poster = std::make_shared<PostingResultConsumer>(messageHandle(), ++crawlCount_);
-  std::shared_ptr<CrawlSession> crawl = CrawlSession::Start(params, poster, prepare_);
+  std::shared_ptr<CrawlSession> crawl = CrawlSession::Start(ChooseJournal(this, params), poster, prepare_);
   if (!crawl) return false;
   crawl_ = std::move(crawl);
   poster_ = std::move(poster);

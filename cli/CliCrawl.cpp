@@ -18,6 +18,7 @@
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
 #include "crawl/CSitemapControl.h"
+#include "crawl/CrawlJournal.h"
 #include "crawl/CrawlStatus.h"
 #include "crawl/PatternFilter.h"
 #include "output/CrawlEnding.h"
@@ -203,7 +204,8 @@ class CliRun {
     interrupted_ = true;
     if (!options_.quiet) {
       progress_.Finish();
-      std::fprintf(stderr, "%s: stopping; the pages being fetched are ended\n", kProgram);
+      std::fprintf(stderr, "%s: stopping; the pages being fetched are ended, the journal is kept for --resume\n",
+                   kProgram);
     }
     for (Crawl& crawl : crawls_)
       if (crawl.session) crawl.session->Stop();
@@ -238,6 +240,48 @@ class CliRun {
   int worst_ = kExitCrawlEnded;
 };
 
+// The journal of address in the output folder: what --resume goes on with, or what the new
+// crawl replaces; says on stderr which, and why a journal is refused.
+CrawlStartParams WithJournal(const CrawlStartParams& fresh, const std::string& outDir, bool resume) {
+  CrawlStartParams params = fresh;
+  params.journalPath = (std::filesystem::path(outDir) / CrawlJournal::FolderName(fresh.startUrl)).string();
+  const JournalSummary found = CrawlJournal::Inspect(params.journalPath, fresh.startUrl);
+  const std::string& address = fresh.startUrl;
+  using Status = JournalSummary::Status;
+  switch (found.status) {
+    case Status::Unfinished:
+      if (resume) {
+        std::fprintf(stderr, "%s: %s: going on with the unfinished crawl: %lld pages done, %lld waiting\n", kProgram,
+                     address.c_str(), static_cast<long long>(found.finished), static_cast<long long>(found.waiting));
+        params = found.params;  // the settings it was started with
+        params.httpOptions = fresh.httpOptions;
+        params.journalPath = (std::filesystem::path(outDir) / CrawlJournal::FolderName(fresh.startUrl)).string();
+        params.resume = true;
+        return params;
+      }
+      std::fprintf(stderr, "%s: %s: the unfinished crawl (%lld pages done) is replaced by a new one; --resume goes on with it\n",
+                   kProgram, address.c_str(), static_cast<long long>(found.finished));
+      break;
+    case Status::None:
+      if (resume) std::fprintf(stderr, "%s: %s: no unfinished crawl to go on with; starting afresh\n", kProgram, address.c_str());
+      break;
+    case Status::Newer:
+      std::fprintf(stderr, "%s: %s: the journal was written by a newer version (%s); starting afresh\n", kProgram,
+                   address.c_str(), found.detail.c_str());
+      break;
+    case Status::Damaged:
+      std::fprintf(stderr, "%s: %s: the journal is damaged (%s); starting afresh\n", kProgram, address.c_str(),
+                   found.detail.c_str());
+      break;
+    case Status::OtherAddress:
+      std::fprintf(stderr, "%s: %s: the journal is of another address (%s); starting afresh\n", kProgram,
+                   address.c_str(), found.detail.c_str());
+      break;
+  }
+  params.resume = false;
+  return params;
+}
+
 }  // namespace
 
 int RunCliCrawl(const CliOptions& options) {
@@ -271,12 +315,14 @@ int RunCliCrawl(const CliOptions& options) {
   HttpLibrary http;
   CliRun run(options, outDir, sitemapIndex);
   for (const std::string& address : addresses) {
+    params.startUrl = address;
+    const CrawlStartParams start = options.journal ? WithJournal(params, outDir, options.resume) : params;
     if (!options.quiet) {
       std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, address.c_str(),
-                   params.maxDepth, params.threadCount, settingsNote.c_str());
+                   start.maxDepth, start.threadCount,
+                   start.resume ? "the settings of the unfinished crawl" : settingsNote.c_str());
     }
-    params.startUrl = address;
-    if (!run.Start(params)) {
+    if (!run.Start(start)) {
       Complain("cannot start the crawl thread");
       return kExitFilesNotWritten;
     }

@@ -7,7 +7,7 @@
 namespace {
 
 enum class OptionKind {
-  None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help, Robots, Delay, UserAgent, Lastmod, Index
+  None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help, Robots, Delay, UserAgent, Lastmod, Index, Resume, NoJournal
 };
 
 struct OptionName {
@@ -24,7 +24,8 @@ constexpr OptionName kOptions[] = {
     {"-q", "--quiet", OptionKind::Quiet, false},    {"-h", "--help", OptionKind::Help, false},
     {nullptr, "--robots", OptionKind::Robots, false}, {nullptr, "--delay", OptionKind::Delay, true},
     {nullptr, "--user-agent", OptionKind::UserAgent, true}, {nullptr, "--lastmod", OptionKind::Lastmod, false},
-    {nullptr, "--index", OptionKind::Index, false},
+    {nullptr, "--index", OptionKind::Index, false},  {nullptr, "--resume", OptionKind::Resume, false},
+    {nullptr, "--no-journal", OptionKind::NoJournal, false},
 };
 
 const OptionName* FindOption(const std::string& name) {
@@ -113,6 +114,12 @@ std::string ApplyOption(const OptionName& option, const std::string& spelled, co
     case OptionKind::Index:
       options.sitemapIndex = true;
       return {};
+    case OptionKind::Resume:
+      options.resume = true;
+      return {};
+    case OptionKind::NoJournal:
+      options.journal = false;
+      return {};
     case OptionKind::Help:
     case OptionKind::None:
       return {};
@@ -196,6 +203,10 @@ std::string CliUsageText() {
          "  -o, --out DIR       folder for the files (default: the current one; created when missing)\n"
          "      --plain         plain sitemap files instead of gzip\n"
          "  -q, --quiet         no progress line\n"
+         "      --resume        go on with the unfinished crawl of each URL (stopped, interrupted or\n"
+         "                      killed), from its journal in the output folder, with its settings;\n"
+         "                      without it an unfinished journal is replaced by the new crawl's\n"
+         "      --no-journal    keep no journal (a crawl cut off cannot be resumed)\n"
          "  -h, --help          this text\n"
          "\n"
          "Crawl rules (each one not given is taken from the settings, where all are off by default):\n"
@@ -208,5 +219,5 @@ std::string CliUsageText() {
          "\n"
          "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
          "4 nothing could be fetched from a site (the cause is printed), 130 interrupted (Ctrl-C; the\n"
-         "files are still written), 1 the files could not be written.\n";
+         "files are still written, the journal kept for --resume), 1 the files could not be written.\n";
 }

@@ -20,6 +20,8 @@ struct CliOptions {
   std::optional<std::string> userAgent;   // --user-agent TEXT ("" sends none)
   std::optional<bool> lastmodFromHeader;  // --lastmod: lastmod from Last-Modified
   std::optional<bool> sitemapIndex;       // --index: an index beside several sitemap files
+  bool resume = false;                    // --resume: go on with the unfinished crawl's journal
+  bool journal = true;                    // --no-journal: keep none (nothing to resume)
 };
 
 enum class CliParseStatus { Run, Help, UsageError };

@@ -11,6 +11,7 @@
 #include "common/ResultCodes.h"
 #include "common/StringICompare.h"
 #include "crawl/AdmissionRules.h"
+#include "crawl/CrawlJournal.h"
 #include "crawl/CrawlScheduler.h"
 #include "crawl/PatternFilter.h"
 #include "store/UrlState.h"
@@ -58,7 +59,11 @@ CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr
     : data_(std::make_shared<CSitemapData>(params)),
       consumer_(std::move(consumer)),
       httpOptions_(params.httpOptions.value_or(http_options{})),
-      parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {}
+      parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {
+  if (!params.journalPath.empty()) journal_ = std::make_unique<CrawlJournal>(params.journalPath);
+}
+
+CSitemapControl::~CSitemapControl() = default;
 
 std::string CSitemapControl::Host() const {
   SharedGuard guard(data_->hostLock);
@@ -117,7 +122,9 @@ int32_t CSitemapControl::RunCrawl() {
       SiteOrigin origin = OriginOf(startUrl);
       origin.host = host;
       pacer_.Reset(std::chrono::milliseconds(params().rules.minIntervalMs));
-      result = OpenSite(origin);
+      bool resumed = false;
+      if (journal_ && params().resume) result = ResumeSite(resumed);
+      if (!resumed && result == rc::kOk) result = OpenSite(origin);
       if (result == rc::kOk) result = RunWorkers();
     }
     HandOverResults(true);
@@ -126,6 +133,8 @@ int32_t CSitemapControl::RunCrawl() {
   }
   if (IsStopRequested() && result == rc::kOk) result = rc::kStopped;
   data_->stores->database().Close();
+  // A crawl that has ended needs no journal; a stopped one keeps it for a later resume.
+  if (journal_) journal_->Close(result == rc::kOk);
   if (consumer_) consumer_->OnFinished(result);
   return result;
 }
@@ -179,6 +188,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     data_->origin = origin;
   }
   data_->robots = std::move(robots);
+  if (journal_) journal_->Begin(params(), origin);
   if (hops.empty()) {
     // robots.txt refuses the root itself: nothing of the site may be requested.
     int32_t depth = 0;
@@ -227,6 +237,7 @@ bool CSitemapControl::RobotsAllow(const std::string& path) const {
 bool CSitemapControl::SeedStartPage(const std::string& path) {
   int32_t depth = 0;
   if (!data_->stores->TryAdd(path, "", params().maxDepth, depth)) return false;
+  JournalAdmitted(path, "", depth, false, false);
   MoveCounters([](CrawlCounters& c) { c.waiting += 1; });
   MoveCounters([](CrawlCounters& c) {
     c.crawling += 1;
@@ -330,6 +341,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
     if (links.noindex) {
       // Crawled, and left out of the results as an excluded page is.
       MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
+      JournalFinished(path, "200", "", true);
       HandOverResults();
       return;
     }
@@ -365,6 +377,7 @@ void CSitemapControl::AdmitLink(const std::string& link, const std::string& pare
   if (!IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link)) {
     stores.SetState(link, NotAllowed);
     MoveCounters([](CrawlCounters& c) { c.notAllowed += 1; });
+    JournalAdmitted(link, parent, level, true, false);
     return;
   }
   if (level > params().maxDepth) {
@@ -372,13 +385,16 @@ void CSitemapControl::AdmitLink(const std::string& link, const std::string& pare
   } else {
     MoveCounters([](CrawlCounters& c) { c.waiting += 1; });
   }
-  if (data_->patterns.IsExcluded(link)) {
+  const bool excluded = data_->patterns.IsExcluded(link);
+  if (excluded) {
     stores.SetExcluded(link, 1);
     MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
   }
+  JournalAdmitted(link, parent, level, false, excluded);
 }
 
 void CSitemapControl::RecordResult(const std::string& path, const std::string& code, const std::string& lastmod) {
+  JournalFinished(path, code, lastmod, false);
   if (data_->stores->GetExcluded(path) != 0) return;
   ExclusiveGuard guard(data_->pendingLock);
   data_->pendingResults.push_back(PageResult{path, code, lastmod});
@@ -417,4 +433,54 @@ bool CSitemapControl::GivePending(bool last) {
   // The last portion waits for nobody: the crawl ends, and the front end takes it when it can.
   if (consumer_) consumer_->OnPortion(std::move(portion), [this, last] { return last || IsStopRequested(); });
   return true;
+}
+
+// ---- The journal: kept while the crawl runs, read back when it goes on -------------------
+
+int32_t CSitemapControl::ResumeSite(bool& resumed) {
+  JournalReplay replay;
+  if (journal_->Resume(params().startUrl, replay) != rc::kOk) return rc::kOk;  // starts afresh
+  if (params().rules.obeyRobots) {
+    CHttpSession session;
+    session.options() = RequestOptions();
+    RobotsPolicy robots = FetchRobots(replay.origin, session);
+    if (IsStopRequested()) return rc::kStopped;
+    UsePolicy(robots);
+    data_->robots = std::move(robots);
+  }
+  {
+    ExclusiveGuard guard(data_->hostLock);
+    data_->host = replay.origin.host;
+    data_->origin = replay.origin;
+  }
+  CIntUrlData& memory = data_->stores->memory();
+  for (const JournalReplay::Url& url : replay.urls) memory.Restore(url.path, url.record);
+  MoveCounters([&](CrawlCounters& c) { c = replay.counters; });
+  resumed = true;
+  // The front end fills its lists and sitemap from the journal before any new page comes.
+  for (size_t first = 0; first < replay.results.size() && consumer_; first += kHandOverThreshold) {
+    const size_t last = std::min(replay.results.size(), first + kHandOverThreshold);
+    std::vector<PageResult> part(replay.results.begin() + first, replay.results.begin() + last);
+    consumer_->OnPortion(MakePortion(replay.origin, part), [this] { return IsStopRequested(); });
+  }
+  return IsStopRequested() ? rc::kStopped : rc::kOk;
+}
+
+void CSitemapControl::JournalAdmitted(const std::string& link, const std::string& parent, int32_t level,
+                                      bool refused, bool excluded) {
+  if (!journal_) return;
+  using Admission = CrawlJournal::Admission;
+  const Admission admission =
+      refused ? Admission::Refused : (level > params().maxDepth ? Admission::TooDeep : Admission::Waiting);
+  journal_->Admitted(link, parent, level, admission, excluded);
+}
+
+void CSitemapControl::JournalFinished(const std::string& path, const std::string& code, const std::string& lastmod,
+                                      bool noindex) {
+  if (!journal_) return;
+  url_prop record;
+  if (!data_->stores->memory().Read(path, record)) return;
+  using Listing = CrawlJournal::Listing;
+  const Listing listing = noindex ? Listing::Noindex : (record.excludedFlag != 0 ? Listing::Excluded : Listing::Listed);
+  journal_->Finished(path, record.depth, record.state, code, lastmod, listing);
 }

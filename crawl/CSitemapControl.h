@@ -17,6 +17,7 @@
 #include "web/http_options.h"
 
 class CHttpSession;
+class CrawlJournal;
 class CrawlScheduler;
 class CurlShare;
 
@@ -34,6 +35,7 @@ class CSitemapControl {
   static constexpr std::chrono::milliseconds kHandOverInterval{500};
 
   CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer);
+  ~CSitemapControl();
   CSitemapControl(const CSitemapControl&) = delete;
   CSitemapControl& operator=(const CSitemapControl&) = delete;
 
@@ -115,7 +117,16 @@ class CSitemapControl {
   // false when nothing was pending.
   bool GivePending(bool last);
 
+  // The journal hooks (see the end of CSitemapControl.cpp). ResumeSite restores the journal's
+  // crawl in place of OpenSite: resumed stays false when there is none to go on with.
+  int32_t ResumeSite(bool& resumed);
+  void JournalAdmitted(const std::string& link, const std::string& parent, int32_t level, bool refused,
+                       bool excluded);
+  void JournalFinished(const std::string& path, const std::string& code, const std::string& lastmod,
+                       bool noindex);
+
   std::shared_ptr<CSitemapData> data_;
+  std::unique_ptr<CrawlJournal> journal_;  // when the start record names a journal
   std::shared_ptr<CrawlResultConsumer> consumer_;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> handOverBusy_{false};

@@ -18,4 +18,9 @@ struct CrawlStartParams {
   StringISet excludePatterns;
   // The options of every request; unset: the client's defaults.
   std::optional<http_options> httpOptions;
+  // The folder of the crawl's journal; empty: the crawl keeps none.
+  std::string journalPath;
+  // Go on with the unfinished crawl of journalPath instead of starting afresh (a journal that
+  // cannot be resumed is replaced).
+  bool resume = false;
 };

@@ -187,6 +187,34 @@ bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t
   }
 }
 
+bool CIntUrlData::Restore(const std::string& url, const url_prop& record) {
+  try {
+    ExclusiveHold hold(lock_);
+    if (!pool_) pool_ = std::make_unique<UrlRecordPool>();
+    auto [it, inserted] = map_.try_emplace(url, nullptr);
+    if (!inserted) return false;
+    url_prop* stored = pool_->Next();
+    if (stored == nullptr) {
+      map_.erase(it);
+      return false;
+    }
+    *stored = record;
+    if (stored->state == Waiting) {
+      try {
+        waiting_.push_back(&*it);
+      } catch (...) {
+        map_.erase(it);
+        pool_->GiveBack();
+        return false;
+      }
+    }
+    it->second = stored;
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 void CIntUrlData::Reset() {
   // No crawl runs now; the hold only keeps a stray reader from seeing a half-cleared map.
   try {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,6 +20,9 @@ class CLevelDb {
   // Opens (creating it and its parent folders when missing) the database in directory path.
   // The directory already open, in any letter case, answers 0 and stays open. -230 on failure.
   int32_t Open(const std::string& path);
+  // The memory a database fills before it writes a table file (64 MiB unless set); takes
+  // effect at the next Open.
+  void SetWriteBufferSize(size_t bytes) { options_.write_buffer_size = bytes; }
   void Close();
   // 0; -110 without value holder; -300 closed; -250 any leveldb error, a missing key included.
   int32_t Get(const std::string& key, std::string* value);

@@ -9,6 +9,10 @@ std::function<void(const std::wstring&)>& BoxHook() {
   static std::function<void(const std::wstring&)> hook;
   return hook;
 }
+std::function<bool(const std::wstring&)>& QuestionHook() {
+  static std::function<bool(const std::wstring&)> hook;
+  return hook;
+}
 std::function<std::optional<QString>()>& SaveHook() {
   static std::function<std::optional<QString>()> hook;
   return hook;
@@ -26,6 +30,16 @@ void ShowMessageBox(QWidget* parent, const std::wstring& text) {
   QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), QString::fromStdWString(text),
                   QMessageBox::Ok, parent);
   box.exec();
+}
+
+void SetQuestionHook(std::function<bool(const std::wstring&)> hook) { QuestionHook() = std::move(hook); }
+
+bool AskYesNo(QWidget* parent, const std::wstring& text) {
+  if (QuestionHook()) return QuestionHook()(text);
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), QString::fromStdWString(text),
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> AskSaveFileName(QWidget* parent, const QString& suggestedName) {

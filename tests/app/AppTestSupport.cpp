@@ -35,6 +35,10 @@ void ServeSite(LoopbackServer& server, int pages, int delayMs) {
 WindowTest::WindowTest() {
   SetMessageBoxHook([this](const std::wstring& text) { messageBoxes_.push_back(text); });
   SetOpenAddressHook([this](const QString& address) { opened_.push_back(address); });
+  SetQuestionHook([this](const std::wstring& text) {
+    questions_.push_back(text);
+    return answer_;
+  });
 }
 
 WindowTest::~WindowTest() {
@@ -43,6 +47,7 @@ WindowTest::~WindowTest() {
   }
   window_.reset();
   SetMessageBoxHook(nullptr);
+  SetQuestionHook(nullptr);
   SetOpenAddressHook(nullptr);
   SetSaveFileHook(nullptr);
   RestoreCursor();

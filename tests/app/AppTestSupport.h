@@ -44,6 +44,9 @@ class WindowTest : public ::testing::Test {
   TempDir dir_;
   ScopedWorkingDir cwd_{dir_.path()};
   std::vector<std::wstring> messageBoxes_;
+  // Yes/no questions asked, and the answer every one gets.
+  std::vector<std::wstring> questions_;
+  bool answer_ = false;
   std::vector<QString> opened_;
   std::unique_ptr<CSitemapDlg> window_;
 };

@@ -123,6 +123,8 @@ class CrawlRun {
     std::string exclude;
     CrawlRules rules;
     std::optional<http_options> httpOptions;
+    std::string journalPath;
+    bool resume = false;
   };
 
   ~CrawlRun() {
@@ -137,6 +139,8 @@ class CrawlRun {
     params.forbiddenExtensions = options.forbidden;
     params.rules = options.rules;
     params.httpOptions = options.httpOptions;
+    params.journalPath = options.journalPath;
+    params.resume = options.resume;
     PatternFilter::FillPatternSet(params.includePatterns, options.include);
     PatternFilter::FillPatternSet(params.excludePatterns, options.exclude);
     return params;

@@ -1,0 +1,107 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <leveldb/write_batch.h>
+
+#include "crawl/CrawlCounters.h"
+#include "crawl/CrawlPortion.h"
+#include "crawl/CrawlStartParams.h"
+#include "store/CLevelDb.h"
+#include "store/url_prop.h"
+#include "web/SiteOrigin.h"
+
+// What a journal found on disk holds, told before a crawl starts so a front end can ask.
+struct JournalSummary {
+  enum class Status {
+    None,          // no journal, or one of a crawl that never reached its first page
+    Unfinished,    // a crawl of this address that can go on
+    Newer,         // written by a newer version of the program
+    Damaged,       // unreadable or incomplete
+    OtherAddress,  // a crawl of another start address
+  };
+  Status status = Status::None;
+  std::string detail;        // the reason of a refusal (leveldb's text, the other address...)
+  int64_t finished = 0;      // pages with a result
+  int64_t waiting = 0;       // admitted pages not fetched yet (those in flight included)
+  CrawlStartParams params;   // the start record, when Unfinished
+};
+
+// Everything a resumed crawl starts from, read back from a journal.
+struct JournalReplay {
+  struct Url {
+    std::string path;
+    url_prop record;  // Crawled, Failed, NotAllowed or Waiting (in flight at the stop: Waiting)
+  };
+  CrawlStartParams params;
+  SiteOrigin origin;
+  std::vector<Url> urls;
+  std::vector<PageResult> results;  // the listed results, in fetch order
+  CrawlCounters counters;
+  uint64_t nextSequence = 0;
+};
+
+// The journal of one crawl in a leveldb folder: the start record, every admitted address with
+// its depth and state, every result with its code, description and the page it was found on.
+// Records are appended in the order the crawl makes them and written in batches, each batch
+// at once, so whatever a kill leaves is a prefix of the crawl: a page's result is never on
+// disk before the links it admitted. Thread safe; no call throws.
+class CrawlJournal {
+ public:
+  static constexpr int32_t kFormatVersion = 1;
+  // Records gathered before a batch is written, and the longest a record waits for its batch.
+  static constexpr size_t kBatchRecords = 256;
+  static constexpr int64_t kBatchAgeMs = 100;
+
+  // How an admitted address was counted.
+  enum class Admission : int32_t { Waiting = 0, Refused = 1, TooDeep = 2 };
+  // Where a result went: into the lists, left out by the patterns, or by the page's noindex.
+  enum class Listing : int32_t { Listed = 0, Excluded = 1, Noindex = 2 };
+
+  // A file-safe folder name for the journal of startUrl: its readable part plus a hash of it all.
+  static std::string FolderName(const std::string& startUrl);
+  // Reads the journal in folder path without changing it, against the address to be crawled.
+  static JournalSummary Inspect(const std::string& path, const std::string& startUrl);
+  // Removes the folder; true when it is gone.
+  static bool Remove(const std::string& path);
+
+  explicit CrawlJournal(std::string path);
+  ~CrawlJournal();
+  CrawlJournal(const CrawlJournal&) = delete;
+  CrawlJournal& operator=(const CrawlJournal&) = delete;
+
+  // A new journal in place of any old one: the version, the start record and the origin.
+  int32_t Begin(const CrawlStartParams& params, const SiteOrigin& origin);
+  // Opens the journal for going on: 0 with replay filled, or a failure (nothing to resume,
+  // refused); afterwards new records follow the old ones.
+  int32_t Resume(const std::string& startUrl, JournalReplay& replay);
+  void Admitted(const std::string& path, const std::string& parent, int32_t depth, Admission admission,
+                bool excluded);
+  void Finished(const std::string& path, int32_t depth, int32_t state, const std::string& code,
+                const std::string& lastmod, Listing listing);
+  // Writes the records gathered so far.
+  void Flush();
+  // Writes what is gathered and closes; removes the folder when the crawl has ended.
+  void Close(bool remove);
+
+  bool failed() const { return failed_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  // Adds one record to the batch (journalLock_ held) and writes the batch when it is due.
+  void Append(const std::string& key, const std::string& value);
+  void WriteBatch();  // journalLock_ held
+
+  std::string path_;
+  std::mutex journalLock_;  // guards everything below
+  CLevelDb db_;
+  leveldb::WriteBatch batch_;
+  size_t batchRecords_ = 0;
+  int64_t batchStartMs_ = 0;
+  uint64_t sequence_ = 0;
+  bool open_ = false;
+  bool failed_ = false;
+};
