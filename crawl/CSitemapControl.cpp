@@ -18,6 +18,7 @@
 #include "web/CurlShare.h"
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
+#include "web/PageScratch.h"
 #include "web/ResponseHeaders.h"
 #include "web/HttpDate.h"
 #include "web/TransferFailure.h"
@@ -86,8 +87,10 @@ http_options CSitemapControl::RequestOptions() const {
   return options;
 }
 
-CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session) {
+CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session,
+                                                   std::string* storage) {
   FetchedPage page;
+  if (storage) page.body.swap(*storage);
   if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) {
     page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
     return page;
@@ -274,21 +277,22 @@ void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
   CHttpSession session;
   session.options() = RequestOptions();
   session.UseShare(&share);
+  PageScratch scratch;
   std::string path;
   while (scheduler.Next(path)) {
-    ProcessPage(path, &session);
+    ProcessPage(path, &session, &scratch);
     scheduler.Done();
   }
 }
 
 int32_t CSitemapControl::ProcessPage(const std::string& path) { return ProcessPage(path, nullptr); }
 
-int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session) {
+int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch) {
   if (path.empty()) return rc::kEmpty;
   try {
-    FetchedPage page = Fetch(FullAddress(Origin(), path), session);
+    FetchedPage page = Fetch(FullAddress(Origin(), path), session, scratch ? &scratch->body : nullptr);
     if (IsStopRequested()) return rc::kStopped;
-    HandleResponse(path, page);
+    HandleResponse(path, page, scratch);
   } catch (...) {
     // Out of memory inside a page: the page is dropped, the crawl goes on.
     return rc::kNoMemory;
@@ -296,7 +300,7 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
   return rc::kOk;
 }
 
-void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page) {
+void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch) {
   const SiteOrigin origin = Origin();
   const std::string address = FullAddress(origin, path);
   std::string code = StatusOf(page.headers);
@@ -315,9 +319,13 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
     {
       LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
       if (!pass) return;  // stopped while waiting: as a stop seen after the extraction
-      ExtractLinks(page.headers, page.body, origin, address, links, options);
+      if (scratch) ExtractLinks(page.headers, page.body, origin, address, links, options, *scratch);
+      else ExtractLinks(page.headers, page.body, origin, address, links, options);
     }
-    std::string().swap(page.body);  // the links are all that is needed of a page from here on
+    // The links are all that is needed of a page from here on; a worker keeps the room of a
+    // page of the usual size for its next one.
+    if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
+    else std::string().swap(page.body);
     if (IsStopRequested()) return;
     AdmitLinks(links.internal, path);
     if (links.noindex) {

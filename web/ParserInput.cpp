@@ -254,20 +254,56 @@ std::vector<size_t> SliceStarts(const std::string& text, size_t sliceBytes) {
   return cuts;
 }
 
-std::string WithoutCharacterData(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() / 2);
+namespace {
+
+// What a reading of the markup keeps of a page.
+enum class Keep { kEveryTag, kLinkTags };
+
+// Whether the tag name is one of those that can carry a link or change how links are read, or
+// that the parser needs to place them. Compared by length first: every tag of a page passes here.
+bool IsLinkTag(const std::string& n) {
+  switch (n.size()) {
+    case 1: return n[0] == 'a';
+    case 4: return n == "area" || n == "base" || n == "meta" || n == "link" || n == "html" || n == "head" ||
+                   n == "body";
+    default: return false;
+  }
+}
+
+// Elements that may stand in the head: taking one out must not end the head. Any other start
+// tag would begin the body, so its place is marked with character data, which does too.
+bool MayStandInHead(const std::string& n) {
+  switch (n.size()) {
+    case 5: return n == "title" || n == "style";
+    case 6: return n == "script";
+    case 8: return n == "noscript" || n == "template";
+    default: return false;
+  }
+}
+
+void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
+  out.clear();
+  out.reserve(keep == Keep::kEveryTag ? text.size() / 2 : 4096);
   std::string name;
+  // Character data (and, for the link tags, the tags taken out) since the last tag written:
+  // one character stands for the run, so that no element turns empty (the parser would drop
+  // it with a warning) and white space stays white space.
+  enum { kNone, kBlank, kText } run = kNone;
+  auto flush = [&] {
+    if (run != kNone) out += run == kBlank ? ' ' : 'x';
+    run = kNone;
+  };
   size_t i = 0;
   while (i < text.size()) {
     if (text[i] != '<') {
-      // One character stands for the run, so that no element turns empty (the parser would
-      // drop it with a warning) and white space stays white space.
       size_t next = text.find('<', i);
       if (next == std::string::npos) next = text.size();
-      bool blank = true;
-      for (size_t k = i; k < next && blank; ++k) blank = IsBlank(text[k]);
-      out += blank ? ' ' : 'x';
+      if (run != kText) {
+        bool blank = true;
+        for (size_t k = i; k < next && blank; ++k) blank = IsBlank(text[k]);
+        run = blank ? kBlank : kText;
+      }
+      if (keep == Keep::kEveryTag) flush();
       i = next;
       continue;
     }
@@ -281,7 +317,8 @@ std::string WithoutCharacterData(const std::string& text) {
     if (closing) ++p;
     const bool markup = p < text.size() && (IsAlpha(text[p]) || text[p] == '!' || text[p] == '?');
     if (!markup) {  // a "<" that starts no tag is character data
-      out += 'x';
+      run = kText;
+      if (keep == Keep::kEveryTag) flush();
       ++i;
       continue;
     }
@@ -289,19 +326,39 @@ std::string WithoutCharacterData(const std::string& text) {
     while (p < text.size() && (IsAlnum(text[p]) || text[p] == ':' || text[p] == '-')) name += Lower(text[p++]);
     const size_t end = TagEnd(text, p);
     if (end == std::string::npos) {
+      flush();
       out.append(text, i, std::string::npos);
-      break;
+      return;
     }
-    AppendTag(out, text, i, end);
+    // Declarations (the doctype) and processing instructions stay: they set the parser's mode.
+    const bool kept = keep == Keep::kEveryTag || name.empty() || IsLinkTag(name);
+    if (kept) {
+      flush();
+      AppendTag(out, text, i, end);
+    } else if (!closing && !MayStandInHead(name)) {
+      run = kText;
+    }
     i = end;
     if (!closing && (IsRawTextElement(name) || name == "plaintext")) {
-      // Only the end tag of the element is kept.
       const size_t after = name == "plaintext" ? std::string::npos : RawTextEnd(text, end, name);
       if (after == std::string::npos) break;
-      const size_t tag = text.rfind("</", after);
-      out.append(text, tag, after - tag);
+      // Only the end tag of the element is kept, where its start tag is.
+      if (kept) {
+        const size_t tag = text.rfind("</", after);
+        out.append(text, tag, after - tag);
+      }
       i = after;
     }
   }
+  flush();
+}
+
+}  // namespace
+
+std::string WithoutCharacterData(const std::string& text) {
+  std::string out;
+  ReadMarkup(text, out, Keep::kEveryTag);
   return out;
 }
+
+void LinkMarkupOf(const std::string& text, std::string& out) { ReadMarkup(text, out, Keep::kLinkTags); }

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+#include "web/PageMarkup.h"
+
+// The working storage of one worker's link extraction, kept from page to page so that a page
+// of the usual size costs no allocation for its text: the page converted to UTF-8, its link
+// markup, that markup with bare references escaped, and what was read of it. Give one to
+// each thread; it holds nothing from one page that the next one reads.
+struct PageScratch {
+  std::string body;       // the receive buffer between transfers
+  std::string converted;  // the page in UTF-8, when it came in another set
+  std::string markup;     // the tags that can carry a link
+  std::string escaped;    // the markup with bare "&name=" escaped, when it has one
+  PageMarkup page;
+
+  // Storage kept between pages up to this size a string; a larger page gives its room back.
+  static constexpr size_t kKeptBytes = size_t(1) << 20;
+  // Drops what a page left, giving back the room of one that was larger than usual.
+  void Release();
+};
