@@ -1,5 +1,6 @@
 #include "web/ParserInput.h"
 
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -24,33 +25,47 @@ bool IsBareNameBeforeEquals(const std::string& text, size_t amp) {
   return end > amp + 1 && end < text.size() && text[end] == '=';
 }
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names)
-    if (name == n) return true;
-  return false;
+// Whether name is the literal; a constant length lets the compiler compare in place rather
+// than call memcmp: this runs for every tag of every page.
+template <size_t N>
+bool Is(const std::string& name, const char (&literal)[N]) {
+  return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
+}
+
+template <size_t... N>
+bool IsOneOf(const std::string& name, const char (&... literals)[N]) {
+  return (Is(name, literals) || ...);
 }
 
 bool IsVoidElement(const std::string& name) {
-  return IsOneOf(name, {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
-                        "param", "source", "track", "wbr", "keygen", "basefont", "frame", "isindex"});
+  return IsOneOf(name, "area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "param", "source",
+                 "track", "wbr", "keygen", "basefont", "frame", "isindex");
 }
 
 // Elements whose content is text up to their own end tag.
-bool IsRawTextElement(const std::string& name) {
-  return IsOneOf(name, {"script", "style", "textarea", "title", "xmp"});
+bool IsRawTextElement(const std::string& name) { return IsOneOf(name, "script", "style", "textarea", "title", "xmp"); }
+
+// Whether a comment begins at text[i].
+bool IsCommentStart(const std::string& text, size_t i) {
+  return i + 3 < text.size() && text[i] == '<' && text[i + 1] == '!' && text[i + 2] == '-' && text[i + 3] == '-';
 }
 
-// Just after the ">" ending the tag whose name ends at p; npos when the tag never ends.
+// Just after the ">" ending the tag whose name ends at p; npos when the tag never ends. As in
+// a browser, a quote opens a value only after "=": a stray one (id="a"") is part of a name and
+// does not hide the ">".
 size_t TagEnd(const std::string& text, size_t p) {
   char quote = 0;
+  char last = 0;  // the last character outside values and white space
   for (; p < text.size(); ++p) {
     const char c = text[p];
     if (quote) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
+      if (c == quote) quote = 0, last = c;
+    } else if ((c == '"' || c == '\'') && last == '=') {
       quote = c;
     } else if (c == '>') {
       return p + 1;
+    } else if (!IsBlank(c)) {
+      last = c;
     }
   }
   return std::string::npos;
@@ -73,18 +88,24 @@ bool OpensHrefValue(const std::string& text, size_t tagStart, size_t quote) {
 // browser's URL parser does first: the markup parser would turn them into spaces (and the
 // link into one with %20 in it).
 void AppendTag(std::string& out, const std::string& text, size_t begin, size_t end) {
+  size_t first = begin;
+  while (first < end && text[first] != '\t' && text[first] != '\n' && text[first] != '\r') ++first;
+  out.append(text, begin, first - begin);  // most tags have none of them
   char quote = 0;
   bool href = false;
-  for (size_t p = begin; p < end; ++p) {
+  char last = 0;
+  for (size_t p = begin; p < end && first < end; ++p) {
     const char c = text[p];
     if (quote) {
-      if (c == quote) quote = 0;
+      if (c == quote) quote = 0, last = c;
       else if (href && (c == '\t' || c == '\n' || c == '\r')) continue;
-    } else if (c == '"' || c == '\'') {
+    } else if ((c == '"' || c == '\'') && last == '=') {
       quote = c;
       href = OpensHrefValue(text, begin, p);
+    } else if (!IsBlank(c)) {
+      last = c;
     }
-    out += c;
+    if (p >= first) out += c;
   }
 }
 
@@ -143,7 +164,7 @@ class TagScanner {
 
   // Handles the markup at text[i] == '<'; returns where to go on (npos: nothing more to scan).
   size_t Step(size_t i) {
-    if (text_.compare(i, 4, "<!--") == 0) {
+    if (IsCommentStart(text_, i)) {
       const size_t end = text_.find("-->", i + 4);
       return end == std::string::npos ? end : end + 3;
     }
@@ -160,7 +181,7 @@ class TagScanner {
       return end;
     }
     if (IsVoidElement(name_)) return end;
-    if (name_ == "plaintext") {
+    if (Is(name_, "plaintext")) {
       Deepen(open_.size() + 1);
       return std::string::npos;
     }
@@ -168,7 +189,7 @@ class TagScanner {
       Deepen(open_.size() + 1);
       return end == std::string::npos ? end : RawTextEnd(text_, end, name_);
     }
-    const bool keep = name_ == "a" || kept_ < maxDepth_;
+    const bool keep = Is(name_, "a") || kept_ < maxDepth_;
     if (!keep && out_) Drop(i, end);
     if (keep) ++kept_;
     open_.push_back({name_, !keep});
@@ -260,25 +281,13 @@ namespace {
 enum class Keep { kEveryTag, kLinkTags };
 
 // Whether the tag name is one of those that can carry a link or change how links are read, or
-// that the parser needs to place them. Compared by length first: every tag of a page passes here.
-bool IsLinkTag(const std::string& n) {
-  switch (n.size()) {
-    case 1: return n[0] == 'a';
-    case 4: return n == "area" || n == "base" || n == "meta" || n == "link" || n == "html" || n == "head" ||
-                   n == "body";
-    default: return false;
-  }
-}
+// that the parser needs to place them. No rule reads a link element: it goes too.
+bool IsLinkTag(const std::string& n) { return IsOneOf(n, "a", "area", "base", "meta", "html", "head", "body"); }
 
 // Elements that may stand in the head: taking one out must not end the head. Any other start
 // tag would begin the body, so its place is marked with character data, which does too.
 bool MayStandInHead(const std::string& n) {
-  switch (n.size()) {
-    case 5: return n == "title" || n == "style";
-    case 6: return n == "script";
-    case 8: return n == "noscript" || n == "template";
-    default: return false;
-  }
+  return IsOneOf(n, "title", "style", "script", "noscript", "template", "link");
 }
 
 void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
@@ -307,7 +316,7 @@ void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
       i = next;
       continue;
     }
-    if (text.compare(i, 4, "<!--") == 0) {
+    if (IsCommentStart(text, i)) {
       const size_t end = text.find("-->", i + 4);
       i = end == std::string::npos ? text.size() : end + 3;
       continue;
@@ -339,8 +348,8 @@ void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
       run = kText;
     }
     i = end;
-    if (!closing && (IsRawTextElement(name) || name == "plaintext")) {
-      const size_t after = name == "plaintext" ? std::string::npos : RawTextEnd(text, end, name);
+    if (!closing && (IsRawTextElement(name) || Is(name, "plaintext"))) {
+      const size_t after = Is(name, "plaintext") ? std::string::npos : RawTextEnd(text, end, name);
       if (after == std::string::npos) break;
       // Only the end tag of the element is kept, where its start tag is.
       if (kept) {
