@@ -281,13 +281,83 @@ namespace {
 enum class Keep { kEveryTag, kLinkTags };
 
 // Whether the tag name is one of those that can carry a link or change how links are read, or
-// that the parser needs to place them. No rule reads a link element: it goes too.
-bool IsLinkTag(const std::string& n) { return IsOneOf(n, "a", "area", "base", "meta", "html", "head", "body"); }
+// that the parser needs to place them. The parser sets aside anchors inside foreign content
+// (svg, math), a select or a noscript of the head, so those stay. No rule reads a link
+// element: it goes too.
+bool IsLinkTag(const std::string& n) {
+  return IsOneOf(n, "a", "area", "base", "meta", "html", "head", "body", "noscript", "svg", "math", "select");
+}
 
 // Elements that may stand in the head: taking one out must not end the head. Any other start
 // tag would begin the body, so its place is marked with character data, which does too.
 bool MayStandInHead(const std::string& n) {
-  return IsOneOf(n, "title", "style", "script", "noscript", "template", "link");
+  return IsOneOf(n, "title", "style", "script", "template", "link");
+}
+
+// The attributes the crawl reads of a kept element; null: all of them (the html element, whose
+// attributes may set how the parser reads the page).
+std::initializer_list<const char*> const* ReadAttributes(const std::string& tag) {
+  static const std::initializer_list<const char*> kLink = {"href", "rel"};
+  static const std::initializer_list<const char*> kMeta = {"name", "content", "charset", "http-equiv"};
+  static const std::initializer_list<const char*> kNone = {};
+  if (Is(tag, "html")) return nullptr;
+  if (Is(tag, "a") || Is(tag, "area") || Is(tag, "base")) return &kLink;
+  if (Is(tag, "meta")) return &kMeta;
+  return &kNone;
+}
+
+bool EqualsLower(const std::string& text, size_t begin, size_t end, const char* name) {
+  size_t k = 0;
+  for (; begin + k < end && name[k]; ++k)
+    if (Lower(text[begin + k]) != name[k]) return false;
+  return begin + k == end && !name[k];
+}
+
+// Appends the start tag text[begin, end) (its name ends at nameEnd) with only the attributes
+// the crawl reads, each byte for byte as AppendTag writes it. Attributes are split as a browser
+// splits them; a quote opens a value only after "=", as TagEnd reads it.
+void AppendReadAttributes(std::string& out, const std::string& text, size_t begin, size_t nameEnd, size_t end,
+                          const std::string& tag) {
+  const std::initializer_list<const char*>* read = ReadAttributes(tag);
+  if (!read) {
+    AppendTag(out, text, begin, end);
+    return;
+  }
+  out.append(text, begin, nameEnd - begin);
+  const size_t close = end - 1;  // the ">"
+  size_t p = nameEnd;
+  bool selfClosing = false;
+  while (p < close) {
+    if (IsBlank(text[p]) || text[p] == '/') {
+      selfClosing = text[p] == '/';
+      ++p;
+      continue;
+    }
+    selfClosing = false;
+    const size_t nameStart = p++;  // a first "=" belongs to the name
+    while (p < close && !IsBlank(text[p]) && text[p] != '/' && text[p] != '=') ++p;
+    const size_t attrNameEnd = p;
+    size_t q = p;
+    while (q < close && IsBlank(text[q])) ++q;
+    if (q < close && text[q] == '=') {
+      ++q;
+      while (q < close && IsBlank(text[q])) ++q;
+      if (q < close && (text[q] == '"' || text[q] == '\'')) {
+        const size_t endQuote = text.find(text[q], q + 1);
+        q = endQuote == std::string::npos || endQuote > close ? close : endQuote + 1;
+      } else {
+        while (q < close && !IsBlank(text[q])) ++q;
+      }
+      p = q;
+    }
+    for (const char* name : *read) {
+      if (!EqualsLower(text, nameStart, attrNameEnd, name)) continue;
+      out += ' ';
+      AppendTag(out, text, nameStart, p);
+      break;
+    }
+  }
+  out += selfClosing ? "/>" : ">";
 }
 
 void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
@@ -333,6 +403,7 @@ void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
     }
     name.clear();
     while (p < text.size() && (IsAlnum(text[p]) || text[p] == ':' || text[p] == '-')) name += Lower(text[p++]);
+    const size_t nameEnd = p;
     const size_t end = TagEnd(text, p);
     if (end == std::string::npos) {
       flush();
@@ -343,7 +414,8 @@ void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
     const bool kept = keep == Keep::kEveryTag || name.empty() || IsLinkTag(name);
     if (kept) {
       flush();
-      AppendTag(out, text, i, end);
+      if (keep == Keep::kLinkTags && !closing && !name.empty()) AppendReadAttributes(out, text, i, nameEnd, end, name);
+      else AppendTag(out, text, i, end);
     } else if (!closing && !MayStandInHead(name)) {
       run = kText;
     }
