@@ -121,6 +121,13 @@ MetaRobotsDirectives DirectivesFor(const PageMarkup& markup, const std::string& 
   return all;
 }
 
+// What an href's address depends on: the fragment never counts, and the white space cut from
+// the end of an href never reaches before its "#". Pages repeat them ("#a", "#b", "x.html#c").
+std::string_view ResolvedBy(const std::string& href) {
+  const size_t hash = href.find('#');
+  return hash == std::string::npos ? std::string_view(href) : std::string_view(href).substr(0, hash + 1);
+}
+
 }  // namespace
 
 int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch) {
@@ -159,6 +166,7 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     const ReferenceResolver base(BaseAddress(markup, pageAddress));
     for (const AnchorLink& anchor : markup.anchors) {
       if (options.obeyRobots && RelHasNofollow(anchor.rel)) continue;
+      if (!scratch.resolved.insert(ResolvedBy(anchor.href)).second) continue;  // resolved the same before
       ClassifyLink(anchor.href, base, origin, links);
     }
     return rc::kOk;

@@ -14,6 +14,7 @@ void PageScratch::Release() {
   Trim(converted);
   Trim(markup);
   Trim(escaped);
+  resolved.clear();
   page.hasBase = false;
   page.baseHref.clear();
   page.namedMetas.clear();

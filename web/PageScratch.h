@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "web/PageMarkup.h"
 
@@ -13,6 +15,8 @@ struct PageScratch {
   std::string markup;     // the tags that can carry a link
   std::string escaped;    // the markup with bare "&name=" escaped, when it has one
   PageMarkup page;
+  // What the page's hrefs resolve by: an href up to its "#", or a whole one without (views into page).
+  std::unordered_set<std::string_view> resolved;
 
   // Storage kept between pages up to this size a string; a larger page gives its room back.
   static constexpr size_t kKeptBytes = size_t(1) << 20;
