@@ -30,7 +30,10 @@ LIMIT="${LIMIT:-900}"
 CLI="$BUILD/bin/veltro-sitemap-cli"
 SYSTEM_CA=/etc/ssl/certs/ca-certificates.crt
 
-for tool in python3 openssl curl wget linkchecker unshare /usr/bin/time; do
+needed="python3 openssl curl unshare /usr/bin/time"
+case " $TOOLS " in *" wget "*) needed="$needed wget" ;; esac
+case " $TOOLS " in *" linkchecker "*) needed="$needed linkchecker" ;; esac
+for tool in $needed; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (bash scripts/setup.sh --extras installs it)" >&2; exit 1; }
 done
 [ -x "$CLI" ] || { echo "missing: $CLI (build it first: bash build.sh)" >&2; exit 1; }
