@@ -18,8 +18,9 @@ struct PageScratch {
   // What the page's hrefs resolve by: an href up to its "#", or a whole one without (views into page).
   std::unordered_set<std::string_view> resolved;
 
-  // Storage kept between pages up to this size a string; a larger page gives its room back.
-  static constexpr size_t kKeptBytes = size_t(1) << 20;
+  // Storage kept between pages up to this size a string (a large page, as the crawl gates
+  // them); a larger page gives its room back, so that idle workers hold no large page.
+  static constexpr size_t kKeptBytes = 256 * 1024;
   // Drops what a page left, giving back the room of one that was larger than usual.
   void Release();
 };
