@@ -95,7 +95,7 @@ run_veltro() {
   fi
   (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" timeout "$LIMIT" "${cmd[@]}" >"$dir/stdout.txt" 2>"$dir/stderr.txt") ||
     echo "veltro-sitemap-cli exited with $? (see $dir/stderr.txt)" >&2
-  { cat "$dir/out/127.0.0.1_urls.txt" 2>/dev/null; echo; } | tr -d '\r' | sed -e "s#^$origin##" -e '/^$/d' >"$dir/found.txt"
+  { cat "$dir"/out/127.0.0.1*_urls.txt 2>/dev/null; echo; } | tr -d '\r' | sed -e "s#^$origin##" -e '/^$/d' >"$dir/found.txt"
 }
 run_veltro8() { run_veltro 8; }
 run_veltro32() { run_veltro 32; }
