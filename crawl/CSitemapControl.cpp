@@ -90,7 +90,10 @@ http_options CSitemapControl::RequestOptions() const {
 CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session,
                                                    std::string* storage) {
   FetchedPage page;
-  if (storage) page.body.swap(*storage);
+  if (storage) {
+    page.body.swap(*storage);  // its room, not its text
+    page.body.clear();
+  }
   if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) {
     page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
     return page;
