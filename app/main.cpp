@@ -1,4 +1,6 @@
 // Veltro Sitemap: the desktop window.
+#include <malloc.h>
+
 #include <QApplication>
 #include <QIcon>
 
@@ -6,6 +8,7 @@
 #include "app/StartFolder.h"
 
 int main(int argc, char** argv) {
+  mallopt(M_ARENA_MAX, 2);  // glibc's arena per thread would hold memory for each worker
   // --help and --version answer without a display; --data-dir enters its folder.
   const WindowStart start = PrepareWindowStart(QStringList(argv, argv + argc));
   if (start.exitNow && start.exitCode == 0) return FinishWindowStart(start);

@@ -1,4 +1,5 @@
 // veltro-sitemap-cli: the crawl of the desktop program, from the command line.
+#include <malloc.h>
 #include <signal.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "cli/InterruptWatcher.h"
 
 int main(int argc, char** argv) {
+  mallopt(M_ARENA_MAX, 2);  // glibc's arena per thread would hold memory for each worker
   // Before any thread exists, so that every thread inherits the mask.
   InterruptWatcher::BlockInterruptSignal();
   signal(SIGPIPE, SIG_IGN);

@@ -19,6 +19,7 @@
 #include "web/CurlShare.h"
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
+#include "web/PageScratch.h"
 #include "web/ResponseHeaders.h"
 #include "web/HttpDate.h"
 #include "web/TransferFailure.h"
@@ -91,8 +92,13 @@ http_options CSitemapControl::RequestOptions() const {
   return options;
 }
 
-CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session) {
+CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session,
+                                                   std::string* storage) {
   FetchedPage page;
+  if (storage) {
+    page.body.swap(*storage);  // its room, not its text
+    page.body.clear();
+  }
   if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) {
     page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
     return page;
@@ -285,19 +291,20 @@ void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
   CHttpSession session;
   session.options() = RequestOptions();
   session.UseShare(&share);
+  PageScratch scratch;
   std::string path;
   while (scheduler.Next(path)) {
-    ProcessPage(path, &session);
+    ProcessPage(path, &session, &scratch);
     scheduler.Done();
   }
 }
 
 int32_t CSitemapControl::ProcessPage(const std::string& path) { return ProcessPage(path, nullptr); }
 
-int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session) {
+int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch) {
   if (path.empty()) return rc::kEmpty;
   try {
-    FetchedPage page = Fetch(FullAddress(Origin(), path), session);
+    FetchedPage page = Fetch(FullAddress(Origin(), path), session, scratch ? &scratch->body : nullptr);
     if (IsStopRequested() && page.result == CURLE_ABORTED_BY_CALLBACK) {
       // Cut short by the stop: the page was not crawled and waits again.
       data_->stores->SetState(path, Waiting);
@@ -307,7 +314,7 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
       });
       return rc::kStopped;
     }
-    HandleResponse(path, page);
+    HandleResponse(path, page, scratch);
   } catch (...) {
     // Out of memory inside a page: the page is dropped, the crawl goes on.
     return rc::kNoMemory;
@@ -315,7 +322,7 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
   return rc::kOk;
 }
 
-void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page) {
+void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch) {
   const SiteOrigin origin = Origin();
   const std::string address = FullAddress(origin, path);
   std::string code = StatusOf(page.headers);
@@ -334,9 +341,13 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page)
     {
       LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
       // Stopped while waiting to be parsed: the page is listed, its links are not read.
-      if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
+      if (pass && scratch) ExtractLinks(page.headers, page.body, origin, address, links, options, *scratch);
+      else if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
     }
-    std::string().swap(page.body);  // the links are all that is needed of a page from here on
+    // The links are all that is needed of a page from here on; a worker keeps the room of a
+    // page of the usual size for its next one.
+    if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
+    else std::string().swap(page.body);
     if (!IsStopRequested()) AdmitLinks(links.internal, path);  // a stop admits nothing new
     if (links.noindex) {
       // Crawled, and left out of the results as an excluded page is.

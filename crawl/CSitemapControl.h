@@ -20,6 +20,7 @@ class CHttpSession;
 class CrawlJournal;
 class CrawlScheduler;
 class CurlShare;
+struct PageScratch;
 
 // One crawl: made from its start record, run once, its results handed to its consumer.
 // It owns its state, its locks and its stop request; two crawls share nothing.
@@ -89,18 +90,19 @@ class CSitemapControl {
   http_options RequestOptions() const;
   // Through the worker's session when there is one, so its connection is reused; every
   // request waits for its turn under the crawl's minimum interval.
-  FetchedPage Fetch(const std::string& address, CHttpSession* session);
+  // A worker's receive room (reused) comes from storage when there is one.
+  FetchedPage Fetch(const std::string& address, CHttpSession* session, std::string* storage = nullptr);
   // The site's robots.txt, its redirects followed a few times, read into a policy.
   RobotsPolicy FetchRobots(const SiteOrigin& origin, CHttpSession& session);
   // The request interval the policy's Crawl-delay asks for, when the rules obey it.
   void UsePolicy(const RobotsPolicy& robots);
   // Whether the rules let the crawl request path.
   bool RobotsAllow(const std::string& path) const;
-  int32_t ProcessPage(const std::string& path, CHttpSession* session);
+  int32_t ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch = nullptr);
   // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
   // Meanwhile the crawl thread hands over what waits longer than the interval.
   int32_t RunWorkers();
-  // One worker: one session for all its pages.
+  // One worker: one session and one scratch for all its pages.
   void WorkLoop(CrawlScheduler& scheduler, CurlShare& share);
   // Follows the root's redirects within the site's host before the crawl; the address it ends
   // on becomes the crawl's origin and first page. Redirecting pages met on the way that lie
@@ -110,7 +112,8 @@ class CSitemapControl {
   // the store held it already.
   bool SeedStartPage(const std::string& path);
   // Judges one fetched page, records it and admits its links (or its redirect's target).
-  void HandleResponse(const std::string& path, FetchedPage& page);
+  // A worker's scratch (when there is one) is its storage for reading the page's links.
+  void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
   // Gives whatever is pending to the consumer, without waiting for it when last is set;

@@ -1,6 +1,7 @@
 #include "web/CHttpSession.h"
 
 #include <new>
+#include <utility>
 
 #include "common/ResultCodes.h"
 #include "web/CurlShare.h"
@@ -67,7 +68,9 @@ int32_t CHttpSession::Fetch(std::string& headers, std::string& body) {
   try {
     curl_easy_reset(handle_.get());
     options_.requestKind = REQ_GET;
+    // The body's room from the last page receives this one.
     std::string response;
+    response.swap(body);
     int32_t code = Transfer(response);
     if (code != rc::kOk) return code;
     if (response.empty()) return rc::kEmpty;
@@ -84,7 +87,7 @@ int32_t CHttpSession::Fetch(std::string& headers, std::string& body) {
 }
 
 int32_t CHttpSession::Transfer(std::string& response) {
-  RecvBuffer buffer;
+  RecvBuffer buffer(std::move(response));
   if (!buffer.ok()) return rc::kNoMemory;
   ApplyOptions(buffer);
   const CURLcode result = curl_easy_perform(handle_.get());

@@ -24,6 +24,7 @@ class CHttpSession {
   // 0: received; headers = text before the first blank line, body = the rest from it.
   // Positive: libcurl's code of a failed transfer. Negative: -70 nothing received,
   // -105 no blank line, -220 no memory, -110 no handle (no transfer is started).
+  // The room body holds on the call receives the answer; its former text is dropped.
   int32_t Fetch(std::string& headers, std::string& body);
   // The same for another address; it becomes the session's address.
   int32_t Fetch(const std::string& address, std::string& headers, std::string& body);

@@ -77,26 +77,25 @@ std::string WithoutZeroBytes(const std::string& text) {
   return out;
 }
 
-// Only markup can hold a link: the parser reads the text without its character data, about a
-// third less to read, and builds a smaller tree.
-int32_t ParseText(const std::string& page, PageMarkup& markup) {
-  std::string text = WithoutCharacterData(page);
-  if (text.find('\0') != std::string::npos) text = WithoutZeroBytes(text);
-  std::string escaped;
-  const bool rewritten = EscapeBareReferenceNames(text, escaped);
-  return ParsePage(rewritten ? escaped : text, markup);
+int32_t ParseMarkup(const std::string& markup, std::string& escaped, PageMarkup& page) {
+  return ParsePage(EscapeBareReferenceNames(markup, escaped) ? escaped : markup, page);
 }
 
-// A slice the parser refused adds nothing; the page fails only when none could be read.
-int32_t ParseInSlices(const std::string& text, PageMarkup& markup) {
-  const std::vector<size_t> starts = SliceStarts(text, kSliceBytes);
-  if (starts.size() == 1) return ParseText(text, markup);
+// Only tags that can carry a link matter: the parser reads the page without its character
+// data and without every other tag, a few hundred bytes of most pages. What is left of a
+// huge page is parsed in slices; a slice the parser refused adds nothing, and the page fails
+// only when none could be read.
+int32_t ParseLinkMarkup(const std::string& text, PageScratch& scratch) {
+  LinkMarkupOf(text, scratch.markup);
+  if (scratch.markup.find('\0') != std::string::npos) scratch.markup = WithoutZeroBytes(scratch.markup);
+  const std::vector<size_t> starts = SliceStarts(scratch.markup, kSliceBytes);
+  if (starts.size() == 1) return ParseMarkup(scratch.markup, scratch.escaped, scratch.page);
   int32_t result = rc::kParse;
   for (size_t i = 0; i < starts.size(); ++i) {
-    const size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
+    const size_t end = i + 1 < starts.size() ? starts[i + 1] : scratch.markup.size();
     PageMarkup part;
-    if (ParseText(text.substr(starts[i], end - starts[i]), part) != rc::kOk) continue;
-    AppendMarkup(part, markup);
+    if (ParseMarkup(scratch.markup.substr(starts[i], end - starts[i]), scratch.escaped, part) != rc::kOk) continue;
+    AppendMarkup(part, scratch.page);
     result = rc::kOk;
   }
   return result;
@@ -122,17 +121,44 @@ MetaRobotsDirectives DirectivesFor(const PageMarkup& markup, const std::string& 
   return all;
 }
 
+// What an href's address depends on: the fragment never counts, and the white space cut from
+// the end of an href never reaches before its "#". Pages repeat them ("#a", "#b", "x.html#c").
+std::string_view ResolvedBy(const std::string& href) {
+  const size_t hash = href.find('#');
+  return hash == std::string::npos ? std::string_view(href) : std::string_view(href).substr(0, hash + 1);
+}
+
 }  // namespace
+
+int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch) {
+  try {
+    scratch.Release();
+    return ParseLinkMarkup(utf8, scratch);
+  } catch (const std::bad_alloc&) {
+    return rc::kNoMemory;
+  }
+}
 
 int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
                      const std::string& pageAddress, PageLinks& links, const LinkOptions& options) {
+  PageScratch scratch;
+  return ExtractLinks(headers, body, origin, pageAddress, links, options, scratch);
+}
+
+int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
+                     const std::string& pageAddress, PageLinks& links, const LinkOptions& options,
+                     PageScratch& scratch) {
+  struct Released {
+    PageScratch& s;
+    ~Released() { s.Release(); }
+  } released{scratch};
   try {
     if (!headers.empty() && !ResponseHeaders(headers).IsHtml()) return rc::kOk;
-    PageText page(headers, body);
+    PageText page(headers, body, scratch.converted);
     if (!page.ok()) return rc::kParse;
-    PageMarkup markup;
-    const int32_t code = ParseInSlices(page.utf8(), markup);
+    const int32_t code = ParseLinkMarkup(page.utf8(), scratch);
     if (code != rc::kOk) return code;
+    const PageMarkup& markup = scratch.page;
     MetaRobotsDirectives directives;
     if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);
     links.noindex = directives.noindex;
@@ -140,6 +166,7 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     const ReferenceResolver base(BaseAddress(markup, pageAddress));
     for (const AnchorLink& anchor : markup.anchors) {
       if (options.obeyRobots && RelHasNofollow(anchor.rel)) continue;
+      if (!scratch.resolved.insert(ResolvedBy(anchor.href)).second) continue;  // resolved the same before
       ClassifyLink(anchor.href, base, origin, links);
     }
     return rc::kOk;

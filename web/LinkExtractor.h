@@ -3,6 +3,7 @@
 #include <string>
 
 #include "web/PageLinks.h"
+#include "web/PageScratch.h"
 #include "web/SiteOrigin.h"
 
 // Adds the links of a fetched page to links: its anchors resolved against the page's address
@@ -12,3 +13,11 @@
 // was read (or is no HTML); -80 when the parser refused it or its text could not be decoded.
 int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
                      const std::string& pageAddress, PageLinks& links, const LinkOptions& options = {});
+// The same, with the worker's scratch storage (released again before it returns).
+int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
+                     const std::string& pageAddress, PageLinks& links, const LinkOptions& options,
+                     PageScratch& scratch);
+
+// What the parser reads of a page's UTF-8 text (its base, named metas and anchors), into
+// scratch.page (cleared first); 0, or -80 when the parser refused it.
+int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch);

@@ -224,7 +224,17 @@ bool IsValidUtf8(const char* text, size_t length) {
   return true;
 }
 
-PageText::PageText(const std::string& headers, const std::string& body) : body_(&body) {
+PageText::PageText(const std::string& headers, const std::string& body) : body_(&body), converted_text_(&own_) {
+  Read(headers);
+}
+
+PageText::PageText(const std::string& headers, const std::string& body, std::string& storage)
+    : body_(&body), converted_text_(&storage) {
+  Read(headers);
+}
+
+void PageText::Read(const std::string& headers) {
+  const std::string& body = *body_;
   // The body begins with the blank line that ended the header block.
   const size_t offset = body.compare(0, 4, "\r\n\r\n") == 0 ? 4 : 0;
   size_t bomLength = 0;
@@ -236,6 +246,6 @@ PageText::PageText(const std::string& headers, const std::string& body) : body_(
   converted_ = true;
   IconvConverter converter("UTF-8", charset_);
   ok_ = converter.ok() &&
-        converter.ConvertAll(body.data() + offset + bomLength, body.size() - offset - bomLength, converted_text_);
-  if (!ok_) converted_text_.clear();
+        converter.ConvertAll(body.data() + offset + bomLength, body.size() - offset - bomLength, *converted_text_);
+  if (!ok_) converted_text_->clear();
 }

@@ -10,18 +10,23 @@
 class PageText {
  public:
   PageText(const std::string& headers, const std::string& body);
+  // The same, converting into storage (kept by the caller, so its room is reused page after page).
+  PageText(const std::string& headers, const std::string& body, std::string& storage);
   PageText(const PageText&) = delete;
   PageText& operator=(const PageText&) = delete;
 
   // False when the text could not be converted (it is then empty).
   bool ok() const { return ok_; }
-  const std::string& utf8() const { return converted_ ? converted_text_ : *body_; }
+  const std::string& utf8() const { return converted_ ? *converted_text_ : *body_; }
   // The converter's name of the set the page was read in ("UTF-8", "GB18030", ...).
   const std::string& charset() const { return charset_; }
 
  private:
+  void Read(const std::string& headers);
+
   const std::string* body_;
-  std::string converted_text_;
+  std::string own_;
+  std::string* converted_text_;
   std::string charset_;
   bool converted_ = false;
   bool ok_ = true;

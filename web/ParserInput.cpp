@@ -1,5 +1,6 @@
 #include "web/ParserInput.h"
 
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -24,33 +25,47 @@ bool IsBareNameBeforeEquals(const std::string& text, size_t amp) {
   return end > amp + 1 && end < text.size() && text[end] == '=';
 }
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names)
-    if (name == n) return true;
-  return false;
+// Whether name is the literal; a constant length lets the compiler compare in place rather
+// than call memcmp: this runs for every tag of every page.
+template <size_t N>
+bool Is(const std::string& name, const char (&literal)[N]) {
+  return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
+}
+
+template <size_t... N>
+bool IsOneOf(const std::string& name, const char (&... literals)[N]) {
+  return (Is(name, literals) || ...);
 }
 
 bool IsVoidElement(const std::string& name) {
-  return IsOneOf(name, {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
-                        "param", "source", "track", "wbr", "keygen", "basefont", "frame", "isindex"});
+  return IsOneOf(name, "area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "param", "source",
+                 "track", "wbr", "keygen", "basefont", "frame", "isindex");
 }
 
 // Elements whose content is text up to their own end tag.
-bool IsRawTextElement(const std::string& name) {
-  return IsOneOf(name, {"script", "style", "textarea", "title", "xmp"});
+bool IsRawTextElement(const std::string& name) { return IsOneOf(name, "script", "style", "textarea", "title", "xmp"); }
+
+// Whether a comment begins at text[i].
+bool IsCommentStart(const std::string& text, size_t i) {
+  return i + 3 < text.size() && text[i] == '<' && text[i + 1] == '!' && text[i + 2] == '-' && text[i + 3] == '-';
 }
 
-// Just after the ">" ending the tag whose name ends at p; npos when the tag never ends.
+// Just after the ">" ending the tag whose name ends at p; npos when the tag never ends. As in
+// a browser, a quote opens a value only after "=": a stray one (id="a"") is part of a name and
+// does not hide the ">".
 size_t TagEnd(const std::string& text, size_t p) {
   char quote = 0;
+  char last = 0;  // the last character outside values and white space
   for (; p < text.size(); ++p) {
     const char c = text[p];
     if (quote) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
+      if (c == quote) quote = 0, last = c;
+    } else if ((c == '"' || c == '\'') && last == '=') {
       quote = c;
     } else if (c == '>') {
       return p + 1;
+    } else if (!IsBlank(c)) {
+      last = c;
     }
   }
   return std::string::npos;
@@ -73,18 +88,24 @@ bool OpensHrefValue(const std::string& text, size_t tagStart, size_t quote) {
 // browser's URL parser does first: the markup parser would turn them into spaces (and the
 // link into one with %20 in it).
 void AppendTag(std::string& out, const std::string& text, size_t begin, size_t end) {
+  size_t first = begin;
+  while (first < end && text[first] != '\t' && text[first] != '\n' && text[first] != '\r') ++first;
+  out.append(text, begin, first - begin);  // most tags have none of them
   char quote = 0;
   bool href = false;
-  for (size_t p = begin; p < end; ++p) {
+  char last = 0;
+  for (size_t p = begin; p < end && first < end; ++p) {
     const char c = text[p];
     if (quote) {
-      if (c == quote) quote = 0;
+      if (c == quote) quote = 0, last = c;
       else if (href && (c == '\t' || c == '\n' || c == '\r')) continue;
-    } else if (c == '"' || c == '\'') {
+    } else if ((c == '"' || c == '\'') && last == '=') {
       quote = c;
       href = OpensHrefValue(text, begin, p);
+    } else if (!IsBlank(c)) {
+      last = c;
     }
-    out += c;
+    if (p >= first) out += c;
   }
 }
 
@@ -143,7 +164,7 @@ class TagScanner {
 
   // Handles the markup at text[i] == '<'; returns where to go on (npos: nothing more to scan).
   size_t Step(size_t i) {
-    if (text_.compare(i, 4, "<!--") == 0) {
+    if (IsCommentStart(text_, i)) {
       const size_t end = text_.find("-->", i + 4);
       return end == std::string::npos ? end : end + 3;
     }
@@ -160,7 +181,7 @@ class TagScanner {
       return end;
     }
     if (IsVoidElement(name_)) return end;
-    if (name_ == "plaintext") {
+    if (Is(name_, "plaintext")) {
       Deepen(open_.size() + 1);
       return std::string::npos;
     }
@@ -168,7 +189,7 @@ class TagScanner {
       Deepen(open_.size() + 1);
       return end == std::string::npos ? end : RawTextEnd(text_, end, name_);
     }
-    const bool keep = name_ == "a" || kept_ < maxDepth_;
+    const bool keep = Is(name_, "a") || kept_ < maxDepth_;
     if (!keep && out_) Drop(i, end);
     if (keep) ++kept_;
     open_.push_back({name_, !keep});
@@ -254,24 +275,118 @@ std::vector<size_t> SliceStarts(const std::string& text, size_t sliceBytes) {
   return cuts;
 }
 
-std::string WithoutCharacterData(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() / 2);
+namespace {
+
+// What a reading of the markup keeps of a page.
+enum class Keep { kEveryTag, kLinkTags };
+
+// Whether the tag name is one of those that can carry a link or change how links are read, or
+// that the parser needs to place them. The parser sets aside anchors inside foreign content
+// (svg, math), a select or a noscript of the head, so those stay. No rule reads a link
+// element: it goes too.
+bool IsLinkTag(const std::string& n) {
+  return IsOneOf(n, "a", "area", "base", "meta", "html", "head", "body", "noscript", "svg", "math", "select");
+}
+
+// Elements that may stand in the head: taking one out must not end the head. Any other start
+// tag would begin the body, so its place is marked with character data, which does too.
+bool MayStandInHead(const std::string& n) {
+  return IsOneOf(n, "title", "style", "script", "template", "link");
+}
+
+// The attributes the crawl reads of a kept element; null: all of them (the html element, whose
+// attributes may set how the parser reads the page).
+std::initializer_list<const char*> const* ReadAttributes(const std::string& tag) {
+  static const std::initializer_list<const char*> kLink = {"href", "rel"};
+  static const std::initializer_list<const char*> kMeta = {"name", "content", "charset", "http-equiv"};
+  static const std::initializer_list<const char*> kNone = {};
+  if (Is(tag, "html")) return nullptr;
+  if (Is(tag, "a") || Is(tag, "area") || Is(tag, "base")) return &kLink;
+  if (Is(tag, "meta")) return &kMeta;
+  return &kNone;
+}
+
+bool EqualsLower(const std::string& text, size_t begin, size_t end, const char* name) {
+  size_t k = 0;
+  for (; begin + k < end && name[k]; ++k)
+    if (Lower(text[begin + k]) != name[k]) return false;
+  return begin + k == end && !name[k];
+}
+
+// Appends the start tag text[begin, end) (its name ends at nameEnd) with only the attributes
+// the crawl reads, each byte for byte as AppendTag writes it. Attributes are split as a browser
+// splits them; a quote opens a value only after "=", as TagEnd reads it.
+void AppendReadAttributes(std::string& out, const std::string& text, size_t begin, size_t nameEnd, size_t end,
+                          const std::string& tag) {
+  const std::initializer_list<const char*>* read = ReadAttributes(tag);
+  if (!read) {
+    AppendTag(out, text, begin, end);
+    return;
+  }
+  out.append(text, begin, nameEnd - begin);
+  const size_t close = end - 1;  // the ">"
+  size_t p = nameEnd;
+  bool selfClosing = false;
+  while (p < close) {
+    if (IsBlank(text[p]) || text[p] == '/') {
+      selfClosing = text[p] == '/';
+      ++p;
+      continue;
+    }
+    selfClosing = false;
+    const size_t nameStart = p++;  // a first "=" belongs to the name
+    while (p < close && !IsBlank(text[p]) && text[p] != '/' && text[p] != '=') ++p;
+    const size_t attrNameEnd = p;
+    size_t q = p;
+    while (q < close && IsBlank(text[q])) ++q;
+    if (q < close && text[q] == '=') {
+      ++q;
+      while (q < close && IsBlank(text[q])) ++q;
+      if (q < close && (text[q] == '"' || text[q] == '\'')) {
+        const size_t endQuote = text.find(text[q], q + 1);
+        q = endQuote == std::string::npos || endQuote > close ? close : endQuote + 1;
+      } else {
+        while (q < close && !IsBlank(text[q])) ++q;
+      }
+      p = q;
+    }
+    for (const char* name : *read) {
+      if (!EqualsLower(text, nameStart, attrNameEnd, name)) continue;
+      out += ' ';
+      AppendTag(out, text, nameStart, p);
+      break;
+    }
+  }
+  out += selfClosing ? "/>" : ">";
+}
+
+void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
+  out.clear();
+  out.reserve(keep == Keep::kEveryTag ? text.size() / 2 : 4096);
   std::string name;
+  // Character data (and, for the link tags, the tags taken out) since the last tag written:
+  // one character stands for the run, so that no element turns empty (the parser would drop
+  // it with a warning) and white space stays white space.
+  enum { kNone, kBlank, kText } run = kNone;
+  auto flush = [&] {
+    if (run != kNone) out += run == kBlank ? ' ' : 'x';
+    run = kNone;
+  };
   size_t i = 0;
   while (i < text.size()) {
     if (text[i] != '<') {
-      // One character stands for the run, so that no element turns empty (the parser would
-      // drop it with a warning) and white space stays white space.
       size_t next = text.find('<', i);
       if (next == std::string::npos) next = text.size();
-      bool blank = true;
-      for (size_t k = i; k < next && blank; ++k) blank = IsBlank(text[k]);
-      out += blank ? ' ' : 'x';
+      if (run != kText) {
+        bool blank = true;
+        for (size_t k = i; k < next && blank; ++k) blank = IsBlank(text[k]);
+        run = blank ? kBlank : kText;
+      }
+      if (keep == Keep::kEveryTag) flush();
       i = next;
       continue;
     }
-    if (text.compare(i, 4, "<!--") == 0) {
+    if (IsCommentStart(text, i)) {
       const size_t end = text.find("-->", i + 4);
       i = end == std::string::npos ? text.size() : end + 3;
       continue;
@@ -281,27 +396,50 @@ std::string WithoutCharacterData(const std::string& text) {
     if (closing) ++p;
     const bool markup = p < text.size() && (IsAlpha(text[p]) || text[p] == '!' || text[p] == '?');
     if (!markup) {  // a "<" that starts no tag is character data
-      out += 'x';
+      run = kText;
+      if (keep == Keep::kEveryTag) flush();
       ++i;
       continue;
     }
     name.clear();
     while (p < text.size() && (IsAlnum(text[p]) || text[p] == ':' || text[p] == '-')) name += Lower(text[p++]);
+    const size_t nameEnd = p;
     const size_t end = TagEnd(text, p);
     if (end == std::string::npos) {
+      flush();
       out.append(text, i, std::string::npos);
-      break;
+      return;
     }
-    AppendTag(out, text, i, end);
+    // Declarations (the doctype) and processing instructions stay: they set the parser's mode.
+    const bool kept = keep == Keep::kEveryTag || name.empty() || IsLinkTag(name);
+    if (kept) {
+      flush();
+      if (keep == Keep::kLinkTags && !closing && !name.empty()) AppendReadAttributes(out, text, i, nameEnd, end, name);
+      else AppendTag(out, text, i, end);
+    } else if (!closing && !MayStandInHead(name)) {
+      run = kText;
+    }
     i = end;
-    if (!closing && (IsRawTextElement(name) || name == "plaintext")) {
-      // Only the end tag of the element is kept.
-      const size_t after = name == "plaintext" ? std::string::npos : RawTextEnd(text, end, name);
+    if (!closing && (IsRawTextElement(name) || Is(name, "plaintext"))) {
+      const size_t after = Is(name, "plaintext") ? std::string::npos : RawTextEnd(text, end, name);
       if (after == std::string::npos) break;
-      const size_t tag = text.rfind("</", after);
-      out.append(text, tag, after - tag);
+      // Only the end tag of the element is kept, where its start tag is.
+      if (kept) {
+        const size_t tag = text.rfind("</", after);
+        out.append(text, tag, after - tag);
+      }
       i = after;
     }
   }
+  flush();
+}
+
+}  // namespace
+
+std::string WithoutCharacterData(const std::string& text) {
+  std::string out;
+  ReadMarkup(text, out, Keep::kEveryTag);
   return out;
 }
+
+void LinkMarkupOf(const std::string& text, std::string& out) { ReadMarkup(text, out, Keep::kLinkTags); }

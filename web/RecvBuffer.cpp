@@ -2,10 +2,21 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 RecvBuffer::RecvBuffer() {
   try {
     text_.reserve(kStep);
+    ok_ = true;
+  } catch (const std::bad_alloc&) {
+    ok_ = false;
+  }
+}
+
+RecvBuffer::RecvBuffer(std::string&& storage) : text_(std::move(storage)) {
+  text_.clear();
+  try {
+    if (text_.capacity() < kStep) text_.reserve(kStep);
     ok_ = true;
   } catch (const std::bad_alloc&) {
     ok_ = false;

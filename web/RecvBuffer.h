@@ -13,6 +13,8 @@ class RecvBuffer {
   static constexpr uint32_t kLimit = 8388608;
 
   RecvBuffer();
+  // Receives into storage's room (its text is dropped): a buffer kept from the last page.
+  explicit RecvBuffer(std::string&& storage);
   RecvBuffer(const RecvBuffer&) = delete;
   RecvBuffer& operator=(const RecvBuffer&) = delete;
 

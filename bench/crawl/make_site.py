@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a static web site for the crawl benchmark.
 
-    make_site.py DIR N [--seed S]
+    make_site.py DIR N [--seed S] [--links L]
 
 Page 0 is "/" (DIR/index.html); page i > 0 is /p/<i // 1000>/<i>.html. The pages form a
 tree of fan-out 20 (page i links to pages 20i+1 .. 20i+20), so every page is reachable
@@ -12,6 +12,10 @@ pages (404). Each page is about 10 KB.
 
 Writes DIR/pages.txt with the path of every page (the site's true page list) and
 DIR/site.json with the figures.
+
+With --links L, every page is small (no filler text, no external, forbidden or missing
+links) and holds exactly L same-site links: its children in a tree of fan-out L, then random
+other pages. That site is for the scale run of a million pages, which then reach depth 7.
 """
 import argparse
 import json
@@ -41,6 +45,18 @@ def filler(rng, size):
         parts.append(sentence)
         total += len(sentence)
     return "".join(parts)
+
+
+def make_small_page(rng, i, n, links):
+    targets = [c for c in range(links * i + 1, links * i + links + 1) if c < n]
+    while len(targets) < links and n > 1:
+        other = rng.randrange(n)
+        if other != i:
+            targets.append(other)
+    items = ['<li><a href="%s">Page %d</a></li>' % (page_path(j), j) for j in targets]
+    page = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Page %d</title></head>\n"
+            "<body>\n<ul>\n%s\n</ul>\n</body></html>\n" % (i, "\n".join(items)))
+    return page, 0
 
 
 def make_page(rng, i, n):
@@ -76,6 +92,7 @@ def main():
     parser.add_argument("dir")
     parser.add_argument("n", type=int)
     parser.add_argument("--seed", type=int, default=7)
+    parser.add_argument("--links", type=int, default=0)
     args = parser.parse_args()
     rng = random.Random(args.seed)
     n = args.n
@@ -85,7 +102,7 @@ def main():
     missing_links = 0
     total_bytes = 0
     for i in range(n):
-        page, missing = make_page(rng, i, n)
+        page, missing = make_small_page(rng, i, n, args.links) if args.links else make_page(rng, i, n)
         missing_links += missing
         data = page.encode("utf-8")
         total_bytes += len(data)

@@ -8,8 +8,10 @@
 # Environment: BUILD (build folder holding bin/veltro-sitemap-cli, default build),
 # WORK (scratch folder, default /dev/shm/veltro-crawl-bench when it has 4 GB free, else
 # /tmp/veltro-crawl-bench), PORT (default 18080),
-# TOOLS (which crawlers, default "veltro wget"), ROUNDS (runs of each crawler per size,
-# default 3). The rounds take turns at going first, so neither crawler always meets a cold
+# TOOLS (which crawlers, default "veltro wget2 wget"), ROUNDS (runs of each crawler per size,
+# default 3), THREADS (veltro's workers and wget2's threads, default 8), LINKS (when set,
+# small pages of exactly that many same-site links: the scale run, e.g. LINKS=10 with
+# N = 500000 1000000), DEPTH (veltro's depth, default 5, 20 with LINKS). The rounds take turns at going first, so neither crawler always meets a cold
 # server; the summary shows each crawler's median run.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -24,7 +26,10 @@ if [ -z "${WORK:-}" ]; then
   fi
 fi
 PORT="${PORT:-18080}"
-TOOLS="${TOOLS:-veltro wget}"
+TOOLS="${TOOLS:-veltro wget2 wget}"
+THREADS="${THREADS:-8}"
+LINKS="${LINKS:-}"
+DEPTH="${DEPTH:-$([ -n "$LINKS" ] && echo 20 || echo 5)}"
 ROUNDS="${ROUNDS:-3}"
 CLI="$BUILD/bin/veltro-sitemap-cli"
 sizes=("$@")
@@ -59,7 +64,9 @@ pid $conf/nginx.pid;
 error_log $conf/error.log warn;
 events { worker_connections 4096; }
 http {
-  access_log off;
+  # wget2's pages are read from the log (buffered: every crawler pays the same little for it).
+  access_log $conf/access.log combined buffer=256k flush=1s;
+  etag off;
   types { text/html html; application/pdf pdf; application/zip zip; application/octet-stream exe rar;
           audio/mpeg mp3; application/msword doc; }
   default_type application/octet-stream;
@@ -129,11 +136,11 @@ record() {
 run_veltro() {
   local n="$1" site="$2" dir="$WORK/veltro-$n"
   rm -rf "$dir" && mkdir -p "$dir/run"
-  # An empty working folder: no settings database, so the defaults (depth 5, 4 threads per core).
-  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -o "$dir/out" "http://127.0.0.1:$PORT/" \
+  # An empty working folder: no settings database.
+  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -t "$THREADS" -d "$DEPTH" -o "$dir/out" "http://127.0.0.1:$PORT/" \
       >"$dir/stdout.txt" 2>"$dir/stderr.txt") || echo "veltro-sitemap-cli exited with $? (see $dir/stderr.txt)" >&2
   # Full addresses back to paths; the list has no line break after its last address.
-  { cat "$dir/out/127.0.0.1_urls.txt"; echo; } | tr -d '\r' | sed -e "s#^http://127.0.0.1:$PORT##" -e '/^$/d' >"$dir/found.txt"
+  { cat "$dir"/out/127.0.0.1*_urls.txt; echo; } | tr -d '\r' | sed -e "s#^http://127.0.0.1:$PORT##" -e '/^$/d' >"$dir/found.txt"
   record veltro "$n" "$dir/time.txt" "$dir/found.txt" "$site"
 }
 
@@ -149,11 +156,24 @@ run_wget() {
   record wget "$n" "$dir/time.txt" "$dir/found.txt" "$site"
 }
 
+run_wget2() {
+  local n="$1" site="$2" dir="$WORK/wget2-$n"
+  rm -rf "$dir" && mkdir -p "$dir"
+  : >"$WORK/nginx/access.log"
+  (cd "$dir" && /usr/bin/time -v -o "$dir/time.txt" wget2 --spider -r -l 0 --robots=off --max-threads="$THREADS" \
+      --no-verbose -o "$dir/wget2.log" "http://127.0.0.1:$PORT/" >/dev/null 2>&1) || true
+  sleep 1.5  # the log's buffer is flushed
+  # Its log names no list to compare: the pages nginx answered it (the access log of its runs).
+  awk '$9 == 200 && $6 == "\"GET" { print $7 }' "$WORK/nginx/access.log" | grep -v '^/files/' >"$dir/found.txt" || true
+  record wget2 "$n" "$dir/time.txt" "$dir/found.txt" "$site"
+}
+
+echo "load before: $(uptime)"
 for n in "${sizes[@]}"; do
-  site="$WORK/site-$n"
+  site="$WORK/site-$n${LINKS:+-links$LINKS}"
   if [ ! -f "$site/pages.txt" ] || [ "$(wc -l <"$site/pages.txt")" -ne "$n" ]; then
     rm -rf "$site"
-    python3 "$here/make_site.py" "$site" "$n"
+    python3 "$here/make_site.py" "$site" "$n" ${LINKS:+--links "$LINKS"}
   fi
   sort -u "$site/pages.txt" >"$site/pages.txt.sorted"
   start_nginx "$site"
@@ -164,6 +184,7 @@ for n in "${sizes[@]}"; do
     done
   done
   stop_nginx
+  echo "load after N=$n: $(uptime)"
 done
 echo
 column -t -s $'\t' "$results"

@@ -30,7 +30,10 @@ LIMIT="${LIMIT:-900}"
 CLI="$BUILD/bin/veltro-sitemap-cli"
 SYSTEM_CA=/etc/ssl/certs/ca-certificates.crt
 
-for tool in python3 openssl curl wget linkchecker unshare /usr/bin/time; do
+needed="python3 openssl curl unshare /usr/bin/time"
+case " $TOOLS " in *" wget "*) needed="$needed wget" ;; esac
+case " $TOOLS " in *" linkchecker "*) needed="$needed linkchecker" ;; esac
+for tool in $needed; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (bash scripts/setup.sh --extras installs it)" >&2; exit 1; }
 done
 [ -x "$CLI" ] || { echo "missing: $CLI (build it first: bash build.sh)" >&2; exit 1; }
@@ -92,7 +95,7 @@ run_veltro() {
   fi
   (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" timeout "$LIMIT" "${cmd[@]}" >"$dir/stdout.txt" 2>"$dir/stderr.txt") ||
     echo "veltro-sitemap-cli exited with $? (see $dir/stderr.txt)" >&2
-  { cat "$dir/out/127.0.0.1_urls.txt" 2>/dev/null; echo; } | tr -d '\r' | sed -e "s#^$origin##" -e '/^$/d' >"$dir/found.txt"
+  { cat "$dir"/out/127.0.0.1*_urls.txt 2>/dev/null; echo; } | tr -d '\r' | sed -e "s#^$origin##" -e '/^$/d' >"$dir/found.txt"
 }
 run_veltro8() { run_veltro 8; }
 run_veltro32() { run_veltro 32; }

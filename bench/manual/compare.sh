@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Real HTML no one here wrote: the HTML manuals of Debian documentation packages, served by
-# nginx on 127.0.0.1, crawled by veltro-sitemap-cli and by wget --spider -r. Run by hand.
+# nginx on 127.0.0.1 (no ETags), crawled by veltro-sitemap-cli, by wget2 --spider -r with as many
+# threads, and by wget --spider -r. Run by hand.
 #
 #   bench/manual/compare.sh [ROOT ...]
 #
-# Each ROOT is a folder holding a manual (default: the Python 3.11 manual of python3.11-doc
-# and the SQLite manual of sqlite3-doc, when installed). For each, both crawlers are timed
+# Each ROOT is a folder holding a manual (default: the Python 3.11 manual of python3.11-doc,
+# the PostgreSQL 15 manual of postgresql-doc-15 and the SQLite manual of sqlite3-doc, when
+# installed). First, bench_link_sets reads every page of them as the crawl does and from its
+# whole markup, and counts the pages whose links differ (there must be none). Then each crawler is timed
 # as whole processes with their peak memory; the pages each found are compared as sets of
 # HTML addresses, the sitemap's entries against its distinct pages, and each one's failures
 # against wget's broken links.
@@ -23,14 +26,18 @@ WORK="${WORK:-/tmp/veltro-manual-bench}"
 CLI="$BUILD/bin/veltro-sitemap-cli"
 roots=("$@")
 if [ ${#roots[@]} -eq 0 ]; then
-  for r in /usr/share/doc/python3.11/html /usr/share/doc/sqlite3; do [ -d "$r" ] && roots+=("$r"); done
+  for r in /usr/share/doc/python3.11/html /usr/share/doc/postgresql-doc-15/html /usr/share/doc/sqlite3; do [ -d "$r" ] && roots+=("$r"); done
 fi
-[ ${#roots[@]} -gt 0 ] || { echo "no manual: apt-get install python3.11-doc sqlite3-doc" >&2; exit 1; }
-for tool in /usr/sbin/nginx /usr/bin/time wget python3; do
+[ ${#roots[@]} -gt 0 ] || { echo "no manual: apt-get install python3.11-doc postgresql-doc-15 sqlite3-doc" >&2; exit 1; }
+for tool in /usr/sbin/nginx /usr/bin/time wget wget2 python3; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
 [ -x "$CLI" ] || { echo "missing: $CLI (bash build.sh)" >&2; exit 1; }
 rm -rf "$WORK" && mkdir -p "$WORK"
+if [ -x "$BUILD/bin/bench_link_sets" ]; then
+  echo "== link sets, whole markup against link markup"
+  "$BUILD/bin/bench_link_sets" "${roots[@]}" | tee "$WORK/link_sets.txt"
+fi
 
 nginx_pid=""
 stop_nginx() {
@@ -52,6 +59,8 @@ http {
   include /etc/nginx/mime.types;
   access_log $conf/access.log;
   sendfile on;
+  # wget2 passes over a page whose ETag it has seen, and misses what only that page links.
+  etag off;
   client_body_temp_path $conf/body;
   proxy_temp_path $conf/proxy;
   fastcgi_temp_path $conf/fastcgi;
@@ -76,12 +85,15 @@ for root in "${roots[@]}"; do
   start_nginx "$root"
   origin="http://127.0.0.1:$PORT"
   for round in $(seq "$ROUNDS"); do
-    for tool in veltro wget; do
+    for tool in veltro wget2 wget; do
       out="$WORK/$tool-$round"
       rm -rf "$out" && mkdir -p "$out"
       : >"$WORK/nginx/access.log"
       if [ "$tool" = veltro ]; then
         /usr/bin/time -v -o "$out/time" "$CLI" -q --plain -t "$THREADS" -o "$out" "$origin/" || true
+      elif [ "$tool" = wget2 ]; then
+        (cd "$out" && /usr/bin/time -v -o "$out/time" wget2 --spider -r -l 0 --robots=off --max-threads="$THREADS" \
+          --no-verbose -o "$out/log" "$origin/" || true)
       else
         (cd "$out" && /usr/bin/time -v -o "$out/time" wget --spider -r -l inf -e robots=off -nv -o "$out/log" "$origin/" || true)
       fi
@@ -90,6 +102,7 @@ for root in "${roots[@]}"; do
     done
   done
   stop_nginx
+  echo "== $name: load after the runs: $(uptime)" | tee -a "$summary"
   python3 "$here/compare_runs.py" "$WORK" "$origin" "$ROUNDS" "$name" | tee -a "$summary"
 done
 echo

@@ -265,3 +265,33 @@ TEST(ParserInput, OnlyBareReferenceNamesBeforeEqualsAreEscaped) {
 }
 
 }  // namespace
+
+namespace {
+
+// One worker's scratch through pages of different sets, bases and robots metas: each page
+// gets its own links, and nothing one page left is read on the next.
+TEST(ExtractLinks, AWorkersScratchCarriesNothingFromOnePageToTheNext) {
+  PageScratch scratch;
+  LinkOptions robots;
+  robots.obeyRobots = true;
+  auto extract = [&](const std::string& body) {
+    PageLinks links;
+    EXPECT_EQ(ExtractLinks("HTTP/1.1 200 OK", body, kSite, kPageAddress, links, robots, scratch), rc::kOk);
+    return links;
+  };
+  const PageLinks first = extract(GbkOf(Page("<a href=\"中.html\">x</a>", "<meta charset=\"gbk\"><base href=\"/b/\">"
+                                                                           "<meta name=\"robots\" content=\"noindex\">")));
+  EXPECT_EQ(Items(first.internal), (std::vector<std::string>{"/b/%E4%B8%AD.html"}));
+  EXPECT_TRUE(first.noindex);
+  const PageLinks second = extract(Page("<a href=\"c.html\">c</a>"));
+  EXPECT_EQ(Items(second.internal), (std::vector<std::string>{"/dir/c.html"}));
+  EXPECT_FALSE(second.noindex);
+  // A page larger than the room kept between pages gives it back.
+  const PageLinks large = extract(GbkOf(Page(std::string(PageScratch::kKeptBytes + 10, 'x') + "<a href=\"l.html\">中</a>",
+                                             "<meta charset=\"gbk\">")));
+  EXPECT_EQ(Items(large.internal), (std::vector<std::string>{"/dir/l.html"}));
+  EXPECT_LE(scratch.converted.capacity(), PageScratch::kKeptBytes);
+  EXPECT_LE(scratch.markup.capacity(), PageScratch::kKeptBytes);
+}
+
+}  // namespace
