@@ -161,55 +161,42 @@ bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t
       }
     }
     depth = level;
-    if (!pool_) pool_ = std::make_unique<UrlRecordPool>();
-    auto [it, inserted] = map_.try_emplace(url, nullptr);
-    if (!inserted) return false;
-    url_prop* record = pool_->Next();
-    if (record == nullptr) {
-      map_.erase(it);
-      return false;
-    }
-    record->depth = level;
-    if (level > maxDepth) record->state = NotAllowed;
-    if (record->state == Waiting) {
-      try {
-        waiting_.push_back(&*it);
-      } catch (...) {
-        map_.erase(it);
-        pool_->GiveBack();
-        return false;
-      }
-    }
-    it->second = record;
-    return true;
+    url_prop record;
+    record.depth = level;
+    if (level > maxDepth) record.state = NotAllowed;
+    return Insert(url, record);
   } catch (...) {
     return false;
   }
 }
 
+bool CIntUrlData::Insert(const std::string& url, const url_prop& record) {
+  if (!pool_) pool_ = std::make_unique<UrlRecordPool>();
+  auto [it, inserted] = map_.try_emplace(url, nullptr);
+  if (!inserted) return false;
+  url_prop* stored = pool_->Next();
+  if (stored == nullptr) {
+    map_.erase(it);
+    return false;
+  }
+  *stored = record;
+  if (stored->state == Waiting) {
+    try {
+      waiting_.push_back(&*it);
+    } catch (...) {
+      map_.erase(it);
+      pool_->GiveBack();
+      return false;
+    }
+  }
+  it->second = stored;
+  return true;
+}
+
 bool CIntUrlData::Restore(const std::string& url, const url_prop& record) {
   try {
     ExclusiveHold hold(lock_);
-    if (!pool_) pool_ = std::make_unique<UrlRecordPool>();
-    auto [it, inserted] = map_.try_emplace(url, nullptr);
-    if (!inserted) return false;
-    url_prop* stored = pool_->Next();
-    if (stored == nullptr) {
-      map_.erase(it);
-      return false;
-    }
-    *stored = record;
-    if (stored->state == Waiting) {
-      try {
-        waiting_.push_back(&*it);
-      } catch (...) {
-        map_.erase(it);
-        pool_->GiveBack();
-        return false;
-      }
-    }
-    it->second = stored;
-    return true;
+    return Insert(url, record);
   } catch (...) {
     return false;
   }

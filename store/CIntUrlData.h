@@ -44,6 +44,8 @@ class CIntUrlData : public CIntUrl_abs {
   void HoldLock(std::chrono::milliseconds duration);
 
  private:
+  // Adds url with record unless it is held; under the exclusive hold.
+  bool Insert(const std::string& url, const url_prop& record);
   // std::unordered_map keeps each key's hash in its node, so growing the table never reads
   // the keys again; with a million URLs that is most of the cost of an add. Its nodes come
   // from a pool of their own (see NodePoolAllocator).
