@@ -5,8 +5,10 @@
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CReplacingFile.h"
+#include "crawl/SitemapContent.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/FailureTsv.h"
+#include "output/SitemapEntry.h"
 #include "output/SitemapIndex.h"
 #include "output/UrlListFile.h"
 
@@ -33,6 +35,9 @@ CrawlResults::CrawlResults() : writer_(std::make_shared<CSitemapXmlWriter>()) {}
 
 CrawlResults::CrawlResults(const std::string& lastmod) : writer_(std::make_shared<CSitemapXmlWriter>(lastmod)) {}
 
+CrawlResults::CrawlResults(const SitemapContent& content, const std::string& lastmod)
+    : writer_(std::make_shared<CSitemapXmlWriter>(lastmod, content)) {}
+
 CrawlResults::~CrawlResults() = default;
 
 void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& origin) {
@@ -46,14 +51,15 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
       ++okCount_;
     }
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
+    // A portion made by hand may come without parents: the failures keep their places.
+    failureParents_.insert(failureParents_.end(), portion.failureParents.begin(), portion.failureParents.end());
+    failureParents_.resize(failures_.size());
     writer = writer_;
   }
   // The writer has its own lock; the lists are free again meanwhile.
   if (!writer) return;
-  for (const std::string& address : portion.sitemapAddresses) {
-    auto own = portion.lastmods.find(address);
-    writer->AddUrl(address, own == portion.lastmods.end() ? std::string() : own->second);
-  }
+  for (const SitemapEntry& entry : SitemapEntriesOf(portion))
+    writer->AddUrl(entry.address, entry.lastmod, entry.depth, entry.alternates);
 }
 
 size_t CrawlResults::okCount() const {
@@ -81,6 +87,15 @@ std::vector<std::string> CrawlResults::FetchedAddresses() const {
 std::vector<std::pair<std::string, std::string>> CrawlResults::Failures() const {
   std::lock_guard<std::mutex> guard(lock_);
   return failures_;
+}
+
+std::vector<FailureRecord> CrawlResults::FailureRecords() const {
+  std::vector<FailureRecord> records;
+  std::lock_guard<std::mutex> guard(lock_);
+  records.reserve(failures_.size());
+  for (size_t i = 0; i < failures_.size(); ++i)
+    records.push_back({failures_[i].first, failures_[i].second, failureParents_[i]});
+  return records;
 }
 
 std::string CrawlResults::SiteName() const { return SiteFileName(origin()); }
@@ -150,8 +165,8 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
   if (!out.isOpen()) return Report(out, result);
   std::lock_guard<std::mutex> guard(lock_);
   std::string piece;
-  for (const auto& [path, code] : failures_) {
-    piece += FailureTsvLine(path, code);
+  for (size_t i = 0; i < failures_.size(); ++i) {
+    piece += FailureTsvLine(failures_[i].first, failures_[i].second, failureParents_[i]);
     if (piece.size() >= kPiece) {
       if (!out.Write(piece)) return Report(out, result);
       piece.clear();

@@ -11,6 +11,14 @@
 #include "web/SiteOrigin.h"
 
 class CSitemapXmlWriter;
+struct SitemapContent;
+
+// One failure as the failure page and the failure file show it.
+struct FailureRecord {
+  std::string path;
+  std::string code;
+  std::string foundOn;  // full address of the page whose link admitted it; empty: none
+};
 
 // What one crawl produced: the fetched addresses in fetch order, the failures in the order
 // they came, and the XML sitemap documents. A crawl fills it from its threads while the
@@ -20,6 +28,8 @@ class CrawlResults {
   CrawlResults();
   // With a fixed lastmod for the sitemap's entries (comparable files).
   explicit CrawlResults(const std::string& lastmod);
+  // With what the sitemap's entries hold (an empty lastmod: today's date).
+  explicit CrawlResults(const SitemapContent& content, const std::string& lastmod = "");
   ~CrawlResults();
   CrawlResults(const CrawlResults&) = delete;
   CrawlResults& operator=(const CrawlResults&) = delete;
@@ -32,6 +42,9 @@ class CrawlResults {
   // Copies, in the order they came.
   std::vector<std::string> FetchedAddresses() const;
   std::vector<std::pair<std::string, std::string>> Failures() const;
+  // The same with the full address of the page whose link admitted each (empty for a start
+  // address), aligned with Failures().
+  std::vector<FailureRecord> FailureRecords() const;
   // The crawl's site as the files are named: host, and "_port" when the port is not the
   // scheme's default; empty before the first portion.
   std::string SiteName() const;
@@ -62,6 +75,7 @@ class CrawlResults {
   std::string okAddresses_;
   size_t okCount_ = 0;
   std::vector<std::pair<std::string, std::string>> failures_;
+  std::vector<std::string> failureParents_;  // aligned with failures_
 };
 
 // host, and "_" with the port when it is not the scheme's default.
