@@ -122,6 +122,7 @@ class CrawlRun {
     std::string include;
     std::string exclude;
     CrawlRules rules;
+    SitemapContent sitemap;
     std::optional<http_options> httpOptions;
   };
 
@@ -136,6 +137,7 @@ class CrawlRun {
     params.threadCount = options.threadCount;
     params.forbiddenExtensions = options.forbidden;
     params.rules = options.rules;
+    params.sitemap = options.sitemap;
     params.httpOptions = options.httpOptions;
     PatternFilter::FillPatternSet(params.includePatterns, options.include);
     PatternFilter::FillPatternSet(params.excludePatterns, options.exclude);
