@@ -104,56 +104,60 @@ TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaul
   EXPECT_FALSE(parsed.urls[0].hasChangefreq || parsed.urls[0].hasPriority);
 }
 
-// The document ends at the entry that takes its printed length past 2,000,000 bytes; the
-// alternates' bytes count. Measured both with and without alternates at the exact edge.
+// A document takes entries while its printed text is at most 2,000,000 bytes, alternates
+// counted: one of exactly 2,000,000 bytes takes one more, one of 2,000,001 bytes is closed.
+// Measured with and without alternates, each document read back.
 TEST(SitemapContentWriterTest, SplitCountsAlternatesAndKeepsADocumentOfExactlyTwoMillionBytes) {
   for (const bool withAlternates : {false, true}) {
-    SCOPED_TRACE(withAlternates ? "with alternates" : "without alternates");
-    SitemapContent content;
-    content.languageAlternates = withAlternates;
-    CSitemapXmlWriter writer(kDate, content);
-    const std::string head = withAlternates ? kHead
-                                            : "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
-                                              "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
-    const Alternates alternates = {{"en", "http://example.com/en"}, {"fr", "http://other.example/fr"}};
-    const Alternates written = withAlternates ? alternates : Alternates{};
-    // 1000 entries of one fixed length, then one sized to end the text exactly at the edge.
-    size_t length = head.size() + kTail.size();
-    std::vector<std::string> locs;
-    const std::string base = "http://example.com/page/";
-    const size_t unit = Entry(base + std::string(1500, 'a'), written).size();
-    while (length + 2 * unit <= kEdge) {
-      std::string loc = base + std::to_string(100000 + locs.size()) + std::string(1500 - 6, 'a');
-      ASSERT_EQ(writer.AddUrl(loc, "", 0, alternates), rc::kOk);
-      locs.push_back(loc);
-      length += unit;
-    }
-    const size_t fixed = Entry(base, written).size();
-    const std::string last = base + std::string(kEdge - length - fixed, 'z');
-    ASSERT_EQ(writer.AddUrl(last, "", 0, alternates), rc::kOk);
-    locs.push_back(last);
-    std::string doc0 = head;
-    for (const std::string& loc : locs) doc0 += Entry(loc, written);
-    doc0 += kTail;
-    ASSERT_EQ(doc0.size(), kEdge);
-    EXPECT_EQ(Printed(writer), doc0);
+    for (const size_t size : {kEdge, kEdge + 1}) {
+      SCOPED_TRACE(std::string(withAlternates ? "with" : "without") + " alternates, " + std::to_string(size));
+      SitemapContent content;
+      content.languageAlternates = withAlternates;
+      CSitemapXmlWriter writer(kDate, content);
+      const std::string head = withAlternates ? kHead
+                                              : "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
+                                                "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
+      const Alternates alternates = {{"en", "http://example.com/en"}, {"fr", "http://other.example/fr"}};
+      const Alternates written = withAlternates ? alternates : Alternates{};
+      // Entries of one length, then one sized to end the text exactly at size.
+      size_t length = head.size() + kTail.size();
+      std::vector<std::string> locs;
+      const std::string base = "http://example.com/page/";
+      const size_t unit = Entry(base + std::string(1500, 'a'), written).size();
+      while (length + 2 * unit <= size) {
+        std::string loc = base + std::to_string(100000 + locs.size()) + std::string(1500 - 6, 'a');
+        ASSERT_EQ(writer.AddUrl(loc, "", 0, alternates), rc::kOk);
+        locs.push_back(loc);
+        length += unit;
+      }
+      const std::string last = base + std::string(size - length - Entry(base, written).size(), 'z');
+      ASSERT_EQ(writer.AddUrl(last, "", 0, alternates), rc::kOk);
+      locs.push_back(last);
+      std::string doc0 = head;
+      for (const std::string& loc : locs) doc0 += Entry(loc, written);
+      doc0 += kTail;
+      ASSERT_EQ(doc0.size(), size);
+      EXPECT_EQ(Printed(writer), doc0);
 
-    ASSERT_EQ(writer.AddUrl("http://example.com/still-zero", "", 0, alternates), rc::kOk);
-    EXPECT_EQ(writer.currentIndex(), 0);  // exactly 2,000,000 bytes keep the document open
-    ASSERT_EQ(writer.AddUrl("http://example.com/first-of-one", "", 0, alternates), rc::kOk);
-    EXPECT_EQ(writer.currentIndex(), 1);
-    EXPECT_EQ(Printed(writer), head + Entry("http://example.com/first-of-one", written) + kTail);
+      ASSERT_EQ(writer.AddUrl("http://example.com/next", "", 0, alternates), rc::kOk);
+      const bool split = size > kEdge;
+      EXPECT_EQ(writer.currentIndex(), split ? 1 : 0);
+      if (split) EXPECT_EQ(Printed(writer), head + Entry("http://example.com/next", written) + kTail);
 
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
-    ASSERT_EQ(writer.SaveAll("site", false), rc::kOk);
-    for (const char* name : {"site_sitemap0.xml", "site_sitemap1.xml"}) {
-      const ParsedSitemap parsed = ParseSitemapXml(ReadFileBytes(name));
-      ASSERT_TRUE(parsed.ok) << name << ": " << parsed.problem;
-      EXPECT_EQ(parsed.declaresXhtml, withAlternates);
-      EXPECT_EQ(parsed.urls.back().alternates, written);
+      TempDir dir;
+      ScopedWorkingDir cwd(dir.path());
+      ASSERT_EQ(writer.SaveAll("site", false), rc::kOk);
+      size_t urls = 0;
+      for (size_t i = 0; i < writer.documentCount(); ++i) {
+        const std::string name = CSitemapXmlWriter::FileName("site", i, false);
+        const ParsedSitemap parsed = ParseSitemapXml(ReadFileBytes(name));
+        ASSERT_TRUE(parsed.ok) << name << ": " << parsed.problem;
+        EXPECT_EQ(parsed.declaresXhtml, withAlternates);
+        EXPECT_EQ(parsed.urls.back().alternates, written);
+        urls += parsed.urls.size();
+      }
+      EXPECT_EQ(urls, locs.size() + 1);
     }
-    EXPECT_EQ(ParseSitemapXml(ReadFileBytes("site_sitemap0.xml")).urls.size(), locs.size() + 1);
   }
 }
 
