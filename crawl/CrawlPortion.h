@@ -32,7 +32,7 @@ struct CrawlPortion {
   std::vector<std::string> okPaths;                            // paths with "200", fetch order
   std::vector<std::string> okAddresses;                        // their full addresses, fetch order
   std::vector<std::pair<std::string, std::string>> failures;   // (path, code) of the others, fetch order
-  std::set<std::string> sitemapAddresses;                      // full addresses of "200", byte order
+  std::set<std::string> sitemapAddresses;                      // full addresses of "200" in the sitemap, byte order
   std::map<std::string, std::string> lastmods;                 // full address -> its own lastmod, where it has one
   std::map<std::string, int32_t> depths;                       // full address in the sitemap -> its link depth
   std::map<std::string, LanguageAlternates> alternates;        // full address -> its alternates, where it has some
