@@ -20,7 +20,7 @@ DialogTemplate CSetupSitemapPage::Template() {
            {32, 38, 366, 10}},
           {ControlKind::GroupBox, -1, L"多语言", {7, 66, 401, 52}},
           {ControlKind::CheckBox, kIdHreflang, L"写入语言版本(hreflang)", {20, 81, 370, 12}},
-          {ControlKind::Static, -1, L"网页的 <link rel=\"alternate\" hreflang> 写成每个网址的 xhtml:link 元素。",
+          {ControlKind::Static, -1, L"网页中带 hreflang 的 link rel=\"alternate\" 写成该网址的 xhtml:link 元素(同一网站和别的网站都写)。",
            {32, 97, 366, 10}},
           {ControlKind::GroupBox, -1, L"更新频率和优先级", {7, 125, 401, 90}},
           {ControlKind::Static, -1, L"更新频率(changefreq)", {20, 143, 92, 10}},
