@@ -14,6 +14,7 @@
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
 #include "settings/CrawlRulesOf.h"
+#include "settings/SitemapContentOf.h"
 #include "common/PercentEncoding.h"
 #include "web/UrlRules.h"
 
@@ -93,6 +94,7 @@ void CDlgSubAction::StartAction() {
   params.threadCount = setup.threadCount;
   params.forbiddenExtensions = setup.forbiddenExtensions;
   params.rules = CrawlRulesOf(setup);
+  params.sitemap = SitemapContentOf(setup);
   std::string include = ReadBox(kIdInclude);
   if (!include.empty()) PatternFilter::FillPatternSet(params.includePatterns, include);
   std::string exclude = ReadBox(kIdExclude);

@@ -8,7 +8,6 @@
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
 #include "common/TextCodec.h"
-#include "output/SitemapEscape.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
 #include "output/SitemapIndex.h"
@@ -31,7 +30,9 @@ CDlgSubGoogle::CDlgSubGoogle(QWidget* parent) : CPlatformDialog(Template(), Styl
 void CDlgSubGoogle::ShowResults(std::shared_ptr<CrawlResults> results) {
   results_ = std::move(results);
   writer_ = results_ ? results_->sitemap() : nullptr;
-  frameReady_ = writer_ && BuildSitemapFrame(writer_->childTemplate(), frame_);
+  // The writer's own pieces: the page shows entries exactly as the files hold them.
+  frameReady_ = writer_ && writer_->ready();
+  if (frameReady_) frame_ = writer_->frame();
   RefreshDisplay();
 }
 
@@ -84,29 +85,27 @@ void CDlgSubGoogle::RefreshDisplay() {
 
 void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
                                  const std::map<std::string, std::string>& lastmods) {
-  if (addresses.empty() || !writer_) return;
+  std::vector<SitemapEntry> entries;
+  for (const std::string& address : addresses) {
+    auto own = lastmods.find(address);
+    entries.push_back({address, own == lastmods.end() ? std::string() : own->second, 0, {}});
+  }
+  AddEntries(entries);
+}
+
+void CDlgSubGoogle::AddEntries(const std::vector<SitemapEntry>& added) {
+  if (added.empty() || !writer_) return;
   const int32_t index = writer_->currentIndex();
   const size_t count = writer_->CurrentUrlCount();
   // Only when the documents hold exactly what the box shows plus this portion can the
   // portion be put in as text; otherwise the document is shown whole again.
-  if (!frameReady_ || index != shownIndex_ || !shownHasEntries_ || count != shownCount_ + addresses.size()) {
+  if (!frameReady_ || index != shownIndex_ || !shownHasEntries_ || count != shownCount_ + added.size()) {
     RefreshDisplay();
     return;
   }
   std::string entries;
-  for (const std::string& address : addresses) {
-    auto own = lastmods.find(address);
-    const std::string lastmod = own == lastmods.end() ? std::string() : own->second;
-    if (lastmod.empty() || frame_.entryLead.empty()) {
-      entries += frame_.entryHead;
-    } else {
-      entries += frame_.entryLead;
-      AppendXmlEscaped(entries, lastmod);
-      entries += frame_.entryMid;
-    }
-    entries += LocText(address);
-    entries += frame_.entryTail;
-  }
+  for (const SitemapEntry& entry : added)
+    entries += writer_->EntryText(entry.address, entry.lastmod, entry.depth, entry.alternates);
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   QTextDocument* doc = box->document();
   QTextBlock block = doc->lastBlock();

@@ -11,8 +11,10 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/platform/CPlatformDialog.h"
+#include "output/SitemapEntry.h"
 #include "output/SitemapFrame.h"
 
 class CSitemapXmlWriter;
@@ -39,6 +41,8 @@ class CDlgSubGoogle : public CPlatformDialog {
   // A portion's successful addresses, byte-wise ordered, that the documents have taken:
   // shown. An address in lastmods has that lastmod instead of the writer's date.
   void AddAddresses(const std::set<std::string>& addresses, const std::map<std::string, std::string>& lastmods = {});
+  // The same for a portion's entries (SitemapEntriesOf), each with its depth and alternates.
+  void AddEntries(const std::vector<SitemapEntry>& entries);
   // Empties the text box (WM_CRAWL_RESET).
   void ClearText();
   // Shows the current document whole.

@@ -1,16 +1,19 @@
 #include "app/CDlgSubReportFail.h"
 
 #include "app/platform/CReportList.h"
+#include "app/platform/MessageBox.h"
 #include "app/platform/StringRes.h"
 #include "common/PercentEncoding.h"
 #include "common/TextCodec.h"
+#include "output/CrawlResults.h"
 #include "output/FailureReport.h"
 
 DialogTemplate CDlgSubReportFail::Template() {
   return DialogTemplate{L"", 504, 262,
                         {
                             {ControlKind::Static, -1, L"访问失败的网址列表", {6, 4, 200, 12}},
-                            {ControlKind::ReportList, kIdList, L"", {6, 18, 492, 238}},
+                            {ControlKind::ReportList, kIdList, L"", {6, 18, 492, 218}},
+                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
                         }};
 }
 
@@ -21,22 +24,41 @@ CDlgSubReportFail::CDlgSubReportFail(QWidget* parent) : CPlatformDialog(Template
   l->AddColumn(LoadStringById(110), 450);
   l->AddColumn(LoadStringById(111), 80);
   l->AddColumn(LoadStringById(112), 280);
+  l->AddColumn(L"所在页面", 300);
 }
 
 CReportList* CDlgSubReportFail::list() const { return ReportListAt(kIdList); }
 
-void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures) {
+void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
+                                       const std::vector<std::string>& foundOn) {
   if (failures.empty()) return;
   CReportList* l = list();
   int number = l->RowCount();
   std::vector<QStringList> rows;
   rows.reserve(failures.size());
-  for (const auto& [path, code] : failures) {
+  for (size_t i = 0; i < failures.size(); ++i) {
+    const auto& [path, code] = failures[i];
     QString description = code.empty() ? QString() : QString::fromStdWString(FailureDescription(code));
+    const std::string page = i < foundOn.size() ? ReadableAddress(foundOn[i]) : std::string();
     rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(path)),
-                    QString::fromStdWString(Utf8ToWide(code)), description});
+                    QString::fromStdWString(Utf8ToWide(code)), description, QString::fromStdString(page)});
   }
   l->AppendRows(std::move(rows));
 }
 
 void CDlgSubReportFail::DeleteAll() { list()->DeleteAllItems(); }
+
+void CDlgSubReportFail::OnCommand(int id) {
+  if (id == kIdSave) Save();
+}
+
+bool CDlgSubReportFail::Save() {
+  if (!results_ || results_->SiteName().empty()) {
+    ShowMessageBox(this, L"还没有可以保存的失败列表：请先在“爬行”页开始爬行一个网站。");
+    return false;
+  }
+  FileWriteResult failure;
+  if (results_->SaveFailures("", &failure) == 0) return true;
+  ShowMessageBox(this, L"访问失败的网址列表没有保存。\n" + FileWriteMessage(failure));
+  return false;
+}

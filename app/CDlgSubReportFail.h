@@ -1,6 +1,8 @@
 #pragma once
 // The failure page: the label "访问失败的网址列表" over a report list (1014) with the row
-// number, the path, the result code and its description.
+// number, the path, the result code, its description and the page whose link led to it, and
+// "保存" (1018), which writes the crawl's failure file (the four columns of the list).
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,17 +10,31 @@
 #include "app/platform/CPlatformDialog.h"
 
 class CReportList;
+class CrawlResults;
 
 class CDlgSubReportFail : public CPlatformDialog {
   Q_OBJECT
  public:
   static constexpr int kIdList = 1014;
+  static constexpr int kIdSave = 1018;
 
   explicit CDlgSubReportFail(QWidget* parent = nullptr);
   static DialogTemplate Template();
 
-  // (path, code) pairs, narrow text, appended at the end in the given order.
-  void AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures);
+  // (path, code) pairs, narrow text, appended at the end in the given order; foundOn, when
+  // aligned with them, the full address of the page each was found on.
+  void AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
+                      const std::vector<std::string>& foundOn = {});
   void DeleteAll();
   CReportList* list() const;
+  // The results whose failure file Save writes (a new crawl's, at its start).
+  void ShowResults(std::shared_ptr<CrawlResults> results) { results_ = std::move(results); }
+  // Writes <site>_failed.tsv in the working folder; a message box names a problem. True when written.
+  bool Save();
+
+ protected:
+  void OnCommand(int id) override;
+
+ private:
+  std::shared_ptr<CrawlResults> results_;
 };

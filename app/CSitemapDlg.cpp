@@ -13,6 +13,7 @@
 #include "app/CDlgSubAction.h"
 #include "app/CDlgSubGoogle.h"
 #include "app/CDlgSubReportFail.h"
+#include "output/SitemapEntry.h"
 #include "app/CDlgSubYahoo.h"
 #include "app/ResourcePaths.h"
 #include "app/SettingsSheetHook.h"
@@ -261,8 +262,8 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
   if (closing_) return;  // the window is going: only release the worker
   action_->AppendResultRows(portion.okPaths);
   yahoo_->AppendAddresses(portion.okAddresses);
-  fail_->AppendFailures(portion.failures);
-  google_->AddAddresses(portion.sitemapAddresses, portion.lastmods);
+  fail_->AppendFailures(portion.failures, portion.failureParents);
+  google_->AddEntries(SitemapEntriesOf(portion));
 }
 
 void CSitemapDlg::OnFinished(int32_t result) {
@@ -282,6 +283,7 @@ void CSitemapDlg::OnReset() {
   fail_->DeleteAll();
   google_->ClearText();
   google_->ShowResults(crawl_ ? crawl_->results() : nullptr);
+  fail_->ShowResults(crawl_ ? crawl_->results() : nullptr);
   yahoo_->ClearList();
 }
 

@@ -26,6 +26,7 @@
 #include "output/CrawlSession.h"
 #include "settings/CSetupManager.h"
 #include "settings/CrawlRulesOf.h"
+#include "settings/SitemapContentOf.h"
 #include "settings/SettingsPersistence.h"
 #include "web/HttpGlobal.h"
 #include "web/UrlRules.h"
@@ -66,6 +67,11 @@ CrawlStartParams StartRecord(const CliOptions& options, const CSetupManager& set
   if (options.delayMs) params.rules.minIntervalMs = *options.delayMs;
   if (options.userAgent) params.rules.userAgent = BoxText(*options.userAgent);
   if (options.lastmodFromHeader) params.rules.lastmodFromHeader = *options.lastmodFromHeader;
+  params.sitemap = SitemapContentOf(setup);
+  if (options.canonicalOnly) params.sitemap.canonicalOnly = *options.canonicalOnly;
+  if (options.languageAlternates) params.sitemap.languageAlternates = *options.languageAlternates;
+  if (options.changefreq) params.sitemap.changefreq = *options.changefreq;
+  if (options.priorities) params.sitemap.priorities = *options.priorities;
   FillPatterns(params.includePatterns, options.includePatterns);
   FillPatterns(params.excludePatterns, options.excludePatterns);
   return params;

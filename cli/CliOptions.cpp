@@ -3,11 +3,13 @@
 #include <limits>
 
 #include "common/DecimalNumber.h"
+#include "crawl/SitemapContent.h"
 
 namespace {
 
 enum class OptionKind {
-  None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help, Robots, Delay, UserAgent, Lastmod, Index, Resume, NoJournal
+  None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help, Robots, Delay, UserAgent, Lastmod, Index, Resume,
+  NoJournal, Canonical, Hreflang, Changefreq, Priority
 };
 
 struct OptionName {
@@ -26,6 +28,8 @@ constexpr OptionName kOptions[] = {
     {nullptr, "--user-agent", OptionKind::UserAgent, true}, {nullptr, "--lastmod", OptionKind::Lastmod, false},
     {nullptr, "--index", OptionKind::Index, false},  {nullptr, "--resume", OptionKind::Resume, false},
     {nullptr, "--no-journal", OptionKind::NoJournal, false},
+    {nullptr, "--canonical", OptionKind::Canonical, false}, {nullptr, "--hreflang", OptionKind::Hreflang, false},
+    {nullptr, "--changefreq", OptionKind::Changefreq, true}, {nullptr, "--priority", OptionKind::Priority, true},
 };
 
 const OptionName* FindOption(const std::string& name) {
@@ -120,6 +124,25 @@ std::string ApplyOption(const OptionName& option, const std::string& spelled, co
     case OptionKind::NoJournal:
       options.journal = false;
       return {};
+    case OptionKind::Canonical:
+      options.canonicalOnly = true;
+      return {};
+    case OptionKind::Hreflang:
+      options.languageAlternates = true;
+      return {};
+    case OptionKind::Changefreq: {
+      std::string word, message;
+      if (!ParseChangefreq(value, word, message)) return "invalid " + message + " for " + spelled;
+      options.changefreq = word;
+      return {};
+    }
+    case OptionKind::Priority: {
+      std::vector<std::string> values;
+      std::string message;
+      if (!ParsePriorities(value, values, message)) return "invalid " + message + " for " + spelled;
+      options.priorities = values;
+      return {};
+    }
     case OptionKind::Help:
     case OptionKind::None:
       return {};
@@ -190,7 +213,8 @@ std::string CliUsageText() {
          "site, in the output folder (<site> is the host, with _PORT for a port not the default):\n"
          "  <site>_sitemap<i>.xml.gz (or .xml with --plain)  the XML sitemap files\n"
          "  <site>_urls.txt                                 the addresses fetched, one per line\n"
-         "  <site>_failed.tsv                               path, code and description of each failure\n"
+         "  <site>_failed.tsv                               path, code, description and the page linking\n"
+         "                                                  to it, for each failure\n"
          "\n"
          "Options:\n"
          "  -d, --depth N       deepest link level to crawl (the root is level 0)\n"
@@ -216,6 +240,15 @@ std::string CliUsageText() {
          "                      matched by its text up to the first '/' or space\n"
          "      --lastmod       lastmod of each page from its Last-Modified header, else today\n"
          "      --index         also write <site>_sitemap_index.xml when there are several sitemap files\n"
+         "\n"
+         "Sitemap content (each one not given is taken from the settings; the defaults write every page\n"
+         "with daily and 0.5):\n"
+         "      --canonical     leave out a page whose <link rel=\"canonical\"> names another address,\n"
+         "                      and crawl that address when it is on the site\n"
+         "      --hreflang      write each page's <link rel=\"alternate\" hreflang> as xhtml:link elements\n"
+         "      --changefreq WORD  always, hourly, daily, weekly, monthly, yearly, never, or none (no element)\n"
+         "      --priority LIST one value from 0.0 to 1.0 for every page, a list by link depth such as\n"
+         "                      1.0,0.8,0.6 (the last for every deeper page), or none (no element)\n"
          "\n"
          "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
          "4 nothing could be fetched from a site (the cause is printed), 130 interrupted (Ctrl-C; the\n"

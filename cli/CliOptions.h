@@ -22,6 +22,11 @@ struct CliOptions {
   std::optional<bool> sitemapIndex;       // --index: an index beside several sitemap files
   bool resume = false;                    // --resume: go on with the unfinished crawl's journal
   bool journal = true;                    // --no-journal: keep none (nothing to resume)
+  // Sitemap content; each absent one is the settings value.
+  std::optional<bool> canonicalOnly;       // --canonical: pages naming another canonical address left out
+  std::optional<bool> languageAlternates;  // --hreflang: language alternates written
+  std::optional<std::string> changefreq;   // --changefreq WORD|none, as ParseChangefreq reads it ("" none)
+  std::optional<std::vector<std::string>> priorities;  // --priority LIST|none (empty: none)
 };
 
 enum class CliParseStatus { Run, Help, UsageError };

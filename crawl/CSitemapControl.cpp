@@ -11,6 +11,7 @@
 #include "common/ResultCodes.h"
 #include "common/StringICompare.h"
 #include "crawl/AdmissionRules.h"
+#include "crawl/CanonicalAddress.h"
 #include "crawl/CrawlJournal.h"
 #include "crawl/CrawlScheduler.h"
 #include "crawl/PatternFilter.h"
@@ -327,6 +328,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   const std::string address = FullAddress(origin, path);
   std::string code = StatusOf(page.headers);
   std::string lastmod;
+  bool inSitemap = true;
+  LanguageAlternates alternates;
   CrawlStores& stores = *data_->stores;
   if (page.result == 0 && !page.body.empty() && code == "200") {
     stores.SetState(path, Crawled);
@@ -338,6 +341,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     LinkOptions options;
     options.obeyRobots = params().rules.obeyRobots;
     options.productToken = RobotsProductToken(params().rules.userAgent);
+    options.readCanonical = params().sitemap.canonicalOnly;
+    options.readAlternates = params().sitemap.languageAlternates;
     {
       LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
       // Stopped while waiting to be parsed: the page is listed, its links are not read.
@@ -348,7 +353,14 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // page of the usual size for its next one.
     if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
     else std::string().swap(page.body);
-    if (!IsStopRequested()) AdmitLinks(links.internal, path);  // a stop admits nothing new
+    if (!IsStopRequested()) {  // a stop admits nothing new
+      AdmitLinks(links.internal, path);
+      // Sitemap content: the canonical page is listed in this one's place.
+      const CanonicalVerdict canonical = JudgeCanonical(links.canonical, path, origin);
+      AdmitLink(canonical.admitPath, path);
+      inSitemap = canonical.listed;
+      alternates = std::move(links.alternates);
+    }
     if (links.noindex) {
       // Crawled, and left out of the results as an excluded page is.
       MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
@@ -372,7 +384,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     if (RedirectTarget(code, page.headers, address, target) && IsOnSite(origin, target))
       AdmitLink(target.pathAndQuery, path);
   }
-  RecordResult(path, code, lastmod);
+  RecordResult(PageResult{path, code, lastmod, 0, {}, inSitemap, std::move(alternates)});
   HandOverResults();
 }
 
@@ -405,10 +417,19 @@ void CSitemapControl::AdmitLink(const std::string& link, const std::string& pare
 }
 
 void CSitemapControl::RecordResult(const std::string& path, const std::string& code, const std::string& lastmod) {
-  JournalFinished(path, code, lastmod, false);
-  if (data_->stores->GetExcluded(path) != 0) return;
+  PageResult result;
+  result.path = path;
+  result.code = code;
+  result.lastmod = lastmod;
+  RecordResult(std::move(result));
+}
+
+void CSitemapControl::RecordResult(PageResult result) {
+  JournalFinished(result.path, result.code, result.lastmod, false);
+  if (data_->stores->GetExcluded(result.path) != 0) return;
+  data_->stores->Lineage(result.path, result.depth, result.parent);
   ExclusiveGuard guard(data_->pendingLock);
-  data_->pendingResults.push_back(PageResult{path, code, lastmod});
+  data_->pendingResults.push_back(std::move(result));
 }
 
 int32_t CSitemapControl::HandOverResults(bool force) {

@@ -52,6 +52,8 @@ class CSitemapControl {
 
   // A finished page's outcome, unless its path is excluded.
   void RecordResult(const std::string& path, const std::string& code, const std::string& lastmod = "");
+  // The same with what the sitemap needs beyond the code: depth and parent come from the store.
+  void RecordResult(PageResult result);
   // Hands the pending results to the consumer when more than kHandOverThreshold wait, or
   // kHandOverInterval has passed since the last hand-over, or at once and without waiting
   // for the consumer when force is set (the crawl's end). One hand-over at a time; a worker

@@ -18,6 +18,9 @@ void CrawlPortion::Append(CrawlPortion&& later) {
   MoveAppend(failures, later.failures);
   sitemapAddresses.merge(later.sitemapAddresses);
   lastmods.merge(later.lastmods);
+  depths.merge(later.depths);
+  alternates.merge(later.alternates);
+  MoveAppend(failureParents, later.failureParents);
 }
 
 CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>& results) {
@@ -28,11 +31,16 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
     if (result.code == "200") {
       std::string address = FullAddress(origin, result.path);
       portion.okPaths.push_back(result.path);
-      portion.sitemapAddresses.insert(address);
-      if (!result.lastmod.empty()) portion.lastmods.emplace(address, result.lastmod);
+      if (result.inSitemap) {
+        portion.sitemapAddresses.insert(address);
+        portion.depths.emplace(address, result.depth);
+        if (!result.lastmod.empty()) portion.lastmods.emplace(address, result.lastmod);
+        if (!result.alternates.empty()) portion.alternates.emplace(address, result.alternates);
+      }
       portion.okAddresses.push_back(std::move(address));
     } else {
       portion.failures.emplace_back(result.path, result.code);
+      portion.failureParents.push_back(result.parent.empty() ? std::string() : FullAddress(origin, result.parent));
     }
   }
   return portion;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -7,12 +8,22 @@
 
 #include "web/SiteOrigin.h"
 
+// A page's language alternates: (hreflang, full address), in document order.
+using LanguageAlternates = std::vector<std::pair<std::string, std::string>>;
+
 // What became of one page: its result code text ("200" success, anything else a failure
 // code) and, when the rules ask for it, its lastmod in W3C form (empty: the writer's date).
+// Also its link depth, the path of the page whose link admitted it (empty for a start
+// address), whether it goes into the sitemap (a page naming another canonical address does
+// not) and its language alternates when they are asked for.
 struct PageResult {
   std::string path;
   std::string code;
   std::string lastmod;
+  int32_t depth = 0;
+  std::string parent;
+  bool inSitemap = true;
+  LanguageAlternates alternates;
 };
 
 // One portion of finished pages as a crawl hands it over, in the order they were fetched.
@@ -21,8 +32,13 @@ struct CrawlPortion {
   std::vector<std::string> okPaths;                            // paths with "200", fetch order
   std::vector<std::string> okAddresses;                        // their full addresses, fetch order
   std::vector<std::pair<std::string, std::string>> failures;   // (path, code) of the others, fetch order
-  std::set<std::string> sitemapAddresses;                      // full addresses of "200", byte order
+  std::set<std::string> sitemapAddresses;                      // full addresses of "200" in the sitemap, byte order
   std::map<std::string, std::string> lastmods;                 // full address -> its own lastmod, where it has one
+  std::map<std::string, int32_t> depths;                       // full address in the sitemap -> its link depth
+  std::map<std::string, LanguageAlternates> alternates;        // full address -> its alternates, where it has some
+  // Aligned with failures: the full address of the page whose link admitted each, empty for
+  // a start address.
+  std::vector<std::string> failureParents;
 
   bool empty() const { return entries.empty(); }
   // Appends a later portion of the same crawl.

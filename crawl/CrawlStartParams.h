@@ -5,6 +5,7 @@
 
 #include "common/StringICompare.h"
 #include "crawl/CrawlRules.h"
+#include "crawl/SitemapContent.h"
 #include "web/http_options.h"
 
 // Everything one crawl starts from; the crawl keeps its own copy.
@@ -14,6 +15,7 @@ struct CrawlStartParams {
   int32_t threadCount = 0;
   StringISet forbiddenExtensions;
   CrawlRules rules;
+  SitemapContent sitemap;
   StringISet includePatterns;
   StringISet excludePatterns;
   // The options of every request; unset: the client's defaults.

@@ -25,19 +25,26 @@ std::string LocalIsoDate() {
   }
 }
 
-CSitemapXmlWriter::CSitemapXmlWriter() { Initialise(LocalIsoDate()); }
+CSitemapXmlWriter::CSitemapXmlWriter() { Initialise(LocalIsoDate(), SitemapContent{}); }
 
-CSitemapXmlWriter::CSitemapXmlWriter(const std::string& lastmod) { Initialise(lastmod); }
+CSitemapXmlWriter::CSitemapXmlWriter(const std::string& lastmod) { Initialise(lastmod, SitemapContent{}); }
 
-void CSitemapXmlWriter::Initialise(const std::string& lastmod) {
-  childTemplate_ = {{"changefreq", "daily"}, {"lastmod", lastmod}, {"priority", "0.5"}};
+CSitemapXmlWriter::CSitemapXmlWriter(const std::string& lastmod, const SitemapContent& content) {
+  Initialise(lastmod.empty() ? LocalIsoDate() : lastmod, content);
+}
+
+void CSitemapXmlWriter::Initialise(const std::string& lastmod, const SitemapContent& content) {
+  content_ = content;
+  childTemplate_ = {{"lastmod", lastmod}};
+  if (!content.changefreq.empty()) childTemplate_["changefreq"] = content.changefreq;
+  if (!content.priorities.empty()) childTemplate_["priority"] = content.priorities.front();
   ExclusiveLock lock(documentLock_);
   ready_ = NewDocumentWithHeader();
 }
 
 bool CSitemapXmlWriter::NewDocumentWithHeader() {
   try {
-    if (frame_.head.empty() && !BuildSitemapFrame(childTemplate_, frame_)) return false;
+    if (frame_.head.empty() && !BuildSitemapFrame(childTemplate_, frame_, content_.languageAlternates)) return false;
     documents_.push_back(std::make_unique<CSitemapDocument>());
     ++currentIndex_;
     return true;
@@ -65,20 +72,25 @@ void CSitemapXmlWriter::StartNextDocument() {
 int32_t CSitemapXmlWriter::AddUrl(const std::string& address) { return AddUrl(address, std::string()); }
 
 int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod) {
+  return AddUrl(address, lastmod, 0, {});
+}
+
+std::string CSitemapXmlWriter::EntryText(const std::string& address, const std::string& lastmod, int32_t depth,
+                                         const std::vector<std::pair<std::string, std::string>>& alternates) const {
+  std::string entry;
+  AppendSitemapEntry(frame_, address, lastmod.empty() ? childTemplate_.at("lastmod") : lastmod,
+                     PriorityAtDepth(content_.priorities, depth), alternates, entry);
+  return entry;
+}
+
+int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
+                                  const std::vector<std::pair<std::string, std::string>>& alternates) {
   if (!ready_ || currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size() ||
       !documents_[static_cast<size_t>(currentIndex_)]) {
     return rc::kMissing;
   }
   try {
-    std::string entry;
-    if (lastmod.empty() || frame_.entryLead.empty()) {
-      entry = frame_.entryHead;
-    } else {
-      entry = frame_.entryLead;
-      AppendXmlEscaped(entry, lastmod);
-      entry.append(frame_.entryMid);
-    }
-    entry.append(LocText(address)).append(frame_.entryTail);
+    const std::string entry = EntryText(address, lastmod, depth, alternates);
     size_t length = 0;
     {
       SharedLock lock(documentLock_);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "crawl/SitemapContent.h"
 #include "output/CSitemapDocument.h"
 #include "output/FileWriteResult.h"
 #include "output/SitemapFrame.h"
@@ -22,6 +23,11 @@ class CSitemapXmlWriter {
   CSitemapXmlWriter();
   // The same with a given lastmod text (fixed dates make files comparable).
   explicit CSitemapXmlWriter(const std::string& lastmod);
+  // The same with what the entries hold beyond loc and lastmod (change frequency, priority
+  // by depth, language alternates); an empty lastmod is today's date.
+  CSitemapXmlWriter(const std::string& lastmod, const SitemapContent& content);
+  // What the entries hold besides their address (change frequency, priority, alternates).
+  const SitemapContent& content() const { return content_; }
   CSitemapXmlWriter(const CSitemapXmlWriter&) = delete;
   CSitemapXmlWriter& operator=(const CSitemapXmlWriter&) = delete;
 
@@ -31,6 +37,13 @@ class CSitemapXmlWriter {
   // gives); an empty one is the writer's date, so the entry is exactly what AddUrl(address)
   // adds.
   int32_t AddUrl(const std::string& address, const std::string& lastmod);
+  // The same for a page at that link depth with its language alternates (written only when
+  // the content asks for them).
+  int32_t AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
+                 const std::vector<std::pair<std::string, std::string>>& alternates);
+  // The printed text of such an entry: what AddUrl appends, and what the sitemap page shows.
+  std::string EntryText(const std::string& address, const std::string& lastmod, int32_t depth,
+                        const std::vector<std::pair<std::string, std::string>>& alternates) const;
   // Writes document i to base + i + ".xml" (+ ".gz"), base being prefix + "_sitemap", or
   // "sitemap" for an empty prefix. 0 when every file was written, else rc::kFileOpen (files
   // that could not be written keep their previous content; the others are still written),
@@ -51,12 +64,15 @@ class CSitemapXmlWriter {
   int32_t currentIndex() const;
   size_t documentCount() const;
   const std::map<std::string, std::string>& childTemplate() const { return childTemplate_; }
+  // The fixed pieces of every document; ready() false when they could not be made.
+  const SitemapFrame& frame() const { return frame_; }
+  bool ready() const { return ready_; }
 
   // File name of document index for a prefix.
   static std::string FileName(const std::string& prefix, size_t index, bool gzip);
 
  private:
-  void Initialise(const std::string& lastmod);
+  void Initialise(const std::string& lastmod, const SitemapContent& content);
   bool NewDocumentWithHeader();
   void StartNextDocument();
   int32_t SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result);
@@ -72,6 +88,7 @@ class CSitemapXmlWriter {
   std::vector<std::unique_ptr<CSitemapDocument>> documents_;
   std::map<std::string, std::string> childTemplate_;
   SitemapFrame frame_;
+  SitemapContent content_;
 };
 
 // Today's local date as YYYY-MM-DD.

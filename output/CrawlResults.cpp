@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CReplacingFile.h"
+#include "crawl/SitemapContent.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/FailureTsv.h"
+#include "output/SitemapEntry.h"
 #include "output/SitemapIndex.h"
 #include "output/UrlListFile.h"
 
@@ -41,6 +44,9 @@ CrawlResults::CrawlResults() : writer_(std::make_shared<CSitemapXmlWriter>()) {}
 
 CrawlResults::CrawlResults(const std::string& lastmod) : writer_(std::make_shared<CSitemapXmlWriter>(lastmod)) {}
 
+CrawlResults::CrawlResults(const SitemapContent& content, const std::string& lastmod)
+    : writer_(std::make_shared<CSitemapXmlWriter>(lastmod, content)) {}
+
 CrawlResults::~CrawlResults() = default;
 
 void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& origin) {
@@ -52,34 +58,50 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
       okAddresses_ += address;
       okAddresses_ += '\0';
       ++okCount_;
+      auto depth = portion.depths.find(address);
+      okDepths_.push_back(depth == portion.depths.end() ? kNotInSitemap : depth->second);
     }
+    for (const auto& page : portion.alternates) alternates_.insert(page);
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
     for (const auto& own : portion.lastmods) lastmods_.insert(own);
+    // A portion made by hand may come without parents: the failures keep their places.
+    failureParents_.insert(failureParents_.end(), portion.failureParents.begin(), portion.failureParents.end());
+    failureParents_.resize(failures_.size());
     writer = writer_;
   }
   // The writer has its own lock; the lists are free again meanwhile.
   if (!writer) return;
-  for (const std::string& address : portion.sitemapAddresses) {
-    auto own = portion.lastmods.find(address);
-    writer->AddUrl(address, own == portion.lastmods.end() ? std::string() : own->second);
-  }
+  for (const SitemapEntry& entry : SitemapEntriesOf(portion))
+    writer->AddUrl(entry.address, entry.lastmod, entry.depth, entry.alternates);
 }
 
 void CrawlResults::SortSitemap() {
   std::shared_ptr<CSitemapXmlWriter> live = sitemap();
   if (!live) return;
-  std::vector<std::string> addresses = FetchedAddresses();
-  std::sort(addresses.begin(), addresses.end());
-  addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
-  auto sorted = std::make_shared<CSitemapXmlWriter>(live->childTemplate().at("lastmod"));
-  std::map<std::string, std::string> lastmods;
+  auto sorted = std::make_shared<CSitemapXmlWriter>(live->childTemplate().at("lastmod"), live->content());
   {
     std::lock_guard<std::mutex> guard(lock_);
-    lastmods = lastmods_;
-  }
-  for (const std::string& address : addresses) {
-    auto own = lastmods.find(address);
-    sorted->AddUrl(address, own == lastmods.end() ? std::string() : own->second);
+    // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
+    std::vector<std::pair<std::string_view, size_t>> pages;
+    pages.reserve(okCount_);
+    size_t index = 0;
+    for (size_t start = 0; start < okAddresses_.size(); ++index) {
+      const size_t end = okAddresses_.find('\0', start);
+      if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap)
+        pages.emplace_back(std::string_view(okAddresses_).substr(start, end - start), index);
+      start = end + 1;
+    }
+    std::sort(pages.begin(), pages.end());
+    std::string_view previous;
+    for (const auto& [address, at] : pages) {
+      if (address == previous) continue;
+      previous = address;
+      const std::string text(address);
+      auto own = lastmods_.find(text);
+      auto alternates = alternates_.find(text);
+      sorted->AddUrl(text, own == lastmods_.end() ? std::string() : own->second, okDepths_[at],
+                     alternates == alternates_.end() ? LanguageAlternates() : alternates->second);
+    }
   }
   std::lock_guard<std::mutex> guard(lock_);
   if (writer_) writer_ = std::move(sorted);  // unless released meanwhile
@@ -110,6 +132,15 @@ std::vector<std::string> CrawlResults::FetchedAddresses() const {
 std::vector<std::pair<std::string, std::string>> CrawlResults::Failures() const {
   std::lock_guard<std::mutex> guard(lock_);
   return failures_;
+}
+
+std::vector<FailureRecord> CrawlResults::FailureRecords() const {
+  std::vector<FailureRecord> records;
+  std::lock_guard<std::mutex> guard(lock_);
+  records.reserve(failures_.size());
+  for (size_t i = 0; i < failures_.size(); ++i)
+    records.push_back({failures_[i].first, failures_[i].second, failureParents_[i]});
+  return records;
 }
 
 std::string CrawlResults::SiteName() const { return SiteFileName(origin()); }
@@ -179,8 +210,8 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
   if (!out.isOpen()) return Report(out, result);
   std::lock_guard<std::mutex> guard(lock_);
   std::string piece;
-  for (const auto& [path, code] : failures_) {
-    piece += FailureTsvLine(path, code);
+  for (size_t i = 0; i < failures_.size(); ++i) {
+    piece += FailureTsvLine(failures_[i].first, failures_[i].second, failureParents_[i]);
     if (piece.size() >= kPiece) {
       if (!out.Write(piece)) return Report(out, result);
       piece.clear();

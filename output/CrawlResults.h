@@ -12,6 +12,14 @@
 #include "web/SiteOrigin.h"
 
 class CSitemapXmlWriter;
+struct SitemapContent;
+
+// One failure as the failure page and the failure file show it.
+struct FailureRecord {
+  std::string path;
+  std::string code;
+  std::string foundOn;  // full address of the page whose link admitted it; empty: none
+};
 
 // What one crawl produced: the fetched addresses in fetch order, the failures in the order
 // they came, and the XML sitemap documents. A crawl fills it from its threads while the
@@ -21,6 +29,8 @@ class CrawlResults {
   CrawlResults();
   // With a fixed lastmod for the sitemap's entries (comparable files).
   explicit CrawlResults(const std::string& lastmod);
+  // With what the sitemap's entries hold (an empty lastmod: today's date).
+  explicit CrawlResults(const SitemapContent& content, const std::string& lastmod = "");
   ~CrawlResults();
   CrawlResults(const CrawlResults&) = delete;
   CrawlResults& operator=(const CrawlResults&) = delete;
@@ -37,6 +47,9 @@ class CrawlResults {
   // Copies, in the order they came.
   std::vector<std::string> FetchedAddresses() const;
   std::vector<std::pair<std::string, std::string>> Failures() const;
+  // The same with the full address of the page whose link admitted each (empty for a start
+  // address), aligned with Failures().
+  std::vector<FailureRecord> FailureRecords() const;
   // The crawl's site as the files are named: host, and "_port" when the port is not the
   // scheme's default; empty before the first portion.
   std::string SiteName() const;
@@ -68,6 +81,12 @@ class CrawlResults {
   size_t okCount_ = 0;
   std::vector<std::pair<std::string, std::string>> failures_;
   std::map<std::string, std::string> lastmods_;  // the addresses that have their own lastmod
+  // Aligned with the fetched addresses: each one's link depth, or kNotInSitemap for a page
+  // the sitemap leaves out (its canonical is another page).
+  static constexpr int32_t kNotInSitemap = -1;
+  std::vector<int32_t> okDepths_;
+  std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
+  std::vector<std::string> failureParents_;  // aligned with failures_
 };
 
 // host, and "_" with the port when it is not the scheme's default; an IPv6 host without its

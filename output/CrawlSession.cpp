@@ -59,7 +59,7 @@ std::shared_ptr<CrawlSession> CrawlSession::Start(const CrawlStartParams& params
                                                   const Prepare& prepare) {
   std::shared_ptr<CrawlSession> session(new CrawlSession());
   session->ending_ = std::make_shared<Ending>();
-  session->results_ = std::make_shared<CrawlResults>();
+  session->results_ = std::make_shared<CrawlResults>(params.sitemap);
   auto recorder = std::make_shared<Recorder>(session->results_, std::move(frontEnd), session->ending_);
   session->control_ = std::make_shared<CSitemapControl>(params, recorder);
   session->thread_ = std::make_shared<CThreadControlSitemap>();

@@ -29,6 +29,7 @@ std::string TsvField(const std::string& source) {
 
 }  // namespace
 
-std::string FailureTsvLine(const std::string& path, const std::string& code) {
-  return TsvField(path) + '\t' + TsvField(code) + '\t' + WideToUtf8(FailureDescription(code)) + '\n';
+std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn) {
+  return TsvField(path) + '\t' + TsvField(code) + '\t' + WideToUtf8(FailureDescription(code)) + '\t' +
+         TsvField(foundOn) + '\n';
 }

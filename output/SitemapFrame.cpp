@@ -4,12 +4,17 @@
 
 #include <new>
 
+#include "output/SitemapEscape.h"
+
 namespace {
 
-// Stands in for the address while the url element is printed once; XML-neutral and
-// never produced by escaping.
+// Stand in for the values while the url element is printed once; XML-neutral and never
+// produced by escaping.
 const char kLocMarker[] = "LOC-MARKER-9c1d";
 const char kLastmodMarker[] = "LASTMOD-MARKER-4e7a";
+const char kPriorityMarker[] = "PRIORITY-MARKER-27b0";
+const char kHreflangMarker[] = "HREFLANG-MARKER-d35f";
+const char kHrefMarker[] = "HREF-MARKER-81ac";
 
 std::string Print(const TiXmlDocument& doc) {
   TiXmlPrinter printer;
@@ -17,15 +22,18 @@ std::string Print(const TiXmlDocument& doc) {
   return std::string(printer.CStr(), printer.Size());
 }
 
-bool ParseHeader(TiXmlDocument& doc) {
-  doc.Parse(SitemapHeaderText().c_str(), nullptr, TIXML_ENCODING_UTF8);
+bool ParseHeader(TiXmlDocument& doc, bool alternates) {
+  doc.Parse(SitemapHeaderText(alternates).c_str(), nullptr, TIXML_ENCODING_UTF8);
   return !doc.Error() && doc.RootElement() != nullptr;
 }
 
-// A url element whose children follow the key order of the template plus "loc".
-void AddUrlElement(TiXmlElement& root, const std::map<std::string, std::string>& childTemplate) {
+// A url element whose children follow the key order of the template plus "loc", lastmod and
+// priority marked, then one marked xhtml:link when alternates are written.
+void AddUrlElement(TiXmlElement& root, const std::map<std::string, std::string>& childTemplate, bool alternates) {
   std::map<std::string, std::string> children = childTemplate;
   children["loc"] = kLocMarker;
+  if (children.count("lastmod")) children["lastmod"] = kLastmodMarker;
+  if (children.count("priority")) children["priority"] = kPriorityMarker;
   TiXmlElement url("url");
   for (const auto& [key, value] : children) {
     if (key.empty()) continue;
@@ -33,74 +41,100 @@ void AddUrlElement(TiXmlElement& root, const std::map<std::string, std::string>&
     child.InsertEndChild(TiXmlText(value.c_str()));
     url.InsertEndChild(child);
   }
+  if (alternates) {
+    TiXmlElement link("xhtml:link");
+    link.SetAttribute("rel", "alternate");
+    link.SetAttribute("hreflang", kHreflangMarker);
+    link.SetAttribute("href", kHrefMarker);
+    url.InsertEndChild(link);
+  }
   root.InsertEndChild(url);
 }
 
-bool SplitAround(const std::string& text, const std::string& middle, std::string& before,
-                 std::string& after) {
-  size_t at = text.find(middle);
+// Cuts text at marker: what comes before it goes to before, text keeps what follows.
+bool CutAt(std::string& text, const std::string& marker, std::string& before) {
+  const size_t at = text.find(marker);
   if (at == std::string::npos) return false;
   before = text.substr(0, at);
-  after = text.substr(at + middle.size());
+  text.erase(0, at + marker.size());
   return true;
 }
 
-// One url element printed in a document of its own: head, entry and tail of the printout.
-bool PrintOneEntry(const std::map<std::string, std::string>& childTemplate, std::string& head, std::string& entry,
-                   std::string& tail) {
+// One url element printed in a document of its own, cut into the frame's pieces.
+bool CutEntry(const std::map<std::string, std::string>& childTemplate, bool alternates, SitemapFrame& frame) {
   TiXmlDocument one;
-  if (!ParseHeader(one)) return false;
-  AddUrlElement(*one.RootElement(), childTemplate);
-  std::string printed = Print(one);
+  if (!ParseHeader(one, alternates)) return false;
+  AddUrlElement(*one.RootElement(), childTemplate, alternates);
+  std::string rest = Print(one);
   // The url element is the only child of the root: the root's opening line ends the head.
   const std::string openUrl = "    <url>";
-  size_t entryStart = printed.find(openUrl);
   const std::string closeUrl = "    </url>\n";
-  size_t entryEnd = printed.rfind(closeUrl);
-  if (entryStart == std::string::npos || entryEnd == std::string::npos) return false;
-  entryEnd += closeUrl.size();
-  head = printed.substr(0, entryStart);
-  tail = printed.substr(entryEnd);
-  entry = printed.substr(entryStart, entryEnd - entryStart);
-  return true;
-}
-
-// The entry printed with marked lastmod, cut around both markers.
-bool SplitLastmodSlot(std::map<std::string, std::string> childTemplate, SitemapFrame& frame) {
-  frame.entryLead.clear();
-  frame.entryMid.clear();
-  auto lastmod = childTemplate.find("lastmod");
-  if (lastmod == childTemplate.end()) return true;
-  lastmod->second = kLastmodMarker;
-  std::string head, entry, tail, beforeLoc, afterLoc, lead, mid;
-  if (!PrintOneEntry(childTemplate, head, entry, tail) || !SplitAround(entry, kLocMarker, beforeLoc, afterLoc) ||
-      !SplitAround(beforeLoc, kLastmodMarker, lead, mid)) {
-    return false;
+  const size_t entryStart = rest.find(openUrl);
+  const size_t entryEnd = rest.rfind(closeUrl);
+  if (entryStart == std::string::npos || entryEnd == std::string::npos || entryEnd < entryStart) return false;
+  frame.head = rest.substr(0, entryStart);
+  frame.tail = rest.substr(entryEnd + closeUrl.size());
+  frame.close = closeUrl;
+  rest = rest.substr(entryStart, entryEnd - entryStart);
+  frame.hasLastmod = childTemplate.count("lastmod") != 0;
+  frame.hasPriority = childTemplate.count("priority") != 0;
+  if (frame.hasLastmod && !CutAt(rest, kLastmodMarker, frame.beforeLastmod)) return false;
+  if (!CutAt(rest, kLocMarker, frame.beforeLoc)) return false;
+  if (frame.hasPriority && !CutAt(rest, kPriorityMarker, frame.beforePriority)) return false;
+  if (!alternates) {
+    frame.beforeClose = rest;
+    return true;
   }
-  frame.entryLead = std::move(lead);
-  frame.entryMid = std::move(mid);
+  // The alternate's line begins after the last line end before its hreflang value.
+  std::string lineToHreflang;
+  if (!CutAt(rest, kHreflangMarker, lineToHreflang)) return false;
+  const size_t lineStart = lineToHreflang.rfind('\n');
+  if (lineStart == std::string::npos) return false;
+  frame.beforeClose = lineToHreflang.substr(0, lineStart + 1);
+  frame.alternateLead = lineToHreflang.substr(lineStart + 1);
+  if (!CutAt(rest, kHrefMarker, frame.alternateMid)) return false;
+  frame.alternateTail = rest;
   return true;
 }
 
 }  // namespace
 
-const std::string& SitemapHeaderText() {
-  static const std::string text = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n") +
-                                  "\r\n" + "<urlset xmlns=\"" + kSitemapNamespace + "\">\r\n" +
-                                  "</urlset>\r\n";
-  return text;
+const std::string& SitemapHeaderText(bool alternates) {
+  static const std::string plain = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n") + "\r\n" +
+                                   "<urlset xmlns=\"" + kSitemapNamespace + "\">\r\n" + "</urlset>\r\n";
+  static const std::string withXhtml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n") + "\r\n" +
+                                       "<urlset xmlns=\"" + kSitemapNamespace + "\" xmlns:xhtml=\"" +
+                                       kXhtmlNamespace + "\">\r\n" + "</urlset>\r\n";
+  return alternates ? withXhtml : plain;
 }
 
-bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, SitemapFrame& frame) {
+bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, SitemapFrame& frame,
+                       bool alternates) {
   try {
+    frame = SitemapFrame{};
     TiXmlDocument empty;
-    if (!ParseHeader(empty)) return false;
+    if (!ParseHeader(empty, alternates)) return false;
     frame.emptyText = Print(empty);
-
-    std::string entry;
-    if (!PrintOneEntry(childTemplate, frame.head, entry, frame.tail)) return false;
-    return SplitAround(entry, kLocMarker, frame.entryHead, frame.entryTail) && SplitLastmodSlot(childTemplate, frame);
+    return CutEntry(childTemplate, alternates, frame);
   } catch (const std::bad_alloc&) {
     return false;
   }
+}
+
+void AppendSitemapEntry(const SitemapFrame& frame, const std::string& address, const std::string& lastmod,
+                        const std::string& priority,
+                        const std::vector<std::pair<std::string, std::string>>& alternates, std::string& out) {
+  out.append(frame.beforeLastmod);
+  if (frame.hasLastmod) AppendXmlEscaped(out, lastmod);
+  out.append(frame.beforeLoc).append(LocText(address)).append(frame.beforePriority);
+  if (frame.hasPriority) AppendXmlEscaped(out, priority);
+  out.append(frame.beforeClose);
+  if (!frame.alternateLead.empty()) {
+    for (const auto& [hreflang, href] : alternates) {
+      out.append(frame.alternateLead);
+      AppendXmlEscaped(out, hreflang);
+      out.append(frame.alternateMid).append(LocText(href)).append(frame.alternateTail);
+    }
+  }
+  out.append(frame.close);
 }

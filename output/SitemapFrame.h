@@ -1,28 +1,47 @@
 #pragma once
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The fixed pieces of a printed sitemap document, taken once from the XML library's own
 // printer so that documents can be grown as text: a document is head + entries + tail, or
-// emptyText while it holds no address; an entry is entryHead + <loc> text + entryTail.
+// emptyText while it holds no address. An entry is
+//   beforeLastmod + lastmod + beforeLoc + <loc> text + beforePriority + priority + beforeClose
+//   + one alternate per language + close,
+// where a slot the template lacks (lastmod, priority) is empty together with the piece that
+// leads to it. An alternate is alternateLead + hreflang + alternateMid + href + alternateTail.
 struct SitemapFrame {
   std::string emptyText;   // declaration line + "<urlset xmlns=... />" line
   std::string head;        // declaration line + root start tag line
   std::string tail;        // root end tag line
-  std::string entryHead;   // "    <url>" up to and including "<loc>"
-  std::string entryTail;   // from "</loc>" to the end of the "    </url>" line
-  // entryHead around its lastmod text, for an entry with a date of its own: entryLead +
-  // lastmod text + entryMid. Both empty when the template has no lastmod.
-  std::string entryLead;   // "    <url>" up to and including "<lastmod>"
-  std::string entryMid;    // from "</lastmod>" up to and including "<loc>"
+  std::string beforeLastmod;   // "    <url>" up to and including "<lastmod>"
+  std::string beforeLoc;       // up to and including "<loc>"
+  std::string beforePriority;  // from "</loc>" up to and including "<priority>"
+  std::string beforeClose;     // the rest of the last child's line
+  std::string close;           // the "    </url>" line
+  std::string alternateLead;   // an xhtml:link line up to the hreflang value
+  std::string alternateMid;    // between the hreflang value and the href value
+  std::string alternateTail;   // after the href value, line end included
+  bool hasLastmod = false;
+  bool hasPriority = false;
 };
 
 // The header text parsed into every new document: declaration, blank line, root start and
-// end tags, each line ended by CR LF.
-const std::string& SitemapHeaderText();
+// end tags, each line ended by CR LF; with alternates the root also declares the xhtml prefix.
+const std::string& SitemapHeaderText(bool alternates = false);
 inline constexpr const char* kSitemapNamespace = "http://www.sitemaps.org/schemas/sitemap/0.9";
+inline constexpr const char* kXhtmlNamespace = "http://www.w3.org/1999/xhtml";
 
 // Parses the header with TinyXML and prints, with its printer, an empty document and one
-// holding a url element with the given children (key order, "loc" among them).
+// holding a url element with the given children (key order, "loc" among them), and with
+// alternates one xhtml:link child after them.
 // False when the header does not parse into a document with a root element.
-bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, SitemapFrame& frame);
+bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, SitemapFrame& frame,
+                       bool alternates = false);
+
+// Appends one url entry: lastmod and priority texts go into their slots when the frame has
+// them (escaped here), the address as <loc> text, each (hreflang, address) as an alternate.
+void AppendSitemapEntry(const SitemapFrame& frame, const std::string& address, const std::string& lastmod,
+                        const std::string& priority,
+                        const std::vector<std::pair<std::string, std::string>>& alternates, std::string& out);

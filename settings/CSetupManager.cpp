@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/TextCodec.h"
+#include "crawl/SitemapContent.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
 #include "store/TextArchive.h"
@@ -38,6 +39,22 @@ std::string ReadText(const std::map<std::string, std::string>& pairs, const char
   return it == pairs.end() ? std::string() : StoredTextToUtf8(it->second);
 }
 
+// A stored change frequency or priority as the parsers read it back; anything else the default.
+std::string ReadChangefreq(const std::map<std::string, std::string>& pairs) {
+  std::string word, message;
+  auto it = pairs.find(kKeySitemapChangefreq);
+  if (it == pairs.end() || !ParseChangefreq(it->second, word, message)) return SitemapContent{}.changefreq;
+  return ChangefreqText(word);
+}
+
+std::string ReadPriorities(const std::map<std::string, std::string>& pairs) {
+  std::vector<std::string> values;
+  std::string message;
+  auto it = pairs.find(kKeySitemapPriority);
+  if (it == pairs.end() || !ParsePriorities(it->second, values, message)) values = SitemapContent{}.priorities;
+  return PrioritiesText(values);
+}
+
 }  // namespace
 
 int32_t CSetupManager::DefaultThreadCount() { return DefaultThreads(); }
@@ -61,6 +78,10 @@ void CSetupManager::ResetToDefaults() {
   userAgent.clear();
   lastmodFromHeader = 0;
   sitemapIndex = 0;
+  sitemapCanonical = 0;
+  sitemapHreflang = 0;
+  sitemapChangefreq = ChangefreqText(SitemapContent{}.changefreq);
+  sitemapPriority = PrioritiesText(SitemapContent{}.priorities);
 }
 
 void CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs) {
@@ -80,6 +101,10 @@ void CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs)
   userAgent = UserAgentOf(ReadText(pairs, kKeyUserAgent));
   lastmodFromHeader = ReadFlag(pairs, kKeyLastmodFromHeader);
   sitemapIndex = ReadFlag(pairs, kKeySitemapIndex);
+  sitemapCanonical = ReadFlag(pairs, kKeySitemapCanonical);
+  sitemapHreflang = ReadFlag(pairs, kKeySitemapHreflang);
+  sitemapChangefreq = ReadChangefreq(pairs);
+  sitemapPriority = ReadPriorities(pairs);
 }
 
 void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
@@ -101,6 +126,10 @@ void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
   pairs.insert_or_assign(kKeyUserAgent, userAgent);
   pairs.insert_or_assign(kKeyLastmodFromHeader, std::to_string(lastmodFromHeader));
   pairs.insert_or_assign(kKeySitemapIndex, std::to_string(sitemapIndex));
+  pairs.insert_or_assign(kKeySitemapCanonical, std::to_string(sitemapCanonical));
+  pairs.insert_or_assign(kKeySitemapHreflang, std::to_string(sitemapHreflang));
+  pairs.insert_or_assign(kKeySitemapChangefreq, sitemapChangefreq);
+  pairs.insert_or_assign(kKeySitemapPriority, sitemapPriority);
 }
 
 bool WriteExtensionArchive(const StringISet& set, std::string& text) {

@@ -22,6 +22,11 @@ inline constexpr const char* kKeyMinIntervalMs = "keysetupmanager_rules_min_inte
 inline constexpr const char* kKeyUserAgent = "keysetupmanager_rules_user_agent";
 inline constexpr const char* kKeyLastmodFromHeader = "keysetupmanager_rules_lastmod_from_header";
 inline constexpr const char* kKeySitemapIndex = "keysetupmanager_rules_sitemap_index";
+// What goes into the sitemap; a database written before these has none of the keys.
+inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_canonical";
+inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
+inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
+inline constexpr const char* kKeySitemapPriority = "keysetupmanager_sitemap_priority";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -48,12 +53,18 @@ class CSetupManager {
   std::string userAgent;              // sent as the User-Agent (UTF-8); empty sends none
   int32_t lastmodFromHeader = 0;      // 1: lastmod from the page's Last-Modified when it has one
   int32_t sitemapIndex = 0;           // 1: an index file beside several sitemap files
+  // Sitemap content. Each default writes the sitemap as it is without them.
+  int32_t sitemapCanonical = 0;       // 1: a page naming another canonical address is left out
+  int32_t sitemapHreflang = 0;        // 1: language alternates written
+  std::string sitemapChangefreq = "daily";  // a protocol word or "none", as ParseChangefreq reads it
+  std::string sitemapPriority = "0.5";      // one value, a list by depth or "none", as ParsePriorities reads it
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();
   // Reads every setting from stored texts; unreadable values get the fallbacks below. An
   // absent or unreadable crawl rule is off (0, empty); the flags read as 0 or 1, the
   // interval is kept within 0 to kMaxIntervalMs and the user agent as UserAgentOf gives it.
+  // An absent or unreadable change frequency or priority is its default.
   void LoadFromMap(const std::map<std::string, std::string>& pairs);
   // Writes every setting as its stored text (the extension set only when not empty).
   void SaveToMap(std::map<std::string, std::string>& pairs) const;

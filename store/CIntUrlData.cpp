@@ -88,6 +88,19 @@ bool CIntUrlData::Read(const std::string& url, url_prop& record) {
   }
 }
 
+bool CIntUrlData::ReadLineage(const std::string& url, int32_t& depth, std::string& parent) {
+  try {
+    SharedHold hold(lock_);
+    auto it = map_.find(url);
+    if (it == map_.end()) return false;
+    depth = it->second->depth;
+    parent = it->second->parent ? *it->second->parent : std::string();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 size_t CIntUrlData::size() {
   try {
     SharedHold hold(lock_);
@@ -152,17 +165,20 @@ bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t
   try {
     ExclusiveHold hold(lock_);
     int32_t level = 0;
+    const std::string* parentKey = nullptr;
     if (!parent.empty()) {
       auto it = map_.find(parent);
       level = 1;
       if (it != map_.end()) {
         const int32_t parentDepth = it->second->depth;
         level = parentDepth == 2147483647 ? parentDepth : parentDepth + 1;
+        parentKey = &it->first;
       }
     }
     depth = level;
     url_prop record;
     record.depth = level;
+    record.parent = parentKey;
     if (level > maxDepth) record.state = NotAllowed;
     return Insert(url, record);
   } catch (...) {

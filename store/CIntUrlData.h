@@ -38,6 +38,9 @@ class CIntUrlData : public CIntUrl_abs {
   void Reset();
   // A copy of the URL's record; false when not held.
   bool Read(const std::string& url, url_prop& record);
+  // The URL's link depth and the URL whose link admitted it (empty: none known); false when
+  // not held.
+  bool ReadLineage(const std::string& url, int32_t& depth, std::string& parent);
   size_t size();
   const UrlRecordPool* pool() const { return pool_.get(); }
   // Holds the lock for a while, as the longest write would: lets tests stall every caller.

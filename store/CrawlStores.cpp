@@ -34,6 +34,10 @@ int32_t CrawlStores::SetFailed(const std::string& url, const std::string& code) 
 
 int32_t CrawlStores::GetExcluded(const std::string& url) { return RouteFor(url).GetExcluded(url); }
 
+bool CrawlStores::Lineage(const std::string& url, int32_t& depth, std::string& parent) {
+  return memory_->ReadLineage(url, depth, parent);
+}
+
 void CrawlStores::Reset() {
   memory_->Reset();
   database_->Reset();

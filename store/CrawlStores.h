@@ -26,6 +26,9 @@ class CrawlStores {
   int32_t SetExcluded(const std::string& url, int32_t flag);
   int32_t SetFailed(const std::string& url, const std::string& code);
   int32_t GetExcluded(const std::string& url);
+  // The link depth of url and the URL whose link first admitted it (empty for a start
+  // address); false when the in-memory store does not hold url.
+  bool Lineage(const std::string& url, int32_t& depth, std::string& parent);
   // Before each crawl, while none runs.
   void Reset();
 

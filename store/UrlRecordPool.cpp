@@ -34,5 +34,6 @@ void UrlRecordPool::GiveBack() {
   record->state = Waiting;
   record->excludedFlag = 0;
   record->code.assign("200", 3);  // fits the string's own buffer: cannot throw
+  record->parent = nullptr;
   --last_;
 }

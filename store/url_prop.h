@@ -10,6 +10,9 @@ struct url_prop {
   int32_t state = Waiting;
   int32_t excludedFlag = 0;
   std::string code = "200";
+  // The key of the record whose link admitted this URL, while that record is in the same
+  // store (keys never move); null for a start address. Not part of the archive text.
+  const std::string* parent = nullptr;
 };
 
 // The archive text of a record: "22 serialization::archive 9 0 0 <depth> <state> <flag> <len> <code>".

@@ -60,6 +60,7 @@ void AppendMarkup(PageMarkup& part, PageMarkup& markup) {
     markup.baseHref = std::move(part.baseHref);
   }
   for (auto& meta : part.namedMetas) markup.namedMetas.push_back(std::move(meta));
+  for (HeadLink& link : part.headLinks) markup.headLinks.push_back(std::move(link));
   for (AnchorLink& anchor : part.anchors) markup.anchors.push_back(std::move(anchor));
 }
 
@@ -128,6 +129,23 @@ std::string_view ResolvedBy(const std::string& href) {
   return hash == std::string::npos ? std::string_view(href) : std::string_view(href).substr(0, hash + 1);
 }
 
+// The canonical address and the language alternates the head names, resolved as anchors are.
+// The first canonical counts; an alternate without a language or with an address that is no
+// http(s) one is skipped.
+void ReadHeadLinks(const PageMarkup& markup, const ReferenceResolver& base, const LinkOptions& options,
+                   PageLinks& links) {
+  for (const HeadLink& link : markup.headLinks) {
+    WebAddress target;
+    if (options.readCanonical && links.canonical.empty() && RelHasToken(link.rel, "canonical") &&
+        base.Resolve(link.href, target)) {
+      links.canonical = ToText(target);
+    } else if (options.readAlternates && !link.hreflang.empty() && RelHasToken(link.rel, "alternate") &&
+               base.Resolve(link.href, target)) {
+      links.alternates.emplace_back(link.hreflang, ToText(target));
+    }
+  }
+}
+
 }  // namespace
 
 int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch) {
@@ -162,8 +180,10 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     MetaRobotsDirectives directives;
     if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);
     links.noindex = directives.noindex;
-    if (directives.nofollow) return rc::kOk;
     const ReferenceResolver base(BaseAddress(markup, pageAddress));
+    // What the page says of its own listing holds under nofollow too.
+    ReadHeadLinks(markup, base, options, links);
+    if (directives.nofollow) return rc::kOk;
     for (const AnchorLink& anchor : markup.anchors) {
       if (options.obeyRobots && RelHasNofollow(anchor.rel)) continue;
       if (!scratch.resolved.insert(ResolvedBy(anchor.href)).second) continue;  // resolved the same before

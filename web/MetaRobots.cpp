@@ -37,8 +37,10 @@ MetaRobotsDirectives ParseMetaRobotsContent(std::string_view content) {
   return directives;
 }
 
-bool RelHasNofollow(std::string_view rel) {
+bool RelHasToken(std::string_view rel, std::string_view type) {
   bool found = false;
-  ForEachToken(rel, IsSpace, [&](std::string_view token) { found = found || EqualsIgnoreCase(token, "nofollow"); });
+  ForEachToken(rel, IsSpace, [&](std::string_view token) { found = found || EqualsIgnoreCase(token, type); });
   return found;
 }
+
+bool RelHasNofollow(std::string_view rel) { return RelHasToken(rel, "nofollow"); }

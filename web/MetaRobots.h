@@ -20,3 +20,5 @@ MetaRobotsDirectives ParseMetaRobotsContent(std::string_view content);
 
 // Whether a rel text (space-separated link types) holds "nofollow", letter case ignored.
 bool RelHasNofollow(std::string_view rel);
+// Whether a rel text holds that link type ("canonical", "alternate"), letter case ignored.
+bool RelHasToken(std::string_view rel, std::string_view type);

@@ -1,6 +1,8 @@
 #pragma once
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Links compare exactly: /A.html and /a.html are two pages on nearly every server.
 using LinkSet = std::set<std::string>;
@@ -10,6 +12,11 @@ struct PageLinks {
   LinkSet internal;  // paths (with "?" and query) on the crawl's site, as they will be requested
   LinkSet external;  // full addresses on other sites
   bool noindex = false;  // the page asks not to be listed (meta robots, when obeyed)
+  // When asked for: the full address of the page's first <link rel="canonical">, resolved
+  // as its anchors are (empty: none), and its (hreflang, full address) language alternates
+  // in document order.
+  std::string canonical;
+  std::vector<std::pair<std::string, std::string>> alternates;
 };
 
 // How a page's links are read.
@@ -17,4 +24,6 @@ struct LinkOptions {
   // Obey <meta name="robots"> (noindex; nofollow: no link at all) and rel="nofollow".
   bool obeyRobots = false;
   std::string productToken;  // a meta element of this name speaks to us as "robots" does
+  bool readCanonical = false;   // fill PageLinks::canonical
+  bool readAlternates = false;  // fill PageLinks::alternates
 };

@@ -21,6 +21,11 @@ void ReadHeadElement(TidyNode node, PageMarkup& markup) {
   } else if (tag == TidyTag_META) {
     const char* name = FirstAttribute(node, TidyAttr_NAME);
     if (name && *name) markup.namedMetas.emplace_back(name, Text(FirstAttribute(node, TidyAttr_CONTENT)));
+  } else if (tag == TidyTag_LINK) {
+    const char* href = FirstAttribute(node, TidyAttr_HREF);
+    if (href && *href)
+      markup.headLinks.push_back(
+          {Text(FirstAttribute(node, TidyAttr_REL)), Text(FirstAttribute(node, TidyAttr_HREFLANG)), href});
   }
 }
 

@@ -11,6 +11,13 @@ struct AnchorLink {
   std::string rel;
 };
 
+// A link element of the head: its rel, hreflang and href as Tidy decoded them.
+struct HeadLink {
+  std::string rel;
+  std::string hreflang;
+  std::string href;
+};
+
 // What the crawl reads of a parsed page.
 struct PageMarkup {
   bool hasBase = false;
@@ -18,8 +25,9 @@ struct PageMarkup {
   std::vector<AnchorLink> anchors;   // every anchor with an href below the body, in document order
   // (name, content) of every meta element of the head that has a name.
   std::vector<std::pair<std::string, std::string>> namedMetas;
+  std::vector<HeadLink> headLinks;   // every link element of the head that has an href
 };
 
-// Reads the head (base, meta) and the anchors below the body. Walks with its own stack:
+// Reads the head (base, meta, link) and the anchors below the body. Walks with its own stack:
 // pages nest elements without limit.
 void ReadPageMarkup(TidyNode head, TidyNode body, PageMarkup& markup);

@@ -18,6 +18,7 @@ void PageScratch::Release() {
   page.hasBase = false;
   page.baseHref.clear();
   page.namedMetas.clear();
+  page.headLinks.clear();
   if (page.anchors.capacity() > kKeptBytes / sizeof(AnchorLink)) std::vector<AnchorLink>().swap(page.anchors);
   else page.anchors.clear();
 }

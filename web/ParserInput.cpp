@@ -282,10 +282,10 @@ enum class Keep { kEveryTag, kLinkTags };
 
 // Whether the tag name is one of those that can carry a link or change how links are read, or
 // that the parser needs to place them. The parser sets aside anchors inside foreign content
-// (svg, math), a select or a noscript of the head, so those stay. No rule reads a link
-// element: it goes too.
+// (svg, math), a select or a noscript of the head, so those stay. A link element names the
+// page's canonical address and its language alternates.
 bool IsLinkTag(const std::string& n) {
-  return IsOneOf(n, "a", "area", "base", "meta", "html", "head", "body", "noscript", "svg", "math", "select");
+  return IsOneOf(n, "a", "area", "base", "meta", "link", "html", "head", "body", "noscript", "svg", "math", "select");
 }
 
 // Elements that may stand in the head: taking one out must not end the head. Any other start
@@ -298,11 +298,13 @@ bool MayStandInHead(const std::string& n) {
 // attributes may set how the parser reads the page).
 std::initializer_list<const char*> const* ReadAttributes(const std::string& tag) {
   static const std::initializer_list<const char*> kLink = {"href", "rel"};
+  static const std::initializer_list<const char*> kHeadLink = {"href", "rel", "hreflang"};
   static const std::initializer_list<const char*> kMeta = {"name", "content", "charset", "http-equiv"};
   static const std::initializer_list<const char*> kNone = {};
   if (Is(tag, "html")) return nullptr;
   if (Is(tag, "a") || Is(tag, "area") || Is(tag, "base")) return &kLink;
   if (Is(tag, "meta")) return &kMeta;
+  if (Is(tag, "link")) return &kHeadLink;
   return &kNone;
 }
 

@@ -12,12 +12,14 @@ CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QW
       uiPage_(setup),
       runPage_(setup),
       autoSavePage_(setup),
-      rulesPage_(setup) {
+      rulesPage_(setup),
+      sitemapPage_(setup) {
   std::vector<QPixmap> icons = RenderPageIcons();
   AddPage(&uiPage_, icons[0]);
   AddPage(&runPage_, icons[1]);
   AddPage(&autoSavePage_, icons[2]);
   AddPage(&rulesPage_, icons[3]);
+  AddPage(&sitemapPage_, icons[4]);
   CreatePages();
   SetActivePage(0);
 }
@@ -27,6 +29,7 @@ CSetupPropSheet::~CSetupPropSheet() = default;
 QString CSetupPropSheet::PageTitle(int page) {
   if (page >= 0 && page <= 2) return StringRes(127 + page);
   if (page == 3) return QString::fromStdWString(CSetupRulesPage::Template().caption);
+  if (page == 4) return QString::fromStdWString(CSetupSitemapPage::Template().caption);
   return QString();
 }
 
@@ -41,7 +44,10 @@ void CSetupPropSheet::ApplyStep3() { runPage_.Apply(); }
 
 void CSetupPropSheet::ApplyStep4() { autoSavePage_.Apply(); }
 
-void CSetupPropSheet::ApplyStep5() { rulesPage_.Apply(); }
+void CSetupPropSheet::ApplyStep5() {
+  rulesPage_.Apply();
+  sitemapPage_.Apply();
+}
 
 void CSetupPropSheet::OnDrawPageHeader(QPainter& painter, const QRect& area, int page) {
   CVtPropertySheet::OnDrawPageHeader(painter, area, page);

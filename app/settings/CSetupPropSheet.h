@@ -1,14 +1,16 @@
 #pragma once
-// The settings sheet "选项设置" with its four pages, all created and loaded with the sheet:
-// appearance, run, auto-save and crawl rules. Apply and OK store every page, shown or not:
-//   step 1 the appearance page (and the sheet redrawn in the new look), step 2 nothing,
-//   step 3 the run page, step 4 the auto-save page, step 5 the crawl rules page.
+// The settings sheet "选项设置" with its five pages, all created and loaded with the sheet:
+// appearance, run, auto-save, crawl rules and sitemap content. Apply and OK store every page,
+// shown or not: step 1 the appearance page (and the sheet redrawn in the new look), step 2
+// nothing, step 3 the run page, step 4 the auto-save page, step 5 the crawl rules page and
+// the sitemap content page.
 // The sheet only changes the settings object; the main window's close button stores it.
 #include <memory>
 
 #include "app/settings/CSetupAutoSavePage.h"
 #include "app/settings/CSetupRulesPage.h"
 #include "app/settings/CSetupRunPage.h"
+#include "app/settings/CSetupSitemapPage.h"
 #include "app/settings/CSetupUIPage.h"
 #include "app/settings/CVtPropertySheet.h"
 
@@ -24,13 +26,15 @@ class CSetupPropSheet : public CVtPropertySheet {
   CSetupRunPage& runPage() { return runPage_; }
   CSetupAutoSavePage& autoSavePage() { return autoSavePage_; }
   CSetupRulesPage& rulesPage() { return rulesPage_; }
+  CSetupSitemapPage& sitemapPage() { return sitemapPage_; }
 
   void ApplyStep1() override;
   void ApplyStep3() override;
   void ApplyStep4() override;
   void ApplyStep5() override;
 
-  // The header title of page n: strings 127 to 129, then the crawl rules page's caption.
+  // The header title of page n: strings 127 to 129, then the captions of the crawl rules and
+  // sitemap content pages.
   static QString PageTitle(int page);
 
  protected:
@@ -42,4 +46,5 @@ class CSetupPropSheet : public CVtPropertySheet {
   CSetupRunPage runPage_;
   CSetupAutoSavePage autoSavePage_;
   CSetupRulesPage rulesPage_;
+  CSetupSitemapPage sitemapPage_;
 };

@@ -93,9 +93,30 @@ const char kIcon3[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" h
 </svg>
 )svg";
 
-const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3};
+const char kIcon4[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="node" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#9fd28f"/>
+      <stop offset="1" stop-color="#3f9a45"/>
+    </linearGradient>
+    <linearGradient id="globe" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#8fc3f0"/>
+      <stop offset="1" stop-color="#3a78c2"/>
+    </linearGradient>
+  </defs>
+  <path d="M17 13v8M8 21h18M8 21v6M26 21v6M8 31v5M8 36h7" fill="none" stroke="#5a6775" stroke-width="1.8" stroke-linejoin="round"/>
+  <rect x="9" y="3" width="16" height="10" rx="2" fill="url(#node)" stroke="#2a6a2f" stroke-width="1.4"/>
+  <rect x="2" y="27" width="12" height="8" rx="1.8" fill="url(#node)" stroke="#2a6a2f" stroke-width="1.3"/>
+  <rect x="20" y="27" width="12" height="8" rx="1.8" fill="url(#node)" stroke="#2a6a2f" stroke-width="1.3"/>
+  <rect x="15" y="33" width="10" height="7" rx="1.6" fill="#f2c12e" stroke="#8a6a10" stroke-width="1.2"/>
+  <circle cx="37" cy="36" r="10" fill="url(#globe)" stroke="#1d4f8a" stroke-width="1.5"/>
+  <path d="M27 36h20M37 26c-3.6 3-3.6 17 0 20M37 26c3.6 3 3.6 17 0 20M29 31h16M29 41h16" fill="none" stroke="#ffffff" stroke-width="1.2"/>
+</svg>
+)svg";
+
+const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3, kIcon4};
 const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg", "page-autosave.svg",
-                                            "page-rules.svg"};
+                                            "page-rules.svg", "page-sitemap.svg"};
 
 }  // namespace
 

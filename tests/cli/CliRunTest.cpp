@@ -93,8 +93,8 @@ std::string ExpectedSitemap(const std::set<std::string>& addresses, bool gzip) {
   return gzip ? Gunzip(dir.path() / "host_sitemap0.xml.gz") : ReadFileBytes(dir.path() / "host_sitemap0.xml");
 }
 
-std::string FailureLine(const std::string& path, const std::string& code) {
-  return path + "\t" + code + "\t" + WideToUtf8(FailureDescription(code)) + "\n";
+std::string FailureLine(const std::string& path, const std::string& code, const std::string& foundOn) {
+  return path + "\t" + code + "\t" + WideToUtf8(FailureDescription(code)) + "\t" + foundOn + "\n";
 }
 
 std::vector<std::string> FilesIn(const fs::path& dir) {
@@ -123,7 +123,7 @@ TEST(CliRunTest, SeveralSitesInOneRunEachWriteTheirOwnFilesEvenOnOneHost) {
     std::vector<std::string> lines = SplitCrLf(ReadFileBytes(work.path() / (prefix + "_urls.txt")));
     EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), site->AllAddresses()) << prefix;
     EXPECT_EQ(ReadFileBytes(work.path() / (prefix + "_sitemap0.xml")), ExpectedSitemap(site->AllAddresses(), false));
-    EXPECT_EQ(ReadFileBytes(work.path() / (prefix + "_failed.tsv")), FailureLine("/missing.html", "404"));
+    EXPECT_EQ(ReadFileBytes(work.path() / (prefix + "_failed.tsv")), FailureLine("/missing.html", "404", site->origin() + "/"));
   }
   EXPECT_TRUE(fs::exists(work.path() / ("localhost_" + one.origin().substr(one.origin().rfind(':') + 1) + "_urls.txt")));
   EXPECT_NE(run.err.find("crawling " + two.origin()), std::string::npos) << run.err;
@@ -180,7 +180,8 @@ TEST(CliRunTest, PlainCrawlWritesTheThreeFilesAsTheWindowWouldSaveThem) {
   // A small site comes in one portion, so the sitemap holds it sorted byte-wise.
   EXPECT_EQ(ReadFileBytes(out / (SiteFiles(site.origin()) + "_sitemap0.xml")), ExpectedSitemap(site.AllAddresses(), false));
 
-  EXPECT_EQ(ReadFileBytes(out / (SiteFiles(site.origin()) + "_failed.tsv")), FailureLine("/missing.html", "404"));
+  EXPECT_EQ(ReadFileBytes(out / (SiteFiles(site.origin()) + "_failed.tsv")),
+            FailureLine("/missing.html", "404", site.origin() + "/"));
   // The forbidden type and the other site were never asked for.
   EXPECT_EQ(site.server().requestCount("/doc.pdf"), 0u);
   EXPECT_EQ(site.server().requestCount("/missing.html"), 1u);

@@ -122,6 +122,7 @@ class CrawlRun {
     std::string include;
     std::string exclude;
     CrawlRules rules;
+    SitemapContent sitemap;
     std::optional<http_options> httpOptions;
     std::string journalPath;
     bool resume = false;
@@ -138,6 +139,7 @@ class CrawlRun {
     params.threadCount = options.threadCount;
     params.forbiddenExtensions = options.forbidden;
     params.rules = options.rules;
+    params.sitemap = options.sitemap;
     params.httpOptions = options.httpOptions;
     params.journalPath = options.journalPath;
     params.resume = options.resume;

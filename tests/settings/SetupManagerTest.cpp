@@ -10,6 +10,7 @@
 #include "common/ResultCodes.h"
 #include "common/SystemInfo.h"
 #include "settings/CSetupManager.h"
+#include "settings/SitemapContentOf.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
 #include "store/CLevelDb.h"
@@ -30,7 +31,8 @@ const std::vector<const char*> kAllKeys = {
 std::map<std::string, std::string> PairsWithoutCrawlRules(const CSetupManager& setup) {
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex}) {
+  for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
+                          kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority}) {
     pairs.erase(key);
   }
   return pairs;
@@ -83,7 +85,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 15u);
+  EXPECT_EQ(pairs.size(), 19u);
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
@@ -95,6 +97,10 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   EXPECT_EQ(pairs.at(kKeyUserAgent), "");
   EXPECT_EQ(pairs.at(kKeyLastmodFromHeader), "0");
   EXPECT_EQ(pairs.at(kKeySitemapIndex), "0");
+  EXPECT_EQ(pairs.at(kKeySitemapCanonical), "0");
+  EXPECT_EQ(pairs.at(kKeySitemapHreflang), "0");
+  EXPECT_EQ(pairs.at(kKeySitemapChangefreq), "daily");
+  EXPECT_EQ(pairs.at(kKeySitemapPriority), "0.5");
   const std::string& archive = pairs.at(kKeyForbiddenExtensions);
   EXPECT_EQ(archive.size(), 383u);
   EXPECT_EQ(archive.rfind("22 serialization::archive 9 0 0 50 0 3 .7z 4 .ace 4 .asf 4 .avi ", 0), 0u);
@@ -103,7 +109,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 14u);
+  EXPECT_EQ(pairs.size(), 18u);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -448,14 +454,49 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   EXPECT_EQ(setup.userAgent, "");
   EXPECT_EQ(setup.lastmodFromHeader, 0);
   EXPECT_EQ(setup.sitemapIndex, 0);
+  EXPECT_EQ(setup.sitemapCanonical, 0);
+  EXPECT_EQ(setup.sitemapHreflang, 0);
+  EXPECT_EQ(setup.sitemapChangefreq, "daily");
+  EXPECT_EQ(setup.sitemapPriority, "0.5");
   setup.minIntervalMs = 750;
   setup.userAgent = "VeltroBot/2";
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 15u);
+  EXPECT_EQ(stored.size(), 19u);
+  EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");
   EXPECT_EQ(stored[kKeyUserAgent], "VeltroBot/2");
   EXPECT_EQ(stored[kKeyObeyRobots], "0");
   EXPECT_EQ(stored[kKeyAutoSavePath], "old/");
+}
+
+TEST(SetupManagerTest, SitemapContentRoundTripsAndUnreadableChangefreqOrPriorityLoadsTheDefault) {
+  CSetupManager setup;
+  std::map<std::string, std::string> pairs;
+  setup.SaveToMap(pairs);
+  pairs[kKeySitemapCanonical] = "1";
+  pairs[kKeySitemapHreflang] = "1";
+  pairs[kKeySitemapChangefreq] = " weekly ";
+  pairs[kKeySitemapPriority] = "1.0, 0.8,0.6";
+  CSetupManager loaded;
+  loaded.LoadFromMap(pairs);
+  const SitemapContent content = SitemapContentOf(loaded);
+  EXPECT_TRUE(content.canonicalOnly);
+  EXPECT_TRUE(content.languageAlternates);
+  EXPECT_EQ(content.changefreq, "weekly");
+  EXPECT_EQ(content.priorities, (std::vector<std::string>{"1.0", "0.8", "0.6"}));
+  EXPECT_EQ(loaded.sitemapPriority, "1.0,0.8,0.6");
+
+  pairs[kKeySitemapChangefreq] = "none";
+  pairs[kKeySitemapPriority] = "none";
+  loaded.LoadFromMap(pairs);
+  EXPECT_EQ(SitemapContentOf(loaded).changefreq, "");
+  EXPECT_TRUE(SitemapContentOf(loaded).priorities.empty());
+
+  pairs[kKeySitemapChangefreq] = "sometimes";  // a damaged or foreign value
+  pairs[kKeySitemapPriority] = "1.5";
+  loaded.LoadFromMap(pairs);
+  EXPECT_EQ(loaded.sitemapChangefreq, "daily");
+  EXPECT_EQ(loaded.sitemapPriority, "0.5");
 }

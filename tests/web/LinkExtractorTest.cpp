@@ -274,18 +274,22 @@ TEST(ExtractLinks, AWorkersScratchCarriesNothingFromOnePageToTheNext) {
   PageScratch scratch;
   LinkOptions robots;
   robots.obeyRobots = true;
+  robots.readCanonical = true;
   auto extract = [&](const std::string& body) {
     PageLinks links;
     EXPECT_EQ(ExtractLinks("HTTP/1.1 200 OK", body, kSite, kPageAddress, links, robots, scratch), rc::kOk);
     return links;
   };
   const PageLinks first = extract(GbkOf(Page("<a href=\"中.html\">x</a>", "<meta charset=\"gbk\"><base href=\"/b/\">"
-                                                                           "<meta name=\"robots\" content=\"noindex\">")));
+                                                                           "<meta name=\"robots\" content=\"noindex\">"
+                                                                           "<link rel=\"canonical\" href=\"/c.html\">")));
   EXPECT_EQ(Items(first.internal), (std::vector<std::string>{"/b/%E4%B8%AD.html"}));
   EXPECT_TRUE(first.noindex);
+  EXPECT_FALSE(first.canonical.empty());
   const PageLinks second = extract(Page("<a href=\"c.html\">c</a>"));
   EXPECT_EQ(Items(second.internal), (std::vector<std::string>{"/dir/c.html"}));
   EXPECT_FALSE(second.noindex);
+  EXPECT_EQ(second.canonical, "");  // the first page's canonical is not the second's
   // A page larger than the room kept between pages gives it back.
   const PageLinks large = extract(GbkOf(Page(std::string(PageScratch::kKeptBytes + 10, 'x') + "<a href=\"l.html\">中</a>",
                                              "<meta charset=\"gbk\">")));

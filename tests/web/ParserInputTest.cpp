@@ -46,7 +46,7 @@ TEST(ParserInput, LinkMarkupKeepsOnlyTheTagsThatCarryLinksAndOneCharacterForWhat
   // Only the attributes the crawl reads stay; the stray quote of id="d"" hides no ">"; the tab
   // of the href goes as before.
   EXPECT_EQ(out,
-            "<!DOCTYPE html><html lang=en><head><meta name=\"robots\" content=\"nofollow\"> </head>"
+            "<!DOCTYPE html><html lang=en><head><meta name=\"robots\" content=\"nofollow\"><link rel=stylesheet href=s.css> </head>"
             "<body>x<a href=\"/ab\">x</a>x<area href=/m></body></html>");
 }
 

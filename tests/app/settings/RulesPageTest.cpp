@@ -160,7 +160,8 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     before.autoSaveInterval = 300;
     std::map<std::string, std::string> pairs;
     before.SaveToMap(pairs);
-    for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex})
+    for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
+                            kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), 0);
@@ -171,6 +172,10 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     CSetupPropSheet sheet(setup);
     EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdDepth), L"9");
     ExpectAllOff(sheet.rulesPage());
+    // The sitemap content page opens with today's sitemap.
+    EXPECT_FALSE(sheet.sitemapPage().IsItemChecked(CSetupSitemapPage::kIdCanonical));
+    EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdChangefreq), L"daily");
+    EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdPriority), L"0.5");
     sheet.SetActivePage(3);
     Click(sheet.rulesPage(), CSetupRulesPage::kIdObeyRobots);
     sheet.rulesPage().SetItemText(CSetupRulesPage::kIdInterval, L"2000");
@@ -184,6 +189,8 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
   EXPECT_EQ(stored[kKeyUserAgent], "");
   EXPECT_EQ(stored[kKeyLastmodFromHeader], "0");
   EXPECT_EQ(stored[kKeySitemapIndex], "0");
+  EXPECT_EQ(stored[kKeySitemapChangefreq], "daily");
+  EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMaxDepth], "9");
   EXPECT_EQ(stored[kKeyAutoSaveInterval], "300");
 }

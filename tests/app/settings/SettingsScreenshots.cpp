@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-  const char* pages[] = {"appearance", "run", "autosave", "rules"};
+  const char* pages[] = {"appearance", "run", "autosave", "rules", "sitemap"};
   const std::pair<int, const char*> looks[] = {{0, "office2007blue"}, {11, "carbon"}};
   for (const auto& [style, lookName] : looks) {
     ApplyVisualStyle(style);
@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     setup->minIntervalMs = 500;
     setup->userAgent = "VeltroBot/1.0 (+https://example.com/bot.html)";
     setup->sitemapIndex = 1;
+    setup->sitemapCanonical = 1;
+    setup->sitemapPriority = "1.0,0.8,0.6";
     CSetupPropSheet sheet(setup);
     sheet.show();
     for (int page = 0; page < sheet.pageCount(); ++page) {

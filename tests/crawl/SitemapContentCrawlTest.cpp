@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "crawl/CrawlTestSite.h"
+#include "output/CSitemapXmlWriter.h"
+#include "support/SitemapXml.h"
+#include "support/StaticSite.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string Page(const std::string& head, const std::vector<std::string>& links) {
+  std::string html = "<html><head><title>t</title>" + head + "</head><body>";
+  for (const std::string& link : links) html += "<p><a href=\"" + link + "\">x</a></p>";
+  return html + "</body></html>";
+}
+
+Resource Html(const std::string& head, const std::vector<std::string>& links) {
+  return Resource{200, "text/html", Page(head, links)};
+}
+
+std::string Canonical(const std::string& href) { return "<link rel=\"canonical\" href=\"" + href + "\">"; }
+
+// A site with canonical pages of every kind, pages at depths 0 to 4, language alternates and
+// broken links on known pages.
+class SitemapContentCrawlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    site_.Set("/", Html("", {"self.html", "dup.html", "x.html", "away.html", "lang.html", "d1.html"}));
+    site_.Set("/self.html", Html(Canonical("self.html"), {}));
+    site_.Set("/dup.html", Html(Canonical("/d1.html"), {}));
+    site_.Set("/x.html", Html(Canonical("only.html"), {}));
+    site_.Set("/only.html", Html("", {}));
+    site_.Set("/away.html", Html(Canonical("http://127.0.0.3:9/elsewhere.html"), {}));
+    site_.Set("/lang.html", Html("<link rel=\"alternate\" hreflang=\"en\" href=\"lang.html\">"
+                                 "<link rel=\"alternate\" hreflang=\"de\" href=\"/de/lang.html?a=1&amp;b=2\">"
+                                 "<link rel=\"Alternate\" hreflang=\"zh-CN\" href=\"http://127.0.0.2:8/中文/lang.html\">"
+                                 "<link rel=\"stylesheet\" href=\"s.css\">",
+                                 {}));
+    site_.Set("/d1.html", Html("", {"d2.html"}));
+    site_.Set("/d2.html", Html("", {"d3.html", "missing.html"}));
+    site_.Set("/d3.html", Html("", {"d4.html", "moved.html"}));
+    site_.Set("/d4.html", Html("", {}));
+    site_.Set("/moved.html", Resource{301, "text/html", "", "/gone.html"});
+    site_.Set("/de/lang.html", Resource{404, "text/html", "gone"});
+    ASSERT_TRUE(site_.Start());
+    origin_ = site_.origin();
+  }
+
+  std::string At(const std::string& path) const { return origin_ + path; }
+
+  // The sitemap's entries by address, parsed back from the printed document.
+  std::map<std::string, ParsedSitemapUrl> SitemapOf(CrawlRun& run, bool xhtml) {
+    std::string text;
+    EXPECT_EQ(run.results().sitemap()->PrintCurrent(text), 0);
+    const ParsedSitemap parsed = ParseSitemapXml(text);
+    EXPECT_TRUE(parsed.ok) << parsed.problem;
+    EXPECT_EQ(parsed.declaresXhtml, xhtml);
+    std::map<std::string, ParsedSitemapUrl> byLoc;
+    for (const ParsedSitemapUrl& url : parsed.urls) byLoc[url.loc] = url;
+    return byLoc;
+  }
+
+  StaticSite site_;
+  std::string origin_;
+};
+
+TEST_F(SitemapContentCrawlTest, CanonicalAlternatesAndPriorityByDepthShapeTheSitemapButNotTheUrlList) {
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.sitemap.canonicalOnly = true;
+  options.sitemap.languageAlternates = true;
+  options.sitemap.changefreq = "weekly";
+  options.sitemap.priorities = {"1.0", "0.8", "0.6", "0.4"};
+  ASSERT_TRUE(run.Crawl(origin_ + "/", options));
+
+  const auto sitemap = SitemapOf(run, true);
+  std::vector<std::string> listed;
+  for (const auto& [loc, url] : sitemap) listed.push_back(loc);
+  // Left out: a page naming another page of the site, and one naming another site.
+  EXPECT_EQ(listed, (std::vector<std::string>{At("/"), At("/d1.html"), At("/d2.html"), At("/d3.html"), At("/d4.html"),
+                                              At("/lang.html"), At("/only.html"), At("/self.html")}));
+  // Depth 0 to 4; the page only a canonical names is one below the page naming it.
+  const std::map<std::string, std::string> priority = {
+      {"/", "1.0"}, {"/d1.html", "0.8"}, {"/d2.html", "0.6"}, {"/d3.html", "0.4"}, {"/d4.html", "0.4"},
+      {"/lang.html", "0.8"}, {"/only.html", "0.6"}, {"/self.html", "0.8"}};
+  for (const auto& [path, value] : priority) {
+    EXPECT_EQ(sitemap.at(At(path)).priority, value) << path;
+    EXPECT_EQ(sitemap.at(At(path)).changefreq, "weekly") << path;
+  }
+  EXPECT_EQ(sitemap.at(At("/lang.html")).alternates,
+            (LanguageAlternates{{"en", At("/lang.html")},
+                                {"de", At("/de/lang.html?a=1&b=2")},
+                                {"zh-CN", "http://127.0.0.2:8/%E4%B8%AD%E6%96%87/lang.html"}}));
+  for (const auto& [loc, url] : sitemap)
+    if (loc != At("/lang.html")) EXPECT_TRUE(url.alternates.empty()) << loc;
+
+  // The URL list keeps every fetched page; another site's canonical is not followed, and
+  // an alternate is no link.
+  std::vector<std::string> fetched = run.results().FetchedAddresses();
+  std::sort(fetched.begin(), fetched.end());
+  EXPECT_EQ(fetched, (std::vector<std::string>{At("/"), At("/away.html"), At("/d1.html"), At("/d2.html"),
+                                               At("/d3.html"), At("/d4.html"), At("/dup.html"), At("/lang.html"),
+                                               At("/only.html"), At("/self.html"), At("/x.html")}));
+  EXPECT_EQ(site_.count("/de/lang.html?a=1&b=2"), 0u);
+  EXPECT_EQ(site_.count("/only.html"), 1u);
+
+  // Each failure names the page whose link led to it; the redirect's target names the redirect.
+  std::vector<FailureRecord> failures = run.results().FailureRecords();
+  std::sort(failures.begin(), failures.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+  ASSERT_EQ(failures.size(), 3u);
+  EXPECT_EQ(failures[0].path, "/gone.html");
+  EXPECT_EQ(failures[0].foundOn, At("/moved.html"));
+  EXPECT_EQ(failures[1].path, "/missing.html");
+  EXPECT_EQ(failures[1].code, "404");
+  EXPECT_EQ(failures[1].foundOn, At("/d2.html"));
+  EXPECT_EQ(failures[2].path, "/moved.html");
+  EXPECT_EQ(failures[2].code, "301");
+  EXPECT_EQ(failures[2].foundOn, At("/d3.html"));
+
+  TempDir dir;
+  ASSERT_EQ(run.results().SaveFailures(dir.str()), 0);
+  const std::string tsv = ReadFileBytes(dir.path() / CrawlResults::FailureListName(run.results().SiteName()));
+  EXPECT_NE(tsv.find("/missing.html\t404\t"), std::string::npos);
+  EXPECT_NE(tsv.find("\t" + At("/d2.html") + "\n"), std::string::npos);
+  ASSERT_EQ(run.results().SaveSitemap(dir.str(), false), 0);
+  const ParsedSitemap saved = ParseSitemapXml(
+      ReadFileBytes(dir.path() / CSitemapXmlWriter::FileName(run.results().SiteName(), 0, false)));
+  ASSERT_TRUE(saved.ok) << saved.problem;
+  EXPECT_TRUE(saved.declaresXhtml);
+  EXPECT_EQ(saved.urls.size(), 8u);
+}
+
+TEST_F(SitemapContentCrawlTest, DefaultsListEveryFetchedPageWithDailyAndHalfAndNoAlternates) {
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl(origin_ + "/", CrawlRun::Options{}));
+  const auto sitemap = SitemapOf(run, false);
+  // Canonical links are not read: the page only a canonical names is never fetched.
+  EXPECT_EQ(sitemap.size(), 10u);
+  EXPECT_EQ(sitemap.count(At("/dup.html")), 1u);
+  EXPECT_EQ(sitemap.count(At("/only.html")), 0u);
+  for (const auto& [loc, url] : sitemap) {
+    EXPECT_EQ(url.changefreq, "daily") << loc;
+    EXPECT_EQ(url.priority, "0.5") << loc;
+    EXPECT_TRUE(url.alternates.empty()) << loc;
+  }
+  std::string text;
+  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), 0);
+  EXPECT_EQ(text.find("xhtml"), std::string::npos);
+  EXPECT_NE(text.find("    <url>\n        <changefreq>daily</changefreq>\n        <lastmod>" + LocalIsoDate() +
+                      "</lastmod>\n        <loc>" + At("/d4.html") + "</loc>\n        <priority>0.5</priority>\n    </url>\n"),
+            std::string::npos);
+  // The start address was linked by no page.
+  for (const FailureRecord& failure : run.results().FailureRecords())
+    EXPECT_FALSE(failure.foundOn.empty()) << failure.path;
+}
+
+}  // namespace

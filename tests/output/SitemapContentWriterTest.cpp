@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/ResultCodes.h"
+#include "crawl/SitemapContent.h"
+#include "output/CSitemapXmlWriter.h"
+#include "support/SitemapXml.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// The split edge, written out: the writer's constant must not drift from it.
+constexpr size_t kEdge = 2000000;
+const std::string kDate = "2026-03-09";
+const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
+                          "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\" "
+                          "xmlns:xhtml=\"http://www.w3.org/1999/xhtml\">\n";
+const std::string kTail = "</urlset>\n";
+using Alternates = std::vector<std::pair<std::string, std::string>>;
+
+std::string Alternate(const std::string& lang, const std::string& href) {
+  return "        <xhtml:link rel=\"alternate\" hreflang=\"" + lang + "\" href=\"" + href + "\" />\n";
+}
+
+// An entry with alternates, as the plain default children plus the links.
+std::string Entry(const std::string& loc, const Alternates& alternates) {
+  std::string text = "    <url>\n"
+                     "        <changefreq>daily</changefreq>\n"
+                     "        <lastmod>" + kDate + "</lastmod>\n"
+                     "        <loc>" + loc + "</loc>\n"
+                     "        <priority>0.5</priority>\n";
+  for (const auto& [lang, href] : alternates) text += Alternate(lang, href);
+  return text + "    </url>\n";
+}
+
+SitemapContent WithAlternates() {
+  SitemapContent content;
+  content.languageAlternates = true;
+  return content;
+}
+
+std::string Printed(CSitemapXmlWriter& writer) {
+  std::string text;
+  EXPECT_EQ(writer.PrintCurrent(text), rc::kOk);
+  return text;
+}
+
+}  // namespace
+
+TEST(SitemapContentWriterTest, AlternatesAreEscapedEncodedChildrenAndTheRootDeclaresTheXhtmlPrefix) {
+  CSitemapXmlWriter writer(kDate, WithAlternates());
+  const Alternates alternates = {{"en", "http://h/p"}, {"de", "http://h/de/p?a=1&b=2"},
+                                 {"zh\"CN", "http://other/\xE4\xB8\xAD p"}};
+  ASSERT_EQ(writer.AddUrl("http://h/p", "", 0, alternates), rc::kOk);
+  ASSERT_EQ(writer.AddUrl("http://h/q", "", 1, {}), rc::kOk);
+  const std::string text = Printed(writer);
+  EXPECT_EQ(text, kHead +
+                      Entry("http://h/p", {{"en", "http://h/p"}, {"de", "http://h/de/p?a=1&amp;b=2"},
+                                           {"zh&quot;CN", "http://other/%E4%B8%AD%20p"}}) +
+                      Entry("http://h/q", {}) + kTail);
+  const ParsedSitemap parsed = ParseSitemapXml(text);
+  ASSERT_TRUE(parsed.ok) << parsed.problem;
+  EXPECT_TRUE(parsed.declaresXhtml);
+  ASSERT_EQ(parsed.urls.size(), 2u);
+  EXPECT_EQ(parsed.urls[0].alternates,
+            (Alternates{{"en", "http://h/p"}, {"de", "http://h/de/p?a=1&b=2"}, {"zh\"CN", "http://other/%E4%B8%AD%20p"}}));
+  // The sitemap page shows exactly what the documents hold.
+  EXPECT_EQ(writer.EntryText("http://h/q", "", 1, {}), Entry("http://h/q", {}));
+}
+
+TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaultsHaveNoXhtmlPrefix) {
+  SitemapContent content;
+  content.changefreq = "weekly";
+  content.priorities = {"1.0", "0.8", "0.6"};
+  CSitemapXmlWriter writer(kDate, content);
+  for (int depth = 0; depth <= 4; ++depth)
+    ASSERT_EQ(writer.AddUrl("http://h/d" + std::to_string(depth), "", depth, {{"en", "http://h/ignored"}}), rc::kOk);
+  ParsedSitemap parsed = ParseSitemapXml(Printed(writer));
+  ASSERT_TRUE(parsed.ok) << parsed.problem;
+  EXPECT_FALSE(parsed.declaresXhtml);  // alternates are off: none written, no prefix
+  ASSERT_EQ(parsed.urls.size(), 5u);
+  const std::vector<std::string> wanted = {"1.0", "0.8", "0.6", "0.6", "0.6"};
+  for (size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(parsed.urls[i].changefreq, "weekly");
+    EXPECT_EQ(parsed.urls[i].priority, wanted[i]) << i;
+    EXPECT_TRUE(parsed.urls[i].alternates.empty());
+  }
+
+  content.changefreq.clear();
+  content.priorities.clear();
+  CSitemapXmlWriter bare(kDate, content);
+  ASSERT_EQ(bare.AddUrl("http://h/", "2025-01-02", 3, {}), rc::kOk);
+  EXPECT_EQ(Printed(bare), "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
+                           "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n"
+                           "    <url>\n"
+                           "        <lastmod>2025-01-02</lastmod>\n"
+                           "        <loc>http://h/</loc>\n"
+                           "    </url>\n"
+                           "</urlset>\n");
+  parsed = ParseSitemapXml(Printed(bare));
+  ASSERT_TRUE(parsed.ok) << parsed.problem;
+  EXPECT_FALSE(parsed.urls[0].hasChangefreq || parsed.urls[0].hasPriority);
+}
+
+// A document takes entries while its printed text is at most 2,000,000 bytes, alternates
+// counted: one of exactly 2,000,000 bytes takes one more, one of 2,000,001 bytes is closed.
+// Measured with and without alternates, each document read back.
+TEST(SitemapContentWriterTest, SplitCountsAlternatesAndKeepsADocumentOfExactlyTwoMillionBytes) {
+  for (const bool withAlternates : {false, true}) {
+    for (const size_t size : {kEdge, kEdge + 1}) {
+      SCOPED_TRACE(std::string(withAlternates ? "with" : "without") + " alternates, " + std::to_string(size));
+      SitemapContent content;
+      content.languageAlternates = withAlternates;
+      CSitemapXmlWriter writer(kDate, content);
+      const std::string head = withAlternates ? kHead
+                                              : "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
+                                                "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
+      const Alternates alternates = {{"en", "http://example.com/en"}, {"fr", "http://other.example/fr"}};
+      const Alternates written = withAlternates ? alternates : Alternates{};
+      // Entries of one length, then one sized to end the text exactly at size.
+      size_t length = head.size() + kTail.size();
+      std::vector<std::string> locs;
+      const std::string base = "http://example.com/page/";
+      const size_t unit = Entry(base + std::string(1500, 'a'), written).size();
+      while (length + 2 * unit <= size) {
+        std::string loc = base + std::to_string(100000 + locs.size()) + std::string(1500 - 6, 'a');
+        ASSERT_EQ(writer.AddUrl(loc, "", 0, alternates), rc::kOk);
+        locs.push_back(loc);
+        length += unit;
+      }
+      const std::string last = base + std::string(size - length - Entry(base, written).size(), 'z');
+      ASSERT_EQ(writer.AddUrl(last, "", 0, alternates), rc::kOk);
+      locs.push_back(last);
+      std::string doc0 = head;
+      for (const std::string& loc : locs) doc0 += Entry(loc, written);
+      doc0 += kTail;
+      ASSERT_EQ(doc0.size(), size);
+      EXPECT_EQ(Printed(writer), doc0);
+
+      ASSERT_EQ(writer.AddUrl("http://example.com/next", "", 0, alternates), rc::kOk);
+      const bool split = size > kEdge;
+      EXPECT_EQ(writer.currentIndex(), split ? 1 : 0);
+      if (split) EXPECT_EQ(Printed(writer), head + Entry("http://example.com/next", written) + kTail);
+
+      TempDir dir;
+      ScopedWorkingDir cwd(dir.path());
+      ASSERT_EQ(writer.SaveAll("site", false), rc::kOk);
+      size_t urls = 0;
+      for (size_t i = 0; i < writer.documentCount(); ++i) {
+        const std::string name = CSitemapXmlWriter::FileName("site", i, false);
+        const ParsedSitemap parsed = ParseSitemapXml(ReadFileBytes(name));
+        ASSERT_TRUE(parsed.ok) << name << ": " << parsed.problem;
+        EXPECT_EQ(parsed.declaresXhtml, withAlternates);
+        EXPECT_EQ(parsed.urls.back().alternates, written);
+        urls += parsed.urls.size();
+      }
+      EXPECT_EQ(urls, locs.size() + 1);
+    }
+  }
+}
+
+TEST(SitemapContentWriterTest, ChangefreqAndPriorityTextsAreReadOrRefusedWithAMessage) {
+  std::string word, message;
+  EXPECT_TRUE(ParseChangefreq(" monthly ", word, message));
+  EXPECT_EQ(word, "monthly");
+  EXPECT_TRUE(ParseChangefreq("none", word, message));
+  EXPECT_EQ(word, "");
+  for (const char* bad : {"Daily", "often", "daily,weekly"}) {
+    message.clear();
+    EXPECT_FALSE(ParseChangefreq(bad, word, message)) << bad;
+    EXPECT_NE(message.find(bad), std::string::npos) << message;
+  }
+  std::vector<std::string> values;
+  EXPECT_TRUE(ParsePriorities("1.0, 0.8 ,0.6", values, message));
+  EXPECT_EQ(values, (std::vector<std::string>{"1.0", "0.8", "0.6"}));
+  EXPECT_TRUE(ParsePriorities("1", values, message));
+  EXPECT_EQ(values, (std::vector<std::string>{"1"}));
+  EXPECT_TRUE(ParsePriorities("none", values, message));
+  EXPECT_TRUE(values.empty());
+  for (const char* bad : {"1.5", "-0.1", "0.5,", "abc", "0.5,,0.4", "1e-1"}) {
+    values = {"kept"};
+    EXPECT_FALSE(ParsePriorities(bad, values, message)) << bad;
+    EXPECT_EQ(values, (std::vector<std::string>{"kept"})) << bad;
+  }
+  EXPECT_EQ(PriorityAtDepth({"1.0", "0.8"}, 7), "0.8");
+  EXPECT_EQ(PriorityAtDepth({}, 0), "");
+}
