@@ -204,15 +204,16 @@ echo "== ./run.sh --cli --plain -o /root/out http://127.0.0.1:$port/"
 cli=$?
 echo "   exit $cli"
 grep -v '^\[ *[0-9]*%\]' /root/cli.log | tail -n 5
-urls=/root/out/127.0.0.1_urls.txt
-failed=/root/out/127.0.0.1_failed.tsv
+# Files of a site on another port than the default carry it in their names.
+urls=/root/out/127.0.0.1_${port}_urls.txt
+failed=/root/out/127.0.0.1_${port}_failed.tsv
 ok=1
 for page in / /about.html /docs/ /docs/page.html; do
   tr -d '\r' <"$urls" 2>/dev/null | grep -qx "http://127.0.0.1:$port$page" ||
     { echo "   missing from the URL list: $page"; ok=0; }
 done
 grep -q 'missing\.html	404	' "$failed" 2>/dev/null || { echo "   no 404 row for /missing.html in the failure file"; ok=0; }
-grep -q '<loc>' /root/out/127.0.0.1_sitemap*.xml 2>/dev/null || { echo "   no sitemap written"; ok=0; }
+grep -q '<loc>' /root/out/127.0.0.1_${port}_sitemap*.xml 2>/dev/null || { echo "   no sitemap written"; ok=0; }
 echo "   URL list: $(wc -l <"$urls" 2>/dev/null || echo 0) lines; failure file:"
 sed 's/^/     /' "$failed" 2>/dev/null
 # The tests pass without a CA bundle too (they bring their own); real HTTPS sites need it.
