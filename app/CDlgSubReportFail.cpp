@@ -21,10 +21,10 @@ CDlgSubReportFail::CDlgSubReportFail(QWidget* parent) : CPlatformDialog(Template
   setObjectName(QStringLiteral("page"));
   CReportList* l = list();
   l->AddColumn(LoadStringById(109), 50);
-  l->AddColumn(LoadStringById(110), 450);
+  l->AddColumn(LoadStringById(110), 300);
   l->AddColumn(LoadStringById(111), 80);
-  l->AddColumn(LoadStringById(112), 280);
-  l->AddColumn(L"所在页面", 300);
+  l->AddColumn(LoadStringById(112), 200);
+  l->AddColumn(L"所在页面", 250);
 }
 
 CReportList* CDlgSubReportFail::list() const { return ReportListAt(kIdList); }

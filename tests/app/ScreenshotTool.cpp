@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
   }
   std::wstring message;
   SetMessageBoxHook([&message](const std::wstring& text) { message = text; });
+  SetQuestionHook([](const std::wstring&) { return false; });  // each look starts the slow crawl afresh
   window.tabs()->setCurrentIndex(0);
   window.setup().threadCount = 4;
   SetEditText(page->Control(CDlgSubAction::kIdExclude), L"");
