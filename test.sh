@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test; ends with ctest's summary.
-#   ./test.sh              the normal build in build/, every test
+#   ./test.sh              the normal build in build/, every test; as root also the Debian
+#                          package, installed, run and removed by one of the tests
 #   ./test.sh --sanitize   AddressSanitizer and UndefinedBehaviorSanitizer build in build-asan/,
 #                          every test (window tests included); any finding fails its test
 #   ./test.sh --tsan       ThreadSanitizer build in build-tsan/ (no window), the store, crawl
@@ -26,6 +27,8 @@ fi
 
 if [ -z "$mode" ]; then
   bash build.sh
+  # As root (as CI runs) the package is built too, and ctest checks it.
+  if [ "$(id -u)" -eq 0 ]; then bash build.sh --deb >/dev/null; fi
   cd build
   ctest --output-on-failure -j "$jobs" --timeout 300
   exit
