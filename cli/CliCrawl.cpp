@@ -178,7 +178,7 @@ class CliRun {
         // Nothing came back: the files are still named after the address as typed.
         SiteOrigin typed = OriginOf(crawl.address);
         typed.host = HostOf(crawl.address);
-        results.AddPortion(CrawlPortion{}, typed);
+        results.SetOrigin(typed);
       }
       bool written = WriteResultFiles(results, outDir_, !options_.plain, sitemapIndex_);
       if (!options_.quiet) {

@@ -14,10 +14,10 @@ CrawlEnding DescribeEnding(const CrawlResults& results, int32_t outcome) {
   if (results.okCount() > 0) return ending;
   // Nothing was fetched: the first failure is the start page's (or the last hop of its
   // redirects), and says why.
-  const auto failures = results.Failures();
+  const auto first = results.FirstFailure();
   ending.kind = CrawlEnding::Kind::NothingFetched;
-  if (failures.empty()) return ending;
-  ending.code = failures.front().second;
+  if (!first) return ending;
+  ending.code = first->second;
   ending.cause = FailureDescription(ending.code);
   if (ending.code.rfind("curl ", 0) == 0) ending.kind = CrawlEnding::Kind::Unreachable;
   return ending;

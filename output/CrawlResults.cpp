@@ -75,6 +75,11 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
     writer->AddUrl(entry.address, entry.lastmod, entry.depth, entry.alternates);
 }
 
+void CrawlResults::SetOrigin(const SiteOrigin& origin) {
+  std::lock_guard<std::mutex> guard(lock_);
+  origin_ = origin;
+}
+
 void CrawlResults::SortSitemap() {
   std::shared_ptr<CSitemapXmlWriter> live = sitemap();
   if (!live) return;
@@ -84,13 +89,10 @@ void CrawlResults::SortSitemap() {
     // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
     std::vector<std::pair<std::string_view, size_t>> pages;
     pages.reserve(okCount_);
-    size_t index = 0;
-    for (size_t start = 0; start < okAddresses_.size(); ++index) {
-      const size_t end = okAddresses_.find('\0', start);
-      if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap)
-        pages.emplace_back(std::string_view(okAddresses_).substr(start, end - start), index);
-      start = end + 1;
-    }
+    ForEachFetched([&](std::string_view address, size_t index) {
+      if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap) pages.emplace_back(address, index);
+      return true;
+    });
     std::sort(pages.begin(), pages.end());
     std::string_view previous;
     for (const auto& [address, at] : pages) {
@@ -121,17 +123,17 @@ std::vector<std::string> CrawlResults::FetchedAddresses() const {
   std::vector<std::string> addresses;
   std::lock_guard<std::mutex> guard(lock_);
   addresses.reserve(okCount_);
-  for (size_t start = 0; start < okAddresses_.size();) {
-    size_t end = okAddresses_.find('\0', start);
-    addresses.push_back(okAddresses_.substr(start, end - start));
-    start = end + 1;
-  }
+  ForEachFetched([&](std::string_view address, size_t) {
+    addresses.emplace_back(address);
+    return true;
+  });
   return addresses;
 }
 
-std::vector<std::pair<std::string, std::string>> CrawlResults::Failures() const {
+std::optional<std::pair<std::string, std::string>> CrawlResults::FirstFailure() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return failures_;
+  if (failures_.empty()) return std::nullopt;
+  return failures_.front();
 }
 
 std::vector<FailureRecord> CrawlResults::FailureRecords() const {
@@ -192,14 +194,12 @@ int32_t CrawlResults::SaveUrlList(const std::string& dir, FileWriteResult* resul
   CReplacingFile out(InFolder(dir, UrlListName(SiteName())));
   if (!out.isOpen()) return Report(out, result);
   std::lock_guard<std::mutex> guard(lock_);
-  size_t start = 0;
-  while (start < okAddresses_.size()) {
-    size_t end = okAddresses_.find('\0', start);
-    std::wstring line = UrlListLine(okAddresses_.substr(start, end - start));
-    start = end + 1;
-    if (start >= okAddresses_.size()) line = TrimWhitespace(line);
-    if (!out.Write(WideToUtf8(line))) return Report(out, result);
-  }
+  const bool written = ForEachFetched([&](std::string_view address, size_t index) {
+    std::wstring line = UrlListLine(std::string(address));
+    if (index + 1 == okCount_) line = TrimWhitespace(line);
+    return out.Write(WideToUtf8(line));
+  });
+  if (!written) return Report(out, result);
   out.Commit();
   return Report(out, result);
 }

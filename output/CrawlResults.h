@@ -3,7 +3,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,6 +39,8 @@ class CrawlResults {
 
   // A portion of the crawl whose pages live on origin.
   void AddPortion(const CrawlPortion& portion, const SiteOrigin& origin);
+  // Where the files are named after when no portion came (nothing was crawled).
+  void SetOrigin(const SiteOrigin& origin);
   // At the crawl's end: the sitemap documents are written again with every address in byte
   // order, so two crawls of an unchanged site give the same files whatever order the pages
   // came in. Until then they follow the portions, as the window shows them.
@@ -46,9 +50,10 @@ class CrawlResults {
   size_t failureCount() const;
   // Copies, in the order they came.
   std::vector<std::string> FetchedAddresses() const;
-  std::vector<std::pair<std::string, std::string>> Failures() const;
-  // The same with the full address of the page whose link admitted each (empty for a start
-  // address), aligned with Failures().
+  // The first failure (the start page's, when nothing was fetched), if there is one.
+  std::optional<std::pair<std::string, std::string>> FirstFailure() const;
+  // The failures with the full address of the page whose link admitted each (empty for a
+  // start address).
   std::vector<FailureRecord> FailureRecords() const;
   // The crawl's site as the files are named: host, and "_port" when the port is not the
   // scheme's default; empty before the first portion.
@@ -73,6 +78,19 @@ class CrawlResults {
   static std::string FailureListName(const std::string& site) { return site + "_failed.tsv"; }
 
  private:
+  // Calls fn(address, index) for each fetched address in order while it returns true; false
+  // when fn stopped it. Under lock_.
+  template <class Fn>
+  bool ForEachFetched(Fn fn) const {
+    size_t index = 0;
+    for (size_t start = 0; start < okAddresses_.size(); ++index) {
+      const size_t end = okAddresses_.find('\0', start);
+      if (!fn(std::string_view(okAddresses_).substr(start, end - start), index)) return false;
+      start = end + 1;
+    }
+    return true;
+  }
+
   mutable std::mutex lock_;  // guards everything below
   std::shared_ptr<CSitemapXmlWriter> writer_;
   SiteOrigin origin_;
