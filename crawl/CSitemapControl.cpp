@@ -343,24 +343,35 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.productToken = RobotsProductToken(params().rules.userAgent);
     options.readCanonical = params().sitemap.canonicalOnly;
     options.readAlternates = params().sitemap.languageAlternates;
+    bool parsed = false;
     {
       LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
-      // Stopped while waiting to be parsed: the page is listed, its links are not read.
       if (pass && scratch) ExtractLinks(page.headers, page.body, origin, address, links, options, *scratch);
       else if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
+      parsed = static_cast<bool>(pass);
     }
     // The links are all that is needed of a page from here on; a worker keeps the room of a
     // page of the usual size for its next one.
     if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
     else std::string().swap(page.body);
-    if (!IsStopRequested()) {  // a stop admits nothing new
-      AdmitLinks(links.internal, path);
-      // Sitemap content: the canonical page is listed in this one's place.
-      const CanonicalVerdict canonical = JudgeCanonical(links.canonical, path, origin);
-      AdmitLink(canonical.admitPath, path);
-      inSitemap = canonical.listed;
-      alternates = std::move(links.alternates);
+    if (!parsed) {
+      // Stopped while waiting to be parsed: its links are unknown, so it is not crawled after
+      // all and waits again, as a page whose transfer the stop cut short.
+      stores.SetState(path, Waiting);
+      MoveCounters([](CrawlCounters& c) {
+        c.crawledOk -= 1;
+        c.waiting += 1;
+      });
+      return;
     }
+    // A page listed as crawled has its links admitted, after a stop too: no page starts any
+    // more, and a resumed crawl goes on from them.
+    AdmitLinks(links.internal, path);
+    // Sitemap content: the canonical page is listed in this one's place.
+    const CanonicalVerdict canonical = JudgeCanonical(links.canonical, path, origin);
+    AdmitLink(canonical.admitPath, path);
+    inSitemap = canonical.listed;
+    alternates = std::move(links.alternates);
     if (links.noindex) {
       // Crawled, and left out of the results as an excluded page is.
       MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
