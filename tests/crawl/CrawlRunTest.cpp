@@ -135,11 +135,12 @@ TEST(CrawlRunTest, AdmissionOfForbiddenExcludedTooDeepAndRepeatedLinks) {
 }
 
 TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
+  // The pages are answered only once the test is over (declared before the site, whose
+  // answers read it until they end).
+  std::atomic<bool> over{false};
   TestSite site;
   site.Add("/", {"/slow/1", "/slow/2", "/slow/3", "/slow/4"});
   for (int i = 1; i <= 4; ++i) site.Add("/slow/" + std::to_string(i), {"/never-" + std::to_string(i)});
-  // The pages are answered only once the test is over.
-  std::atomic<bool> over{false};
   site.SetBeforeAnswer([&over](const std::string& path) {
     if (path.rfind("/slow/", 0) != 0) return;
     for (int i = 0; i < 4000 && !over; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -178,12 +179,13 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
 }
 
 TEST(CrawlRunTest, TwoCrawlsAtOnceKeepTheirOwnResultsAndStoppingOneLeavesTheOtherRunning) {
+  // What the sites' answers wait on outlives the sites.
+  std::atomic<bool> firstEnded{false};  // the second site's slow page waits for the first crawl's end
+  std::atomic<bool> stopped{false};     // the first site holds a page until the first crawl is stopped
   TestSite first;
   first.Add("/", {"/one.html", "/shared.html"});
   first.Add("/one.html", {});
   first.Add("/shared.html", {});
-  // The second site's pages wait until the first crawl has been stopped and has ended.
-  std::atomic<bool> firstEnded{false};
   TestSite second;
   second.Add("/", {"/two.html", "/shared.html", "/slow.html"});
   second.Add("/two.html", {});
@@ -194,8 +196,7 @@ TEST(CrawlRunTest, TwoCrawlsAtOnceKeepTheirOwnResultsAndStoppingOneLeavesTheOthe
     if (path != "/slow.html") return;
     for (int i = 0; i < 2000 && !firstEnded; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   });
-  // The first site holds its root until it is stopped, so Stop reaches a running crawl.
-  std::atomic<bool> stopped{false};
+  // So Stop reaches a running crawl.
   first.SetBeforeAnswer([&](const std::string& path) {
     if (path != "/one.html") return;
     for (int i = 0; i < 2000 && !stopped; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));

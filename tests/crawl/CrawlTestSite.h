@@ -43,6 +43,8 @@ class TestSite {
   explicit TestSite(size_t threads = 0) : server_(threads) {
     server_.server().Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); });
   }
+  // The answers still running read the pages: they end before the pages go.
+  ~TestSite() { server_.Stop(); }
 
   void Add(const std::string& path, const std::vector<std::string>& links, int status = 200) {
     std::lock_guard<std::mutex> guard(lock_);
