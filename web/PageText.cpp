@@ -142,7 +142,7 @@ size_t CutCharacterLength(const char* text, size_t length) {
 
 // UTF-8 but for a last character cut short by the end of what arrived.
 bool IsValidUtf8BeforeTheCut(const char* text, size_t length) {
-  return IsValidUtf8(text, length - CutCharacterLength(text, length));
+  return IsValidUtf8(std::string_view(text, length - CutCharacterLength(text, length)));
 }
 
 // The set of the page text, as the converter names it.
@@ -191,37 +191,6 @@ std::string MetaCharset(const std::string& page) {
     }
   }
   return {};
-}
-
-bool IsValidUtf8(const char* text, size_t length) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text);
-  size_t i = 0;
-  while (i < length) {
-    const unsigned char c = s[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t n;
-    uint32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-      n = 1, cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      n = 2, cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      n = 3, cp = c & 0x07;
-    } else {
-      return false;
-    }
-    for (size_t k = 1; k <= n; ++k) {
-      if (i + k >= length || (s[i + k] & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (s[i + k] & 0x3F);
-    }
-    if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += n + 1;
-  }
-  return true;
 }
 
 PageText::PageText(const std::string& headers, const std::string& body) : body_(&body), converted_text_(&own_) {

@@ -37,5 +37,3 @@ class PageText {
 std::string CharsetForLabel(const std::string& label);
 // The charset a meta element names within the first bytes of a page; empty when none does.
 std::string MetaCharset(const std::string& page);
-// Strict UTF-8: no overlong forms, surrogates or values past U+10FFFF.
-bool IsValidUtf8(const char* text, size_t length);

@@ -37,6 +37,14 @@ TEST(TextCodecTest, NarrowTextIsUtf8AndOnlyMalformedSequencesAreRefused) {
     EXPECT_EQ(Utf8ToWide(bad), L"") << bad;
   }
   EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF, the last code point
+  // ASCII runs are checked eight bytes at a time: a sequence is judged alike at every offset,
+  // across a word's edge and at the text's end.
+  for (size_t at = 0; at <= 17; ++at) {
+    const std::string pad(at, 'a'), tail(at % 5, 'b');
+    EXPECT_TRUE(IsValidUtf8(pad + "\xE7\xBD\x91" + tail)) << at;
+    EXPECT_FALSE(IsValidUtf8(pad + "\x81" + tail)) << at;
+    EXPECT_FALSE(IsValidUtf8(pad + "\xE4\xB8" + tail)) << at;
+  }
 }
 
 TEST(TextCodecTest, StoredGbkTextLoadsAsUtf8AndUtf8StaysAsItIs) {

@@ -215,7 +215,7 @@ TEST(ExtractLinks, APageCutInsideItsLastCharacterIsStillReadAsUtf8) {
     EXPECT_EQ(Items(Extract(body).links.internal), (std::vector<std::string>{"/%E4%B8%AD%E6%96%87.html"}));
   }
   // A lone continuation byte at the end is no cut character: that text is no UTF-8.
-  EXPECT_FALSE(IsValidUtf8("\x80", 1));
+  EXPECT_FALSE(IsValidUtf8("\x80"));
 }
 
 TEST(ParserInput, NestingEstimateIsAnUpperBound) {

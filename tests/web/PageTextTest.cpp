@@ -76,9 +76,9 @@ TEST(PageText, InvalidSequencesAreDroppedAndTheRestKept) {
 }
 
 TEST(PageText, StrictUtf8RefusesOverlongSurrogateAndOutOfRangeForms) {
-  EXPECT_TRUE(IsValidUtf8(kUtf8.data(), kUtf8.size()));
+  EXPECT_TRUE(IsValidUtf8(kUtf8));
   for (const std::string bad : {"\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe4\xb8", "\x80"})
-    EXPECT_FALSE(IsValidUtf8(bad.data(), bad.size()));
+    EXPECT_FALSE(IsValidUtf8(bad));
 }
 
 TEST(ResponseHeaders, FieldsAreFoundWhateverTheirCaseAndSpacing) {
