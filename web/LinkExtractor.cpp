@@ -176,7 +176,17 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     if (!page.ok()) return rc::kParse;
     const int32_t code = ParseLinkMarkup(page.utf8(), scratch);
     if (code != rc::kOk) return code;
-    const PageMarkup& markup = scratch.page;
+    return AddMarkupLinks(scratch.page, origin, pageAddress, links, options, scratch);
+  } catch (const std::bad_alloc&) {
+    return rc::kNoMemory;
+  } catch (...) {
+    return rc::kGeneral;
+  }
+}
+
+int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const std::string& pageAddress,
+                       PageLinks& links, const LinkOptions& options, PageScratch& scratch) {
+  try {
     MetaRobotsDirectives directives;
     if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);
     links.noindex = directives.noindex;
@@ -184,6 +194,7 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     // What the page says of its own listing holds under nofollow too.
     ReadHeadLinks(markup, base, options, links);
     if (directives.nofollow) return rc::kOk;
+    scratch.resolved.clear();
     for (const AnchorLink& anchor : markup.anchors) {
       if (options.obeyRobots && RelHasNofollow(anchor.rel)) continue;
       if (!scratch.resolved.insert(ResolvedBy(anchor.href)).second) continue;  // resolved the same before

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "web/PageLinks.h"
+#include "web/PageMarkup.h"
 #include "web/PageScratch.h"
 #include "web/SiteOrigin.h"
 
@@ -17,6 +18,12 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
 int32_t ExtractLinks(const std::string& headers, const std::string& body, const SiteOrigin& origin,
                      const std::string& pageAddress, PageLinks& links, const LinkOptions& options,
                      PageScratch& scratch);
+
+// Adds the links of markup read from the page at pageAddress, as ExtractLinks does with what
+// it parsed: the base, meta robots and head links are judged and each anchor is resolved and
+// classified. Also for markup read from a rendered document.
+int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const std::string& pageAddress,
+                       PageLinks& links, const LinkOptions& options, PageScratch& scratch);
 
 // What the parser reads of a page's UTF-8 text (its base, named metas and anchors), into
 // scratch.page (cleared first); 0, or -80 when the parser refused it.
