@@ -68,6 +68,7 @@ std::string StartText(const CrawlStartParams& p) {
   w.WriteInt(p.rules.lastmodFromHeader ? 1 : 0);
   WriteSet(w, p.includePatterns);
   WriteSet(w, p.excludePatterns);
+  w.WriteInt(p.rules.renderScripts ? 1 : 0);
   return w.text();
 }
 
@@ -76,7 +77,9 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
   return r.ReadHeader() && r.ReadString(p.startUrl) && r.ReadInt(p.maxDepth) && r.ReadInt(p.threadCount) &&
          ReadSet(r, p.forbiddenExtensions) && ReadBool(r, p.rules.obeyRobots) && r.ReadInt(p.rules.minIntervalMs) &&
          r.ReadString(p.rules.userAgent) && ReadBool(r, p.rules.lastmodFromHeader) && ReadSet(r, p.includePatterns) &&
-         ReadSet(r, p.excludePatterns) && r.remaining() == 0;
+         ReadSet(r, p.excludePatterns) &&
+         // A journal written before pages could be rendered ends here.
+         (r.remaining() == 0 || ReadBool(r, p.rules.renderScripts)) && r.remaining() == 0;
 }
 
 std::string OriginText(const SiteOrigin& origin) {

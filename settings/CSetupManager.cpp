@@ -78,6 +78,7 @@ void CSetupManager::ResetToDefaults() {
   userAgent.clear();
   lastmodFromHeader = 0;
   sitemapIndex = 0;
+  renderScripts = 0;
   sitemapCanonical = 0;
   sitemapHreflang = 0;
   sitemapChangefreq = ChangefreqText(SitemapContent{}.changefreq);
@@ -101,6 +102,7 @@ void CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs)
   userAgent = UserAgentOf(ReadText(pairs, kKeyUserAgent));
   lastmodFromHeader = ReadFlag(pairs, kKeyLastmodFromHeader);
   sitemapIndex = ReadFlag(pairs, kKeySitemapIndex);
+  renderScripts = ReadFlag(pairs, kKeyRenderScripts);
   sitemapCanonical = ReadFlag(pairs, kKeySitemapCanonical);
   sitemapHreflang = ReadFlag(pairs, kKeySitemapHreflang);
   sitemapChangefreq = ReadChangefreq(pairs);
@@ -126,6 +128,7 @@ void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
   pairs.insert_or_assign(kKeyUserAgent, userAgent);
   pairs.insert_or_assign(kKeyLastmodFromHeader, std::to_string(lastmodFromHeader));
   pairs.insert_or_assign(kKeySitemapIndex, std::to_string(sitemapIndex));
+  pairs.insert_or_assign(kKeyRenderScripts, std::to_string(renderScripts));
   pairs.insert_or_assign(kKeySitemapCanonical, std::to_string(sitemapCanonical));
   pairs.insert_or_assign(kKeySitemapHreflang, std::to_string(sitemapHreflang));
   pairs.insert_or_assign(kKeySitemapChangefreq, sitemapChangefreq);

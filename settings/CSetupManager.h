@@ -22,6 +22,7 @@ inline constexpr const char* kKeyMinIntervalMs = "keysetupmanager_rules_min_inte
 inline constexpr const char* kKeyUserAgent = "keysetupmanager_rules_user_agent";
 inline constexpr const char* kKeyLastmodFromHeader = "keysetupmanager_rules_lastmod_from_header";
 inline constexpr const char* kKeySitemapIndex = "keysetupmanager_rules_sitemap_index";
+inline constexpr const char* kKeyRenderScripts = "keysetupmanager_rules_render_scripts";
 // What goes into the sitemap; a database written before these has none of the keys.
 inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_canonical";
 inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
@@ -53,6 +54,7 @@ class CSetupManager {
   std::string userAgent;              // sent as the User-Agent (UTF-8); empty sends none
   int32_t lastmodFromHeader = 0;      // 1: lastmod from the page's Last-Modified when it has one
   int32_t sitemapIndex = 0;           // 1: an index file beside several sitemap files
+  int32_t renderScripts = 0;          // 1: pages rendered in a headless browser, their scripts run
   // Sitemap content. Each default writes the sitemap as it is without them.
   int32_t sitemapCanonical = 0;       // 1: a page naming another canonical address is left out
   int32_t sitemapHreflang = 0;        // 1: language alternates written

@@ -8,5 +8,6 @@ CrawlRules CrawlRulesOf(const CSetupManager& setup) {
   rules.minIntervalMs = setup.minIntervalMs;
   rules.userAgent = setup.userAgent;
   rules.lastmodFromHeader = setup.lastmodFromHeader != 0;
+  rules.renderScripts = setup.renderScripts != 0;
   return rules;
 }

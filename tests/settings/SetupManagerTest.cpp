@@ -25,14 +25,14 @@ const std::vector<const char*> kAllKeys = {
     kKeyStyle,        kKeyConnectTimeout,       kKeyTotalTimeout,  kKeyMaxDepth,
     kKeyThreads,      kKeyForbiddenExtensions,  kKeyAutoSaveEnable, kKeyAutoSaveInterval,
     kKeyAutoSaveGzip, kKeyAutoSavePath,         kKeyObeyRobots,    kKeyMinIntervalMs,
-    kKeyUserAgent,    kKeyLastmodFromHeader,    kKeySitemapIndex};
+    kKeyUserAgent,    kKeyLastmodFromHeader,    kKeySitemapIndex,  kKeyRenderScripts};
 
 // What the database held before the crawl rules existed: the ten original keys.
 std::map<std::string, std::string> PairsWithoutCrawlRules(const CSetupManager& setup) {
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
   for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
-                          kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority}) {
+                          kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority}) {
     pairs.erase(key);
   }
   return pairs;
@@ -85,7 +85,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 19u);
+  EXPECT_EQ(pairs.size(), 20u);
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
@@ -97,6 +97,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   EXPECT_EQ(pairs.at(kKeyUserAgent), "");
   EXPECT_EQ(pairs.at(kKeyLastmodFromHeader), "0");
   EXPECT_EQ(pairs.at(kKeySitemapIndex), "0");
+  EXPECT_EQ(pairs.at(kKeyRenderScripts), "0");
   EXPECT_EQ(pairs.at(kKeySitemapCanonical), "0");
   EXPECT_EQ(pairs.at(kKeySitemapHreflang), "0");
   EXPECT_EQ(pairs.at(kKeySitemapChangefreq), "daily");
@@ -109,7 +110,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 18u);
+  EXPECT_EQ(pairs.size(), 19u);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -173,11 +174,12 @@ TEST(SetupManagerTest, CrawlRuleValuesAreReadAsSwitchesAnIntervalInRangeAndASafe
     setup.LoadFromMap({{key, value}});
     return setup;
   };
-  for (const char* key : {kKeyObeyRobots, kKeyLastmodFromHeader, kKeySitemapIndex}) {
+  for (const char* key : {kKeyObeyRobots, kKeyLastmodFromHeader, kKeySitemapIndex, kKeyRenderScripts}) {
     auto flag = [&](const std::string& v) {
       CSetupManager s = load(key, v);
       return key == std::string(kKeyObeyRobots) ? s.obeyRobots
              : key == std::string(kKeyLastmodFromHeader) ? s.lastmodFromHeader
+             : key == std::string(kKeyRenderScripts)     ? s.renderScripts
                                                          : s.sitemapIndex;
     };
     EXPECT_EQ(flag("1"), 1) << key;
@@ -240,6 +242,7 @@ TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadWithTheirFallbacks) {
       EXPECT_EQ(setup.userAgent, k == kKeyUserAgent ? UserAgentOf(StoredTextToUtf8(value)) : "");
       EXPECT_EQ(setup.lastmodFromHeader, k == kKeyLastmodFromHeader && asInt > 0 ? 1 : 0);
       EXPECT_EQ(setup.sitemapIndex, k == kKeySitemapIndex && asInt > 0 ? 1 : 0);
+      EXPECT_EQ(setup.renderScripts, k == kKeyRenderScripts && asInt > 0 ? 1 : 0);
       if (k != kKeyForbiddenExtensions) {
         EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
       }
@@ -454,6 +457,7 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   EXPECT_EQ(setup.userAgent, "");
   EXPECT_EQ(setup.lastmodFromHeader, 0);
   EXPECT_EQ(setup.sitemapIndex, 0);
+  EXPECT_EQ(setup.renderScripts, 0);
   EXPECT_EQ(setup.sitemapCanonical, 0);
   EXPECT_EQ(setup.sitemapHreflang, 0);
   EXPECT_EQ(setup.sitemapChangefreq, "daily");
@@ -463,7 +467,8 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 19u);
+  EXPECT_EQ(stored.size(), 20u);
+  EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");
   EXPECT_EQ(stored[kKeyUserAgent], "VeltroBot/2");
