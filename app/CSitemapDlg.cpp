@@ -25,6 +25,7 @@
 #include "app/platform/StringRes.h"
 #include "app/platform/VisualStyle.h"
 #include "common/SystemInfo.h"
+#include "common/TextCodec.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadAutoSave.h"
 #include "crawl/CThreadControlSitemap.h"
@@ -213,7 +214,13 @@ void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& w
 
 void CSitemapDlg::RefreshStatus() {
   uint32_t seconds = (GetTickCount32() - startTick_) / 1000u;
-  SetItemText(kIdElapsed, endingText_.empty() ? FormatElapsed(seconds) : FormatElapsed(seconds) + L"  " + endingText_);
+  std::wstring line = FormatElapsed(seconds);
+  if (!endingText_.empty()) line += L"  " + endingText_;
+  if (crawl_) {
+    const std::string notice = crawl_->control().RenderNotice();
+    if (!notice.empty()) line += L"  " + Utf8ToWide(notice);
+  }
+  SetItemText(kIdElapsed, line);
   CrawlCounters counters = crawl_ ? ReadCounters(crawl_->control()) : CrawlCounters{};
   SetItemText(kIdCounters, FormatCounters(counters));
   action_->SetProgress(ProgressPosition(counters));

@@ -29,6 +29,7 @@
 #include "settings/SitemapContentOf.h"
 #include "settings/SettingsPersistence.h"
 #include "web/HttpGlobal.h"
+#include "web/PageRenderer.h"
 #include "web/UrlRules.h"
 
 namespace {
@@ -67,6 +68,7 @@ CrawlStartParams StartRecord(const CliOptions& options, const CSetupManager& set
   if (options.delayMs) params.rules.minIntervalMs = *options.delayMs;
   if (options.userAgent) params.rules.userAgent = BoxText(*options.userAgent);
   if (options.lastmodFromHeader) params.rules.lastmodFromHeader = *options.lastmodFromHeader;
+  if (options.renderScripts) params.rules.renderScripts = *options.renderScripts;
   params.sitemap = SitemapContentOf(setup);
   if (options.canonicalOnly) params.sitemap.canonicalOnly = *options.canonicalOnly;
   if (options.languageAlternates) params.sitemap.languageAlternates = *options.languageAlternates;
@@ -137,6 +139,7 @@ class CliRun {
       }
       WriteFinished();
       if (Clock::now() >= nextRefresh) {
+        ReportNotices();
         RefreshStatus();
         nextRefresh += std::chrono::seconds(1);
       }
@@ -151,8 +154,23 @@ class CliRun {
     std::shared_ptr<CrawlSession> session;  // released once the files are written
     std::string address;
     bool written = false;
+    bool noticeShown = false;
     CrawlCounters last;  // the counters when the crawl ended
   };
+
+  // What a crawl says once while it goes on (pages no longer rendered), quiet or not.
+  void ReportNotice(Crawl& crawl) {
+    if (crawl.noticeShown || !crawl.session) return;
+    const std::string notice = crawl.session->control().RenderNotice();
+    if (notice.empty()) return;
+    crawl.noticeShown = true;
+    if (!options_.quiet) progress_.Finish();
+    Complain(crawl.address + ": " + notice);
+  }
+
+  void ReportNotices() {
+    for (Crawl& crawl : crawls_) ReportNotice(crawl);
+  }
 
   bool AllWritten() const {
     for (const Crawl& crawl : crawls_)
@@ -165,6 +183,7 @@ class CliRun {
     for (Crawl& crawl : crawls_) {
       if (crawl.written || !crawl.session || !crawl.session->finished()) continue;
       crawl.written = true;
+      ReportNotice(crawl);
       if (!options_.quiet) progress_.Finish();
       crawl.last = ReadCounters(crawl.session->control());
       const int32_t outcome = crawl.session->outcome();
@@ -316,6 +335,14 @@ int RunCliCrawl(const CliOptions& options) {
   std::string settingsNote;
   LoadSettingsReadOnly(setup, kSettingsDbPath, settingsNote);
   CrawlStartParams params = StartRecord(options, setup);
+  if (params.rules.renderScripts) {
+    // Said before any crawl starts: a crawl without the browser would not be the one asked for.
+    const std::string missing = PageRenderer::Unavailable();
+    if (!missing.empty()) {
+      Complain(missing);
+      return kExitUsage;
+    }
+  }
   const bool sitemapIndex = options.sitemapIndex.value_or(setup.sitemapIndex != 0);
 
   HttpLibrary http;

@@ -9,7 +9,7 @@ namespace {
 
 enum class OptionKind {
   None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help, Robots, Delay, UserAgent, Lastmod, Index, Resume,
-  NoJournal, Canonical, Hreflang, Changefreq, Priority
+  NoJournal, Canonical, Hreflang, Changefreq, Priority, Render
 };
 
 struct OptionName {
@@ -26,7 +26,8 @@ constexpr OptionName kOptions[] = {
     {"-q", "--quiet", OptionKind::Quiet, false},    {"-h", "--help", OptionKind::Help, false},
     {nullptr, "--robots", OptionKind::Robots, false}, {nullptr, "--delay", OptionKind::Delay, true},
     {nullptr, "--user-agent", OptionKind::UserAgent, true}, {nullptr, "--lastmod", OptionKind::Lastmod, false},
-    {nullptr, "--index", OptionKind::Index, false},  {nullptr, "--resume", OptionKind::Resume, false},
+    {nullptr, "--index", OptionKind::Index, false},  {nullptr, "--render", OptionKind::Render, false},
+    {nullptr, "--resume", OptionKind::Resume, false},
     {nullptr, "--no-journal", OptionKind::NoJournal, false},
     {nullptr, "--canonical", OptionKind::Canonical, false}, {nullptr, "--hreflang", OptionKind::Hreflang, false},
     {nullptr, "--changefreq", OptionKind::Changefreq, true}, {nullptr, "--priority", OptionKind::Priority, true},
@@ -117,6 +118,9 @@ std::string ApplyOption(const OptionName& option, const std::string& spelled, co
       return {};
     case OptionKind::Index:
       options.sitemapIndex = true;
+      return {};
+    case OptionKind::Render:
+      options.renderScripts = true;
       return {};
     case OptionKind::Resume:
       options.resume = true;
@@ -240,6 +244,8 @@ std::string CliUsageText() {
          "                      matched by its text up to the first '/' or space\n"
          "      --lastmod       lastmod of each page from its Last-Modified header, else today\n"
          "      --index         also write <site>_sitemap_index.xml when there are several sitemap files\n"
+         "      --render        also render each HTML page in headless Chromium (package chromium) and\n"
+         "                      follow the links its scripts write; slower, for sites built by JavaScript\n"
          "\n"
          "Sitemap content (each one not given is taken from the settings; the defaults write every page\n"
          "with daily and 0.5):\n"

@@ -19,6 +19,7 @@ struct CliOptions {
   std::optional<int32_t> delayMs;         // --delay MS: least time between two requests
   std::optional<std::string> userAgent;   // --user-agent TEXT ("" sends none)
   std::optional<bool> lastmodFromHeader;  // --lastmod: lastmod from Last-Modified
+  std::optional<bool> renderScripts;      // --render: pages rendered in headless Chromium
   std::optional<bool> sitemapIndex;       // --index: an index beside several sitemap files
   bool resume = false;                    // --resume: go on with the unfinished crawl's journal
   bool journal = true;                    // --no-journal: keep none (nothing to resume)

@@ -67,5 +67,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ca-certificates")
 # Chinese text in the window, and the browser the help button hands the guide to.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, xdg-utils")
+# Only the setting that runs pages' scripts needs a browser.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "chromium")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

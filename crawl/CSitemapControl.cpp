@@ -20,6 +20,7 @@
 #include "web/CurlShare.h"
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
+#include "web/PageRenderer.h"
 #include "web/PageScratch.h"
 #include "web/ResponseHeaders.h"
 #include "web/HttpDate.h"
@@ -70,6 +71,16 @@ CSitemapControl::~CSitemapControl() = default;
 std::string CSitemapControl::Host() const {
   SharedGuard guard(data_->hostLock);
   return data_->host;
+}
+
+std::string CSitemapControl::RenderNotice() const {
+  return renderLost_.load() ? renderNotice_ : std::string();
+}
+
+void CSitemapControl::GiveUpRendering(std::string why) {
+  if (renderLost_.load()) return;
+  renderNotice_ = std::move(why);
+  renderLost_.store(true);
 }
 
 SiteOrigin CSitemapControl::Origin() const {
@@ -129,6 +140,7 @@ int32_t CSitemapControl::RunCrawl() {
       SiteOrigin origin = OriginOf(startUrl);
       origin.host = host;
       pacer_.Reset(std::chrono::milliseconds(params().rules.minIntervalMs));
+      PrepareRenderer();
       bool resumed = false;
       if (journal_ && params().resume) result = ResumeSite(resumed);
       if (!resumed && result == rc::kOk) result = OpenSite(origin);
@@ -138,6 +150,8 @@ int32_t CSitemapControl::RunCrawl() {
   } catch (...) {
     result = rc::kGeneral;
   }
+  // The browser goes with the crawl's last page, its profile with it.
+  renderer_.reset();
   if (IsStopRequested() && result == rc::kOk) result = rc::kStopped;
   data_->stores->database().Close();
   // A crawl that has ended needs no journal; a stopped one keeps it for a later resume.
@@ -350,6 +364,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
       else if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
       parsed = static_cast<bool>(pass);
     }
+    if (parsed && renderer_) AddRenderedLinks(address, page, links, options, scratch);
     // The links are all that is needed of a page from here on; a worker keeps the room of a
     // page of the usual size for its next one.
     if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
@@ -397,6 +412,50 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   }
   RecordResult(PageResult{path, code, lastmod, 0, {}, inSitemap, std::move(alternates)});
   HandOverResults();
+}
+
+void CSitemapControl::PrepareRenderer() {
+  if (!params().rules.renderScripts) return;
+  RenderOptions options;
+  std::string missing = PageRenderer::Unavailable(options.executable);
+  if (!missing.empty()) {
+    // The crawl goes on as it would without the setting, and says why.
+    GiveUpRendering(std::move(missing));
+    return;
+  }
+  // A page may take as long to settle as a fetch may take.
+  options.timeoutMs = std::max(1, httpOptions_.totalTimeout) * 1000;
+  options.userAgent = params().rules.userAgent;
+  options.tabs = std::max(1, params().threadCount);
+  options.mayRequest = [this](const std::string& address) {
+    WebAddress target;
+    return ParseWebAddress(address, target) && IsOnSite(Origin(), target);
+  };
+  options.waitTurn = [this] { return pacer_.WaitTurn([this] { return IsStopRequested(); }); };
+  options.stopped = [this] { return IsStopRequested(); };
+  renderer_ = std::make_unique<PageRenderer>(std::move(options));
+}
+
+void CSitemapControl::AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
+                                       const LinkOptions& options, PageScratch* scratch) {
+  if (IsStopRequested() || (!page.headers.empty() && !ResponseHeaders(page.headers).IsHtml())) return;
+  PageMarkup markup;
+  const RenderOutcome outcome = renderer_->Render(address, page.headers, page.body, markup);
+  // Only the worker that saw it first writes the notice.
+  if (renderer_->GivenUp()) {
+    std::lock_guard<std::mutex> guard(renderNoticeLock_);
+    GiveUpRendering("浏览器两次意外退出，其余网页不再执行网页脚本");
+  }
+  if (outcome != RenderOutcome::kRendered && outcome != RenderOutcome::kTimedOut) return;
+  PageScratch own;
+  PageLinks rendered;
+  if (AddMarkupLinks(markup, Origin(), address, rendered, options, scratch ? *scratch : own) != rc::kOk) return;
+  // What the served page says holds; the rendered document adds to it.
+  links.internal.merge(rendered.internal);
+  links.external.merge(rendered.external);
+  links.noindex = links.noindex || rendered.noindex;
+  if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
+  if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
 }
 
 void CSitemapControl::AdmitLinks(const LinkSet& links, const std::string& parent) {

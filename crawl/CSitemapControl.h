@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ class CHttpSession;
 class CrawlJournal;
 class CrawlScheduler;
 class CurlShare;
+class PageRenderer;
 struct PageScratch;
 
 // One crawl: made from its start record, run once, its results handed to its consumer.
@@ -69,6 +71,9 @@ class CSitemapControl {
   SiteOrigin Origin() const;
   // The seven counters as one copy.
   CrawlCounters Counters() const;
+  // Empty, or why pages are not rendered although the rules ask for it (UTF-8): the browser is
+  // missing, or it died twice. Safe to call while the crawl runs.
+  std::string RenderNotice() const;
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
@@ -116,6 +121,14 @@ class CSitemapControl {
   // Judges one fetched page, records it and admits its links (or its redirect's target).
   // A worker's scratch (when there is one) is its storage for reading the page's links.
   void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr);
+  // The links the page's scripts write, read from its rendered document, joined to links.
+  void AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
+                        const LinkOptions& options, PageScratch* scratch);
+  // The renderer the rules ask for, made before the first page; it starts the browser on
+  // its first page.
+  void PrepareRenderer();
+  // Keeps the first reason only.
+  void GiveUpRendering(std::string why);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
   // Gives whatever is pending to the consumer, without waiting for it when last is set;
@@ -132,6 +145,11 @@ class CSitemapControl {
 
   std::shared_ptr<CSitemapData> data_;
   std::unique_ptr<CrawlJournal> journal_;  // when the start record names a journal
+  std::unique_ptr<PageRenderer> renderer_;  // when the rules render pages, until the crawl ends
+  // Why the rules' rendering stopped or never began; written once, before renderLost_ is set.
+  std::string renderNotice_;
+  std::mutex renderNoticeLock_;  // one writer of renderNotice_
+  std::atomic<bool> renderLost_{false};
   std::shared_ptr<CrawlResultConsumer> consumer_;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> handOverBusy_{false};

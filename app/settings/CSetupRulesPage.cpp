@@ -1,5 +1,6 @@
 #include "app/settings/CSetupRulesPage.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 #include "app/platform/EditBox.h"
@@ -7,6 +8,14 @@
 #include "settings/CSetupManager.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
+#include "web/PageRenderer.h"
+
+namespace {
+
+constexpr const wchar_t* kRenderExplained =
+    L"用 Chromium 打开每个网页并运行其脚本，再跟随脚本写出的链接。较慢，适合用 JavaScript 建成的网站。";
+
+}  // namespace
 
 CSetupRulesPage::CSetupRulesPage(std::weak_ptr<CSetupManager> source)
     : CVtPropertyPage(Template()), source_(std::move(source)) {}
@@ -29,6 +38,9 @@ DialogTemplate CSetupRulesPage::Template() {
           {ControlKind::GroupBox, -1, L"站点地图", {7, 143, 401, 56}},
           {ControlKind::CheckBox, kIdLastmod, L"lastmod 取自网页的 Last-Modified(没有时为当天日期)", {20, 158, 370, 12}},
           {ControlKind::CheckBox, kIdIndex, L"有多个站点地图文件时另写站点地图索引", {20, 178, 370, 12}},
+          {ControlKind::GroupBox, -1, L"网页脚本", {7, 204, 312, 52}},
+          {ControlKind::CheckBox, kIdRender, L"执行网页脚本", {20, 217, 290, 12}},
+          {ControlKind::Static, kIdRenderNote, L"", {32, 231, 282, 22}},
           {ControlKind::PushButton, kIdDefaults, L"恢复默认值", {326, 240, 82, 16}},
       }};
 }
@@ -42,6 +54,12 @@ void CSetupRulesPage::InitControls() {
   SetDigitsOnly(Control(kIdInterval));
   if (auto* interval = ControlAs<QLineEdit>(kIdInterval)) interval->setMaxLength(kIntervalDigits);
   if (auto* agent = ControlAs<QLineEdit>(kIdUserAgent)) agent->setMaxLength(static_cast<int>(kMaxUserAgentBytes));
+  if (auto* note = ControlAs<QLabel>(kIdRenderNote)) note->setWordWrap(true);
+  // Without the browser the setting cannot work: the page says why and what to install.
+  const std::string missing = PageRenderer::Unavailable();
+  renderAvailable_ = missing.empty();
+  EnableItem(kIdRender, renderAvailable_);
+  SetItemText(kIdRenderNote, renderAvailable_ ? kRenderExplained : Utf8ToWide(missing));
 }
 
 void CSetupRulesPage::LoadControls() {
@@ -51,6 +69,7 @@ void CSetupRulesPage::LoadControls() {
   SetItemText(kIdUserAgent, Utf8ToWide(setup_->userAgent));
   CheckItem(kIdLastmod, setup_->lastmodFromHeader != 0);
   CheckItem(kIdIndex, setup_->sitemapIndex != 0);
+  CheckItem(kIdRender, renderAvailable_ && setup_->renderScripts != 0);
 }
 
 void CSetupRulesPage::Apply() {
@@ -60,6 +79,8 @@ void CSetupRulesPage::Apply() {
   setup_->userAgent = UserAgentOf(WideToUtf8(GetItemText(kIdUserAgent)));
   setup_->lastmodFromHeader = IsItemChecked(kIdLastmod) ? 1 : 0;
   setup_->sitemapIndex = IsItemChecked(kIdIndex) ? 1 : 0;
+  // Kept as stored while the browser is missing: installing it brings the choice back.
+  if (renderAvailable_) setup_->renderScripts = IsItemChecked(kIdRender) ? 1 : 0;
 }
 
 void CSetupRulesPage::RestoreDefaults() {
@@ -68,6 +89,7 @@ void CSetupRulesPage::RestoreDefaults() {
   SetItemText(kIdUserAgent, L"");
   CheckItem(kIdLastmod, false);
   CheckItem(kIdIndex, false);
+  CheckItem(kIdRender, false);
 }
 
 void CSetupRulesPage::OnCommand(int id) {

@@ -2,7 +2,8 @@
 // The crawl rules page "抓取规则": obey robots.txt with meta robots and rel="nofollow" (check box
 // 1030), the least interval between two requests in milliseconds (edit 1031, digits only,
 // 0 to 60000), the user agent (edit 1032), lastmod from Last-Modified (check box 1033), the
-// sitemap index (check box 1034) and "恢复默认值" (1023).
+// sitemap index (check box 1034), render pages in a headless browser (check box 1035, disabled
+// with the reason in label 1036 when the browser is missing) and "恢复默认值" (1023).
 //
 // Every default leaves the crawl as it is without these rules. The settings change only at
 // Apply or OK.
@@ -21,6 +22,8 @@ class CSetupRulesPage : public CVtPropertyPage {
   static constexpr int kIdUserAgent = 1032;
   static constexpr int kIdLastmod = 1033;
   static constexpr int kIdIndex = 1034;
+  static constexpr int kIdRender = 1035;
+  static constexpr int kIdRenderNote = 1036;
   // Five digits are enough for the largest interval; more would only be cut to it.
   static constexpr int kIntervalDigits = 5;
 
@@ -39,4 +42,5 @@ class CSetupRulesPage : public CVtPropertyPage {
  private:
   std::weak_ptr<CSetupManager> source_;
   std::shared_ptr<CSetupManager> setup_;  // empty until the page is initialised
+  bool renderAvailable_ = false;           // the browser the setting needs is there
 };

@@ -10,6 +10,8 @@
 #include "app/CDlgSubGoogle.h"
 #include "settings/CSetupManager.h"
 #include "support/StaticSite.h"
+#include "web/PageRenderer.h"
+#include "app/CDlgSubYahoo.h"
 
 namespace fs = std::filesystem;
 
@@ -69,6 +71,29 @@ TEST_F(CrawlRulesWindowTest, SaveWritesAnIndexBesideSeveralSitemapFilesWhenTheSe
   for (size_t i = 0; i < locs.size(); ++i)
     EXPECT_EQ(locs[i], site.origin() + "/" + prefix + "_sitemap" + std::to_string(i) + ".xml");
   EXPECT_TRUE(messageBoxes_.empty());
+}
+
+TEST_F(CrawlRulesWindowTest, WithScriptsRunTheLinksAPageWritesAfterItsDataArrivesAreCrawled) {
+  if (!PageRenderer::Unavailable().empty()) GTEST_SKIP() << PageRenderer::Unavailable();
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  site.Set("/", Resource{200, "text/html",
+                         "<html><body><a href=\"/plain.html\">plain</a><div id=\"menu\"></div><script>"
+                         "fetch('/menu.json').then(r => r.json()).then(m => {"
+                         "  document.getElementById('menu').innerHTML = '<a href=\"' + m.link + '\">menu</a>'; });"
+                         "</script></body></html>",
+                         ""});
+  site.Set("/menu.json", Resource{200, "application/json", "{\"link\": \"/from-menu.html\"}", ""});
+  site.Set("/plain.html", Resource{200, "text/html", PageLinking({}), ""});
+  site.Set("/from-menu.html", Resource{200, "text/html", PageLinking({}), ""});
+  Window().setup().renderScripts = 1;
+  StartCrawl(site.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  const std::wstring urls = Window().yahooPage()->ListText();
+  EXPECT_NE(urls.find(L"/plain.html"), std::wstring::npos);
+  EXPECT_NE(urls.find(L"/from-menu.html"), std::wstring::npos) << QString::fromStdWString(urls).toStdString();
+  EXPECT_EQ(site.count("/menu.json"), 1u);  // the browser asked once, for the root
+  EXPECT_EQ(site.count("/"), 1u);          // and took the root itself from the crawl's fetch
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
 #include "support/TempDir.h"
+#include "web/PageRenderer.h"
 #include "tests/app/settings/SheetTestSupport.h"
 
 namespace {
@@ -65,6 +66,13 @@ TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageB
   EXPECT_EQ(shown.interval, L"1500");
   EXPECT_EQ(shown.userAgent, L"VeltroBot/1.0 (网站地图)");
 
+  // The browser is installed wherever these tests run: the setting can be chosen, and says
+  // what it costs.
+  ASSERT_TRUE(PageRenderer::Unavailable().empty()) << PageRenderer::Unavailable();
+  EXPECT_TRUE(page.IsItemEnabled(CSetupRulesPage::kIdRender));
+  EXPECT_FALSE(page.IsItemChecked(CSetupRulesPage::kIdRender));
+  EXPECT_NE(page.GetItemText(CSetupRulesPage::kIdRenderNote).find(L"Chromium"), std::wstring::npos);
+  Click(page, CSetupRulesPage::kIdRender);      // on
   Click(page, CSetupRulesPage::kIdObeyRobots);  // off
   Click(page, CSetupRulesPage::kIdLastmod);     // on
   page.SetItemText(CSetupRulesPage::kIdInterval, L"250");
@@ -77,6 +85,7 @@ TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageB
   EXPECT_EQ(setup->sitemapIndex, 1);
   EXPECT_EQ(setup->minIntervalMs, 250);
   EXPECT_EQ(setup->userAgent, WideToUtf8(L"Spider 蜘蛛/2"));
+  EXPECT_EQ(setup->renderScripts, 1);
 }
 
 TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheControlsOnly) {
@@ -96,9 +105,12 @@ TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheCont
   setup->userAgent = "Bot";
   setup->lastmodFromHeader = 1;
   setup->sitemapIndex = 1;
+  setup->renderScripts = 1;
   CSetupPropSheet sheet(setup);
   CSetupRulesPage& page = sheet.rulesPage();
+  EXPECT_TRUE(page.IsItemChecked(CSetupRulesPage::kIdRender));
   Click(page, CSetupRulesPage::kIdDefaults);
+  EXPECT_FALSE(page.IsItemChecked(CSetupRulesPage::kIdRender));
   ExpectAllOff(page);
   EXPECT_EQ(setup->minIntervalMs, 900);
   Click(sheet, CVtPropertySheet::kIdApply);
@@ -108,6 +120,7 @@ TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheCont
   EXPECT_EQ(setup->userAgent, "");
   EXPECT_EQ(setup->lastmodFromHeader, 0);
   EXPECT_EQ(setup->sitemapIndex, 0);
+  EXPECT_EQ(setup->renderScripts, 0);
 }
 
 TEST_F(RulesPageTest, IntervalTakesOnlyFiveDigitsAndIsKeptWithinOneMinute) {
