@@ -1,5 +1,6 @@
 #include "web/ChromiumProcess.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -7,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
 extern char** environ;
@@ -53,6 +56,35 @@ class SpawnAttributes {
   posix_spawnattr_t attributes_;
   bool ok_ = false;
 };
+
+// Whether a process of the group is still running (not a zombie), read from /proc.
+bool GroupHasLiveMember(pid_t group) {
+  DIR* proc = ::opendir("/proc");
+  if (!proc) return false;
+  bool live = false;
+  while (dirent* entry = ::readdir(proc)) {
+    if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%s/stat", entry->d_name);
+    FILE* file = std::fopen(path, "re");
+    if (!file) continue;
+    char text[512];
+    const size_t n = std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    text[n] = '\0';
+    // "pid (comm) state ppid pgrp ...": comm may hold anything, so read after its last ')'.
+    const char* close = std::strrchr(text, ')');
+    char state = 0;
+    int ppid = 0, pgrp = 0;
+    if (close && std::sscanf(close + 1, " %c %d %d", &state, &ppid, &pgrp) == 3 && pgrp == group && state != 'Z' &&
+        state != 'X') {
+      live = true;
+      break;
+    }
+  }
+  ::closedir(proc);
+  return live;
+}
 
 }  // namespace
 
@@ -133,7 +165,8 @@ void ChromiumProcess::Kill() {
   std::lock_guard<std::mutex> guard(lock_);
   if (pid_ <= 0) return;
   // The group id is the browser's pid; its helpers stay in it, even after the browser is gone.
-  ::kill(-pid_, SIGKILL);
+  // (A group with no live member left is not signalled: its number may be another's now.)
+  if (!reaped_ || GroupHasLiveMember(pid_)) ::kill(-pid_, SIGKILL);
   if (!reaped_) {
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
@@ -141,7 +174,8 @@ void ChromiumProcess::Kill() {
     reaped_ = true;
   }
   // The helpers go away as the kernel gets to them; wait a little so the profile is free.
-  for (int i = 0; i < 200 && ::kill(-pid_, 0) == 0; ++i) {
+  // Their zombies may stay (nobody reaps them in a container), so only live ones count.
+  for (int i = 0; i < 200 && GroupHasLiveMember(pid_); ++i) {
     ::kill(-pid_, SIGKILL);
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }

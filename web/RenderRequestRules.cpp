@@ -13,11 +13,13 @@ bool IsHeavyResourceType(const std::string& resourceType) {
   return std::any_of(kHeavy.begin(), kHeavy.end(), [&](const char* kind) { return resourceType == kind; });
 }
 
-bool AsksForImage(const nlohmann::json& requestHeaders) {
+bool IsIconOrPrefetch(const nlohmann::json& requestHeaders) {
   if (!requestHeaders.is_object()) return false;
-  for (const auto& [name, value] : requestHeaders.items())
-    if (EqualsIgnoreCase(name, "accept") && value.is_string())
-      return StartsWithIgnoreCase(value.get<std::string>(), "image/");
+  for (const auto& [name, value] : requestHeaders.items()) {
+    if (EqualsIgnoreCase(name, "sec-purpose") || EqualsIgnoreCase(name, "purpose")) return true;
+    if (EqualsIgnoreCase(name, "accept") && value.is_string() && StartsWithIgnoreCase(value.get<std::string>(), "image/"))
+      return true;
+  }
   return false;
 }
 

@@ -9,9 +9,10 @@
 // they are failed in the browser, whatever their site.
 bool IsHeavyResourceType(const std::string& resourceType);
 
-// Whether a request's headers ask for an image first: the browser's own icon fetch comes as
-// "Other" and is known only by that.
-bool AsksForImage(const nlohmann::json& requestHeaders);
+// Whether a request is the browser's own icon fetch or a prefetch, known by its headers only
+// (they come as "Other" and "Fetch"): an Accept that asks for an image first, or a
+// Sec-Purpose / Purpose field.
+bool IsIconOrPrefetch(const nlohmann::json& requestHeaders);
 
 // scheme://host[:port] of an absolute address, in lower case; empty when it has none.
 std::string AddressOrigin(const std::string& address);

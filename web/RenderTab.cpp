@@ -213,7 +213,7 @@ void RenderTab::HandlePaused(const json& params, Progress& p) {
     return;
   }
   const bool allowed = options_.mayRequest ? options_.mayRequest(url) : AddressOrigin(url) == AddressOrigin(*address_);
-  if (IsHeavyResourceType(type) || AsksForImage(request.value("headers", json::object())) || !allowed) {
+  if (IsHeavyResourceType(type) || IsIconOrPrefetch(request.value("headers", json::object())) || !allowed) {
     Fail(requestId, "BlockedByClient");
     return;
   }
