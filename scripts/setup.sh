@@ -13,7 +13,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
   fonts-wqy-microhei openssl ca-certificates xdg-utils librsvg2-bin
-  nginx-light time
+  nginx-light time chromium nlohmann-json3-dev
 )
 if [ "${1:-}" = --extras ]; then
   # fuzz/build.sh, and the other crawlers of the benchmarks

@@ -61,6 +61,11 @@ class PageRenderer {
 
   bool GivenUp() const;
 
+  // The running browser's process id and profile folder; 0 and empty when none runs. For
+  // checks from outside (tests, diagnostics).
+  int BrowserProcessId() const;
+  std::string ProfilePath() const;
+
  private:
   class Impl;
   std::unique_ptr<Impl> impl_;

@@ -1,0 +1,264 @@
+#include "web/RenderTab.h"
+
+#include <algorithm>
+
+#include "web/Base64.h"
+#include "web/RenderRequestRules.h"
+#include "web/RenderScripts.h"
+
+namespace {
+
+using nlohmann::json;
+
+// How long a page must stay without pending work before it counts as settled.
+constexpr std::chrono::milliseconds kQuiet{50};
+// How often a busy page is asked again.
+constexpr std::chrono::milliseconds kProbeEvery{15};
+// How long the tab's own commands may take (opening, reading).
+constexpr std::chrono::seconds kCommandTime{5};
+constexpr std::chrono::seconds kReadAfterTimeout{1};
+
+std::string WithoutFragment(const std::string& address) { return address.substr(0, address.find('#')); }
+
+double WallMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+std::string StringAt(const json& object, const char* key) {
+  auto it = object.find(key);
+  return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+}  // namespace
+
+std::unique_ptr<RenderTab> RenderTab::Open(DevToolsPipe& pipe, const RenderOptions& options) {
+  const auto until = Clock::now() + kCommandTime;
+  auto target = pipe.Call("Target.createTarget", {{"url", "about:blank"}}, "", until);
+  if (!target) return nullptr;
+  const std::string targetId = StringAt(*target, "targetId");
+  auto attached = pipe.Call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "", until);
+  const std::string sessionId = attached ? StringAt(*attached, "sessionId") : std::string();
+  if (targetId.empty() || sessionId.empty()) {
+    if (!targetId.empty()) pipe.Send("Target.closeTarget", {{"targetId", targetId}}, "", nullptr);
+    return nullptr;
+  }
+  std::unique_ptr<RenderTab> tab(new RenderTab(pipe, options, targetId, sessionId));
+  if (!tab->Prepare()) return nullptr;
+  return tab;
+}
+
+RenderTab::RenderTab(DevToolsPipe& pipe, const RenderOptions& options, std::string targetId, std::string sessionId)
+    : pipe_(pipe),
+      options_(options),
+      targetId_(std::move(targetId)),
+      sessionId_(std::move(sessionId)),
+      events_(std::make_shared<DevToolsMailbox>()) {
+  pipe_.Route(sessionId_, events_);
+}
+
+RenderTab::~RenderTab() {
+  pipe_.Unroute(sessionId_);
+  pipe_.Send("Target.closeTarget", {{"targetId", targetId_}}, "", nullptr);
+}
+
+bool RenderTab::Prepare() {
+  const auto until = Clock::now() + kCommandTime;
+  const json every = {{"patterns", json::array({{{"urlPattern", "*"}, {"requestStage", "Request"}}})}};
+  const std::pair<const char*, json> steps[] = {
+      {"Inspector.enable", json::object()},
+      {"Page.enable", json::object()},
+      {"Page.addScriptToEvaluateOnNewDocument", {{"source", SettleWatchScript(options_.timeoutMs)}}},
+      {"Network.enable", json::object()},
+      {"Network.setBypassServiceWorker", {{"bypass", true}}},
+      {"Fetch.enable", every},
+  };
+  for (const auto& [method, params] : steps)
+    if (!pipe_.Call(method, params, sessionId_, until)) return false;
+  return true;
+}
+
+int64_t RenderTab::Send(const std::string& method, const json& params, bool wantReply) {
+  return pipe_.Send(method, params, sessionId_, wantReply ? events_ : nullptr);
+}
+
+void RenderTab::Fail(const std::string& requestId, const char* reason) {
+  Send("Fetch.failRequest", {{"requestId", requestId}, {"errorReason", reason}}, false);
+}
+
+void RenderTab::DrainStale() {
+  // What the last page did after its render ended: its requests are refused, its dialogs shut.
+  while (auto message = events_->Take(Clock::now())) {
+    const std::string method = StringAt(*message, "method");
+    const json& params = message->value("params", json::object());
+    if (method == "Fetch.requestPaused") Fail(StringAt(params, "requestId"), "Aborted");
+    else if (method == "Page.javascriptDialogOpening") Send("Page.handleJavaScriptDialog", {{"accept", false}}, false);
+    else if (method == "Inspector.targetCrashed" || method == "Inspector.detached" || method == "Veltro.targetGone")
+      broken_ = true;
+  }
+  if (events_->closed()) broken_ = true;
+}
+
+RenderOutcome RenderTab::Render(const std::string& address, const std::string& headers, const std::string& body,
+                                PageMarkup& markup) {
+  markup = PageMarkup();
+  const std::string origin = AddressOrigin(address);
+  if (origin.rfind("http://", 0) != 0 && origin.rfind("https://", 0) != 0) return RenderOutcome::kNotRendered;
+  DrainStale();
+  if (broken_) return RenderOutcome::kTabCrashed;
+  const std::string target = WithoutFragment(address);
+  address_ = &target;
+  headers_ = &headers;
+  body_ = &body;
+
+  Progress p;
+  const auto start = Clock::now();
+  const auto deadline = start + std::chrono::milliseconds(std::max<int32_t>(options_.timeoutMs, 0));
+  p.startedWallMs = WallMs();
+  p.lastNetwork = start;
+  p.nextProbe = start;
+  p.navigateId = Send("Page.navigate", {{"url", target}}, true);
+  if (p.navigateId == 0) p.crashed = true;
+
+  while (!p.crashed && !p.failed && !p.settled && !p.stopped) {
+    const auto now = Clock::now();
+    if (now >= deadline) break;
+    if (options_.stopped && options_.stopped()) {
+      p.stopped = true;
+      break;
+    }
+    auto wake = std::min(deadline, now + std::chrono::milliseconds(50));
+    if (p.navigated && p.probeId == 0) {
+      const auto due = std::max(p.nextProbe, p.lastNetwork + kQuiet);
+      if (due <= now && NetworkQuiet(p)) {
+        p.probeId = Send("Runtime.evaluate", {{"expression", std::string(kSettleProbe)}, {"returnByValue", true}}, true);
+        if (p.probeId == 0) p.crashed = true;
+      } else {
+        wake = std::min(wake, std::max(due, now + std::chrono::milliseconds(1)));
+      }
+    }
+    if (p.crashed) break;
+    auto message = events_->Take(wake);
+    if (message) Handle(*message, p);
+    else if (events_->closed()) p.crashed = true;
+  }
+  address_ = headers_ = body_ = nullptr;
+
+  if (p.crashed) {
+    broken_ = true;
+    return RenderOutcome::kTabCrashed;
+  }
+  if (p.stopped || p.failed) {
+    Send("Page.navigate", {{"url", "about:blank"}}, false);
+    return RenderOutcome::kNotRendered;
+  }
+  if (p.settled) {
+    if (ReadMarkup(markup, Clock::now() + kCommandTime)) return RenderOutcome::kRendered;
+    broken_ = true;
+    return RenderOutcome::kTabCrashed;
+  }
+  // Still busy: read it as it stands, then leave it so that it stops working.
+  if (!ReadMarkup(markup, Clock::now() + kReadAfterTimeout)) broken_ = true;
+  else Send("Page.navigate", {{"url", "about:blank"}}, false);
+  return RenderOutcome::kTimedOut;
+}
+
+void RenderTab::Handle(const json& message, Progress& p) {
+  auto id = message.find("id");
+  if (id != message.end()) {
+    const int64_t replyTo = id->is_number_integer() ? id->get<int64_t>() : -1;
+    if (replyTo == p.navigateId) {
+      p.navigated = true;
+      const json& result = message.value("result", json::object());
+      p.loaderId = StringAt(result, "loaderId");
+      if (message.contains("error") || !StringAt(result, "errorText").empty() || p.loaderId.empty()) p.failed = true;
+    } else if (replyTo == p.probeId) {
+      p.probeId = 0;
+      HandleProbe(message, p);
+    }
+    return;
+  }
+  const std::string method = StringAt(message, "method");
+  const json& params = message.value("params", json::object());
+  if (method == "Fetch.requestPaused") {
+    HandlePaused(params, p);
+  } else if (method == "Network.requestWillBeSent") {
+    p.inFlight[StringAt(params, "requestId")] = StringAt(params, "loaderId");
+    p.lastNetwork = Clock::now();
+  } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
+    p.inFlight.erase(StringAt(params, "requestId"));
+    p.lastNetwork = Clock::now();
+  } else if (method == "Page.javascriptDialogOpening") {
+    Send("Page.handleJavaScriptDialog", {{"accept", false}}, false);
+  } else if (method == "Inspector.targetCrashed" || method == "Inspector.detached" || method == "Veltro.targetGone") {
+    p.crashed = true;
+  }
+}
+
+void RenderTab::HandlePaused(const json& params, Progress& p) {
+  const std::string requestId = StringAt(params, "requestId");
+  const std::string type = StringAt(params, "resourceType");
+  const json& request = params.value("request", json::object());
+  const std::string url = StringAt(request, "url");
+  if (type == "Document" && StringAt(params, "frameId") == targetId_) {
+    if (p.documentAnswered) {
+      // The page would leave itself (a script or a refresh): it stays, to be read.
+      Fail(requestId, "BlockedByClient");
+      return;
+    }
+    p.documentAnswered = true;
+    Send("Fetch.fulfillRequest",
+         {{"requestId", requestId}, {"responseCode", 200}, {"responseHeaders", FulfillHeaders(*headers_)},
+          {"body", Base64Encode(*body_)}},
+         false);
+    return;
+  }
+  const bool allowed = options_.mayRequest ? options_.mayRequest(url) : AddressOrigin(url) == AddressOrigin(*address_);
+  if (IsHeavyResourceType(type) || IsIconOrPrefetch(request.value("headers", json::object())) || !allowed) {
+    Fail(requestId, "BlockedByClient");
+    return;
+  }
+  if (options_.waitTurn && !options_.waitTurn()) {
+    Fail(requestId, "Aborted");
+    p.stopped = true;
+    return;
+  }
+  Send("Fetch.continueRequest", {{"requestId", requestId}}, false);
+}
+
+bool RenderTab::NetworkQuiet(const Progress& p) const {
+  if (Clock::now() - p.lastNetwork < kQuiet) return false;
+  return std::none_of(p.inFlight.begin(), p.inFlight.end(),
+                      [&](const auto& request) { return request.second == p.loaderId; });
+}
+
+void RenderTab::HandleProbe(const json& reply, Progress& p) {
+  p.nextProbe = Clock::now() + kProbeEvery;
+  const json* value = nullptr;
+  auto result = reply.find("result");
+  if (result != reply.end() && result->contains("result")) {
+    const json& remote = (*result)["result"];
+    auto v = remote.find("value");
+    if (v != remote.end()) value = &*v;
+  }
+  if (!value || !value->is_array() || value->size() < 4 || !(*value)[1].is_number() || !(*value)[2].is_number() ||
+      !(*value)[3].is_number())
+    return;
+  // An answer from the document before ours (the navigation not yet committed) says nothing.
+  if ((*value)[3].get<double>() < p.startedWallMs - 1) return;
+  if (!(*value)[0].is_string() || (*value)[0].get<std::string>() != "complete") return;
+  if ((*value)[1].get<double>() > 0) return;
+  const double quietFor = (*value)[2].get<double>();
+  if (quietFor < static_cast<double>(kQuiet.count())) {
+    p.nextProbe = Clock::now() + std::chrono::milliseconds(static_cast<int64_t>(kQuiet.count() - quietFor) + 1);
+    return;
+  }
+  if (p.documentAnswered && NetworkQuiet(p)) p.settled = true;
+}
+
+bool RenderTab::ReadMarkup(PageMarkup& markup, Clock::time_point until) {
+  auto result = pipe_.Call("Runtime.evaluate", {{"expression", std::string(kMarkupReader)}, {"returnByValue", true}}, sessionId_, until);
+  if (!result || result->contains("exceptionDetails") || !result->contains("result")) return false;
+  const json& remote = (*result)["result"];
+  auto value = remote.find("value");
+  return value != remote.end() && MarkupFromReader(*value, markup);
+}
