@@ -51,8 +51,10 @@ history.pushState({}, '', location.pathname);
 std::set<std::string> FetchedPaths(const std::string& urlList, const std::string& origin) {
   std::set<std::string> paths;
   std::istringstream lines(urlList);
-  for (std::string line; std::getline(lines, line);)
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind(origin, 0) == 0) paths.insert(line.substr(origin.size()));
+  }
   return paths;
 }
 

@@ -41,6 +41,7 @@ RulesShown Shown(CSetupRulesPage& page) {
 }
 
 void ExpectAllOff(CSetupRulesPage& page) {
+  EXPECT_FALSE(page.IsItemChecked(CSetupRulesPage::kIdRender));
   RulesShown shown = Shown(page);
   EXPECT_FALSE(shown.robots);
   EXPECT_FALSE(shown.lastmod);
@@ -174,7 +175,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     std::map<std::string, std::string> pairs;
     before.SaveToMap(pairs);
     for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
-                            kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority})
+                            kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), 0);
@@ -202,6 +203,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
   EXPECT_EQ(stored[kKeyUserAgent], "");
   EXPECT_EQ(stored[kKeyLastmodFromHeader], "0");
   EXPECT_EQ(stored[kKeySitemapIndex], "0");
+  EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapChangefreq], "daily");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMaxDepth], "9");
