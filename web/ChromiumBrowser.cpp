@@ -20,15 +20,15 @@ ChromiumBrowser::~ChromiumBrowser() {
   process_.Kill();
 }
 
-std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Start(const RenderOptions& options) {
+std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Start(const RenderOptions& options, const std::string& siteHost) {
   std::unique_ptr<ChromiumBrowser> browser(new ChromiumBrowser(options));
-  if (!browser->Launch()) return nullptr;
+  if (!browser->Launch(siteHost)) return nullptr;
   return browser;
 }
 
-bool ChromiumBrowser::Launch() {
+bool ChromiumBrowser::Launch(const std::string& siteHost) {
   if (profile_.path().empty()) return false;
-  if (!process_.Start(options_.executable, profile_.path(), options_.userAgent)) return false;
+  if (!process_.Start({options_.executable, profile_.path(), options_.userAgent, siteHost})) return false;
   pipe_ = std::make_unique<DevToolsPipe>(process_.TakeCommandEnd(), process_.TakeReplyEnd(),
                                          [this](const nlohmann::json& event) { OnBrowserEvent(event); });
   // The first answer tells that the browser is up; discovery brings crashes and popups.

@@ -18,8 +18,9 @@
 // each lent to one render at a time and kept for the next, a broken one closed and replaced.
 class ChromiumBrowser {
  public:
-  // Null when the browser could not be started or did not answer.
-  static std::unique_ptr<ChromiumBrowser> Start(const RenderOptions& options);
+  // Null when the browser could not be started or did not answer. siteHost: the one host name
+  // it may resolve.
+  static std::unique_ptr<ChromiumBrowser> Start(const RenderOptions& options, const std::string& siteHost);
   ~ChromiumBrowser();
   ChromiumBrowser(const ChromiumBrowser&) = delete;
   ChromiumBrowser& operator=(const ChromiumBrowser&) = delete;
@@ -35,7 +36,7 @@ class ChromiumBrowser {
 
  private:
   explicit ChromiumBrowser(const RenderOptions& options);
-  bool Launch();
+  bool Launch(const std::string& siteHost);
   void OnBrowserEvent(const nlohmann::json& event);
 
   const RenderOptions& options_;

@@ -90,10 +90,9 @@ bool GroupHasLiveMember(pid_t group) {
 
 ChromiumProcess::~ChromiumProcess() { Kill(); }
 
-std::vector<std::string> ChromiumProcess::Arguments(const std::string& profileDir, const std::string& userAgent,
-                                                    bool asRoot) {
+std::vector<std::string> ChromiumProcess::Arguments(const ChromiumLaunch& launch, bool asRoot) {
   std::vector<std::string> args = {
-      "--headless", "--remote-debugging-pipe", "--user-data-dir=" + profileDir,
+      "--headless", "--remote-debugging-pipe", "--user-data-dir=" + launch.profileDir,
       // Nothing may leave the browser but the page's own requests, which pass our checks.
       "--disable-gpu", "--disable-quic", "--no-first-run", "--no-default-browser-check",
       "--disable-background-networking", "--disable-component-update", "--disable-sync", "--disable-extensions",
@@ -106,14 +105,21 @@ std::vector<std::string> ChromiumProcess::Arguments(const std::string& profileDi
       // Every tab renders while it is not the front one: no throttled timers in the others.
       "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
       "--disable-backgrounding-occluded-windows", "--blink-settings=imagesEnabled=false"};
-  if (!userAgent.empty()) args.push_back("--user-agent=" + userAgent);
+  if (!launch.userAgent.empty()) args.push_back("--user-agent=" + launch.userAgent);
+  // Even with the flags above it looks up its sign-in, update and search hosts.
+  std::string rules = "MAP * ~NOTFOUND";
+  if (!launch.siteHost.empty()) {
+    std::string bare = launch.siteHost;
+    if (bare.rfind("www.", 0) == 0) bare.erase(0, 4);
+    rules += ", EXCLUDE " + bare + ", EXCLUDE www." + bare;
+  }
+  args.push_back("--host-resolver-rules=" + rules);
   // The sandbox cannot run as root; anyone else keeps it.
   if (asRoot) args.push_back("--no-sandbox");
   return args;
 }
 
-bool ChromiumProcess::Start(const std::string& executable, const std::string& profileDir,
-                            const std::string& userAgent) {
+bool ChromiumProcess::Start(const ChromiumLaunch& launch) {
   UniqueFd childReads, childWrites;
   if (!MakePipe(childReads, commands_) || !MakePipe(replies_, childWrites)) return false;
   if (!MoveHigh(childReads) || !MoveHigh(childWrites)) return false;
@@ -138,14 +144,14 @@ bool ChromiumProcess::Start(const std::string& executable, const std::string& pr
   posix_spawnattr_setsigdefault(attributes.get(), &all);
   posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
-  std::vector<std::string> args = Arguments(profileDir, userAgent, ::geteuid() == 0);
-  args.insert(args.begin(), executable);
+  std::vector<std::string> args = Arguments(launch, ::geteuid() == 0);
+  args.insert(args.begin(), launch.executable);
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
   pid_t pid = -1;
-  if (posix_spawn(&pid, executable.c_str(), actions.get(), attributes.get(), argv.data(), environ) != 0) return false;
+  if (posix_spawn(&pid, launch.executable.c_str(), actions.get(), attributes.get(), argv.data(), environ) != 0) return false;
   std::lock_guard<std::mutex> guard(lock_);
   pid_ = pid;
   reaped_ = false;

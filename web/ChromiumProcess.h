@@ -7,6 +7,16 @@
 
 #include "web/UniqueFd.h"
 
+// How one browser is started.
+struct ChromiumLaunch {
+  std::string executable;
+  std::string profileDir;
+  std::string userAgent;  // empty: the browser's own
+  // The one host name the browser may resolve (with and without "www."): the crawl's. Every
+  // other name fails inside the browser, so that none of its own services is looked up.
+  std::string siteHost;
+};
+
 // One headless Chromium in a process group of its own, driven over --remote-debugging-pipe:
 // it reads commands from its fd 3 and writes replies and events to its fd 4. At the end the
 // whole group is killed and the browser reaped.
@@ -17,9 +27,8 @@ class ChromiumProcess {
   ChromiumProcess(const ChromiumProcess&) = delete;
   ChromiumProcess& operator=(const ChromiumProcess&) = delete;
 
-  // Starts executable with its profile in profileDir and the given User-Agent (empty: its own).
   // False when it could not be started.
-  bool Start(const std::string& executable, const std::string& profileDir, const std::string& userAgent);
+  bool Start(const ChromiumLaunch& launch);
 
   // Our ends of the pipe: commands go to the first, replies come from the second.
   UniqueFd TakeCommandEnd() { return std::move(commands_); }
@@ -32,7 +41,7 @@ class ChromiumProcess {
   void Kill();
 
   // The command line for the browser, without the executable.
-  static std::vector<std::string> Arguments(const std::string& profileDir, const std::string& userAgent, bool asRoot);
+  static std::vector<std::string> Arguments(const ChromiumLaunch& launch, bool asRoot);
 
  private:
   std::mutex lock_;  // guards the reaping of pid_

@@ -6,6 +6,24 @@
 #include <exception>
 
 #include "web/ChromiumBrowser.h"
+#include "web/RenderRequestRules.h"
+
+namespace {
+
+// The host name of an address ("h" of "http://user@h:80/p"); IPv6 literals keep their brackets.
+std::string HostOf(const std::string& address) {
+  std::string host = AddressOrigin(address);
+  const size_t scheme = host.find("://");
+  if (scheme == std::string::npos) return {};
+  host.erase(0, scheme + 3);
+  const size_t at = host.rfind('@');
+  if (at != std::string::npos) host.erase(0, at + 1);
+  const size_t colon = host.rfind(':');
+  if (colon != std::string::npos && host.find(']', colon) == std::string::npos) host.erase(colon);
+  return host;
+}
+
+}  // namespace
 
 // The browser that renders, and how many times one was started: a browser that dies is
 // started once more, and after the second death none is.
@@ -22,24 +40,28 @@ class PageRenderer::Impl {
  private:
   static constexpr int kStarts = 2;
 
-  std::shared_ptr<ChromiumBrowser> Browser();
+  std::shared_ptr<ChromiumBrowser> Browser(const std::string& address);
   bool Stopped() const { return options_.stopped && options_.stopped(); }
 
   const RenderOptions options_;
   std::mutex lock_;  // guards the browser and the count of starts
   std::shared_ptr<ChromiumBrowser> browser_;
   int starts_ = 0;
+  std::string siteHost_;
   bool givenUp_ = false;
 };
 
-std::shared_ptr<ChromiumBrowser> PageRenderer::Impl::Browser() {
+// The browser is started by the first render, whose address names the crawl's site: the one
+// host it may resolve.
+std::shared_ptr<ChromiumBrowser> PageRenderer::Impl::Browser(const std::string& address) {
   std::lock_guard<std::mutex> guard(lock_);
   if (givenUp_) return nullptr;
   if (browser_ && browser_->Alive()) return browser_;
   browser_.reset();
+  if (siteHost_.empty()) siteHost_ = HostOf(address);
   while (starts_ < kStarts) {
     ++starts_;
-    std::shared_ptr<ChromiumBrowser> started = ChromiumBrowser::Start(options_);
+    std::shared_ptr<ChromiumBrowser> started = ChromiumBrowser::Start(options_, siteHost_);
     if (started) {
       browser_ = std::move(started);
       return browser_;
@@ -71,7 +93,7 @@ RenderOutcome PageRenderer::Impl::Render(const std::string& address, const std::
   // A browser found dead on the way to a tab is replaced once, within the starts allowed.
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (Stopped()) return RenderOutcome::kNotRendered;
-    std::shared_ptr<ChromiumBrowser> browser = Browser();
+    std::shared_ptr<ChromiumBrowser> browser = Browser(address);
     if (!browser) return RenderOutcome::kNotRendered;
     RenderTab* tab = browser->Acquire(options_.stopped);
     if (!tab) {

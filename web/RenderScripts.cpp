@@ -61,8 +61,12 @@ const char kSettleWatch[] = R"JS((() => {
       try { return send.apply(this, args); } catch (e) { done(); throw e; }
     };
   }
-  // A popup would load outside the tab, where no request is checked.
+  // A popup would load outside the tab, where no request is checked; a dialog would hold the
+  // page until someone answers it.
   w.open = () => null;
+  w.alert = () => {};
+  w.confirm = () => false;
+  w.prompt = () => null;
   try {
     if (navigator.serviceWorker) {
       Object.defineProperty(navigator.serviceWorker, 'register',

@@ -68,7 +68,8 @@ bool RenderTab::Prepare() {
       {"Inspector.enable", json::object()},
       {"Page.enable", json::object()},
       {"Page.addScriptToEvaluateOnNewDocument", {{"source", SettleWatchScript(options_.timeoutMs)}}},
-      {"Network.enable", json::object()},
+      // No bodies kept for the protocol: nobody asks for them.
+      {"Network.enable", {{"maxTotalBufferSize", 0}, {"maxResourceBufferSize", 0}, {"maxPostDataSize", 0}}},
       {"Network.setBypassServiceWorker", {{"bypass", true}}},
       {"Fetch.enable", every},
   };
