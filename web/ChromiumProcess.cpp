@@ -64,7 +64,7 @@ bool GroupHasLiveMember(pid_t group) {
   bool live = false;
   while (dirent* entry = ::readdir(proc)) {
     if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
-    char path[64];
+    char path[sizeof(entry->d_name) + 16];
     std::snprintf(path, sizeof path, "/proc/%s/stat", entry->d_name);
     FILE* file = std::fopen(path, "re");
     if (!file) continue;
