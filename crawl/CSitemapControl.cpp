@@ -347,10 +347,6 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   CrawlStores& stores = *data_->stores;
   if (page.result == 0 && !page.body.empty() && code == "200") {
     stores.SetState(path, Crawled);
-    MoveCounters([](CrawlCounters& c) {
-      c.crawling -= 1;
-      c.crawledOk += 1;
-    });
     PageLinks links;
     LinkOptions options;
     options.obeyRobots = params().rules.obeyRobots;
@@ -374,11 +370,17 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
       // all and waits again, as a page whose transfer the stop cut short.
       stores.SetState(path, Waiting);
       MoveCounters([](CrawlCounters& c) {
-        c.crawledOk -= 1;
+        c.crawling -= 1;
         c.waiting += 1;
       });
       return;
     }
+    // Counted as crawling until its links are read (rendering takes a while), so the counters
+    // never show an idle crawl while pages are still being read.
+    MoveCounters([](CrawlCounters& c) {
+      c.crawling -= 1;
+      c.crawledOk += 1;
+    });
     // A page listed as crawled has its links admitted, after a stop too: no page starts any
     // more, and a resumed crawl goes on from them.
     AdmitLinks(links.internal, path);
