@@ -17,7 +17,7 @@ PACKAGES=(
 )
 if [ "${1:-}" = --extras ]; then
   # fuzz/build.sh, and the other crawlers of the benchmarks
-  PACKAGES+=(clang-14 libfuzzer-14-dev libclang-rt-14-dev linkchecker wget)
+  PACKAGES+=(clang-14 libfuzzer-14-dev libclang-rt-14-dev linkchecker wget wget2)
 fi
 if [ "${1:-}" = --deb ]; then
   PACKAGES+=(dpkg-dev fakeroot lintian appstream desktop-file-utils python3)
