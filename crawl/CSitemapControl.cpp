@@ -360,7 +360,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
       else if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
       parsed = static_cast<bool>(pass);
     }
-    if (parsed && renderer_) AddRenderedLinks(address, page, links, options, scratch);
+    // A render the stop cut short leaves the page's links unknown, as an unparsed page's are.
+    if (parsed && renderer_) parsed = AddRenderedLinks(address, page, links, options, scratch);
     // The links are all that is needed of a page from here on; a worker keeps the room of a
     // page of the usual size for its next one.
     if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
@@ -438,9 +439,10 @@ void CSitemapControl::PrepareRenderer() {
   renderer_ = std::make_unique<PageRenderer>(std::move(options));
 }
 
-void CSitemapControl::AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
+bool CSitemapControl::AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
                                        const LinkOptions& options, PageScratch* scratch) {
-  if (IsStopRequested() || (!page.headers.empty() && !ResponseHeaders(page.headers).IsHtml())) return;
+  if (IsStopRequested()) return false;
+  if (!page.headers.empty() && !ResponseHeaders(page.headers).IsHtml()) return true;
   PageMarkup markup;
   const RenderOutcome outcome = renderer_->Render(address, page.headers, page.body, markup);
   // Only the worker that saw it first writes the notice.
@@ -448,16 +450,18 @@ void CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
     std::lock_guard<std::mutex> guard(renderNoticeLock_);
     GiveUpRendering("浏览器两次意外退出，其余网页不再执行网页脚本");
   }
-  if (outcome != RenderOutcome::kRendered && outcome != RenderOutcome::kTimedOut) return;
+  if (outcome == RenderOutcome::kNotRendered && IsStopRequested()) return false;
+  if (outcome != RenderOutcome::kRendered && outcome != RenderOutcome::kTimedOut) return true;
   PageScratch own;
   PageLinks rendered;
-  if (AddMarkupLinks(markup, Origin(), address, rendered, options, scratch ? *scratch : own) != rc::kOk) return;
+  if (AddMarkupLinks(markup, Origin(), address, rendered, options, scratch ? *scratch : own) != rc::kOk) return true;
   // What the served page says holds; the rendered document adds to it.
   links.internal.merge(rendered.internal);
   links.external.merge(rendered.external);
   links.noindex = links.noindex || rendered.noindex;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
+  return true;
 }
 
 void CSitemapControl::AdmitLinks(const LinkSet& links, const std::string& parent) {

@@ -121,8 +121,9 @@ class CSitemapControl {
   // Judges one fetched page, records it and admits its links (or its redirect's target).
   // A worker's scratch (when there is one) is its storage for reading the page's links.
   void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr);
-  // The links the page's scripts write, read from its rendered document, joined to links.
-  void AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
+  // The links the page's scripts write, read from its rendered document, joined to links;
+  // false when the stop cut the render short (the page's links are then not all known).
+  bool AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
                         const LinkOptions& options, PageScratch* scratch);
   // The renderer the rules ask for, made before the first page; it starts the browser on
   // its first page.

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <algorithm>
+#include <chrono>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "ChildProcess.h"
 #include "support/SiteFiles.h"
@@ -98,6 +102,51 @@ TEST(CliRenderTest, RenderFollowsTheLinksScriptsWriteAndTheBrowserAsksOnlyTheSit
   const std::vector<std::string> agents = site.userAgents();
   for (size_t i = 0; i < targets.size(); ++i)
     if (targets[i] == "/links.json") EXPECT_EQ(agents[i], "VeltroTest/1");
+}
+
+TEST(CliRenderTest, ACrawlInterruptedWhilePagesRenderGoesOnWithResumeToEveryScriptWrittenPage) {
+  if (!PageRenderer::Unavailable().empty()) GTEST_SKIP() << PageRenderer::Unavailable();
+  // A tree of 40 pages whose links only their scripts write, each script's data a little slow,
+  // so the interrupt comes while pages are being rendered.
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  const std::string origin = site.origin();
+  const std::string shell =
+      "<html><body><div id=\"l\"></div><script>"
+      "const n = location.pathname === '/' ? 0 : parseInt(location.pathname.slice(3), 10);"
+      "fetch('/d/' + n + '.json').then(r => r.json()).then(a => { for (const h of a) {"
+      "  const e = document.createElement('a'); e.href = h; document.getElementById('l').appendChild(e); } });"
+      "</script></body></html>";
+  std::set<std::string> all{"/"};
+  for (int n = 0; n < 40; ++n) {
+    std::string links = "[";
+    for (int c = 3 * n + 1; c <= 3 * n + 3 && c < 40; ++c) {
+      links += std::string(links.size() > 1 ? "," : "") + "\"/p/" + std::to_string(c) + "\"";
+      all.insert("/p/" + std::to_string(c));
+    }
+    Resource data{200, "application/json", links + "]"};
+    data.delay = std::chrono::milliseconds(150);
+    site.Set("/d/" + std::to_string(n) + ".json", data);
+    if (n > 0) site.Set("/p/" + std::to_string(n), Resource{200, "text/html", shell});
+  }
+  site.Set("/", Resource{200, "text/html", shell});
+  TempDir work;
+  const std::vector<std::string> args{"-q", "--plain", "--render", "-t", "4", origin};
+  {
+    ChildProcess child(CommandPath(), args, work.path());
+    ASSERT_TRUE(child.started());
+    for (int i = 0; i < 3000 && site.count("/d/6.json") == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    child.Signal(SIGINT);
+    const ChildResult interrupted = child.Wait(std::chrono::seconds(60));
+    ASSERT_EQ(interrupted.exitStatus, 130) << interrupted.err;
+  }
+  const std::string prefix = SiteFiles(origin);
+  EXPECT_LT(FetchedPaths(ReadFileBytes(work.path() / (prefix + "_urls.txt")), origin).size(), all.size());
+  std::vector<std::string> resume = args;
+  resume.insert(resume.begin(), "--resume");
+  const ChildResult resumed = RunCommand(resume, work.path());
+  ASSERT_EQ(resumed.exitStatus, 0) << resumed.err;
+  EXPECT_EQ(FetchedPaths(ReadFileBytes(work.path() / (prefix + "_urls.txt")), origin), all);
 }
 
 }  // namespace
