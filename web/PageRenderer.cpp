@@ -7,20 +7,14 @@
 
 #include "web/ChromiumBrowser.h"
 #include "web/RenderRequestRules.h"
+#include "web/WebAddress.h"
 
 namespace {
 
-// The host name of an address ("h" of "http://user@h:80/p"); IPv6 literals keep their brackets.
+// The host name of an address, as the crawl requests it.
 std::string HostOf(const std::string& address) {
-  std::string host = AddressOrigin(address);
-  const size_t scheme = host.find("://");
-  if (scheme == std::string::npos) return {};
-  host.erase(0, scheme + 3);
-  const size_t at = host.rfind('@');
-  if (at != std::string::npos) host.erase(0, at + 1);
-  const size_t colon = host.rfind(':');
-  if (colon != std::string::npos && host.find(']', colon) == std::string::npos) host.erase(colon);
-  return host;
+  WebAddress parsed;
+  return ParseWebAddress(address, parsed) ? parsed.host : std::string();
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cctype>
 
 #include "common/StringICompare.h"
+#include "web/ResponseHeaders.h"
+#include "web/WebAddress.h"
 
 bool IsHeavyResourceType(const std::string& resourceType) {
   static constexpr std::array<const char*, 10> kHeavy = {"Image",    "Media",    "Font",   "TextTrack",
@@ -24,12 +26,9 @@ bool IsIconOrPrefetch(const nlohmann::json& requestHeaders) {
 }
 
 std::string AddressOrigin(const std::string& address) {
-  const size_t scheme = address.find("://");
-  if (scheme == std::string::npos || scheme == 0) return {};
-  const size_t end = address.find_first_of("/?#", scheme + 3);
-  std::string origin = address.substr(0, end);
-  std::transform(origin.begin(), origin.end(), origin.begin(), [](unsigned char c) { return std::tolower(c); });
-  return origin;
+  WebAddress parsed;
+  if (!ParseWebAddress(address, parsed)) return {};
+  return parsed.scheme + "://" + ToLowerAscii(parsed.host) + parsed.port;
 }
 
 namespace {
@@ -45,27 +44,14 @@ std::string LastBlock(const std::string& headers) {
 }  // namespace
 
 nlohmann::json FulfillHeaders(const std::string& headerBlock) {
-  const std::string block = LastBlock(headerBlock);
   static constexpr std::array<const char*, 6> kTransfer = {"content-length", "content-encoding", "transfer-encoding",
                                                            "connection", "keep-alive", "trailer"};
   nlohmann::json fields = nlohmann::json::array();
   bool typed = false;
-  size_t begin = StartsWithIgnoreCase(block, "http/") ? block.find('\n') : 0;
-  if (begin == std::string::npos) begin = block.size();
-  else if (begin > 0) ++begin;
-  while (begin < block.size()) {
-    size_t end = block.find('\n', begin);
-    if (end == std::string::npos) end = block.size();
-    std::string line = block.substr(begin, end - begin);
-    begin = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const size_t colon = line.find(':');
-    if (colon == std::string::npos || colon == 0 || line[0] == ' ' || line[0] == '\t') continue;
-    std::string name = line.substr(0, colon);
-    std::string value = line.substr(colon + 1);
-    value.erase(0, value.find_first_not_of(" \t"));
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
-    if (std::any_of(kTransfer.begin(), kTransfer.end(), [&](const char* t) { return EqualsIgnoreCase(name, t); }))
+  const ResponseHeaders received(LastBlock(headerBlock));
+  for (const auto& [name, value] : received.Fields()) {
+    if (name.empty() ||
+        std::any_of(kTransfer.begin(), kTransfer.end(), [&](const char* t) { return EqualsIgnoreCase(name, t); }))
       continue;
     if (EqualsIgnoreCase(name, "content-type")) typed = true;
     fields.push_back({{"name", name}, {"value", value}});

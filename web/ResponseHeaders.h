@@ -17,6 +17,8 @@ class ResponseHeaders {
   // around it; empty when there is none. Continuation lines are joined with one space.
   std::string Field(const std::string& name) const;
   bool Has(const std::string& name) const;
+  // Every field as (name, value), in the order sent.
+  const std::vector<std::pair<std::string, std::string>>& Fields() const { return fields_; }
 
   // The media type of Content-Type in lower case ("text/html"); empty without the field.
   std::string MediaType() const;
