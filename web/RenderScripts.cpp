@@ -50,6 +50,21 @@ const char kSettleWatch[] = R"JS((() => {
       return p;
     };
   }
+  // A response's body is read after its fetch has resolved: the read counts too.
+  const R = w.Response;
+  if (R) {
+    for (const m of ['json', 'text', 'arrayBuffer', 'blob', 'formData']) {
+      const read = R.prototype[m];
+      if (typeof read !== 'function') continue;
+      R.prototype[m] = function (...args) {
+        touch(1);
+        let q;
+        try { q = read.apply(this, args); } catch (e) { touch(-1); throw e; }
+        q.then(() => touch(-1), () => touch(-1));
+        return q;
+      };
+    }
+  }
   const X = w.XMLHttpRequest;
   if (X) {
     const send = X.prototype.send;

@@ -11,7 +11,8 @@ namespace {
 using nlohmann::json;
 
 // How long a page must stay without pending work before it counts as settled.
-constexpr std::chrono::milliseconds kQuiet{50};
+// Short, since every timer, request and body read still open is counted by the page itself.
+constexpr std::chrono::milliseconds kQuiet{20};
 // How soon a reader that answered from the wrong document is sent again.
 constexpr std::chrono::milliseconds kReadAgain{5};
 // How long the tab's own commands may take (opening, reading).
