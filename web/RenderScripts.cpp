@@ -50,6 +50,21 @@ const char kSettleWatch[] = R"JS((() => {
       return p;
     };
   }
+  // A response's body is read after its fetch has resolved: the read counts too.
+  const R = w.Response;
+  if (R) {
+    for (const m of ['json', 'text', 'arrayBuffer', 'blob', 'formData']) {
+      const read = R.prototype[m];
+      if (typeof read !== 'function') continue;
+      R.prototype[m] = function (...args) {
+        touch(1);
+        let q;
+        try { q = read.apply(this, args); } catch (e) { touch(-1); throw e; }
+        q.then(() => touch(-1), () => touch(-1));
+        return q;
+      };
+    }
+  }
   const X = w.XMLHttpRequest;
   if (X) {
     const send = X.prototype.send;
@@ -61,6 +76,40 @@ const char kSettleWatch[] = R"JS((() => {
       try { return send.apply(this, args); } catch (e) { done(); throw e; }
     };
   }
+  // Scripts, style sheets and frames added once the page has loaded hold it until they load or
+  // fail (those of the parser already hold the load event); a request that never ends is let go
+  // at the time-out.
+  const hold = e => {
+    const tag = e.localName;
+    const loads = (tag === 'script' && e.src) || tag === 'iframe' ||
+      (tag === 'link' && e.href && /stylesheet|preload|import/i.test(e.rel || ''));
+    if (!loads) return;
+    touch(1);
+    let open = true;
+    const done = () => { if (open) { open = false; touch(-1); } };
+    e.addEventListener('load', done);
+    e.addEventListener('error', done);
+    st.call(w, done, limit);
+  };
+  w.addEventListener('load', () => {
+    new MutationObserver(records => {
+      for (const r of records) for (const n of r.addedNodes) {
+        if (n.nodeType !== 1) continue;
+        hold(n);
+        if (n.querySelectorAll) for (const c of n.querySelectorAll('script[src], link[href], iframe')) hold(c);
+      }
+    }).observe(document, { childList: true, subtree: true });
+  });
+  // Resolves with the document's timeOrigin once it has loaded and nothing has been pending for
+  // quiet ms; checked inside the page, so that nobody has to ask again and again.
+  s.settled = quiet => new Promise(resolve => {
+    const check = () => {
+      const idle = performance.now() - s.last;
+      if (document.readyState === 'complete' && s.pending === 0 && idle >= quiet) resolve(performance.timeOrigin);
+      else st.call(w, check, Math.max(5, quiet - idle));
+    };
+    check();
+  });
   // A popup would load outside the tab, where no request is checked; a dialog would hold the
   // page until someone answers it.
   w.open = () => null;
@@ -84,12 +133,9 @@ std::string SettleWatchScript(int32_t timeoutMs) {
   return script;
 }
 
-const char kSettleProbe[] = R"JS((() => {
-  const s = window.__veltroSettle;
-  return [document.readyState, s ? s.pending : 0, s ? performance.now() - s.last : 1e9, performance.timeOrigin];
-})())JS";
+namespace {
 
-const char kMarkupReader[] = R"JS((() => {
+const char kReadMarkup[] = R"JS(() => {
   const text = v => (v === null || v === undefined) ? '' : String(v);
   const resolve = v => { try { return new URL(v, document.baseURI).href; } catch (e) { return v; } };
   const hrefOf = e => {
@@ -109,8 +155,17 @@ const char kMarkupReader[] = R"JS((() => {
   const links = [];
   for (const e of document.querySelectorAll('link[href]'))
     links.push([text(e.getAttribute('rel')), text(e.getAttribute('hreflang')), text(e.href)]);
-  return { base: text(document.baseURI), anchors, metas, links };
-})())JS";
+  return { base: text(document.baseURI), anchors, metas, links, origin: performance.timeOrigin };
+})JS";
+
+}  // namespace
+
+std::string MarkupReader() { return "(" + std::string(kReadMarkup) + ")()"; }
+
+std::string SettledMarkupReader(int32_t quietMs) {
+  return "(async () => { const s = window.__veltroSettle; if (s) await s.settled(" + std::to_string(quietMs) +
+         "); return (" + kReadMarkup + ")(); })()";
+}
 
 namespace {
 

@@ -11,9 +11,10 @@ namespace {
 using nlohmann::json;
 
 // How long a page must stay without pending work before it counts as settled.
-constexpr std::chrono::milliseconds kQuiet{50};
-// How often a busy page is asked again.
-constexpr std::chrono::milliseconds kProbeEvery{15};
+// Short, since every timer, request and body read still open is counted by the page itself.
+constexpr std::chrono::milliseconds kQuiet{20};
+// How soon a reader that answered from the wrong document is sent again.
+constexpr std::chrono::milliseconds kReadAgain{5};
 // How long the tab's own commands may take (opening, reading).
 constexpr std::chrono::seconds kCommandTime{5};
 constexpr std::chrono::seconds kReadAfterTimeout{1};
@@ -68,8 +69,6 @@ bool RenderTab::Prepare() {
       {"Inspector.enable", json::object()},
       {"Page.enable", json::object()},
       {"Page.addScriptToEvaluateOnNewDocument", {{"source", SettleWatchScript(options_.timeoutMs)}}},
-      // No bodies kept for the protocol: nobody asks for them.
-      {"Network.enable", {{"maxTotalBufferSize", 0}, {"maxResourceBufferSize", 0}, {"maxPostDataSize", 0}}},
       {"Network.setBypassServiceWorker", {{"bypass", true}}},
       {"Fetch.enable", every},
   };
@@ -112,11 +111,10 @@ RenderOutcome RenderTab::Render(const std::string& address, const std::string& h
   body_ = &body;
 
   Progress p;
+  p.markup = &markup;
   const auto start = Clock::now();
   const auto deadline = start + std::chrono::milliseconds(std::max<int32_t>(options_.timeoutMs, 0));
   p.startedWallMs = WallMs();
-  p.lastNetwork = start;
-  p.nextProbe = start;
   p.navigateId = Send("Page.navigate", {{"url", target}}, true);
   if (p.navigateId == 0) p.crashed = true;
 
@@ -127,17 +125,15 @@ RenderOutcome RenderTab::Render(const std::string& address, const std::string& h
       p.stopped = true;
       break;
     }
-    auto wake = std::min(deadline, now + std::chrono::milliseconds(50));
-    if (p.navigated && p.probeId == 0) {
-      const auto due = std::max(p.nextProbe, p.lastNetwork + kQuiet);
-      if (due <= now && NetworkQuiet(p)) {
-        p.probeId = Send("Runtime.evaluate", {{"expression", std::string(kSettleProbe)}, {"returnByValue", true}}, true);
-        if (p.probeId == 0) p.crashed = true;
-      } else {
-        wake = std::min(wake, std::max(due, now + std::chrono::milliseconds(1)));
-      }
+    if (p.navigated && p.readerId == 0 && now >= p.nextRead) {
+      p.readerId = Send("Runtime.evaluate",
+                        {{"expression", SettledMarkupReader(static_cast<int32_t>(kQuiet.count()))},
+                         {"awaitPromise", true}, {"returnByValue", true}},
+                        true);
+      if (p.readerId == 0) break;
     }
-    if (p.crashed) break;
+    auto wake = std::min(deadline, now + std::chrono::milliseconds(50));
+    if (p.navigated && p.readerId == 0) wake = std::min(wake, std::max(p.nextRead, now + std::chrono::milliseconds(1)));
     auto message = events_->Take(wake);
     if (message) Handle(*message, p);
     else if (events_->closed()) p.crashed = true;
@@ -149,14 +145,11 @@ RenderOutcome RenderTab::Render(const std::string& address, const std::string& h
     return RenderOutcome::kTabCrashed;
   }
   if (p.stopped || p.failed) {
+    markup = PageMarkup();
     Send("Page.navigate", {{"url", "about:blank"}}, false);
     return RenderOutcome::kNotRendered;
   }
-  if (p.settled) {
-    if (ReadMarkup(markup, Clock::now() + kCommandTime)) return RenderOutcome::kRendered;
-    broken_ = true;
-    return RenderOutcome::kTabCrashed;
-  }
+  if (p.settled) return RenderOutcome::kRendered;
   // Still busy: read it as it stands, then leave it so that it stops working.
   if (!ReadMarkup(markup, Clock::now() + kReadAfterTimeout)) broken_ = true;
   else Send("Page.navigate", {{"url", "about:blank"}}, false);
@@ -172,9 +165,9 @@ void RenderTab::Handle(const json& message, Progress& p) {
       const json& result = message.value("result", json::object());
       p.loaderId = StringAt(result, "loaderId");
       if (message.contains("error") || !StringAt(result, "errorText").empty() || p.loaderId.empty()) p.failed = true;
-    } else if (replyTo == p.probeId) {
-      p.probeId = 0;
-      HandleProbe(message, p);
+    } else if (replyTo == p.readerId) {
+      p.readerId = 0;
+      HandleReader(message, p);
     }
     return;
   }
@@ -182,12 +175,6 @@ void RenderTab::Handle(const json& message, Progress& p) {
   const json& params = message.value("params", json::object());
   if (method == "Fetch.requestPaused") {
     HandlePaused(params, p);
-  } else if (method == "Network.requestWillBeSent") {
-    p.inFlight[StringAt(params, "requestId")] = StringAt(params, "loaderId");
-    p.lastNetwork = Clock::now();
-  } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
-    p.inFlight.erase(StringAt(params, "requestId"));
-    p.lastNetwork = Clock::now();
   } else if (method == "Page.javascriptDialogOpening") {
     Send("Page.handleJavaScriptDialog", {{"accept", false}}, false);
   } else if (method == "Inspector.targetCrashed" || method == "Inspector.detached" || method == "Veltro.targetGone") {
@@ -226,38 +213,23 @@ void RenderTab::HandlePaused(const json& params, Progress& p) {
   Send("Fetch.continueRequest", {{"requestId", requestId}}, false);
 }
 
-bool RenderTab::NetworkQuiet(const Progress& p) const {
-  if (Clock::now() - p.lastNetwork < kQuiet) return false;
-  return std::none_of(p.inFlight.begin(), p.inFlight.end(),
-                      [&](const auto& request) { return request.second == p.loaderId; });
-}
-
-void RenderTab::HandleProbe(const json& reply, Progress& p) {
-  p.nextProbe = Clock::now() + kProbeEvery;
-  const json* value = nullptr;
+void RenderTab::HandleReader(const json& reply, Progress& p) {
+  // Asked again a little later unless this answer is the settled page's.
+  p.nextRead = Clock::now() + kReadAgain;
   auto result = reply.find("result");
-  if (result != reply.end() && result->contains("result")) {
-    const json& remote = (*result)["result"];
-    auto v = remote.find("value");
-    if (v != remote.end()) value = &*v;
-  }
-  if (!value || !value->is_array() || value->size() < 4 || !(*value)[1].is_number() || !(*value)[2].is_number() ||
-      !(*value)[3].is_number())
-    return;
+  if (result == reply.end() || result->contains("exceptionDetails") || !result->contains("result")) return;
+  const json& remote = (*result)["result"];
+  auto value = remote.find("value");
+  if (value == remote.end() || !value->is_object()) return;
   // An answer from the document before ours (the navigation not yet committed) says nothing.
-  if ((*value)[3].get<double>() < p.startedWallMs - 1) return;
-  if (!(*value)[0].is_string() || (*value)[0].get<std::string>() != "complete") return;
-  if ((*value)[1].get<double>() > 0) return;
-  const double quietFor = (*value)[2].get<double>();
-  if (quietFor < static_cast<double>(kQuiet.count())) {
-    p.nextProbe = Clock::now() + std::chrono::milliseconds(static_cast<int64_t>(kQuiet.count() - quietFor) + 1);
-    return;
-  }
-  if (p.documentAnswered && NetworkQuiet(p)) p.settled = true;
+  auto origin = value->find("origin");
+  if (origin == value->end() || !origin->is_number() || origin->get<double>() < p.startedWallMs - 1) return;
+  if (!p.documentAnswered) return;
+  if (MarkupFromReader(*value, *p.markup)) p.settled = true;
 }
 
 bool RenderTab::ReadMarkup(PageMarkup& markup, Clock::time_point until) {
-  auto result = pipe_.Call("Runtime.evaluate", {{"expression", std::string(kMarkupReader)}, {"returnByValue", true}}, sessionId_, until);
+  auto result = pipe_.Call("Runtime.evaluate", {{"expression", MarkupReader()}, {"returnByValue", true}}, sessionId_, until);
   if (!result || result->contains("exceptionDetails") || !result->contains("result")) return false;
   const json& remote = (*result)["result"];
   auto value = remote.find("value");

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "web/DevToolsMailbox.h"
 #include "web/DevToolsPipe.h"
@@ -40,10 +39,9 @@ class RenderTab {
     bool documentAnswered = false;
     std::string loaderId;
     double startedWallMs = 0;   // the page's timeOrigin is later than this
-    int64_t probeId = 0;
-    Clock::time_point nextProbe;
-    Clock::time_point lastNetwork;
-    std::unordered_map<std::string, std::string> inFlight;  // network request id -> loader id
+    int64_t readerId = 0;       // the reader waiting for the page to settle
+    Clock::time_point nextRead;
+    PageMarkup* markup = nullptr;
     bool settled = false;
     bool failed = false;   // the navigation failed
     bool crashed = false;
@@ -55,8 +53,7 @@ class RenderTab {
   void DrainStale();
   void Handle(const nlohmann::json& message, Progress& progress);
   void HandlePaused(const nlohmann::json& params, Progress& progress);
-  void HandleProbe(const nlohmann::json& reply, Progress& progress);
-  bool NetworkQuiet(const Progress& progress) const;
+  void HandleReader(const nlohmann::json& reply, Progress& progress);
   bool ReadMarkup(PageMarkup& markup, Clock::time_point until);
   void Fail(const std::string& requestId, const char* reason);
   int64_t Send(const std::string& method, const nlohmann::json& params, bool wantReply);

@@ -107,6 +107,11 @@ const char kLateLink[] = R"(<script>
 setTimeout(() => { const a = document.createElement('a'); a.href = 'late.html'; document.body.appendChild(a); }, 500);
 </script>)";
 
+// A script added once the page has loaded, arriving late, writes the link.
+const char kScriptAfterLoad[] = R"(<script>
+addEventListener('load', () => { const s = document.createElement('script'); s.src = '/late.js'; document.head.appendChild(s); });
+</script>)";
+
 // A small client-side router: the address changes by pushState and each view writes its links.
 const char kRouter[] = R"(<nav id="nav"></nav><script>
 const views = { '/app/home': ['/app/about', '/app/contact'], '/app/about': ['/app/team'] };
@@ -124,14 +129,17 @@ setTimeout(() => show('/app/about'), 30);
 
 }  // namespace
 
-TEST(PageRendererTest, ScriptWrittenLinksAreReadOnceTheirFetchTimerOrRouterHasRun) {
+TEST(PageRendererTest, ScriptWrittenLinksAreReadOnceTheirFetchTimerRouterOrLateScriptHasRun) {
   SKIP_WITHOUT_CHROMIUM();
   StaticSite site;
   ASSERT_TRUE(site.Start());
   site.Set("/app.js", Resource(200, "text/javascript", kAppJs));
   site.Set("/links.json", Resource(200, "application/json", R"(["/a.html", "sub/b.html"])"));
+  Resource late(200, "text/javascript", "const a = document.createElement('a'); a.href = 'from-script.html'; document.body.appendChild(a);");
+  late.delay = std::chrono::milliseconds(300);
+  site.Set("/late.js", late);
   const std::string o = site.origin();
-  PageRenderer renderer(OptionsFor(site, 3));
+  PageRenderer renderer(OptionsFor(site, 4));
 
   struct Job {
     std::string path, body;
@@ -141,8 +149,9 @@ TEST(PageRendererTest, ScriptWrittenLinksAreReadOnceTheirFetchTimerOrRouterHasRu
   };
   std::vector<Job> jobs = {{"/dir/json.html", Page("", kLinksFromJson)},
                            {"/dir/late.html", Page("", kLateLink)},
-                           {"/start", Page("", kRouter)}};
-  // Three pages at once, each in a tab of its own.
+                           {"/start", Page("", kRouter)},
+                           {"/dir/added.html", Page("", kScriptAfterLoad)}};
+  // Four pages at once, each in a tab of its own.
   std::vector<std::thread> threads;
   for (auto& job : jobs)
     threads.emplace_back([&] {
@@ -174,9 +183,11 @@ TEST(PageRendererTest, ScriptWrittenLinksAreReadOnceTheirFetchTimerOrRouterHasRu
     EXPECT_TRUE(Has(routed, o + path)) << path;
   EXPECT_EQ(jobs[2].markup.baseHref, o + "/app/about");
 
+  EXPECT_EQ(Hrefs(jobs[3].markup), (std::vector<std::string>{o + "/dir/from-script.html"}));
+
   // The documents came from our bodies; what the browser fetched carried our User-Agent.
   const auto targets = site.targets();
-  EXPECT_EQ(targets.size(), 2u) << ::testing::PrintToString(targets);
+  EXPECT_EQ(targets.size(), 3u) << ::testing::PrintToString(targets);
   EXPECT_EQ(site.count("/app.js"), 1u);
   EXPECT_EQ(site.count("/links.json"), 1u);
   for (const auto& agent : site.userAgents()) EXPECT_EQ(agent, kAgent);
