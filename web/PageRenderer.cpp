@@ -94,8 +94,19 @@ RenderOutcome PageRenderer::Impl::Render(const std::string& address, const std::
       if (browser->Alive()) return RenderOutcome::kNotRendered;
       continue;
     }
+    // The tab goes back however the render ends; one whose render threw is replaced, as its
+    // state is unknown.
+    struct Lease {
+      ChromiumBrowser& browser;
+      RenderTab* tab;
+      bool finished = false;
+      ~Lease() {
+        if (!finished) tab->Abandon();
+        browser.Release(tab);
+      }
+    } lease{*browser, tab};
     const RenderOutcome outcome = tab->Render(address, headers, body, markup);
-    browser->Release(tab);
+    lease.finished = true;
     return outcome;
   }
   return RenderOutcome::kNotRendered;

@@ -28,6 +28,9 @@ class RenderTab {
   const std::string& sessionId() const { return sessionId_; }
   // Tells the tab its target crashed or went away (browser events arrive outside its session).
   void Gone() { events_->Post({{"method", "Veltro.targetGone"}}); }
+  // Marks the tab to be replaced, from the thread that renders in it (a render that failed
+  // half-way leaves it in no known state).
+  void Abandon() { broken_ = true; }
 
  private:
   using Clock = std::chrono::steady_clock;

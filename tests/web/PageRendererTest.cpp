@@ -147,10 +147,10 @@ TEST(PageRendererTest, ScriptWrittenLinksAreReadOnceTheirFetchTimerRouterOrLateS
     RenderOutcome outcome = RenderOutcome::kNotRendered;
     double seconds = 0;
   };
-  std::vector<Job> jobs = {{"/dir/json.html", Page("", kLinksFromJson)},
-                           {"/dir/late.html", Page("", kLateLink)},
-                           {"/start", Page("", kRouter)},
-                           {"/dir/added.html", Page("", kScriptAfterLoad)}};
+  std::vector<Job> jobs = {{"/dir/json.html", Page("", kLinksFromJson), {}},
+                           {"/dir/late.html", Page("", kLateLink), {}},
+                           {"/start", Page("", kRouter), {}},
+                           {"/dir/added.html", Page("", kScriptAfterLoad), {}}};
   // Four pages at once, each in a tab of its own.
   std::vector<std::thread> threads;
   for (auto& job : jobs)
