@@ -40,18 +40,24 @@ CONF
 nginx_pid=$!
 sleep 0.5
 
-# The browser's memory: the most the chromium processes held together, by PSS.
+# The browser's memory: the most the chromium processes held together, by PSS; and the
+# command's own peak (VmHWM: GNU time would report the largest process of the tree, the browser).
 browser_peak() {
-  local peak=0 sum
+  local peak=0 sum own=0 hwm pid
   while [ -e "$WORK/running" ]; do
     sum=0
     for p in $(pgrep -f -- "--remote-debugging-pipe" || true); do
       sum=$((sum + $(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)))
     done
     [ "$sum" -gt "$peak" ] && peak=$sum
+    pid=$(pgrep -f -- "^$CLI " | head -n 1 || true)
+    if [ -n "$pid" ]; then
+      hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
+      [ -n "$hwm" ] && [ "$hwm" -gt "$own" ] && own=$hwm
+    fi
     sleep 0.1
   done
-  echo "$peak"
+  echo "$own $peak"
 }
 
 printf "mode\tpages\tfound\tseconds\tpages_per_s\tcli_peak_kb\tbrowser_peak_pss_kb\n"
@@ -68,7 +74,7 @@ for mode in static render; do
   wait "$sampler"
   found=$(grep -c "^http" "$out"/*_urls.txt || true)
   secs=$(awk -F': ' '/Elapsed \(wall clock\)/ {split($2, t, ":"); s = t[length(t)]; m = (length(t) > 1) ? t[length(t)-1] : 0; print m * 60 + s}' "$WORK/time-$mode")
-  rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$WORK/time-$mode")
+  read -r rss browser <"$WORK/browser-$mode"
   pps=$(awk -v f="$found" -v s="$secs" 'BEGIN { printf "%.1f", (s > 0) ? f / s : 0 }')
-  printf "%s\t%s\t%s\t%s\t%s\t%s\t%s\n" "$mode" "$N" "$found" "$secs" "$pps" "$rss" "$(cat "$WORK/browser-$mode")"
+  printf "%s\t%s\t%s\t%s\t%s\t%s\t%s\n" "$mode" "$N" "$found" "$secs" "$pps" "$rss" "$browser"
 done
