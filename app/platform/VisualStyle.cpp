@@ -166,7 +166,7 @@ QString StyleSheetOf(const VisualLook& l) {
   s += QStringLiteral("QDialog, QWidget#page { background: %1; color: %2; }\n").arg(Hex(l.window), Hex(l.windowText));
   s += QStringLiteral("QLabel, QRadioButton, QGroupBox { color: %1; background: transparent; }\n").arg(Hex(l.windowText));
   // Check boxes keep the style's own indicator (a box even when unchecked); only their text colour is set.
-  s += QStringLiteral("QCheckBox { color: %1; }\n").arg(Hex(l.windowText));
+  s += QStringLiteral("QCheckBox { color: %1; }\nQCheckBox:disabled { color: %2; }\n").arg(Hex(l.windowText), Hex(l.border));
   s += QStringLiteral("QGroupBox { border: 1px solid %1; border-radius: 3px; margin-top: 0.7em; padding-top: 4px; }\n"
                       "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }\n").arg(Hex(l.border));
   s += QStringLiteral("QLineEdit, QPlainTextEdit, QListWidget, QComboBox, QTableView, QSpinBox {"
