@@ -214,15 +214,14 @@ void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& w
 
 void CSitemapDlg::RefreshStatus() {
   uint32_t seconds = (GetTickCount32() - startTick_) / 1000u;
-  std::wstring line = FormatElapsed(seconds);
-  if (!endingText_.empty()) line += L"  " + endingText_;
-  if (crawl_) {
-    const std::string notice = crawl_->control().RenderNotice();
-    if (!notice.empty()) line += L"  " + Utf8ToWide(notice);
-  }
-  SetItemText(kIdElapsed, line);
+  SetItemText(kIdElapsed, endingText_.empty() ? FormatElapsed(seconds) : FormatElapsed(seconds) + L"  " + endingText_);
   CrawlCounters counters = crawl_ ? ReadCounters(crawl_->control()) : CrawlCounters{};
-  SetItemText(kIdCounters, FormatCounters(counters));
+  // Why pages are not rendered goes after the counters: that line has the room for it.
+  std::wstring line = FormatCounters(counters);
+  const std::string notice = crawl_ ? crawl_->control().RenderNotice() : std::string();
+  if (!notice.empty()) line += L"  " + Utf8ToWide(notice);
+  SetItemText(kIdCounters, line);
+  Control(kIdCounters)->setToolTip(notice.empty() ? QString() : QString::fromStdWString(line));
   action_->SetProgress(ProgressPosition(counters));
 }
 
