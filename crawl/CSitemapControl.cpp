@@ -78,6 +78,7 @@ std::string CSitemapControl::RenderNotice() const {
 }
 
 void CSitemapControl::GiveUpRendering(std::string why) {
+  std::lock_guard<std::mutex> guard(renderNoticeLock_);
   if (renderLost_.load()) return;
   renderNotice_ = std::move(why);
   renderLost_.store(true);
@@ -445,11 +446,7 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   if (!page.headers.empty() && !ResponseHeaders(page.headers).IsHtml()) return true;
   PageMarkup markup;
   const RenderOutcome outcome = renderer_->Render(address, page.headers, page.body, markup);
-  // Only the worker that saw it first writes the notice.
-  if (renderer_->GivenUp()) {
-    std::lock_guard<std::mutex> guard(renderNoticeLock_);
-    GiveUpRendering("浏览器两次意外退出，其余网页不再执行网页脚本");
-  }
+  if (renderer_->GivenUp()) GiveUpRendering("浏览器两次意外退出，其余网页不再执行网页脚本");
   if (outcome == RenderOutcome::kNotRendered && IsStopRequested()) return false;
   if (outcome != RenderOutcome::kRendered && outcome != RenderOutcome::kTimedOut) return true;
   PageScratch own;

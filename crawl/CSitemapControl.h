@@ -128,7 +128,7 @@ class CSitemapControl {
   // The renderer the rules ask for, made before the first page; it starts the browser on
   // its first page.
   void PrepareRenderer();
-  // Keeps the first reason only.
+  // Keeps the first reason only; any worker may call it.
   void GiveUpRendering(std::string why);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
