@@ -7,17 +7,8 @@
 
 #include "web/ChromiumBrowser.h"
 #include "web/RenderRequestRules.h"
-#include "web/WebAddress.h"
+#include "web/UrlRules.h"
 
-namespace {
-
-// The host name of an address, as the crawl requests it.
-std::string HostOf(const std::string& address) {
-  WebAddress parsed;
-  return ParseWebAddress(address, parsed) ? parsed.host : std::string();
-}
-
-}  // namespace
 
 // The browser that renders, and how many times one was started: a browser that dies is
 // started once more, and after the second death none is.
