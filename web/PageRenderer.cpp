@@ -9,7 +9,6 @@
 #include "web/RenderRequestRules.h"
 #include "web/UrlRules.h"
 
-
 // The browser that renders, and how many times one was started: a browser that dies is
 // started once more, and after the second death none is.
 class PageRenderer::Impl {
