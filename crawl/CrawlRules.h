@@ -12,4 +12,6 @@ struct CrawlRules {
   // Each HTML page is also rendered in a headless browser and the links its scripts write are
   // followed too.
   bool renderScripts = false;
+
+  bool operator==(const CrawlRules&) const = default;
 };

@@ -11,6 +11,9 @@ struct SitemapContent {
   std::string changefreq = "daily";  // one of the protocol's words; empty: no element
   // Priority by link depth, the last value for every deeper page; empty: no element.
   std::vector<std::string> priorities{"0.5"};
+  bool indexFile = false;  // an index file beside several sitemap files
+
+  bool operator==(const SitemapContent&) const = default;
 };
 
 // The change frequency as typed ("none" or empty: no element) -> word. False, with a message
