@@ -13,8 +13,7 @@
 #include "crawl/CrawlStartParams.h"
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
-#include "settings/CrawlRulesOf.h"
-#include "settings/SitemapContentOf.h"
+#include "settings/CrawlStartParamsOf.h"
 #include "common/PercentEncoding.h"
 #include "web/UrlRules.h"
 
@@ -88,13 +87,8 @@ void CDlgSubAction::StartAction() {
     return;
   }
   const CSetupManager& setup = host_.Settings();
-  CrawlStartParams params;
+  CrawlStartParams params = CrawlStartParamsOf(setup);
   params.startUrl = address;
-  params.maxDepth = setup.maxDepth;
-  params.threadCount = setup.threadCount;
-  params.forbiddenExtensions = setup.forbiddenExtensions;
-  params.rules = CrawlRulesOf(setup);
-  params.sitemap = SitemapContentOf(setup);
   std::string include = ReadBox(kIdInclude);
   if (!include.empty()) PatternFilter::FillPatternSet(params.includePatterns, include);
   std::string exclude = ReadBox(kIdExclude);

@@ -25,8 +25,7 @@
 #include "output/CrawlResults.h"
 #include "output/CrawlSession.h"
 #include "settings/CSetupManager.h"
-#include "settings/CrawlRulesOf.h"
-#include "settings/SitemapContentOf.h"
+#include "settings/CrawlStartParamsOf.h"
 #include "settings/SettingsPersistence.h"
 #include "web/HttpGlobal.h"
 #include "web/PageRenderer.h"
@@ -57,23 +56,11 @@ class HttpLibrary {
   HttpLibrary& operator=(const HttpLibrary&) = delete;
 };
 
-// The start record every crawl of the run shares, but for its address.
-CrawlStartParams StartRecord(const CliOptions& options, const CSetupManager& setup) {
-  CrawlStartParams params;
-  params.maxDepth = options.depth.value_or(setup.maxDepth);
-  params.threadCount = options.threads.value_or(setup.threadCount);
-  params.forbiddenExtensions = setup.forbiddenExtensions;
-  params.rules = CrawlRulesOf(setup);
-  if (options.obeyRobots) params.rules.obeyRobots = *options.obeyRobots;
-  if (options.delayMs) params.rules.minIntervalMs = *options.delayMs;
-  if (options.userAgent) params.rules.userAgent = BoxText(*options.userAgent);
-  if (options.lastmodFromHeader) params.rules.lastmodFromHeader = *options.lastmodFromHeader;
-  if (options.renderScripts) params.rules.renderScripts = *options.renderScripts;
-  params.sitemap = SitemapContentOf(setup);
-  if (options.canonicalOnly) params.sitemap.canonicalOnly = *options.canonicalOnly;
-  if (options.languageAlternates) params.sitemap.languageAlternates = *options.languageAlternates;
-  if (options.changefreq) params.sitemap.changefreq = *options.changefreq;
-  if (options.priorities) params.sitemap.priorities = *options.priorities;
+// The start record every crawl of the run shares, but for its address: the settings with the
+// options given over them, mapped as the window maps its own.
+CrawlStartParams StartRecord(const CliOptions& options, CSetupManager setup) {
+  ApplySettingOptions(options, setup);
+  CrawlStartParams params = CrawlStartParamsOf(setup);
   FillPatterns(params.includePatterns, options.includePatterns);
   FillPatterns(params.excludePatterns, options.excludePatterns);
   return params;
@@ -113,17 +100,16 @@ bool WriteResultFiles(CrawlResults& results, const std::string& dir, bool gzip, 
 // The crawls of one run, side by side, with the progress line over all of them.
 class CliRun {
  public:
-  CliRun(const CliOptions& options, std::string outDir, bool sitemapIndex)
+  CliRun(const CliOptions& options, std::string outDir)
       : options_(options),
         outDir_(std::move(outDir)),
-        sitemapIndex_(sitemapIndex),
         watcher_(events_.handle()),
         progress_(stderr, isatty(STDERR_FILENO) == 1) {}
 
   bool Start(const CrawlStartParams& params) {
     std::shared_ptr<CrawlSession> session = CrawlSession::Start(params, nullptr);
     if (!session) return false;
-    crawls_.push_back({session, params.startUrl, false});
+    crawls_.push_back({session, params.startUrl, params.sitemap.indexFile});
     return true;
   }
 
@@ -153,6 +139,7 @@ class CliRun {
   struct Crawl {
     std::shared_ptr<CrawlSession> session;  // released once the files are written
     std::string address;
+    bool sitemapIndex = false;  // as its start record says, a resumed crawl's own
     bool written = false;
     bool noticeShown = false;
     CrawlCounters last;  // the counters when the crawl ended
@@ -199,7 +186,7 @@ class CliRun {
         typed.host = HostOf(crawl.address);
         results.SetOrigin(typed);
       }
-      bool written = WriteResultFiles(results, outDir_, !options_.plain, sitemapIndex_);
+      bool written = WriteResultFiles(results, outDir_, !options_.plain, crawl.sitemapIndex);
       if (!options_.quiet) {
         std::fprintf(stderr, "%s: %s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram,
                      crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
@@ -255,7 +242,6 @@ class CliRun {
 
   const CliOptions& options_;
   const std::string outDir_;
-  const bool sitemapIndex_;
   MessageQueue events_;  // Ctrl-C arrives here
   InterruptWatcher watcher_;
   ProgressLine progress_;
@@ -343,10 +329,8 @@ int RunCliCrawl(const CliOptions& options) {
       return kExitUsage;
     }
   }
-  const bool sitemapIndex = options.sitemapIndex.value_or(setup.sitemapIndex != 0);
-
   HttpLibrary http;
-  CliRun run(options, outDir, sitemapIndex);
+  CliRun run(options, outDir);
   for (const std::string& address : addresses) {
     params.startUrl = address;
     const CrawlStartParams start = options.journal ? WithJournal(params, outDir, options.resume) : params;

@@ -1,43 +1,41 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "common/DecimalNumber.h"
-#include "crawl/SitemapContent.h"
+#include "settings/SettingsTable.h"
 
 namespace {
 
-enum class OptionKind {
-  None, Depth, Threads, Include, Exclude, Out, Plain, Quiet, Help, Robots, Delay, UserAgent, Lastmod, Index, Resume,
-  NoJournal, Canonical, Hreflang, Changefreq, Priority, Render
-};
+enum class OptionKind { Include, Exclude, Out, Plain, Quiet, Help, Resume, NoJournal, Setting };
 
+// An option of the command; a setting's option points at its row of the settings table.
 struct OptionName {
   const char* shortName;
   const char* longName;
   OptionKind kind;
   bool takesValue;
+  const SettingRow* setting = nullptr;
 };
 
-constexpr OptionName kOptions[] = {
-    {"-d", "--depth", OptionKind::Depth, true},     {"-t", "--threads", OptionKind::Threads, true},
+constexpr OptionName kCommandOptions[] = {
     {"-i", "--include", OptionKind::Include, true}, {"-e", "--exclude", OptionKind::Exclude, true},
     {"-o", "--out", OptionKind::Out, true},         {nullptr, "--plain", OptionKind::Plain, false},
     {"-q", "--quiet", OptionKind::Quiet, false},    {"-h", "--help", OptionKind::Help, false},
-    {nullptr, "--robots", OptionKind::Robots, false}, {nullptr, "--delay", OptionKind::Delay, true},
-    {nullptr, "--user-agent", OptionKind::UserAgent, true}, {nullptr, "--lastmod", OptionKind::Lastmod, false},
-    {nullptr, "--index", OptionKind::Index, false},  {nullptr, "--render", OptionKind::Render, false},
-    {nullptr, "--resume", OptionKind::Resume, false},
-    {nullptr, "--no-journal", OptionKind::NoJournal, false},
-    {nullptr, "--canonical", OptionKind::Canonical, false}, {nullptr, "--hreflang", OptionKind::Hreflang, false},
-    {nullptr, "--changefreq", OptionKind::Changefreq, true}, {nullptr, "--priority", OptionKind::Priority, true},
+    {nullptr, "--resume", OptionKind::Resume, false}, {nullptr, "--no-journal", OptionKind::NoJournal, false},
 };
 
-const OptionName* FindOption(const std::string& name) {
-  for (const auto& option : kOptions) {
-    if ((option.shortName && name == option.shortName) || name == option.longName) return &option;
+std::optional<OptionName> FindOption(const std::string& name) {
+  for (const auto& option : kCommandOptions) {
+    if ((option.shortName && name == option.shortName) || name == option.longName) return option;
   }
-  return nullptr;
+  for (const SettingRow& row : SettingsTable()) {
+    const SettingOption& o = row.option;
+    if (o.name && (name == o.name || (o.shortName && name == o.shortName)))
+      return OptionName{o.shortName, o.name, OptionKind::Setting, o.valueName != nullptr, &row};
+  }
+  return std::nullopt;
 }
 
 // Decimal digits only (an optional leading '+'), within [low, high].
@@ -49,7 +47,7 @@ bool ParseBoundedInt(const std::string& text, int64_t low, int64_t high, int32_t
   return true;
 }
 
-// A user agent goes out as one header line: a control character would end it early.
+// A text goes out as one header line: a control character would end it early.
 bool HasControlCharacter(const std::string& text) {
   for (char c : text) {
     unsigned char byte = static_cast<unsigned char>(c);
@@ -65,23 +63,48 @@ CliParseOutcome UsageError(std::string message) {
   return outcome;
 }
 
+// A setting's option with its value -> the value as stored; an empty string on success, else
+// the problem.
+std::string ApplySetting(const SettingRow& row, const std::string& spelled, const std::string& value,
+                         CliOptions& options) {
+  const SettingOption& o = row.option;
+  std::string stored;
+  switch (row.kind) {
+    case SettingKind::Switch:
+      stored = "1";
+      break;
+    case SettingKind::Number: {
+      int32_t number = 0;
+      if (!ParseBoundedInt(value, o.min, o.max, number))
+        return std::string("invalid ") + o.what + " '" + value + "' for " + spelled + ": expected " + o.expected +
+               " from " + std::to_string(o.min) + " to " + std::to_string(o.max);
+      stored = std::to_string(number);
+      break;
+    }
+    case SettingKind::Text: {
+      if (HasControlCharacter(value)) return std::string("the ") + o.what + " for " + spelled + " holds a control character";
+      if (value.size() > static_cast<size_t>(row.max))
+        return std::string("the ") + o.what + " for " + spelled + " is longer than " + std::to_string(row.max) + " bytes";
+      std::string problem;
+      row.read(value, stored, problem);
+      break;
+    }
+    case SettingKind::Words: {
+      std::string problem;
+      if (!row.read(value, stored, problem)) return "invalid " + problem + " for " + spelled;
+      break;
+    }
+    case SettingKind::Types:
+      return "no option sets " + spelled;
+  }
+  options.settings.insert_or_assign(row.key, std::move(stored));
+  return {};
+}
+
 // Applies one option with its value; an empty string on success, else the problem.
 std::string ApplyOption(const OptionName& option, const std::string& spelled, const std::string& value,
                         CliOptions& options) {
-  int32_t number = 0;
   switch (option.kind) {
-    case OptionKind::Depth:
-      if (!ParseBoundedInt(value, 0, std::numeric_limits<int32_t>::max(), number))
-        return "invalid depth '" + value + "' for " + spelled + ": expected a whole number from 0 to " +
-               std::to_string(std::numeric_limits<int32_t>::max());
-      options.depth = number;
-      return {};
-    case OptionKind::Threads:
-      if (!ParseBoundedInt(value, 1, kMaxCliThreads, number))
-        return "invalid thread count '" + value + "' for " + spelled + ": expected a whole number from 1 to " +
-               std::to_string(kMaxCliThreads);
-      options.threads = number;
-      return {};
     case OptionKind::Include:
       options.includePatterns.push_back(value);
       return {};
@@ -98,63 +121,52 @@ std::string ApplyOption(const OptionName& option, const std::string& spelled, co
     case OptionKind::Quiet:
       options.quiet = true;
       return {};
-    case OptionKind::Robots:
-      options.obeyRobots = true;
-      return {};
-    case OptionKind::Delay:
-      if (!ParseBoundedInt(value, 0, kMaxCliDelayMs, number))
-        return "invalid delay '" + value + "' for " + spelled + ": expected milliseconds from 0 to " +
-               std::to_string(kMaxCliDelayMs);
-      options.delayMs = number;
-      return {};
-    case OptionKind::UserAgent:
-      if (HasControlCharacter(value)) return "the user agent for " + spelled + " holds a control character";
-      if (value.size() > kMaxCliUserAgentBytes)
-        return "the user agent for " + spelled + " is longer than " + std::to_string(kMaxCliUserAgentBytes) + " bytes";
-      options.userAgent = value;
-      return {};
-    case OptionKind::Lastmod:
-      options.lastmodFromHeader = true;
-      return {};
-    case OptionKind::Index:
-      options.sitemapIndex = true;
-      return {};
-    case OptionKind::Render:
-      options.renderScripts = true;
-      return {};
     case OptionKind::Resume:
       options.resume = true;
       return {};
     case OptionKind::NoJournal:
       options.journal = false;
       return {};
-    case OptionKind::Canonical:
-      options.canonicalOnly = true;
-      return {};
-    case OptionKind::Hreflang:
-      options.languageAlternates = true;
-      return {};
-    case OptionKind::Changefreq: {
-      std::string word, message;
-      if (!ParseChangefreq(value, word, message)) return "invalid " + message + " for " + spelled;
-      options.changefreq = word;
-      return {};
-    }
-    case OptionKind::Priority: {
-      std::vector<std::string> values;
-      std::string message;
-      if (!ParsePriorities(value, values, message)) return "invalid " + message + " for " + spelled;
-      options.priorities = values;
-      return {};
-    }
+    case OptionKind::Setting:
+      return ApplySetting(*option.setting, spelled, value, options);
     case OptionKind::Help:
-    case OptionKind::None:
       return {};
   }
   return {};
 }
 
+// The --help lines of the settings' options on one page of the window, "  -d, --depth N  text".
+std::string SettingOptionLines(std::initializer_list<SettingsPage> pages) {
+  constexpr size_t kTextColumn = 22;
+  std::string lines;
+  for (const SettingRow& row : SettingsTable()) {
+    const SettingOption& o = row.option;
+    if (!o.name || std::find(pages.begin(), pages.end(), row.page) == pages.end()) continue;
+    std::string head = std::string(o.shortName ? o.shortName : "  ") + (o.shortName ? ", " : "  ") + o.name;
+    if (o.valueName) head += std::string(" ") + o.valueName;
+    std::string line = "  " + head;
+    line += line.size() + 1 < kTextColumn ? std::string(kTextColumn - line.size(), ' ') : std::string("  ");
+    for (const char* c = o.help; *c; ++c) {
+      line += *c;
+      if (*c == '\n') line += std::string(kTextColumn, ' ');
+    }
+    lines += line + "\n";
+  }
+  return lines;
+}
+
 }  // namespace
+
+std::optional<std::string> CliOptions::Setting(const std::string& key) const {
+  auto it = settings.find(key);
+  if (it == settings.end()) return std::nullopt;
+  return it->second;
+}
+
+void ApplySettingOptions(const CliOptions& options, CSetupManager& setup) {
+  for (const auto& [key, value] : options.settings)
+    if (const SettingRow* row = FindSetting(key)) SetSettingText(setup, *row, value);
+}
 
 CliParseOutcome ParseCliOptions(const std::vector<std::string>& args) {
   CliOptions options;
@@ -181,7 +193,7 @@ CliParseOutcome ParseCliOptions(const std::vector<std::string>& args) {
         hasInlineValue = true;
       }
     }
-    const OptionName* option = FindOption(name);
+    const std::optional<OptionName> option = FindOption(name);
     if (!option) return UsageError("unknown option '" + arg + "'");
     if (option->kind == OptionKind::Help) {
       CliParseOutcome outcome;
@@ -220,9 +232,8 @@ std::string CliUsageText() {
          "  <site>_failed.tsv                               path, code, description and the page linking\n"
          "                                                  to it, for each failure\n"
          "\n"
-         "Options:\n"
-         "  -d, --depth N       deepest link level to crawl (the root is level 0)\n"
-         "  -t, --threads N     addresses fetched at the same time by each crawl (1 to 256)\n"
+         "Options:\n" +
+         SettingOptionLines({SettingsPage::Run}) +
          "                      (both default to the settings of the desktop program, db/sitemap/setup)\n"
          "  -i, --include PAT   only addresses matching PAT go into the results (repeatable)\n"
          "  -e, --exclude PAT   addresses matching PAT stay out of the results (repeatable)\n"
@@ -237,24 +248,12 @@ std::string CliUsageText() {
          "      --no-journal    keep no journal (a crawl cut off cannot be resumed)\n"
          "  -h, --help          this text\n"
          "\n"
-         "Crawl rules (each one not given is taken from the settings, where all are off by default):\n"
-         "      --robots        obey robots.txt (fetched first), meta robots and rel=\"nofollow\"\n"
-         "      --delay MS      at least MS milliseconds between two requests to the site (0 to 60000)\n"
-         "      --user-agent TEXT  send TEXT as the User-Agent (empty: none); robots.txt groups are\n"
-         "                      matched by its text up to the first '/' or space\n"
-         "      --lastmod       lastmod of each page from its Last-Modified header, else today\n"
-         "      --index         also write <site>_sitemap_index.xml when there are several sitemap files\n"
-         "      --render        also render each HTML page in headless Chromium (package chromium) and\n"
-         "                      follow the links its scripts write; slower, for sites built by JavaScript\n"
+         "Crawl rules (each one not given is taken from the settings, where all are off by default):\n" +
+         SettingOptionLines({SettingsPage::Rules}) +
          "\n"
          "Sitemap content (each one not given is taken from the settings; the defaults write every page\n"
-         "with daily and 0.5):\n"
-         "      --canonical     leave out a page whose <link rel=\"canonical\"> names another address,\n"
-         "                      and crawl that address when it is on the site\n"
-         "      --hreflang      write each page's <link rel=\"alternate\" hreflang> as xhtml:link elements\n"
-         "      --changefreq WORD  always, hourly, daily, weekly, monthly, yearly, never, or none (no element)\n"
-         "      --priority LIST one value from 0.0 to 1.0 for every page, a list by link depth such as\n"
-         "                      1.0,0.8,0.6 (the last for every deeper page), or none (no element)\n"
+         "with daily and 0.5):\n" +
+         SettingOptionLines({SettingsPage::SitemapContent}) +
          "\n"
          "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
          "4 nothing could be fetched from a site (the cause is printed), 130 interrupted (Ctrl-C; the\n"

@@ -16,6 +16,7 @@ constexpr int32_t kNoMemory = -220;
 constexpr int32_t kDbOpen = -230;           // database cannot be opened or is closed
 constexpr int32_t kDbWrite = -240;
 constexpr int32_t kDbRead = -250;
+constexpr int32_t kNewerFormat = -260;     // written by a newer version of the program
 constexpr int32_t kNotOpen = -300;          // database not open, or no thread started
 constexpr int32_t kNothingToStore = -310;
 constexpr int32_t kStopped = -500;          // stopped by the user

@@ -3,9 +3,8 @@
 #include <new>
 
 #include "common/TextCodec.h"
-#include "crawl/SitemapContent.h"
-#include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
+#include "settings/SettingsTable.h"
 #include "store/TextArchive.h"
 
 const char* const CSetupManager::kDefaultExtensionList[50] = {
@@ -15,124 +14,42 @@ const char* const CSetupManager::kDefaultExtensionList[50] = {
     ".dat", ".mov", ".qt",  ".mp2", ".mid", ".mpe",  ".mpeg", ".mpg", ".wav", ".flv",
     ".pdf", ".doc", ".dot", ".docx", ".rtf", ".xls", ".ppt", ".mdb", ".txt",  ".wps"};
 
-namespace {
-
-void InsertDefaults(StringISet& set) {
-  for (const char* ext : CSetupManager::kDefaultExtensionList) set.insert(ext);
-}
-
-int32_t ReadInt(const std::map<std::string, std::string>& pairs, const char* key) {
-  auto it = pairs.find(key);
-  return ReadIntSetting(it == pairs.end() ? std::string() : it->second);
-}
-
-int32_t OrIfNegative(int32_t value, int32_t fallback) { return value < 0 ? fallback : value; }
-
-// A switch: on only for a stored positive number, so an old database (no key) keeps it off.
-int32_t ReadFlag(const std::map<std::string, std::string>& pairs, const char* key) {
-  return ReadInt(pairs, key) > 0 ? 1 : 0;
-}
-
-// A database from before narrow text was UTF-8 holds GBK texts; they load as UTF-8.
-std::string ReadText(const std::map<std::string, std::string>& pairs, const char* key) {
-  auto it = pairs.find(key);
-  return it == pairs.end() ? std::string() : StoredTextToUtf8(it->second);
-}
-
-// A stored change frequency or priority as the parsers read it back; anything else the default.
-std::string ReadChangefreq(const std::map<std::string, std::string>& pairs) {
-  std::string word, message;
-  auto it = pairs.find(kKeySitemapChangefreq);
-  if (it == pairs.end() || !ParseChangefreq(it->second, word, message)) return SitemapContent{}.changefreq;
-  return ChangefreqText(word);
-}
-
-std::string ReadPriorities(const std::map<std::string, std::string>& pairs) {
-  std::vector<std::string> values;
-  std::string message;
-  auto it = pairs.find(kKeySitemapPriority);
-  if (it == pairs.end() || !ParsePriorities(it->second, values, message)) values = SitemapContent{}.priorities;
-  return PrioritiesText(values);
-}
-
-}  // namespace
-
 int32_t CSetupManager::DefaultThreadCount() { return DefaultThreads(); }
 
-CSetupManager::CSetupManager() : threadCount(DefaultThreadCount()) { InsertDefaults(defaultExtensions); }
-
-void CSetupManager::ResetToDefaults() {
-  styleIndex = 0;
-  connectTimeout = 10;
-  totalTimeout = 60;
-  maxDepth = 5;
-  threadCount = DefaultThreadCount();
-  forbiddenExtensions.clear();
-  InsertDefaults(forbiddenExtensions);
-  autoSaveEnabled = 1;
-  autoSaveInterval = 180;
-  autoSaveGzip = 1;
-  autoSavePath.clear();
-  obeyRobots = 0;
-  minIntervalMs = 0;
-  userAgent.clear();
-  lastmodFromHeader = 0;
-  sitemapIndex = 0;
-  renderScripts = 0;
-  sitemapCanonical = 0;
-  sitemapHreflang = 0;
-  sitemapChangefreq = ChangefreqText(SitemapContent{}.changefreq);
-  sitemapPriority = PrioritiesText(SitemapContent{}.priorities);
+CSetupManager::CSetupManager() : threadCount(DefaultThreadCount()) {
+  for (const char* ext : kDefaultExtensionList) defaultExtensions.insert(ext);
 }
 
-void CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs) {
-  styleIndex = OrIfNegative(ReadInt(pairs, kKeyStyle), 0);
-  connectTimeout = ReadInt(pairs, kKeyConnectTimeout);
-  totalTimeout = ReadInt(pairs, kKeyTotalTimeout);
-  maxDepth = OrIfNegative(ReadInt(pairs, kKeyMaxDepth), 5);
-  threadCount = OrIfNegative(ReadInt(pairs, kKeyThreads), DefaultThreadCount());
-  auto ext = pairs.find(kKeyForbiddenExtensions);
-  if (ext != pairs.end() && !ext->second.empty()) ReadExtensionArchive(ext->second, forbiddenExtensions);
-  autoSaveEnabled = ReadInt(pairs, kKeyAutoSaveEnable);
-  autoSaveInterval = OrIfNegative(ReadInt(pairs, kKeyAutoSaveInterval), 180);
-  autoSaveGzip = ReadInt(pairs, kKeyAutoSaveGzip);
-  autoSavePath = ReadText(pairs, kKeyAutoSavePath);
-  obeyRobots = ReadFlag(pairs, kKeyObeyRobots);
-  minIntervalMs = IntervalMsOf(ReadInt(pairs, kKeyMinIntervalMs));
-  userAgent = UserAgentOf(ReadText(pairs, kKeyUserAgent));
-  lastmodFromHeader = ReadFlag(pairs, kKeyLastmodFromHeader);
-  sitemapIndex = ReadFlag(pairs, kKeySitemapIndex);
-  renderScripts = ReadFlag(pairs, kKeyRenderScripts);
-  sitemapCanonical = ReadFlag(pairs, kKeySitemapCanonical);
-  sitemapHreflang = ReadFlag(pairs, kKeySitemapHreflang);
-  sitemapChangefreq = ReadChangefreq(pairs);
-  sitemapPriority = ReadPriorities(pairs);
+void CSetupManager::ResetToDefaults() {
+  for (const SettingRow& row : SettingsTable()) ResetSetting(*this, row);
+}
+
+std::vector<std::string> CSetupManager::LoadFromMap(const std::map<std::string, std::string>& pairs) {
+  std::vector<std::string> replaced;
+  for (const SettingRow& row : SettingsTable()) {
+    auto it = pairs.find(row.key);
+    // Absent, empty or -1 (what an older program stored for a value it could not read) is
+    // the default, and nothing to tell.
+    if (it == pairs.end() || it->second.empty() || (it->second == "-1" && row.kind == SettingKind::Number)) {
+      ResetSetting(*this, row);
+      continue;
+    }
+    if (!SetSettingText(*this, row, it->second)) {
+      ResetSetting(*this, row);
+      replaced.push_back(row.key);
+    }
+  }
+  return replaced;
 }
 
 void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
-  pairs.insert_or_assign(kKeyStyle, std::to_string(styleIndex));
-  pairs.insert_or_assign(kKeyConnectTimeout, std::to_string(connectTimeout));
-  pairs.insert_or_assign(kKeyTotalTimeout, std::to_string(totalTimeout));
-  pairs.insert_or_assign(kKeyMaxDepth, std::to_string(maxDepth));
-  pairs.insert_or_assign(kKeyThreads, std::to_string(threadCount));
-  std::string archive;
-  if (!forbiddenExtensions.empty() && WriteExtensionArchive(forbiddenExtensions, archive)) {
-    pairs.insert_or_assign(kKeyForbiddenExtensions, archive);
+  for (const SettingRow& row : SettingsTable()) {
+    // An empty type list is never stored: the list stored before stays.
+    if (row.kind == SettingKind::Types && forbiddenExtensions.empty()) continue;
+    std::string text = SettingText(*this, row);
+    if (row.kind == SettingKind::Types && text.empty()) continue;  // the archive could not be written
+    pairs.insert_or_assign(row.key, std::move(text));
   }
-  pairs.insert_or_assign(kKeyAutoSaveEnable, std::to_string(autoSaveEnabled));
-  pairs.insert_or_assign(kKeyAutoSaveInterval, std::to_string(autoSaveInterval));
-  pairs.insert_or_assign(kKeyAutoSaveGzip, std::to_string(autoSaveGzip));
-  pairs.insert_or_assign(kKeyAutoSavePath, autoSavePath);
-  pairs.insert_or_assign(kKeyObeyRobots, std::to_string(obeyRobots));
-  pairs.insert_or_assign(kKeyMinIntervalMs, std::to_string(minIntervalMs));
-  pairs.insert_or_assign(kKeyUserAgent, userAgent);
-  pairs.insert_or_assign(kKeyLastmodFromHeader, std::to_string(lastmodFromHeader));
-  pairs.insert_or_assign(kKeySitemapIndex, std::to_string(sitemapIndex));
-  pairs.insert_or_assign(kKeyRenderScripts, std::to_string(renderScripts));
-  pairs.insert_or_assign(kKeySitemapCanonical, std::to_string(sitemapCanonical));
-  pairs.insert_or_assign(kKeySitemapHreflang, std::to_string(sitemapHreflang));
-  pairs.insert_or_assign(kKeySitemapChangefreq, sitemapChangefreq);
-  pairs.insert_or_assign(kKeySitemapPriority, sitemapPriority);
 }
 
 bool WriteExtensionArchive(const StringISet& set, std::string& text) {

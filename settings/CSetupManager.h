@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "common/StringICompare.h"
 
@@ -16,6 +17,10 @@ inline constexpr const char* kKeyAutoSaveEnable = "keysetupmanager_autosave_enab
 inline constexpr const char* kKeyAutoSaveInterval = "keysetupmanager_autosave_interval";
 inline constexpr const char* kKeyAutoSaveGzip = "keysetupmanager_autosave_gzip";
 inline constexpr const char* kKeyAutoSavePath = "keysetupmanager_autosave_path";
+// The version of the settings' stored form; a later program that stores them differently
+// raises it, and this one then leaves that database as it is.
+inline constexpr const char* kKeySettingsFormat = "keysetupmanager_format";
+inline constexpr int32_t kSettingsFormat = 2;
 // The crawl rules; a database written before they existed has none of these keys.
 inline constexpr const char* kKeyObeyRobots = "keysetupmanager_rules_obey_robots";
 inline constexpr const char* kKeyMinIntervalMs = "keysetupmanager_rules_min_interval_ms";
@@ -63,11 +68,10 @@ class CSetupManager {
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();
-  // Reads every setting from stored texts; unreadable values get the fallbacks below. An
-  // absent or unreadable crawl rule is off (0, empty); the flags read as 0 or 1, the
-  // interval is kept within 0 to kMaxIntervalMs and the user agent as UserAgentOf gives it.
-  // An absent or unreadable change frequency or priority is its default.
-  void LoadFromMap(const std::map<std::string, std::string>& pairs);
+  // Reads every setting of the settings table from stored texts. An absent one is its
+  // default; so is one the table refuses (out of range, unreadable), and its key is returned
+  // so that the window can say so.
+  std::vector<std::string> LoadFromMap(const std::map<std::string, std::string>& pairs);
   // Writes every setting as its stored text (the extension set only when not empty).
   void SaveToMap(std::map<std::string, std::string>& pairs) const;
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 class CSetupManager;
 class CLevelDb;
@@ -9,17 +11,28 @@ class CLevelDb;
 inline constexpr const char* kSettingsDbPath = "db/sitemap/setup";
 
 // Defaults, then everything stored in the database at kSettingsDbPath (opened on db, which
-// stays open). 0; rc::kMissing without setup or db; the error of Open (defaults stay).
-int32_t LoadSettings(CSetupManager* setup, CLevelDb* db);
+// stays open). 0; rc::kMissing without setup or db; the error of Open (defaults stay);
+// rc::kNewerFormat when a newer program wrote it (what this one understands is loaded).
+// replaced, when given, receives the keys whose stored values were refused and read as
+// their defaults.
+int32_t LoadSettings(CSetupManager* setup, CLevelDb* db, std::vector<std::string>* replaced = nullptr);
 // Every setting written to the open database in one batch; nothing when db is closed.
 // 0; rc::kMissing without setup or db; rc::kNotOpen when the database is closed (it could not
-// be opened at start); rc::kDbWrite when leveldb refused the batch, rc::kNoMemory (then
-// db->lastError() holds leveldb's words).
+// be opened at start); rc::kNewerFormat when a newer program wrote it (it is left as it is);
+// rc::kDbWrite when leveldb refused the batch, rc::kNoMemory (then db->lastError() holds
+// leveldb's words).
 int32_t SaveSettings(CSetupManager* setup, CLevelDb* db);
+// The stored form's version in pairs; 1 for a database from before it was stored.
+int32_t StoredSettingsFormat(const std::map<std::string, std::string>& pairs);
 
 // The message for a SaveSettings that failed with code: the database folder and the reason
 // (leveldb's words from db when it has them). Empty for 0.
 std::wstring SettingsSaveFailureMessage(int32_t code, const CLevelDb* db);
+// The message for settings loaded from a database that a newer program wrote.
+std::wstring NewerSettingsMessage(const CLevelDb* db);
+// The status line's words for stored values read as their defaults (keys as LoadSettings
+// gives them); empty when there are none.
+std::wstring ReplacedSettingsMessage(const std::vector<std::string>& keys);
 
 // A stored int: an optional sign and decimal digits, nothing else, within 32 bits; -1 for
 // anything else (empty text included).

@@ -6,6 +6,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/OutputFolder.h"
+#include "settings/CSetupManager.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -25,8 +26,7 @@ TEST(CliOptionsTest, AddressAloneKeepsEveryDefault) {
   ASSERT_EQ(outcome.status, CliParseStatus::Run);
   const CliOptions& o = outcome.options;
   EXPECT_EQ(o.urls, std::vector<std::string>{"http://example.com/a"});
-  EXPECT_FALSE(o.depth.has_value());
-  EXPECT_FALSE(o.threads.has_value());
+  EXPECT_TRUE(o.settings.empty());
   EXPECT_TRUE(o.includePatterns.empty());
   EXPECT_TRUE(o.excludePatterns.empty());
   EXPECT_EQ(o.outDir, ".");
@@ -39,8 +39,8 @@ TEST(CliOptionsTest, ShortLongAndEqualsFormsAllSetTheirValues) {
                                    "--exclude", "x", "-o", "out dir", "--plain", "-q", "example.com"});
   ASSERT_EQ(outcome.status, CliParseStatus::Run) << outcome.message;
   const CliOptions& o = outcome.options;
-  EXPECT_EQ(o.depth, 3);
-  EXPECT_EQ(o.threads, 12);
+  EXPECT_EQ(o.Setting(kKeyMaxDepth), "3");
+  EXPECT_EQ(o.Setting(kKeyThreads), "12");
   EXPECT_EQ(o.includePatterns, (std::vector<std::string>{"*html", "fid"}));
   EXPECT_EQ(o.excludePatterns, (std::vector<std::string>{"a b", "x"}));
   EXPECT_EQ(o.outDir, "out dir");
@@ -50,8 +50,8 @@ TEST(CliOptionsTest, ShortLongAndEqualsFormsAllSetTheirValues) {
 
   CliParseOutcome longForms = Parse({"--depth=0", "--out=o", "--quiet", "--threads=+1", "u.com"});
   ASSERT_EQ(longForms.status, CliParseStatus::Run) << longForms.message;
-  EXPECT_EQ(longForms.options.depth, 0);
-  EXPECT_EQ(longForms.options.threads, 1);
+  EXPECT_EQ(longForms.options.Setting(kKeyMaxDepth), "0");
+  EXPECT_EQ(longForms.options.Setting(kKeyThreads), "1");
   EXPECT_EQ(longForms.options.outDir, "o");
 }
 
@@ -140,25 +140,21 @@ TEST(OutputFolderTest, AReadOnlyFolderIsRefused) {
 TEST(CliOptionsTest, CrawlRulesAreAbsentUnlessGivenSoTheSettingsDecide) {
   CliParseOutcome plain = Parse({"example.com"});
   ASSERT_EQ(plain.status, CliParseStatus::Run);
-  EXPECT_FALSE(plain.options.obeyRobots.has_value());
-  EXPECT_FALSE(plain.options.delayMs.has_value());
-  EXPECT_FALSE(plain.options.userAgent.has_value());
-  EXPECT_FALSE(plain.options.lastmodFromHeader.has_value());
-  EXPECT_FALSE(plain.options.sitemapIndex.has_value());
+  EXPECT_TRUE(plain.options.settings.empty());
 
   CliParseOutcome all = Parse({"--robots", "--delay", "250", "--user-agent", "VeltroBot/1.0 (+https://a.example/)",
                                "--lastmod", "--index", "example.com"});
   ASSERT_EQ(all.status, CliParseStatus::Run) << all.message;
-  EXPECT_EQ(all.options.obeyRobots, true);
-  EXPECT_EQ(all.options.delayMs, 250);
-  EXPECT_EQ(all.options.userAgent, "VeltroBot/1.0 (+https://a.example/)");
-  EXPECT_EQ(all.options.lastmodFromHeader, true);
-  EXPECT_EQ(all.options.sitemapIndex, true);
+  EXPECT_EQ(all.options.Setting(kKeyObeyRobots), "1");
+  EXPECT_EQ(all.options.Setting(kKeyMinIntervalMs), "250");
+  EXPECT_EQ(all.options.Setting(kKeyUserAgent), "VeltroBot/1.0 (+https://a.example/)");
+  EXPECT_EQ(all.options.Setting(kKeyLastmodFromHeader), "1");
+  EXPECT_EQ(all.options.Setting(kKeySitemapIndex), "1");
 
   CliParseOutcome equals = Parse({"--delay=0", "--user-agent=", "example.com"});
   ASSERT_EQ(equals.status, CliParseStatus::Run) << equals.message;
-  EXPECT_EQ(equals.options.delayMs, 0);
-  EXPECT_EQ(equals.options.userAgent, "");  // given empty: no user agent, whatever the settings say
+  EXPECT_EQ(equals.options.Setting(kKeyMinIntervalMs), "0");
+  EXPECT_EQ(equals.options.Setting(kKeyUserAgent), "");  // given empty: no user agent, whatever the settings say
 }
 
 TEST(CliOptionsTest, CrawlRuleValuesOutOfRangeOrUnsafeAreUsageErrors) {

@@ -10,7 +10,8 @@
 #include "common/ResultCodes.h"
 #include "common/SystemInfo.h"
 #include "settings/CSetupManager.h"
-#include "settings/SitemapContentOf.h"
+#include "settings/CrawlStartParamsOf.h"
+#include "settings/SettingsTable.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
 #include "store/CLevelDb.h"
@@ -119,8 +120,8 @@ TEST(SetupManagerTest, LoadFromMapReadsWhatSaveToMapWrote) {
   a.ResetToDefaults();
   a.styleIndex = 12;
   a.connectTimeout = 3;
-  a.totalTimeout = 0;
-  a.maxDepth = 0;
+  a.totalTimeout = 5;
+  a.maxDepth = 1;
   a.threadCount = 1;
   a.forbiddenExtensions = {".foo", ".BAR", "has space", ""};
   a.autoSaveEnabled = 0;
@@ -141,24 +142,24 @@ TEST(SetupManagerTest, LoadFromMapReadsWhatSaveToMapWrote) {
   b.SaveToMap(again);
   EXPECT_EQ(again, pairs);
   EXPECT_EQ(b.forbiddenExtensions, a.forbiddenExtensions);
-  EXPECT_EQ(b.maxDepth, 0);
+  EXPECT_EQ(b.maxDepth, 1);
   EXPECT_EQ(b.minIntervalMs, 1500);
   EXPECT_EQ(b.userAgent, a.userAgent);
 }
 
-TEST(SetupManagerTest, EmptyMapGivesFallbacksAndMinusOneWhereNoneIsDefined) {
+TEST(SetupManagerTest, EmptyMapGivesEveryDefaultAndNamesNothing) {
   CSetupManager setup;
   setup.ResetToDefaults();
-  setup.LoadFromMap({});
+  EXPECT_TRUE(setup.LoadFromMap({}).empty());
   EXPECT_EQ(setup.styleIndex, 0);
-  EXPECT_EQ(setup.connectTimeout, -1);
-  EXPECT_EQ(setup.totalTimeout, -1);
+  EXPECT_EQ(setup.connectTimeout, 10);
+  EXPECT_EQ(setup.totalTimeout, 60);
   EXPECT_EQ(setup.maxDepth, 5);
   EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
-  EXPECT_EQ(setup.autoSaveEnabled, -1);
+  EXPECT_EQ(setup.autoSaveEnabled, 1);
   EXPECT_EQ(setup.autoSaveInterval, 180);
-  EXPECT_EQ(setup.autoSaveGzip, -1);
+  EXPECT_EQ(setup.autoSaveGzip, 1);
   EXPECT_EQ(setup.autoSavePath, "");
   EXPECT_EQ(setup.obeyRobots, 0);
   EXPECT_EQ(setup.minIntervalMs, 0);
@@ -183,13 +184,13 @@ TEST(SetupManagerTest, CrawlRuleValuesAreReadAsSwitchesAnIntervalInRangeAndASafe
                                                          : s.sitemapIndex;
     };
     EXPECT_EQ(flag("1"), 1) << key;
-    EXPECT_EQ(flag("7"), 1) << key;  // any positive number is on, and reads back as 1
-    for (const char* off : {"0", "-1", "", "abc", "99999999999"}) EXPECT_EQ(flag(off), 0) << key << " " << off;
+    // Anything but 0 and 1 is refused and reads as the default, off.
+    for (const char* off : {"0", "7", "-1", "", "abc", "99999999999"}) EXPECT_EQ(flag(off), 0) << key << " " << off;
   }
   EXPECT_EQ(load(kKeyMinIntervalMs, "250").minIntervalMs, 250);
   EXPECT_EQ(load(kKeyMinIntervalMs, "60000").minIntervalMs, 60000);
-  EXPECT_EQ(load(kKeyMinIntervalMs, "60001").minIntervalMs, kMaxIntervalMs);
-  EXPECT_EQ(load(kKeyMinIntervalMs, "2147483647").minIntervalMs, kMaxIntervalMs);
+  EXPECT_EQ(load(kKeyMinIntervalMs, "60001").minIntervalMs, 0);
+  EXPECT_EQ(load(kKeyMinIntervalMs, "2147483647").minIntervalMs, 0);
   EXPECT_EQ(load(kKeyMinIntervalMs, "-20").minIntervalMs, 0);
   EXPECT_EQ(load(kKeyMinIntervalMs, "1e3").minIntervalMs, 0);
   EXPECT_EQ(load(kKeyUserAgent, " Bot/1.0\r\nX-Evil: 1 ").userAgent, "Bot/1.0X-Evil: 1");
@@ -208,49 +209,74 @@ TEST(SetupManagerTest, ReadIntSettingAcceptsOnlyASignAndDigitsWithin32Bits) {
   }
 }
 
-// Every key with every kind of damaged value: the fallbacks apply, nothing else changes.
-TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadWithTheirFallbacks) {
+// Every key with every kind of damaged value: it reads as its default and is named (a free
+// text is kept as its reader makes it safe); nothing else changes.
+TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadAsTheDefaultAndAreNamed) {
   const std::string archive = DefaultArchive();
   const std::vector<std::string> garbage = {
-      "abc", "", "99999999999", "-5", archive.substr(0, 30), archive.substr(0, 50),
+      "abc", "99999999999", "-5", "13", "1000", archive.substr(0, 30), archive.substr(0, 50),
       "22 serialization::archive 9 0 0 18446744073709551615 0 3 .7z",
       "22 serialization::archive 9 0 0 4000000000 0 9999999999 .7z",
       "22 serialization::archive 99 0 0 1 0 3 .7z", std::string(1000, '9'), std::string("\0\xff", 2)};
-  const int processors4 = std::min(20, 4 * ProcessorCount());
-  for (const char* key : kAllKeys) {
+  CSetupManager defaults;
+  defaults.ResetToDefaults();
+  std::map<std::string, std::string> good;
+  defaults.SaveToMap(good);
+  for (const SettingRow& row : SettingsTable()) {
     for (const auto& value : garbage) {
+      SCOPED_TRACE(std::string(row.key) + " = " + value.substr(0, 60));
+      std::map<std::string, std::string> pairs = good;
+      pairs[row.key] = value;
       CSetupManager setup;
-      setup.ResetToDefaults();
-      std::map<std::string, std::string> pairs;
-      setup.SaveToMap(pairs);  // every other key holds a good value
-      pairs[key] = value;
-      setup.LoadFromMap(pairs);
-      const int32_t asInt = ReadIntSetting(value);
-      const std::string k = key;
-      SCOPED_TRACE(k + " = " + value.substr(0, 60));
-      EXPECT_EQ(setup.styleIndex, k == kKeyStyle ? (asInt < 0 ? 0 : asInt) : 0);
-      EXPECT_EQ(setup.connectTimeout, k == kKeyConnectTimeout ? asInt : 10);
-      EXPECT_EQ(setup.totalTimeout, k == kKeyTotalTimeout ? asInt : 60);
-      EXPECT_EQ(setup.maxDepth, k == kKeyMaxDepth ? (asInt < 0 ? 5 : asInt) : 5);
-      EXPECT_EQ(setup.threadCount, k == kKeyThreads ? (asInt < 0 ? processors4 : asInt) : processors4);
-      EXPECT_EQ(setup.autoSaveEnabled, k == kKeyAutoSaveEnable ? asInt : 1);
-      EXPECT_EQ(setup.autoSaveInterval, k == kKeyAutoSaveInterval ? (asInt < 0 ? 180 : asInt) : 180);
-      EXPECT_EQ(setup.autoSaveGzip, k == kKeyAutoSaveGzip ? asInt : 1);
-      EXPECT_EQ(setup.autoSavePath, k == kKeyAutoSavePath ? StoredTextToUtf8(value) : "");
-      EXPECT_EQ(setup.obeyRobots, k == kKeyObeyRobots && asInt > 0 ? 1 : 0);
-      EXPECT_EQ(setup.minIntervalMs, k == kKeyMinIntervalMs ? IntervalMsOf(asInt) : 0);
-      EXPECT_EQ(setup.userAgent, k == kKeyUserAgent ? UserAgentOf(StoredTextToUtf8(value)) : "");
-      EXPECT_EQ(setup.lastmodFromHeader, k == kKeyLastmodFromHeader && asInt > 0 ? 1 : 0);
-      EXPECT_EQ(setup.sitemapIndex, k == kKeySitemapIndex && asInt > 0 ? 1 : 0);
-      EXPECT_EQ(setup.renderScripts, k == kKeyRenderScripts && asInt > 0 ? 1 : 0);
-      if (k != kKeyForbiddenExtensions) {
-        EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
+      const std::vector<std::string> named = setup.LoadFromMap(pairs);
+      std::map<std::string, std::string> loaded;
+      setup.SaveToMap(loaded);
+      for (const SettingRow& other : SettingsTable())
+        if (&other != &row) EXPECT_EQ(loaded[other.key], good[other.key]) << other.key;
+      if (row.kind == SettingKind::Text) {
+        std::string kept, problem;
+        row.read(value, kept, problem);
+        EXPECT_EQ(SettingText(setup, row), kept);
+        EXPECT_TRUE(named.empty());
+      } else if (row.kind == SettingKind::Number && value == "13" && row.min <= 13 && row.max >= 13) {
+        EXPECT_EQ(SettingText(setup, row), "13");
+        EXPECT_TRUE(named.empty());
+      } else if (row.kind == SettingKind::Number && value == "1000" && row.min <= 1000 && row.max >= 1000) {
+        EXPECT_EQ(SettingText(setup, row), "1000");
+        EXPECT_TRUE(named.empty());
+      } else {
+        EXPECT_EQ(SettingText(setup, row), DefaultSettingText(row));
+        EXPECT_EQ(named, std::vector<std::string>{row.key});
       }
     }
   }
 }
 
-TEST(SetupManagerTest, DamagedExtensionArchivesKeepTheSetOrWhatWasReadBeforeTheDamage) {
+TEST(SetupManagerTest, AStoredValueOutsideItsRangeIsNamedButAnAbsentOneOrAnOldMinusOneIsNot) {
+  auto named = [](const char* key, const std::string& value) {
+    CSetupManager setup;
+    return setup.LoadFromMap({{key, value}});
+  };
+  const std::vector<std::string> depth{kKeyMaxDepth};
+  EXPECT_EQ(named(kKeyMaxDepth, "0"), depth);
+  EXPECT_EQ(named(kKeyMaxDepth, "1000"), depth);
+  EXPECT_TRUE(named(kKeyMaxDepth, "999").empty());
+  EXPECT_EQ(named(kKeyThreads, "21"), std::vector<std::string>{kKeyThreads});
+  EXPECT_EQ(named(kKeyAutoSaveInterval, "59"), std::vector<std::string>{kKeyAutoSaveInterval});
+  EXPECT_EQ(named(kKeyMinIntervalMs, "60001"), std::vector<std::string>{kKeyMinIntervalMs});
+  EXPECT_EQ(named(kKeyStyle, "13"), std::vector<std::string>{kKeyStyle});
+  // What an older program stored for values it could not read, and its "on".
+  EXPECT_TRUE(named(kKeyConnectTimeout, "-1").empty());
+  EXPECT_TRUE(named(kKeyStyle, "-1").empty());
+  EXPECT_TRUE(named(kKeyAutoSaveEnable, "-1").empty());
+  CSetupManager setup;
+  setup.LoadFromMap({{kKeyAutoSaveEnable, "-1"}, {kKeyAutoSaveGzip, "-1"}, {kKeyTotalTimeout, "-1"}});
+  EXPECT_EQ(setup.autoSaveEnabled, 1);
+  EXPECT_EQ(setup.autoSaveGzip, 1);
+  EXPECT_EQ(setup.totalTimeout, 60);
+}
+
+TEST(SetupManagerTest, ADamagedExtensionArchiveLoadsTheDefaultListWhereverTheDamageIs) {
   const std::string archive = DefaultArchive();
   auto load = [](const std::string& value) {
     CSetupManager setup;
@@ -258,21 +284,15 @@ TEST(SetupManagerTest, DamagedExtensionArchivesKeepTheSetOrWhatWasReadBeforeTheD
     setup.LoadFromMap({{kKeyForbiddenExtensions, value}});
     return std::vector<std::string>(setup.forbiddenExtensions.begin(), setup.forbiddenExtensions.end());
   };
-  // Before the set is emptied: header or preamble damaged.
   for (const std::string& v : {std::string("abc"), std::string("99999999999"), std::string("-5"),
-                               archive.substr(0, 20), archive.substr(0, 29),
+                               archive.substr(0, 20), archive.substr(0, 29), archive.substr(0, 31),
+                               archive.substr(0, 48), archive.substr(0, 49),
                                std::string("22 serialization::archive 10 0 0 1 0 3 .7z"),
-                               std::string("21 serialization::archiv 9 0 0 1 0 3 .7z")}) {
+                               std::string("21 serialization::archiv 9 0 0 1 0 3 .7z"),
+                               std::string("22 serialization::archive 9 0 0 4000000000 0 3 .7z 4 .ace"),
+                               std::string("22 serialization::archive 9 0 0 2 0 3 .7z 900000000 .ace")}) {
     EXPECT_EQ(load(v).size(), 50u) << v;
   }
-  // After it: the entries read so far.
-  EXPECT_TRUE(load(archive.substr(0, 31)).empty());
-  EXPECT_EQ(load(archive.substr(0, 48)), (std::vector<std::string>{".7z"}));  // ".ac" cut off
-  EXPECT_EQ(load(archive.substr(0, 49)), (std::vector<std::string>{".7z", ".ace"}));
-  EXPECT_EQ(load("22 serialization::archive 9 0 0 4000000000 0 3 .7z 4 .ace"),
-            (std::vector<std::string>{".7z", ".ace"}));
-  EXPECT_EQ(load("22 serialization::archive 9 0 0 2 0 3 .7z 900000000 .ace"),
-            (std::vector<std::string>{".7z"}));
   EXPECT_EQ(load("22 serialization::archive 9 0 0 0 0"), std::vector<std::string>{});
   EXPECT_EQ(load("22 serialization::archive 9 0 0 3 0 4 .PDF 4 .pdf 4 .Doc"),
             (std::vector<std::string>{".Doc", ".PDF"}));
@@ -286,16 +306,16 @@ TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) 
     CLevelDb db;
     ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
     EXPECT_TRUE(std::filesystem::is_directory("db/sitemap/setup"));
-    EXPECT_EQ(setup.connectTimeout, -1);
-    EXPECT_EQ(setup.autoSaveEnabled, -1);
+    EXPECT_EQ(setup.connectTimeout, 10);
+    EXPECT_EQ(setup.autoSaveEnabled, 1);
     EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
     EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
     SaveSettings(&setup, &db);
     std::string stored;
     ASSERT_EQ(db.Get(kKeyTotalTimeout, &stored), rc::kOk);
-    EXPECT_EQ(stored, "-1");
+    EXPECT_EQ(stored, "60");
     ASSERT_EQ(db.Get(kKeyAutoSaveGzip, &stored), rc::kOk);
-    EXPECT_EQ(stored, "-1");
+    EXPECT_EQ(stored, "1");
     ASSERT_EQ(db.Put("someone_elses_key", "kept"), rc::kOk);
     setup.maxDepth = 9;
     setup.autoSavePath = "out/";
@@ -321,7 +341,7 @@ TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) 
   EXPECT_EQ(setup.forbiddenExtensions, StringISet{".x"});
 }
 
-TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoads) {
+TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoadsAsDefaultsAndIsNamed) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   {
@@ -336,14 +356,18 @@ TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoads) {
   }
   CSetupManager setup;
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+  std::vector<std::string> named;
+  ASSERT_EQ(LoadSettings(&setup, &db, &named), rc::kOk);
   EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
-  EXPECT_EQ(setup.maxDepth, 0);
+  EXPECT_EQ(setup.maxDepth, 5);
   EXPECT_EQ(setup.styleIndex, 0);
   EXPECT_EQ(setup.autoSaveInterval, 180);
-  EXPECT_EQ(setup.autoSaveEnabled, -1);
+  EXPECT_EQ(setup.autoSaveEnabled, 1);
   EXPECT_EQ(setup.autoSavePath, "abc");
-  EXPECT_EQ(setup.forbiddenExtensions, StringISet{".7z"});
+  EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
+  EXPECT_NE(std::find(named.begin(), named.end(), kKeyMaxDepth), named.end());
+  EXPECT_EQ(std::find(named.begin(), named.end(), kKeyThreads), named.end());  // empty: absent
+  EXPECT_NE(ReplacedSettingsMessage(named).find(L"最大深度"), std::wstring::npos);
 }
 
 TEST(SettingsPersistenceTest, ADatabaseWrittenInGbkLoadsAsUtf8AndIsSavedBackInUtf8) {
@@ -467,7 +491,7 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 20u);
+  EXPECT_EQ(stored.size(), 21u);  // every setting and the stored form's version
   EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");
@@ -486,7 +510,7 @@ TEST(SetupManagerTest, SitemapContentRoundTripsAndUnreadableChangefreqOrPriority
   pairs[kKeySitemapPriority] = "1.0, 0.8,0.6";
   CSetupManager loaded;
   loaded.LoadFromMap(pairs);
-  const SitemapContent content = SitemapContentOf(loaded);
+  const SitemapContent content = CrawlStartParamsOf(loaded).sitemap;
   EXPECT_TRUE(content.canonicalOnly);
   EXPECT_TRUE(content.languageAlternates);
   EXPECT_EQ(content.changefreq, "weekly");
@@ -496,12 +520,33 @@ TEST(SetupManagerTest, SitemapContentRoundTripsAndUnreadableChangefreqOrPriority
   pairs[kKeySitemapChangefreq] = "none";
   pairs[kKeySitemapPriority] = "none";
   loaded.LoadFromMap(pairs);
-  EXPECT_EQ(SitemapContentOf(loaded).changefreq, "");
-  EXPECT_TRUE(SitemapContentOf(loaded).priorities.empty());
+  EXPECT_EQ(CrawlStartParamsOf(loaded).sitemap.changefreq, "");
+  EXPECT_TRUE(CrawlStartParamsOf(loaded).sitemap.priorities.empty());
 
   pairs[kKeySitemapChangefreq] = "sometimes";  // a damaged or foreign value
   pairs[kKeySitemapPriority] = "1.5";
   loaded.LoadFromMap(pairs);
   EXPECT_EQ(loaded.sitemapChangefreq, "daily");
   EXPECT_EQ(loaded.sitemapPriority, "0.5");
+}
+
+TEST(SettingsPersistenceTest, ADatabaseOfANewerProgramIsReadButNeverRewritten) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  {
+    CLevelDb db;
+    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+    ASSERT_EQ(db.WriteAll({{kKeySettingsFormat, "3"}, {kKeyMaxDepth, "8"}, {"a_newer_key", "x"}}), rc::kOk);
+  }
+  CSetupManager setup;
+  CLevelDb db;
+  ASSERT_EQ(LoadSettings(&setup, &db), rc::kNewerFormat);
+  EXPECT_EQ(setup.maxDepth, 8);
+  setup.maxDepth = 2;
+  EXPECT_EQ(SaveSettings(&setup, &db), rc::kNewerFormat);
+  EXPECT_NE(SettingsSaveFailureMessage(rc::kNewerFormat, &db).find(L"较新版本"), std::wstring::npos);
+  std::map<std::string, std::string> stored;
+  db.ReadAll(stored);
+  EXPECT_EQ(stored, (std::map<std::string, std::string>{
+                        {kKeySettingsFormat, "3"}, {kKeyMaxDepth, "8"}, {"a_newer_key", "x"}}));
 }

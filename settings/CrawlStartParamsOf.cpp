@@ -1,0 +1,25 @@
+#include "settings/CrawlStartParamsOf.h"
+
+#include "settings/CSetupManager.h"
+
+CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
+  CrawlStartParams params;
+  params.maxDepth = setup.maxDepth;
+  params.threadCount = setup.threadCount;
+  params.forbiddenExtensions = setup.forbiddenExtensions;
+  CrawlRules& rules = params.rules;
+  rules.obeyRobots = setup.obeyRobots != 0;
+  rules.minIntervalMs = setup.minIntervalMs;
+  rules.userAgent = setup.userAgent;
+  rules.lastmodFromHeader = setup.lastmodFromHeader != 0;
+  rules.renderScripts = setup.renderScripts != 0;
+  SitemapContent& content = params.sitemap;
+  content.canonicalOnly = setup.sitemapCanonical != 0;
+  content.languageAlternates = setup.sitemapHreflang != 0;
+  content.indexFile = setup.sitemapIndex != 0;
+  std::string word, message;
+  std::vector<std::string> priorities;
+  if (ParseChangefreq(setup.sitemapChangefreq, word, message)) content.changefreq = word;
+  if (ParsePriorities(setup.sitemapPriority, priorities, message)) content.priorities = priorities;
+  return params;
+}
