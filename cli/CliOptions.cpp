@@ -165,7 +165,7 @@ std::optional<std::string> CliOptions::Setting(const std::string& key) const {
 
 void ApplySettingOptions(const CliOptions& options, CSetupManager& setup) {
   for (const auto& [key, value] : options.settings)
-    if (const SettingRow* row = FindSetting(key)) SetSettingText(setup, *row, value);
+    if (const SettingRow* row = FindSetting(key)) SetSettingText(setup, *row, value, SettingRange::Option);
 }
 
 CliParseOutcome ParseCliOptions(const std::vector<std::string>& args) {

@@ -127,11 +127,14 @@ std::string DefaultSettingText(const SettingRow& row) {
   return SettingText(fresh, row);
 }
 
-bool SetSettingText(CSetupManager& setup, const SettingRow& row, const std::string& text) {
+bool SetSettingText(CSetupManager& setup, const SettingRow& row, const std::string& text, SettingRange range) {
   switch (row.kind) {
     case SettingKind::Number: {
       const std::optional<int64_t> value = ReadNumber(text);
-      if (!value || *value < row.min || *value > row.max) return false;
+      const bool option = range == SettingRange::Option && row.option.name;
+      const int64_t min = option ? row.option.min : row.min;
+      const int64_t max = option ? row.option.max : row.max;
+      if (!value || *value < min || *value > max) return false;
       setup.*std::get<int32_t CSetupManager::*>(row.member) = static_cast<int32_t>(*value);
       return true;
     }

@@ -67,7 +67,11 @@ const SettingRow* FindSetting(const std::string& key);
 std::string SettingText(const CSetupManager& setup, const SettingRow& row);
 // The row's default as its stored text.
 std::string DefaultSettingText(const SettingRow& row);
+// Whose range a number is held to: the row's (the window and the database), or its option's
+// (the command may ask for more).
+enum class SettingRange { Row, Option };
 // Reads a stored text into setup: false, with setup left as it was, when the row refuses it.
-bool SetSettingText(CSetupManager& setup, const SettingRow& row, const std::string& text);
+bool SetSettingText(CSetupManager& setup, const SettingRow& row, const std::string& text,
+                    SettingRange range = SettingRange::Row);
 // The row back to its default.
 void ResetSetting(CSetupManager& setup, const SettingRow& row);
