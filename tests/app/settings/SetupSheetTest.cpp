@@ -525,22 +525,43 @@ TEST_F(SetupSheetTest, EnterAndEscapeInAPageActOnTheSheet) {
   EXPECT_EQ(setup->maxDepth, 5);
 }
 
-TEST_F(SetupSheetTest, TheSheetNeverWritesTheSettingsDatabase) {
+TEST_F(SetupSheetTest, EveryApplyOrOkNotRefusedHandsTheAppliedSettingsToTheOwnerAndNothingElseDoes) {
   TempDir dir;
   auto db = std::make_shared<CLevelDb>();
   ASSERT_EQ(db->Open((dir.path() / "setup").string()), 0);
   SaveSettings(setup.get(), db.get());
   std::map<std::string, std::string> before;
   db->ReadAll(before);
+  MessageBoxRecorder boxes;
+  std::vector<int32_t> depthsHanded;
+  std::vector<QWidget*> sheetsHanded;
+  auto handler = [&](QWidget* sheet) {
+    depthsHanded.push_back(setup->maxDepth);
+    sheetsHanded.push_back(sheet);
+  };
   {
-    CSetupPropSheet sheet(setup);
+    CSetupPropSheet sheet(setup, nullptr, handler);
     sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"33");
     AddDialogAnswer answer({L"new"});
     Click(sheet.runPage(), CSetupRunPage::kIdAdd);
     Click(sheet, CVtPropertySheet::kIdApply);
+    sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"1000");
+    Click(sheet, CVtPropertySheet::kIdApply);  // refused
+    Click(sheet, CPlatformDialog::kIdOk);      // refused
+    sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"34");
     Click(sheet, CPlatformDialog::kIdOk);
+    EXPECT_EQ(sheetsHanded, (std::vector<QWidget*>{&sheet, &sheet}));
   }
-  EXPECT_EQ(setup->maxDepth, 33);
+  EXPECT_EQ(depthsHanded, (std::vector<int32_t>{33, 34}));
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  {
+    CSetupPropSheet sheet(setup, nullptr, handler);
+    sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"35");
+    Click(sheet, CPlatformDialog::kIdCancel);
+  }
+  EXPECT_EQ(depthsHanded.size(), 2u);
+  EXPECT_EQ(setup->maxDepth, 34);
+  // The sheet itself writes nothing: storing is the owner's.
   std::map<std::string, std::string> after;
   db->ReadAll(after);
   EXPECT_EQ(after, before);
