@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTime>
 #include <QWindow>
+#include <algorithm>
 #include <climits>
 
 #include "app/CButtonST.h"
@@ -143,8 +144,24 @@ void CSitemapDlg::InitWindow() {
 
   ApplyVisualStyle(setup_->styleIndex);
   SetTimer(kTimerStatus, 1000);
-  long long period = static_cast<long long>(setup_->autoSaveInterval) * 1000;
-  SetTimer(kTimerAutoSave, period > INT_MAX ? INT_MAX : static_cast<int>(period));
+  StartAutoSaveTimer();
+}
+
+void CSitemapDlg::StartAutoSaveTimer() {
+  // At least a second: a stored 0 or less would fire the timer on every pass of the event loop.
+  long long period = std::max(1LL, static_cast<long long>(setup_->autoSaveInterval)) * 1000;
+  const int periodMs = period > INT_MAX ? INT_MAX : static_cast<int>(period);
+  // An unchanged interval keeps its countdown: applying other settings does not put it off.
+  if (periodMs == autoSavePeriodMs_ && HasTimer(kTimerAutoSave)) return;
+  autoSavePeriodMs_ = periodMs;
+  SetTimer(kTimerAutoSave, periodMs);
+}
+
+void CSitemapDlg::OnSettingsApplied(QWidget* sheet) {
+  // Stored at once, as the close button stores them: a crash after OK loses nothing.
+  int32_t saved = WriteSettings();
+  if (saved != 0) ShowMessageBox(sheet ? sheet : this, SettingsSaveFailureMessage(saved, settingsDb_.get()));
+  if (!closing_) StartAutoSaveTimer();
 }
 
 QString CSitemapDlg::UserGuidePath() {
@@ -165,7 +182,7 @@ void CSitemapDlg::OnCommand(int id) {
       showMinimized();
       break;
     case kIdSettings:
-      OpenSettingsSheet(this, setup_);
+      OpenSettingsSheet(this, setup_, [this](QWidget* sheet) { OnSettingsApplied(sheet); });
       break;
     default:
       break;

@@ -9,6 +9,8 @@
 //
 // Enter, Escape and a close request of the window manager leave it open; the close button
 // writes the settings (a box says so when they could not be written) and ends the modal run.
+// Apply and OK of the settings sheet write them at once in the same way and restart the
+// auto-save timer when its interval changed.
 #include <QPoint>
 #include <chrono>
 #include <cstdint>
@@ -85,6 +87,8 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   // Writes the settings to their store (the close button does it first): 0, or the code of
   // SaveSettings.
   int32_t WriteSettings();
+  // The period the auto-save timer runs with, in milliseconds.
+  int autoSavePeriodMs() const { return autoSavePeriodMs_; }
   // The whole text of the auto-save line, as its tip shows it (the line itself may show it
   // shortened, without the system's words).
   const std::wstring& saveStatusText() const { return saveStatus_; }
@@ -114,6 +118,10 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   void OnReset();
   void OnStatusTimer();
   void ShowSaveStatus(const std::wstring& line, const std::wstring& whole);
+  // After Apply or OK in the settings sheet: store, and take a new auto-save interval.
+  void OnSettingsApplied(QWidget* sheet);
+  // (Re)starts the auto-save timer with the interval of the settings, unless it runs with it.
+  void StartAutoSaveTimer();
 
   // Owned objects in their order of creation.
   CTabWindow* tabs_ = nullptr;
@@ -131,6 +139,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   intptr_t crawlCount_ = 0;                         // names each crawl's messages
 
   uint32_t startTick_ = 0;
+  int autoSavePeriodMs_ = 0;
   uint64_t shownSaveSequence_ = 0;  // the auto-save whose outcome the line shows
   std::wstring saveStatus_;
   std::wstring endingText_;  // how the latest crawl ended, beside the elapsed time

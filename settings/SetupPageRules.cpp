@@ -8,7 +8,24 @@
 namespace {
 constexpr int32_t kDefaultDepth = 5;
 constexpr int32_t kDefaultIntervalSeconds = 180;
+
+// The Unicode white space characters, and the control characters, none of which a file
+// name's type can hold in a form a user could type again.
+bool IsSpaceOrControl(wchar_t c) {
+  return c <= 0x20 || c == 0x7F || (c >= 0x80 && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+         c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
 }  // namespace
+
+std::wstring RangeMessage(const NumberRange& range) {
+  return std::wstring(range.name) + L"应为" + std::to_wstring(range.low) + L"到" + std::to_wstring(range.high) +
+         L"之间的整数。";
+}
+
+std::wstring RangeLabel(const NumberRange& range) {
+  return L"(" + std::to_wstring(range.low) + L"\u2013" + std::to_wstring(range.high) + L")";
+}
 
 int32_t DepthOrDefault(int32_t depth) { return depth >= kMinDepth && depth <= kMaxDepth ? depth : kDefaultDepth; }
 
@@ -24,12 +41,33 @@ int32_t IntervalSecondsOf(int32_t minutes) {
   // In 64 bits: a 32-bit product would wrap, and a huge entry such as 1073741825 minutes
   // would come out as 60 seconds.
   int64_t seconds = static_cast<int64_t>(minutes) * 60;
-  return seconds >= 60 && seconds <= 3600 ? static_cast<int32_t>(seconds) : kDefaultIntervalSeconds;
+  return seconds >= kMinAutoSaveMinutes * 60 && seconds <= kMaxAutoSaveMinutes * 60 ? static_cast<int32_t>(seconds)
+                                                                                    : kDefaultIntervalSeconds;
 }
 
-int32_t IntervalMinutesOf(int32_t seconds) { return seconds / 60; }
+int32_t IntervalMinutesOf(int32_t seconds) {
+  // Shown as 0 (or 61 and more), it would make OK refuse a page the user never touched.
+  const bool stored = seconds >= kMinAutoSaveMinutes * 60 && seconds <= kMaxAutoSaveMinutes * 60;
+  return (stored ? seconds : kDefaultIntervalSeconds) / 60;
+}
 
-std::string ForbiddenTypeOf(const std::string& entry) { return "." + entry; }
+std::string ForbiddenTypeOf(const std::string& entry) {
+  const size_t first = entry.find_first_not_of('.');
+  return "." + (first == std::string::npos ? std::string() : entry.substr(first));
+}
+
+bool IsFileTypeEntry(const std::wstring& entry) {
+  if (entry.find_first_not_of(L'.') == std::wstring::npos) return false;  // empty or dots alone
+  for (wchar_t c : entry) {
+    if (IsSpaceOrControl(c) || c == L'*' || c == L'/' || c == L'\\' || c == L'?') return false;
+  }
+  return true;
+}
+
+std::wstring FileTypeEntryMessage(const std::wstring& entry) {
+  return L"“" + entry + L"”不是文件类型。请输入网址末尾点后面的部分，如 php 或 tar.gz；"
+         L"不能只有点，也不能含空格、*、/、\\ 或 ?。";
+}
 
 int32_t IntervalMsOf(int32_t milliseconds) {
   if (milliseconds < 0) return 0;

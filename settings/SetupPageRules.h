@@ -1,14 +1,40 @@
 #pragma once
 // The value rules of the settings pages, kept apart from the windows so they can be checked
-// without a display. The run page refuses a depth or thread count outside its range; a stored
-// one (an older or damaged database) is replaced.
+// without a display. A page refuses a number outside its range (never cuts it to the range);
+// a stored one (an older or damaged database) is replaced.
 #include <cstdint>
 #include <string>
+
+// A number a page takes: what the page calls it and its inclusive range.
+struct NumberRange {
+  const wchar_t* name;
+  int32_t low;
+  int32_t high;
+  bool Holds(int32_t value) const { return value >= low && value <= high; }
+};
 
 inline constexpr int32_t kMinDepth = 1;
 inline constexpr int32_t kMaxDepth = 999;
 inline constexpr int32_t kMinThreads = 1;
 inline constexpr int32_t kMaxThreads = 20;
+// The auto-save interval as the page takes it, in whole minutes.
+inline constexpr int32_t kMinAutoSaveMinutes = 1;
+inline constexpr int32_t kMaxAutoSaveMinutes = 60;
+// Least time between two requests to the site, in milliseconds: at most a minute, so that no
+// entry can stall a crawl for good.
+inline constexpr int32_t kMinIntervalMs = 0;
+inline constexpr int32_t kMaxIntervalMs = 60000;
+
+inline constexpr NumberRange kDepthRange{L"最大深度", kMinDepth, kMaxDepth};
+inline constexpr NumberRange kThreadsRange{L"线程数", kMinThreads, kMaxThreads};
+inline constexpr NumberRange kAutoSaveMinutesRange{L"自动保存间隔(分钟)", kMinAutoSaveMinutes, kMaxAutoSaveMinutes};
+inline constexpr NumberRange kIntervalMsRange{L"请求最小间隔(毫秒)", kMinIntervalMs, kMaxIntervalMs};
+
+// What a page says when it refuses an entry of range: its name and the range, e.g.
+// "最大深度应为1到999之间的整数。"
+std::wstring RangeMessage(const NumberRange& range);
+// The range as the page shows it beside the entry: "(1–999)".
+std::wstring RangeLabel(const NumberRange& range);
 
 // Maximum depth: 1 to 999, anything else 5.
 int32_t DepthOrDefault(int32_t depth);
@@ -18,16 +44,21 @@ int32_t DefaultThreads();
 int32_t ThreadsOrDefault(int32_t threads);
 // Auto-save interval typed in minutes -> seconds: 60 to 3600, anything else 180.
 int32_t IntervalSecondsOf(int32_t minutes);
-// The stored interval as the page shows it: whole minutes (integer division).
+// The stored interval as the page shows it: whole minutes (integer division); a stored one
+// outside 60 to 3600 seconds shows as the default's 3 minutes, which the page takes.
 int32_t IntervalMinutesOf(int32_t seconds);
-// A forbidden type as the add dialog's entry gives it: "." followed by the entry as typed.
-std::string ForbiddenTypeOf(const std::string& entry);
 
-// Least time between two requests to the site, in milliseconds: at most a minute, so that no
-// entry can stall a crawl for good.
-inline constexpr int32_t kMaxIntervalMs = 60000;
-// The interval as entered or stored: negative (an empty or unreadable entry) is 0, more than
-// kMaxIntervalMs is kMaxIntervalMs.
+// A forbidden type as the add dialog's entry gives it: one dot, then the entry without the
+// dots typed in front of it ("php" and ".php" give ".php"), as the stored set holds its types.
+std::string ForbiddenTypeOf(const std::string& entry);
+// Whether the add dialog takes an entry (trimmed) as a file type: not empty, not dots alone,
+// and no white space, "*", "/", "\" or "?" anywhere in it.
+bool IsFileTypeEntry(const std::wstring& entry);
+// What the add dialog says when it refuses entry.
+std::wstring FileTypeEntryMessage(const std::wstring& entry);
+
+// The interval as stored: negative (unreadable) is 0, more than kMaxIntervalMs is
+// kMaxIntervalMs.
 int32_t IntervalMsOf(int32_t milliseconds);
 
 // Longest user agent kept, in bytes.

@@ -1,6 +1,10 @@
 #include "app/settings/CDlgRunAddExt.h"
 
+#include <QLineEdit>
+
+#include "app/platform/MessageBox.h"
 #include "common/TextCodec.h"
+#include "settings/SetupPageRules.h"
 
 namespace {
 std::function<int(CDlgRunAddExt&)>& RunHook() {
@@ -36,12 +40,22 @@ std::string CDlgRunAddExt::Entry(size_t index) const {
 }
 
 void CDlgRunAddExt::OnOK() {
-  entries_.clear();
+  std::vector<std::string> entries;
   for (int id : kEditIds) {
     std::wstring text = TrimWhitespace(GetItemText(id));
     if (text.empty()) continue;
+    if (!IsFileTypeEntry(text)) {
+      // Stays open on the entry, so the user corrects it instead of typing all four again.
+      ShowMessageBox(this, FileTypeEntryMessage(text));
+      if (QWidget* edit = Control(id)) {
+        edit->setFocus(Qt::OtherFocusReason);
+        if (auto* line = qobject_cast<QLineEdit*>(edit)) line->selectAll();
+      }
+      return;
+    }
     std::string narrow = WideToUtf8(text);
-    if (!narrow.empty()) entries_.push_back(narrow);
+    if (!narrow.empty()) entries.push_back(narrow);
   }
+  entries_ = std::move(entries);
   EndDialog(kIdOk);
 }

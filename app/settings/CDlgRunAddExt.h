@@ -1,7 +1,9 @@
 #pragma once
 // Dialog 135 "增加禁止访问的文件类型": up to four new forbidden file types, typed without
-// their dot. After OK, Entry(i) gives the texts entered in the order of the edits from left to
-// right (1024, 1021, 1022, 1023), trimmed, empty ones left out.
+// their dot (a typed one is taken too). After OK, Entry(i) gives the texts entered in the order
+// of the edits from left to right (1024, 1021, 1022, 1023), trimmed, empty ones left out.
+// OK refuses an entry that is no file type (IsFileTypeEntry) with a message and leaves the
+// dialog open on it.
 //
 // Run() shows it modally; under test a hook takes the place of the modal run (it can fill the
 // edits and press OK through SendCommand) so nothing blocks.

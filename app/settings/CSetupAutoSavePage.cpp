@@ -3,9 +3,9 @@
 #include <QToolButton>
 
 #include "app/platform/CFolderEdit.h"
+#include "app/platform/EditBox.h"
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
-#include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
 
 CSetupAutoSavePage::CSetupAutoSavePage(std::weak_ptr<CSetupManager> source)
@@ -18,6 +18,7 @@ DialogTemplate CSetupAutoSavePage::Template() {
                             {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {20, 34, 120, 12}},
                             {ControlKind::Static, -1, L"自动保存间隔(分钟)", {20, 58, 92, 10}},
                             {ControlKind::Edit, kIdInterval, L"", {116, 56, 60, 14}, kAutoHScroll},
+                            {ControlKind::Static, -1, RangeLabel(kAutoSaveMinutesRange), {180, 58, 40, 10}},
                             {ControlKind::Static, -1, L"保存路径", {20, 80, 92, 10}},
                             {ControlKind::FolderEdit, kIdPath, L"", {116, 78, 280, 14}, kAutoHScroll},
                             {ControlKind::PushButton, kIdDefaults, L"恢复默认值", {326, 240, 82, 16}},
@@ -30,6 +31,7 @@ void CSetupAutoSavePage::OnInitPage() {
 }
 
 void CSetupAutoSavePage::InitControls() {
+  SetDigitsOnly(Control(kIdInterval));
   if (auto* path = ControlAs<CFolderEdit>(kIdPath)) path->browseButton()->setVisible(true);
 }
 
@@ -45,6 +47,11 @@ void CSetupAutoSavePage::LoadControls() {
   SetItemText(kIdPath, Utf8ToWide(setup_->autoSavePath));
 }
 
+bool CSetupAutoSavePage::FindRefusedEntry(RefusedEntry& refused) const {
+  // With auto-save off the interval is not stored, so nothing in it can be wrong.
+  return IsItemChecked(kIdEnabled) && RefuseOutsideRange(kIdInterval, kAutoSaveMinutesRange, refused);
+}
+
 void CSetupAutoSavePage::Apply() {
   if (!setup_) return;
   if (!IsItemChecked(kIdEnabled)) {
@@ -52,15 +59,15 @@ void CSetupAutoSavePage::Apply() {
     return;
   }
   setup_->autoSaveEnabled = 1;
-  int32_t minutes = ReadIntSetting(WideToUtf8(TrimWhitespace(GetItemText(kIdInterval))));
-  setup_->autoSaveInterval = IntervalSecondsOf(minutes);
+  setup_->autoSaveInterval = IntervalSecondsOf(ReadNumber(kIdInterval));
   setup_->autoSaveGzip = IsItemChecked(kIdGzip) ? 1 : 0;
   setup_->autoSavePath = WideToUtf8(GetItemText(kIdPath));
 }
 
 void CSetupAutoSavePage::RestoreDefaults() {
   CheckItem(kIdEnabled, true);
-  SetItemText(kIdInterval, L"180");
+  // The edit takes minutes: the default of 180 seconds is 3 of them.
+  SetItemText(kIdInterval, std::to_wstring(IntervalMinutesOf(CSetupManager().autoSaveInterval)));
   CheckItem(kIdGzip, true);
   SetItemText(kIdPath, L"");
 }

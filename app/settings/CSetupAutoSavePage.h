@@ -1,10 +1,12 @@
 #pragma once
 // The auto-save page (dialog 149 "自动保存设置"): "执行自动保存" (check box 1027),
-// "GZIP压缩" (check box 1016), the interval in minutes (edit 1021), the save path (edit 1028
-// with a folder-browse button) and "恢复默认值" (1023).
+// "GZIP压缩" (check box 1016), the interval in minutes (edit 1021, digits only, 1 to 60 with
+// its range beside it), the save path (edit 1028 with a folder-browse button) and "恢复默认值"
+// (1023).
 //
 // With auto-save off, only the check box is loaded and only the switch is stored: interval,
-// gzip flag and path keep their values in the settings.
+// gzip flag and path keep their values in the settings. With it on, an interval outside its
+// range (or none) is refused at Apply and OK with a message naming the range.
 #include <memory>
 
 #include "app/settings/CVtPropertyPage.h"
@@ -23,6 +25,7 @@ class CSetupAutoSavePage : public CVtPropertyPage {
   explicit CSetupAutoSavePage(std::weak_ptr<CSetupManager> source);
   static DialogTemplate Template();
 
+  bool FindRefusedEntry(RefusedEntry& refused) const override;
   void Apply() override;
   void InitControls() override;
   void LoadControls() override;

@@ -7,13 +7,15 @@
 #include "app/platform/VisualStyle.h"
 #include "app/settings/PageIcons.h"
 
-CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent)
+CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent,
+                                 AppliedHandler applied)
     : CVtPropertySheet(LoadStringById(126), parent),
       uiPage_(setup),
       runPage_(setup),
       autoSavePage_(setup),
       rulesPage_(setup),
-      sitemapPage_(setup) {
+      sitemapPage_(setup),
+      applied_(std::move(applied)) {
   std::vector<QPixmap> icons = RenderPageIcons();
   AddPage(&uiPage_, icons[0]);
   AddPage(&runPage_, icons[1]);
@@ -47,6 +49,10 @@ void CSetupPropSheet::ApplyStep4() { autoSavePage_.Apply(); }
 void CSetupPropSheet::ApplyStep5() {
   rulesPage_.Apply();
   sitemapPage_.Apply();
+}
+
+void CSetupPropSheet::OnApplied() {
+  if (applied_) applied_(this);
 }
 
 void CSetupPropSheet::OnDrawPageHeader(QPainter& painter, const QRect& area, int page) {

@@ -4,7 +4,10 @@
 // shown or not: step 1 the appearance page (and the sheet redrawn in the new look), step 2
 // nothing, step 3 the run page, step 4 the auto-save page, step 5 the crawl rules page and
 // the sitemap content page.
-// The sheet only changes the settings object; the main window's close button stores it.
+// The sheet only changes the settings object; after each Apply or OK that was not refused it
+// calls its owner's handler (the main window stores the settings and restarts its auto-save
+// timer there), with the sheet to show any message over.
+#include <functional>
 #include <memory>
 
 #include "app/settings/CSetupAutoSavePage.h"
@@ -19,7 +22,10 @@ class CSetupManager;
 class CSetupPropSheet : public CVtPropertySheet {
   Q_OBJECT
  public:
-  CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent = nullptr);
+  using AppliedHandler = std::function<void(QWidget* sheet)>;
+
+  CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent = nullptr,
+                  AppliedHandler applied = {});
   ~CSetupPropSheet() override;
 
   CSetupUIPage& uiPage() { return uiPage_; }
@@ -32,6 +38,7 @@ class CSetupPropSheet : public CVtPropertySheet {
   void ApplyStep3() override;
   void ApplyStep4() override;
   void ApplyStep5() override;
+  void OnApplied() override;
 
   // The header title of page n: strings 127 to 129, then the captions of the crawl rules and
   // sitemap content pages.
@@ -47,4 +54,5 @@ class CSetupPropSheet : public CVtPropertySheet {
   CSetupAutoSavePage autoSavePage_;
   CSetupRulesPage rulesPage_;
   CSetupSitemapPage sitemapPage_;
+  AppliedHandler applied_;
 };

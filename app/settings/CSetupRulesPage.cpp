@@ -6,7 +6,6 @@
 #include "app/platform/EditBox.h"
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
-#include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
 #include "web/PageRenderer.h"
 
@@ -31,7 +30,8 @@ DialogTemplate CSetupRulesPage::Template() {
           {ControlKind::GroupBox, -1, L"请求", {7, 66, 401, 70}},
           {ControlKind::Static, -1, L"请求最小间隔(毫秒)", {20, 84, 92, 10}},
           {ControlKind::Edit, kIdInterval, L"", {116, 82, 60, 14}, kAutoHScroll},
-          {ControlKind::Static, -1, L"0 到 60000；0 为不等待", {184, 84, 200, 10}},
+          {ControlKind::Static, -1, std::to_wstring(kMinIntervalMs) + L" 到 " + std::to_wstring(kMaxIntervalMs) + L"；0 为不等待",
+           {184, 84, 200, 10}},
           {ControlKind::Static, -1, L"用户代理(User-Agent)", {20, 106, 92, 10}},
           {ControlKind::Edit, kIdUserAgent, L"", {116, 104, 280, 14}, kAutoHScroll},
           {ControlKind::Static, -1, L"留空则不发送；robots.txt 按第一个“/”或空格之前的名称匹配。", {116, 121, 282, 10}},
@@ -51,8 +51,8 @@ void CSetupRulesPage::OnInitPage() {
 }
 
 void CSetupRulesPage::InitControls() {
+  // Any number of digits: one above the range is refused at Apply or OK, never cut to it.
   SetDigitsOnly(Control(kIdInterval));
-  if (auto* interval = ControlAs<QLineEdit>(kIdInterval)) interval->setMaxLength(kIntervalDigits);
   if (auto* agent = ControlAs<QLineEdit>(kIdUserAgent)) agent->setMaxLength(static_cast<int>(kMaxUserAgentBytes));
   if (auto* note = ControlAs<QLabel>(kIdRenderNote)) note->setWordWrap(true);
   // Without the browser the setting cannot work: the page says why and what to install.
@@ -72,10 +72,14 @@ void CSetupRulesPage::LoadControls() {
   CheckItem(kIdRender, renderAvailable_ && setup_->renderScripts != 0);
 }
 
+bool CSetupRulesPage::FindRefusedEntry(RefusedEntry& refused) const {
+  return RefuseOutsideRange(kIdInterval, kIntervalMsRange, refused);
+}
+
 void CSetupRulesPage::Apply() {
   if (!setup_) return;
   setup_->obeyRobots = IsItemChecked(kIdObeyRobots) ? 1 : 0;
-  setup_->minIntervalMs = IntervalMsOf(ReadIntSetting(WideToUtf8(TrimWhitespace(GetItemText(kIdInterval)))));
+  setup_->minIntervalMs = IntervalMsOf(ReadNumber(kIdInterval));
   setup_->userAgent = UserAgentOf(WideToUtf8(GetItemText(kIdUserAgent)));
   setup_->lastmodFromHeader = IsItemChecked(kIdLastmod) ? 1 : 0;
   setup_->sitemapIndex = IsItemChecked(kIdIndex) ? 1 : 0;

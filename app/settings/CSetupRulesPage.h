@@ -1,7 +1,8 @@
 #pragma once
 // The crawl rules page "抓取规则": obey robots.txt with meta robots and rel="nofollow" (check box
 // 1030), the least interval between two requests in milliseconds (edit 1031, digits only,
-// 0 to 60000), the user agent (edit 1032), lastmod from Last-Modified (check box 1033), the
+// 0 to 60000; any other entry, none included, is refused at Apply and OK with its range), the
+// user agent (edit 1032), lastmod from Last-Modified (check box 1033), the
 // sitemap index (check box 1034), render pages in a headless browser (check box 1035, disabled
 // with the reason in label 1036 when the browser is missing) and "恢复默认值" (1023).
 //
@@ -24,12 +25,11 @@ class CSetupRulesPage : public CVtPropertyPage {
   static constexpr int kIdIndex = 1034;
   static constexpr int kIdRender = 1035;
   static constexpr int kIdRenderNote = 1036;
-  // Five digits are enough for the largest interval; more would only be cut to it.
-  static constexpr int kIntervalDigits = 5;
 
   explicit CSetupRulesPage(std::weak_ptr<CSetupManager> source);
   static DialogTemplate Template();
 
+  bool FindRefusedEntry(RefusedEntry& refused) const override;
   void Apply() override;
   void InitControls() override;
   void LoadControls() override;

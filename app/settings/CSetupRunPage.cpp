@@ -21,10 +21,6 @@ class TypeItem : public QListWidgetItem {
   }
 };
 
-int32_t ReadNumber(const CPlatformDialog& page, int id) {
-  return ReadIntSetting(WideToUtf8(TrimWhitespace(page.GetItemText(id))));
-}
-
 std::wstring Decimal(int32_t value) { return std::to_wstring(value); }
 
 }  // namespace
@@ -43,10 +39,10 @@ DialogTemplate CSetupRunPage::Template() {
                             {ControlKind::GroupBox, -1, L"运行参数", {7, 7, 401, 46}},
                             {ControlKind::Static, -1, L"最大深度", {20, 27, 44, 10}},
                             {ControlKind::Edit, kIdDepth, L"", {68, 25, 50, 14}, kAutoHScroll},
-                            {ControlKind::Static, -1, L"(1\u2013999)", {122, 27, 40, 10}},
+                            {ControlKind::Static, -1, RangeLabel(kDepthRange), {122, 27, 40, 10}},
                             {ControlKind::Static, -1, L"线程数", {180, 27, 36, 10}},
                             {ControlKind::Edit, kIdThreads, L"", {218, 25, 50, 14}, kAutoHScroll},
-                            {ControlKind::Static, -1, L"(1\u201320)", {272, 27, 40, 10}},
+                            {ControlKind::Static, -1, RangeLabel(kThreadsRange), {272, 27, 40, 10}},
                             {ControlKind::GroupBox, -1, L"禁止访问的文件类型", {7, 60, 401, 172}},
                             {ControlKind::ListBox, kIdTypes, L"", {20, 78, 290, 144}, kVScroll},
                             {ControlKind::PushButton, kIdAdd, L"增加", {326, 78, 66, 16}},
@@ -63,22 +59,14 @@ void CSetupRunPage::OnInitPage() {
 }
 
 void CSetupRunPage::InitControls() {
-  SetDigitsUpTo(Control(kIdDepth), kMaxDepth);
-  SetDigitsUpTo(Control(kIdThreads), kMaxThreads);
+  // Any number of digits: a number above the range is refused at Apply or OK with its range,
+  // where a limit on the typing would only have dropped a digit without a word.
+  SetDigitsOnly(Control(kIdDepth));
+  SetDigitsOnly(Control(kIdThreads));
 }
 
 bool CSetupRunPage::FindRefusedEntry(RefusedEntry& refused) const {
-  const int32_t depth = ReadNumber(*this, kIdDepth);
-  if (depth < kMinDepth || depth > kMaxDepth) {
-    refused = {kIdDepth, L"最大深度应为" + Decimal(kMinDepth) + L"到" + Decimal(kMaxDepth) + L"之间的整数。"};
-    return true;
-  }
-  const int32_t threads = ReadNumber(*this, kIdThreads);
-  if (threads < kMinThreads || threads > kMaxThreads) {
-    refused = {kIdThreads, L"线程数应为" + Decimal(kMinThreads) + L"到" + Decimal(kMaxThreads) + L"之间的整数。"};
-    return true;
-  }
-  return false;
+  return RefuseOutsideRange(kIdDepth, kDepthRange, refused) || RefuseOutsideRange(kIdThreads, kThreadsRange, refused);
 }
 
 void CSetupRunPage::AddListEntry(const std::string& type) {
@@ -95,8 +83,8 @@ void CSetupRunPage::LoadControls() {
 
 void CSetupRunPage::Apply() {
   if (!setup_) return;
-  setup_->maxDepth = DepthOrDefault(ReadNumber(*this, kIdDepth));
-  setup_->threadCount = ThreadsOrDefault(ReadNumber(*this, kIdThreads));
+  setup_->maxDepth = DepthOrDefault(ReadNumber(kIdDepth));
+  setup_->threadCount = ThreadsOrDefault(ReadNumber(kIdThreads));
   StringISet types;
   if (QListWidget* list = typeList()) {
     for (int row = 0; row < list->count(); ++row) {
@@ -141,9 +129,8 @@ void CSetupRunPage::AddTypes() {
   for (size_t i = 0; i < 4; ++i) {
     std::string entry = dialog.Entry(i);
     if (entry.empty()) continue;
-    std::string type = ForbiddenTypeOf(entry);
-    if (setup_) setup_->forbiddenExtensions.insert(type);
-    AddListEntry(type);
+    // Into the list only: the settings take the list at Apply or OK, so Cancel drops it.
+    AddListEntry(ForbiddenTypeOf(entry));
   }
   if (QListWidget* list = typeList()) list->viewport()->update();
 }

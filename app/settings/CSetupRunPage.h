@@ -4,9 +4,9 @@
 // multi-selection list 1025 of forbidden file types with "增加" (1026) and "删除" (1027);
 // "恢复默认值" (1023).
 //
-// Added types go into the settings at once (Cancel does not take them back); deleted ones
-// and the two numbers change the settings only at Apply or OK. A number outside its range
-// (or none) is refused there with a message naming the range, never replaced.
+// Added and deleted types and the two numbers change the settings only at Apply or OK, so
+// Cancel leaves them as they were. A number outside its range (or none) is refused there with
+// a message naming the range, never replaced.
 #include <memory>
 
 #include "app/settings/CVtPropertyPage.h"

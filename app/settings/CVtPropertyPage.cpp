@@ -1,6 +1,9 @@
 #include "app/settings/CVtPropertyPage.h"
 
 #include "app/settings/CVtPropertySheet.h"
+#include "common/TextCodec.h"
+#include "settings/SettingsPersistence.h"
+#include "settings/SetupPageRules.h"
 
 CVtPropertyPage::CVtPropertyPage(const DialogTemplate& tpl) : CPlatformDialog(tpl, Style::ChildPage) {}
 
@@ -15,4 +18,17 @@ void CVtPropertyPage::OnOK() {
 
 void CVtPropertyPage::OnCancel() {
   if (sheet_) sheet_->SendCommand(kIdCancel);
+}
+
+int32_t CVtPropertyPage::ReadNumber(int id) const {
+  return ReadIntSetting(WideToUtf8(TrimWhitespace(GetItemText(id))));
+}
+
+bool CVtPropertyPage::RefuseOutsideRange(int id, const NumberRange& range, RefusedEntry& refused) const {
+  // ReadIntSetting takes a sign: "-0" or "+5" are no entries a digits-only edit lets through.
+  const std::wstring text = TrimWhitespace(GetItemText(id));
+  const bool digits = !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+  if (digits && range.Holds(ReadNumber(id))) return false;
+  refused = {id, RangeMessage(range)};
+  return true;
 }

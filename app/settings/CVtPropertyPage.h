@@ -7,6 +7,7 @@
 #include "app/platform/CPlatformDialog.h"
 
 class CVtPropertySheet;
+struct NumberRange;
 
 class CVtPropertyPage : public CPlatformDialog {
   Q_OBJECT
@@ -28,6 +29,13 @@ class CVtPropertyPage : public CPlatformDialog {
   };
   // Asked of every page before any page is applied: true (with the entry) refuses Apply or OK.
   virtual bool FindRefusedEntry(RefusedEntry&) const { return false; }
+
+  // The number in edit id: decimal digits with white space around them; -1 for anything else
+  // (nothing, other characters, more than 32 bits).
+  int32_t ReadNumber(int id) const;
+  // The check of every number a page takes: true, with edit id and the range's message in
+  // refused, when the edit holds no number within range.
+  bool RefuseOutsideRange(int id, const NumberRange& range, RefusedEntry& refused) const;
 
   // Page initialisation, run by the sheet when it creates the page: InitControls, then
   // LoadControls. A page that needs more (its settings reference) does that first.

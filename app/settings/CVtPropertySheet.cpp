@@ -126,6 +126,7 @@ bool CVtPropertySheet::RunApplySteps() {
   ApplyStep3();
   ApplyStep4();
   ApplyStep5();
+  OnApplied();
   return true;
 }
 

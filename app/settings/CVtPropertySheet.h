@@ -7,7 +7,8 @@
 // Apply runs ApplyStep1 to ApplyStep5 and leaves the sheet open; OK runs the same steps and
 // closes it; Cancel (also Escape and the window manager's close) closes it without any step.
 // When a page refuses an entry (FindRefusedEntry), Apply and OK run no step at all: the sheet
-// stays open on that page, says why in a message box and puts the focus on the entry.
+// stays open on that page, says why in a message box and puts the focus on the entry. After
+// the steps, OnApplied runs (a derived sheet hands the applied settings on).
 //
 //   sheet.AddPage(&page, icon);  ... sheet.CreatePages();   // every page laid out and initialised
 //   sheet.SetActivePage(0); sheet.DoModal();
@@ -50,6 +51,8 @@ class CVtPropertySheet : public CPlatformDialog {
   virtual void ApplyStep3() {}
   virtual void ApplyStep4() {}
   virtual void ApplyStep5() {}
+  // After every step of an Apply or OK that was not refused; does nothing here.
+  virtual void OnApplied() {}
   // Asks every page for a refused entry, then runs the steps; false (nothing applied, the
   // refusal shown) when a page refused one.
   bool RunApplySteps();

@@ -11,8 +11,9 @@ std::function<int(CSetupPropSheet&)>& RunHook() {
 
 void SetSetupSheetRunHook(std::function<int(CSetupPropSheet&)> hook) { RunHook() = std::move(hook); }
 
-int RunSetupPropSheet(QWidget* parent, std::shared_ptr<CSetupManager> setup) {
-  CSetupPropSheet sheet(setup, parent);
+int RunSetupPropSheet(QWidget* parent, std::shared_ptr<CSetupManager> setup,
+                      std::function<void(QWidget* sheet)> applied) {
+  CSetupPropSheet sheet(setup, parent, std::move(applied));
   sheet.SetActivePage(0);
   if (RunHook()) return RunHook()(sheet);
   return sheet.DoModal();

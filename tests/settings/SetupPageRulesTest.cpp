@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/SystemInfo.h"
+#include "common/TextCodec.h"
 #include "settings/SetupPageRules.h"
 
 TEST(SetupPageRules, DepthKeepsOneTo999AndOtherwiseBecomesFive) {
@@ -27,7 +28,7 @@ TEST(SetupPageRules, IntervalMinutesBecomeSecondsWithin60To3600Else180) {
   EXPECT_EQ(IntervalSecondsOf(61), 180);
   EXPECT_EQ(IntervalSecondsOf(0), 180);
   EXPECT_EQ(IntervalSecondsOf(-1), 180);
-  EXPECT_EQ(IntervalSecondsOf(180), 180);  // the restored "180" minutes is out of range
+  EXPECT_EQ(IntervalSecondsOf(180), 180);
 }
 
 TEST(SetupPageRules, HugeIntervalDoesNotWrapIntoTheValidRange) {
@@ -36,16 +37,40 @@ TEST(SetupPageRules, HugeIntervalDoesNotWrapIntoTheValidRange) {
   EXPECT_EQ(IntervalSecondsOf(2147483647), 180);
 }
 
-TEST(SetupPageRules, IntervalShowsAsWholeMinutes) {
+TEST(SetupPageRules, IntervalShowsAsWholeMinutesAndOutsideItsRangeAsTheDefault) {
   EXPECT_EQ(IntervalMinutesOf(200), 3);
-  EXPECT_EQ(IntervalMinutesOf(180), 3);
-  EXPECT_EQ(IntervalMinutesOf(59), 0);
+  EXPECT_EQ(IntervalMinutesOf(3600), 60);
+  EXPECT_EQ(IntervalMinutesOf(60), 1);
+  // What the page would refuse on OK opens as the default it takes.
+  EXPECT_EQ(IntervalMinutesOf(59), 3);
+  EXPECT_EQ(IntervalMinutesOf(0), 3);
+  EXPECT_EQ(IntervalMinutesOf(3660), 3);
 }
 
-TEST(SetupPageRules, ForbiddenTypeIsADotAndTheEntryAsTyped) {
+TEST(SetupPageRules, ForbiddenTypeHasOneDotWhetherOrNotOneWasTyped) {
   EXPECT_EQ(ForbiddenTypeOf("pdf"), ".pdf");
   EXPECT_EQ(ForbiddenTypeOf("PDF"), ".PDF");
-  EXPECT_EQ(ForbiddenTypeOf(".rar"), "..rar");
+  EXPECT_EQ(ForbiddenTypeOf(".rar"), ".rar");
+  EXPECT_EQ(ForbiddenTypeOf("..rar"), ".rar");
+  EXPECT_EQ(ForbiddenTypeOf("tar.gz"), ".tar.gz");
+}
+
+TEST(SetupPageRules, FileTypeEntryRefusesSpacesWildcardsSlashesAndDotsAlone) {
+  for (const wchar_t* taken : {L"php", L".php", L"tar.gz", L"网页", L"a-b_c"})
+    EXPECT_TRUE(IsFileTypeEntry(taken)) << WideToUtf8(taken);
+  for (const wchar_t* refused : {L"", L".", L"..", L"a b", L"a\tb", L"a\u3000b", L"a\u2009b", L"*", L"p*p", L"a/b",
+                                 L"a\\b", L"ph?", L"a\x01b"})
+    EXPECT_FALSE(IsFileTypeEntry(refused)) << WideToUtf8(refused);
+}
+
+TEST(SetupPageRules, RangeMessageAndLabelNameTheRange) {
+  EXPECT_EQ(RangeMessage(kDepthRange), L"最大深度应为1到999之间的整数。");
+  EXPECT_EQ(RangeMessage(kAutoSaveMinutesRange), L"自动保存间隔(分钟)应为1到60之间的整数。");
+  EXPECT_EQ(RangeLabel(kThreadsRange), L"(1\u201320)");
+  EXPECT_TRUE(kIntervalMsRange.Holds(0));
+  EXPECT_TRUE(kIntervalMsRange.Holds(kMaxIntervalMs));
+  EXPECT_FALSE(kIntervalMsRange.Holds(kMaxIntervalMs + 1));
+  EXPECT_FALSE(kIntervalMsRange.Holds(-1));
 }
 
 TEST(SetupPageRules, RequestIntervalIsKeptWithinZeroToOneMinute) {

@@ -124,7 +124,9 @@ TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheCont
   EXPECT_EQ(setup->renderScripts, 0);
 }
 
-TEST_F(RulesPageTest, IntervalTakesOnlyFiveDigitsAndIsKeptWithinOneMinute) {
+TEST_F(RulesPageTest, IntervalTakesDigitsOnlyAndIsRefusedNotCutAboveOneMinute) {
+  setup->minIntervalMs = 40;
+  MessageBoxRecorder boxes;
   CSetupPropSheet sheet(setup);
   CSetupRulesPage& page = sheet.rulesPage();
   auto* edit = page.ControlAs<QLineEdit>(CSetupRulesPage::kIdInterval);
@@ -132,16 +134,19 @@ TEST_F(RulesPageTest, IntervalTakesOnlyFiveDigitsAndIsKeptWithinOneMinute) {
   edit->clear();
   QTest::keyClicks(edit, QStringLiteral("1a-2.5"));
   EXPECT_EQ(edit->text(), QStringLiteral("125"));
-  edit->clear();
-  QTest::keyClicks(edit, QStringLiteral("1234567"));
-  EXPECT_EQ(edit->text(), QStringLiteral("12345"));
-  const std::pair<const wchar_t*, int32_t> cases[] = {
-      {L"12345", 12345}, {L"60000", 60000}, {L"60001", 60000}, {L"99999", 60000}, {L"", 0}, {L" 7 ", 7}, {L"0", 0}};
+  const std::pair<const wchar_t*, int32_t> cases[] = {{L"12345", 12345}, {L"60000", 60000}, {L" 7 ", 7}, {L"0", 0}};
   for (const auto& [text, stored] : cases) {
     page.SetItemText(CSetupRulesPage::kIdInterval, text);
     Click(sheet, CVtPropertySheet::kIdApply);
     EXPECT_EQ(setup->minIntervalMs, stored) << QString::fromWCharArray(text).toStdString();
   }
+  EXPECT_TRUE(boxes.shown.empty());
+  page.SetItemText(CSetupRulesPage::kIdInterval, L"60001");
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_FALSE(sheet.ended());
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], L"请求最小间隔(毫秒)应为0到60000之间的整数。");
+  EXPECT_EQ(setup->minIntervalMs, 0);
   setup->minIntervalMs = 70000;  // out of range in the settings: shown as the largest
   page.LoadControls();
   EXPECT_EQ(page.GetItemText(CSetupRulesPage::kIdInterval), L"60000");

@@ -15,6 +15,7 @@
 #include "app/platform/VisualStyle.h"
 #include "app/settings/CSetupPropSheet.h"
 #include "common/SystemInfo.h"
+#include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
@@ -90,62 +91,96 @@ TEST_F(SetupSheetTest, EveryPageIsLoadedAtOpeningAndStoredByOkWithoutBeingShown)
   EXPECT_EQ(setup->autoSaveInterval, 600);
 }
 
-TEST_F(SetupSheetTest, DepthOrThreadsOutsideTheirRangesAreRefusedWithTheRangeAndNothingIsApplied) {
+TEST_F(SetupSheetTest, EveryNumberOutsideItsRangeIsRefusedWithTheRangeOnItsEntryAndNothingIsApplied) {
   setup->maxDepth = 7;
   setup->threadCount = 3;
+  setup->minIntervalMs = 100;
   MessageBoxRecorder boxes;
   std::vector<std::wstring>& shown = boxes.shown;
   CSetupPropSheet sheet(setup);
+  sheet.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
   CSetupRunPage& run = sheet.runPage();
-  // The page shows both ranges beside their edits.
+  CSetupAutoSavePage& autoSave = sheet.autoSavePage();
+  CSetupRulesPage& rules = sheet.rulesPage();
+  // The pages show the ranges beside their edits.
   QStringList labels;
-  for (const QLabel* label : run.findChildren<QLabel*>()) labels << label->text();
-  EXPECT_TRUE(labels.contains(QStringLiteral("(1\u2013999)"))) << labels.join(u' ').toStdString();
-  EXPECT_TRUE(labels.contains(QStringLiteral("(1\u201320)"))) << labels.join(u' ').toStdString();
+  for (const QLabel* label : sheet.findChildren<QLabel*>()) labels << label->text();
+  for (const char* range : {"(1\u2013999)", "(1\u201320)", "(1\u201360)", "0 到 60000；0 为不等待"})
+    EXPECT_TRUE(labels.contains(QString::fromUtf8(range))) << range << " in " << labels.join(u' ').toStdString();
 
-  struct Case {
-    const wchar_t* depth;
-    const wchar_t* threads;
-    const wchar_t* range;  // named by the message
+  auto fillValid = [&] {
+    run.SetItemText(CSetupRunPage::kIdDepth, L"8");
+    run.SetItemText(CSetupRunPage::kIdThreads, L"4");
+    autoSave.SetItemText(CSetupAutoSavePage::kIdInterval, L"10");
+    rules.SetItemText(CSetupRulesPage::kIdInterval, L"250");
   };
-  const Case refused[] = {{L"0", L"3", L"1到999"}, {L"1000", L"3", L"1到999"}, {L"", L"3", L"1到999"},
-                          {L"7", L"21", L"1到20"},  {L"7", L"64", L"1到20"},   {L"7", L"0", L"1到20"},
-                          {L"7", L"", L"1到20"}};
+  struct Case {
+    CVtPropertyPage* page;
+    int pageIndex;
+    int id;
+    const wchar_t* text;
+    const wchar_t* message;
+  };
+  const wchar_t* depth = L"最大深度应为1到999之间的整数。";
+  const wchar_t* threads = L"线程数应为1到20之间的整数。";
+  const wchar_t* minutes = L"自动保存间隔(分钟)应为1到60之间的整数。";
+  const wchar_t* request = L"请求最小间隔(毫秒)应为0到60000之间的整数。";
+  const Case refused[] = {
+      {&run, 1, CSetupRunPage::kIdDepth, L"0", depth},          {&run, 1, CSetupRunPage::kIdDepth, L"1000", depth},
+      {&run, 1, CSetupRunPage::kIdDepth, L"", depth},           {&run, 1, CSetupRunPage::kIdThreads, L"21", threads},
+      {&run, 1, CSetupRunPage::kIdThreads, L"0", threads},      {&run, 1, CSetupRunPage::kIdThreads, L"-3", threads},
+      {&autoSave, 2, CSetupAutoSavePage::kIdInterval, L"0", minutes},
+      {&autoSave, 2, CSetupAutoSavePage::kIdInterval, L"61", minutes},
+      {&autoSave, 2, CSetupAutoSavePage::kIdInterval, L"", minutes},
+      {&autoSave, 2, CSetupAutoSavePage::kIdInterval, L"1073741825", minutes},
+      {&rules, 3, CSetupRulesPage::kIdInterval, L"60001", request},
+      {&rules, 3, CSetupRulesPage::kIdInterval, L"99999999999", request},
+      {&rules, 3, CSetupRulesPage::kIdInterval, L"", request}};
   for (int button : {static_cast<int>(CVtPropertySheet::kIdApply), static_cast<int>(CPlatformDialog::kIdOk)}) {
     for (const Case& c : refused) {
-      const std::string label = "button " + std::to_string(button) + " depth " +
-                                QString::fromWCharArray(c.depth).toStdString() + " threads " +
-                                QString::fromWCharArray(c.threads).toStdString();
-      sheet.SetActivePage(2);
-      sheet.autoSavePage().SetItemText(CSetupAutoSavePage::kIdInterval, L"10");
-      run.SetItemText(CSetupRunPage::kIdDepth, c.depth);
-      run.SetItemText(CSetupRunPage::kIdThreads, c.threads);
+      const std::string label = "button " + std::to_string(button) + " entry " + std::to_string(c.id) + " on page " +
+                                std::to_string(c.pageIndex) + " text " + QString::fromWCharArray(c.text).toStdString();
+      sheet.SetActivePage(0);
+      fillValid();
+      c.page->SetItemText(c.id, c.text);
       shown.clear();
       Click(sheet, button);
       ASSERT_EQ(shown.size(), 1u) << label;
-      EXPECT_NE(shown[0].find(c.range), std::wstring::npos) << label;
+      EXPECT_EQ(shown[0], c.message) << label;
       EXPECT_FALSE(sheet.ended()) << label;
-      EXPECT_EQ(sheet.activePage(), 1) << label;  // the page with the refused entry
+      EXPECT_EQ(sheet.activePage(), c.pageIndex) << label;  // the page with the refused entry
+      EXPECT_TRUE(c.page->Control(c.id)->hasFocus()) << label;
+      // Nothing of any page was applied.
       EXPECT_EQ(setup->maxDepth, 7) << label;
       EXPECT_EQ(setup->threadCount, 3) << label;
-      EXPECT_EQ(setup->autoSaveInterval, 180) << label;  // no other page was applied either
+      EXPECT_EQ(setup->autoSaveInterval, 180) << label;
+      EXPECT_EQ(setup->minIntervalMs, 100) << label;
     }
   }
+  // The ends of every range are taken.
   run.SetItemText(CSetupRunPage::kIdDepth, L" 999 ");
   run.SetItemText(CSetupRunPage::kIdThreads, L"20");
+  autoSave.SetItemText(CSetupAutoSavePage::kIdInterval, L"60");
+  rules.SetItemText(CSetupRulesPage::kIdInterval, L"60000");
   shown.clear();
   Click(sheet, CVtPropertySheet::kIdApply);
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(setup->maxDepth, 999);
   EXPECT_EQ(setup->threadCount, 20);
-  EXPECT_EQ(setup->autoSaveInterval, 600);
+  EXPECT_EQ(setup->autoSaveInterval, 3600);
+  EXPECT_EQ(setup->minIntervalMs, 60000);
   run.SetItemText(CSetupRunPage::kIdDepth, L"1");
   run.SetItemText(CSetupRunPage::kIdThreads, L"1");
+  autoSave.SetItemText(CSetupAutoSavePage::kIdInterval, L"1");
+  rules.SetItemText(CSetupRulesPage::kIdInterval, L"0");
   Click(sheet, CPlatformDialog::kIdOk);
   EXPECT_TRUE(shown.empty());
   EXPECT_TRUE(sheet.ended());
   EXPECT_EQ(setup->maxDepth, 1);
   EXPECT_EQ(setup->threadCount, 1);
+  EXPECT_EQ(setup->autoSaveInterval, 60);
+  EXPECT_EQ(setup->minIntervalMs, 0);
 }
 
 TEST_F(SetupSheetTest, StoredValuesOutsideTheRangesShowTheReplacements) {
@@ -156,60 +191,129 @@ TEST_F(SetupSheetTest, StoredValuesOutsideTheRangesShowTheReplacements) {
   EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdThreads), std::to_wstring(FourPerProcessor()));
 }
 
-TEST_F(SetupSheetTest, NumberEditsTakeOnlyDigitsAndNoNumberAboveTheirRange) {
+TEST_F(SetupSheetTest, NumberEditsTakeOnlyDigitsAndKeepEveryDigitTyped) {
   CSetupPropSheet sheet(setup);
   struct Case {
+    CVtPropertyPage* page;
     int id;
     const char* typed;
     const char* kept;
   };
-  const Case cases[] = {{CSetupRunPage::kIdDepth, "1a-2", "12"},   {CSetupRunPage::kIdThreads, "1a-2", "12"},
-                        {CSetupRunPage::kIdDepth, "1000", "100"},  {CSetupRunPage::kIdDepth, "999", "999"},
-                        {CSetupRunPage::kIdThreads, "64", "6"},    {CSetupRunPage::kIdThreads, "21", "2"},
-                        {CSetupRunPage::kIdThreads, "20", "20"}};
+  // A digit past the range is kept, so that OK can name the range instead of storing a
+  // number the user never typed.
+  const Case cases[] = {{&sheet.runPage(), CSetupRunPage::kIdDepth, "1a-2", "12"},
+                        {&sheet.runPage(), CSetupRunPage::kIdDepth, "1000", "1000"},
+                        {&sheet.runPage(), CSetupRunPage::kIdThreads, "2 1", "21"},
+                        {&sheet.autoSavePage(), CSetupAutoSavePage::kIdInterval, "6x1", "61"},
+                        {&sheet.rulesPage(), CSetupRulesPage::kIdInterval, "1a-2.5", "125"},
+                        {&sheet.rulesPage(), CSetupRulesPage::kIdInterval, "1234567", "1234567"}};
   for (const Case& c : cases) {
-    auto* edit = sheet.runPage().ControlAs<QLineEdit>(c.id);
+    auto* edit = c.page->ControlAs<QLineEdit>(c.id);
     ASSERT_NE(edit, nullptr);
     edit->clear();
     QTest::keyClicks(edit, QString::fromLatin1(c.typed));
-    EXPECT_EQ(edit->text(), QString::fromLatin1(c.kept)) << c.typed;
+    EXPECT_EQ(edit->text(), QString::fromLatin1(c.kept)) << c.id << " " << c.typed;
   }
 }
 
-TEST_F(SetupSheetTest, IntervalMinutesBecomeSecondsWithReplacement) {
+TEST_F(SetupSheetTest, IntervalMinutesBecomeSeconds) {
   CSetupPropSheet sheet(setup);
   CSetupAutoSavePage& page = sheet.autoSavePage();
-  const std::pair<const wchar_t*, int32_t> cases[] = {
-      {L"60", 3600}, {L"61", 180}, {L"0", 180}, {L"", 180}, {L"1", 60}, {L"1073741825", 180}};
+  const std::pair<const wchar_t*, int32_t> cases[] = {{L"60", 3600}, {L"1", 60}, {L" 7 ", 420}};
   for (const auto& [minutes, seconds] : cases) {
     page.SetItemText(CSetupAutoSavePage::kIdInterval, minutes);
     Click(sheet, CVtPropertySheet::kIdApply);
     EXPECT_EQ(setup->autoSaveInterval, seconds) << QString::fromWCharArray(minutes).toStdString();
   }
+  // A stored interval the page would refuse opens as the default it takes.
+  setup->autoSaveInterval = 30;
+  page.LoadControls();
+  EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdInterval), L"3");
 }
 
-TEST_F(SetupSheetTest, AddedTypesGetADotReachTheSettingsAtOnceAndSurviveCancel) {
-  CSetupPropSheet sheet(setup);
-  CSetupRunPage& run = sheet.runPage();
+TEST_F(SetupSheetTest, TypesAddedWithOneDotOrDeletedReachTheSettingsOnlyAtApplySoCancelKeepsThem) {
+  const StringISet before = setup->forbiddenExtensions;
   {
-    AddDialogAnswer answer({L"xyz", L"", L" .abc ", L"PDF"});
-    Click(run, CSetupRunPage::kIdAdd);
-    EXPECT_EQ(answer.opened, 1);
+    CSetupPropSheet sheet(setup);
+    CSetupRunPage& run = sheet.runPage();
+    {
+      AddDialogAnswer answer({L"xyz", L"", L" .abc ", L"PDF"});
+      Click(run, CSetupRunPage::kIdAdd);
+      EXPECT_EQ(answer.opened, 1);
+    }
+    QStringList texts = ListTexts(run.typeList());
+    EXPECT_TRUE(texts.contains(QStringLiteral(".xyz")));
+    EXPECT_TRUE(texts.contains(QStringLiteral(".abc")));  // the typed dot is not doubled
+    EXPECT_FALSE(texts.contains(QStringLiteral("..abc")));
+    EXPECT_EQ(texts.count(QStringLiteral(".pdf")), 1);
+    EXPECT_EQ(texts.count(QStringLiteral(".PDF")), 1);  // shown next to ".pdf" until Apply
+    EXPECT_EQ(run.typeList()->count(), 53);
+    EXPECT_EQ(setup->forbiddenExtensions, before);  // nothing before Apply or OK
+    Click(sheet, CPlatformDialog::kIdCancel);
+    EXPECT_TRUE(sheet.ended());
+    EXPECT_EQ(sheet.result(), CPlatformDialog::kIdCancel);
   }
-  QStringList texts = ListTexts(run.typeList());
-  EXPECT_TRUE(texts.contains(QStringLiteral(".xyz")));
-  EXPECT_TRUE(texts.contains(QStringLiteral("..abc")));  // the typed dot stays: two dots
-  EXPECT_EQ(texts.count(QStringLiteral(".pdf")), 1);
-  EXPECT_EQ(texts.count(QStringLiteral(".PDF")), 1);      // shown next to ".pdf" until Apply
-  EXPECT_EQ(run.typeList()->count(), 53);
-  EXPECT_EQ(setup->forbiddenExtensions.count(".xyz"), 1u);
-  EXPECT_EQ(setup->forbiddenExtensions.count("..abc"), 1u);
-  EXPECT_EQ(setup->forbiddenExtensions.size(), 52u);  // ".PDF" is ".pdf" for the set
+  EXPECT_EQ(setup->forbiddenExtensions, before);
+  {
+    CSetupPropSheet sheet(setup);
+    AddDialogAnswer answer({L"..php", L".abc"});
+    Click(sheet.runPage(), CSetupRunPage::kIdAdd);
+    sheet.runPage().SendCommand(CPlatformDialog::kIdCancel);  // Escape in the page
+    EXPECT_TRUE(sheet.ended());
+  }
+  EXPECT_EQ(setup->forbiddenExtensions, before);
+  {
+    CSetupPropSheet sheet(setup);
+    for (int row : {0, 1, 2}) sheet.runPage().typeList()->item(row)->setSelected(true);
+    Click(sheet.runPage(), CSetupRunPage::kIdDelete);
+    EXPECT_EQ(sheet.runPage().typeList()->count(), 47);
+    Click(sheet, CPlatformDialog::kIdCancel);
+  }
+  EXPECT_EQ(setup->forbiddenExtensions, before);
+  {
+    CSetupPropSheet sheet(setup);
+    AddDialogAnswer answer({L"..php", L".abc", L"xyz"});
+    Click(sheet.runPage(), CSetupRunPage::kIdAdd);
+    Click(sheet, CPlatformDialog::kIdOk);
+  }
+  EXPECT_EQ(setup->forbiddenExtensions.size(), 53u);
+  for (const char* type : {".php", ".abc", ".xyz"}) EXPECT_EQ(setup->forbiddenExtensions.count(type), 1u) << type;
+  EXPECT_EQ(setup->forbiddenExtensions.count("..php"), 0u);
+}
 
-  Click(sheet, CPlatformDialog::kIdCancel);
-  EXPECT_TRUE(sheet.ended());
-  EXPECT_EQ(sheet.result(), CPlatformDialog::kIdCancel);
-  EXPECT_EQ(setup->forbiddenExtensions.count(".xyz"), 1u);
+TEST_F(SetupSheetTest, AddDialogRefusesWhatIsNoFileTypeNamingWhatItTakesAndStaysOpen) {
+  MessageBoxRecorder boxes;
+  const wchar_t* refused[] = {L"a b", L"*",  L"*.php", L"a/b",    L"a\\b", L"ph?", L".",
+                              L"...", L"a\tb", L"a\u3000b", L"a\u00A0b"};
+  for (const wchar_t* text : refused) {
+    const std::string label = QString::fromWCharArray(text).toStdString();
+    CDlgRunAddExt dialog;
+    dialog.SetItemText(CDlgRunAddExt::kEditIds[0], L"ok");
+    dialog.SetItemText(CDlgRunAddExt::kEditIds[2], text);
+    boxes.shown.clear();
+    Click(dialog, CPlatformDialog::kIdOk);
+    EXPECT_FALSE(dialog.ended()) << label;
+    EXPECT_TRUE(dialog.entries().empty()) << label;
+    ASSERT_EQ(boxes.shown.size(), 1u) << label;
+    const std::wstring& message = boxes.shown[0];
+    EXPECT_NE(message.find(L"“" + TrimWhitespace(std::wstring(text)) + L"”"), std::wstring::npos) << label;
+    for (const wchar_t* named : {L"php", L"点", L"空格", L"*", L"/", L"\\", L"?"})
+      EXPECT_NE(message.find(named), std::wstring::npos) << label << " does not name " << QString::fromWCharArray(named).toStdString();
+    // Corrected, the same dialog closes with both entries.
+    dialog.SetItemText(CDlgRunAddExt::kEditIds[2], L".php");
+    boxes.shown.clear();
+    Click(dialog, CPlatformDialog::kIdOk);
+    EXPECT_TRUE(boxes.shown.empty()) << label;
+    EXPECT_TRUE(dialog.ended()) << label;
+    EXPECT_EQ(dialog.entries(), (std::vector<std::string>{"ok", ".php"})) << label;
+  }
+  // Refused in the run page's dialog, nothing reaches the list.
+  CSetupPropSheet sheet(setup);
+  {
+    AddDialogAnswer answer({L"php", L"a b"});
+    Click(sheet.runPage(), CSetupRunPage::kIdAdd);
+  }
+  EXPECT_EQ(sheet.runPage().typeList()->count(), 50);
 }
 
 TEST_F(SetupSheetTest, AddingAListedTypeShowsItTwiceButTheSetHoldsItOnce) {
@@ -319,11 +423,12 @@ TEST_F(SetupSheetTest, AutoSaveRestoreDefaultsStoresOn180SecondsGzipAndEmptyPath
   Click(page, CSetupAutoSavePage::kIdDefaults);
   EXPECT_TRUE(page.IsItemChecked(CSetupAutoSavePage::kIdEnabled));
   EXPECT_TRUE(page.IsItemChecked(CSetupAutoSavePage::kIdGzip));
-  EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdInterval), L"180");
+  EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdInterval), L"3");  // the edit takes minutes
   EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdPath), L"");
   Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_TRUE(sheet.ended());
   EXPECT_EQ(setup->autoSaveEnabled, 1);
-  EXPECT_EQ(setup->autoSaveInterval, 180);  // "180" minutes is out of range
+  EXPECT_EQ(setup->autoSaveInterval, 180);
   EXPECT_EQ(setup->autoSaveGzip, 1);
   EXPECT_EQ(setup->autoSavePath, "");
 }
@@ -345,11 +450,12 @@ TEST_F(SetupSheetTest, OkWithAutoSaveOffStoresOnlyTheSwitch) {
   EXPECT_EQ(setup->autoSavePath, "/tmp/keep/");
 }
 
-TEST_F(SetupSheetTest, AutoSaveOffOpensEmptyAndSwitchingItOnStoresTheEmptyControls) {
+TEST_F(SetupSheetTest, AutoSaveOffOpensEmptyAndSwitchingItOnAsksForAnIntervalThenStoresTheControls) {
   setup->autoSaveEnabled = 0;
   setup->autoSaveInterval = 300;
   setup->autoSaveGzip = 1;
   setup->autoSavePath = "/tmp/keep/";
+  MessageBoxRecorder boxes;
   CSetupPropSheet sheet(setup);
   CSetupAutoSavePage& page = sheet.autoSavePage();
   EXPECT_FALSE(page.IsItemChecked(CSetupAutoSavePage::kIdEnabled));
@@ -357,10 +463,17 @@ TEST_F(SetupSheetTest, AutoSaveOffOpensEmptyAndSwitchingItOnStoresTheEmptyContro
   EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdInterval), L"");
   EXPECT_EQ(page.GetItemText(CSetupAutoSavePage::kIdPath), L"");
   EXPECT_FALSE(page.ControlAs<CFolderEdit>(CSetupAutoSavePage::kIdPath)->browseButton()->isHidden());
-  Click(page, CSetupAutoSavePage::kIdEnabled);  // on
+  Click(page, CSetupAutoSavePage::kIdEnabled);  // on, with no interval
   Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_FALSE(sheet.ended());
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], L"自动保存间隔(分钟)应为1到60之间的整数。");
+  EXPECT_EQ(setup->autoSaveEnabled, 0);
+  page.SetItemText(CSetupAutoSavePage::kIdInterval, L"5");
+  Click(sheet, CPlatformDialog::kIdOk);
+  EXPECT_TRUE(sheet.ended());
   EXPECT_EQ(setup->autoSaveEnabled, 1);
-  EXPECT_EQ(setup->autoSaveInterval, 180);
+  EXPECT_EQ(setup->autoSaveInterval, 300);
   EXPECT_EQ(setup->autoSaveGzip, 0);
   EXPECT_EQ(setup->autoSavePath, "");
 }
@@ -412,22 +525,43 @@ TEST_F(SetupSheetTest, EnterAndEscapeInAPageActOnTheSheet) {
   EXPECT_EQ(setup->maxDepth, 5);
 }
 
-TEST_F(SetupSheetTest, TheSheetNeverWritesTheSettingsDatabase) {
+TEST_F(SetupSheetTest, EveryApplyOrOkNotRefusedHandsTheAppliedSettingsToTheOwnerAndNothingElseDoes) {
   TempDir dir;
   auto db = std::make_shared<CLevelDb>();
   ASSERT_EQ(db->Open((dir.path() / "setup").string()), 0);
   SaveSettings(setup.get(), db.get());
   std::map<std::string, std::string> before;
   db->ReadAll(before);
+  MessageBoxRecorder boxes;
+  std::vector<int32_t> depthsHanded;
+  std::vector<QWidget*> sheetsHanded;
+  auto handler = [&](QWidget* sheet) {
+    depthsHanded.push_back(setup->maxDepth);
+    sheetsHanded.push_back(sheet);
+  };
   {
-    CSetupPropSheet sheet(setup);
+    CSetupPropSheet sheet(setup, nullptr, handler);
     sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"33");
     AddDialogAnswer answer({L"new"});
     Click(sheet.runPage(), CSetupRunPage::kIdAdd);
     Click(sheet, CVtPropertySheet::kIdApply);
+    sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"1000");
+    Click(sheet, CVtPropertySheet::kIdApply);  // refused
+    Click(sheet, CPlatformDialog::kIdOk);      // refused
+    sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"34");
     Click(sheet, CPlatformDialog::kIdOk);
+    EXPECT_EQ(sheetsHanded, (std::vector<QWidget*>{&sheet, &sheet}));
   }
-  EXPECT_EQ(setup->maxDepth, 33);
+  EXPECT_EQ(depthsHanded, (std::vector<int32_t>{33, 34}));
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  {
+    CSetupPropSheet sheet(setup, nullptr, handler);
+    sheet.runPage().SetItemText(CSetupRunPage::kIdDepth, L"35");
+    Click(sheet, CPlatformDialog::kIdCancel);
+  }
+  EXPECT_EQ(depthsHanded.size(), 2u);
+  EXPECT_EQ(setup->maxDepth, 34);
+  // The sheet itself writes nothing: storing is the owner's.
   std::map<std::string, std::string> after;
   db->ReadAll(after);
   EXPECT_EQ(after, before);
