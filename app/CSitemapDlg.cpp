@@ -39,6 +39,7 @@
 #include "output/CrawlResults.h"
 #include "output/FileWriteResult.h"
 #include "settings/CSetupManager.h"
+#include "common/ResultCodes.h"
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
 #include "web/HttpGlobal.h"
@@ -117,7 +118,8 @@ CSitemapDlg::~CSitemapDlg() {
 void CSitemapDlg::InitWindow() {
   setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
   setup_->ResetToDefaults();
-  LoadSettings(setup_.get(), settingsDb_.get());
+  std::vector<std::string> replaced;
+  const int32_t loaded = LoadSettings(setup_.get(), settingsDb_.get(), &replaced);
 
   tabs_->setGeometry(Control(kIdTabArea)->geometry());
   tabs_->SetImageList({QIcon(QStringLiteral(":/icons/tab-crawl.svg")), QIcon(QStringLiteral(":/icons/tab-failures.svg")),
@@ -143,6 +145,14 @@ void CSitemapDlg::InitWindow() {
   Control(kIdSaveStatus)->setFont(status);
 
   ApplyVisualStyle(setup_->styleIndex);
+  // Said once, on the line the saves use: the settings in force are not all the stored ones.
+  if (loaded == rc::kNewerFormat) {
+    const std::wstring newer = NewerSettingsMessage(settingsDb_.get());
+    ShowSaveStatus(newer, newer);
+  } else if (!replaced.empty()) {
+    const std::wstring note = ReplacedSettingsMessage(replaced);
+    ShowSaveStatus(note, note);
+  }
   SetTimer(kTimerStatus, 1000);
   StartAutoSaveTimer();
 }

@@ -53,7 +53,7 @@ const SettingRow kRows[] = {
       "addresses fetched at the same time by each crawl (1 to 256)"}},
     {"forbiddenExtensions", "禁止访问的文件类型", kKeyForbiddenExtensions, K::Types, &M::forbiddenExtensions, nullptr, 0, 0, P::Run, true, {}},
     {"autoSaveEnabled", "执行自动保存", kKeyAutoSaveEnable, K::Switch, &M::autoSaveEnabled, "1", -1, 1, P::AutoSave, false, {}},
-    {"autoSaveInterval", "自动保存间隔", kKeyAutoSaveInterval, K::Number, &M::autoSaveInterval, "180", 60, 3600, P::AutoSave, false,
+    {"autoSaveInterval", "自动保存间隔", kKeyAutoSaveInterval, K::Number, &M::autoSaveInterval, "180", 1, kMaxAutoSaveMinutes * 60, P::AutoSave, false,
      {}},
     {"autoSaveGzip", "GZIP压缩", kKeyAutoSaveGzip, K::Switch, &M::autoSaveGzip, "1", -1, 1, P::AutoSave, false, {}},
     {"autoSavePath", "保存路径", kKeyAutoSavePath, K::Text, &M::autoSavePath, "", 0, 4096, P::AutoSave, false, {}, ReadPath},

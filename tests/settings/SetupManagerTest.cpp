@@ -262,7 +262,8 @@ TEST(SetupManagerTest, AStoredValueOutsideItsRangeIsNamedButAnAbsentOneOrAnOldMi
   EXPECT_EQ(named(kKeyMaxDepth, "1000"), depth);
   EXPECT_TRUE(named(kKeyMaxDepth, "999").empty());
   EXPECT_EQ(named(kKeyThreads, "21"), std::vector<std::string>{kKeyThreads});
-  EXPECT_EQ(named(kKeyAutoSaveInterval, "59"), std::vector<std::string>{kKeyAutoSaveInterval});
+  EXPECT_EQ(named(kKeyAutoSaveInterval, "0"), std::vector<std::string>{kKeyAutoSaveInterval});
+  EXPECT_EQ(named(kKeyAutoSaveInterval, "3601"), std::vector<std::string>{kKeyAutoSaveInterval});
   EXPECT_EQ(named(kKeyMinIntervalMs, "60001"), std::vector<std::string>{kKeyMinIntervalMs});
   EXPECT_EQ(named(kKeyStyle, "13"), std::vector<std::string>{kKeyStyle});
   // What an older program stored for values it could not read, and its "on".

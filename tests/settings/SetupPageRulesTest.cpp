@@ -4,6 +4,8 @@
 
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsTable.h"
 #include "settings/SetupPageRules.h"
 
 TEST(SetupPageRules, DepthKeepsOneTo999AndOtherwiseBecomesFive) {
@@ -96,4 +98,22 @@ TEST(SetupPageRules, UserAgentLosesControlBytesAndEndSpacesAndIsCutOnACharacterB
   EXPECT_EQ(UserAgentOf(mixed), std::string(254, 'a'));
   const std::string fits = std::string(253, 'a') + "网" + "tail";
   EXPECT_EQ(UserAgentOf(fits), std::string(253, 'a') + "网");
+}
+
+// The pages refuse what loading refuses: each page's range is its setting's in the table.
+TEST(SetupPageRules, EveryRangeAPageEnforcesIsTheRangeOfItsSettingsRow) {
+  auto expectRow = [](const char* key, const NumberRange& range) {
+    const SettingRow* row = FindSetting(key);
+    ASSERT_NE(row, nullptr) << key;
+    EXPECT_EQ(row->min, range.low) << key;
+    EXPECT_EQ(row->max, range.high) << key;
+  };
+  expectRow(kKeyMaxDepth, kDepthRange);
+  expectRow(kKeyThreads, kThreadsRange);
+  expectRow(kKeyMinIntervalMs, kIntervalMsRange);
+  // Stored in seconds; the page offers whole minutes of it, and a stored second (as a test or
+  // a hand-edited database holds) still loads.
+  const SettingRow* interval = FindSetting(kKeyAutoSaveInterval);
+  EXPECT_LE(interval->min, kAutoSaveMinutesRange.low * 60);
+  EXPECT_EQ(interval->max, kAutoSaveMinutesRange.high * 60);
 }
