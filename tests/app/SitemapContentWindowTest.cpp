@@ -10,9 +10,12 @@
 #include "app/CDlgSubReportFail.h"
 #include "app/platform/CReportList.h"
 #include "common/TextCodec.h"
+#include "crawl/CSitemapControl.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
 #include "settings/CSetupManager.h"
+#include "settings/CrawlStartParamsOf.h"
+#include "support/SettingSamples.h"
 #include "support/SitemapXml.h"
 #include "support/StaticSite.h"
 
@@ -21,6 +24,21 @@ namespace fs = std::filesystem;
 namespace {
 
 class SitemapContentWindowTest : public WindowTest {};
+
+// The window's crawl starts from every setting of the table, as the command's does.
+TEST_F(SitemapContentWindowTest, EverySettingThatShapesACrawlReachesTheWindowsStartRecord) {
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  site.Set("/", Resource{200, "text/html", PageLinking({}), ""});
+  CSetupManager& setup = Window().setup();
+  ASSERT_TRUE(SetEverySample(setup));
+  CrawlStartParams expected = CrawlStartParamsOf(setup);
+  expected.startUrl = site.origin();
+  StartCrawl(site.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  ASSERT_TRUE(Window().crawl());
+  ExpectSameSettings(Window().crawl()->control().params(), expected);
+}
 
 TEST_F(SitemapContentWindowTest, SettingsReachTheCrawlAndThePagesShowAlternatesAndWhereEachFailureWasFound) {
   StaticSite site;

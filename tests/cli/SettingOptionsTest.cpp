@@ -11,58 +11,15 @@
 #include "settings/CSetupManager.h"
 #include "settings/CrawlStartParamsOf.h"
 #include "settings/SettingsTable.h"
+#include "support/SettingSamples.h"
 #include "support/TempDir.h"
 
 namespace {
-
-// A value other than the default for each setting that shapes a crawl, as stored, and the
-// command's arguments that ask for the same (none where the command has no option).
-struct Sample {
-  std::string stored;
-  std::vector<std::string> args;
-};
-
-std::string TypesArchive(const StringISet& types) {
-  std::string text;
-  WriteExtensionArchive(types, text);
-  return text;
-}
-
-const std::map<std::string, Sample>& Samples() {
-  static const std::map<std::string, Sample> samples = {
-      {kKeyMaxDepth, {"7", {"-d", "7"}}},
-      {kKeyThreads, {"3", {"--threads=3"}}},
-      {kKeyForbiddenExtensions, {TypesArchive({".foo", ".bar"}), {}}},
-      {kKeyObeyRobots, {"1", {"--robots"}}},
-      {kKeyMinIntervalMs, {"250", {"--delay", "250"}}},
-      {kKeyUserAgent, {"VeltroBot/2.0", {"--user-agent", "VeltroBot/2.0"}}},
-      {kKeyLastmodFromHeader, {"1", {"--lastmod"}}},
-      {kKeySitemapIndex, {"1", {"--index"}}},
-      {kKeyRenderScripts, {"1", {"--render"}}},
-      {kKeySitemapCanonical, {"1", {"--canonical"}}},
-      {kKeySitemapHreflang, {"1", {"--hreflang"}}},
-      {kKeySitemapChangefreq, {"weekly", {"--changefreq", "weekly"}}},
-      {kKeySitemapPriority, {"1.0,0.8,0.6", {"--priority", "1.0,0.8,0.6"}}},
-  };
-  return samples;
-}
 
 CSetupManager Defaults() {
   CSetupManager setup;
   setup.ResetToDefaults();
   return setup;
-}
-
-// The settings part of two start records is the same.
-void ExpectSameSettings(const CrawlStartParams& a, const CrawlStartParams& b) {
-  EXPECT_EQ(a.startUrl, b.startUrl);
-  EXPECT_EQ(a.maxDepth, b.maxDepth);
-  EXPECT_EQ(a.threadCount, b.threadCount);
-  EXPECT_EQ(a.forbiddenExtensions, b.forbiddenExtensions);
-  EXPECT_TRUE(a.rules == b.rules);
-  EXPECT_TRUE(a.sitemap == b.sitemap);
-  EXPECT_EQ(a.includePatterns, b.includePatterns);
-  EXPECT_EQ(a.excludePatterns, b.excludePatterns);
 }
 
 bool DifferInSettings(const CrawlStartParams& a, const CrawlStartParams& b) {
@@ -76,12 +33,14 @@ TEST(SettingOptionsTest, EverySettingThatShapesACrawlChangesTheStartRecordAndNoO
   const CrawlStartParams plain = CrawlStartParamsOf(Defaults());
   for (const SettingRow& row : SettingsTable()) {
     SCOPED_TRACE(row.key);
-    auto sample = Samples().find(row.key);
+    auto sample = SettingSamples().find(row.key);
     if (!row.shapesCrawl) {
-      EXPECT_EQ(sample, Samples().end()) << "a sample for a setting that does not shape a crawl";
+      EXPECT_EQ(sample, SettingSamples().end()) << "a sample for a setting that does not shape a crawl";
       continue;
     }
-    ASSERT_NE(sample, Samples().end()) << "a setting of the start record needs a sample here";
+    ASSERT_NE(sample, SettingSamples().end()) << "a setting of the start record needs a sample here";
+    // The command can ask for each one (the file types stay the window's).
+    if (row.kind != SettingKind::Types) EXPECT_NE(row.option.name, nullptr) << "the command has no option for it";
     CSetupManager setup = Defaults();
     ASSERT_TRUE(SetSettingText(setup, row, sample->second.stored));
     EXPECT_NE(SettingText(setup, row), DefaultSettingText(row));
@@ -95,8 +54,8 @@ TEST(SettingOptionsTest, EachOptionOfTheCommandGivesWhatTheSameSettingGivesTheWi
     if (!row.option.name) continue;
     SCOPED_TRACE(row.key);
     EXPECT_NE(help.find(row.option.name), std::string::npos) << "not in --help";
-    auto sample = Samples().find(row.key);
-    ASSERT_NE(sample, Samples().end());
+    auto sample = SettingSamples().find(row.key);
+    ASSERT_NE(sample, SettingSamples().end());
     ASSERT_FALSE(sample->second.args.empty());
     std::vector<std::string> args = sample->second.args;
     args.push_back("example.com");
@@ -112,7 +71,7 @@ TEST(SettingOptionsTest, EachOptionOfTheCommandGivesWhatTheSameSettingGivesTheWi
 
 TEST(SettingOptionsTest, TheJournalKeepsEverySettingOfTheStartRecord) {
   CSetupManager setup = Defaults();
-  for (const auto& [key, sample] : Samples()) ASSERT_TRUE(SetSettingText(setup, *FindSetting(key), sample.stored));
+  ASSERT_TRUE(SetEverySample(setup));
   CrawlStartParams params = CrawlStartParamsOf(setup);
   params.startUrl = "http://127.0.0.1:8/";
   params.includePatterns = {"*html"};

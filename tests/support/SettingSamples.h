@@ -1,0 +1,61 @@
+#pragma once
+// A value other than the default for each setting that shapes a crawl, shared by the tests
+// that follow every setting from the settings to a crawl's start record and its journal.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "crawl/CrawlStartParams.h"
+#include "settings/CSetupManager.h"
+#include "settings/SettingsTable.h"
+
+// The value as stored, and the command's arguments that ask for the same (none where the
+// command has no option).
+struct SettingSample {
+  std::string stored;
+  std::vector<std::string> args;
+};
+
+inline const std::map<std::string, SettingSample>& SettingSamples() {
+  static const std::map<std::string, SettingSample> samples = [] {
+    std::string types;
+    WriteExtensionArchive({".foo", ".bar"}, types);
+    return std::map<std::string, SettingSample>{
+        {kKeyMaxDepth, {"7", {"-d", "7"}}},
+        {kKeyThreads, {"3", {"--threads=3"}}},
+        {kKeyForbiddenExtensions, {types, {}}},
+        {kKeyObeyRobots, {"1", {"--robots"}}},
+        {kKeyMinIntervalMs, {"250", {"--delay", "250"}}},
+        {kKeyUserAgent, {"VeltroBot/2.0", {"--user-agent", "VeltroBot/2.0"}}},
+        {kKeyLastmodFromHeader, {"1", {"--lastmod"}}},
+        {kKeySitemapIndex, {"1", {"--index"}}},
+        {kKeyRenderScripts, {"1", {"--render"}}},
+        {kKeySitemapCanonical, {"1", {"--canonical"}}},
+        {kKeySitemapHreflang, {"1", {"--hreflang"}}},
+        {kKeySitemapChangefreq, {"weekly", {"--changefreq", "weekly"}}},
+        {kKeySitemapPriority, {"1.0,0.8,0.6", {"--priority", "1.0,0.8,0.6"}}},
+    };
+  }();
+  return samples;
+}
+
+// Every sample set over setup; false when the table refuses one.
+inline bool SetEverySample(CSetupManager& setup) {
+  for (const auto& [key, sample] : SettingSamples())
+    if (!SetSettingText(setup, *FindSetting(key), sample.stored)) return false;
+  return true;
+}
+
+// The settings part of two start records is the same.
+inline void ExpectSameSettings(const CrawlStartParams& a, const CrawlStartParams& b) {
+  EXPECT_EQ(a.startUrl, b.startUrl);
+  EXPECT_EQ(a.maxDepth, b.maxDepth);
+  EXPECT_EQ(a.threadCount, b.threadCount);
+  EXPECT_EQ(a.forbiddenExtensions, b.forbiddenExtensions);
+  EXPECT_TRUE(a.rules == b.rules);
+  EXPECT_TRUE(a.sitemap == b.sitemap);
+  EXPECT_EQ(a.includePatterns, b.includePatterns);
+  EXPECT_EQ(a.excludePatterns, b.excludePatterns);
+}
