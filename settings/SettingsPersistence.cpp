@@ -101,5 +101,5 @@ std::wstring ReplacedSettingsMessage(const std::vector<std::string>& keys) {
     const SettingRow* row = FindSetting(key);
     names += (names.empty() ? L"" : L"、") + Utf8ToWide(row ? row->label : key);
   }
-  return L"设置中有 " + std::to_wstring(keys.size()) + L" 项的值超出范围或无法读取，已改用默认值：" + names;
+  return L"已改用默认值（存储的值超出范围）：" + names;
 }
