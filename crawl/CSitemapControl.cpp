@@ -386,9 +386,11 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // A page listed as crawled has its links admitted, after a stop too: no page starts any
     // more, and a resumed crawl goes on from them.
     AdmitLinks(links.internal, path);
-    // Sitemap content: the canonical page is listed in this one's place.
+    // Sitemap content: the canonical page is listed in this one's place. It is a link of the
+    // page's like any other: a page that asks for none of its links to be followed leads to
+    // no canonical page either.
     const CanonicalVerdict canonical = JudgeCanonical(links.canonical, path, origin);
-    AdmitLink(canonical.admitPath, path);
+    if (!links.nofollow) AdmitLink(canonical.admitPath, path);
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
     if (links.noindex) {
@@ -456,6 +458,7 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   links.internal.merge(rendered.internal);
   links.external.merge(rendered.external);
   links.noindex = links.noindex || rendered.noindex;
+  links.nofollow = links.nofollow || rendered.nofollow;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
   return true;
