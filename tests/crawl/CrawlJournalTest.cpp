@@ -422,4 +422,15 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
   EXPECT_TRUE(decision.Discard());
   EXPECT_FALSE(std::filesystem::exists(journal));
   EXPECT_EQ(ResumeDecision::For(typed, journal).kind, ResumeDecision::Kind::Afresh);
+
+  // A journal another crawl holds open cannot be read, and is not removed under it.
+  CLevelDb holder;
+  ASSERT_EQ(holder.Open(journal), rc::kOk);
+  ASSERT_EQ(holder.Put("!version", "2"), rc::kOk);
+  decision = ResumeDecision::For(typed, journal);
+  EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
+  EXPECT_FALSE(decision.Discard());
+  std::string version;
+  EXPECT_EQ(holder.Get("!version", &version), rc::kOk);
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
 }
