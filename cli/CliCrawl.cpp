@@ -20,6 +20,7 @@
 #include "crawl/CSitemapControl.h"
 #include "crawl/CrawlJournal.h"
 #include "crawl/CrawlStatus.h"
+#include "crawl/ResumeDecision.h"
 #include "crawl/PatternFilter.h"
 #include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
@@ -251,46 +252,47 @@ class CliRun {
   int worst_ = kExitCrawlEnded;
 };
 
+// Why a journal cannot be gone on with, as the command says it.
+std::string RefusalText(const ResumeDecision& decision) {
+  using Status = JournalSummary::Status;
+  switch (decision.reason) {
+    case Status::Older:
+      return "the journal was written by an older version (" + decision.detail + ") and keeps too little to go on with";
+    case Status::Newer:
+      return "the journal was written by a newer version (" + decision.detail + ")";
+    case Status::OtherAddress:
+      return "the journal is of another address (" + decision.detail + ")";
+    default:
+      return "the journal is damaged (" + decision.detail + ")";
+  }
+}
+
 // The journal of address in the output folder: what --resume goes on with, or what the new
 // crawl replaces; says on stderr which, and why a journal is refused.
 CrawlStartParams WithJournal(const CrawlStartParams& fresh, const std::string& outDir, bool resume) {
-  CrawlStartParams params = fresh;
-  params.journalPath = (std::filesystem::path(outDir) / CrawlJournal::FolderName(fresh.startUrl)).string();
-  const JournalSummary found = CrawlJournal::Inspect(params.journalPath, fresh.startUrl);
+  const ResumeDecision decision = ResumeDecision::For(
+      fresh, (std::filesystem::path(outDir) / CrawlJournal::FolderName(fresh.startUrl)).string());
   const std::string& address = fresh.startUrl;
-  using Status = JournalSummary::Status;
-  switch (found.status) {
-    case Status::Unfinished:
+  switch (decision.kind) {
+    case ResumeDecision::Kind::Offer:
       if (resume) {
         std::fprintf(stderr, "%s: %s: going on with the unfinished crawl: %lld pages done, %lld waiting\n", kProgram,
-                     address.c_str(), static_cast<long long>(found.finished), static_cast<long long>(found.waiting));
-        params = found.params;  // the settings it was started with
-        params.httpOptions = fresh.httpOptions;
-        params.journalPath = (std::filesystem::path(outDir) / CrawlJournal::FolderName(fresh.startUrl)).string();
-        params.resume = true;
-        return params;
+                     address.c_str(), static_cast<long long>(decision.finished),
+                     static_cast<long long>(decision.waiting));
+        return decision.ParamsToRun(true);
       }
       std::fprintf(stderr, "%s: %s: the unfinished crawl (%lld pages done) is replaced by a new one; --resume goes on with it\n",
-                   kProgram, address.c_str(), static_cast<long long>(found.finished));
+                   kProgram, address.c_str(), static_cast<long long>(decision.finished));
       break;
-    case Status::None:
+    case ResumeDecision::Kind::Afresh:
       if (resume) std::fprintf(stderr, "%s: %s: no unfinished crawl to go on with; starting afresh\n", kProgram, address.c_str());
       break;
-    case Status::Newer:
-      std::fprintf(stderr, "%s: %s: the journal was written by a newer version (%s); starting afresh\n", kProgram,
-                   address.c_str(), found.detail.c_str());
-      break;
-    case Status::Damaged:
-      std::fprintf(stderr, "%s: %s: the journal is damaged (%s); starting afresh\n", kProgram, address.c_str(),
-                   found.detail.c_str());
-      break;
-    case Status::OtherAddress:
-      std::fprintf(stderr, "%s: %s: the journal is of another address (%s); starting afresh\n", kProgram,
-                   address.c_str(), found.detail.c_str());
+    case ResumeDecision::Kind::Refused:
+      Complain(address + ": " + RefusalText(decision) + "; starting afresh");
+      if (!decision.Discard()) Complain(address + ": cannot remove the journal '" + decision.journalPath + "'");
       break;
   }
-  params.resume = false;
-  return params;
+  return decision.ParamsToRun(false);
 }
 
 }  // namespace
@@ -333,6 +335,8 @@ int RunCliCrawl(const CliOptions& options) {
   CliRun run(options, outDir);
   for (const std::string& address : addresses) {
     params.startUrl = address;
+    // The journal's start record keeps whether an index is written, as the rest of the content.
+    params.sitemap.indexFile = sitemapIndex;
     const CrawlStartParams start = options.journal ? WithJournal(params, outDir, options.resume) : params;
     if (!options.quiet) {
       std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, address.c_str(),

@@ -386,15 +386,21 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // A page listed as crawled has its links admitted, after a stop too: no page starts any
     // more, and a resumed crawl goes on from them.
     AdmitLinks(links.internal, path);
-    // Sitemap content: the canonical page is listed in this one's place.
+    // Sitemap content: the canonical page is listed in this one's place. It is a link of the
+    // page's like any other: a page that asks for none of its links to be followed leads to
+    // no canonical page either.
     const CanonicalVerdict canonical = JudgeCanonical(links.canonical, path, origin);
-    AdmitLink(canonical.admitPath, path);
+    if (!links.nofollow) AdmitLink(canonical.admitPath, path);
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
     if (links.noindex) {
       // Crawled, and left out of the results as an excluded page is.
       MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
-      JournalFinished(path, "200", "", true);
+      if (journal_) {
+        PageResult unlisted{path, "200", "", 0, {}, inSitemap, std::move(alternates)};
+        stores.Lineage(path, unlisted.depth, unlisted.parent);
+        JournalFinished(unlisted, true);
+      }
       HandOverResults();
       return;
     }
@@ -456,6 +462,7 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   links.internal.merge(rendered.internal);
   links.external.merge(rendered.external);
   links.noindex = links.noindex || rendered.noindex;
+  links.nofollow = links.nofollow || rendered.nofollow;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
   return true;
@@ -498,9 +505,10 @@ void CSitemapControl::RecordResult(const std::string& path, const std::string& c
 }
 
 void CSitemapControl::RecordResult(PageResult result) {
-  JournalFinished(result.path, result.code, result.lastmod, false);
-  if (data_->stores->GetExcluded(result.path) != 0) return;
   data_->stores->Lineage(result.path, result.depth, result.parent);
+  // The journal keeps the result as the front end gets it, so a resumed crawl gives it again.
+  JournalFinished(result, false);
+  if (data_->stores->GetExcluded(result.path) != 0) return;
   ExclusiveGuard guard(data_->pendingLock);
   data_->pendingResults.push_back(std::move(result));
 }
@@ -559,7 +567,7 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
     data_->origin = replay.origin;
   }
   CIntUrlData& memory = data_->stores->memory();
-  for (const JournalReplay::Url& url : replay.urls) memory.Restore(url.path, url.record);
+  for (const JournalReplay::Url& url : replay.urls) memory.Restore(url.path, url.record, url.parent);
   MoveCounters([&](CrawlCounters& c) { c = replay.counters; });
   resumed = true;
   // The front end fills its lists and sitemap from the journal before any new page comes.
@@ -580,12 +588,14 @@ void CSitemapControl::JournalAdmitted(const std::string& link, const std::string
   journal_->Admitted(link, parent, level, admission, excluded);
 }
 
-void CSitemapControl::JournalFinished(const std::string& path, const std::string& code, const std::string& lastmod,
-                                      bool noindex) {
+void CSitemapControl::JournalFinished(const PageResult& result, bool noindex) {
   if (!journal_) return;
   url_prop record;
-  if (!data_->stores->memory().Read(path, record)) return;
+  if (!data_->stores->memory().Read(result.path, record)) return;
   using Listing = CrawlJournal::Listing;
-  const Listing listing = noindex ? Listing::Noindex : (record.excludedFlag != 0 ? Listing::Excluded : Listing::Listed);
-  journal_->Finished(path, record.depth, record.state, code, lastmod, listing);
+  const Listing listing = noindex                     ? Listing::Noindex
+                          : record.excludedFlag != 0  ? Listing::Excluded
+                          : result.inSitemap          ? Listing::Listed
+                                                      : Listing::Canonical;
+  journal_->Finished(result, record.state, listing);
 }

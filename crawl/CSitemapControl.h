@@ -141,8 +141,8 @@ class CSitemapControl {
   int32_t ResumeSite(bool& resumed);
   void JournalAdmitted(const std::string& link, const std::string& parent, int32_t level, bool refused,
                        bool excluded);
-  void JournalFinished(const std::string& path, const std::string& code, const std::string& lastmod,
-                       bool noindex);
+  // result: as handed over, its depth and parent filled in.
+  void JournalFinished(const PageResult& result, bool noindex);
 
   std::shared_ptr<CSitemapData> data_;
   std::unique_ptr<CrawlJournal> journal_;  // when the start record names a journal

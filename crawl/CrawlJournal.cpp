@@ -1,5 +1,6 @@
 #include "crawl/CrawlJournal.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -56,6 +57,25 @@ bool ReadBool(TextArchiveReader& r, bool& value) {
   return true;
 }
 
+void WriteList(TextArchiveWriter& w, const std::vector<std::string>& list) {
+  w.WriteCount(list.size());
+  for (const std::string& item : list) w.WriteString(item);
+}
+
+bool ReadList(TextArchiveReader& r, std::vector<std::string>& list) {
+  uint64_t count = 0;
+  if (!r.ReadCount(count) || count > r.remaining()) return false;
+  list.clear();
+  for (uint64_t i = 0; i < count; ++i) {
+    std::string item;
+    if (!r.ReadString(item)) return false;
+    list.push_back(std::move(item));
+  }
+  return true;
+}
+
+// Every setting of the crawl but its request options and the journal's own place: a resumed
+// crawl runs, and writes, as the crawl it goes on with.
 std::string StartText(const CrawlStartParams& p) {
   TextArchiveWriter w;
   w.WriteString(p.startUrl);
@@ -66,9 +86,14 @@ std::string StartText(const CrawlStartParams& p) {
   w.WriteInt(p.rules.minIntervalMs);
   w.WriteString(p.rules.userAgent);
   w.WriteInt(p.rules.lastmodFromHeader ? 1 : 0);
+  w.WriteInt(p.rules.renderScripts ? 1 : 0);
+  w.WriteInt(p.sitemap.canonicalOnly ? 1 : 0);
+  w.WriteInt(p.sitemap.languageAlternates ? 1 : 0);
+  w.WriteString(p.sitemap.changefreq);
+  WriteList(w, p.sitemap.priorities);
+  w.WriteInt(p.sitemap.indexFile ? 1 : 0);
   WriteSet(w, p.includePatterns);
   WriteSet(w, p.excludePatterns);
-  w.WriteInt(p.rules.renderScripts ? 1 : 0);
   return w.text();
 }
 
@@ -76,10 +101,11 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
   TextArchiveReader r(text);
   return r.ReadHeader() && r.ReadString(p.startUrl) && r.ReadInt(p.maxDepth) && r.ReadInt(p.threadCount) &&
          ReadSet(r, p.forbiddenExtensions) && ReadBool(r, p.rules.obeyRobots) && r.ReadInt(p.rules.minIntervalMs) &&
-         r.ReadString(p.rules.userAgent) && ReadBool(r, p.rules.lastmodFromHeader) && ReadSet(r, p.includePatterns) &&
-         ReadSet(r, p.excludePatterns) &&
-         // A journal written before pages could be rendered ends here.
-         (r.remaining() == 0 || ReadBool(r, p.rules.renderScripts)) && r.remaining() == 0;
+         r.ReadString(p.rules.userAgent) && ReadBool(r, p.rules.lastmodFromHeader) &&
+         ReadBool(r, p.rules.renderScripts) && ReadBool(r, p.sitemap.canonicalOnly) &&
+         ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
+         ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
+         ReadSet(r, p.excludePatterns) && r.remaining() == 0;
 }
 
 std::string OriginText(const SiteOrigin& origin) {
@@ -113,7 +139,8 @@ bool ReadAdmit(const std::string& text, Admit& a) {
          r.remaining() == 0;
 }
 
-// A result: depth, state, listing, code, lastmod, the code's description, the path.
+// A result: depth, state, listing, code, lastmod, the code's description, the path, the page
+// it was found on, its language alternates.
 struct Result {
   int32_t depth = 0;
   int32_t state = 0;
@@ -122,14 +149,28 @@ struct Result {
   std::string lastmod;
   std::string description;
   std::string path;
+  std::string parent;
+  LanguageAlternates alternates;
 };
+
+bool ReadAlternates(TextArchiveReader& r, LanguageAlternates& alternates) {
+  uint64_t count = 0;
+  if (!r.ReadCount(count) || count > r.remaining()) return false;
+  for (uint64_t i = 0; i < count; ++i) {
+    std::string language, address;
+    if (!r.ReadString(language) || !r.ReadString(address)) return false;
+    alternates.emplace_back(std::move(language), std::move(address));
+  }
+  return true;
+}
 
 bool ReadResult(const std::string& text, Result& res) {
   TextArchiveReader r(text);
   return r.ReadHeader() && r.ReadInt(res.depth) && r.ReadInt(res.state) &&
          (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
-         res.listing <= 2 && r.ReadString(res.code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
-         r.ReadString(res.path) && r.remaining() == 0 && !res.path.empty();
+         res.listing <= 3 && r.ReadString(res.code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
+         r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
+         r.remaining() == 0 && !res.path.empty();
 }
 
 // Reads a whole journal into replay; the summary says what it holds or why it is refused.
@@ -156,6 +197,9 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
       bool digits = !version.empty() && version.size() < 9 && version.find_first_not_of("0123456789") == std::string::npos;
       if (digits && std::stoi(version) > CrawlJournal::kFormatVersion)
         return refuse(Status::Newer, "format version " + version);
+      // An older journal lacks what the sitemap needs of each page: going on with it would
+      // write another sitemap than the crawl it was started as.
+      if (digits && std::stoi(version) >= 1) return refuse(Status::Older, "format version " + version);
       return refuse(Status::Damaged, "format version \"" + version + "\"");
     }
     std::string start;
@@ -182,12 +226,20 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
       if (!done.emplace(r.path, r.state).second) continue;  // one result per page
       auto [entry, fresh] = admitted.try_emplace(r.path);
       // A result may precede its admission by a hair when another worker took the page at once.
-      if (fresh) entry->second.record.depth = r.depth;
+      if (fresh) {
+        entry->second.record.depth = r.depth;
+        entry->second.parent = r.parent;
+      }
       entry->second.record.code = r.code;
       (r.state == Crawled ? c.crawledOk : c.failed) += 1;
-      if (r.listing == static_cast<int32_t>(CrawlJournal::Listing::Noindex)) c.excluded += 1;
-      if (r.listing == static_cast<int32_t>(CrawlJournal::Listing::Listed))
-        replay.results.push_back(PageResult{r.path, r.code, r.lastmod});
+      using Listing = CrawlJournal::Listing;
+      const auto listing = static_cast<Listing>(r.listing);
+      if (listing == Listing::Noindex) c.excluded += 1;
+      if (listing == Listing::Listed || listing == Listing::Canonical) {
+        replay.results.push_back(PageResult{std::move(r.path), std::move(r.code), std::move(r.lastmod), r.depth,
+                                            std::move(r.parent), listing == Listing::Listed,
+                                            std::move(r.alternates)});
+      }
     }
     if (!it->status().ok()) return refuse(Status::Damaged, it->status().ToString());
     // Killed before its first batch: not even the first page is known, nothing to go on with.
@@ -206,8 +258,13 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
         (a.admission == static_cast<int32_t>(CrawlJournal::Admission::Refused) ? c.notAllowed : c.tooDeep) += 1;
       }
       if (record.excludedFlag != 0) c.excluded += 1;
-      replay.urls.push_back(JournalReplay::Url{path, record});
+      replay.urls.push_back(JournalReplay::Url{path, record, std::move(a.parent)});
     }
+    // A page's parent is restored before it, so the page can point at it.
+    std::stable_sort(replay.urls.begin(), replay.urls.end(),
+                     [](const JournalReplay::Url& x, const JournalReplay::Url& y) {
+                       return x.record.depth < y.record.depth;
+                     });
     summary.status = Status::Unfinished;
     summary.finished = static_cast<int64_t>(done.size());
     summary.waiting = c.waiting;
@@ -344,20 +401,25 @@ void CrawlJournal::Admitted(const std::string& path, const std::string& parent, 
   }
 }
 
-void CrawlJournal::Finished(const std::string& path, int32_t depth, int32_t state, const std::string& code,
-                            const std::string& lastmod, Listing listing) {
+void CrawlJournal::Finished(const PageResult& result, int32_t state, Listing listing) {
   std::lock_guard<std::mutex> guard(journalLock_);
   if (!open_ || failed_) return;
   try {
     TextArchiveWriter w;
-    w.WriteInt(depth);
+    w.WriteInt(result.depth);
     w.WriteInt(state == Crawled ? Crawled : Failed);
     w.WriteInt(static_cast<int32_t>(listing));
-    w.WriteString(code);
-    w.WriteString(lastmod);
-    const std::string* description = code == "200" ? nullptr : StatusText(code);
+    w.WriteString(result.code);
+    w.WriteString(result.lastmod);
+    const std::string* description = result.code == "200" ? nullptr : StatusText(result.code);
     w.WriteString(description ? *description : std::string());
-    w.WriteString(path);
+    w.WriteString(result.path);
+    w.WriteString(result.parent);
+    w.WriteCount(result.alternates.size());
+    for (const auto& [language, address] : result.alternates) {
+      w.WriteString(language);
+      w.WriteString(address);
+    }
     if (w.ok()) Append(ResultKey(sequence_++), w.text());
   } catch (...) {
     failed_ = true;

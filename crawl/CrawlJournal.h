@@ -19,6 +19,7 @@ struct JournalSummary {
   enum class Status {
     None,          // no journal, or one of a crawl that never reached its first page
     Unfinished,    // a crawl of this address that can go on
+    Older,         // written by an older version of the program, which kept too little to go on
     Newer,         // written by a newer version of the program
     Damaged,       // unreadable or incomplete
     OtherAddress,  // a crawl of another start address
@@ -34,32 +35,36 @@ struct JournalSummary {
 struct JournalReplay {
   struct Url {
     std::string path;
-    url_prop record;  // Crawled, Failed, NotAllowed or Waiting (in flight at the stop: Waiting)
+    url_prop record;     // Crawled, Failed, NotAllowed or Waiting (in flight at the stop: Waiting)
+    std::string parent;  // the page whose link admitted it; empty for a start address
   };
   CrawlStartParams params;
   SiteOrigin origin;
-  std::vector<Url> urls;
-  std::vector<PageResult> results;  // the listed results, in fetch order
+  std::vector<Url> urls;            // parents before the pages they admitted (by depth)
+  std::vector<PageResult> results;  // the results the front end was given, in fetch order
   CrawlCounters counters;
   uint64_t nextSequence = 0;
 };
 
-// The journal of one crawl in a leveldb folder: the start record, every admitted address with
-// its depth and state, every result with its code, description and the page it was found on.
+// The journal of one crawl in a leveldb folder: the start record (every setting but the request
+// options), every admitted address with its depth, state and the page it was found on, every
+// result with its code, description, depth, found-on page, lastmod, language alternates and
+// whether it went into the sitemap, so that a resumed crawl hands over what the crawl did.
 // Records are appended in the order the crawl makes them and written in batches, each batch
 // at once, so whatever a kill leaves is a prefix of the crawl: a page's result is never on
 // disk before the links it admitted. Thread safe; no call throws.
 class CrawlJournal {
  public:
-  static constexpr int32_t kFormatVersion = 1;
+  static constexpr int32_t kFormatVersion = 2;
   // Records gathered before a batch is written, and the longest a record waits for its batch.
   static constexpr size_t kBatchRecords = 256;
   static constexpr int64_t kBatchAgeMs = 100;
 
   // How an admitted address was counted.
   enum class Admission : int32_t { Waiting = 0, Refused = 1, TooDeep = 2 };
-  // Where a result went: into the lists, left out by the patterns, or by the page's noindex.
-  enum class Listing : int32_t { Listed = 0, Excluded = 1, Noindex = 2 };
+  // Where a result went: into the lists (and the sitemap), left out by the patterns, by the
+  // page's noindex, or into the lists but not the sitemap as it names another canonical page.
+  enum class Listing : int32_t { Listed = 0, Excluded = 1, Noindex = 2, Canonical = 3 };
 
   // A file-safe folder name for the journal of startUrl: its readable part plus a hash of it all.
   static std::string FolderName(const std::string& startUrl);
@@ -80,8 +85,8 @@ class CrawlJournal {
   int32_t Resume(const std::string& startUrl, JournalReplay& replay);
   void Admitted(const std::string& path, const std::string& parent, int32_t depth, Admission admission,
                 bool excluded);
-  void Finished(const std::string& path, int32_t depth, int32_t state, const std::string& code,
-                const std::string& lastmod, Listing listing);
+  // A result as it was handed over (depth and parent filled in), its state Crawled or Failed.
+  void Finished(const PageResult& result, int32_t state, Listing listing);
   // Writes the records gathered so far.
   void Flush();
   // Writes what is gathered and closes; removes the folder when the crawl has ended.

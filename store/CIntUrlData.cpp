@@ -209,10 +209,16 @@ bool CIntUrlData::Insert(const std::string& url, const url_prop& record) {
   return true;
 }
 
-bool CIntUrlData::Restore(const std::string& url, const url_prop& record) {
+bool CIntUrlData::Restore(const std::string& url, const url_prop& record, const std::string& parent) {
   try {
     ExclusiveHold hold(lock_);
-    return Insert(url, record);
+    url_prop restored = record;
+    restored.parent = nullptr;
+    if (!parent.empty()) {
+      auto it = map_.find(parent);
+      if (it != map_.end()) restored.parent = &it->first;
+    }
+    return Insert(url, restored);
   } catch (...) {
     return false;
   }

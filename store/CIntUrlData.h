@@ -32,8 +32,9 @@ class CIntUrlData : public CIntUrl_abs {
   bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) override;
 
   // Puts back a URL with the record a journal kept (a resumed crawl, before its workers run);
-  // a Waiting one joins the queue. False when the URL is held already or memory runs out.
-  bool Restore(const std::string& url, const url_prop& record);
+  // a Waiting one joins the queue. Its parent (the page whose link admitted it) is pointed at
+  // when that page was restored before it. False when the URL is held already or memory runs out.
+  bool Restore(const std::string& url, const url_prop& record, const std::string& parent = {});
   // Forgets every URL and starts a new pool. Only between crawls.
   void Reset();
   // A copy of the URL's record; false when not held.

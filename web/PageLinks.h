@@ -12,6 +12,7 @@ struct PageLinks {
   LinkSet internal;  // paths (with "?" and query) on the crawl's site, as they will be requested
   LinkSet external;  // full addresses on other sites
   bool noindex = false;  // the page asks not to be listed (meta robots, when obeyed)
+  bool nofollow = false;  // the page asks for none of its links to be followed (the same)
   // When asked for: the full address of the page's first <link rel="canonical">, resolved
   // as its anchors are (empty: none), and its (hreflang, full address) language alternates
   // in document order.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -75,6 +77,124 @@ ChildResult RunAndSignal(const std::vector<std::string>& args, const fs::path& w
   return child.Wait(std::chrono::seconds(60));
 }
 
+
+// A site of 2,743 tree pages at depths 0 to 4 with every kind of sitemap content: "/" links to
+// /p/1../p/6, /p/X to /p/X-1../p/X-8 (depth 1 and 2) or /p/X-1../p/X-6 (depth 3). Pages whose
+// last number is even name language alternates. Canonicals: a depth-4 page ending in 2 names
+// its sibling ending in 1, a depth-4 page ending in 3 names itself, a depth-3 page ending in 5
+// names /c/X, reached by that canonical only. Broken links: /missing.html, linked from "/" and
+// every depth-2 page, and /gone/X from each depth-3 page ending in 1.
+void ServeContentSite(LoopbackServer& server) {
+  server.server().Get(R"(/.*)", [](const httplib::Request& req, httplib::Response& res) {
+    const std::string& path = req.path;
+    std::vector<int> numbers;
+    bool canonicalOnly = false;
+    if (path.rfind("/p/", 0) == 0 || path.rfind("/c/", 0) == 0) {
+      canonicalOnly = path[1] == 'c';
+      const std::string rest = path.substr(3);
+      for (size_t at = 0; at <= rest.size();) {
+        size_t dash = rest.find('-', at);
+        if (dash == std::string::npos) dash = rest.size();
+        const int n = std::atoi(rest.substr(at, dash - at).c_str());
+        numbers.push_back(n);
+        at = dash + 1;
+      }
+    } else if (path != "/") {
+      res.status = 404;
+      res.set_content("<html><body>missing</body></html>", "text/html");
+      return;
+    }
+    const size_t depth = numbers.size();
+    static const int kFanout[] = {6, 8, 8, 6};
+    bool valid = depth <= 4 && (!canonicalOnly || depth == 3);
+    for (size_t i = 0; i < depth && valid; ++i) valid = numbers[i] >= 1 && numbers[i] <= kFanout[i];
+    if (!valid) {
+      res.status = 404;
+      res.set_content("<html><body>missing</body></html>", "text/html");
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const int last = depth > 0 ? numbers.back() : 0;
+    std::string head;
+    if (!canonicalOnly && depth == 4 && last == 2) head += "<link rel=\"canonical\" href=\"" + path.substr(0, path.size() - 1) + "1\">";
+    if (!canonicalOnly && depth == 4 && last == 3) head += "<link rel=\"canonical\" href=\"" + path + "\">";
+    if (!canonicalOnly && depth == 3 && last == 5) head += "<link rel=\"canonical\" href=\"/c/" + path.substr(3) + "\">";
+    if (last % 2 == 0 && depth > 0) {
+      head += "<link rel=\"alternate\" hreflang=\"en\" href=\"" + path + "\">"
+              "<link rel=\"alternate\" hreflang=\"de\" href=\"/de" + path + "\">"
+              "<link rel=\"alternate\" hreflang=\"fr\" href=\"http://127.0.0.2:9/fr" + path + "\">";
+    }
+    std::string body;
+    if (!canonicalOnly && depth < 4) {
+      const std::string stem = depth == 0 ? "/p/" : path + "-";
+      for (int k = 1; k <= kFanout[depth]; ++k) body += "<a href=\"" + stem + std::to_string(k) + "\">x</a>";
+    }
+    if (depth == 0 || (depth == 2 && !canonicalOnly)) body += "<a href=\"/missing.html\">m</a>";
+    if (depth == 3 && last == 1 && !canonicalOnly) body += "<a href=\"/gone/" + path.substr(3) + "\">g</a>";
+    body += "<a href=\"/\">home</a>";
+    res.set_content("<html><head><title>t</title>" + head + "</head><body>" + body + "</body></html>", "text/html");
+  });
+}
+
+// What a crawl wrote, each file in an order of its own: the sitemap documents' <url> entries
+// sorted (with each document's text around them), the URL list's and the failure file's lines
+// sorted.
+struct WrittenFiles {
+  std::vector<std::string> entries;
+  std::vector<std::string> frames;  // each sitemap file's name and text without its entries
+  std::vector<std::string> urls;
+  std::vector<std::string> failures;
+};
+
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+    start = end + 1;
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+WrittenFiles ReadWritten(const fs::path& dir, const std::string& origin) {
+  WrittenFiles files;
+  const std::string site = SiteFiles(origin);
+  std::vector<fs::path> sitemaps;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(site + "_sitemap", 0) == 0) sitemaps.push_back(entry.path());
+  }
+  std::sort(sitemaps.begin(), sitemaps.end());
+  for (const fs::path& file : sitemaps) {
+    const std::string text = ReadFileBytes(file);
+    std::string frame = file.filename().string() + "\n";
+    size_t at = 0;
+    for (size_t open = text.find("<url>"); open != std::string::npos; open = text.find("<url>", at)) {
+      const size_t close = text.find("</url>", open);
+      if (close == std::string::npos) break;
+      frame += text.substr(at, open - at);
+      files.entries.push_back(text.substr(open, close + 6 - open));
+      at = close + 6;
+    }
+    frame += text.substr(at);
+    files.frames.push_back(frame);
+  }
+  std::sort(files.entries.begin(), files.entries.end());
+  files.urls = SortedLines(ReadFileBytes(dir / (site + "_urls.txt")));
+  files.failures = SortedLines(ReadFileBytes(dir / (site + "_failed.tsv")));
+  return files;
+}
+
+// How many items one sorted list holds that the other does not, either way.
+size_t Differing(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  std::vector<std::string> diff;
+  std::set_symmetric_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(diff));
+  return diff.size();
+}
 }  // namespace
 
 TEST(CliResumeTest, KilledAtSeveralPointsTheCommandGoesOnWithResumeToEveryPageOnce) {
@@ -142,4 +262,66 @@ TEST(CliResumeTest, CtrlCKeepsTheJournalAPlainRunReplacesItAndADamagedOneIsRefus
   EXPECT_EQ(server.requestLog().size() - before, static_cast<size_t>(kPages));
   ExpectEveryPageOnce(work.path(), server.origin(), kPages);
   EXPECT_FALSE(fs::exists(journal));
+}
+
+TEST(CliResumeTest, KilledInterruptedAndResumedTheCommandWritesWhatAnUnbrokenCrawlWrites) {
+  LoopbackServer server(8);
+  ServeContentSite(server);
+  ASSERT_TRUE(server.Start());
+  const std::vector<std::string> args = {"-t", "4", "-d", "10", "--plain", "-q", "--canonical", "--hreflang",
+                                         "--changefreq", "weekly", "--priority", "1.0,0.8,0.6,0.4", "--index",
+                                         server.origin()};
+  std::vector<std::string> resume = args;
+  resume.insert(resume.begin(), "--resume");
+
+  TempDir unbrokenDir;
+  ChildResult unbroken = RunCommand(args, unbrokenDir.path());
+  ASSERT_TRUE(unbroken.exited);
+  ASSERT_EQ(unbroken.exitStatus, 0) << unbroken.err;
+  const size_t pages = server.requestLog().size();
+  const WrittenFiles expected = ReadWritten(unbrokenDir.path(), server.origin());
+  // The site as described: canonicals leave 432 pages out, 48 come in by their canonical only.
+  ASSERT_EQ(expected.urls.size(), 2791u);
+  ASSERT_EQ(expected.entries.size(), 2359u);
+  ASSERT_EQ(expected.failures.size(), 49u);
+  EXPECT_NE(expected.entries.front().find("<changefreq>weekly</changefreq>"), std::string::npos);
+
+  // Killed at a quarter, interrupted at a half, killed at three quarters; then to the end.
+  TempDir work;
+  const struct {
+    size_t quarter;
+    int sig;
+  } cuts[] = {{1, SIGKILL}, {2, SIGINT}, {3, SIGKILL}};
+  for (const auto& cut : cuts) {
+    ChildResult cutShort = RunAndSignal(cut.quarter == 1 ? args : resume, work.path(), server,
+                                        pages + pages * cut.quarter / 4, cut.sig);
+    if (cut.sig == SIGKILL) {
+      ASSERT_FALSE(cutShort.exited) << cutShort.err;
+    } else {
+      ASSERT_TRUE(cutShort.exited) << cutShort.err;
+      EXPECT_EQ(cutShort.exitStatus, 130) << cutShort.err;
+    }
+    ASSERT_EQ(CrawlJournal::Inspect((work.path() / CrawlJournal::FolderName(server.origin())).string(),
+                                    server.origin())
+                  .status,
+              JournalSummary::Status::Unfinished)
+        << cut.quarter;
+  }
+  ChildResult last = RunCommand(resume, work.path());
+  ASSERT_TRUE(last.exited);
+  ASSERT_EQ(last.exitStatus, 0) << last.err;
+  const WrittenFiles resumed = ReadWritten(work.path(), server.origin());
+
+  const size_t differing = Differing(expected.entries, resumed.entries) + Differing(expected.urls, resumed.urls) +
+                           Differing(expected.failures, resumed.failures);
+  std::printf("[ resume   ] sitemap entries unbroken %zu, resumed %zu; URL list %zu / %zu; failures %zu / %zu; "
+              "%zu differing; pages requested %zu unbroken, %zu over the four resumed runs\n",
+              expected.entries.size(), resumed.entries.size(), expected.urls.size(), resumed.urls.size(),
+              expected.failures.size(), resumed.failures.size(), differing, pages,
+              server.requestLog().size() - pages);
+  EXPECT_EQ(differing, 0u);
+  EXPECT_EQ(resumed.entries, expected.entries);
+  EXPECT_EQ(resumed.frames, expected.frames);
+  EXPECT_EQ(resumed.urls, expected.urls);
+  EXPECT_EQ(resumed.failures, expected.failures);
 }

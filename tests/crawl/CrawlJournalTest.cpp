@@ -10,6 +10,7 @@
 
 #include "common/ResultCodes.h"
 #include "crawl/CrawlJournal.h"
+#include "crawl/ResumeDecision.h"
 #include "CrawlTestSite.h"
 #include "store/CLevelDb.h"
 #include "support/TempDir.h"
@@ -248,6 +249,187 @@ TEST(CrawlJournalTest, AJournalInUseByAnotherCrawlIsLeftAloneAndTheNewCrawlRunsW
   ASSERT_TRUE(CrawlUntil(run, site.origin(), TreeOptions(journal, false), 0));
   EXPECT_EQ(run.session->outcome(), rc::kOk);
   ExpectEveryPageOnce(run.results(), 50);
+  std::string version;
+  EXPECT_EQ(holder.Get("!version", &version), rc::kOk);
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
+}
+
+TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResultAsItWasHandedOver) {
+  TempDir dir;
+  const std::string journal = (dir.path() / "j").string();
+  CrawlStartParams params;  // every field off its default
+  params.startUrl = "http://127.0.0.1:9/start page/";
+  params.maxDepth = 7;
+  params.threadCount = 13;
+  params.forbiddenExtensions = {".zip", ".iso"};
+  params.rules.obeyRobots = true;
+  params.rules.minIntervalMs = 250;
+  params.rules.userAgent = "Veltro test agent/2 (+ spaces)";
+  params.rules.lastmodFromHeader = true;
+  params.rules.renderScripts = true;
+  params.sitemap.canonicalOnly = true;
+  params.sitemap.languageAlternates = true;
+  params.sitemap.changefreq = "weekly";
+  params.sitemap.priorities = {"1.0", "0.8", "0.6", "0.4"};
+  params.sitemap.indexFile = true;
+  params.includePatterns = {"/docs/*", "/blog/*"};
+  params.excludePatterns = {"*.pdf"};
+  params.journalPath = journal;
+  SiteOrigin origin{"http", "127.0.0.1", "9"};
+
+  const PageResult root{"/", "200", "2026-01-02", 0, "", true, {{"en", "http://127.0.0.1:9/"}, {"de", "http://127.0.0.1:9/de/"}}};
+  const PageResult copy{"/copy.html", "200", "", 1, "/", false, {}};
+  const PageResult broken{"/broken.html", "404", "", 2, "/copy.html", true, {}};
+  {
+    CrawlJournal writer(journal);
+    ASSERT_EQ(writer.Begin(params, origin), rc::kOk);
+    using Admission = CrawlJournal::Admission;
+    using Listing = CrawlJournal::Listing;
+    // Written children first: the replay still puts each page after the page that admitted it.
+    writer.Admitted("/broken.html", "/copy.html", 2, Admission::Waiting, false);
+    writer.Admitted("/", "", 0, Admission::Waiting, false);
+    writer.Admitted("/copy.html", "/", 1, Admission::Waiting, false);
+    writer.Admitted("/secret.pdf", "/", 1, Admission::Waiting, true);
+    writer.Admitted("/hidden.html", "/", 1, Admission::Waiting, false);
+    writer.Admitted("/later.html", "/copy.html", 2, Admission::Waiting, false);
+    writer.Finished(root, Crawled, Listing::Listed);
+    writer.Finished(copy, Crawled, Listing::Canonical);
+    writer.Finished(PageResult{"/secret.pdf", "200", "", 1, "/", true, {}}, Crawled, Listing::Excluded);
+    writer.Finished(PageResult{"/hidden.html", "200", "", 1, "/", true, {}}, Crawled, Listing::Noindex);
+    writer.Finished(broken, Failed, Listing::Listed);
+    writer.Close(false);
+  }
+
+  const JournalSummary summary = CrawlJournal::Inspect(journal, params.startUrl);
+  ASSERT_EQ(summary.status, JournalSummary::Status::Unfinished) << summary.detail;
+  const CrawlStartParams& read = summary.params;
+  EXPECT_EQ(read.startUrl, params.startUrl);
+  EXPECT_EQ(read.maxDepth, params.maxDepth);
+  EXPECT_EQ(read.threadCount, params.threadCount);
+  EXPECT_EQ(read.forbiddenExtensions, params.forbiddenExtensions);
+  EXPECT_TRUE(read.rules == params.rules);
+  EXPECT_TRUE(read.sitemap == params.sitemap);
+  EXPECT_EQ(read.includePatterns, params.includePatterns);
+  EXPECT_EQ(read.excludePatterns, params.excludePatterns);
+  EXPECT_EQ(summary.finished, 5);
+  EXPECT_EQ(summary.waiting, 1);
+
+  // Going on: the journal's settings with this run's request options; afresh: as typed.
+  CrawlStartParams typed;
+  typed.startUrl = params.startUrl;
+  typed.httpOptions = http_options{};
+  typed.httpOptions->totalTimeout = 77;
+  const ResumeDecision decision = ResumeDecision::For(typed, journal);
+  ASSERT_EQ(decision.kind, ResumeDecision::Kind::Offer);
+  const CrawlStartParams run = decision.ParamsToRun(true);
+  EXPECT_TRUE(run.sitemap == params.sitemap);
+  EXPECT_TRUE(run.rules == params.rules);
+  EXPECT_EQ(run.excludePatterns, params.excludePatterns);
+  ASSERT_TRUE(run.httpOptions.has_value());
+  EXPECT_EQ(run.httpOptions->totalTimeout, 77);
+  EXPECT_EQ(run.journalPath, journal);
+  EXPECT_TRUE(run.resume);
+  const CrawlStartParams afresh = decision.ParamsToRun(false);
+  EXPECT_TRUE(afresh.sitemap == SitemapContent{});
+  EXPECT_EQ(afresh.journalPath, journal);
+  EXPECT_FALSE(afresh.resume);
+
+  // The results the front end was given, whole; excluded and noindex pages were given none.
+  CrawlJournal reader(journal);
+  JournalReplay replay;
+  ASSERT_EQ(reader.Resume(params.startUrl, replay), rc::kOk);
+  auto same = [](const PageResult& a, const PageResult& b) {
+    return a.path == b.path && a.code == b.code && a.lastmod == b.lastmod && a.depth == b.depth &&
+           a.parent == b.parent && a.inSitemap == b.inSitemap && a.alternates == b.alternates;
+  };
+  ASSERT_EQ(replay.results.size(), 3u);
+  EXPECT_TRUE(same(replay.results[0], root));
+  EXPECT_TRUE(same(replay.results[1], copy));
+  EXPECT_TRUE(same(replay.results[2], broken));
+  EXPECT_EQ(replay.counters.crawledOk, 4);
+  EXPECT_EQ(replay.counters.failed, 1);
+  EXPECT_EQ(replay.counters.waiting, 1);
+  std::map<std::string, size_t> position;
+  for (size_t i = 0; i < replay.urls.size(); ++i) position[replay.urls[i].path] = i;
+  ASSERT_EQ(position.size(), 6u);
+  for (const JournalReplay::Url& url : replay.urls) {
+    if (!url.parent.empty()) EXPECT_LT(position.at(url.parent), position.at(url.path)) << url.path;
+  }
+  EXPECT_EQ(replay.urls[position.at("/later.html")].parent, "/copy.html");
+  EXPECT_EQ(replay.urls[position.at("/later.html")].record.state, Waiting);
+  reader.Close(false);
+}
+
+TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndTheCrawlStartsAfresh) {
+  constexpr int kPages = 300;
+  TestSite site;
+  ServeTree(site, kPages);
+  ASSERT_TRUE(site.Start());
+  TempDir dir;
+  const std::string journal = (dir.path() / "j").string();
+  CrawlStartParams typed = CrawlRun::ParamsOf(site.origin(), TreeOptions(journal, true));
+  using Status = JournalSummary::Status;
+
+  // A journal as the first format wrote it: a start record without the sitemap content, and
+  // results without depth, parent or alternates.
+  {
+    CLevelDb db;
+    ASSERT_EQ(db.Open(journal), rc::kOk);
+    ASSERT_EQ(db.Put("!version", "1"), rc::kOk);
+    ASSERT_EQ(db.Put("!start", "22 serialization::archive 9 " + std::to_string(site.origin().size()) + " " +
+                                   site.origin() + " 10 4 0 0 0 0 0 0 0 0 0"),
+              rc::kOk);
+    ASSERT_EQ(db.Put("!origin", "22 serialization::archive 9 4 http 9 127.0.0.1 0 "), rc::kOk);
+    ASSERT_EQ(db.Put("a//", "22 serialization::archive 9 0 0 0 1 0 0  0 0 "), rc::kOk);
+    ASSERT_EQ(db.Put("r/0000000000000000", "22 serialization::archive 9 0 1 0 3 200 0  0  1 /"), rc::kOk);
+  }
+  const JournalSummary older = CrawlJournal::Inspect(journal, site.origin());
+  EXPECT_EQ(older.status, Status::Older);
+  EXPECT_NE(older.detail.find("1"), std::string::npos) << older.detail;
+  ResumeDecision decision = ResumeDecision::For(typed, journal);
+  EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
+  EXPECT_EQ(decision.reason, Status::Older);
+  EXPECT_FALSE(decision.ParamsToRun(true).resume);
+  {
+    // Asked to go on, the crawl starts afresh all the same and fetches every page.
+    CrawlRun run;
+    ASSERT_TRUE(CrawlUntil(run, site.origin(), TreeOptions(journal, true), 0));
+    EXPECT_EQ(run.session->outcome(), rc::kOk);
+    ExpectEveryPageOnce(run.results(), kPages);
+  }
+
+  // A result record cut short: damaged, its reason said; removed through the decision.
+  {
+    CrawlRun run;
+    CrawlRun::Options options = TreeOptions(journal, false);
+    options.threadCount = 1;
+    ASSERT_TRUE(CrawlUntil(run, site.origin(), options, 50));
+  }
+  ASSERT_EQ(CrawlJournal::Inspect(journal, site.origin()).status, Status::Unfinished);
+  {
+    CLevelDb db;
+    ASSERT_EQ(db.Open(journal), rc::kOk);
+    std::string record;
+    ASSERT_EQ(db.Get("r/0000000000000001", &record), rc::kOk);
+    ASSERT_EQ(db.Put("r/0000000000000001", record.substr(0, record.size() - 3)), rc::kOk);
+  }
+  const JournalSummary damaged = CrawlJournal::Inspect(journal, site.origin());
+  EXPECT_EQ(damaged.status, Status::Damaged);
+  EXPECT_EQ(damaged.detail, "unreadable result record");
+  decision = ResumeDecision::For(typed, journal);
+  EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
+  EXPECT_EQ(decision.reason, Status::Damaged);
+  EXPECT_TRUE(decision.Discard());
+  EXPECT_FALSE(std::filesystem::exists(journal));
+  EXPECT_EQ(ResumeDecision::For(typed, journal).kind, ResumeDecision::Kind::Afresh);
+
+  // A journal another crawl holds open cannot be read, and is not removed under it.
+  CLevelDb holder;
+  ASSERT_EQ(holder.Open(journal), rc::kOk);
+  ASSERT_EQ(holder.Put("!version", "2"), rc::kOk);
+  decision = ResumeDecision::For(typed, journal);
+  EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
+  EXPECT_FALSE(decision.Discard());
   std::string version;
   EXPECT_EQ(holder.Get("!version", &version), rc::kOk);
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));

@@ -159,4 +159,31 @@ TEST_F(SitemapContentCrawlTest, DefaultsListEveryFetchedPageWithDailyAndHalfAndN
     EXPECT_FALSE(failure.foundOn.empty()) << failure.path;
 }
 
+TEST(SitemapContentNofollowTest, ANofollowPageLeadsToNeitherItsLinksNorItsCanonicalPage) {
+  StaticSite site;
+  site.Set("/", Html("", {"/closed.html", "/open.html"}));
+  site.Set("/closed.html", Html("<meta name=\"robots\" content=\"nofollow\">" + Canonical("/closed-main.html"),
+                                {"/closed-link.html"}));
+  site.Set("/open.html", Html(Canonical("/open-main.html"), {}));
+  for (const char* path : {"/closed-main.html", "/closed-link.html", "/open-main.html"}) site.Set(path, Html("", {}));
+  ASSERT_TRUE(site.Start());
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.rules.obeyRobots = true;
+  options.sitemap.canonicalOnly = true;
+  ASSERT_TRUE(run.Crawl(site.origin() + "/", options));
+  EXPECT_EQ(site.count("/closed-main.html"), 0u);
+  EXPECT_EQ(site.count("/closed-link.html"), 0u);
+  EXPECT_EQ(site.count("/open-main.html"), 1u);
+  // What the page says of its own listing holds under nofollow: it names another page.
+  std::vector<std::string> fetched = run.results().FetchedAddresses();
+  std::sort(fetched.begin(), fetched.end());
+  EXPECT_EQ(fetched, (std::vector<std::string>{site.origin() + "/", site.origin() + "/closed.html",
+                                               site.origin() + "/open-main.html", site.origin() + "/open.html"}));
+  std::string text;
+  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), 0);
+  EXPECT_EQ(text.find("/closed.html"), std::string::npos);
+  EXPECT_NE(text.find("/open-main.html"), std::string::npos);
+}
+
 }  // namespace
