@@ -335,8 +335,6 @@ int RunCliCrawl(const CliOptions& options) {
   CliRun run(options, outDir);
   for (const std::string& address : addresses) {
     params.startUrl = address;
-    // The journal's start record keeps whether an index is written, as the rest of the content.
-    params.sitemap.indexFile = sitemapIndex;
     const CrawlStartParams start = options.journal ? WithJournal(params, outDir, options.resume) : params;
     if (!options.quiet) {
       std::fprintf(stderr, "%s: crawling %s (depth %d, %d threads; %s)\n", kProgram, address.c_str(),
