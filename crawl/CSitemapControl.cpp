@@ -12,10 +12,9 @@
 #include "common/StringICompare.h"
 #include "crawl/AdmissionRules.h"
 #include "crawl/CanonicalAddress.h"
-#include "crawl/CrawlJournal.h"
 #include "crawl/CrawlScheduler.h"
+#include "crawl/WorkerPool.h"
 #include "crawl/PatternFilter.h"
-#include "store/UrlState.h"
 #include "web/CHttpSession.h"
 #include "web/CurlShare.h"
 #include "web/HeaderFields.h"
@@ -32,10 +31,6 @@ namespace {
 
 using SharedGuard = boost::shared_lock<boost::shared_mutex>;
 using ExclusiveGuard = boost::unique_lock<boost::shared_mutex>;
-
-// A worker's stack. A page needs far less than the default 8 MiB: the link extraction moves
-// deeply nested pages to a thread of its own. 256 workers then reserve 256 MiB, not 2 GiB.
-constexpr size_t kWorkerStack = size_t(1) << 20;
 
 std::string StatusOf(const std::string& headers) {
   return headers.empty() ? std::string() : ExtractHeaderField(headers, kFieldStatus);
@@ -61,9 +56,9 @@ bool IsSameOrigin(const SiteOrigin& origin, const WebAddress& address) {
 CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer)
     : data_(std::make_shared<CSitemapData>(params)),
       consumer_(std::move(consumer)),
+      batcher_(consumer_, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
       httpOptions_(params.httpOptions.value_or(http_options{})),
       parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {
-  if (!params.journalPath.empty()) journal_ = std::make_unique<CrawlJournal>(params.journalPath);
 }
 
 CSitemapControl::~CSitemapControl() = default;
@@ -89,10 +84,7 @@ SiteOrigin CSitemapControl::Origin() const {
   return data_->origin;
 }
 
-CrawlCounters CSitemapControl::Counters() const {
-  SharedGuard guard(data_->counterLock);
-  return data_->counters;
-}
+CrawlCounters CSitemapControl::Counters() const { return data_->ledger.Counters(); }
 
 void CSitemapControl::SetPageFetcher(PageFetcher fetcher) { fetcher_ = std::move(fetcher); }
 
@@ -143,7 +135,7 @@ int32_t CSitemapControl::RunCrawl() {
       pacer_.Reset(std::chrono::milliseconds(params().rules.minIntervalMs));
       PrepareRenderer();
       bool resumed = false;
-      if (journal_ && params().resume) result = ResumeSite(resumed);
+      if (data_->ledger.journaled() && params().resume) result = ResumeSite(resumed);
       if (!resumed && result == rc::kOk) result = OpenSite(origin);
       if (result == rc::kOk) result = RunWorkers();
     }
@@ -154,9 +146,9 @@ int32_t CSitemapControl::RunCrawl() {
   // The browser goes with the crawl's last page, its profile with it.
   renderer_.reset();
   if (IsStopRequested() && result == rc::kOk) result = rc::kStopped;
-  data_->stores->database().Close();
+  data_->ledger.stores().database().Close();
   // A crawl that has ended needs no journal; a stopped one keeps it for a later resume.
-  if (journal_) journal_->Close(result == rc::kOk);
+  data_->ledger.CloseJournal(result == rc::kOk);
   if (consumer_) consumer_->OnFinished(result);
   return result;
 }
@@ -210,14 +202,10 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     data_->origin = origin;
   }
   data_->robots = std::move(robots);
-  if (journal_) journal_->Begin(params(), origin);
+  data_->ledger.BeginJournal(params(), origin);
   if (hops.empty()) {
     // robots.txt refuses the root itself: nothing of the site may be requested.
-    int32_t depth = 0;
-    if (data_->stores->TryAdd(address.pathAndQuery, "", params().maxDepth, depth)) {
-      data_->stores->SetState(address.pathAndQuery, NotAllowed);
-      MoveCounters([](CrawlCounters& c) { c.notAllowed += 1; });
-    }
+    data_->ledger.Admit(address.pathAndQuery, "", [](const std::string&) { return UrlLedger::Verdict{true, false}; });
     return rc::kOk;
   }
   // Every address already fetched is in the store before any is handled, so that neither
@@ -225,7 +213,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
   // the first page.
   std::vector<Hop*> onSite;
   for (Hop& hop : hops)
-    if (IsSameOrigin(origin, hop.address) && SeedStartPage(hop.address.pathAndQuery)) onSite.push_back(&hop);
+    if (IsSameOrigin(origin, hop.address) && data_->ledger.AdmitTaken(hop.address.pathAndQuery)) onSite.push_back(&hop);
   for (Hop* hop : onSite) HandleResponse(hop->address.pathAndQuery, hop->page);
   return rc::kOk;
 }
@@ -256,50 +244,14 @@ bool CSitemapControl::RobotsAllow(const std::string& path) const {
   return !params().rules.obeyRobots || data_->robots.IsAllowed(path);
 }
 
-bool CSitemapControl::SeedStartPage(const std::string& path) {
-  int32_t depth = 0;
-  if (!data_->stores->TryAdd(path, "", params().maxDepth, depth)) return false;
-  JournalAdmitted(path, "", depth, false, false);
-  MoveCounters([](CrawlCounters& c) { c.waiting += 1; });
-  MoveCounters([](CrawlCounters& c) {
-    c.crawling += 1;
-    c.waiting -= 1;
-  });
-  return true;
-}
-
 int32_t CSitemapControl::RunWorkers() {
-  CrawlStores& stores = *data_->stores;
-  std::vector<std::string> taken;
-  CrawlScheduler scheduler(
-      [&](std::string& path) {
-        if (stores.TakeBatch(taken, 1) <= 0 || taken.empty()) return false;
-        path.swap(taken.front());
-        MoveCounters([](CrawlCounters& c) {
-          c.crawling += 1;
-          c.waiting -= 1;
-        });
-        return true;
-      },
-      [this] { return IsStopRequested(); });
+  CrawlScheduler scheduler([this](std::string& path) { return data_->ledger.Take(path); },
+                           [this] { return IsStopRequested(); });
   CurlShare share;
   // The thread setting is the number of pages fetched at once; 0 or less still crawls.
   const size_t count = params().threadCount < 1 ? 1 : static_cast<size_t>(params().threadCount);
-  std::vector<std::unique_ptr<boost::thread>> workers;
-  boost::thread::attributes attrs;
-  attrs.set_stack_size(kWorkerStack);
-  for (size_t i = 0; i < count; ++i) {
-    try {
-      workers.push_back(std::make_unique<boost::thread>(attrs, [&] { WorkLoop(scheduler, share); }));
-    } catch (...) {
-      break;  // as many workers as the system gives
-    }
-  }
-  if (workers.empty()) WorkLoop(scheduler, share);
-  for (auto& worker : workers) {
-    // Results of a slow site are handed over while the workers wait for it.
-    while (!worker->try_join_for(boost::chrono::milliseconds(kHandOverInterval.count() / 2))) HandOverResults();
-  }
+  // Results of a slow site are handed over while the workers wait for it.
+  WorkerPool::Run(count, [&] { WorkLoop(scheduler, share); }, kHandOverInterval / 2, [this] { HandOverResults(); });
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }
 
@@ -323,11 +275,7 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
     FetchedPage page = Fetch(FullAddress(Origin(), path), session, scratch ? &scratch->body : nullptr);
     if (IsStopRequested() && page.result == CURLE_ABORTED_BY_CALLBACK) {
       // Cut short by the stop: the page was not crawled and waits again.
-      data_->stores->SetState(path, Waiting);
-      MoveCounters([](CrawlCounters& c) {
-        c.crawling -= 1;
-        c.waiting += 1;
-      });
+      data_->ledger.Requeue(path);
       return rc::kStopped;
     }
     HandleResponse(path, page, scratch);
@@ -345,9 +293,9 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   std::string lastmod;
   bool inSitemap = true;
   LanguageAlternates alternates;
-  CrawlStores& stores = *data_->stores;
+  UrlLedger& ledger = data_->ledger;
   if (page.result == 0 && !page.body.empty() && code == "200") {
-    stores.SetState(path, Crawled);
+    ledger.MarkFetched(path);
     PageLinks links;
     LinkOptions options;
     options.obeyRobots = params().rules.obeyRobots;
@@ -370,19 +318,11 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     if (!parsed) {
       // Stopped while waiting to be parsed: its links are unknown, so it is not crawled after
       // all and waits again, as a page whose transfer the stop cut short.
-      stores.SetState(path, Waiting);
-      MoveCounters([](CrawlCounters& c) {
-        c.crawling -= 1;
-        c.waiting += 1;
-      });
+      ledger.Requeue(path);
       return;
     }
-    // Counted as crawling until its links are read (rendering takes a while), so the counters
-    // never show an idle crawl while pages are still being read.
-    MoveCounters([](CrawlCounters& c) {
-      c.crawling -= 1;
-      c.crawledOk += 1;
-    });
+    // Counted as crawling until its links are read and admitted (rendering takes a while), so
+    // the counters never show an idle crawl while pages are still being read.
     // A page listed as crawled has its links admitted, after a stop too: no page starts any
     // more, and a resumed crawl goes on from them.
     AdmitLinks(links.internal, path);
@@ -394,33 +334,25 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
     if (links.noindex) {
-      // Crawled, and left out of the results as an excluded page is.
-      MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
-      if (journal_) {
-        PageResult unlisted{path, "200", "", 0, {}, inSitemap, std::move(alternates)};
-        stores.Lineage(path, unlisted.depth, unlisted.parent);
-        JournalFinished(unlisted, true);
-      }
-      HandOverResults();
+      Finish(PageResult{path, code, "", 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Noindex);
       return;
     }
     if (params().rules.lastmodFromHeader)
       lastmod = W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
-  } else {
-    stores.SetState(path, Failed);
-    MoveCounters([](CrawlCounters& c) {
-      c.crawling -= 1;
-      c.failed += 1;
-    });
-    // A transfer that ended without an answer: libcurl's code ("curl 7") or the client's own.
-    if (page.result != 0) code = TransferFailureCode(page.result);
-    stores.SetFailed(path, code);
-    // A redirect inside the site leads to a page like a link on it would.
-    WebAddress target;
-    if (RedirectTarget(code, page.headers, address, target) && IsOnSite(origin, target))
-      AdmitLink(target.pathAndQuery, path);
+    Finish(PageResult{path, code, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Crawled);
+    return;
   }
-  RecordResult(PageResult{path, code, lastmod, 0, {}, inSitemap, std::move(alternates)});
+  // A transfer that ended without an answer: libcurl's code ("curl 7") or the client's own.
+  if (page.result != 0) code = TransferFailureCode(page.result);
+  // A redirect inside the site leads to a page like a link on it would.
+  WebAddress target;
+  if (RedirectTarget(code, page.headers, address, target) && IsOnSite(origin, target))
+    AdmitLink(target.pathAndQuery, path);
+  Finish(PageResult{path, code, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Failed);
+}
+
+void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how) {
+  if (data_->ledger.Finish(result, how)) batcher_.Add(std::move(result));
   HandOverResults();
 }
 
@@ -474,85 +406,21 @@ void CSitemapControl::AdmitLinks(const LinkSet& links, const std::string& parent
 
 void CSitemapControl::AdmitLink(const std::string& link, const std::string& parent) {
   if (link.empty()) return;
-  CrawlStores& stores = *data_->stores;
-  int32_t level = 0;
-  if (!stores.TryAdd(link, parent, params().maxDepth, level)) return;
-  if (!IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link)) {
-    stores.SetState(link, NotAllowed);
-    MoveCounters([](CrawlCounters& c) { c.notAllowed += 1; });
-    JournalAdmitted(link, parent, level, true, false);
-    return;
-  }
-  if (level > params().maxDepth) {
-    MoveCounters([](CrawlCounters& c) { c.tooDeep += 1; });
-  } else {
-    MoveCounters([](CrawlCounters& c) { c.waiting += 1; });
-  }
-  const bool excluded = data_->patterns.IsExcluded(link);
-  if (excluded) {
-    stores.SetExcluded(link, 1);
-    MoveCounters([](CrawlCounters& c) { c.excluded += 1; });
-  }
-  JournalAdmitted(link, parent, level, false, excluded);
+  data_->ledger.Admit(link, parent, [this](const std::string& path) { return Judge(path); });
 }
 
-void CSitemapControl::RecordResult(const std::string& path, const std::string& code, const std::string& lastmod) {
-  PageResult result;
-  result.path = path;
-  result.code = code;
-  result.lastmod = lastmod;
-  RecordResult(std::move(result));
-}
-
-void CSitemapControl::RecordResult(PageResult result) {
-  data_->stores->Lineage(result.path, result.depth, result.parent);
-  // The journal keeps the result as the front end gets it, so a resumed crawl gives it again.
-  JournalFinished(result, false);
-  if (data_->stores->GetExcluded(result.path) != 0) return;
-  ExclusiveGuard guard(data_->pendingLock);
-  data_->pendingResults.push_back(std::move(result));
-}
-
-int32_t CSitemapControl::HandOverResults(bool force) {
-  CSitemapData& d = *data_;
-  {
-    SharedGuard guard(d.pendingLock);
-    if (d.pendingResults.empty()) return rc::kOk;
-    const bool due = force || d.pendingResults.size() > kHandOverThreshold ||
-                     std::chrono::steady_clock::now() - d.lastHandOver >= kHandOverInterval;
-    if (!due) return rc::kOk;
-  }
-  bool idle = false;
-  if (!handOverBusy_.compare_exchange_strong(idle, true)) return rc::kOk;  // the next one takes them
-  try {
-    GivePending(force);
-  } catch (...) {
-    handOverBusy_.store(false);
-    return rc::kNoMemory;
-  }
-  handOverBusy_.store(false);
-  return rc::kOk;
-}
-
-bool CSitemapControl::GivePending(bool last) {
-  std::vector<PageResult> results;
-  {
-    ExclusiveGuard guard(data_->pendingLock);
-    results.swap(data_->pendingResults);
-    data_->lastHandOver = std::chrono::steady_clock::now();
-  }
-  if (results.empty()) return false;
-  CrawlPortion portion = MakePortion(Origin(), results);
-  // The last portion waits for nobody: the crawl ends, and the front end takes it when it can.
-  if (consumer_) consumer_->OnPortion(std::move(portion), [this, last] { return last || IsStopRequested(); });
-  return true;
+UrlLedger::Verdict CSitemapControl::Judge(const std::string& link) const {
+  UrlLedger::Verdict verdict;
+  verdict.refused = !IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link);
+  verdict.excluded = !verdict.refused && data_->patterns.IsExcluded(link);
+  return verdict;
 }
 
 // ---- The journal: kept while the crawl runs, read back when it goes on -------------------
 
 int32_t CSitemapControl::ResumeSite(bool& resumed) {
   JournalReplay replay;
-  if (journal_->Resume(params().startUrl, replay) != rc::kOk) return rc::kOk;  // starts afresh
+  if (!data_->ledger.Resume(params().startUrl, replay)) return rc::kOk;  // starts afresh
   if (params().rules.obeyRobots) {
     CHttpSession session;
     session.options() = RequestOptions();
@@ -566,36 +434,8 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
     data_->host = replay.origin.host;
     data_->origin = replay.origin;
   }
-  CIntUrlData& memory = data_->stores->memory();
-  for (const JournalReplay::Url& url : replay.urls) memory.Restore(url.path, url.record, url.parent);
-  MoveCounters([&](CrawlCounters& c) { c = replay.counters; });
   resumed = true;
   // The front end fills its lists and sitemap from the journal before any new page comes.
-  for (size_t first = 0; first < replay.results.size() && consumer_; first += kHandOverThreshold) {
-    const size_t last = std::min(replay.results.size(), first + kHandOverThreshold);
-    std::vector<PageResult> part(replay.results.begin() + first, replay.results.begin() + last);
-    consumer_->OnPortion(MakePortion(replay.origin, part), [this] { return IsStopRequested(); });
-  }
+  batcher_.Replay(replay.origin, replay.results);
   return IsStopRequested() ? rc::kStopped : rc::kOk;
-}
-
-void CSitemapControl::JournalAdmitted(const std::string& link, const std::string& parent, int32_t level,
-                                      bool refused, bool excluded) {
-  if (!journal_) return;
-  using Admission = CrawlJournal::Admission;
-  const Admission admission =
-      refused ? Admission::Refused : (level > params().maxDepth ? Admission::TooDeep : Admission::Waiting);
-  journal_->Admitted(link, parent, level, admission, excluded);
-}
-
-void CSitemapControl::JournalFinished(const PageResult& result, bool noindex) {
-  if (!journal_) return;
-  url_prop record;
-  if (!data_->stores->memory().Read(result.path, record)) return;
-  using Listing = CrawlJournal::Listing;
-  const Listing listing = noindex                     ? Listing::Noindex
-                          : record.excludedFlag != 0  ? Listing::Excluded
-                          : result.inSitemap          ? Listing::Listed
-                                                      : Listing::Canonical;
-  journal_->Finished(result, record.state, listing);
 }

@@ -13,12 +13,12 @@
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
 #include "crawl/RequestPacer.h"
+#include "crawl/ResultBatcher.h"
 #include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
 #include "web/http_options.h"
 
 class CHttpSession;
-class CrawlJournal;
 class CrawlScheduler;
 class CurlShare;
 class PageRenderer;
@@ -33,9 +33,9 @@ class CSitemapControl {
   using PageFetcher = std::function<int32_t(const std::string& address, std::string& headers, std::string& body)>;
 
   // More pending results than this are handed over by the worker that records the next one.
-  static constexpr size_t kHandOverThreshold = 200;
+  static constexpr size_t kHandOverThreshold = ResultBatcher::kThreshold;
   // Results never wait longer than this to be handed over, however slow the site.
-  static constexpr std::chrono::milliseconds kHandOverInterval{500};
+  static constexpr std::chrono::milliseconds kHandOverInterval = ResultBatcher::kInterval;
 
   CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer);
   ~CSitemapControl();
@@ -52,15 +52,8 @@ class CSitemapControl {
   void RequestStop() { stopRequested_.store(true); }
   bool IsStopRequested() const { return stopRequested_.load(); }
 
-  // A finished page's outcome, unless its path is excluded.
-  void RecordResult(const std::string& path, const std::string& code, const std::string& lastmod = "");
-  // The same with what the sitemap needs beyond the code: depth and parent come from the store.
-  void RecordResult(PageResult result);
-  // Hands the pending results to the consumer when more than kHandOverThreshold wait, or
-  // kHandOverInterval has passed since the last hand-over, or at once and without waiting
-  // for the consumer when force is set (the crawl's end). One hand-over at a time; a worker
-  // that finds one in progress leaves its results pending.
-  int32_t HandOverResults(bool force = false);
+  // Results gathered and not yet handed to the consumer.
+  size_t PendingResults() const { return batcher_.pending(); }
 
   CSitemapData& data() { return *data_; }
   const CSitemapData& data() const { return *data_; }
@@ -86,12 +79,6 @@ class CSitemapControl {
     std::string body;
   };
 
-  template <class Change>
-  void MoveCounters(Change change) {
-    boost::unique_lock<boost::shared_mutex> guard(data_->counterLock);
-    change(data_->counters);
-  }
-
   // The options of the crawl's requests: the client follows no redirect, and a stop ends a
   // running transfer.
   http_options RequestOptions() const;
@@ -115,9 +102,6 @@ class CSitemapControl {
   // on becomes the crawl's origin and first page. Redirecting pages met on the way that lie
   // on that origin are recorded like redirects met during the crawl.
   int32_t OpenSite(const SiteOrigin& typed);
-  // Adds a page of level 0 that is being fetched before the crawl, as the root is; false when
-  // the store held it already.
-  bool SeedStartPage(const std::string& path);
   // Judges one fetched page, records it and admits its links (or its redirect's target).
   // A worker's scratch (when there is one) is its storage for reading the page's links.
   void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr);
@@ -132,20 +116,18 @@ class CSitemapControl {
   void GiveUpRendering(std::string why);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
-  // Gives whatever is pending to the consumer, without waiting for it when last is set;
-  // false when nothing was pending.
-  bool GivePending(bool last);
+  // What the rules say of a link met for the first time.
+  UrlLedger::Verdict Judge(const std::string& link) const;
+  // The page's end in the ledger, and its result to the consumer unless it is left out.
+  void Finish(PageResult result, UrlLedger::Ending how);
+  // Hands over the results that wait, when due (see ResultBatcher).
+  void HandOverResults(bool last = false) { batcher_.HandOver(last); }
 
-  // The journal hooks (see the end of CSitemapControl.cpp). ResumeSite restores the journal's
-  // crawl in place of OpenSite: resumed stays false when there is none to go on with.
+  // Restores the journal's crawl in place of OpenSite: resumed stays false when there is none
+  // to go on with.
   int32_t ResumeSite(bool& resumed);
-  void JournalAdmitted(const std::string& link, const std::string& parent, int32_t level, bool refused,
-                       bool excluded);
-  // result: as handed over, its depth and parent filled in.
-  void JournalFinished(const PageResult& result, bool noindex);
 
   std::shared_ptr<CSitemapData> data_;
-  std::unique_ptr<CrawlJournal> journal_;  // when the start record names a journal
   std::unique_ptr<PageRenderer> renderer_;  // when the rules render pages, until the crawl ends
   // Why the rules' rendering stopped or never began; written once, before renderLost_ is set.
   std::string renderNotice_;
@@ -153,7 +135,7 @@ class CSitemapControl {
   std::atomic<bool> renderLost_{false};
   std::shared_ptr<CrawlResultConsumer> consumer_;
   std::atomic<bool> stopRequested_{false};
-  std::atomic<bool> handOverBusy_{false};
+  ResultBatcher batcher_;
   PageFetcher fetcher_;
   http_options httpOptions_;
   RequestPacer pacer_;

@@ -1,7 +1,7 @@
 #include "crawl/CSitemapData.h"
 
 CSitemapData::CSitemapData(const CrawlStartParams& start)
-    : params(start), stores(std::make_unique<CrawlStores>()), lastHandOver(std::chrono::steady_clock::now()) {
+    : params(start), ledger(start.maxDepth, start.journalPath) {
   patterns.includePatterns = params.includePatterns;
   patterns.excludePatterns = params.excludePatterns;
   origin.scheme = "http";

@@ -79,11 +79,9 @@ size_t Count(const std::wstring& text, const std::wstring& what) {
 
 class StopUnderLoadTest : public WindowTest {
  protected:
-  CSitemapData& Data() { return Window().crawl()->control().data(); }
   bool PortionUnread() { return Window().crawlMessages()->PortionWaiting(); }
   size_t Pending() {
-    boost::shared_lock<boost::shared_mutex> hold(Data().pendingLock);
-    return Data().pendingResults.size();
+    return Window().crawl()->control().PendingResults();
   }
 
   // Starts a crawl of 256 workers and keeps the window's thread busy (no event is handled)

@@ -128,7 +128,7 @@ TEST(CrawlRunTest, AdmissionOfForbiddenExcludedTooDeepAndRepeatedLinks) {
   std::vector<Entry> sorted = run.entries;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (std::vector<Entry>{{"/", "200"}, {"/A.html", "200"}, {"/a.html", "200"}, {"/b.html", "200"}}));
-  CrawlStores& stores = *run.control->data().stores;
+  CrawlStores& stores = run.control->data().ledger.stores();
   EXPECT_EQ(stores.memory().GetState("/setup.EXE"), NotAllowed);
   EXPECT_EQ(stores.memory().GetState("/deep.html"), NotAllowed);
   EXPECT_EQ(stores.memory().GetState("/private/p.html"), Crawled);

@@ -45,20 +45,4 @@ TEST(CrawlStatusTest, ProgressIsASinglePrecisionRatioTruncatedAndBounded) {
   EXPECT_EQ(ProgressPosition(excludedOnly), 0);
 }
 
-TEST(CrawlStatusTest, ReadCountersCopiesEveryField) {
-  CSitemapControl control(CrawlStartParams{}, nullptr);
-  CrawlCounters& c = control.data().counters;
-  c.waiting = 1;
-  c.crawling = 2;
-  c.crawledOk = 3;
-  c.failed = 4;
-  c.notAllowed = 5;
-  c.tooDeep = 6;
-  c.excluded = 7;
-  CrawlCounters copy = ReadCounters(control);
-  EXPECT_EQ(copy.waiting + copy.crawling * 10 + copy.crawledOk * 100 + copy.failed * 1000 +
-                copy.notAllowed * 10000 + copy.tooDeep * 100000 + copy.excluded * 1000000,
-            7654321);
-}
-
 }  // namespace

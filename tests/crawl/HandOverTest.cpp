@@ -6,27 +6,33 @@
 #include <vector>
 
 #include "common/MessageQueue.h"
-#include "crawl/CSitemapControl.h"
 #include "crawl/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
-#include "crawl/CrawlStatus.h"
 #include "crawl/PostingResultConsumer.h"
-#include "store/UrlState.h"
+#include "crawl/ResultBatcher.h"
 
 namespace {
 
 using Entry = std::pair<std::string, std::string>;
 
-// A crawl object whose results are posted to a queue that the test reads as the main window.
+// A crawl's results batched for a consumer that posts them to a queue the test reads as the
+// main window.
 class HandOverTest : public ::testing::Test {
  protected:
   HandOverTest()
-      : poster(std::make_shared<PostingResultConsumer>(queue.handle(), 7)), control(CrawlStartParams{}, poster) {}
+      : poster(std::make_shared<PostingResultConsumer>(queue.handle(), 7)),
+        batcher(poster, [] { return SiteOrigin{}; }, [this] { return stopped.load(); }) {}
 
-  void Record(const std::string& prefix, int count) {
-    for (int i = 0; i < count; ++i) control.RecordResult(prefix + std::to_string(i), "200");
+  void RecordResult(const std::string& path, const std::string& code) {
+    PageResult result;
+    result.path = path;
+    result.code = code;
+    batcher.Add(std::move(result));
   }
-  size_t Pending() { return control.data().pendingResults.size(); }
+  void Record(const std::string& prefix, int count) {
+    for (int i = 0; i < count; ++i) RecordResult(prefix + std::to_string(i), "200");
+  }
+  size_t Pending() { return batcher.pending(); }
   // The window's part: takes what waits when the message says so.
   void Handle(const PostedMessage& msg) {
     ASSERT_EQ(msg.lParam, 7);
@@ -42,21 +48,22 @@ class HandOverTest : public ::testing::Test {
 
   MessageQueue queue;
   std::shared_ptr<PostingResultConsumer> poster;
-  CSitemapControl control;
+  std::atomic<bool> stopped{false};
+  ResultBatcher batcher;
   std::vector<std::string> received;
   size_t portions = 0;
 };
 
 TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOverAndHeldUntilTaken) {
   Record("/p", 200);
-  control.HandOverResults();
+  batcher.HandOver();
   EXPECT_EQ(queue.size(), 0u);
   EXPECT_EQ(Pending(), 200u);
 
-  control.RecordResult("/last", "404");
+  RecordResult("/last", "404");
   std::atomic<bool> returned{false};
   std::thread worker([&]() {
-    control.HandOverResults();
+    batcher.HandOver();
     returned = true;
   });
   auto msg = queue.Take(std::chrono::seconds(30));
@@ -79,10 +86,10 @@ TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOverAndHel
 
 TEST_F(HandOverTest, AFewResultsAreHandedOverOnceTheyHaveWaitedTheInterval) {
   Record("/slow", 3);
-  control.HandOverResults();
+  batcher.HandOver();
   EXPECT_EQ(Pending(), 3u);  // neither many nor old
-  std::this_thread::sleep_for(CSitemapControl::kHandOverInterval + std::chrono::milliseconds(20));
-  std::thread worker([&]() { control.HandOverResults(); });
+  std::this_thread::sleep_for(ResultBatcher::kInterval + std::chrono::milliseconds(20));
+  std::thread worker([&]() { batcher.HandOver(); });
   auto msg = queue.Take(std::chrono::seconds(30));
   ASSERT_TRUE(msg);
   Handle(*msg);
@@ -90,27 +97,16 @@ TEST_F(HandOverTest, AFewResultsAreHandedOverOnceTheyHaveWaitedTheInterval) {
   EXPECT_EQ(received, (std::vector<std::string>{"/slow0", "/slow1", "/slow2"}));
 }
 
-TEST_F(HandOverTest, AnExcludedPathIsNeverRecorded) {
-  int32_t depth = 0;
-  CrawlStores& stores = *control.data().stores;
-  ASSERT_TRUE(stores.TryAdd("/hidden", "", 5, depth));
-  stores.SetExcluded("/hidden", 1);
-  control.RecordResult("/hidden", "200");
-  control.RecordResult("/a", "404");
-  ASSERT_EQ(Pending(), 1u);
-  EXPECT_EQ(control.data().pendingResults.front().path, "/a");
-}
-
 TEST_F(HandOverTest, AStopReleasesAWaitingWorkerAndTheWindowStillTakesEverything) {
   Record("/first", 201);
-  std::thread worker([&]() { control.HandOverResults(); });
+  std::thread worker([&]() { batcher.HandOver(); });
   auto first = queue.Take(std::chrono::seconds(30));
   ASSERT_TRUE(first);
-  control.RequestStop();  // the window is busy elsewhere; the stop must not wait for it
+  stopped = true;  // the window is busy elsewhere; the stop must not wait for it
   worker.join();
 
   Record("/second", 201);
-  control.HandOverResults();  // stopped: handed over without waiting, no second message
+  batcher.HandOver();  // stopped: handed over without waiting, no second message
   EXPECT_EQ(Pending(), 0u);
   EXPECT_EQ(queue.size(), 0u);
 
@@ -128,8 +124,8 @@ TEST_F(HandOverTest, ManyWorkersHandingOverAtOnceLoseAndDoubleNothing) {
   for (int w = 0; w < kWorkers; ++w) {
     workers.emplace_back([&, w]() {
       for (int i = 0; i < kEach; ++i) {
-        control.RecordResult("/w" + std::to_string(w) + "/" + std::to_string(i), "200");
-        control.HandOverResults();
+        RecordResult("/w" + std::to_string(w) + "/" + std::to_string(i), "200");
+        batcher.HandOver();
       }
       ++done;
     });
@@ -141,7 +137,7 @@ TEST_F(HandOverTest, ManyWorkersHandingOverAtOnceLoseAndDoubleNothing) {
   Drain();
   std::atomic<bool> lastDone{false};
   std::thread last([&]() {
-    control.HandOverResults(true);  // what the crawl's end hands over
+    batcher.HandOver(true);  // what the crawl's end hands over
     lastDone = true;
   });
   while (!lastDone) {

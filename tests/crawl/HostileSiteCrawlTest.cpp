@@ -27,7 +27,7 @@ TEST(HostileSiteCrawlTest, EveryHostilePageEndsWithACodeAndNothingIsLeftWaitingO
 
   std::map<std::string, std::string> results(run.entries.begin(), run.entries.end());
   EXPECT_EQ(results.size(), run.entries.size());  // each page handed over once
-  CrawlStores& stores = *run.control->data().stores;
+  CrawlStores& stores = run.control->data().ledger.stores();
   for (const std::string& path : plan.successes) {
     EXPECT_EQ(results[path], "200") << path.substr(0, 80);
     EXPECT_EQ(stores.memory().GetState(path), Crawled) << path.substr(0, 80);

@@ -71,7 +71,7 @@ TEST(StressCrawlTest, TwoHundredFiftySixWorkersAdmitEveryLinkOnceThroughATwoSeco
     while (ReadCounters(*run.control).crawledOk < 100 && Clock::now() < limit)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     okAtHold = ReadCounters(*run.control).crawledOk;
-    run.control->data().stores->memory().HoldLock(std::chrono::seconds(2));
+    run.control->data().ledger.stores().memory().HoldLock(std::chrono::seconds(2));
     arrivalsAfterHold = site.arrivals().size();
   });
   const bool finished = run.RunUntilFinished();
@@ -93,7 +93,7 @@ TEST(StressCrawlTest, TwoHundredFiftySixWorkersAdmitEveryLinkOnceThroughATwoSeco
   EXPECT_EQ(c.failed, missing);
   EXPECT_EQ(c.crawling, 0);
   EXPECT_EQ(c.waiting, 0);
-  CIntUrlData& store = run.control->data().stores->memory();
+  CIntUrlData& store = run.control->data().ledger.stores().memory();
   EXPECT_EQ(store.size(), static_cast<size_t>(total));
   ASSERT_EQ(store.GetState("/"), Crawled);
   for (int i = 0; i < kPages; ++i) {

@@ -1,0 +1,81 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "crawl/CrawlCounters.h"
+#include "crawl/CrawlJournal.h"
+#include "crawl/CrawlPortion.h"
+#include "crawl/CrawlStartParams.h"
+#include "store/CrawlStores.h"
+#include "web/SiteOrigin.h"
+
+// Every address of one crawl: the store of their states, the seven counters and the journal's
+// records. Each change of an address's state is one call here, which changes all three
+// together, so the counters always tell what the store holds and the journal holds every
+// change once. Thread safe.
+class UrlLedger {
+ public:
+  // What the rules say of an address met for the first time.
+  struct Verdict {
+    bool refused = false;   // never fetched (a forbidden type, robots.txt)
+    bool excluded = false;  // fetched, but left out of the results (the exclude patterns)
+  };
+  enum class Admission { Known, Waiting, TooDeep, Refused };
+  // How a page that was fetched ended.
+  enum class Ending { Crawled, Failed, Noindex };
+
+  // journalPath empty: no journal is kept.
+  UrlLedger(int32_t maxDepth, const std::string& journalPath);
+  ~UrlLedger();
+  UrlLedger(const UrlLedger&) = delete;
+  UrlLedger& operator=(const UrlLedger&) = delete;
+
+  CrawlStores& stores() { return *stores_; }
+  CrawlCounters Counters() const;
+  bool journaled() const { return journal_ != nullptr; }
+
+  // A new journal for a crawl starting afresh.
+  void BeginJournal(const CrawlStartParams& params, const SiteOrigin& origin);
+  // Goes on with the journal's crawl of startUrl: the store and the counters as it left them;
+  // false (nothing changed) when there is none to go on with.
+  bool Resume(const std::string& startUrl, JournalReplay& replay);
+  // Writes what is gathered and closes; remove: the crawl ended and needs no journal.
+  void CloseJournal(bool remove);
+
+  // An address found on parent (empty for a start page). judge is asked only for an address
+  // met for the first time: Verdict(const std::string& path).
+  template <class Judge>
+  Admission Admit(const std::string& path, const std::string& parent, Judge judge) {
+    int32_t depth = 0;
+    if (!stores_->TryAdd(path, parent, maxDepth_, depth)) return Admission::Known;
+    return Count(path, parent, depth, judge(path));
+  }
+  // A start page fetched before the crawl: admitted and crawling at once; false when known.
+  bool AdmitTaken(const std::string& path);
+  // The next waiting address, now crawling; false when none waits.
+  bool Take(std::string& path);
+  // A crawling address waits again: the stop cut its page short.
+  void Requeue(const std::string& path);
+  // A crawling page answered with a body: Crawled while its links are read.
+  void MarkFetched(const std::string& path);
+  // A crawling page has ended: result gets its depth and the page it was found on, and is
+  // journaled as the front end gets it. True when it goes into the results (not left out by
+  // the patterns or by its noindex).
+  bool Finish(PageResult& result, Ending how);
+
+ private:
+  Admission Count(const std::string& path, const std::string& parent, int32_t depth, Verdict verdict);
+  template <class Change>
+  void MoveCounters(Change change) {
+    std::lock_guard<std::mutex> guard(countersLock_);
+    change(counters_);
+  }
+
+  const int32_t maxDepth_;
+  std::unique_ptr<CrawlStores> stores_;
+  std::unique_ptr<CrawlJournal> journal_;
+  mutable std::mutex countersLock_;  // guards counters_
+  CrawlCounters counters_;
+};
