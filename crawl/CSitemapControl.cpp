@@ -9,15 +9,14 @@
 #include <vector>
 
 #include "common/ResultCodes.h"
-#include "common/StringICompare.h"
 #include "crawl/AdmissionRules.h"
 #include "crawl/CanonicalAddress.h"
 #include "crawl/CrawlScheduler.h"
+#include "crawl/SiteOpener.h"
 #include "crawl/WorkerPool.h"
 #include "crawl/PatternFilter.h"
 #include "web/CHttpSession.h"
 #include "web/CurlShare.h"
-#include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
 #include "web/PageRenderer.h"
 #include "web/PageScratch.h"
@@ -31,24 +30,6 @@ namespace {
 
 using SharedGuard = boost::shared_lock<boost::shared_mutex>;
 using ExclusiveGuard = boost::unique_lock<boost::shared_mutex>;
-
-std::string StatusOf(const std::string& headers) {
-  return headers.empty() ? std::string() : ExtractHeaderField(headers, kFieldStatus);
-}
-
-// Where a redirect answer points, resolved against the address it answered; false for any
-// other answer, or a Location that is no http(s) address.
-bool RedirectTarget(const std::string& status, const std::string& headers, const std::string& address,
-                    WebAddress& target) {
-  if (status.size() != 3 || status[0] != '3') return false;
-  const std::string location = ResponseHeaders(headers).Field("Location");
-  return !location.empty() && ResolveWebReference(address, location, target);
-}
-
-// The redirect hops that share the crawl's scheme, host spelling and port are its pages.
-bool IsSameOrigin(const SiteOrigin& origin, const WebAddress& address) {
-  return address.scheme == origin.scheme && EqualsIgnoreCase(address.host, origin.host) && address.port == origin.port;
-}
 
 }  // namespace
 
@@ -97,7 +78,7 @@ http_options CSitemapControl::RequestOptions() const {
   return options;
 }
 
-CSitemapControl::FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session,
+FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session,
                                                    std::string* storage) {
   FetchedPage page;
   if (storage) {
@@ -153,85 +134,42 @@ int32_t CSitemapControl::RunCrawl() {
   return result;
 }
 
+SiteOpener CSitemapControl::Opener(CHttpSession& session) {
+  SiteOpener::Options options;
+  options.obeyRobots = params().rules.obeyRobots;
+  options.productToken = RobotsProductToken(params().rules.userAgent);
+  options.maxRedirects = httpOptions_.maxRedirects;
+  return SiteOpener([this, &session](const std::string& address) { return Fetch(address, &session); },
+                    [this] { return IsStopRequested(); }, std::move(options),
+                    [this](const RobotsPolicy& robots) { UsePolicy(robots); });
+}
+
 int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
-  struct Hop {
-    WebAddress address;
-    FetchedPage page;
-  };
-  const bool obey = params().rules.obeyRobots;
-  std::vector<Hop> hops;
-  WebAddress address;
-  address.scheme = typed.scheme;
-  address.host = typed.host;
-  address.port = typed.port;
-  address.pathAndQuery = "/";
   CHttpSession session;
   session.options() = RequestOptions();
-  RobotsPolicy robots;
-  if (obey) robots = FetchRobots(typed, session);
-  if (IsStopRequested()) return rc::kStopped;
-  UsePolicy(robots);
-  if (!obey || robots.IsAllowed(address.pathAndQuery)) {
-    FetchedPage page = Fetch(ToText(address), &session);
-    for (int32_t n = 0; n < httpOptions_.maxRedirects && !IsStopRequested(); ++n) {
-      WebAddress target;
-      if (!RedirectTarget(StatusOf(page.headers), page.headers, ToText(address), target)) break;
-      if (!IsSameHost(target.host, typed.host)) break;  // another site: listed, not followed
-      bool seen = ToText(target) == ToText(address);
-      for (const Hop& hop : hops) seen = seen || ToText(hop.address) == ToText(target);
-      if (seen) break;
-      if (obey) {
-        // Another scheme or port is another origin, with a robots.txt of its own.
-        RobotsPolicy there = IsSameOrigin(OriginOf(address), target) ? robots : FetchRobots(OriginOf(target), session);
-        if (!there.IsAllowed(target.pathAndQuery)) break;  // listed; its target is refused below
-        robots = std::move(there);
-        UsePolicy(robots);
-      }
-      hops.push_back({address, std::move(page)});
-      address = target;
-      page = Fetch(ToText(address), &session);
-    }
-    if (IsStopRequested()) return rc::kStopped;
-    hops.push_back({address, std::move(page)});
-  }
-
-  const SiteOrigin origin = OriginOf(address);
+  SiteOpener::Site site;
+  if (!Opener(session).Open(typed, site)) return rc::kStopped;
+  const SiteOrigin origin = OriginOf(site.end);
   {
     ExclusiveGuard guard(data_->hostLock);
     data_->host = origin.host;
     data_->origin = origin;
   }
-  data_->robots = std::move(robots);
+  data_->robots = std::move(site.robots);
   data_->ledger.BeginJournal(params(), origin);
-  if (hops.empty()) {
+  if (site.hops.empty()) {
     // robots.txt refuses the root itself: nothing of the site may be requested.
-    data_->ledger.Admit(address.pathAndQuery, "", [](const std::string&) { return UrlLedger::Verdict{true, false}; });
+    data_->ledger.Admit(site.end.pathAndQuery, "", [](const std::string&) { return UrlLedger::Verdict{true, false}; });
     return rc::kOk;
   }
   // Every address already fetched is in the store before any is handled, so that neither
   // the hops' Location nor the first page's links fetch one of them again. The last hop is
   // the first page.
-  std::vector<Hop*> onSite;
-  for (Hop& hop : hops)
+  std::vector<SiteOpener::Hop*> onSite;
+  for (SiteOpener::Hop& hop : site.hops)
     if (IsSameOrigin(origin, hop.address) && data_->ledger.AdmitTaken(hop.address.pathAndQuery)) onSite.push_back(&hop);
-  for (Hop* hop : onSite) HandleResponse(hop->address.pathAndQuery, hop->page);
+  for (SiteOpener::Hop* hop : onSite) HandleResponse(hop->address.pathAndQuery, hop->page);
   return rc::kOk;
-}
-
-RobotsPolicy CSitemapControl::FetchRobots(const SiteOrigin& origin, CHttpSession& session) {
-  // Crawlers follow a few redirects of robots.txt, to other hosts too.
-  constexpr int kRobotsRedirects = 5;
-  std::string address = RobotsTxtAddress(origin);
-  FetchedPage page = Fetch(address, &session);
-  for (int hop = 0; hop < kRobotsRedirects && !IsStopRequested(); ++hop) {
-    WebAddress target;
-    if (!RedirectTarget(StatusOf(page.headers), page.headers, address, target)) break;
-    address = ToText(target);
-    page = Fetch(address, &session);
-  }
-  std::string_view body = page.body;
-  if (body.substr(0, 4) == "\r\n\r\n") body.remove_prefix(4);  // the blank line after the headers
-  return RobotsPolicyOf(page.result, StatusOf(page.headers), body, RobotsProductToken(params().rules.userAgent));
 }
 
 void CSitemapControl::UsePolicy(const RobotsPolicy& robots) {
@@ -424,7 +362,7 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
   if (params().rules.obeyRobots) {
     CHttpSession session;
     session.options() = RequestOptions();
-    RobotsPolicy robots = FetchRobots(replay.origin, session);
+    RobotsPolicy robots = Opener(session).FetchRobots(replay.origin);
     if (IsStopRequested()) return rc::kStopped;
     UsePolicy(robots);
     data_->robots = std::move(robots);

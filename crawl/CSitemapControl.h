@@ -10,6 +10,8 @@
 
 #include "crawl/CSitemapData.h"
 #include "crawl/CrawlResultConsumer.h"
+#include "crawl/FetchedPage.h"
+#include "crawl/SiteOpener.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
 #include "crawl/RequestPacer.h"
@@ -72,13 +74,6 @@ class CSitemapControl {
   void SetPageFetcher(PageFetcher fetcher);
 
  private:
-  // One response as the client handed it over.
-  struct FetchedPage {
-    int32_t result = 0;
-    std::string headers;
-    std::string body;
-  };
-
   // The options of the crawl's requests: the client follows no redirect, and a stop ends a
   // running transfer.
   http_options RequestOptions() const;
@@ -86,8 +81,8 @@ class CSitemapControl {
   // request waits for its turn under the crawl's minimum interval.
   // A worker's receive room (reused) comes from storage when there is one.
   FetchedPage Fetch(const std::string& address, CHttpSession* session, std::string* storage = nullptr);
-  // The site's robots.txt, its redirects followed a few times, read into a policy.
-  RobotsPolicy FetchRobots(const SiteOrigin& origin, CHttpSession& session);
+  // Opens the site with the crawl's fetch, stop and rules, its requests on session.
+  SiteOpener Opener(CHttpSession& session);
   // The request interval the policy's Crawl-delay asks for, when the rules obey it.
   void UsePolicy(const RobotsPolicy& robots);
   // Whether the rules let the crawl request path.
