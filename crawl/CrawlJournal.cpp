@@ -10,8 +10,7 @@
 #include <leveldb/iterator.h>
 
 #include "common/ResultCodes.h"
-#include "store/TextArchive.h"
-#include "web/StatusTextTable.h"
+#include "crawl/JournalRecords.h"
 
 namespace {
 
@@ -32,145 +31,6 @@ std::string ResultKey(uint64_t sequence) {
   char digits[24];
   std::snprintf(digits, sizeof digits, "%016llu", static_cast<unsigned long long>(sequence));
   return kResultPrefix + digits;
-}
-
-void WriteSet(TextArchiveWriter& w, const StringISet& set) {
-  w.WriteCount(set.size());
-  for (const std::string& item : set) w.WriteString(item);
-}
-
-bool ReadSet(TextArchiveReader& r, StringISet& set) {
-  uint64_t count = 0;
-  if (!r.ReadCount(count) || count > r.remaining()) return false;
-  for (uint64_t i = 0; i < count; ++i) {
-    std::string item;
-    if (!r.ReadString(item)) return false;
-    set.insert(item);
-  }
-  return true;
-}
-
-bool ReadBool(TextArchiveReader& r, bool& value) {
-  int32_t n = 0;
-  if (!r.ReadInt(n) || (n != 0 && n != 1)) return false;
-  value = n == 1;
-  return true;
-}
-
-void WriteList(TextArchiveWriter& w, const std::vector<std::string>& list) {
-  w.WriteCount(list.size());
-  for (const std::string& item : list) w.WriteString(item);
-}
-
-bool ReadList(TextArchiveReader& r, std::vector<std::string>& list) {
-  uint64_t count = 0;
-  if (!r.ReadCount(count) || count > r.remaining()) return false;
-  list.clear();
-  for (uint64_t i = 0; i < count; ++i) {
-    std::string item;
-    if (!r.ReadString(item)) return false;
-    list.push_back(std::move(item));
-  }
-  return true;
-}
-
-// Every setting of the crawl but its request options and the journal's own place: a resumed
-// crawl runs, and writes, as the crawl it goes on with.
-std::string StartText(const CrawlStartParams& p) {
-  TextArchiveWriter w;
-  w.WriteString(p.startUrl);
-  w.WriteInt(p.maxDepth);
-  w.WriteInt(p.threadCount);
-  WriteSet(w, p.forbiddenExtensions);
-  w.WriteInt(p.rules.obeyRobots ? 1 : 0);
-  w.WriteInt(p.rules.minIntervalMs);
-  w.WriteString(p.rules.userAgent);
-  w.WriteInt(p.rules.lastmodFromHeader ? 1 : 0);
-  w.WriteInt(p.rules.renderScripts ? 1 : 0);
-  w.WriteInt(p.sitemap.canonicalOnly ? 1 : 0);
-  w.WriteInt(p.sitemap.languageAlternates ? 1 : 0);
-  w.WriteString(p.sitemap.changefreq);
-  WriteList(w, p.sitemap.priorities);
-  w.WriteInt(p.sitemap.indexFile ? 1 : 0);
-  WriteSet(w, p.includePatterns);
-  WriteSet(w, p.excludePatterns);
-  return w.text();
-}
-
-bool ReadStart(const std::string& text, CrawlStartParams& p) {
-  TextArchiveReader r(text);
-  return r.ReadHeader() && r.ReadString(p.startUrl) && r.ReadInt(p.maxDepth) && r.ReadInt(p.threadCount) &&
-         ReadSet(r, p.forbiddenExtensions) && ReadBool(r, p.rules.obeyRobots) && r.ReadInt(p.rules.minIntervalMs) &&
-         r.ReadString(p.rules.userAgent) && ReadBool(r, p.rules.lastmodFromHeader) &&
-         ReadBool(r, p.rules.renderScripts) && ReadBool(r, p.sitemap.canonicalOnly) &&
-         ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
-         ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
-         ReadSet(r, p.excludePatterns) && r.remaining() == 0;
-}
-
-std::string OriginText(const SiteOrigin& origin) {
-  TextArchiveWriter w;
-  w.WriteString(origin.scheme);
-  w.WriteString(origin.host);
-  w.WriteString(origin.port);
-  return w.text();
-}
-
-bool ReadOrigin(const std::string& text, SiteOrigin& origin) {
-  TextArchiveReader r(text);
-  return r.ReadHeader() && r.ReadString(origin.scheme) && r.ReadString(origin.host) && r.ReadString(origin.port) &&
-         r.remaining() == 0 && !origin.host.empty();
-}
-
-// An admitted address: url_prop's text form (depth, state, flag, code), then how it was
-// counted and the page it was found on.
-struct Admit {
-  url_prop record;
-  int32_t admission = 0;
-  std::string parent;
-};
-
-bool ReadAdmit(const std::string& text, Admit& a) {
-  TextArchiveReader r(text);
-  int32_t tracking = 0, version = 0;
-  return r.ReadHeader() && r.ReadInt(tracking) && r.ReadInt(version) && r.ReadInt(a.record.depth) &&
-         r.ReadInt(a.record.state) && r.ReadInt(a.record.excludedFlag) && r.ReadString(a.record.code) &&
-         r.ReadInt(a.admission) && a.admission >= 0 && a.admission <= 2 && r.ReadString(a.parent) &&
-         r.remaining() == 0;
-}
-
-// A result: depth, state, listing, code, lastmod, the code's description, the path, the page
-// it was found on, its language alternates.
-struct Result {
-  int32_t depth = 0;
-  int32_t state = 0;
-  int32_t listing = 0;
-  std::string code;
-  std::string lastmod;
-  std::string description;
-  std::string path;
-  std::string parent;
-  LanguageAlternates alternates;
-};
-
-bool ReadAlternates(TextArchiveReader& r, LanguageAlternates& alternates) {
-  uint64_t count = 0;
-  if (!r.ReadCount(count) || count > r.remaining()) return false;
-  for (uint64_t i = 0; i < count; ++i) {
-    std::string language, address;
-    if (!r.ReadString(language) || !r.ReadString(address)) return false;
-    alternates.emplace_back(std::move(language), std::move(address));
-  }
-  return true;
-}
-
-bool ReadResult(const std::string& text, Result& res) {
-  TextArchiveReader r(text);
-  return r.ReadHeader() && r.ReadInt(res.depth) && r.ReadInt(res.state) &&
-         (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
-         res.listing <= 3 && r.ReadString(res.code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
-         r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
-         r.remaining() == 0 && !res.path.empty();
 }
 
 // Reads a whole journal into replay; the summary says what it holds or why it is refused.
@@ -210,17 +70,17 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
     if (db.Get(kOriginKey, &origin) != rc::kOk) return summary;  // never reached its first page
     if (!ReadOrigin(origin, replay.origin)) return refuse(Status::Damaged, "unreadable origin");
 
-    std::map<std::string, Admit> admitted;
+    std::map<std::string, JournalAdmit> admitted;
     std::map<std::string, int32_t> done;  // path -> Crawled or Failed
     CrawlCounters& c = replay.counters;
     std::unique_ptr<leveldb::Iterator> it(handle->NewIterator(leveldb::ReadOptions()));
     for (it->Seek(kAdmitPrefix); it->Valid() && it->key().starts_with(kAdmitPrefix); it->Next()) {
-      Admit a;
+      JournalAdmit a;
       if (!ReadAdmit(it->value().ToString(), a)) return refuse(Status::Damaged, "unreadable address record");
       admitted.emplace(it->key().ToString().substr(kAdmitPrefix.size()), std::move(a));
     }
     for (it->Seek(kResultPrefix); it->Valid() && it->key().starts_with(kResultPrefix); it->Next()) {
-      Result r;
+      JournalResult r;
       if (!ReadResult(it->value().ToString(), r)) return refuse(Status::Damaged, "unreadable result record");
       replay.nextSequence = std::stoull(it->key().ToString().substr(kResultPrefix.size())) + 1;
       if (!done.emplace(r.path, r.state).second) continue;  // one result per page
@@ -386,16 +246,8 @@ void CrawlJournal::Admitted(const std::string& path, const std::string& parent, 
   std::lock_guard<std::mutex> guard(journalLock_);
   if (!open_ || failed_) return;
   try {
-    TextArchiveWriter w;
-    w.WriteInt(0);
-    w.WriteInt(0);
-    w.WriteInt(depth);
-    w.WriteInt(admission == Admission::Waiting ? Waiting : NotAllowed);
-    w.WriteInt(excluded ? 1 : 0);
-    w.WriteString("");
-    w.WriteInt(static_cast<int32_t>(admission));
-    w.WriteString(parent);
-    if (w.ok()) Append(kAdmitPrefix + path, w.text());
+    std::string text;
+    if (AdmitText(parent, depth, static_cast<int32_t>(admission), excluded, text)) Append(kAdmitPrefix + path, text);
   } catch (...) {
     failed_ = true;  // out of memory: the journal ends here, still a prefix of the crawl
   }
@@ -405,22 +257,8 @@ void CrawlJournal::Finished(const PageResult& result, int32_t state, Listing lis
   std::lock_guard<std::mutex> guard(journalLock_);
   if (!open_ || failed_) return;
   try {
-    TextArchiveWriter w;
-    w.WriteInt(result.depth);
-    w.WriteInt(state == Crawled ? Crawled : Failed);
-    w.WriteInt(static_cast<int32_t>(listing));
-    w.WriteString(result.code);
-    w.WriteString(result.lastmod);
-    const std::string* description = result.code == "200" ? nullptr : StatusText(result.code);
-    w.WriteString(description ? *description : std::string());
-    w.WriteString(result.path);
-    w.WriteString(result.parent);
-    w.WriteCount(result.alternates.size());
-    for (const auto& [language, address] : result.alternates) {
-      w.WriteString(language);
-      w.WriteString(address);
-    }
-    if (w.ok()) Append(ResultKey(sequence_++), w.text());
+    std::string text;
+    if (ResultText(result, state, static_cast<int32_t>(listing), text)) Append(ResultKey(sequence_++), text);
   } catch (...) {
     failed_ = true;
   }
