@@ -10,6 +10,7 @@
 #include "web/MetaRobots.h"
 #include "web/PageMarkup.h"
 #include "web/PageText.h"
+#include "web/LinkMarkup.h"
 #include "web/ParserInput.h"
 #include "web/ResponseHeaders.h"
 #include "web/TidyDocument.h"

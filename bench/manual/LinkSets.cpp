@@ -16,6 +16,7 @@
 #include "web/LinkRules.h"
 #include "web/PageMarkup.h"
 #include "web/PageText.h"
+#include "web/LinkMarkup.h"
 #include "web/ParserInput.h"
 #include "web/TidyDocument.h"
 

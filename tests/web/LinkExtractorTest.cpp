@@ -12,6 +12,7 @@
 #include "web/LinkExtractor.h"
 #include "web/PageLinks.h"
 #include "web/PageText.h"
+#include "web/LinkMarkup.h"
 #include "web/ParserInput.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "web/LinkExtractor.h"
 #include "web/PageMarkup.h"
 #include "web/PageScratch.h"
+#include "web/LinkMarkup.h"
 #include "web/ParserInput.h"
 #include "web/TidyDocument.h"
 
