@@ -12,7 +12,9 @@
 #include "crawl/CrawlJournal.h"
 #include "crawl/ResumeDecision.h"
 #include "CrawlTestSite.h"
+#include "support/SameSettings.h"
 #include "store/CLevelDb.h"
+#include "support/SameSettings.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -302,15 +304,7 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
 
   const JournalSummary summary = CrawlJournal::Inspect(journal, params.startUrl);
   ASSERT_EQ(summary.status, JournalSummary::Status::Unfinished) << summary.detail;
-  const CrawlStartParams& read = summary.params;
-  EXPECT_EQ(read.startUrl, params.startUrl);
-  EXPECT_EQ(read.maxDepth, params.maxDepth);
-  EXPECT_EQ(read.threadCount, params.threadCount);
-  EXPECT_EQ(read.forbiddenExtensions, params.forbiddenExtensions);
-  EXPECT_TRUE(read.rules == params.rules);
-  EXPECT_TRUE(read.sitemap == params.sitemap);
-  EXPECT_EQ(read.includePatterns, params.includePatterns);
-  EXPECT_EQ(read.excludePatterns, params.excludePatterns);
+  ExpectSameSettings(summary.params, params);
   EXPECT_EQ(summary.finished, 5);
   EXPECT_EQ(summary.waiting, 1);
 

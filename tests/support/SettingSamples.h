@@ -10,6 +10,7 @@
 #include "crawl/CrawlStartParams.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsTable.h"
+#include "support/SameSettings.h"
 
 // The value as stored, and the command's arguments that ask for the same (none where the
 // command has no option).
@@ -46,16 +47,4 @@ inline bool SetEverySample(CSetupManager& setup) {
   for (const auto& [key, sample] : SettingSamples())
     if (!SetSettingText(setup, *FindSetting(key), sample.stored)) return false;
   return true;
-}
-
-// The settings part of two start records is the same.
-inline void ExpectSameSettings(const CrawlStartParams& a, const CrawlStartParams& b) {
-  EXPECT_EQ(a.startUrl, b.startUrl);
-  EXPECT_EQ(a.maxDepth, b.maxDepth);
-  EXPECT_EQ(a.threadCount, b.threadCount);
-  EXPECT_EQ(a.forbiddenExtensions, b.forbiddenExtensions);
-  EXPECT_TRUE(a.rules == b.rules);
-  EXPECT_TRUE(a.sitemap == b.sitemap);
-  EXPECT_EQ(a.includePatterns, b.includePatterns);
-  EXPECT_EQ(a.excludePatterns, b.excludePatterns);
 }
