@@ -227,12 +227,14 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
 void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch) {
   const SiteOrigin origin = Origin();
   const std::string address = FullAddress(origin, path);
-  std::string code = StatusOf(page.headers);
+  // A transfer that ended without an answer has libcurl's code or the client's own.
+  const PageOutcome outcome =
+      page.result != 0 ? PageOutcome::OfFetchResult(page.result) : PageOutcome::OfStatusText(StatusOf(page.headers));
   std::string lastmod;
   bool inSitemap = true;
   LanguageAlternates alternates;
   UrlLedger& ledger = data_->ledger;
-  if (page.result == 0 && !page.body.empty() && code == "200") {
+  if (outcome.ok() && !page.body.empty()) {
     ledger.MarkFetched(path);
     PageLinks links;
     LinkOptions options;
@@ -272,21 +274,19 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
     if (links.noindex) {
-      Finish(PageResult{path, code, "", 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Noindex);
+      Finish(PageResult{path, outcome, "", 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Noindex);
       return;
     }
     if (params().rules.lastmodFromHeader)
       lastmod = W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
-    Finish(PageResult{path, code, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Crawled);
+    Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Crawled);
     return;
   }
-  // A transfer that ended without an answer: libcurl's code ("curl 7") or the client's own.
-  if (page.result != 0) code = TransferFailureCode(page.result);
   // A redirect inside the site leads to a page like a link on it would.
   WebAddress target;
-  if (RedirectTarget(code, page.headers, address, target) && IsOnSite(origin, target))
+  if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target) && IsOnSite(origin, target))
     AdmitLink(target.pathAndQuery, path);
-  Finish(PageResult{path, code, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Failed);
+  Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Failed);
 }
 
 void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how) {

@@ -90,13 +90,13 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
         entry->second.record.depth = r.depth;
         entry->second.parent = r.parent;
       }
-      entry->second.record.code = r.code;
+      entry->second.record.code = r.outcome.Text();
       (r.state == Crawled ? c.crawledOk : c.failed) += 1;
       using Listing = CrawlJournal::Listing;
       const auto listing = static_cast<Listing>(r.listing);
       if (listing == Listing::Noindex) c.excluded += 1;
       if (listing == Listing::Listed || listing == Listing::Canonical) {
-        replay.results.push_back(PageResult{std::move(r.path), std::move(r.code), std::move(r.lastmod), r.depth,
+        replay.results.push_back(PageResult{std::move(r.path), r.outcome, std::move(r.lastmod), r.depth,
                                             std::move(r.parent), listing == Listing::Listed,
                                             std::move(r.alternates)});
       }

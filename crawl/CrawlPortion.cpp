@@ -27,8 +27,9 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
   CrawlPortion portion;
   portion.entries.reserve(results.size());
   for (const PageResult& result : results) {
-    portion.entries.emplace_back(result.path, result.code);
-    if (result.code == "200") {
+    // The front ends show and write the outcome as its text.
+    portion.entries.emplace_back(result.path, result.outcome.Text());
+    if (result.outcome.ok()) {
       std::string address = FullAddress(origin, result.path);
       portion.okPaths.push_back(result.path);
       if (result.inSitemap) {
@@ -39,7 +40,7 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
       }
       portion.okAddresses.push_back(std::move(address));
     } else {
-      portion.failures.emplace_back(result.path, result.code);
+      portion.failures.emplace_back(result.path, result.outcome.Text());
       portion.failureParents.push_back(result.parent.empty() ? std::string() : FullAddress(origin, result.parent));
     }
   }

@@ -6,19 +6,20 @@
 #include <utility>
 #include <vector>
 
+#include "web/PageOutcome.h"
 #include "web/SiteOrigin.h"
 
 // A page's language alternates: (hreflang, full address), in document order.
 using LanguageAlternates = std::vector<std::pair<std::string, std::string>>;
 
-// What became of one page: its result code text ("200" success, anything else a failure
-// code) and, when the rules ask for it, its lastmod in W3C form (empty: the writer's date).
+// What became of one page: its outcome (the status 200 is success, anything else a failure)
+// and, when the rules ask for it, its lastmod in W3C form (empty: the writer's date).
 // Also its link depth, the path of the page whose link admitted it (empty for a start
 // address), whether it goes into the sitemap (a page naming another canonical address does
 // not) and its language alternates when they are asked for.
 struct PageResult {
   std::string path;
-  std::string code;
+  PageOutcome outcome;
   std::string lastmod;
   int32_t depth = 0;
   std::string parent;

@@ -16,5 +16,4 @@ struct FetchedPage {
 std::string StatusOf(const std::string& headers);
 // Where a redirect answer points, resolved against the address it answered; false for any
 // other answer, or a Location that is no http(s) address.
-bool RedirectTarget(const std::string& status, const std::string& headers, const std::string& address,
-                    WebAddress& target);
+bool RedirectTarget(const std::string& headers, const std::string& address, WebAddress& target);

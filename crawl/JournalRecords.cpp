@@ -119,11 +119,17 @@ bool ReadAdmit(const std::string& text, JournalAdmit& a) {
 
 bool ReadResult(const std::string& text, JournalResult& res) {
   TextArchiveReader r(text);
-  return r.ReadHeader() && r.ReadInt(res.depth) && r.ReadInt(res.state) &&
-         (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
-         res.listing <= 3 && r.ReadString(res.code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
-         r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
-         r.remaining() == 0 && !res.path.empty();
+  std::string code;
+  if (!(r.ReadHeader() && r.ReadInt(res.depth) && r.ReadInt(res.state) &&
+        (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
+        res.listing <= 3 && r.ReadString(code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
+        r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
+        r.remaining() == 0 && !res.path.empty()))
+    return false;
+  const std::optional<PageOutcome> outcome = PageOutcome::FromText(code);
+  if (!outcome) return false;  // no outcome writes that text
+  res.outcome = *outcome;
+  return true;
 }
 
 
@@ -148,9 +154,10 @@ bool ResultText(const PageResult& result, int32_t state, int32_t listing, std::s
   w.WriteInt(result.depth);
   w.WriteInt(state == Crawled ? Crawled : Failed);
   w.WriteInt(listing);
-  w.WriteString(result.code);
+  const std::string code = result.outcome.Text();
+  w.WriteString(code);
   w.WriteString(result.lastmod);
-  const std::string* description = result.code == "200" ? nullptr : StatusText(result.code);
+  const std::string* description = result.outcome.ok() ? nullptr : StatusText(code);
   w.WriteString(description ? *description : std::string());
   w.WriteString(result.path);
   w.WriteString(result.parent);

@@ -7,6 +7,7 @@
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStartParams.h"
 #include "store/url_prop.h"
+#include "web/PageOutcome.h"
 #include "web/SiteOrigin.h"
 
 // An admitted address: url_prop's text form (depth, state, flag, code), then how it was
@@ -23,7 +24,7 @@ struct JournalResult {
   int32_t depth = 0;
   int32_t state = 0;
   int32_t listing = 0;
-  std::string code;
+  PageOutcome outcome;
   std::string lastmod;
   std::string description;
   std::string path;

@@ -30,7 +30,7 @@ bool SiteOpener::Open(const SiteOrigin& typed, Site& site) {
   FetchedPage page = fetch_(ToText(address));
   for (int32_t n = 0; n < options_.maxRedirects && !stopped_(); ++n) {
     WebAddress target;
-    if (!RedirectTarget(StatusOf(page.headers), page.headers, ToText(address), target)) break;
+    if (!RedirectTarget(page.headers, ToText(address), target)) break;
     if (!IsSameHost(target.host, typed.host)) break;  // another site: listed, not followed
     bool seen = ToText(target) == ToText(address);
     for (const Hop& hop : hops) seen = seen || ToText(hop.address) == ToText(target);
@@ -58,7 +58,7 @@ RobotsPolicy SiteOpener::FetchRobots(const SiteOrigin& origin) {
   FetchedPage page = fetch_(address);
   for (int hop = 0; hop < kRobotsRedirects && !stopped_(); ++hop) {
     WebAddress target;
-    if (!RedirectTarget(StatusOf(page.headers), page.headers, address, target)) break;
+    if (!RedirectTarget(page.headers, address, target)) break;
     address = ToText(target);
     page = fetch_(address);
   }

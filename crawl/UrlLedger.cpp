@@ -84,7 +84,7 @@ void UrlLedger::MarkFetched(const std::string& path) { stores_->SetState(path, C
 bool UrlLedger::Finish(PageResult& result, Ending how) {
   if (how == Ending::Failed) {
     stores_->SetState(result.path, Failed);
-    stores_->SetFailed(result.path, result.code);
+    stores_->SetFailed(result.path, result.outcome.Text());
   }
   MoveCounters([how](CrawlCounters& c) {
     c.crawling -= 1;

@@ -279,9 +279,9 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
   params.journalPath = journal;
   SiteOrigin origin{"http", "127.0.0.1", "9"};
 
-  const PageResult root{"/", "200", "2026-01-02", 0, "", true, {{"en", "http://127.0.0.1:9/"}, {"de", "http://127.0.0.1:9/de/"}}};
-  const PageResult copy{"/copy.html", "200", "", 1, "/", false, {}};
-  const PageResult broken{"/broken.html", "404", "", 2, "/copy.html", true, {}};
+  const PageResult root{"/", PageOutcome::Status(200), "2026-01-02", 0, "", true, {{"en", "http://127.0.0.1:9/"}, {"de", "http://127.0.0.1:9/de/"}}};
+  const PageResult copy{"/copy.html", PageOutcome::Status(200), "", 1, "/", false, {}};
+  const PageResult broken{"/broken.html", PageOutcome::Status(404), "", 2, "/copy.html", true, {}};
   {
     CrawlJournal writer(journal);
     ASSERT_EQ(writer.Begin(params, origin), rc::kOk);
@@ -296,8 +296,8 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
     writer.Admitted("/later.html", "/copy.html", 2, Admission::Waiting, false);
     writer.Finished(root, Crawled, Listing::Listed);
     writer.Finished(copy, Crawled, Listing::Canonical);
-    writer.Finished(PageResult{"/secret.pdf", "200", "", 1, "/", true, {}}, Crawled, Listing::Excluded);
-    writer.Finished(PageResult{"/hidden.html", "200", "", 1, "/", true, {}}, Crawled, Listing::Noindex);
+    writer.Finished(PageResult{"/secret.pdf", PageOutcome::Status(200), "", 1, "/", true, {}}, Crawled, Listing::Excluded);
+    writer.Finished(PageResult{"/hidden.html", PageOutcome::Status(200), "", 1, "/", true, {}}, Crawled, Listing::Noindex);
     writer.Finished(broken, Failed, Listing::Listed);
     writer.Close(false);
   }
@@ -333,7 +333,7 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
   JournalReplay replay;
   ASSERT_EQ(reader.Resume(params.startUrl, replay), rc::kOk);
   auto same = [](const PageResult& a, const PageResult& b) {
-    return a.path == b.path && a.code == b.code && a.lastmod == b.lastmod && a.depth == b.depth &&
+    return a.path == b.path && a.outcome == b.outcome && a.lastmod == b.lastmod && a.depth == b.depth &&
            a.parent == b.parent && a.inSitemap == b.inSitemap && a.alternates == b.alternates;
   };
   ASSERT_EQ(replay.results.size(), 3u);

@@ -26,7 +26,7 @@ class HandOverTest : public ::testing::Test {
   void RecordResult(const std::string& path, const std::string& code) {
     PageResult result;
     result.path = path;
-    result.code = code;
+    result.outcome = *PageOutcome::FromText(code);
     batcher.Add(std::move(result));
   }
   void Record(const std::string& prefix, int count) {

@@ -43,8 +43,8 @@ void Crawl(UrlLedger& ledger, std::vector<PageResult>& listed) {
     for (int child = n * 4 + 1; child <= n * 4 + 4; ++child) ledger.Admit(PathOf(child), path, JudgeOf);
     PageResult result;
     result.path = path;
-    result.code = n % 11 == 6 ? "404" : "200";
-    UrlLedger::Ending how = result.code != "200" ? UrlLedger::Ending::Failed
+    result.outcome = PageOutcome::Status(n % 11 == 6 ? 404 : 200);
+    UrlLedger::Ending how = !result.outcome.ok() ? UrlLedger::Ending::Failed
                             : n % 13 == 8       ? UrlLedger::Ending::Noindex
                                                 : UrlLedger::Ending::Crawled;
     if (how != UrlLedger::Ending::Failed) ledger.MarkFetched(path);
@@ -132,13 +132,13 @@ TEST(UrlLedgerTest, AnExcludedOrNoindexPageIsCountedButNotListed) {
             UrlLedger::Admission::Waiting);
   EXPECT_EQ(ledger.Admit("/hidden", "/", [](const std::string&) { return UrlLedger::Verdict{}; }),
             UrlLedger::Admission::Known);
-  PageResult root{"/", "200"};
+  PageResult root{"/", PageOutcome::Status(200)};
   ledger.MarkFetched("/");
   EXPECT_FALSE(ledger.Finish(root, UrlLedger::Ending::Noindex));
   std::string taken;
   ASSERT_TRUE(ledger.Take(taken));
   EXPECT_EQ(taken, "/hidden");
-  PageResult hidden{"/hidden", "200"};
+  PageResult hidden{"/hidden", PageOutcome::Status(200)};
   EXPECT_FALSE(ledger.Finish(hidden, UrlLedger::Ending::Crawled));
   EXPECT_EQ(hidden.depth, 1);
   EXPECT_EQ(hidden.parent, "/");

@@ -35,7 +35,7 @@ CSetupManager Defaults() {
 std::shared_ptr<CrawlResults> ResultsOf(const std::string& host, const std::string& port) {
   auto results = std::make_shared<CrawlResults>("2026-01-01");
   SiteOrigin origin{"http", host, port};
-  results->AddPortion(MakePortion(origin, {PageResult{"/", "200", ""}}), origin);
+  results->AddPortion(MakePortion(origin, {PageResult{"/", PageOutcome::Status(200), ""}}), origin);
   return results;
 }
 
