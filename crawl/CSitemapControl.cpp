@@ -189,7 +189,8 @@ int32_t CSitemapControl::RunWorkers() {
   // The thread setting is the number of pages fetched at once; 0 or less still crawls.
   const size_t count = params().threadCount < 1 ? 1 : static_cast<size_t>(params().threadCount);
   // Results of a slow site are handed over while the workers wait for it.
-  WorkerPool::Run(count, [&] { WorkLoop(scheduler, share); }, kHandOverInterval / 2, [this] { HandOverResults(); });
+  WorkerPool::Run(count, [&] { WorkLoop(scheduler, share); }, ResultBatcher::kInterval / 2,
+                  [this] { HandOverResults(); });
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }
 

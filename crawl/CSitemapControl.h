@@ -1,6 +1,5 @@
 #pragma once
 #include <atomic>
-#include <boost/thread/locks.hpp>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,11 +32,6 @@ class CSitemapControl {
   // Fetches one full address into (header block, body); 0 on success, positive libcurl
   // codes and negative client codes otherwise. The default one uses the worker's CHttpSession.
   using PageFetcher = std::function<int32_t(const std::string& address, std::string& headers, std::string& body)>;
-
-  // More pending results than this are handed over by the worker that records the next one.
-  static constexpr size_t kHandOverThreshold = ResultBatcher::kThreshold;
-  // Results never wait longer than this to be handed over, however slow the site.
-  static constexpr std::chrono::milliseconds kHandOverInterval = ResultBatcher::kInterval;
 
   CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer);
   ~CSitemapControl();
