@@ -28,7 +28,7 @@
 #include "settings/CrawlStartParamsOf.h"
 #include "settings/SettingsPersistence.h"
 #include "web/HttpGlobal.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 #include "web/UrlRules.h"
 
 namespace {

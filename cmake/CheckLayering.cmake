@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Run as: cmake -DSOURCE_DIR=... -P CheckLayering.cmake
 # The engine's folders from the bottom up; each may include only the folders before it (and
 # itself). Front ends (cli/, app/) sit above them all.
-set(layers common store web crawl settings output)
+set(layers common store web render crawl settings output)
 set(above cli app)
 set(failures "")
 list(LENGTH layers count)

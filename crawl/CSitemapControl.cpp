@@ -20,7 +20,7 @@
 #include "web/CurlShare.h"
 #include "web/HeaderFields.h"
 #include "web/LinkExtractor.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 #include "web/PageScratch.h"
 #include "web/ResponseHeaders.h"
 #include "web/HttpDate.h"
@@ -314,8 +314,6 @@ void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
     scheduler.Done();
   }
 }
-
-int32_t CSitemapControl::ProcessPage(const std::string& path) { return ProcessPage(path, nullptr); }
 
 int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch) {
   if (path.empty()) return rc::kEmpty;

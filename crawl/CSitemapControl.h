@@ -45,8 +45,6 @@ class CSitemapControl {
   // Runs the whole crawl on the calling thread (the crawl thread) and ends it with the
   // consumer's OnFinished: 0, rc::kParse (no host), rc::kStopped, or rc::kGeneral.
   int32_t RunCrawl();
-  // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
-  int32_t ProcessPage(const std::string& path);
 
   // Asks the crawl to stop: running transfers end, no page starts; returns at once.
   void RequestStop() { stopRequested_.store(true); }
@@ -105,6 +103,7 @@ class CSitemapControl {
   void UsePolicy(const RobotsPolicy& robots);
   // Whether the rules let the crawl request path.
   bool RobotsAllow(const std::string& path) const;
+  // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
   int32_t ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch = nullptr);
   // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
   // Meanwhile the crawl thread hands over what waits longer than the interval.

@@ -7,7 +7,7 @@
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
 #include "settings/SetupPageRules.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "support/StaticSite.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/CDlgSubGoogle.h"
 #include "settings/CSetupManager.h"
 #include "support/StaticSite.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 #include "app/CDlgSubYahoo.h"
 
 namespace fs = std::filesystem;

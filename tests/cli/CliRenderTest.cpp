@@ -13,7 +13,7 @@
 #include "support/SiteFiles.h"
 #include "support/StaticSite.h"
 #include "support/TempDir.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 namespace {
 

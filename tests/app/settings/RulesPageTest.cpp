@@ -13,7 +13,7 @@
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
 #include "support/TempDir.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 #include "tests/app/settings/SheetTestSupport.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "web/ChromiumBrowser.h"
+#include "render/ChromiumBrowser.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "web/RenderRequestRules.h"
+#include "render/RenderRequestRules.h"
 
 #include <algorithm>
 #include <array>

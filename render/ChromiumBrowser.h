@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "web/ChromiumProcess.h"
-#include "web/DevToolsPipe.h"
-#include "web/PageRenderer.h"
-#include "web/ProfileFolder.h"
-#include "web/RenderTab.h"
+#include "render/ChromiumProcess.h"
+#include "render/DevToolsPipe.h"
+#include "render/PageRenderer.h"
+#include "render/ProfileFolder.h"
+#include "render/RenderTab.h"
 
 // One running browser with its throwaway profile and its pool of tabs: at most `tabs` open,
 // each lent to one render at a time and kept for the next, a broken one closed and replaced.

@@ -1,4 +1,4 @@
-#include "web/UniqueFd.h"
+#include "render/UniqueFd.h"
 
 #include <fcntl.h>
 #include <unistd.h>

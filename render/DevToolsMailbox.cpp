@@ -1,4 +1,4 @@
-#include "web/DevToolsMailbox.h"
+#include "render/DevToolsMailbox.h"
 
 void DevToolsMailbox::Post(nlohmann::json message) {
   {

@@ -11,8 +11,8 @@
 #include <thread>
 #include <unordered_map>
 
-#include "web/DevToolsMailbox.h"
-#include "web/UniqueFd.h"
+#include "render/DevToolsMailbox.h"
+#include "render/UniqueFd.h"
 
 // The DevTools protocol over a browser's pipe: each message one JSON text ended by a NUL byte.
 // Commands carry ids; a reader thread hands each reply to the mailbox its command named and

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "web/DevToolsMailbox.h"
-#include "web/DevToolsPipe.h"
-#include "web/PageRenderer.h"
+#include "render/DevToolsMailbox.h"
+#include "render/DevToolsPipe.h"
+#include "render/PageRenderer.h"
 
 // One tab of the browser, attached as a flattened session, rendering one page at a time. A tab
 // is kept for the next page; one that crashed, hung or lost its browser is broken and must be

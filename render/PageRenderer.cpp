@@ -1,12 +1,12 @@
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <exception>
 
-#include "web/ChromiumBrowser.h"
-#include "web/RenderRequestRules.h"
+#include "render/ChromiumBrowser.h"
+#include "render/RenderRequestRules.h"
 #include "web/UrlRules.h"
 
 // The browser that renders, and how many times one was started: a browser that dies is

@@ -1,4 +1,4 @@
-#include "web/RenderScripts.h"
+#include "render/RenderScripts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "web/ChromiumProcess.h"
+#include "render/ChromiumProcess.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "web/Base64.h"
+#include "render/Base64.h"
 
 std::string Base64Encode(const std::string& bytes) {
   static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";

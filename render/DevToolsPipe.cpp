@@ -1,4 +1,4 @@
-#include "web/DevToolsPipe.h"
+#include "render/DevToolsPipe.h"
 
 #include <poll.h>
 #include <signal.h>

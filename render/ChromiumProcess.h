@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "web/UniqueFd.h"
+#include "render/UniqueFd.h"
 
 // How one browser is started.
 struct ChromiumLaunch {

@@ -1,4 +1,4 @@
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

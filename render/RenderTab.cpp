@@ -1,10 +1,10 @@
-#include "web/RenderTab.h"
+#include "render/RenderTab.h"
 
 #include <algorithm>
 
-#include "web/Base64.h"
-#include "web/RenderRequestRules.h"
-#include "web/RenderScripts.h"
+#include "render/Base64.h"
+#include "render/RenderRequestRules.h"
+#include "render/RenderScripts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "web/ProfileFolder.h"
+#include "render/ProfileFolder.h"
 
 #include <stdlib.h>
 
