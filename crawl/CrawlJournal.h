@@ -82,8 +82,6 @@ class CrawlJournal {
                 bool excluded);
   void Finished(const std::string& path, int32_t depth, int32_t state, const std::string& code,
                 const std::string& lastmod, Listing listing);
-  // Writes the records gathered so far.
-  void Flush();
   // Writes what is gathered and closes; removes the folder when the crawl has ended.
   void Close(bool remove);
 

@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "common/DecimalNumber.h"
-#include "common/Event.h"
 #include "common/MessageQueue.h"
 #include "common/PercentEncoding.h"
 #include "common/StringICompare.h"
@@ -82,15 +81,6 @@ TEST(WindowMessagesTest, PostedMessagesArriveInOrderAndDeadHandlesRefuse) {
     poster.join();
   }
   EXPECT_FALSE(PostWindowMessage(dead, WM_USER, 0, 0));
-}
-
-TEST(AutoResetEventTest, OneSetReleasesOneWaitAndStaysUntilTaken) {
-  AutoResetEvent event;
-  EXPECT_FALSE(event.WaitFor(std::chrono::milliseconds(1)));
-  event.Set();
-  event.Set();  // not counted twice
-  EXPECT_TRUE(event.WaitFor(std::chrono::milliseconds(1)));
-  EXPECT_FALSE(event.WaitFor(std::chrono::milliseconds(1)));
 }
 
 TEST(PercentEncodingTest, TheReadableFormDecodesUtf8TextButNoEscapeThatChangesOrHidesTheAddress) {
