@@ -1,9 +1,11 @@
 cmake_minimum_required(VERSION 3.25)
 # Run as: cmake -DSOURCE_DIR=... -P CheckLayering.cmake
 # The engine's folders from the bottom up; each may include only the folders before it (and
-# itself). Front ends (cli/, app/) sit above them all.
+# itself). The front ends' texts (texts/) sit above them all, the front ends (cli/, app/) above
+# those. The engine holds no wide text and no window message: it returns kinds, codes and
+# counts in UTF-8, and the front ends word them.
 set(layers common store web render crawl settings output)
-set(above cli app)
+set(above texts cli app)
 set(failures "")
 list(LENGTH layers count)
 math(EXPR last "${count} - 1")
@@ -27,7 +29,23 @@ foreach(i RANGE ${last})
         list(APPEND failures "${rel} includes ${target}/, which stands above ${dir}/")
       endif()
     endforeach()
+    file(STRINGS ${src} wide REGEX "wstring|wchar_t|WM_[A-Z]|(^|[^A-Za-z0-9_])L['\"]|WindowHandle|PostWindowMessage")
+    if(wide)
+      file(RELATIVE_PATH rel ${SOURCE_DIR} ${src})
+      list(GET wide 0 first)
+      string(STRIP "${first}" first)
+      list(APPEND failures "${rel} holds wide text or a window message: ${first}")
+    endif()
   endforeach()
+endforeach()
+# texts/ is the front ends' own: it may use the engine, never a front end.
+file(GLOB sources ${SOURCE_DIR}/texts/*.h ${SOURCE_DIR}/texts/*.cpp)
+foreach(src ${sources})
+  file(STRINGS ${src} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"(cli|app)/")
+  if(includes)
+    file(RELATIVE_PATH rel ${SOURCE_DIR} ${src})
+    list(APPEND failures "${rel} includes a front end")
+  endif()
 endforeach()
 if(failures)
   list(JOIN failures "\n  " text)

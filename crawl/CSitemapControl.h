@@ -12,6 +12,7 @@
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
+#include "crawl/RenderStop.h"
 #include "crawl/RequestPacer.h"
 #include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
@@ -69,9 +70,8 @@ class CSitemapControl {
   SiteOrigin Origin() const;
   // The seven counters as one copy.
   CrawlCounters Counters() const;
-  // Empty, or why pages are not rendered although the rules ask for it (UTF-8): the browser is
-  // missing, or it died twice. Safe to call while the crawl runs.
-  std::string RenderNotice() const;
+  // Why pages are not rendered although the rules ask for it. Safe to call while the crawl runs.
+  RenderStop RenderNotice() const;
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
@@ -128,7 +128,7 @@ class CSitemapControl {
   // its first page.
   void PrepareRenderer();
   // Keeps the first reason only; any worker may call it.
-  void GiveUpRendering(std::string why);
+  void GiveUpRendering(RenderStop why);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
   // Gives whatever is pending to the consumer, without waiting for it when last is set;
@@ -146,10 +146,8 @@ class CSitemapControl {
   std::shared_ptr<CSitemapData> data_;
   std::unique_ptr<CrawlJournal> journal_;  // when the start record names a journal
   std::unique_ptr<PageRenderer> renderer_;  // when the rules render pages, until the crawl ends
-  // Why the rules' rendering stopped or never began; written once, before renderLost_ is set.
-  std::string renderNotice_;
-  std::mutex renderNoticeLock_;  // one writer of renderNotice_
-  std::atomic<bool> renderLost_{false};
+  // Why the rules' rendering stopped or never began; the first reason stays.
+  std::atomic<RenderStop> renderNotice_{RenderStop::None};
   std::shared_ptr<CrawlResultConsumer> consumer_;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> handOverBusy_{false};

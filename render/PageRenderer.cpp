@@ -106,12 +106,10 @@ PageRenderer::PageRenderer(RenderOptions options) : impl_(std::make_unique<Impl>
 
 PageRenderer::~PageRenderer() = default;
 
-std::string PageRenderer::Unavailable(const std::string& executable) {
+bool PageRenderer::Available(const std::string& executable) {
   struct stat info {};
-  if (!executable.empty() && ::stat(executable.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-      ::access(executable.c_str(), X_OK) == 0)
-    return {};
-  return "未找到 Chromium 浏览器（" + executable + "），无法执行网页脚本。请安装 Debian 软件包 chromium：apt install chromium";
+  return !executable.empty() && ::stat(executable.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         ::access(executable.c_str(), X_OK) == 0;
 }
 
 RenderOutcome PageRenderer::Render(const std::string& address, const std::string& headers, const std::string& body,

@@ -8,9 +8,12 @@
 
 #include "web/PageMarkup.h"
 
+// Where the Debian package chromium puts the browser.
+inline constexpr const char* kChromiumPath = "/usr/bin/chromium";
+
 // How pages are rendered for one crawl.
 struct RenderOptions {
-  std::string executable = "/usr/bin/chromium";
+  std::string executable = kChromiumPath;
   // How long a page may take to settle (load event, then no request and no short timer
   // pending); a page still busy then is read as it stands.
   int32_t timeoutMs = 10000;
@@ -48,9 +51,8 @@ class PageRenderer {
   PageRenderer(const PageRenderer&) = delete;
   PageRenderer& operator=(const PageRenderer&) = delete;
 
-  // Empty when the browser at executable can be used; else the message to show, naming the
-  // Debian package to install (UTF-8).
-  static std::string Unavailable(const std::string& executable = "/usr/bin/chromium");
+  // Whether the browser at executable can be used: a regular file this process may run.
+  static bool Available(const std::string& executable = kChromiumPath);
 
   // Loads address in a tab and reads from the settled document: document.baseURI (as
   // markup.baseHref, hasBase set), every a[href] and area[href] as the browser resolved them

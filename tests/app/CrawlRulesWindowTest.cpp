@@ -74,7 +74,7 @@ TEST_F(CrawlRulesWindowTest, SaveWritesAnIndexBesideSeveralSitemapFilesWhenTheSe
 }
 
 TEST_F(CrawlRulesWindowTest, WithScriptsRunTheLinksAPageWritesAfterItsDataArrivesAreCrawled) {
-  if (!PageRenderer::Unavailable().empty()) GTEST_SKIP() << PageRenderer::Unavailable();
+  if (!PageRenderer::Available()) GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh)";
   StaticSite site;
   ASSERT_TRUE(site.Start());
   site.Set("/", Resource{200, "text/html",

@@ -5,32 +5,31 @@
 #include <thread>
 #include <vector>
 
-#include "common/MessageQueue.h"
+#include "NoticeQueue.h"
 #include "crawl/CSitemapControl.h"
-#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/PostingResultConsumer.h"
+#include "crawl/PortionHandOver.h"
 #include "store/UrlState.h"
 
 namespace {
 
 using Entry = std::pair<std::string, std::string>;
 
-// A crawl object whose results are posted to a queue that the test reads as the main window.
+// A crawl object whose results are handed over to the test, which plays the main window.
 class HandOverTest : public ::testing::Test {
  protected:
   HandOverTest()
-      : poster(std::make_shared<PostingResultConsumer>(queue.handle(), 7)), control(CrawlStartParams{}, poster) {}
+      : poster(std::make_shared<PortionHandOver>(queue.NotifyFor(7))), control(CrawlStartParams{}, poster) {}
 
   void Record(const std::string& prefix, int count) {
     for (int i = 0; i < count; ++i) control.RecordResult(prefix + std::to_string(i), "200");
   }
   size_t Pending() { return control.data().pendingResults.size(); }
   // The window's part: takes what waits when the message says so.
-  void Handle(const PostedMessage& msg) {
-    ASSERT_EQ(msg.lParam, 7);
-    if (msg.message != WM_CRAWL_RESULTS) return;
+  void Handle(const Notice& msg) {
+    ASSERT_EQ(msg.crawl, 7);
+    if (msg.event != PortionHandOver::Event::PortionsWaiting) return;
     CrawlPortion portion = poster->Take();
     poster->Release();
     ++portions;
@@ -40,8 +39,8 @@ class HandOverTest : public ::testing::Test {
     while (auto msg = queue.Take(std::chrono::milliseconds(0))) Handle(*msg);
   }
 
-  MessageQueue queue;
-  std::shared_ptr<PostingResultConsumer> poster;
+  NoticeQueue queue;
+  std::shared_ptr<PortionHandOver> poster;
   CSitemapControl control;
   std::vector<std::string> received;
   size_t portions = 0;
@@ -61,7 +60,7 @@ TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOverAndHel
   });
   auto msg = queue.Take(std::chrono::seconds(30));
   ASSERT_TRUE(msg);
-  EXPECT_EQ(msg->message, WM_CRAWL_RESULTS);
+  EXPECT_EQ(msg->event, PortionHandOver::Event::PortionsWaiting);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(returned.load());  // held until the main window has taken the portion
   CrawlPortion seen = poster->Take();

@@ -3,13 +3,12 @@
 #include <atomic>
 #include <future>
 
-#include "common/MessageQueue.h"
+#include "NoticeQueue.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadAutoSave.h"
 #include "crawl/CThreadControlSitemap.h"
-#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlStartParams.h"
-#include "crawl/PostingResultConsumer.h"
+#include "crawl/PortionHandOver.h"
 
 namespace {
 
@@ -52,14 +51,14 @@ TEST(ThreadControlTest, NeitherAnAutoSaveWithoutASaveNorACrawlThreadWithoutACraw
 }
 
 TEST(ThreadControlTest, TheCrawlObjectOutlivesItsOwnerWhileTheCrawlRuns) {
-  MessageQueue window;
+  NoticeQueue window;
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
   CThreadControlSitemap controller;
   {
     CrawlStartParams params;
     params.startUrl = "http://example.test/";
-    auto control = std::make_shared<CSitemapControl>(params, std::make_shared<PostingResultConsumer>(window.handle(), 1));
+    auto control = std::make_shared<CSitemapControl>(params, std::make_shared<PortionHandOver>(window.NotifyFor(1)));
     control->SetPageFetcher([released](const std::string&, std::string& headers, std::string& body) {
       released.wait();
       headers = "HTTP/1.1 200 OK";
@@ -73,8 +72,8 @@ TEST(ThreadControlTest, TheCrawlObjectOutlivesItsOwnerWhileTheCrawlRuns) {
   auto results = window.Take(std::chrono::seconds(1));
   auto finished = window.Take(std::chrono::seconds(1));
   ASSERT_TRUE(results && finished);
-  EXPECT_EQ(results->message, WM_CRAWL_RESULTS);
-  EXPECT_EQ(finished->message, WM_CRAWL_FINISHED);
+  EXPECT_EQ(results->event, PortionHandOver::Event::PortionsWaiting);
+  EXPECT_EQ(finished->event, PortionHandOver::Event::Finished);
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ constexpr char kAgent[] = "VeltroRenderTest/1.0";
 
 #define SKIP_WITHOUT_CHROMIUM()                                                       \
   do {                                                                                \
-    const std::string why = PageRenderer::Unavailable();                              \
-    if (!why.empty()) GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh)"; \
+    if (!PageRenderer::Available()) GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh)"; \
   } while (0)
 
 // Renders pages of one site: everything it requests must be on that site.
@@ -324,9 +323,9 @@ TEST(PageRendererTest, ABrowserKilledOnceIsStartedAgainTwiceIsGivenUpAndNothingO
   EXPECT_TRUE(ProcessesNaming(profile).empty());
 }
 
-TEST(PageRendererTest, TheRendererIsGoneWithItsBrowserAndAMissingBrowserIsNamed) {
+TEST(PageRendererTest, TheRendererIsGoneWithItsBrowserAndAMissingBrowserIsNoticed) {
   std::string profile;
-  if (PageRenderer::Unavailable().empty()) {
+  if (PageRenderer::Available()) {
     StaticSite site;
     ASSERT_TRUE(site.Start());
     PageRenderer renderer(OptionsFor(site, 4));
@@ -338,14 +337,13 @@ TEST(PageRendererTest, TheRendererIsGoneWithItsBrowserAndAMissingBrowserIsNamed)
     EXPECT_FALSE(std::filesystem::exists(profile));
     EXPECT_TRUE(ProcessesNaming(profile).empty());
   }
-  const std::string message = PageRenderer::Unavailable("/nonexistent/chromium");
-  EXPECT_NE(message.find("/nonexistent/chromium"), std::string::npos);
-  EXPECT_NE(message.find("apt install chromium"), std::string::npos);
+  EXPECT_FALSE(PageRenderer::Available("/nonexistent/chromium"));
+  EXPECT_FALSE(PageRenderer::Available(""));
   TempDir dir;
   const std::string plain = dir.str() + "/chromium";
   std::ofstream(plain) << "#!/bin/sh\n";
-  EXPECT_FALSE(PageRenderer::Unavailable(plain).empty());  // not executable
-  EXPECT_FALSE(PageRenderer::Unavailable(dir.str()).empty());
+  EXPECT_FALSE(PageRenderer::Available(plain));  // not executable
+  EXPECT_FALSE(PageRenderer::Available(dir.str()));
   RenderOptions options;
   options.executable = "/nonexistent/chromium";
   PageRenderer renderer(options);

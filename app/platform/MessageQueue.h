@@ -5,10 +5,10 @@
 #include <mutex>
 #include <optional>
 
-#include "common/WindowMessages.h"
+#include "app/platform/WindowMessages.h"
 
 // A window without a toolkit: posted messages queue up and the owning thread takes them
-// in posted order. Used by the headless front end and by tests that play the main window.
+// in posted order. Used by tests and benchmarks that play the main window.
 class MessageQueue : public MessageSink {
  public:
   MessageQueue();

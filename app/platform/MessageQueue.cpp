@@ -1,4 +1,4 @@
-#include "common/MessageQueue.h"
+#include "app/platform/MessageQueue.h"
 
 MessageQueue::MessageQueue() : handle_(RegisterWindow(this)) {}
 

@@ -31,7 +31,3 @@ WindowHandle RegisterWindow(MessageSink* sink);
 void UnregisterWindow(WindowHandle handle);
 // Queues the message for the window; false when the handle is not registered.
 bool PostWindowMessage(WindowHandle handle, uint32_t message, uintptr_t wParam, intptr_t lParam);
-
-// The application's main window, the target of messages addressed to "the main window".
-void SetMainWindow(WindowHandle handle);
-WindowHandle GetMainWindow();

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "common/WindowMessages.h"
+#include "app/platform/WindowMessages.h"
 
 // The messages a window's crawl consumer posts to it. lParam names the crawl they belong to,
 // so a window ignores what an earlier crawl still posts.

@@ -1,6 +1,5 @@
-#include "common/WindowMessages.h"
+#include "app/platform/WindowMessages.h"
 
-#include <atomic>
 #include <mutex>
 #include <unordered_map>
 
@@ -16,8 +15,6 @@ Registry& TheRegistry() {
   static Registry registry;
   return registry;
 }
-
-std::atomic<WindowHandle> mainWindow{kNoWindow};
 
 }  // namespace
 
@@ -35,8 +32,6 @@ void UnregisterWindow(WindowHandle handle) {
   Registry& r = TheRegistry();
   std::lock_guard<std::mutex> guard(r.lock);
   r.sinks.erase(handle);
-  WindowHandle expected = handle;
-  mainWindow.compare_exchange_strong(expected, kNoWindow);
 }
 
 bool PostWindowMessage(WindowHandle handle, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -47,7 +42,3 @@ bool PostWindowMessage(WindowHandle handle, uint32_t message, uintptr_t wParam, 
   it->second->Post(PostedMessage{message, wParam, lParam});
   return true;
 }
-
-void SetMainWindow(WindowHandle handle) { mainWindow.store(handle); }
-
-WindowHandle GetMainWindow() { return mainWindow.load(); }
