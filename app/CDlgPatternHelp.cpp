@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "app/platform/WideText.h"
 #include "app/platform/StringRes.h"
 
 DialogTemplate CDlgPatternHelp::Template() {
@@ -16,6 +17,6 @@ DialogTemplate CDlgPatternHelp::Template() {
 CDlgPatternHelp::CDlgPatternHelp(Topic topic, QWidget* parent) : CPlatformDialog(Template(), Style::Modal, parent) {
   // The help is read, not edited: its lines wrap at the box's width, so none runs off the right.
   if (auto* box = ControlAs<QPlainTextEdit>(kIdText)) box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  SetItemText(kIdText, LoadStringById(topic == Topic::Include ? 134 : 135));
+  SetItemText(kIdText, Utf8ToWide(LoadStringById(topic == Topic::Include ? 134 : 135)));
   if (auto* ok = ControlAs<QPushButton>(kIdOk)) ok->setFocus();
 }

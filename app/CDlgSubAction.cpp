@@ -8,8 +8,9 @@
 #include "app/platform/MessageBox.h"
 #include "app/platform/StringRes.h"
 #include "common/SystemInfo.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
-#include "crawl/CrawlMessages.h"
+#include "app/CrawlMessages.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
@@ -39,8 +40,8 @@ CDlgSubAction::CDlgSubAction(CrawlPageHost& host, QWidget* parent)
     : CPlatformDialog(Template(), Style::ChildPage, parent), host_(host) {
   setObjectName(QStringLiteral("page"));
   CReportList* l = list();
-  l->AddColumn(LoadStringById(107), 50);
-  l->AddColumn(LoadStringById(108), 800);
+  l->AddColumn(Utf8ToWide(LoadStringById(107)), 50);
+  l->AddColumn(Utf8ToWide(LoadStringById(108)), 800);
   SetProgress(0);
   EnableItem(kIdStart, true);
   EnableItem(kIdStop, false);
@@ -83,7 +84,7 @@ void CDlgSubAction::StartAction() {
   std::string address = ReadBox(kIdAddress);
   if (address.empty()) return;
   if (HostOf(address).empty()) {
-    ShowMessageBox(this, LoadStringById(105));
+    ShowMessageBox(this, Utf8ToWide(LoadStringById(105)));
     return;
   }
   const CSetupManager& setup = host_.Settings();

@@ -5,8 +5,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "texts/FileWriteText.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
@@ -63,7 +65,7 @@ bool CDlgSubGoogle::Save() {
   if (failure.path.find("_sitemap_index.xml") != std::string::npos) {
     ShowMessageBox(this, L"网站地图索引没有保存：无法写入文件 " + Utf8ToWide(failure.path) + L"。\n原有的文件没有改动。");
   } else {
-    ShowMessageBox(this, L"XML网站地图没有全部保存。\n" + FileWriteMessage(failure));
+    ShowMessageBox(this, L"XML网站地图没有全部保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
   }
   return false;
 }

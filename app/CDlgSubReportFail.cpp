@@ -1,9 +1,11 @@
 #include "app/CDlgSubReportFail.h"
 
+#include "texts/FileWriteText.h"
 #include "app/platform/CReportList.h"
 #include "app/platform/MessageBox.h"
 #include "app/platform/StringRes.h"
 #include "common/PercentEncoding.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "output/CrawlResults.h"
 #include "output/FailureReport.h"
@@ -20,10 +22,10 @@ DialogTemplate CDlgSubReportFail::Template() {
 CDlgSubReportFail::CDlgSubReportFail(QWidget* parent) : CPlatformDialog(Template(), Style::ChildPage, parent) {
   setObjectName(QStringLiteral("page"));
   CReportList* l = list();
-  l->AddColumn(LoadStringById(109), 50);
-  l->AddColumn(LoadStringById(110), 300);
-  l->AddColumn(LoadStringById(111), 80);
-  l->AddColumn(LoadStringById(112), 200);
+  l->AddColumn(Utf8ToWide(LoadStringById(109)), 50);
+  l->AddColumn(Utf8ToWide(LoadStringById(110)), 300);
+  l->AddColumn(Utf8ToWide(LoadStringById(111)), 80);
+  l->AddColumn(Utf8ToWide(LoadStringById(112)), 200);
   l->AddColumn(L"所在页面", 250);
 }
 
@@ -38,7 +40,7 @@ void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, 
   rows.reserve(failures.size());
   for (size_t i = 0; i < failures.size(); ++i) {
     const auto& [path, code] = failures[i];
-    QString description = code.empty() ? QString() : QString::fromStdWString(FailureDescription(code));
+    QString description = code.empty() ? QString() : QString::fromStdString(FailureDescription(code));
     const std::string page = i < foundOn.size() ? ReadableAddress(foundOn[i]) : std::string();
     rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(path)),
                     QString::fromStdWString(Utf8ToWide(code)), description, QString::fromStdString(page)});
@@ -59,6 +61,6 @@ bool CDlgSubReportFail::Save() {
   }
   FileWriteResult failure;
   if (results_->SaveFailures("", &failure) == 0) return true;
-  ShowMessageBox(this, L"访问失败的网址列表没有保存。\n" + FileWriteMessage(failure));
+  ShowMessageBox(this, L"访问失败的网址列表没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
   return false;
 }

@@ -1,5 +1,7 @@
 #include "app/CDlgSubYahoo.h"
 
+#include "texts/FileWriteText.h"
+#include "app/platform/WideText.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
 #include "output/UrlListFile.h"
@@ -23,9 +25,9 @@ void CDlgSubYahoo::OnCommand(int id) {
 
 void CDlgSubYahoo::AppendAddresses(const std::vector<std::string>& fullAddresses) {
   if (fullAddresses.empty()) return;
-  std::wstring text;
+  std::string text;
   for (const std::string& address : fullAddresses) text += UrlListLine(address);
-  AppendAtEnd(Control(kIdText), QString::fromStdWString(text));
+  AppendAtEnd(Control(kIdText), QString::fromStdString(text));
 }
 
 void CDlgSubYahoo::ClearList() { ClearEdit(Control(kIdText)); }
@@ -38,7 +40,7 @@ bool CDlgSubYahoo::Save() {
       AskSaveFileName(this, site.empty() ? QString() : QString::fromStdString(site + "_urls.txt"));
   if (!path) return false;
   FileWriteResult result;
-  if (SaveUrlListFile(path->toStdString(), ListText(), &result) == 0) return true;
-  ShowMessageBox(this, L"网址列表没有保存。\n" + FileWriteMessage(result));
+  if (SaveUrlListFile(path->toStdString(), WideToUtf8(ListText()), &result) == 0) return true;
+  ShowMessageBox(this, L"网址列表没有保存。\n" + Utf8ToWide(FileWriteMessage(result)));
   return false;
 }

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "texts/CrawlStatusText.h"
+#include "texts/SettingsText.h"
+#include "texts/FileWriteText.h"
 #include "app/CButtonST.h"
 #include "app/CDlgSubAction.h"
 #include "app/CDlgSubGoogle.h"
@@ -26,14 +29,14 @@
 #include "app/platform/StringRes.h"
 #include "app/platform/VisualStyle.h"
 #include "common/SystemInfo.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadAutoSave.h"
-#include "crawl/CThreadControlSitemap.h"
-#include "crawl/CrawlMessages.h"
+#include "app/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/PostingResultConsumer.h"
+#include "app/PostingResultConsumer.h"
 #include "output/AutoSave.h"
 #include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
@@ -64,7 +67,7 @@ QWidget* MakeSettingsButton(QWidget* parent) {
 
 DialogTemplate CSitemapDlg::Template() {
   return DialogTemplate{
-      LoadStringById(133),
+      Utf8ToWide(LoadStringById(133)),
       520,
       336,
       {
@@ -103,7 +106,7 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
     return s && s->sitemapIndex;
   });
 
-  SetMainWindow(RegisterAsWindow());
+  RegisterAsWindow();
   InitWindow();
 }
 
@@ -130,7 +133,7 @@ void CSitemapDlg::InitWindow() {
   tabs_->AddTab(yahoo_, 114, 3);
 
   setWindowTitle(StringRes(133));
-  SetItemText(kIdTitle, LoadStringById(133));
+  SetItemText(kIdTitle, Utf8ToWide(LoadStringById(133)));
   Control(kIdTitle)->setFont(DialogFont(16));
   Control(kIdTitle)->setObjectName(QStringLiteral("id1031"));
   if (auto* help = ControlAs<CLinkButton>(kIdHelp)) {
@@ -147,10 +150,10 @@ void CSitemapDlg::InitWindow() {
   ApplyVisualStyle(setup_->styleIndex);
   // Said once, on the line the saves use: the settings in force are not all the stored ones.
   if (loaded == rc::kNewerFormat) {
-    const std::wstring newer = NewerSettingsMessage(settingsDb_.get());
+    const std::wstring newer = Utf8ToWide(NewerSettingsMessage(settingsDb_.get()));
     ShowSaveStatus(newer, newer);
   } else if (!replaced.empty()) {
-    const std::wstring note = ReplacedSettingsMessage(replaced);
+    const std::wstring note = Utf8ToWide(ReplacedSettingsMessage(replaced));
     ShowSaveStatus(note, note);
   }
   SetTimer(kTimerStatus, 1000);
@@ -170,7 +173,7 @@ void CSitemapDlg::StartAutoSaveTimer() {
 void CSitemapDlg::OnSettingsApplied(QWidget* sheet) {
   // Stored at once, as the close button stores them: a crash after OK loses nothing.
   int32_t saved = WriteSettings();
-  if (saved != 0) ShowMessageBox(sheet ? sheet : this, SettingsSaveFailureMessage(saved, settingsDb_.get()));
+  if (saved != 0) ShowMessageBox(sheet ? sheet : this, Utf8ToWide(SettingsSaveFailureMessage(saved, settingsDb_.get())));
   if (!closing_) StartAutoSaveTimer();
 }
 
@@ -184,7 +187,7 @@ void CSitemapDlg::OnCommand(int id) {
   switch (id) {
     case kIdClose: {
       int32_t saved = WriteSettings();
-      if (saved != 0) ShowMessageBox(this, SettingsSaveFailureMessage(saved, settingsDb_.get()));
+      if (saved != 0) ShowMessageBox(this, Utf8ToWide(SettingsSaveFailureMessage(saved, settingsDb_.get())));
       EndDialog(kIdOk);
       break;
     }
@@ -225,8 +228,8 @@ void CSitemapDlg::RefreshSaveStatus() {
     return;
   }
   std::wstring head = L"自动保存失败（" + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdWString() + L"）：";
-  std::wstring file = L"，文件“" + FileWritePathText(report.result) + L"”";
-  ShowSaveStatus(head + FileWriteReasonWords(report.result) + file, head + FileWriteReason(report.result) + file);
+  std::wstring file = L"，文件“" + Utf8ToWide(FileWritePathText(report.result)) + L"”";
+  ShowSaveStatus(head + Utf8ToWide(FileWriteReasonWords(report.result)) + file, head + Utf8ToWide(FileWriteReason(report.result)) + file);
 }
 
 // One line, however long the path: shortened in the middle, so the reason and the file's
@@ -241,11 +244,11 @@ void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& w
 
 void CSitemapDlg::RefreshStatus() {
   uint32_t seconds = (GetTickCount32() - startTick_) / 1000u;
-  SetItemText(kIdElapsed, endingText_.empty() ? FormatElapsed(seconds) : FormatElapsed(seconds) + L"  " + endingText_);
-  CrawlCounters counters = crawl_ ? ReadCounters(crawl_->control()) : CrawlCounters{};
+  SetItemText(kIdElapsed, endingText_.empty() ? Utf8ToWide(FormatElapsed(seconds)) : Utf8ToWide(FormatElapsed(seconds)) + L"  " + endingText_);
+  CrawlCounters counters = crawl_ ? crawl_->counters() : CrawlCounters{};
   // Why pages are not rendered goes after the counters: that line has the room for it.
-  std::wstring line = FormatCounters(counters);
-  const std::string notice = crawl_ ? crawl_->control().RenderNotice() : std::string();
+  std::wstring line = Utf8ToWide(FormatCounters(counters));
+  const std::string notice = crawl_ ? RenderStopText(crawl_->renderStop()) : std::string();
   if (!notice.empty()) line += L"  " + Utf8ToWide(notice);
   SetItemText(kIdCounters, line);
   Control(kIdCounters)->setToolTip(notice.empty() ? QString() : QString::fromStdWString(line));
@@ -266,7 +269,7 @@ void CSitemapDlg::StopCrawl() {
   if (crawl_) crawl_->Stop();
 }
 
-int32_t CSitemapDlg::crawlState() const { return crawl_ ? crawl_->thread().state() : -1; }
+int32_t CSitemapDlg::crawlState() const { return crawl_ ? crawl_->state() : -1; }
 
 void CSitemapDlg::OnMessage(const PostedMessage& msg) {
   // What an earlier crawl still posts belongs to no page any more.
@@ -303,12 +306,11 @@ void CSitemapDlg::OnFinished(int32_t result) {
   action_->SetIdle();
   google_->ShowResults(crawl_->results());  // the documents in their final, sorted order
   const CrawlEnding ending = DescribeEnding(*crawl_->results(), result);
-  endingText_ = ending.StatusText();
+  endingText_ = Utf8ToWide(EndingStatusText(ending));
   RefreshStatus();
   if (closing_) return;
   // A site that gave nothing must not look like a finished crawl.
-  if (ending.kind == CrawlEnding::Kind::Unreachable || ending.kind == CrawlEnding::Kind::NothingFetched)
-    ShowMessageBox(this, ending.Message(crawl_->control().params().startUrl));
+  if (ending.FetchedNothing()) ShowMessageBox(this, Utf8ToWide(EndingMessage(ending, crawl_->params().startUrl)));
 }
 
 void CSitemapDlg::OnReset() {
@@ -330,7 +332,7 @@ bool CSitemapDlg::FinishBackgroundWork(std::chrono::milliseconds limit) {
   for (;;) {
     // Hand-overs still arrive as messages: answering them lets the workers finish.
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    bool done = (!crawl_ || crawl_->thread().WaitFinished(std::chrono::milliseconds(10))) &&
+    bool done = (!crawl_ || crawl_->ThreadEnded(std::chrono::milliseconds(10))) &&
                 autoSave_->WaitFinished(std::chrono::milliseconds(10));
     if (done) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;

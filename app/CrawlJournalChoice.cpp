@@ -1,6 +1,7 @@
 #include "app/CrawlJournalChoice.h"
 
 #include "app/platform/MessageBox.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "crawl/CrawlJournal.h"
 #include "crawl/ResumeDecision.h"

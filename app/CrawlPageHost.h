@@ -2,7 +2,7 @@
 // What the crawl page needs from the main window that owns it.
 #include <cstdint>
 
-#include "common/WindowMessages.h"
+#include "app/platform/WindowMessages.h"
 
 class CSetupManager;
 struct CrawlStartParams;

@@ -11,15 +11,12 @@
 #include "cli/InterruptWatcher.h"
 #include "cli/OutputFolder.h"
 #include "cli/ProgressLine.h"
+#include "cli/RunEvents.h"
 #include "cli/SettingsSnapshot.h"
-#include "common/MessageQueue.h"
 #include "common/ResultCodes.h"
-#include "common/StringTable.h"
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
-#include "crawl/CSitemapControl.h"
 #include "crawl/CrawlJournal.h"
-#include "crawl/CrawlStatus.h"
 #include "crawl/ResumeDecision.h"
 #include "crawl/PatternFilter.h"
 #include "output/CrawlEnding.h"
@@ -28,8 +25,10 @@
 #include "settings/CSetupManager.h"
 #include "settings/CrawlStartParamsOf.h"
 #include "settings/SettingsPersistence.h"
+#include "render/PageRenderer.h"
+#include "texts/CrawlStatusText.h"
+#include "texts/StringTable.h"
 #include "web/HttpGlobal.h"
-#include "web/PageRenderer.h"
 #include "web/UrlRules.h"
 
 namespace {
@@ -104,11 +103,12 @@ class CliRun {
   CliRun(const CliOptions& options, std::string outDir)
       : options_(options),
         outDir_(std::move(outDir)),
-        watcher_(events_.handle()),
+        events_(std::make_shared<RunEvents>()),
+        watcher_([events = events_] { events->Interrupt(); }),
         progress_(stderr, isatty(STDERR_FILENO) == 1) {}
 
   bool Start(const CrawlStartParams& params) {
-    std::shared_ptr<CrawlSession> session = CrawlSession::Start(params, nullptr);
+    std::shared_ptr<CrawlSession> session = CrawlSession::Start(params, events_);
     if (!session) return false;
     crawls_.push_back({session, params.startUrl, params.sitemap.indexFile});
     return true;
@@ -121,9 +121,7 @@ class CliRun {
     startTick_ = GetTickCount32();
     auto nextRefresh = Clock::now() + std::chrono::seconds(1);
     while (!AllWritten()) {
-      if (std::optional<PostedMessage> msg = events_.Take(std::chrono::milliseconds(50))) {
-        if (msg->message == InterruptWatcher::kInterruptMessage) StopOnInterrupt();
-      }
+      if (events_->WaitUntil(nextRefresh)) StopOnInterrupt();
       WriteFinished();
       if (Clock::now() >= nextRefresh) {
         ReportNotices();
@@ -149,7 +147,7 @@ class CliRun {
   // What a crawl says once while it goes on (pages no longer rendered), quiet or not.
   void ReportNotice(Crawl& crawl) {
     if (crawl.noticeShown || !crawl.session) return;
-    const std::string notice = crawl.session->control().RenderNotice();
+    const std::string notice = RenderStopText(crawl.session->renderStop());
     if (notice.empty()) return;
     crawl.noticeShown = true;
     if (!options_.quiet) progress_.Finish();
@@ -173,7 +171,7 @@ class CliRun {
       crawl.written = true;
       ReportNotice(crawl);
       if (!options_.quiet) progress_.Finish();
-      crawl.last = ReadCounters(crawl.session->control());
+      crawl.last = crawl.session->counters();
       const int32_t outcome = crawl.session->outcome();
       // The crawl's stores go before the files are built; the record is all they need.
       std::shared_ptr<CrawlResults> kept = crawl.session->results();
@@ -193,9 +191,8 @@ class CliRun {
                      crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
       }
       const CrawlEnding ending = DescribeEnding(results, outcome);
-      const bool nothing =
-          ending.kind == CrawlEnding::Kind::Unreachable || ending.kind == CrawlEnding::Kind::NothingFetched;
-      if (nothing) Complain(WideToUtf8(ending.Message(crawl.address)));
+      const bool nothing = ending.FetchedNothing();
+      if (nothing) Complain(EndingMessage(ending, crawl.address));
       Worsen(!written ? kExitFilesNotWritten
              : nothing ? kExitNothingFetched
              : interrupted_ ? kExitInterrupted
@@ -228,7 +225,7 @@ class CliRun {
     if (options_.quiet) return;
     CrawlCounters sum;
     for (const Crawl& crawl : crawls_) {
-      CrawlCounters c = crawl.session ? ReadCounters(crawl.session->control()) : crawl.last;
+      CrawlCounters c = crawl.session ? crawl.session->counters() : crawl.last;
       sum.waiting += c.waiting;
       sum.crawling += c.crawling;
       sum.crawledOk += c.crawledOk;
@@ -238,12 +235,12 @@ class CliRun {
       sum.excluded += c.excluded;
     }
     uint32_t seconds = (GetTickCount32() - startTick_) / 1000;
-    progress_.Show(FormatElapsed(seconds) + L"  " + FormatCounters(sum));
+    progress_.Show(FormatElapsed(seconds) + "  " + FormatCounters(sum));
   }
 
   const CliOptions& options_;
   const std::string outDir_;
-  MessageQueue events_;  // Ctrl-C arrives here
+  const std::shared_ptr<RunEvents> events_;  // crawls that end and Ctrl-C wake the main thread
   InterruptWatcher watcher_;
   ProgressLine progress_;
   std::vector<Crawl> crawls_;
@@ -306,7 +303,7 @@ int RunCliCrawl(const CliOptions& options) {
       return kExitUsage;
     }
     if (HostOf(address).empty()) {
-      std::fprintf(stderr, "%s: %s: %s\n", kProgram, url.c_str(), WideToUtf8(LoadStringById(105)).c_str());
+      std::fprintf(stderr, "%s: %s: %s\n", kProgram, url.c_str(), LoadStringById(105).c_str());
       return kExitNoHost;
     }
     addresses.push_back(address);
@@ -325,9 +322,8 @@ int RunCliCrawl(const CliOptions& options) {
   CrawlStartParams params = StartRecord(options, setup);
   if (params.rules.renderScripts) {
     // Said before any crawl starts: a crawl without the browser would not be the one asked for.
-    const std::string missing = PageRenderer::Unavailable();
-    if (!missing.empty()) {
-      Complain(missing);
+    if (!PageRenderer::Available()) {
+      Complain(BrowserMissingText(kChromiumPath));
       return kExitUsage;
     }
   }

@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 // SIGUSR2 only wakes the watcher when the command ends.
@@ -22,7 +24,8 @@ void InterruptWatcher::BlockInterruptSignal() {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-InterruptWatcher::InterruptWatcher(WindowHandle target) : target_(target), thread_([this] { Watch(); }) {}
+InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
+    : onInterrupt_(std::move(onInterrupt)), thread_([this] { Watch(); }) {}
 
 InterruptWatcher::~InterruptWatcher() {
   pthread_kill(thread_.native_handle(), SIGUSR2);
@@ -37,7 +40,7 @@ void InterruptWatcher::Watch() {
     if (sigwait(&set, &sig) != 0) continue;
     if (sig != SIGINT) return;
     if (++interrupts == 1) {
-      PostWindowMessage(target_, kInterruptMessage, 0, 0);
+      if (onInterrupt_) onInterrupt_();
     } else {
       static const char kMessage[] = "\nveltro-sitemap-cli: interrupted again, ending without writing the files\n";
       ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);

@@ -1,22 +1,18 @@
 #pragma once
-#include <cstdint>
+#include <functional>
 #include <thread>
 
-#include "common/WindowMessages.h"
-
-// Turns Ctrl-C (SIGINT) into a message for the command's own message loop, so the stop is
-// raised from the main thread like the Stop button, not from a signal handler. The signal is
-// blocked in every thread and taken by a watcher thread with sigwait; a second Ctrl-C ends
-// the process at once with status 130.
+// Turns Ctrl-C (SIGINT) into a call of onInterrupt on the watcher's thread, which only tells
+// the command's main thread, so the stop is raised there like the Stop button, not from a
+// signal handler. The signal is blocked in every thread and taken by a watcher thread with
+// sigwait; a second Ctrl-C ends the process at once with status 130.
 class InterruptWatcher {
  public:
-  static constexpr uint32_t kInterruptMessage = WM_USER + 100;
-
   // Blocks SIGINT for the calling thread and every thread started after it: call before
   // any other thread exists.
   static void BlockInterruptSignal();
 
-  explicit InterruptWatcher(WindowHandle target);
+  explicit InterruptWatcher(std::function<void()> onInterrupt);
   ~InterruptWatcher();
   InterruptWatcher(const InterruptWatcher&) = delete;
   InterruptWatcher& operator=(const InterruptWatcher&) = delete;
@@ -24,6 +20,6 @@ class InterruptWatcher {
  private:
   void Watch();
 
-  WindowHandle target_;
+  const std::function<void()> onInterrupt_;
   std::thread thread_;
 };

@@ -1,11 +1,8 @@
 #include "cli/ProgressLine.h"
 
-#include "common/TextCodec.h"
-
 ProgressLine::ProgressLine(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) {}
 
-void ProgressLine::Show(const std::wstring& text) {
-  std::string line = WideToUtf8(text);
+void ProgressLine::Show(const std::string& line) {
   if (terminal_) {
     std::fprintf(out_, "\r%s\x1b[K", line.c_str());
     open_ = true;

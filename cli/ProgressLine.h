@@ -7,7 +7,7 @@
 class ProgressLine {
  public:
   ProgressLine(std::FILE* out, bool terminal);
-  void Show(const std::wstring& text);
+  void Show(const std::string& line);  // UTF-8
   // Ends the line being rewritten, so later output starts on a line of its own.
   void Finish();
 

@@ -6,8 +6,6 @@
 
 namespace {
 
-const char* WideCharset() { return sizeof(wchar_t) == 4 ? "WCHAR_T" : "UTF-16LE"; }
-
 bool Convert(const std::string& input, const char* to, const char* from, IconvConverter::Mode mode,
              std::string& out) {
   out.clear();
@@ -16,31 +14,9 @@ bool Convert(const std::string& input, const char* to, const char* from, IconvCo
   return converter.ConvertAll(input.data(), input.size(), out);
 }
 
-std::string WideBytes(const std::wstring& w) {
-  return std::string(reinterpret_cast<const char*>(w.data()), w.size() * sizeof(wchar_t));
-}
-
-std::wstring FromWideBytes(const std::string& bytes) {
-  std::wstring w(bytes.size() / sizeof(wchar_t), L'\0');
-  if (!w.empty()) std::memcpy(w.data(), bytes.data(), w.size() * sizeof(wchar_t));
-  return w;
-}
-
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 }  // namespace
-
-std::string WideToUtf8(const std::wstring& wide) {
-  std::string out;
-  if (!Convert(WideBytes(wide), "UTF-8", WideCharset(), IconvConverter::Mode::kDiscarding, out)) return {};
-  return out;
-}
-
-std::wstring Utf8ToWide(const std::string& utf8) {
-  std::string bytes;
-  if (!IsValidUtf8(utf8) || !Convert(utf8, WideCharset(), "UTF-8", IconvConverter::Mode::kStrict, bytes)) return {};
-  return FromWideBytes(bytes);
-}
 
 size_t Utf8SequenceAt(std::string_view text, size_t pos, char32_t* codePoint) {
   if (pos >= text.size()) return 0;
@@ -97,13 +73,6 @@ bool IsAsciiWhitespace(char32_t c) {
   return c == U' ' || c == U'\t' || c == U'\r' || c == U'\n' || c == U'\v' || c == U'\f';
 }
 
-std::wstring TrimWhitespace(const std::wstring& text) {
-  size_t b = 0, e = text.size();
-  while (b < e && IsAsciiWhitespace(static_cast<char32_t>(text[b]))) ++b;
-  while (e > b && IsAsciiWhitespace(static_cast<char32_t>(text[e - 1]))) --e;
-  return text.substr(b, e - b);
-}
-
 std::string_view TrimWhitespaceView(std::string_view text) {
   while (!text.empty() && IsAsciiWhitespace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
   while (!text.empty() && IsAsciiWhitespace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
@@ -111,3 +80,19 @@ std::string_view TrimWhitespaceView(std::string_view text) {
 }
 
 std::string TrimWhitespace(const std::string& text) { return std::string(TrimWhitespaceView(text)); }
+
+std::string Utf8OrEscaped(const std::string& text) {
+  if (IsValidUtf8(text)) return text;
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      shown += static_cast<char>(c);
+    } else {
+      shown += '%';
+      shown += kHex[c >> 4];
+      shown += kHex[c & 15];
+    }
+  }
+  return shown;
+}

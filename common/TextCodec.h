@@ -3,14 +3,8 @@
 #include <string>
 #include <string_view>
 
-// Narrow text is UTF-8 throughout the program: settings, patterns, addresses, page text,
-// status texts and file names. Wide text is what the window's widgets hold.
-
-// Wide text to UTF-8; code points UTF-8 cannot carry (lone surrogates, values past U+10FFFF)
-// are dropped, never the whole text.
-std::string WideToUtf8(const std::wstring& wide);
-// UTF-8 to wide text; a text that is not valid UTF-8 gives the empty text.
-std::wstring Utf8ToWide(const std::string& utf8);
+// Text is UTF-8 throughout the engine: settings, patterns, addresses, page text, status
+// texts and file names.
 
 // The length of the well-formed UTF-8 sequence at text[pos] (1 to 4), or 0 when none starts
 // there (a stray continuation byte, an overlong form, a surrogate, a value past U+10FFFF, a
@@ -18,6 +12,9 @@ std::wstring Utf8ToWide(const std::string& utf8);
 size_t Utf8SequenceAt(std::string_view text, size_t pos, char32_t* codePoint = nullptr);
 // Whether all of text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
+// text as it is when it is valid UTF-8; otherwise its bytes from 0x80 up as %XX, so a name
+// that is not UTF-8 can still be shown without losing what it is.
+std::string Utf8OrEscaped(const std::string& text);
 
 // A text stored before narrow text was UTF-8 was GBK: kept as it is when it is valid UTF-8,
 // otherwise read as GBK (GB18030, its superset) and given as UTF-8. Bytes that are neither
@@ -27,6 +24,5 @@ std::string StoredTextToUtf8(const std::string& stored);
 // The program's white space: space, tab, CR, LF, vertical tab and form feed.
 bool IsAsciiWhitespace(char32_t c);
 // White space removed at both ends.
-std::wstring TrimWhitespace(const std::wstring& text);
 std::string TrimWhitespace(const std::string& text);
 std::string_view TrimWhitespaceView(std::string_view text);

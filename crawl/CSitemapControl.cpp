@@ -18,7 +18,7 @@
 #include "web/CHttpSession.h"
 #include "web/CurlShare.h"
 #include "web/LinkExtractor.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 #include "web/PageScratch.h"
 #include "web/ResponseHeaders.h"
 #include "web/HttpDate.h"
@@ -49,15 +49,11 @@ std::string CSitemapControl::Host() const {
   return data_->host;
 }
 
-std::string CSitemapControl::RenderNotice() const {
-  return renderLost_.load() ? renderNotice_ : std::string();
-}
+RenderStop CSitemapControl::RenderNotice() const { return renderNotice_.load(); }
 
-void CSitemapControl::GiveUpRendering(std::string why) {
-  std::lock_guard<std::mutex> guard(renderNoticeLock_);
-  if (renderLost_.load()) return;
-  renderNotice_ = std::move(why);
-  renderLost_.store(true);
+void CSitemapControl::GiveUpRendering(RenderStop why) {
+  RenderStop none = RenderStop::None;
+  renderNotice_.compare_exchange_strong(none, why);
 }
 
 SiteOrigin CSitemapControl::Origin() const {
@@ -206,8 +202,6 @@ void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
   }
 }
 
-int32_t CSitemapControl::ProcessPage(const std::string& path) { return ProcessPage(path, nullptr); }
-
 int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch) {
   if (path.empty()) return rc::kEmpty;
   try {
@@ -298,10 +292,9 @@ void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how) {
 void CSitemapControl::PrepareRenderer() {
   if (!params().rules.renderScripts) return;
   RenderOptions options;
-  std::string missing = PageRenderer::Unavailable(options.executable);
-  if (!missing.empty()) {
+  if (!PageRenderer::Available(options.executable)) {
     // The crawl goes on as it would without the setting, and says why.
-    GiveUpRendering(std::move(missing));
+    GiveUpRendering(RenderStop::BrowserMissing);
     return;
   }
   // A page may take as long to settle as a fetch may take.
@@ -323,7 +316,7 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   if (!page.headers.empty() && !ResponseHeaders(page.headers).IsHtml()) return true;
   PageMarkup markup;
   const RenderOutcome outcome = renderer_->Render(address, page.headers, page.body, markup);
-  if (renderer_->GivenUp()) GiveUpRendering("浏览器两次意外退出，其余网页不再执行网页脚本");
+  if (renderer_->GivenUp()) GiveUpRendering(RenderStop::BrowserDiedTwice);
   if (outcome == RenderOutcome::kNotRendered && IsStopRequested()) return false;
   if (outcome != RenderOutcome::kRendered && outcome != RenderOutcome::kTimedOut) return true;
   PageScratch own;

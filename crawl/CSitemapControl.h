@@ -13,6 +13,7 @@
 #include "crawl/SiteOpener.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
+#include "crawl/RenderStop.h"
 #include "crawl/RequestPacer.h"
 #include "crawl/ResultBatcher.h"
 #include "web/PageLinks.h"
@@ -41,8 +42,6 @@ class CSitemapControl {
   // Runs the whole crawl on the calling thread (the crawl thread) and ends it with the
   // consumer's OnFinished: 0, rc::kParse (no host), rc::kStopped, or rc::kGeneral.
   int32_t RunCrawl();
-  // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
-  int32_t ProcessPage(const std::string& path);
 
   // Asks the crawl to stop: running transfers end, no page starts; returns at once.
   void RequestStop() { stopRequested_.store(true); }
@@ -60,9 +59,8 @@ class CSitemapControl {
   SiteOrigin Origin() const;
   // The seven counters as one copy.
   CrawlCounters Counters() const;
-  // Empty, or why pages are not rendered although the rules ask for it (UTF-8): the browser is
-  // missing, or it died twice. Safe to call while the crawl runs.
-  std::string RenderNotice() const;
+  // Why pages are not rendered although the rules ask for it. Safe to call while the crawl runs.
+  RenderStop RenderNotice() const;
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
@@ -81,6 +79,7 @@ class CSitemapControl {
   void UsePolicy(const RobotsPolicy& robots);
   // Whether the rules let the crawl request path.
   bool RobotsAllow(const std::string& path) const;
+  // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
   int32_t ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch = nullptr);
   // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
   // Meanwhile the crawl thread hands over what waits longer than the interval.
@@ -102,7 +101,7 @@ class CSitemapControl {
   // its first page.
   void PrepareRenderer();
   // Keeps the first reason only; any worker may call it.
-  void GiveUpRendering(std::string why);
+  void GiveUpRendering(RenderStop why);
   void AdmitLinks(const LinkSet& links, const std::string& parent);
   void AdmitLink(const std::string& link, const std::string& parent);
   // What the rules say of a link met for the first time.
@@ -118,10 +117,8 @@ class CSitemapControl {
 
   std::shared_ptr<CSitemapData> data_;
   std::unique_ptr<PageRenderer> renderer_;  // when the rules render pages, until the crawl ends
-  // Why the rules' rendering stopped or never began; written once, before renderLost_ is set.
-  std::string renderNotice_;
-  std::mutex renderNoticeLock_;  // one writer of renderNotice_
-  std::atomic<bool> renderLost_{false};
+  // Why the rules' rendering stopped or never began; the first reason stays.
+  std::atomic<RenderStop> renderNotice_{RenderStop::None};
   std::shared_ptr<CrawlResultConsumer> consumer_;
   std::atomic<bool> stopRequested_{false};
   ResultBatcher batcher_;

@@ -2,20 +2,8 @@
 
 #include <thread>
 
-#include "common/ResultCodes.h"
 
 CThreadControl::~CThreadControl() = default;
-
-int32_t CThreadControl::Suspend() {
-  if (!CurrentThread()) return rc::kNotOpen;
-  // A POSIX thread cannot be suspended from outside; running or not, the call fails.
-  return rc::kGeneral;
-}
-
-int32_t CThreadControl::Resume() {
-  if (!CurrentThread()) return rc::kNotOpen;
-  return rc::kGeneral;
-}
 
 bool CThreadControl::HasThread() const { return CurrentThread() != nullptr; }
 

@@ -18,11 +18,6 @@ class CThreadControl : private boost::noncopyable {
   CThreadControl() = default;
   virtual ~CThreadControl();
   virtual int32_t Stop() = 0;
-  // -300 when no thread was started; -10000 when state is not 1 or the platform cannot
-  // suspend the thread. POSIX threads cannot be suspended from outside, so on this platform
-  // a started, running thread also gives -10000.
-  virtual int32_t Suspend();
-  virtual int32_t Resume();
 
   int32_t state() const { return state_.load(); }
   void SetState(int32_t state) { state_.store(state); }

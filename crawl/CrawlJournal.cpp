@@ -280,15 +280,6 @@ void CrawlJournal::WriteBatch() {
   batchRecords_ = 0;
 }
 
-void CrawlJournal::Flush() {
-  std::lock_guard<std::mutex> guard(journalLock_);
-  try {
-    WriteBatch();
-  } catch (...) {
-    failed_ = true;
-  }
-}
-
 void CrawlJournal::Close(bool remove) {
   std::lock_guard<std::mutex> guard(journalLock_);
   try {

@@ -87,8 +87,6 @@ class CrawlJournal {
                 bool excluded);
   // A result as it was handed over (depth and parent filled in), its state Crawled or Failed.
   void Finished(const PageResult& result, int32_t state, Listing listing);
-  // Writes the records gathered so far.
-  void Flush();
   // Writes what is gathered and closes; removes the folder when the crawl has ended.
   void Close(bool remove);
 

@@ -4,7 +4,8 @@
 
 class CrawlResults;
 
-// How a crawl ended, as the front ends tell the user.
+// How a crawl ended: a kind and, when nothing was fetched, the start page's failure code. The
+// front ends word it (texts/CrawlStatusText.h).
 struct CrawlEnding {
   enum class Kind {
     Ended,           // it ran to its end and fetched pages
@@ -13,13 +14,10 @@ struct CrawlEnding {
     NothingFetched,  // the site answered, but no page could be fetched
   };
   Kind kind = Kind::Ended;
-  std::string code;    // the start page's failure code, for the last two kinds
-  std::wstring cause;  // its description, for the last two kinds
+  std::string code;  // the start page's failure code, for the last two kinds
 
-  // One short sentence for the status line.
-  std::wstring StatusText() const;
-  // The message that explains a crawl that fetched nothing, naming the cause.
-  std::wstring Message(const std::string& address) const;
+  // Nothing was fetched, for whichever reason.
+  bool FetchedNothing() const { return kind == Kind::Unreachable || kind == Kind::NothingFetched; }
 };
 
 // outcome is the crawl's result (0, or rc::kStopped when it was stopped).

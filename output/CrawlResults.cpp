@@ -187,17 +187,16 @@ void CrawlResults::ReleaseSitemap() {
 }
 
 int32_t CrawlResults::SaveUrlList(const std::string& dir, FileWriteResult* result) const {
-  // The bytes of SaveUrlListFile for the text of every UrlListLine, written line by line:
-  // the whole text in wide characters was by far the largest allocation of a large crawl.
-  // Each line converts on its own as the whole would, and trimming the whole text only
-  // touches the end of the last line (every address begins with its scheme).
+  // The bytes of SaveUrlListFile for the text of every UrlListLine, written line by line, so
+  // the whole text is never held at once. Trimming the whole text only touches the end of
+  // the last line (every address begins with its scheme).
   CReplacingFile out(InFolder(dir, UrlListName(SiteName())));
   if (!out.isOpen()) return Report(out, result);
   std::lock_guard<std::mutex> guard(lock_);
   const bool written = ForEachFetched([&](std::string_view address, size_t index) {
-    std::wstring line = UrlListLine(std::string(address));
+    std::string line = UrlListLine(std::string(address));
     if (index + 1 == okCount_) line = TrimWhitespace(line);
-    return out.Write(WideToUtf8(line));
+    return out.Write(line);
   });
   if (!written) return Report(out, result);
   out.Commit();

@@ -75,6 +75,16 @@ void CrawlSession::Stop() {
   if (thread_) thread_->Stop();
 }
 
+CrawlCounters CrawlSession::counters() const { return control_->Counters(); }
+
+int32_t CrawlSession::state() const { return thread_->state(); }
+
+RenderStop CrawlSession::renderStop() const { return control_->RenderNotice(); }
+
+const CrawlStartParams& CrawlSession::params() const { return control_->params(); }
+
+bool CrawlSession::ThreadEnded(std::chrono::milliseconds timeout) const { return thread_->WaitFinished(timeout); }
+
 bool CrawlSession::finished() const {
   std::lock_guard<std::mutex> guard(ending_->lock);
   return ending_->finished;

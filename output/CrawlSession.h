@@ -4,8 +4,10 @@
 #include <functional>
 #include <memory>
 
+#include "crawl/CrawlCounters.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStartParams.h"
+#include "crawl/RenderStop.h"
 
 class CSitemapControl;
 class CThreadControlSitemap;
@@ -28,9 +30,18 @@ class CrawlSession {
   CrawlSession(const CrawlSession&) = delete;
   CrawlSession& operator=(const CrawlSession&) = delete;
 
-  CSitemapControl& control() const { return *control_; }
   const std::shared_ptr<CrawlResults>& results() const { return results_; }
-  CThreadControlSitemap& thread() const { return *thread_; }
+  // What the front ends show while the crawl runs; safe from any thread.
+  CrawlCounters counters() const;
+  // The crawl thread's state: 1 running, 2 stopped or ended.
+  int32_t state() const;
+  // Why pages are not rendered although the rules ask for it.
+  RenderStop renderStop() const;
+  const CrawlStartParams& params() const;
+  // True when the crawl's thread has ended within timeout (the program may then quit).
+  bool ThreadEnded(std::chrono::milliseconds timeout) const;
+  // The crawl itself, for tests that look inside it; the front ends use the calls above.
+  CSitemapControl& control() const { return *control_; }
 
   // Asks the crawl to stop; returns at once.
   void Stop();

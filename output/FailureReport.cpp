@@ -8,55 +8,55 @@
 
 namespace {
 
-constexpr const wchar_t* kDefaultDescription = L"网络错误";
+constexpr const char* kDefaultDescription = "网络错误";
 
 struct CodeText {
   int code;
-  const wchar_t* text;
+  const char* text;
 };
 
 // libcurl codes met when crawling real sites; the rest are rare enough for libcurl's text.
 constexpr CodeText kCurlTexts[] = {
-    {1, L"不支持的协议"},
-    {3, L"网址格式不正确"},
-    {5, L"无法解析代理服务器的名称"},
-    {6, L"找不到主机：域名无法解析"},
-    {7, L"无法连接到服务器：连接被拒绝或失败"},
-    {8, L"服务器的回复无法识别"},
-    {16, L"HTTP/2 协议错误"},
-    {18, L"传输中断：收到的内容不完整"},
-    {27, L"内存不足"},
-    {28, L"连接或传输超时"},
-    {35, L"TLS/SSL 握手失败"},
-    {47, L"重定向次数过多"},
-    {52, L"服务器没有返回任何数据（空回复）"},
-    {55, L"发送数据失败：连接已断开"},
-    {56, L"接收数据失败：连接已断开"},
-    {60, L"服务器证书验证失败"},
-    {61, L"无法解码服务器返回的压缩内容"},
+    {1, "不支持的协议"},
+    {3, "网址格式不正确"},
+    {5, "无法解析代理服务器的名称"},
+    {6, "找不到主机：域名无法解析"},
+    {7, "无法连接到服务器：连接被拒绝或失败"},
+    {8, "服务器的回复无法识别"},
+    {16, "HTTP/2 协议错误"},
+    {18, "传输中断：收到的内容不完整"},
+    {27, "内存不足"},
+    {28, "连接或传输超时"},
+    {35, "TLS/SSL 握手失败"},
+    {47, "重定向次数过多"},
+    {52, "服务器没有返回任何数据（空回复）"},
+    {55, "发送数据失败：连接已断开"},
+    {56, "接收数据失败：连接已断开"},
+    {60, "服务器证书验证失败"},
+    {61, "无法解码服务器返回的压缩内容"},
     // No CA bundle on this machine: every HTTPS site fails until the package is installed.
-    {77, L"无法读取 CA 证书文件：本机缺少 CA 根证书，HTTPS 网站都无法验证；请安装 Debian 软件包 ca-certificates（sudo apt install ca-certificates）"},
+    {77, "无法读取 CA 证书文件：本机缺少 CA 根证书，HTTPS 网站都无法验证；请安装 Debian 软件包 ca-certificates（sudo apt install ca-certificates）"},
 };
 
 // The HTTP client's own results that end up as codes of failed pages.
 constexpr CodeText kClientTexts[] = {
-    {rc::kEmpty, L"没有收到任何数据：服务器无回复或超时"},
-    {rc::kNoBlankLine, L"服务器的回复不完整：没有头部结束的空行"},
-    {rc::kMissing, L"无法建立网络会话"},
-    {rc::kNoMemory, L"内存不足"},
+    {rc::kEmpty, "没有收到任何数据：服务器无回复或超时"},
+    {rc::kNoBlankLine, "服务器的回复不完整：没有头部结束的空行"},
+    {rc::kMissing, "无法建立网络会话"},
+    {rc::kNoMemory, "内存不足"},
 };
 
-const wchar_t* Lookup(const CodeText* begin, const CodeText* end, int code) {
+const char* Lookup(const CodeText* begin, const CodeText* end, int code) {
   for (const CodeText* entry = begin; entry != end; ++entry) {
     if (entry->code == code) return entry->text;
   }
   return nullptr;
 }
 
-std::wstring CurlDescription(int curlCode) {
-  if (const wchar_t* text = Lookup(std::begin(kCurlTexts), std::end(kCurlTexts), curlCode)) return text;
-  std::wstring library = Utf8ToWide(CurlErrorText(curlCode));
-  return library.empty() ? std::wstring(kDefaultDescription) : library;
+std::string CurlDescription(int curlCode) {
+  if (const char* text = Lookup(std::begin(kCurlTexts), std::end(kCurlTexts), curlCode)) return text;
+  std::string library = CurlErrorText(curlCode);
+  return library.empty() ? std::string(kDefaultDescription) : library;
 }
 
 // A negative decimal number, as the client's codes are recorded; false for anything else.
@@ -70,15 +70,15 @@ bool ParseClientCode(const std::string& code, int& value) {
 
 }  // namespace
 
-std::wstring FailureDescription(const std::string& code) {
+std::string FailureDescription(const std::string& code) {
   if (code.empty()) return {};
   int number = 0;
   if (ParseCurlFailureCode(code, number)) return CurlDescription(number);
   if (ParseClientCode(code, number)) {
-    const wchar_t* text = Lookup(std::begin(kClientTexts), std::end(kClientTexts), number);
-    return text ? std::wstring(text) : std::wstring(kDefaultDescription);
+    const char* text = Lookup(std::begin(kClientTexts), std::end(kClientTexts), number);
+    return text ? std::string(text) : std::string(kDefaultDescription);
   }
   const std::string* status = StatusText(code);
   if (!status) return kDefaultDescription;
-  return Utf8ToWide(*status);
+  return *status;
 }

@@ -10,4 +10,4 @@
 // - the client's own negative codes ("-70", "-105", "-110", "-220"): what went wrong, in
 //   Chinese; any other negative code "网络错误";
 // - an empty code: the empty text.
-std::wstring FailureDescription(const std::string& code);
+std::string FailureDescription(const std::string& code);

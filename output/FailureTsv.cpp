@@ -30,6 +30,6 @@ std::string TsvField(const std::string& source) {
 }  // namespace
 
 std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn) {
-  return TsvField(path) + '\t' + TsvField(code) + '\t' + WideToUtf8(FailureDescription(code)) + '\t' +
+  return TsvField(path) + '\t' + TsvField(code) + '\t' + FailureDescription(code) + '\t' +
          TsvField(foundOn) + '\n';
 }

@@ -30,19 +30,6 @@ struct FileWriteResult {
 // The reason in the system's or the library's words (English), for the command line.
 std::string FileWriteReasonText(const FileWriteResult& result);
 
-// The reason for a window: a Chinese description of the common causes, with the system's
-// words in brackets.
-std::wstring FileWriteReason(const FileWriteResult& result);
-// Only the Chinese description, for a line too short for both.
-std::wstring FileWriteReasonWords(const FileWriteResult& result);
-
-// The file's path as wide text, for messages.
-std::wstring FileWritePathText(const FileWriteResult& result);
-
-// A whole message naming the file and the reason, for a message box or a status line.
-// Every failure but a SyncFolder one leaves an existing file as it was, and says so.
-std::wstring FileWriteMessage(const FileWriteResult& result);
-
 // path made absolute (against the working folder) and normalised; as given when that fails.
 std::string AbsoluteFilePath(const std::string& path);
 

@@ -7,9 +7,9 @@
 #include "output/CReplacingFile.h"
 #include "output/SitemapEscape.h"
 
-int32_t SaveUrlListFile(const std::string& utf8Path, const std::wstring& boxText, FileWriteResult* result) {
+int32_t SaveUrlListFile(const std::string& utf8Path, const std::string& boxText, FileWriteResult* result) {
   try {
-    std::string text = WideToUtf8(TrimWhitespace(boxText));
+    std::string text = TrimWhitespace(boxText);
     CReplacingFile file(utf8Path);
     if (file.Write(text)) file.Commit();
     if (result) *result = file.result();
@@ -20,15 +20,12 @@ int32_t SaveUrlListFile(const std::string& utf8Path, const std::wstring& boxText
   }
 }
 
-std::wstring UrlListLine(const std::string& fullAddress) {
-  std::wstring wide = Utf8ToWide(fullAddress);
-  if (wide.empty() && !fullAddress.empty()) {
-    std::string safe;
-    for (char ch : fullAddress) {
-      if (static_cast<unsigned char>(ch) >= 0x80) AppendPercentEncoded(safe, std::string_view(&ch, 1));
-      else safe += ch;
-    }
-    wide = Utf8ToWide(safe);
+std::string UrlListLine(const std::string& fullAddress) {
+  if (IsValidUtf8(fullAddress)) return fullAddress + "\r\n";
+  std::string safe;
+  for (char ch : fullAddress) {
+    if (static_cast<unsigned char>(ch) >= 0x80) AppendPercentEncoded(safe, std::string_view(&ch, 1));
+    else safe += ch;
   }
-  return wide + L"\r\n";
+  return safe + "\r\n";
 }

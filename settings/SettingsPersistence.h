@@ -25,15 +25,6 @@ int32_t SaveSettings(CSetupManager* setup, CLevelDb* db);
 // The stored form's version in pairs; 1 for a database from before it was stored.
 int32_t StoredSettingsFormat(const std::map<std::string, std::string>& pairs);
 
-// The message for a SaveSettings that failed with code: the database folder and the reason
-// (leveldb's words from db when it has them). Empty for 0.
-std::wstring SettingsSaveFailureMessage(int32_t code, const CLevelDb* db);
-// The message for settings loaded from a database that a newer program wrote.
-std::wstring NewerSettingsMessage(const CLevelDb* db);
-// The status line's words for stored values read as their defaults (keys as LoadSettings
-// gives them); empty when there are none.
-std::wstring ReplacedSettingsMessage(const std::vector<std::string>& keys);
-
 // A stored int: an optional sign and decimal digits, nothing else, within 32 bits; -1 for
 // anything else (empty text included).
 int32_t ReadIntSetting(const std::string& text);

@@ -11,21 +11,12 @@ constexpr int32_t kDefaultIntervalSeconds = 180;
 
 // The Unicode white space characters, and the control characters, none of which a file
 // name's type can hold in a form a user could type again.
-bool IsSpaceOrControl(wchar_t c) {
+bool IsSpaceOrControl(char32_t c) {
   return c <= 0x20 || c == 0x7F || (c >= 0x80 && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
          c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 }  // namespace
-
-std::wstring RangeMessage(const NumberRange& range) {
-  return std::wstring(range.name) + L"应为" + std::to_wstring(range.low) + L"到" + std::to_wstring(range.high) +
-         L"之间的整数。";
-}
-
-std::wstring RangeLabel(const NumberRange& range) {
-  return L"(" + std::to_wstring(range.low) + L"\u2013" + std::to_wstring(range.high) + L")";
-}
 
 int32_t DepthOrDefault(int32_t depth) { return depth >= kMinDepth && depth <= kMaxDepth ? depth : kDefaultDepth; }
 
@@ -56,17 +47,16 @@ std::string ForbiddenTypeOf(const std::string& entry) {
   return "." + (first == std::string::npos ? std::string() : entry.substr(first));
 }
 
-bool IsFileTypeEntry(const std::wstring& entry) {
-  if (entry.find_first_not_of(L'.') == std::wstring::npos) return false;  // empty or dots alone
-  for (wchar_t c : entry) {
-    if (IsSpaceOrControl(c) || c == L'*' || c == L'/' || c == L'\\' || c == L'?') return false;
+bool IsFileTypeEntry(const std::string& entry) {
+  if (entry.find_first_not_of('.') == std::string::npos) return false;  // empty or dots alone
+  for (size_t at = 0; at < entry.size();) {
+    char32_t c = 0;
+    const size_t length = Utf8SequenceAt(entry, at, &c);
+    if (length == 0) return false;  // not text a user typed
+    if (IsSpaceOrControl(c) || c == U'*' || c == U'/' || c == U'\\' || c == U'?') return false;
+    at += length;
   }
   return true;
-}
-
-std::wstring FileTypeEntryMessage(const std::wstring& entry) {
-  return L"“" + entry + L"”不是文件类型。请输入网址末尾点后面的部分，如 php 或 tar.gz；"
-         L"不能只有点，也不能含空格、*、/、\\ 或 ?。";
 }
 
 int32_t IntervalMsOf(int32_t milliseconds) {

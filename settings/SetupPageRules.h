@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-// A number a page takes: what the page calls it and its inclusive range.
+// A number a page takes: what the page calls it (UTF-8) and its inclusive range.
 struct NumberRange {
-  const wchar_t* name;
+  const char* name;
   int32_t low;
   int32_t high;
   bool Holds(int32_t value) const { return value >= low && value <= high; }
@@ -25,16 +25,10 @@ inline constexpr int32_t kMaxAutoSaveMinutes = 60;
 inline constexpr int32_t kMinIntervalMs = 0;
 inline constexpr int32_t kMaxIntervalMs = 60000;
 
-inline constexpr NumberRange kDepthRange{L"最大深度", kMinDepth, kMaxDepth};
-inline constexpr NumberRange kThreadsRange{L"线程数", kMinThreads, kMaxThreads};
-inline constexpr NumberRange kAutoSaveMinutesRange{L"自动保存间隔(分钟)", kMinAutoSaveMinutes, kMaxAutoSaveMinutes};
-inline constexpr NumberRange kIntervalMsRange{L"请求最小间隔(毫秒)", kMinIntervalMs, kMaxIntervalMs};
-
-// What a page says when it refuses an entry of range: its name and the range, e.g.
-// "最大深度应为1到999之间的整数。"
-std::wstring RangeMessage(const NumberRange& range);
-// The range as the page shows it beside the entry: "(1–999)".
-std::wstring RangeLabel(const NumberRange& range);
+inline constexpr NumberRange kDepthRange{"最大深度", kMinDepth, kMaxDepth};
+inline constexpr NumberRange kThreadsRange{"线程数", kMinThreads, kMaxThreads};
+inline constexpr NumberRange kAutoSaveMinutesRange{"自动保存间隔(分钟)", kMinAutoSaveMinutes, kMaxAutoSaveMinutes};
+inline constexpr NumberRange kIntervalMsRange{"请求最小间隔(毫秒)", kMinIntervalMs, kMaxIntervalMs};
 
 // Maximum depth: 1 to 999, anything else 5.
 int32_t DepthOrDefault(int32_t depth);
@@ -52,10 +46,8 @@ int32_t IntervalMinutesOf(int32_t seconds);
 // dots typed in front of it ("php" and ".php" give ".php"), as the stored set holds its types.
 std::string ForbiddenTypeOf(const std::string& entry);
 // Whether the add dialog takes an entry (trimmed) as a file type: not empty, not dots alone,
-// and no white space, "*", "/", "\" or "?" anywhere in it.
-bool IsFileTypeEntry(const std::wstring& entry);
-// What the add dialog says when it refuses entry.
-std::wstring FileTypeEntryMessage(const std::wstring& entry);
+// and no white space, "*", "/", "\" or "?" anywhere in it (UTF-8).
+bool IsFileTypeEntry(const std::string& entry);
 
 // The interval as stored: negative (unreadable) is 0, more than kMaxIntervalMs is
 // kMaxIntervalMs.

@@ -67,7 +67,6 @@ int32_t CHttpSession::Fetch(std::string& headers, std::string& body) {
   if (!handle_) return rc::kMissing;
   try {
     curl_easy_reset(handle_.get());
-    options_.requestKind = REQ_GET;
     // The body's room from the last page receives this one.
     std::string response;
     response.swap(body);
@@ -109,9 +108,11 @@ void CHttpSession::ApplyOptions(RecvBuffer& buffer) {
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
   }
   curl_easy_setopt(h, CURLOPT_USERAGENT, options_.userAgent.c_str());
-  curl_easy_setopt(h, CURLOPT_REFERER, options_.referrer.c_str());
+  // An empty Referer header, as the crawler has always sent.
+  curl_easy_setopt(h, CURLOPT_REFERER, "");
   curl_easy_setopt(h, CURLOPT_ENCODING, "gzip, deflate");
-  curl_easy_setopt(h, CURLOPT_PROXY, options_.proxyHost.c_str());
+  // No proxy, whatever the environment says.
+  curl_easy_setopt(h, CURLOPT_PROXY, "");
   curl_easy_setopt(h, CURLOPT_URL, address_.c_str());
   curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&buffer));
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &RecvBuffer::WriteCallback);

@@ -10,5 +10,3 @@ std::string HostOf(const std::string& address) {
   if (!ParseWebAddress(hasScheme ? address : "http://" + address, parsed)) return {};
   return parsed.host;
 }
-
-bool IsSameSite(const std::string& a, const std::string& b) { return IsSameHost(HostOf(a), HostOf(b)); }

@@ -6,5 +6,3 @@
 // as http; https counts like http. Empty when the text holds no http(s) address. The crawl
 // page refuses a start address without a host.
 std::string HostOf(const std::string& address);
-// Whether two addresses have the same host, ignoring letter case and a leading "www.".
-bool IsSameSite(const std::string& a, const std::string& b);

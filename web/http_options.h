@@ -3,19 +3,13 @@
 #include <functional>
 #include <string>
 
-// What kind of request a session makes; only GET is used.
-enum E_REQ_TYPE : int32_t { REQ_NONE = 0, REQ_GET = 1 };
-
 // Request options of one session.
 struct http_options {
-  E_REQ_TYPE requestKind = REQ_GET;
   int32_t totalTimeout = 10;     // seconds, the whole transfer including the connection; a
                                  // transfer it ends fails with libcurl's code 28
   int32_t connectTimeout = 60;   // seconds; larger than the total, so the total decides
   int32_t maxRedirects = 10;     // 0 turns redirect following off
   std::string userAgent;         // sent as given (empty)
-  std::string referrer;
-  std::string proxyHost;         // empty: no proxy, whatever the environment says
   bool verifyTls = true;         // off only for tests against self-signed loopback servers
   std::string caFile;            // CA bundle to verify against; empty: libcurl's default
   // Asked while a transfer runs; true ends it at once (libcurl's code 42). Empty: never.

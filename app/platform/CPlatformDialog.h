@@ -26,7 +26,7 @@
 #include <string>
 
 #include "app/platform/DialogTemplate.h"
-#include "common/WindowMessages.h"
+#include "app/platform/WindowMessages.h"
 
 class CReportList;
 

@@ -2,6 +2,6 @@
 // The string table as Qt text: StringRes(105) is LoadStringById(105); a missing number is empty.
 #include <QString>
 
-#include "common/StringTable.h"
+#include "texts/StringTable.h"
 
-inline QString StringRes(int id) { return QString::fromStdWString(LoadStringById(id)); }
+inline QString StringRes(int id) { return QString::fromStdString(LoadStringById(id)); }

@@ -2,7 +2,9 @@
 
 #include <QLineEdit>
 
+#include "texts/SettingsText.h"
 #include "app/platform/MessageBox.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "settings/SetupPageRules.h"
 
@@ -42,19 +44,18 @@ std::string CDlgRunAddExt::Entry(size_t index) const {
 void CDlgRunAddExt::OnOK() {
   std::vector<std::string> entries;
   for (int id : kEditIds) {
-    std::wstring text = TrimWhitespace(GetItemText(id));
+    const std::string text = WideToUtf8(TrimWhitespace(GetItemText(id)));
     if (text.empty()) continue;
     if (!IsFileTypeEntry(text)) {
       // Stays open on the entry, so the user corrects it instead of typing all four again.
-      ShowMessageBox(this, FileTypeEntryMessage(text));
+      ShowMessageBox(this, Utf8ToWide(FileTypeEntryMessage(text)));
       if (QWidget* edit = Control(id)) {
         edit->setFocus(Qt::OtherFocusReason);
         if (auto* line = qobject_cast<QLineEdit*>(edit)) line->selectAll();
       }
       return;
     }
-    std::string narrow = WideToUtf8(text);
-    if (!narrow.empty()) entries.push_back(narrow);
+    entries.push_back(text);
   }
   entries_ = std::move(entries);
   EndDialog(kIdOk);

@@ -2,8 +2,10 @@
 
 #include <QToolButton>
 
+#include "texts/SettingsText.h"
 #include "app/platform/CFolderEdit.h"
 #include "app/platform/EditBox.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
 #include "settings/SetupPageRules.h"
@@ -18,7 +20,7 @@ DialogTemplate CSetupAutoSavePage::Template() {
                             {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {20, 34, 120, 12}},
                             {ControlKind::Static, -1, L"自动保存间隔(分钟)", {20, 58, 92, 10}},
                             {ControlKind::Edit, kIdInterval, L"", {116, 56, 60, 14}, kAutoHScroll},
-                            {ControlKind::Static, -1, RangeLabel(kAutoSaveMinutesRange), {180, 58, 40, 10}},
+                            {ControlKind::Static, -1, Utf8ToWide(RangeLabel(kAutoSaveMinutesRange)), {180, 58, 40, 10}},
                             {ControlKind::Static, -1, L"保存路径", {20, 80, 92, 10}},
                             {ControlKind::FolderEdit, kIdPath, L"", {116, 78, 280, 14}, kAutoHScroll},
                             {ControlKind::PushButton, kIdDefaults, L"恢复默认值", {326, 240, 82, 16}},

@@ -3,13 +3,14 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "app/platform/WideText.h"
 #include "app/platform/StringRes.h"
 #include "app/platform/VisualStyle.h"
 #include "app/settings/PageIcons.h"
 
 CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QWidget* parent,
                                  AppliedHandler applied)
-    : CVtPropertySheet(LoadStringById(126), parent),
+    : CVtPropertySheet(Utf8ToWide(LoadStringById(126)), parent),
       uiPage_(setup),
       runPage_(setup),
       autoSavePage_(setup),

@@ -3,11 +3,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "texts/CrawlStatusText.h"
 #include "app/platform/EditBox.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
 #include "settings/SetupPageRules.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 namespace {
 
@@ -56,10 +58,9 @@ void CSetupRulesPage::InitControls() {
   if (auto* agent = ControlAs<QLineEdit>(kIdUserAgent)) agent->setMaxLength(static_cast<int>(kMaxUserAgentBytes));
   if (auto* note = ControlAs<QLabel>(kIdRenderNote)) note->setWordWrap(true);
   // Without the browser the setting cannot work: the page says why and what to install.
-  const std::string missing = PageRenderer::Unavailable();
-  renderAvailable_ = missing.empty();
+  renderAvailable_ = PageRenderer::Available();
   EnableItem(kIdRender, renderAvailable_);
-  SetItemText(kIdRenderNote, renderAvailable_ ? kRenderExplained : Utf8ToWide(missing));
+  SetItemText(kIdRenderNote, renderAvailable_ ? kRenderExplained : Utf8ToWide(BrowserMissingText(kChromiumPath)));
 }
 
 void CSetupRulesPage::LoadControls() {

@@ -2,8 +2,10 @@
 
 #include <QListWidget>
 
+#include "texts/SettingsText.h"
 #include "app/platform/EditBox.h"
 #include "app/settings/CDlgRunAddExt.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsPersistence.h"
@@ -39,10 +41,10 @@ DialogTemplate CSetupRunPage::Template() {
                             {ControlKind::GroupBox, -1, L"运行参数", {7, 7, 401, 46}},
                             {ControlKind::Static, -1, L"最大深度", {20, 27, 44, 10}},
                             {ControlKind::Edit, kIdDepth, L"", {68, 25, 50, 14}, kAutoHScroll},
-                            {ControlKind::Static, -1, RangeLabel(kDepthRange), {122, 27, 40, 10}},
+                            {ControlKind::Static, -1, Utf8ToWide(RangeLabel(kDepthRange)), {122, 27, 40, 10}},
                             {ControlKind::Static, -1, L"线程数", {180, 27, 36, 10}},
                             {ControlKind::Edit, kIdThreads, L"", {218, 25, 50, 14}, kAutoHScroll},
-                            {ControlKind::Static, -1, RangeLabel(kThreadsRange), {272, 27, 40, 10}},
+                            {ControlKind::Static, -1, Utf8ToWide(RangeLabel(kThreadsRange)), {272, 27, 40, 10}},
                             {ControlKind::GroupBox, -1, L"禁止访问的文件类型", {7, 60, 401, 172}},
                             {ControlKind::ListBox, kIdTypes, L"", {20, 78, 290, 144}, kVScroll},
                             {ControlKind::PushButton, kIdAdd, L"增加", {326, 78, 66, 16}},

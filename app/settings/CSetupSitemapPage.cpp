@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "crawl/SitemapContent.h"
 #include "settings/CSetupManager.h"

@@ -1,6 +1,8 @@
 #include "app/settings/CVtPropertyPage.h"
 
+#include "texts/SettingsText.h"
 #include "app/settings/CVtPropertySheet.h"
+#include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
@@ -29,6 +31,6 @@ bool CVtPropertyPage::RefuseOutsideRange(int id, const NumberRange& range, Refus
   const std::wstring text = TrimWhitespace(GetItemText(id));
   const bool digits = !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
   if (digits && range.Holds(ReadNumber(id))) return false;
-  refused = {id, RangeMessage(range)};
+  refused = {id, Utf8ToWide(RangeMessage(range))};
   return true;
 }

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "support/StaticSite.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 namespace {
 
@@ -62,8 +62,8 @@ fetch('/api/links.json?page=' + here).then(r => r.json()).then(list => {
 int main(int argc, char** argv) {
   const int pages = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int tabs = argc > 2 ? std::atoi(argv[2]) : 8;
-  if (!PageRenderer::Unavailable().empty()) {
-    std::fprintf(stderr, "%s\n", PageRenderer::Unavailable().c_str());
+  if (!PageRenderer::Available()) {
+    std::fprintf(stderr, "no browser at %s\n", kChromiumPath);
     return 1;
   }
   StaticSite site("", 16);

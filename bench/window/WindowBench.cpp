@@ -16,12 +16,12 @@
 #include "app/platform/CReportList.h"
 #include "app/platform/EditBox.h"
 #include "crawl/CrawlStatus.h"
-#include "common/MessageQueue.h"
+#include "app/platform/MessageQueue.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadControlSitemap.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStartParams.h"
-#include "crawl/CrawlMessages.h"
+#include "app/CrawlMessages.h"
 #include "output/CrawlSession.h"
 #include "settings/CSetupManager.h"
 #include "support/LoopbackServer.h"
@@ -70,7 +70,7 @@ double EngineAlone(const std::string& origin, int threads) {
   while (crawl && !crawl->WaitFinished(std::chrono::milliseconds(1000))) {
   }
   double seconds = t.elapsed() / 1000.0;
-  int pages = crawl ? ReadCounters(crawl->control()).crawledOk : 0;
+  int pages = crawl ? crawl->counters().crawledOk : 0;
   std::printf("engine alone: %d pages in %.1f s = %.0f pages/s\n", pages, seconds, pages / seconds);
   return pages / seconds;
 }

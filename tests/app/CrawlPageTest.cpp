@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "app/platform/WideText.h"
 #include "AppTestSupport.h"
 #include "app/CDlgPatternHelp.h"
 #include <QTimer>
@@ -43,7 +44,7 @@ TEST_F(CrawlPageTest, AnAddressOfSpacesDoesNothingAtAll) {
 TEST_F(CrawlPageTest, AnAddressWithoutAHostShowsString105AndLeavesStartEnabled) {
   StartCrawl("a b");
   ASSERT_EQ(messageBoxes_.size(), 1u);
-  EXPECT_EQ(messageBoxes_[0], LoadStringById(105));
+  EXPECT_EQ(messageBoxes_[0], Utf8ToWide(LoadStringById(105)));
   EXPECT_EQ(messageBoxes_[0], L"不是一个合法的网址，请输入一个网址");
   EXPECT_TRUE(StartEnabled());
   EXPECT_FALSE(StopEnabled());
@@ -145,8 +146,8 @@ TEST_F(CrawlPageTest, TheStatusLineSaysWhetherTheCrawlEndedOrWasStoppedAndNothin
   StartCrawl(server.origin());
   QElapsedTimer t;
   t.start();
-  while (ReadCounters(Window().crawl()->control()).crawling < 8 && t.elapsed() < 5000) QTest::qWait(20);
-  ASSERT_EQ(ReadCounters(Window().crawl()->control()).crawling, 8);
+  while (Window().crawl()->counters().crawling < 8 && t.elapsed() < 5000) QTest::qWait(20);
+  ASSERT_EQ(Window().crawl()->counters().crawling, 8);
   Page().ControlAs<QPushButton>(CDlgSubAction::kIdStop)->click();
   t.restart();
   ASSERT_TRUE(WaitUntilIdle(5000));
@@ -211,14 +212,14 @@ TEST_F(CrawlPageTest, ChinesePatternsSelectPagesThatTheListShowsReadableAndTheFi
   const std::wstring urls = Window().yahooPage()->ListText();
   EXPECT_NE(urls.find(Utf8ToWide(chinese::kFirst)), std::wstring::npos) << urls;
   EXPECT_EQ(urls.find(L"新闻"), std::wstring::npos) << urls;
-  EXPECT_EQ(ReadCounters(Window().crawl()->control()).excluded, 1);
+  EXPECT_EQ(Window().crawl()->counters().excluded, 1);
 }
 
 TEST_F(CrawlPageTest, PatternHelpShowsTheIncludeAndExcludeTextsWholeWithinTheBoxWidth) {
   CDlgPatternHelp include(CDlgPatternHelp::Topic::Include);
   CDlgPatternHelp exclude(CDlgPatternHelp::Topic::Exclude);
-  EXPECT_EQ(include.GetItemText(CDlgPatternHelp::kIdText), LoadStringById(134));
-  EXPECT_EQ(exclude.GetItemText(CDlgPatternHelp::kIdText), LoadStringById(135));
+  EXPECT_EQ(include.GetItemText(CDlgPatternHelp::kIdText), Utf8ToWide(LoadStringById(134)));
+  EXPECT_EQ(exclude.GetItemText(CDlgPatternHelp::kIdText), Utf8ToWide(LoadStringById(135)));
   for (CDlgPatternHelp* help : {&include, &exclude}) {
     // Left out of the results is not left uncrawled: the help says so.
     EXPECT_NE(help->GetItemText(CDlgPatternHelp::kIdText).find(L"仍会被抓取，其中的链接也会被跟踪"), std::wstring::npos);

@@ -10,7 +10,7 @@
 #include "app/CDlgSubGoogle.h"
 #include "settings/CSetupManager.h"
 #include "support/StaticSite.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 #include "app/CDlgSubYahoo.h"
 
 namespace fs = std::filesystem;
@@ -74,7 +74,7 @@ TEST_F(CrawlRulesWindowTest, SaveWritesAnIndexBesideSeveralSitemapFilesWhenTheSe
 }
 
 TEST_F(CrawlRulesWindowTest, WithScriptsRunTheLinksAPageWritesAfterItsDataArrivesAreCrawled) {
-  if (!PageRenderer::Unavailable().empty()) GTEST_SKIP() << PageRenderer::Unavailable();
+  if (!PageRenderer::Available()) GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh)";
   StaticSite site;
   ASSERT_TRUE(site.Start());
   site.Set("/", Resource{200, "text/html",

@@ -6,6 +6,7 @@
 #include <QTabBar>
 #include <filesystem>
 
+#include "app/platform/WideText.h"
 #include "AppTestSupport.h"
 #include "app/CDlgSubGoogle.h"
 #include "app/CDlgSubReportFail.h"
@@ -20,7 +21,8 @@
 #include "common/TextCodec.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/CrawlMessages.h"
+#include "texts/CrawlStatusText.h"
+#include "app/CrawlMessages.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
 #include "output/FailureReport.h"
@@ -162,7 +164,7 @@ TEST_F(MainWindowTest, ACrawlFillsTheCrawlListUrlListFailurePageAndSitemap) {
   ASSERT_NE(StatusText("404"), nullptr);
   EXPECT_EQ(failures[L"/missing.html"].second, Utf8ToWide(*StatusText("404")));
   EXPECT_EQ(failures[L"/neg.html"].first, L"-70");
-  EXPECT_EQ(failures[L"/neg.html"].second, FailureDescription("-70"));
+  EXPECT_EQ(failures[L"/neg.html"].second, Utf8ToWide(FailureDescription("-70")));
   EXPECT_NE(failures[L"/neg.html"].second, L"网络错误");
 
   std::wstring list = UrlListText();
@@ -176,10 +178,10 @@ TEST_F(MainWindowTest, ACrawlFillsTheCrawlListUrlListFailurePageAndSitemap) {
   EXPECT_NE(sitemap.find(L"/a&amp;b.html</loc>"), std::wstring::npos);
   EXPECT_EQ(sitemap.find(L"neg.html"), std::wstring::npos);
 
-  CrawlCounters counters = ReadCounters(Window().crawl()->control());
+  CrawlCounters counters = Window().crawl()->counters();
   EXPECT_EQ(counters.crawledOk, 6);
   EXPECT_EQ(counters.failed, 2);
-  EXPECT_EQ(Text(CSitemapDlg::kIdCounters), FormatCounters(counters));
+  EXPECT_EQ(Text(CSitemapDlg::kIdCounters), Utf8ToWide(FormatCounters(counters)));
   EXPECT_EQ(Window().actionPage()->progress(), 100);
 }
 

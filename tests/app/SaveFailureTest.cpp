@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/platform/WideText.h"
 #include "AppTestSupport.h"
 #include "app/CDlgSubGoogle.h"
 #include "app/CDlgSubReportFail.h"
@@ -123,7 +124,7 @@ TEST_F(SaveFailureTest, TheFailurePageShowsTransferFailuresWithTheirCodeAndDescr
   EXPECT_EQ(list.ItemText(0, 2), L"curl 7");
   for (int row = 0; row < 3; ++row) {
     std::string code = QString::fromStdWString(list.ItemText(row, 2)).toStdString();
-    EXPECT_EQ(list.ItemText(row, 3), FailureDescription(code)) << code;
+    EXPECT_EQ(list.ItemText(row, 3), Utf8ToWide(FailureDescription(code))) << code;
     EXPECT_FALSE(list.ItemText(row, 3).empty()) << code;
   }
   EXPECT_TRUE(Contains(list.ItemText(0, 3), L"连接"));

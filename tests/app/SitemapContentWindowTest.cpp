@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/platform/WideText.h"
 #include "AppTestSupport.h"
 #include "app/CDlgSubGoogle.h"
 #include "app/CDlgSubReportFail.h"

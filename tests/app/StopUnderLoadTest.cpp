@@ -15,8 +15,8 @@
 #include "app/platform/CReportList.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CrawlStatus.h"
-#include "crawl/CrawlMessages.h"
-#include "crawl/PostingResultConsumer.h"
+#include "app/CrawlMessages.h"
+#include "app/PostingResultConsumer.h"
 #include "settings/CSetupManager.h"
 #include "support/HostileSite.h"
 
@@ -97,7 +97,7 @@ class StopUnderLoadTest : public WindowTest {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(PortionUnread());
     ASSERT_GT(Pending(), 1000u);
-    ASSERT_GE(ReadCounters(Window().crawl()->control()).crawling, 50);  // many pages in flight
+    ASSERT_GE(Window().crawl()->counters().crawling, 50);  // many pages in flight
   }
 };
 
@@ -185,7 +185,7 @@ TEST_F(StopUnderLoadTest, AHostileSiteIsShownWholeWithoutLongPauses) {
   }
   const int failures = Window().failPage()->list()->RowCount();
   EXPECT_EQ(static_cast<size_t>(list.RowCount() + failures), plan.successes.size() + plan.anyOutcome.size());
-  EXPECT_EQ(ReadCounters(Window().crawl()->control()).tooDeep, plan.tooDeepLinks);
+  EXPECT_EQ(Window().crawl()->counters().tooDeep, plan.tooDeepLinks);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "support/SiteFiles.h"
 #include "support/StaticSite.h"
 #include "support/TempDir.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::set<std::string> FetchedPaths(const std::string& urlList, const std::string
 }
 
 TEST(CliRenderTest, RenderFollowsTheLinksScriptsWriteAndTheBrowserAsksOnlyTheSiteForScriptData) {
-  if (!PageRenderer::Unavailable().empty()) GTEST_SKIP() << PageRenderer::Unavailable();
+  if (!PageRenderer::Available()) GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh)";
   StaticSite other;
   ASSERT_TRUE(other.Start());
   StaticSite site;
@@ -105,7 +105,7 @@ TEST(CliRenderTest, RenderFollowsTheLinksScriptsWriteAndTheBrowserAsksOnlyTheSit
 }
 
 TEST(CliRenderTest, ACrawlInterruptedWhilePagesRenderGoesOnWithResumeToEveryScriptWrittenPage) {
-  if (!PageRenderer::Unavailable().empty()) GTEST_SKIP() << PageRenderer::Unavailable();
+  if (!PageRenderer::Available()) GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh)";
   // A tree of 40 pages whose links only their scripts write, each script's data a little slow,
   // so the interrupt comes while pages are being rendered.
   StaticSite site;

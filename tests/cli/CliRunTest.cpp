@@ -94,7 +94,7 @@ std::string ExpectedSitemap(const std::set<std::string>& addresses, bool gzip) {
 }
 
 std::string FailureLine(const std::string& path, const std::string& code, const std::string& foundOn) {
-  return path + "\t" + code + "\t" + WideToUtf8(FailureDescription(code)) + "\t" + foundOn + "\n";
+  return path + "\t" + code + "\t" + FailureDescription(code) + "\t" + foundOn + "\n";
 }
 
 std::vector<std::string> FilesIn(const fs::path& dir) {

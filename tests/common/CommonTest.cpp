@@ -3,11 +3,8 @@
 #include <thread>
 
 #include "common/DecimalNumber.h"
-#include "common/Event.h"
-#include "common/MessageQueue.h"
 #include "common/PercentEncoding.h"
 #include "common/StringICompare.h"
-#include "common/StringTable.h"
 #include "common/TextCodec.h"
 
 TEST(StringICompareTest, CaseVariantsAreOneEntryWhateverTheInsertionOrder) {
@@ -26,16 +23,12 @@ TEST(StringICompareTest, PrefixAndSuffixTestsNeedTheWholeAffix) {
   EXPECT_FALSE(EndsWithIgnoreCase("/a.zip?x=1", ".zip"));
 }
 
-TEST(TextCodecTest, NarrowTextIsUtf8AndOnlyMalformedSequencesAreRefused) {
-  std::wstring wide = L"网络错误 abc \U0001F600";
-  std::string utf8 = WideToUtf8(wide);
-  EXPECT_EQ(utf8.size(), 4u * 3 + 5 + 4);  // four three-byte characters, five ASCII bytes, one four-byte
-  EXPECT_EQ(Utf8ToWide(utf8), wide);
-  EXPECT_EQ(WideToUtf8(std::wstring(L"a") + wchar_t(0xD800) + L"b"), "ab");  // a lone surrogate goes alone
+TEST(TextCodecTest, OnlyMalformedSequencesAreRefusedAndShownEscaped) {
   for (const char* bad : {"\x81", "\xE4\xB8", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xBF"}) {
     EXPECT_FALSE(IsValidUtf8(bad)) << bad;
-    EXPECT_EQ(Utf8ToWide(bad), L"") << bad;
   }
+  EXPECT_EQ(Utf8OrEscaped("/数据/a"), "/数据/a");
+  EXPECT_EQ(Utf8OrEscaped("/\xcd\xf8/a b"), "/%CD%F8/a b");
   EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF, the last code point
   // ASCII runs are checked eight bytes at a time: a sequence is judged alike at every offset,
   // across a word's edge and at the text's end.
@@ -54,43 +47,8 @@ TEST(TextCodecTest, StoredGbkTextLoadsAsUtf8AndUtf8StaysAsItIs) {
 }
 
 TEST(TextCodecTest, TrimRemovesWhiteSpaceAtBothEndsOnly) {
-  EXPECT_EQ(TrimWhitespace(std::wstring(L" \t a b \r\n")), L"a b");
+  EXPECT_EQ(TrimWhitespace(std::string(" \t a b \r\n")), "a b");
   EXPECT_EQ(TrimWhitespace(std::string("   ")), "");
-}
-
-TEST(StringTableTest, KnownNumbersHaveTheirTextsAndMissingNumbersAreEmpty) {
-  EXPECT_EQ(LoadStringById(105), L"不是一个合法的网址，请输入一个网址");
-  EXPECT_EQ(LoadStringById(125), L"条");
-  EXPECT_EQ(LoadStringById(102), L"");
-  EXPECT_EQ(LoadStringById(130), L"");
-}
-
-TEST(WindowMessagesTest, PostedMessagesArriveInOrderAndDeadHandlesRefuse) {
-  WindowHandle dead;
-  {
-    MessageQueue queue;
-    dead = queue.handle();
-    std::thread poster([&] {
-      for (int i = 0; i < 100; ++i) PostWindowMessage(queue.handle(), WM_USER + 10, i, -i);
-    });
-    for (int i = 0; i < 100; ++i) {
-      auto msg = queue.Take(std::chrono::seconds(5));
-      ASSERT_TRUE(msg);
-      EXPECT_EQ(msg->message, WM_USER + 10);
-      EXPECT_EQ(msg->wParam, static_cast<uintptr_t>(i));
-    }
-    poster.join();
-  }
-  EXPECT_FALSE(PostWindowMessage(dead, WM_USER, 0, 0));
-}
-
-TEST(AutoResetEventTest, OneSetReleasesOneWaitAndStaysUntilTaken) {
-  AutoResetEvent event;
-  EXPECT_FALSE(event.WaitFor(std::chrono::milliseconds(1)));
-  event.Set();
-  event.Set();  // not counted twice
-  EXPECT_TRUE(event.WaitFor(std::chrono::milliseconds(1)));
-  EXPECT_FALSE(event.WaitFor(std::chrono::milliseconds(1)));
 }
 
 TEST(PercentEncodingTest, TheReadableFormDecodesUtf8TextButNoEscapeThatChangesOrHidesTheAddress) {

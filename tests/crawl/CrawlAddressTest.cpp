@@ -107,7 +107,7 @@ TEST(CrawlAddressFailureTest, ATransferErrorAndARedirectFailWithTheirCodesAndThe
                         {"/", "200"}, {"/down", "curl 7"}, {"/elsewhere", "curl 7"}, {"/moved", "301"}}));
   // The redirect's own body is no page: its links are not followed.
   EXPECT_EQ(run.control->data().ledger.stores().memory().Exists("/from-redirect"), 0);
-  EXPECT_EQ(ReadCounters(*run.control).failed, 3);
+  EXPECT_EQ(run.control->Counters().failed, 3);
 }
 
 }  // namespace

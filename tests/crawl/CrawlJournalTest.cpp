@@ -60,7 +60,7 @@ bool CrawlUntil(CrawlRun& run, const std::string& url, const CrawlRun::Options& 
       stopped = true;
     }
   }
-  return run.finished && run.controller().WaitFinished(std::chrono::seconds(30));
+  return run.finished && run.session->ThreadEnded(std::chrono::seconds(30));
 }
 
 size_t CountOf(const std::string& text, const std::string& needle) {

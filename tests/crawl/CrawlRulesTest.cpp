@@ -6,6 +6,7 @@
 
 #include "CrawlTestSite.h"
 #include "crawl/CrawlStatus.h"
+#include "texts/CrawlStatusText.h"
 #include "support/StaticSite.h"
 
 namespace {
@@ -71,10 +72,10 @@ TEST_F(RobotsSite, TheGroupForEveryoneWithItsLongestMatchDecidesAndRefusedPagesA
   EXPECT_EQ(site_.count("/robots.txt"), 1u);
   EXPECT_EQ(site_.targets().front(), "/robots.txt");  // before the root
   EXPECT_EQ(Listed(run), (std::set<std::string>{"/", "/public.html", "/private/open.html", "/page.php?x=1"}));
-  const CrawlCounters c = ReadCounters(*run.control);
+  const CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.notAllowed, 4);
   EXPECT_EQ(c.failed, 0);
-  EXPECT_EQ(FormatCounters(c), L"共找到8条网址 正在爬0条 爬过4条 等待爬的0条 不允许爬的4条 排除掉0条");
+  EXPECT_EQ(FormatCounters(c), "共找到8条网址 正在爬0条 爬过4条 等待爬的0条 不允许爬的4条 排除掉0条");
 }
 
 TEST_F(RobotsSite, AGroupNamingOurAgentReplacesTheOneForEveryone) {
@@ -82,7 +83,7 @@ TEST_F(RobotsSite, AGroupNamingOurAgentReplacesTheOneForEveryone) {
   ASSERT_TRUE(run.Crawl(site_.origin(), Obeying("OtherBot/2.1 (+http://example.org)")));
   EXPECT_EQ(Requested(site_), (std::set<std::string>{"/robots.txt"}));
   EXPECT_TRUE(Listed(run).empty());
-  EXPECT_EQ(ReadCounters(*run.control).notAllowed, 1);
+  EXPECT_EQ(run.control->Counters().notAllowed, 1);
   for (const std::string& agent : site_.userAgents()) EXPECT_EQ(agent, "OtherBot/2.1 (+http://example.org)");
 }
 
@@ -91,7 +92,7 @@ TEST_F(RobotsSite, WithTheRuleOffRobotsTxtIsNeitherAskedForNorObeyed) {
   ASSERT_TRUE(run.Crawl(site_.origin(), {}));
   EXPECT_EQ(site_.count("/robots.txt"), 0u);
   EXPECT_EQ(site_.count("/private/secret.html"), 1u);
-  EXPECT_EQ(ReadCounters(*run.control).crawledOk, 8);
+  EXPECT_EQ(run.control->Counters().crawledOk, 8);
 }
 
 TEST(CrawlRulesTest, AMissingRobotsTxtAllowsEverythingAndAServerErrorNothing) {
@@ -107,7 +108,7 @@ TEST(CrawlRulesTest, AMissingRobotsTxtAllowsEverythingAndAServerErrorNothing) {
       EXPECT_EQ(Requested(site), (std::set<std::string>{"/robots.txt", "/", "/a.html"})) << status;
     } else {
       EXPECT_EQ(Requested(site), (std::set<std::string>{"/robots.txt"})) << status;
-      EXPECT_EQ(ReadCounters(*run.control).notAllowed, 1) << status;
+      EXPECT_EQ(run.control->Counters().notAllowed, 1) << status;
     }
   }
 }
@@ -163,7 +164,7 @@ TEST(CrawlRulesTest, MetaRobotsAndRelNofollowAreObeyedOnlyWithTheRule) {
   EXPECT_EQ(Requested(site), (std::set<std::string>{"/", "/robots.txt", "/noindex.html", "/nofollow.html",
                                                     "/both.html", "/from-noindex.html"}));
   EXPECT_EQ(Listed(obeying), (std::set<std::string>{"/", "/nofollow.html", "/from-noindex.html"}));
-  const CrawlCounters c = ReadCounters(*obeying.control);
+  const CrawlCounters c = obeying.control->Counters();
   EXPECT_EQ(c.crawledOk, 5);
   EXPECT_EQ(c.excluded, 2);  // the two noindex pages
 

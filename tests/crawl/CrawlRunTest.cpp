@@ -8,6 +8,7 @@
 #include "CrawlTestSite.h"
 #include "common/ResultCodes.h"
 #include "crawl/CrawlStatus.h"
+#include "texts/CrawlStatusText.h"
 #include "output/CSitemapXmlWriter.h"
 #include "web/HttpGlobal.h"
 
@@ -35,18 +36,18 @@ TEST(CrawlRunTest, RootThatFailsIsHandedOverAsOneEntryThenTheCrawlFinishes) {
   CrawlRun run;
   ASSERT_TRUE(run.Crawl(site.origin() + "/", {}));
 
-  EXPECT_EQ(run.messages, (std::vector<uint32_t>{WM_CRAWL_RESULTS, WM_CRAWL_FINISHED}));
+  EXPECT_EQ(run.messages, (std::vector<PortionHandOver::Event>{PortionHandOver::Event::PortionsWaiting, PortionHandOver::Event::Finished}));
   EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "404"}}));
   ASSERT_EQ(run.portions.size(), 1u);
   EXPECT_EQ(run.portions[0].failures, (std::vector<Entry>{{"/", "404"}}));
   EXPECT_TRUE(run.portions[0].okAddresses.empty());
-  CrawlCounters c = ReadCounters(*run.control);
+  CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.failed, 1);
   EXPECT_EQ(c.crawling, 0);
   EXPECT_EQ(c.crawledOk, 0);
   EXPECT_EQ(FoundCount(c), 1);
   EXPECT_EQ(site.arrivalCount("/a.html"), 0u);
-  EXPECT_EQ(run.controller().state(), 2);
+  EXPECT_EQ(run.session->state(), 2);
 }
 
 TEST(CrawlRunTest, MaxDepthZeroFetchesOnlyTheRootAndCountsEveryLinkTooDeep) {
@@ -60,7 +61,7 @@ TEST(CrawlRunTest, MaxDepthZeroFetchesOnlyTheRootAndCountsEveryLinkTooDeep) {
   ASSERT_TRUE(run.Crawl(site.origin(), options));
 
   EXPECT_EQ(site.arrivals(), (std::vector<std::string>{"/"}));
-  CrawlCounters c = ReadCounters(*run.control);
+  CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.tooDeep, 3);
   EXPECT_EQ(c.waiting, 0);
   EXPECT_EQ(c.crawledOk, 1);
@@ -86,7 +87,7 @@ TEST(CrawlRunTest, ThreadCountZeroCrawlsTheWholeSiteOneAddressAtATime) {
   EXPECT_EQ(site.arrivals().size(), 7u);
   EXPECT_EQ(site.maxInFlight(), 1);
   EXPECT_EQ(PathsOf(run.entries).size(), 7u);
-  EXPECT_EQ(ReadCounters(*run.control).crawledOk, 7);
+  EXPECT_EQ(run.control->Counters().crawledOk, 7);
 }
 
 TEST(CrawlRunTest, AdmissionOfForbiddenExcludedTooDeepAndRepeatedLinks) {
@@ -105,7 +106,7 @@ TEST(CrawlRunTest, AdmissionOfForbiddenExcludedTooDeepAndRepeatedLinks) {
   options.exclude = "*private*";
   ASSERT_TRUE(run.Crawl(site.origin() + "/", options));
 
-  CrawlCounters c = ReadCounters(*run.control);
+  CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.crawledOk, 5);  // /, /a.html, /A.html, /b.html and the excluded /private/p.html
   EXPECT_EQ(c.failed, 0);
   EXPECT_EQ(c.notAllowed, 1);
@@ -113,7 +114,7 @@ TEST(CrawlRunTest, AdmissionOfForbiddenExcludedTooDeepAndRepeatedLinks) {
   EXPECT_EQ(c.excluded, 2);  // /private/p.html and the too deep /private/deep.html
   EXPECT_EQ(c.waiting, 0);
   EXPECT_EQ(c.crawling, 0);
-  EXPECT_EQ(FormatCounters(c), L"共找到8条网址 正在爬0条 爬过5条 等待爬的0条 不允许爬的3条 排除掉2条");
+  EXPECT_EQ(FormatCounters(c), "共找到8条网址 正在爬0条 爬过5条 等待爬的0条 不允许爬的3条 排除掉2条");
 
   EXPECT_EQ(site.arrivalCount("/setup.EXE"), 0u);
   EXPECT_EQ(site.arrivalCount("/deep.html"), 0u);
@@ -157,9 +158,9 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (inFlight() < 4 && std::chrono::steady_clock::now() < limit) run.Pump();
   ASSERT_EQ(inFlight(), 4u);
-  EXPECT_EQ(ReadCounters(*run.control).crawling, 4);
+  EXPECT_EQ(run.control->Counters().crawling, 4);
   const auto pressed = std::chrono::steady_clock::now();
-  EXPECT_EQ(run.controller().Stop(), 0);
+  run.session->Stop();
   // Stop itself does not wait for the crawl: it runs on the window's thread.
   EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(100));
   ASSERT_TRUE(run.RunUntilFinished());
@@ -167,14 +168,14 @@ TEST(CrawlRunTest, StopEndsTheRunningPagesStartsNoNewOneAndFinishes) {
   EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(5));
 
   EXPECT_EQ(inFlight(), 4u);
-  CrawlCounters c = ReadCounters(*run.control);
+  CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.crawling, 0);  // nothing shows as crawling once the crawl has stopped
   EXPECT_EQ(c.waiting, 4);   // the pages cut short wait again
   EXPECT_EQ(c.crawledOk, 1);
   EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "200"}}));
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(site.arrivalCount("/never-" + std::to_string(i)), 0u);
-  EXPECT_EQ(run.controller().state(), 2);
-  EXPECT_EQ(run.CountMessages(WM_CRAWL_FINISHED), 1u);
+  EXPECT_EQ(run.session->state(), 2);
+  EXPECT_EQ(run.CountMessages(PortionHandOver::Event::Finished), 1u);
   over = true;
 }
 
@@ -210,7 +211,7 @@ TEST(CrawlRunTest, TwoCrawlsAtOnceKeepTheirOwnResultsAndStoppingOneLeavesTheOthe
   b.Start(second.origin(), {});
   auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (first.arrivalCount("/one.html") == 0 && std::chrono::steady_clock::now() < limit) a.Pump();
-  a.controller().Stop();
+  a.session->Stop();
   stopped = true;
   ASSERT_TRUE(a.RunUntilFinished());
   EXPECT_EQ(a.session->outcome(), rc::kStopped);
@@ -226,7 +227,7 @@ TEST(CrawlRunTest, TwoCrawlsAtOnceKeepTheirOwnResultsAndStoppingOneLeavesTheOthe
   const std::string o = second.origin();
   EXPECT_EQ(bFetched, (std::vector<std::string>{o + "/", o + "/late.html", o + "/shared.html", o + "/slow.html",
                                                 o + "/two.html"}));
-  EXPECT_EQ(ReadCounters(*b.control).crawledOk, 5);
+  EXPECT_EQ(b.control->Counters().crawledOk, 5);
   std::string sitemap;
   ASSERT_EQ(b.results().sitemap()->PrintCurrent(sitemap), 0);
   EXPECT_EQ(sitemap.find(first.origin()), std::string::npos);
@@ -302,7 +303,7 @@ TEST(CrawlRunTest, StartAddressNamingAnotherPathStillCrawlsFromTheRoot) {
 TEST(CrawlRunTest, StartAddressWithoutAHostCrawlsNothingButFinishes) {
   CrawlRun run;
   ASSERT_TRUE(run.Crawl("not an address", {}));
-  EXPECT_EQ(run.messages, (std::vector<uint32_t>{WM_CRAWL_FINISHED}));
+  EXPECT_EQ(run.messages, (std::vector<PortionHandOver::Event>{PortionHandOver::Event::Finished}));
   EXPECT_TRUE(run.control->Host().empty());
 }
 
@@ -338,7 +339,7 @@ TEST(CrawlRunTest, EveryPageOfAFiveThousandPageSiteArrivesExactlyOnce) {
   EXPECT_GT(run.portions.size(), 5u);
   for (size_t i = 0; i + 1 < run.portions.size(); ++i) EXPECT_GT(run.portions[i].entries.size(), 200u);
   EXPECT_EQ(site.arrivals().size(), 5000u);
-  CrawlCounters c = ReadCounters(*run.control);
+  CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.crawledOk, 5000);
   EXPECT_EQ(c.waiting, 0);
   EXPECT_EQ(c.crawling, 0);

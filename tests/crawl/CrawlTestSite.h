@@ -1,6 +1,6 @@
 #pragma once
-// A small web site on a loopback server, and a crawl run played against it with a message
-// queue standing in for the main window.
+// A small web site on a loopback server, and a crawl run played against it with a queue of
+// the hand-over's news standing in for the main window.
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -11,14 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "common/MessageQueue.h"
+#include "NoticeQueue.h"
 #include "crawl/CSitemapControl.h"
-#include "crawl/CThreadControlSitemap.h"
-#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/PatternFilter.h"
-#include "crawl/PostingResultConsumer.h"
+#include "crawl/PortionHandOver.h"
 #include "output/CrawlResults.h"
 #include "output/CrawlSession.h"
 #include "support/LoopbackServer.h"
@@ -152,7 +150,8 @@ class CrawlRun {
 
   void Start(const std::string& startUrl, const Options& options) {
     finished = false;
-    poster = std::make_shared<PostingResultConsumer>(queue.handle(), ++crawls_);
+    poster = std::make_shared<PortionHandOver>(queue.NotifyFor(++crawls_));
+    posterId_ = crawls_;
     session = CrawlSession::Start(ParamsOf(startUrl, options), poster, prepare);
     control = session ? &session->control() : nullptr;
   }
@@ -161,24 +160,24 @@ class CrawlRun {
   void Pump(std::chrono::milliseconds wait = std::chrono::milliseconds(50)) {
     auto msg = queue.Take(wait);
     if (!msg) return;
-    messages.push_back(msg->message);
-    if (!poster || msg->lParam != poster->crawlId()) return;
-    if (msg->message == WM_CRAWL_RESULTS) {
+    messages.push_back(msg->event);
+    if (!poster || msg->crawl != posterId_) return;
+    if (msg->event == PortionHandOver::Event::PortionsWaiting) {
       CrawlPortion portion = poster->Take();
       poster->Release();
       entries.insert(entries.end(), portion.entries.begin(), portion.entries.end());
       portions.push_back(std::move(portion));
-    } else if (msg->message == WM_CRAWL_FINISHED) {
+    } else {
       finished = true;
       if (onFinished) onFinished();
     }
   }
 
-  // Plays the main window until WM_CRAWL_FINISHED (a generous safety limit, no timing check).
+  // Plays the main window until the crawl has finished (a generous safety limit, no timing check).
   bool RunUntilFinished() {
     auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!finished && std::chrono::steady_clock::now() < limit) Pump();
-    return finished && controller().WaitFinished(std::chrono::seconds(30));
+    return finished && session->ThreadEnded(std::chrono::seconds(30));
   }
 
   bool Crawl(const std::string& startUrl, const Options& options) {
@@ -186,12 +185,11 @@ class CrawlRun {
     return RunUntilFinished();
   }
 
-  CThreadControlSitemap& controller() { return session->thread(); }
   CrawlResults& results() { return *session->results(); }
 
-  size_t CountMessages(uint32_t message) const {
+  size_t CountMessages(PortionHandOver::Event event) const {
     size_t n = 0;
-    for (uint32_t m : messages) n += m == message;
+    for (PortionHandOver::Event m : messages) n += m == event;
     return n;
   }
 
@@ -199,15 +197,16 @@ class CrawlRun {
   CrawlSession::Prepare prepare;
   std::function<void()> onFinished;
 
-  MessageQueue queue;
-  std::shared_ptr<PostingResultConsumer> poster;
+  NoticeQueue queue;
+  std::shared_ptr<PortionHandOver> poster;
   std::shared_ptr<CrawlSession> session;
   CSitemapControl* control = nullptr;
   std::vector<CrawlPortion> portions;
   std::vector<std::pair<std::string, std::string>> entries;
-  std::vector<uint32_t> messages;
+  std::vector<PortionHandOver::Event> messages;
   bool finished = false;
 
  private:
   intptr_t crawls_ = 0;
+  intptr_t posterId_ = 0;
 };

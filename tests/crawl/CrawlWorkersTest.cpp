@@ -73,7 +73,7 @@ TEST(CrawlWorkersTest, APageThatTakesFiveSecondsHoldsUpNoOtherPage) {
   EXPECT_LT(lastOther - start, std::chrono::seconds(3));
   EXPECT_GE(whole, std::chrono::milliseconds(4900));
   EXPECT_LT(whole, std::chrono::seconds(9));
-  EXPECT_EQ(ReadCounters(*run.control).crawledOk, 42);
+  EXPECT_EQ(run.control->Counters().crawledOk, 42);
 }
 
 struct ThreadCase {
@@ -102,7 +102,7 @@ TEST_P(CrawlThreadCountTest, TheThreadSettingIsTheNumberOfPagesFetchedAtOnce) {
   std::set<std::string> results;
   for (const auto& entry : run.entries) EXPECT_TRUE(results.insert(entry.first).second) << entry.first;
   EXPECT_EQ(results.size(), static_cast<size_t>(pages) + 1);
-  const CrawlCounters counters = ReadCounters(*run.control);
+  const CrawlCounters counters = run.control->Counters();
   EXPECT_EQ(counters.crawling, 0);
   EXPECT_EQ(counters.waiting, 0);
 }

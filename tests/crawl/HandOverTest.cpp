@@ -5,22 +5,21 @@
 #include <thread>
 #include <vector>
 
-#include "common/MessageQueue.h"
-#include "crawl/CrawlMessages.h"
+#include "NoticeQueue.h"
 #include "crawl/CrawlPortion.h"
-#include "crawl/PostingResultConsumer.h"
+#include "crawl/PortionHandOver.h"
 #include "crawl/ResultBatcher.h"
 
 namespace {
 
 using Entry = std::pair<std::string, std::string>;
 
-// A crawl's results batched for a consumer that posts them to a queue the test reads as the
+// A crawl's results batched for a consumer that hands them over to the test, which plays the
 // main window.
 class HandOverTest : public ::testing::Test {
  protected:
   HandOverTest()
-      : poster(std::make_shared<PostingResultConsumer>(queue.handle(), 7)),
+      : poster(std::make_shared<PortionHandOver>(queue.NotifyFor(7))),
         batcher(poster, [] { return SiteOrigin{}; }, [this] { return stopped.load(); }) {}
 
   void RecordResult(const std::string& path, const std::string& code) {
@@ -34,9 +33,9 @@ class HandOverTest : public ::testing::Test {
   }
   size_t Pending() { return batcher.pending(); }
   // The window's part: takes what waits when the message says so.
-  void Handle(const PostedMessage& msg) {
-    ASSERT_EQ(msg.lParam, 7);
-    if (msg.message != WM_CRAWL_RESULTS) return;
+  void Handle(const Notice& msg) {
+    ASSERT_EQ(msg.crawl, 7);
+    if (msg.event != PortionHandOver::Event::PortionsWaiting) return;
     CrawlPortion portion = poster->Take();
     poster->Release();
     ++portions;
@@ -46,8 +45,8 @@ class HandOverTest : public ::testing::Test {
     while (auto msg = queue.Take(std::chrono::milliseconds(0))) Handle(*msg);
   }
 
-  MessageQueue queue;
-  std::shared_ptr<PostingResultConsumer> poster;
+  NoticeQueue queue;
+  std::shared_ptr<PortionHandOver> poster;
   std::atomic<bool> stopped{false};
   ResultBatcher batcher;
   std::vector<std::string> received;
@@ -68,7 +67,7 @@ TEST_F(HandOverTest, TwoHundredPendingStayButTwoHundredAndOneAreHandedOverAndHel
   });
   auto msg = queue.Take(std::chrono::seconds(30));
   ASSERT_TRUE(msg);
-  EXPECT_EQ(msg->message, WM_CRAWL_RESULTS);
+  EXPECT_EQ(msg->event, PortionHandOver::Event::PortionsWaiting);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(returned.load());  // held until the main window has taken the portion
   CrawlPortion seen = poster->Take();

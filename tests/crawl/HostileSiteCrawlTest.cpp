@@ -44,7 +44,7 @@ TEST(HostileSiteCrawlTest, EveryHostilePageEndsWithACodeAndNothingIsLeftWaitingO
   for (const std::string& path : plan.unreached) EXPECT_EQ(site.count(path), 0u) << path;
   EXPECT_EQ(results.size(), plan.successes.size() + plan.anyOutcome.size() + plan.timedOut.size());
 
-  CrawlCounters c = ReadCounters(*run.control);
+  CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.crawling, 0);
   EXPECT_EQ(c.waiting, 0);
   EXPECT_EQ(c.tooDeep, plan.tooDeepLinks);

@@ -78,7 +78,7 @@ TEST(RealSiteCrawlTest, EveryPageOfARealisticSiteIsFoundOnceAndNothingFalseFails
   EXPECT_EQ(site.count("/from-css.html"), 0u);
   EXPECT_EQ(site.count("/noport.html"), 0u);
 
-  const CrawlCounters c = ReadCounters(*run.control);
+  const CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.crawledOk, static_cast<int32_t>(expected.successes().size()));
   EXPECT_EQ(c.failed, 2);
   EXPECT_EQ(c.waiting, 0);

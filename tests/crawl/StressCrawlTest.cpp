@@ -68,9 +68,9 @@ TEST(StressCrawlTest, TwoHundredFiftySixWorkersAdmitEveryLinkOnceThroughATwoSeco
   std::thread staller([&] {
     // Once a hundred pages are in, every store operation waits 2 s.
     const auto limit = Clock::now() + std::chrono::seconds(60);
-    while (ReadCounters(*run.control).crawledOk < 100 && Clock::now() < limit)
+    while (run.control->Counters().crawledOk < 100 && Clock::now() < limit)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    okAtHold = ReadCounters(*run.control).crawledOk;
+    okAtHold = run.control->Counters().crawledOk;
     run.control->data().ledger.stores().memory().HoldLock(std::chrono::seconds(2));
     arrivalsAfterHold = site.arrivals().size();
   });
@@ -87,7 +87,7 @@ TEST(StressCrawlTest, TwoHundredFiftySixWorkersAdmitEveryLinkOnceThroughATwoSeco
   EXPECT_LT(okAtHold.load(), total - missing);
   EXPECT_LT(arrivalsAfterHold.load(), static_cast<size_t>(total));
 
-  CrawlCounters c = ReadCounters(*run.control);
+  CrawlCounters c = run.control->Counters();
   EXPECT_EQ(FoundCount(c), total);
   EXPECT_EQ(c.crawledOk, total - missing);
   EXPECT_EQ(c.failed, missing);

@@ -3,13 +3,12 @@
 #include <atomic>
 #include <future>
 
-#include "common/MessageQueue.h"
+#include "NoticeQueue.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadAutoSave.h"
 #include "crawl/CThreadControlSitemap.h"
-#include "crawl/CrawlMessages.h"
 #include "crawl/CrawlStartParams.h"
-#include "crawl/PostingResultConsumer.h"
+#include "crawl/PortionHandOver.h"
 
 namespace {
 
@@ -19,11 +18,10 @@ struct AutoSaveProbe {
   std::shared_future<void> released = release.get_future().share();
 };
 
-TEST(ThreadControlTest, SuspendAndResumeAnswerNoThreadBeforeAStartAndFailWhileRunning) {
+TEST(ThreadControlTest, AStopMarksTheControllerAndTheThreadRunsItsProcedureToItsEnd) {
   CThreadAutoSave autoSave;
   EXPECT_EQ(autoSave.state(), -1);
-  EXPECT_EQ(autoSave.Suspend(), -300);
-  EXPECT_EQ(autoSave.Resume(), -300);
+  EXPECT_TRUE(autoSave.WaitFinished(std::chrono::milliseconds(0)));  // none started
 
   AutoSaveProbe probe;
   EXPECT_EQ(autoSave.Start([&probe] {
@@ -32,8 +30,6 @@ TEST(ThreadControlTest, SuspendAndResumeAnswerNoThreadBeforeAStartAndFailWhileRu
   }),
             0);
   EXPECT_EQ(autoSave.state(), 1);
-  EXPECT_EQ(autoSave.Suspend(), -10000);  // threads of this platform cannot be suspended
-  EXPECT_EQ(autoSave.Resume(), -10000);
   EXPECT_FALSE(autoSave.WaitFinished(std::chrono::milliseconds(0)));
   // Stop only marks the controller; the thread goes on until its procedure returns.
   EXPECT_EQ(autoSave.Stop(), 0);
@@ -41,7 +37,6 @@ TEST(ThreadControlTest, SuspendAndResumeAnswerNoThreadBeforeAStartAndFailWhileRu
   probe.release.set_value();
   EXPECT_TRUE(autoSave.WaitFinished(std::chrono::seconds(30)));
   EXPECT_EQ(probe.runs.load(), 1);
-  EXPECT_EQ(autoSave.Suspend(), -10000);
 }
 
 TEST(ThreadControlTest, NeitherAnAutoSaveWithoutASaveNorACrawlThreadWithoutACrawlStarts) {
@@ -56,14 +51,14 @@ TEST(ThreadControlTest, NeitherAnAutoSaveWithoutASaveNorACrawlThreadWithoutACraw
 }
 
 TEST(ThreadControlTest, TheCrawlObjectOutlivesItsOwnerWhileTheCrawlRuns) {
-  MessageQueue window;
+  NoticeQueue window;
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
   CThreadControlSitemap controller;
   {
     CrawlStartParams params;
     params.startUrl = "http://example.test/";
-    auto control = std::make_shared<CSitemapControl>(params, std::make_shared<PostingResultConsumer>(window.handle(), 1));
+    auto control = std::make_shared<CSitemapControl>(params, std::make_shared<PortionHandOver>(window.NotifyFor(1)));
     control->SetPageFetcher([released](const std::string&, std::string& headers, std::string& body) {
       released.wait();
       headers = "HTTP/1.1 200 OK";
@@ -77,8 +72,8 @@ TEST(ThreadControlTest, TheCrawlObjectOutlivesItsOwnerWhileTheCrawlRuns) {
   auto results = window.Take(std::chrono::seconds(1));
   auto finished = window.Take(std::chrono::seconds(1));
   ASSERT_TRUE(results && finished);
-  EXPECT_EQ(results->message, WM_CRAWL_RESULTS);
-  EXPECT_EQ(finished->message, WM_CRAWL_FINISHED);
+  EXPECT_EQ(results->event, PortionHandOver::Event::PortionsWaiting);
+  EXPECT_EQ(finished->event, PortionHandOver::Event::Finished);
 }
 
 }  // namespace

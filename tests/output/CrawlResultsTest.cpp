@@ -13,12 +13,12 @@
 #include "support/TempDir.h"
 
 TEST(CrawlResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
-  const std::vector<std::string> addresses = {"http://h.example.com/a", WideToUtf8(L"http://h.example.com/中文"),
+  const std::vector<std::string> addresses = {"http://h.example.com/a", "http://h.example.com/中文",
                                               std::string("http://h.example.com/x\x81y", 24), "http://h.example.com/end "};
   for (size_t count : {0u, 1u, 4u}) {
     CrawlResults results;
     CrawlPortion portion;
-    std::wstring box;
+    std::string box;
     for (size_t i = 0; i < count; ++i) {
       portion.okAddresses.push_back(addresses[i]);
       box += UrlListLine(addresses[i]);

@@ -15,6 +15,7 @@
 #include "output/CSitemapXmlWriter.h"
 #include "output/SitemapFiles.h"
 #include "output/UrlListFile.h"
+#include "texts/FileWriteText.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
@@ -127,11 +128,11 @@ TEST(ReplacingFileTest, FailuresNameTheAbsoluteFileTheStepAndTheCause) {
   EXPECT_EQ(missing.result().step, WriteStep::Open);
   EXPECT_EQ(missing.result().systemError, ENOENT);
   EXPECT_EQ(missing.result().path, (here / "missing" / "x.txt").string());
-  std::wstring message = FileWriteMessage(missing.result());
-  EXPECT_NE(message.find(FileWritePathText(missing.result())), std::wstring::npos);
-  EXPECT_NE(message.find(L"文件夹不存在"), std::wstring::npos);
-  EXPECT_NE(message.find(L"No such file or directory"), std::wstring::npos);
-  EXPECT_NE(message.find(L"原有的文件没有改动"), std::wstring::npos);
+  std::string message = FileWriteMessage(missing.result());
+  EXPECT_NE(message.find(FileWritePathText(missing.result())), std::string::npos);
+  EXPECT_NE(message.find("文件夹不存在"), std::string::npos);
+  EXPECT_NE(message.find("No such file or directory"), std::string::npos);
+  EXPECT_NE(message.find("原有的文件没有改动"), std::string::npos);
   EXPECT_FALSE(fs::exists("missing"));
 
   // A folder stands where the file should go: everything is written, the rename fails.
@@ -141,7 +142,7 @@ TEST(ReplacingFileTest, FailuresNameTheAbsoluteFileTheStepAndTheCause) {
   EXPECT_FALSE(taken.Commit());
   EXPECT_EQ(taken.result().step, WriteStep::Rename);
   EXPECT_EQ(taken.result().systemError, EISDIR);
-  EXPECT_NE(FileWriteReason(taken.result()).find(L"同名的文件夹已经存在"), std::wstring::npos);
+  EXPECT_NE(FileWriteReason(taken.result()).find("同名的文件夹已经存在"), std::string::npos);
   EXPECT_TRUE(fs::is_directory("taken.xml"));
   EXPECT_FALSE(fs::exists("taken.xml.part"));
 }
@@ -186,7 +187,7 @@ TEST(ReplacingFileTest, EveryWriterKeepsTheOldFileWhenAWriteFailsHalfWay) {
       {"URL list", "urls.txt",
        [&](const std::string& path) {
          FileWriteResult r;
-         return Encode(SaveUrlListFile(path, std::wstring(big.begin(), big.end()), &r), r);
+         return Encode(SaveUrlListFile(path, std::string(big.begin(), big.end()), &r), r);
        }},
       {"sitemap writer, plain", "site_sitemap0.xml",
        [&](const std::string&) {
@@ -224,5 +225,5 @@ TEST(ReplacingFileTest, EveryWriterKeepsTheOldFileWhenAWriteFailsHalfWay) {
   tooLarge.step = WriteStep::Write;
   tooLarge.systemError = EFBIG;
   EXPECT_EQ(FileWriteReasonText(tooLarge), "File too large");
-  EXPECT_NE(FileWriteReason(tooLarge).find(L"文件超过允许的最大长度"), std::wstring::npos);
+  EXPECT_NE(FileWriteReason(tooLarge).find("文件超过允许的最大长度"), std::string::npos);
 }

@@ -224,7 +224,7 @@ TEST(SitemapXmlWriterTest, FileNamesFollowThePrefixAndAreOpenedInUtf8) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   CSitemapXmlWriter writer(kDate);
-  const std::string gbkPrefix = WideToUtf8(L"网站");
+  const std::string gbkPrefix = "网站";
   ASSERT_FALSE(gbkPrefix.empty());
   EXPECT_EQ(writer.SaveAll(gbkPrefix, false), rc::kOk);
   EXPECT_TRUE(fs::exists(fs::u8path("网站_sitemap0.xml")));

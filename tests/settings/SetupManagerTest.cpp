@@ -14,6 +14,7 @@
 #include "settings/SettingsTable.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SetupPageRules.h"
+#include "texts/SettingsText.h"
 #include "store/CLevelDb.h"
 #include "common/TextCodec.h"
 #include "support/FileSizeLimit.h"
@@ -368,7 +369,7 @@ TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoadsAsDefaultsAndIsName
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
   EXPECT_NE(std::find(named.begin(), named.end(), kKeyMaxDepth), named.end());
   EXPECT_EQ(std::find(named.begin(), named.end(), kKeyThreads), named.end());  // empty: absent
-  EXPECT_NE(ReplacedSettingsMessage(named).find(L"最大深度"), std::wstring::npos);
+  EXPECT_NE(ReplacedSettingsMessage(named).find("最大深度"), std::string::npos);
 }
 
 TEST(SettingsPersistenceTest, ADatabaseWrittenInGbkLoadsAsUtf8AndIsSavedBackInUtf8) {
@@ -416,12 +417,12 @@ TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndItsSaveSaysW
   EXPECT_EQ(setup.totalTimeout, 60);
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
   EXPECT_EQ(SaveSettings(&setup, &db), rc::kNotOpen);  // closed database: nothing is written
-  std::wstring message = SettingsSaveFailureMessage(rc::kNotOpen, &db);
-  EXPECT_NE(message.find(L"设置没有保存"), std::wstring::npos);
-  EXPECT_NE(message.find((std::filesystem::current_path() / "db/sitemap/setup").wstring()), std::wstring::npos);
+  std::string message = SettingsSaveFailureMessage(rc::kNotOpen, &db);
+  EXPECT_NE(message.find("设置没有保存"), std::string::npos);
+  EXPECT_NE(message.find((std::filesystem::current_path() / "db/sitemap/setup").string()), std::string::npos);
   ASSERT_FALSE(db.lastError().empty());
-  EXPECT_NE(message.find(std::wstring(db.lastError().begin(), db.lastError().end())), std::wstring::npos);
-  EXPECT_EQ(SettingsSaveFailureMessage(rc::kOk, &db), L"");
+  EXPECT_NE(message.find(db.lastError()), std::string::npos);
+  EXPECT_EQ(SettingsSaveFailureMessage(rc::kOk, &db), "");
   EXPECT_EQ(LoadSettings(nullptr, &db), rc::kMissing);
   EXPECT_EQ(LoadSettings(&setup, nullptr), rc::kMissing);
   EXPECT_EQ(SaveSettings(nullptr, nullptr), rc::kMissing);
@@ -447,7 +448,7 @@ TEST(SettingsPersistenceTest, ARefusedWriteIsReportedAndTheStoredSettingsStay) {
     setup.maxDepth = 9;
     setup.autoSavePath = std::string(4096, 'p');
     int32_t code = SaveSettings(&setup, &db);
-    return std::to_string(code) + "|" + WideToUtf8(SettingsSaveFailureMessage(code, &db));
+    return std::to_string(code) + "|" + SettingsSaveFailureMessage(code, &db);
   });
   ASSERT_TRUE(run.finished) << run.report;
   const size_t bar = run.report.find('|');
@@ -545,7 +546,7 @@ TEST(SettingsPersistenceTest, ADatabaseOfANewerProgramIsReadButNeverRewritten) {
   EXPECT_EQ(setup.maxDepth, 8);
   setup.maxDepth = 2;
   EXPECT_EQ(SaveSettings(&setup, &db), rc::kNewerFormat);
-  EXPECT_NE(SettingsSaveFailureMessage(rc::kNewerFormat, &db).find(L"较新版本"), std::wstring::npos);
+  EXPECT_NE(SettingsSaveFailureMessage(rc::kNewerFormat, &db).find("较新版本"), std::string::npos);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
   EXPECT_EQ(stored, (std::map<std::string, std::string>{

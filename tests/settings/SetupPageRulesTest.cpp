@@ -7,6 +7,7 @@
 #include "settings/CSetupManager.h"
 #include "settings/SettingsTable.h"
 #include "settings/SetupPageRules.h"
+#include "texts/SettingsText.h"
 
 TEST(SetupPageRules, DepthKeepsOneTo999AndOtherwiseBecomesFive) {
   EXPECT_EQ(DepthOrDefault(1), 1);
@@ -58,17 +59,17 @@ TEST(SetupPageRules, ForbiddenTypeHasOneDotWhetherOrNotOneWasTyped) {
 }
 
 TEST(SetupPageRules, FileTypeEntryRefusesSpacesWildcardsSlashesAndDotsAlone) {
-  for (const wchar_t* taken : {L"php", L".php", L"tar.gz", L"网页", L"a-b_c"})
-    EXPECT_TRUE(IsFileTypeEntry(taken)) << WideToUtf8(taken);
-  for (const wchar_t* refused : {L"", L".", L"..", L"a b", L"a\tb", L"a\u3000b", L"a\u2009b", L"*", L"p*p", L"a/b",
-                                 L"a\\b", L"ph?", L"a\x01b"})
-    EXPECT_FALSE(IsFileTypeEntry(refused)) << WideToUtf8(refused);
+  for (const char* taken : {"php", ".php", "tar.gz", "网页", "a-b_c"})
+    EXPECT_TRUE(IsFileTypeEntry(taken)) << taken;
+  for (const char* refused : {"", ".", "..", "a b", "a\tb", "a\u3000b", "a\u2009b", "*", "p*p", "a/b",
+                                 "a\\b", "ph?", "a\x01b", "a\xffb"})
+    EXPECT_FALSE(IsFileTypeEntry(refused)) << refused;
 }
 
 TEST(SetupPageRules, RangeMessageAndLabelNameTheRange) {
-  EXPECT_EQ(RangeMessage(kDepthRange), L"最大深度应为1到999之间的整数。");
-  EXPECT_EQ(RangeMessage(kAutoSaveMinutesRange), L"自动保存间隔(分钟)应为1到60之间的整数。");
-  EXPECT_EQ(RangeLabel(kThreadsRange), L"(1\u201320)");
+  EXPECT_EQ(RangeMessage(kDepthRange), "最大深度应为1到999之间的整数。");
+  EXPECT_EQ(RangeMessage(kAutoSaveMinutesRange), "自动保存间隔(分钟)应为1到60之间的整数。");
+  EXPECT_EQ(RangeLabel(kThreadsRange), "(1\u201320)");
   EXPECT_TRUE(kIntervalMsRange.Holds(0));
   EXPECT_TRUE(kIntervalMsRange.Holds(kMaxIntervalMs));
   EXPECT_FALSE(kIntervalMsRange.Holds(kMaxIntervalMs + 1));

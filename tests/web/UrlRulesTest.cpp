@@ -26,13 +26,15 @@ TEST(HostOf, TextWithoutAHostGivesNone) {
   EXPECT_EQ(HostOf("http://a b/"), "");
 }
 
-TEST(IsSameSite, IgnoresWwwSchemeCaseAndPort) {
-  EXPECT_TRUE(IsSameSite("https://example.com/a", kHost));
-  EXPECT_TRUE(IsSameSite("http://WWW.EXAMPLE.COM:8080/x", kHost));
-  EXPECT_FALSE(IsSameSite("http://example.org/x", kHost));
-  EXPECT_FALSE(IsSameSite("http://sub.example.com/x", kHost));
-  EXPECT_TRUE(IsSameSite("http://localhost/x", "LOCALHOST:81"));
-  EXPECT_FALSE(IsSameSite("http://localhost/x", "intranet"));
+// The hosts the crawl compares: www., scheme, letter case and port do not part them.
+TEST(HostOf, HostsOfOneSiteCompareAlike) {
+  const auto same = [](const std::string& a, const std::string& b) { return IsSameHost(HostOf(a), HostOf(b)); };
+  EXPECT_TRUE(same("https://example.com/a", kHost));
+  EXPECT_TRUE(same("http://WWW.EXAMPLE.COM:8080/x", kHost));
+  EXPECT_FALSE(same("http://example.org/x", kHost));
+  EXPECT_FALSE(same("http://sub.example.com/x", kHost));
+  EXPECT_TRUE(same("http://localhost/x", "LOCALHOST:81"));
+  EXPECT_FALSE(same("http://localhost/x", "intranet"));
 }
 
 }  // namespace

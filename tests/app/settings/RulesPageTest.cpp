@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/platform/WideText.h"
 #include "app/platform/VisualStyle.h"
 #include "app/settings/CSetupPropSheet.h"
 #include "common/TextCodec.h"
@@ -13,7 +14,7 @@
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
 #include "support/TempDir.h"
-#include "web/PageRenderer.h"
+#include "render/PageRenderer.h"
 #include "tests/app/settings/SheetTestSupport.h"
 
 namespace {
@@ -69,7 +70,7 @@ TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageB
 
   // The browser is installed wherever these tests run: the setting can be chosen, and says
   // what it costs.
-  ASSERT_TRUE(PageRenderer::Unavailable().empty()) << PageRenderer::Unavailable();
+  ASSERT_TRUE(PageRenderer::Available()) << "Chromium is not installed (scripts/setup.sh)";
   EXPECT_TRUE(page.IsItemEnabled(CSetupRulesPage::kIdRender));
   EXPECT_FALSE(page.IsItemChecked(CSetupRulesPage::kIdRender));
   EXPECT_NE(page.GetItemText(CSetupRulesPage::kIdRenderNote).find(L"Chromium"), std::wstring::npos);

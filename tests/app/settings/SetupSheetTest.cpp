@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/platform/WideText.h"
 #include "app/platform/CFolderEdit.h"
 #include "app/platform/VisualStyle.h"
 #include "app/settings/CSetupPropSheet.h"

@@ -1,0 +1,66 @@
+#include "texts/CrawlStatusText.h"
+
+#include "crawl/CrawlStatus.h"
+#include "output/FailureReport.h"
+#include "render/PageRenderer.h"
+#include "texts/StringTable.h"
+
+std::string FormatElapsed(uint32_t seconds) {
+  uint32_t hours = 0;
+  uint32_t minutes = 0;
+  uint32_t rest = seconds;
+  if (seconds >= 3600) {
+    hours = seconds / 3600;
+    minutes = (seconds % 3600) / 60;
+    rest = seconds % 60;
+  } else if (seconds >= 60) {
+    minutes = seconds / 60;
+    rest = seconds % 60;
+  }
+  return LoadStringById(115) + std::to_string(hours) + LoadStringById(116) + std::to_string(minutes) +
+         LoadStringById(117) + std::to_string(rest) + LoadStringById(118);
+}
+
+std::string FormatCounters(const CrawlCounters& c) {
+  return LoadStringById(119) + std::to_string(FoundCount(c)) + LoadStringById(120) + std::to_string(c.crawling) +
+         LoadStringById(121) + std::to_string(c.crawledOk + c.failed) + LoadStringById(122) +
+         std::to_string(c.waiting) + LoadStringById(123) + std::to_string(c.notAllowed + c.tooDeep) +
+         LoadStringById(124) + std::to_string(c.excluded) + LoadStringById(125);
+}
+
+std::string EndingStatusText(const CrawlEnding& ending) {
+  switch (ending.kind) {
+    case CrawlEnding::Kind::Ended:
+      return "爬行已完成";
+    case CrawlEnding::Kind::Stopped:
+      return "爬行已停止";
+    case CrawlEnding::Kind::Unreachable:
+      return "无法连接网站";
+    case CrawlEnding::Kind::NothingFetched:
+      return "没有取得任何网页";
+  }
+  return std::string();
+}
+
+std::string EndingMessage(const CrawlEnding& ending, const std::string& address) {
+  std::string text = ending.kind == CrawlEnding::Kind::Unreachable ? "无法连接网站 " : "没有从网站取得任何网页：";
+  text += address;
+  if (!ending.code.empty()) text += "\n原因（" + ending.code + "）：" + FailureDescription(ending.code);
+  return text;
+}
+
+std::string BrowserMissingText(const std::string& executable) {
+  return "未找到 Chromium 浏览器（" + executable + "），无法执行网页脚本。请安装 Debian 软件包 chromium：apt install chromium";
+}
+
+std::string RenderStopText(RenderStop why) {
+  switch (why) {
+    case RenderStop::None:
+      break;
+    case RenderStop::BrowserMissing:
+      return BrowserMissingText(kChromiumPath);
+    case RenderStop::BrowserDiedTwice:
+      return "浏览器两次意外退出，其余网页不再执行网页脚本";
+  }
+  return std::string();
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "crawl/CrawlCounters.h"
+#include "crawl/RenderStop.h"
+#include "output/CrawlEnding.h"
+
+// The crawl's status words, as both front ends show them (UTF-8).
+
+// "已运行" h "小时" m "分钟" s "秒", decimal without padding.
+std::string FormatElapsed(uint32_t seconds);
+// "共找到" found "条网址 正在爬" crawling "条 爬过" crawled "条 等待爬的" waiting
+// "条 不允许爬的" notAllowed+tooDeep "条 排除掉" excluded "条".
+std::string FormatCounters(const CrawlCounters& counters);
+
+// One short sentence for the status line.
+std::string EndingStatusText(const CrawlEnding& ending);
+// The message that explains a crawl that fetched nothing at address, naming the cause.
+std::string EndingMessage(const CrawlEnding& ending, const std::string& address);
+
+// What to say when the browser at executable cannot be used, naming the package to install.
+std::string BrowserMissingText(const std::string& executable);
+// Why the pages are not rendered; empty for RenderStop::None.
+std::string RenderStopText(RenderStop why);
