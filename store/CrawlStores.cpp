@@ -4,22 +4,31 @@ CrawlStores::CrawlStores()
     : memory_(std::make_unique<CIntUrlData>()),
       database_(std::make_unique<CIntUrlDb>()) {}
 
+// A crawl keeps its addresses in memory; the database store is asked only once it has been
+// opened, so the calls of a crawl cost one lookup, not two.
+bool CrawlStores::DatabaseInUse() const { return database_->db().isOpen() != 0; }
+
 CIntUrl_abs& CrawlStores::RouteFor(const std::string& url) {
-  if (memory_->Exists(url) == 1) return *memory_;
+  if (!DatabaseInUse() || memory_->Exists(url) == 1) return *memory_;
   return *database_;
 }
 
 int32_t CrawlStores::TakeBatch(std::vector<std::string>& urls, uint32_t max) {
   urls.clear();
   const int32_t fromMemory = memory_->TakeWaiting(urls, max);
-  if (fromMemory >= 0 && static_cast<uint32_t>(fromMemory) >= max) return fromMemory;
+  if (!DatabaseInUse() || (fromMemory >= 0 && static_cast<uint32_t>(fromMemory) >= max)) return fromMemory;
   const int32_t withDatabase = database_->TakeWaiting(urls, max);
   return withDatabase > 0 ? withDatabase : fromMemory;
 }
 
 bool CrawlStores::TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth) {
-  if (memory_->Exists(url) == 1 || database_->Exists(url) == 1) return false;
-  return memory_->Add(parent, url, maxDepth, depth);
+  if (DatabaseInUse() && database_->Exists(url) == 1) return false;
+  // Add refuses an address the in-memory store holds already (and tells its depth, which a
+  // refused add leaves alone here).
+  int32_t level = 0;
+  if (!memory_->Add(parent, url, maxDepth, level)) return false;
+  depth = level;
+  return true;
 }
 
 void CrawlStores::SetState(const std::string& url, int32_t state) { RouteFor(url).SetState(url, state); }

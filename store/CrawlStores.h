@@ -33,6 +33,7 @@ class CrawlStores {
   void Reset();
 
  private:
+  bool DatabaseInUse() const;
   CIntUrl_abs& RouteFor(const std::string& url);
 
   std::unique_ptr<CIntUrlData> memory_;
