@@ -31,6 +31,7 @@ bool SiteOpener::Open(const SiteOrigin& typed, Site& site) {
   for (int32_t n = 0; n < options_.maxRedirects && !stopped_(); ++n) {
     WebAddress target;
     if (!RedirectTarget(StatusOf(page.headers), page.headers, ToText(address), target)) break;
+    target.pathAndQuery = options_.queryRules.ApplyToPath(target.pathAndQuery);
     if (!IsSameHost(target.host, typed.host)) break;  // another site: listed, not followed
     bool seen = ToText(target) == ToText(address);
     for (const Hop& hop : hops) seen = seen || ToText(hop.address) == ToText(target);
