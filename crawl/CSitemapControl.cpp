@@ -211,7 +211,15 @@ int32_t CSitemapControl::ProcessPage(const std::string& path) { return ProcessPa
 int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch) {
   if (path.empty()) return rc::kEmpty;
   try {
-    FetchedPage page = Fetch(FullAddress(Origin(), path), session, scratch ? &scratch->body : nullptr);
+    const std::string address = FullAddress(Origin(), path);
+    FetchedPage page = Fetch(address, session, scratch ? &scratch->body : nullptr);
+    // A site that hands out its session id by a redirect to the page itself (no cookie is kept):
+    // the page is read where the redirect points, once, and stays the page without the id.
+    WebAddress target;
+    const QueryRules& rules = data_->queryRules;
+    if (!rules.empty() && page.result == 0 && RedirectTarget(StatusOf(page.headers), page.headers, address, target) &&
+        target.pathAndQuery != path && IsSameOrigin(Origin(), target) && rules.ApplyToPath(target.pathAndQuery) == path)
+      page = Fetch(ToText(target), session, scratch ? &scratch->body : nullptr);
     if (IsStopRequested() && page.result == CURLE_ABORTED_BY_CALLBACK) {
       // Cut short by the stop: the page was not crawled and waits again.
       data_->ledger.Requeue(path);

@@ -191,3 +191,33 @@ TEST(CliUrlRulesTest, AThousandAddressesDifferingInOneParameterNameItAndTheRuleO
   // A hint only: every address is still crawled.
   EXPECT_EQ(server.requestLog().size(), 1202u);
 }
+
+TEST(CliUrlRulesTest, ASiteThatRedirectsEveryPageToItsSessionIdIsStillCrawledUnderThePlainAddresses) {
+  // Without a cookie every page answers with a redirect to itself under a new ;jsessionid=.
+  LoopbackServer server;
+  auto fresh = std::make_shared<std::atomic<int>>(0);
+  server.server().Get(R"(/.*)", [fresh](const httplib::Request& req, httplib::Response& res) {
+    const size_t semi = req.path.find(";jsessionid=");
+    if (semi == std::string::npos) {
+      res.status = 302;
+      res.set_header("Location", req.path + ";jsessionid=" + std::to_string(++*fresh));
+      return;
+    }
+    const std::string page = req.path.substr(0, semi);
+    const std::string id = ";jsessionid=" + std::to_string(++*fresh);
+    if (page == "/") Html(res, Link("/a.html" + id) + Link("/b.html" + id));
+    else if (page == "/a.html" || page == "/b.html") Html(res, Link("/" + id) + Link("/a.html" + id));
+    else res.status = 404;
+  });
+  ASSERT_TRUE(server.Start());
+  TempDir work;
+  ChildResult run = RunCommand({"-q", "--plain", "--remove-param", "JSESSIONID", server.origin()}, work.path());
+  ASSERT_TRUE(run.exited) << run.err;
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  const std::string site = SiteFiles(server.origin());
+  const std::string urls = ReadFileBytes(work.path() / (site + "_urls.txt"));
+  for (const char* page : {"/\r\n", "/a.html", "/b.html"}) EXPECT_NE(urls.find(server.origin() + page), std::string::npos) << urls;
+  EXPECT_EQ(CountOf(urls, "\r\n"), 2u) << urls;
+  EXPECT_EQ(Lower(FilesText(work.path(), server.origin())).find("jsessionid"), std::string::npos);
+  EXPECT_EQ(server.requestLog().size(), 6u);  // each page and its redirect once
+}
