@@ -37,6 +37,7 @@
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStatus.h"
 #include "app/PostingResultConsumer.h"
+#include "crawl/RepeatedParamWatch.h"
 #include "output/AutoSave.h"
 #include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
@@ -248,8 +249,15 @@ void CSitemapDlg::RefreshStatus() {
   CrawlCounters counters = crawl_ ? crawl_->counters() : CrawlCounters{};
   // Why pages are not rendered goes after the counters: that line has the room for it.
   std::wstring line = Utf8ToWide(FormatCounters(counters));
-  const std::string notice = crawl_ ? RenderStopText(crawl_->renderStop()) : std::string();
-  if (!notice.empty()) line += L"  " + Utf8ToWide(notice);
+  std::wstring notice = crawl_ ? Utf8ToWide(RenderStopText(crawl_->renderStop())) : std::wstring();
+  // A site that makes endless addresses out of one parameter: the rule that ends it is named.
+  const std::string repeated = crawl_ ? crawl_->repeatedParameter() : std::string();
+  if (!repeated.empty()) {
+    if (!notice.empty()) notice += L"  ";
+    notice += L"超过 " + std::to_wstring(RepeatedParamWatch::kThreshold) + L" 个网址只在查询参数“" + Utf8ToWide(repeated) +
+              L"”上不同；若它不改变网页，可在“网址规则”中去掉它";
+  }
+  if (!notice.empty()) line += L"  " + notice;
   SetItemText(kIdCounters, line);
   Control(kIdCounters)->setToolTip(notice.empty() ? QString() : QString::fromStdWString(line));
   action_->SetProgress(ProgressPosition(counters));
@@ -307,6 +315,11 @@ void CSitemapDlg::OnFinished(int32_t result) {
   google_->ShowResults(crawl_->results());  // the documents in their final, sorted order
   const CrawlEnding ending = DescribeEnding(*crawl_->results(), result);
   endingText_ = Utf8ToWide(EndingStatusText(ending));
+  if (crawl_->pageLimitReached())
+    endingText_ += L"，已达到网页数上限（" + std::to_wstring(crawl_->params().rules.maxPages) + L"）";
+  if (const size_t tooLong = crawl_->results()->tooLongCount())
+    endingText_ += L"，" + std::to_wstring(tooLong) + L" 个网页的网址超过 " + std::to_wstring(kMaxSitemapAddress) +
+                   L" 个字符，未写入站点地图（仍在网址列表中）";
   RefreshStatus();
   if (closing_) return;
   // A site that gave nothing must not look like a finished crawl.

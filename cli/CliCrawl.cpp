@@ -17,6 +17,7 @@
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
 #include "crawl/CrawlJournal.h"
+#include "crawl/RepeatedParamWatch.h"
 #include "crawl/ResumeDecision.h"
 #include "crawl/PatternFilter.h"
 #include "output/CrawlEnding.h"
@@ -110,7 +111,7 @@ class CliRun {
   bool Start(const CrawlStartParams& params) {
     std::shared_ptr<CrawlSession> session = CrawlSession::Start(params, events_);
     if (!session) return false;
-    crawls_.push_back({session, params.startUrl, params.sitemap.indexFile});
+    crawls_.push_back({session, params.startUrl, params.sitemap.indexFile, params.rules.maxPages});
     return true;
   }
 
@@ -139,19 +140,45 @@ class CliRun {
     std::shared_ptr<CrawlSession> session;  // released once the files are written
     std::string address;
     bool sitemapIndex = false;  // as its start record says, a resumed crawl's own
+    int32_t maxPages = 0;       // the same
     bool written = false;
     bool noticeShown = false;
+    bool hintShown = false;
     CrawlCounters last;  // the counters when the crawl ended
   };
 
   // What a crawl says once while it goes on (pages no longer rendered), quiet or not.
   void ReportNotice(Crawl& crawl) {
+    ReportRepeatedParameter(crawl);
     if (crawl.noticeShown || !crawl.session) return;
     const std::string notice = RenderStopText(crawl.session->renderStop());
     if (notice.empty()) return;
     crawl.noticeShown = true;
     if (!options_.quiet) progress_.Finish();
     Complain(crawl.address + ": " + notice);
+  }
+
+  // A site that seems to make endless addresses out of one parameter: said once, with the rule.
+  void ReportRepeatedParameter(Crawl& crawl) {
+    if (crawl.hintShown || !crawl.session) return;
+    const std::string name = crawl.session->repeatedParameter();
+    if (name.empty()) return;
+    crawl.hintShown = true;
+    if (!options_.quiet) progress_.Finish();
+    Complain(crawl.address + ": more than " + std::to_string(RepeatedParamWatch::kThreshold) +
+             " addresses differ only in the query parameter '" + name + "'; if it does not change the page, --remove-param " +
+             name + " crawls each page once");
+  }
+
+  // What the URL rules and the sitemap's limits did to a crawl that has ended.
+  void ReportLimits(const Crawl& crawl, bool pageLimit, const CrawlResults& results) {
+    if (pageLimit)
+      Complain(crawl.address + ": page limit reached (" + std::to_string(crawl.maxPages) +
+               "), addresses left unfetched; 已达到网页数上限（" + std::to_string(crawl.maxPages) + "）");
+    if (const size_t tooLong = results.tooLongCount())
+      Complain(crawl.address + ": " + std::to_string(tooLong) + " page" + (tooLong == 1 ? "" : "s") +
+               " left out of the sitemap: the address is longer than " + std::to_string(kMaxSitemapAddress) +
+               " characters, which the sitemap protocol does not allow (still in the URL list)");
   }
 
   void ReportNotices() {
@@ -173,6 +200,7 @@ class CliRun {
       if (!options_.quiet) progress_.Finish();
       crawl.last = crawl.session->counters();
       const int32_t outcome = crawl.session->outcome();
+      const bool pageLimit = crawl.session->pageLimitReached();
       // The crawl's stores go before the files are built; the record is all they need.
       std::shared_ptr<CrawlResults> kept = crawl.session->results();
       crawl.session.reset();
@@ -190,6 +218,7 @@ class CliRun {
         std::fprintf(stderr, "%s: %s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram,
                      crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
       }
+      ReportLimits(crawl, pageLimit, results);
       const CrawlEnding ending = DescribeEnding(results, outcome);
       const bool nothing = ending.FetchedNothing();
       if (nothing) Complain(EndingMessage(ending, crawl.address));

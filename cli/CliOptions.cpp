@@ -94,6 +94,16 @@ std::string ApplySetting(const SettingRow& row, const std::string& spelled, cons
       if (!row.read(value, stored, problem)) return "invalid " + problem + " for " + spelled;
       break;
     }
+    case SettingKind::List: {
+      if (value.empty()) return std::string("empty ") + o.what + " for " + spelled;
+      if (HasControlCharacter(value)) return std::string("the ") + o.what + " for " + spelled + " holds a control character";
+      std::string entry, problem;
+      if (!row.read(value, entry, problem)) return "invalid " + std::string(o.what) + " '" + value + "' for " + spelled + ": " + problem;
+      // Each use adds one entry to those given before.
+      const std::optional<std::string> before = options.Setting(row.key);
+      stored = before ? *before + "\n" + entry : entry;
+      break;
+    }
     case SettingKind::Types:
       return "no option sets " + spelled;
   }
@@ -250,6 +260,9 @@ std::string CliUsageText() {
          "\n"
          "Crawl rules (each one not given is taken from the settings, where all are off by default):\n" +
          SettingOptionLines({SettingsPage::Rules}) +
+         "\n"
+         "URL rules (each one not given is taken from the settings, where none is set by default):\n" +
+         SettingOptionLines({SettingsPage::UrlRules}) +
          "\n"
          "Sitemap content (each one not given is taken from the settings; the defaults write every page\n"
          "with daily and 0.5):\n" +

@@ -135,6 +135,7 @@ SiteOpener CSitemapControl::Opener(CHttpSession& session) {
   options.obeyRobots = params().rules.obeyRobots;
   options.productToken = RobotsProductToken(params().rules.userAgent);
   options.maxRedirects = httpOptions_.maxRedirects;
+  options.queryRules = data_->queryRules;
   return SiteOpener([this, &session](const std::string& address) { return Fetch(address, &session); },
                     [this] { return IsStopRequested(); }, std::move(options),
                     [this](const RobotsPolicy& robots) { UsePolicy(robots); });
@@ -205,7 +206,15 @@ void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
 int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch) {
   if (path.empty()) return rc::kEmpty;
   try {
-    FetchedPage page = Fetch(FullAddress(Origin(), path), session, scratch ? &scratch->body : nullptr);
+    const std::string address = FullAddress(Origin(), path);
+    FetchedPage page = Fetch(address, session, scratch ? &scratch->body : nullptr);
+    // A site that hands out its session id by a redirect to the page itself (no cookie is kept):
+    // the page is read where the redirect points, once, and stays the page without the id.
+    WebAddress target;
+    const QueryRules& rules = data_->queryRules;
+    if (!rules.empty() && page.result == 0 && RedirectTarget(page.headers, address, target) &&
+        target.pathAndQuery != path && IsSameOrigin(Origin(), target) && rules.ApplyToPath(target.pathAndQuery) == path)
+      page = Fetch(ToText(target), session, scratch ? &scratch->body : nullptr);
     if (IsStopRequested() && page.result == CURLE_ABORTED_BY_CALLBACK) {
       // Cut short by the stop: the page was not crawled and waits again.
       data_->ledger.Requeue(path);
@@ -264,10 +273,12 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // Sitemap content: the canonical page is listed in this one's place. It is a link of the
     // page's like any other: a page that asks for none of its links to be followed leads to
     // no canonical page either.
-    const CanonicalVerdict canonical = JudgeCanonical(links.canonical, path, origin);
+    // Named under a session id, the page itself is still its own canonical page.
+    const CanonicalVerdict canonical = JudgeCanonical(data_->queryRules.ApplyToAddress(links.canonical), path, origin);
     if (!links.nofollow) AdmitLink(canonical.admitPath, path);
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
+    for (auto& alternate : alternates) alternate.second = data_->queryRules.ApplyToAddress(alternate.second);
     if (links.noindex) {
       Finish(PageResult{path, outcome, "", 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Noindex);
       return;
@@ -338,12 +349,15 @@ void CSitemapControl::AdmitLinks(const LinkSet& links, const std::string& parent
 
 void CSitemapControl::AdmitLink(const std::string& link, const std::string& parent) {
   if (link.empty()) return;
-  data_->ledger.Admit(link, parent, [this](const std::string& path) { return Judge(path); });
+  const QueryRules& rules = data_->queryRules;
+  data_->ledger.Admit(rules.empty() ? link : rules.ApplyToPath(link), parent,
+                      [this](const std::string& path) { return Judge(path); });
 }
 
 UrlLedger::Verdict CSitemapControl::Judge(const std::string& link) const {
   UrlLedger::Verdict verdict;
-  verdict.refused = !IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link);
+  verdict.refused = !IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link) ||
+                    data_->patterns.IsSkipped(link);
   verdict.excluded = !verdict.refused && data_->patterns.IsExcluded(link);
   return verdict;
 }

@@ -61,6 +61,11 @@ class CSitemapControl {
   CrawlCounters Counters() const;
   // Why pages are not rendered although the rules ask for it. Safe to call while the crawl runs.
   RenderStop RenderNotice() const;
+  // Whether the page limit left addresses unfetched; safe while the crawl runs.
+  bool PageLimitReached() const { return data_->ledger.PageLimitReached(); }
+  // The query parameter that seems to make endless addresses (empty: none); the front ends
+  // suggest a rule for it.
+  std::string RepeatedParameter() const { return data_->ledger.RepeatedParameter(); }
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);

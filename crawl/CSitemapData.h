@@ -4,6 +4,7 @@
 
 #include "crawl/CrawlStartParams.h"
 #include "crawl/PatternFilter.h"
+#include "crawl/QueryRules.h"
 #include "crawl/UrlLedger.h"
 #include "web/RobotsPolicy.h"
 #include "web/SiteOrigin.h"
@@ -20,6 +21,8 @@ class CSitemapData {
   // Read only while the crawl runs.
   const CrawlStartParams params;
   PatternFilter patterns;
+  // The parameters taken off every address before it is admitted.
+  const QueryRules queryRules;
   // What the site's robots.txt allows when the rules obey it; decided before the workers
   // start and only read while they run.
   RobotsPolicy robots;

@@ -21,6 +21,7 @@ void CrawlPortion::Append(CrawlPortion&& later) {
   depths.merge(later.depths);
   alternates.merge(later.alternates);
   MoveAppend(failureParents, later.failureParents);
+  tooLong += later.tooLong;
 }
 
 CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>& results) {
@@ -32,7 +33,9 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
     if (result.outcome.ok()) {
       std::string address = FullAddress(origin, result.path);
       portion.okPaths.push_back(result.path);
-      if (result.inSitemap) {
+      const bool tooLong = address.size() > kMaxSitemapAddress;
+      if (result.inSitemap && tooLong) portion.tooLong += 1;
+      if (result.inSitemap && !tooLong) {
         portion.sitemapAddresses.insert(address);
         portion.depths.emplace(address, result.depth);
         if (!result.lastmod.empty()) portion.lastmods.emplace(address, result.lastmod);

@@ -27,6 +27,9 @@ struct PageResult {
   LanguageAlternates alternates;
 };
 
+// The sitemap protocol's longest address; a longer one is fetched and listed, but not in the sitemap.
+inline constexpr size_t kMaxSitemapAddress = 2048;
+
 // One portion of finished pages as a crawl hands it over, in the order they were fetched.
 struct CrawlPortion {
   std::vector<std::pair<std::string, std::string>> entries;   // (path, code), fetch order
@@ -40,6 +43,8 @@ struct CrawlPortion {
   // Aligned with failures: the full address of the page whose link admitted each, empty for
   // a start address.
   std::vector<std::string> failureParents;
+  // Pages left out of the sitemap as their address is longer than kMaxSitemapAddress.
+  size_t tooLong = 0;
 
   bool empty() const { return entries.empty(); }
   // Appends a later portion of the same crawl.

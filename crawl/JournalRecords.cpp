@@ -57,6 +57,13 @@ bool ReadAlternates(TextArchiveReader& r, LanguageAlternates& alternates) {
   return true;
 }
 
+// A journal written before the URL rules ends here; its crawl had none.
+bool ReadUrlRules(TextArchiveReader& r, CrawlRules& rules) {
+  if (r.remaining() == 0) return true;
+  return ReadList(r, rules.removeParams) && ReadBool(r, rules.removeAllParams) && ReadList(r, rules.keepParams) &&
+         ReadList(r, rules.skipPatterns) && r.ReadInt(rules.maxPages) && rules.maxPages >= 0;
+}
+
 }  // namespace
 
 std::string StartText(const CrawlStartParams& p) {
@@ -77,6 +84,11 @@ std::string StartText(const CrawlStartParams& p) {
   w.WriteInt(p.sitemap.indexFile ? 1 : 0);
   WriteSet(w, p.includePatterns);
   WriteSet(w, p.excludePatterns);
+  WriteList(w, p.rules.removeParams);
+  w.WriteInt(p.rules.removeAllParams ? 1 : 0);
+  WriteList(w, p.rules.keepParams);
+  WriteList(w, p.rules.skipPatterns);
+  w.WriteInt(p.rules.maxPages);
   return w.text();
 }
 
@@ -88,7 +100,7 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
          ReadBool(r, p.rules.renderScripts) && ReadBool(r, p.sitemap.canonicalOnly) &&
          ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
          ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
-         ReadSet(r, p.excludePatterns) && r.remaining() == 0;
+         ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) && r.remaining() == 0;
 }
 
 std::string OriginText(const SiteOrigin& origin) {

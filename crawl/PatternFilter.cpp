@@ -5,7 +5,7 @@
 namespace {
 
 // path must already be upper-cased.
-bool Matches(const std::string& pattern, const std::string& upperPath) {
+bool MatchesUpper(const std::string& pattern, const std::string& upperPath) {
   const bool leading = pattern.front() == '*';
   const bool trailing = pattern.back() == '*';
   std::string needle;
@@ -22,22 +22,33 @@ bool Matches(const std::string& pattern, const std::string& upperPath) {
 
 bool AnyMatches(const StringISet& patterns, const std::string& upperPath) {
   for (const auto& pattern : patterns)
-    if (!pattern.empty() && Matches(pattern, upperPath)) return true;
+    if (!pattern.empty() && MatchesUpper(pattern, upperPath)) return true;
   return false;
 }
+
+// A pattern may be written as the path is stored (%E6%96%B0) or as a person reads it (新).
+class PathForms {
+ public:
+  explicit PathForms(const std::string& path) : upper_(ToUpperAscii(path)) {
+    const std::string readable = ReadableAddress(path);
+    if (readable != path) upperReadable_ = ToUpperAscii(readable);
+  }
+  bool AnyMatches(const StringISet& patterns) const {
+    return ::AnyMatches(patterns, upper_) || (!upperReadable_.empty() && ::AnyMatches(patterns, upperReadable_));
+  }
+
+ private:
+  std::string upper_;
+  std::string upperReadable_;
+};
 
 }  // namespace
 
 bool PatternFilter::IsExcluded(const std::string& path) const {
   if (path == "/") return false;
   try {
-    // A pattern may be written as the path is stored (%E6%96%B0) or as a person reads it (新).
-    const std::string upperPath = ToUpperAscii(path);
-    const std::string readable = ReadableAddress(path);
-    const std::string upperReadable = readable == path ? std::string() : ToUpperAscii(readable);
-    auto anyMatches = [&](const StringISet& patterns) {
-      return AnyMatches(patterns, upperPath) || (!upperReadable.empty() && AnyMatches(patterns, upperReadable));
-    };
+    const PathForms forms(path);
+    auto anyMatches = [&](const StringISet& patterns) { return forms.AnyMatches(patterns); };
     if (anyMatches(excludePatterns)) return true;
     if (anyMatches(includePatterns)) return false;
   } catch (...) {
@@ -47,9 +58,23 @@ bool PatternFilter::IsExcluded(const std::string& path) const {
   return !includePatterns.empty();
 }
 
+bool PatternFilter::IsSkipped(const std::string& path) const {
+  if (skipPatterns.empty() || path == "/") return false;
+  try {
+    return PathForms(path).AnyMatches(skipPatterns);
+  } catch (...) {
+    return false;  // out of memory: fetched as without the rule
+  }
+}
+
+bool PatternFilter::Matches(const std::string& pattern, const std::string& path) {
+  return !pattern.empty() && PathForms(path).AnyMatches(StringISet{pattern});
+}
+
 void PatternFilter::Clear() {
   includePatterns.clear();
   excludePatterns.clear();
+  skipPatterns.clear();
 }
 
 void PatternFilter::FillPatternSet(StringISet& set, const std::string& boxText) {

@@ -13,11 +13,17 @@ class PatternFilter {
  public:
   StringISet includePatterns;
   StringISet excludePatterns;
+  // Addresses never fetched, followed or listed; the same wildcards.
+  StringISet skipPatterns;
 
   // True when path is to be left out of the results: an exclude pattern matches, or include
   // patterns exist and none matches. The root "/" is never left out.
   bool IsExcluded(const std::string& path) const;
+  // True when a skip pattern matches path. The root "/" is never skipped.
+  bool IsSkipped(const std::string& path) const;
   void Clear();
+  // Whether one pattern matches path, as stored or as a person reads it.
+  static bool Matches(const std::string& pattern, const std::string& path);
 
   // Splits box text at every CR and LF, drops empty pieces and inserts the rest unchanged.
   static void FillPatternSet(StringISet& set, const std::string& boxText);

@@ -31,6 +31,15 @@ bool SiteOpener::Open(const SiteOrigin& typed, Site& site) {
   for (int32_t n = 0; n < options_.maxRedirects && !stopped_(); ++n) {
     WebAddress target;
     if (!RedirectTarget(page.headers, ToText(address), target)) break;
+    const std::string named = target.pathAndQuery;
+    target.pathAndQuery = options_.queryRules.ApplyToPath(named);
+    if (target.pathAndQuery != named && ToText(target) == ToText(address)) {
+      // The site only hands out a session id (no cookie is kept): the page is read where the
+      // redirect points, and stays the page of the address without the id.
+      target.pathAndQuery = named;
+      page = fetch_(ToText(target));
+      continue;
+    }
     if (!IsSameHost(target.host, typed.host)) break;  // another site: listed, not followed
     bool seen = ToText(target) == ToText(address);
     for (const Hop& hop : hops) seen = seen || ToText(hop.address) == ToText(target);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "crawl/FetchedPage.h"
+#include "crawl/QueryRules.h"
 #include "web/RobotsPolicy.h"
 #include "web/SiteOrigin.h"
 #include "web/WebAddress.h"
@@ -23,6 +24,7 @@ class SiteOpener {
     bool obeyRobots = false;
     std::string productToken;  // robots.txt groups are matched by it
     int32_t maxRedirects = 10;
+    QueryRules queryRules;  // applied to every redirect's target
   };
   // What opening found.
   struct Site {

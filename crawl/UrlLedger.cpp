@@ -3,8 +3,8 @@
 #include "common/ResultCodes.h"
 #include "store/UrlState.h"
 
-UrlLedger::UrlLedger(int32_t maxDepth, const std::string& journalPath)
-    : maxDepth_(maxDepth), stores_(std::make_unique<CrawlStores>()) {
+UrlLedger::UrlLedger(int32_t maxDepth, const std::string& journalPath, int32_t maxPages)
+    : maxDepth_(maxDepth), maxPages_(maxPages), stores_(std::make_unique<CrawlStores>()) {
   if (!journalPath.empty()) journal_ = std::make_unique<CrawlJournal>(journalPath);
 }
 
@@ -41,6 +41,7 @@ UrlLedger::Admission UrlLedger::Count(const std::string& path, const std::string
     return Admission::Refused;
   }
   const bool tooDeep = depth > maxDepth_;
+  repeats_.Admitted(path);
   if (verdict.excluded) stores_->SetExcluded(path, 1);
   MoveCounters([&](CrawlCounters& c) {
     (tooDeep ? c.tooDeep : c.waiting) += 1;
@@ -61,6 +62,15 @@ bool UrlLedger::AdmitTaken(const std::string& path) {
 }
 
 bool UrlLedger::Take(std::string& path) {
+  if (maxPages_ > 0) {
+    // Pages are taken one at a time (under the scheduler's lock): the count never runs past the limit.
+    std::lock_guard<std::mutex> guard(countersLock_);
+    const CrawlCounters& c = counters_;
+    if (static_cast<int64_t>(c.crawledOk) + c.failed + c.crawling >= maxPages_) {
+      if (c.waiting > 0) pageLimitReached_.store(true);
+      return false;
+    }
+  }
   std::vector<std::string> taken;
   if (stores_->TakeBatch(taken, 1) <= 0 || taken.empty()) return false;
   path.swap(taken.front());

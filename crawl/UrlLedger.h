@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -7,6 +8,7 @@
 #include "crawl/CrawlCounters.h"
 #include "crawl/CrawlJournal.h"
 #include "crawl/CrawlPortion.h"
+#include "crawl/RepeatedParamWatch.h"
 #include "crawl/CrawlStartParams.h"
 #include "store/CrawlStores.h"
 #include "web/SiteOrigin.h"
@@ -19,15 +21,16 @@ class UrlLedger {
  public:
   // What the rules say of an address met for the first time.
   struct Verdict {
-    bool refused = false;   // never fetched (a forbidden type, robots.txt)
+    bool refused = false;   // never fetched (a forbidden type, robots.txt, the skip patterns)
     bool excluded = false;  // fetched, but left out of the results (the exclude patterns)
   };
   enum class Admission { Known, Waiting, TooDeep, Refused };
   // How a page that was fetched ended.
   enum class Ending { Crawled, Failed, Noindex };
 
-  // journalPath empty: no journal is kept.
-  UrlLedger(int32_t maxDepth, const std::string& journalPath);
+  // journalPath empty: no journal is kept. maxPages: no page is taken once this many have
+  // been fetched or are being fetched (0: no limit).
+  UrlLedger(int32_t maxDepth, const std::string& journalPath, int32_t maxPages = 0);
   ~UrlLedger();
   UrlLedger(const UrlLedger&) = delete;
   UrlLedger& operator=(const UrlLedger&) = delete;
@@ -54,8 +57,12 @@ class UrlLedger {
   }
   // A start page fetched before the crawl: admitted and crawling at once; false when known.
   bool AdmitTaken(const std::string& path);
-  // The next waiting address, now crawling; false when none waits.
+  // The next waiting address, now crawling; false when none waits or the page limit is reached.
   bool Take(std::string& path);
+  // Whether an address was left waiting because the page limit was reached.
+  bool PageLimitReached() const { return pageLimitReached_.load(); }
+  // The query parameter that seems to make endless addresses; empty while none does.
+  std::string RepeatedParameter() const { return repeats_.Parameter(); }
   // A crawling address waits again: the stop cut its page short.
   void Requeue(const std::string& path);
   // A crawling page answered with a body: Crawled while its links are read.
@@ -74,6 +81,9 @@ class UrlLedger {
   }
 
   const int32_t maxDepth_;
+  const int32_t maxPages_;
+  std::atomic<bool> pageLimitReached_{false};
+  RepeatedParamWatch repeats_;
   std::unique_ptr<CrawlStores> stores_;
   std::unique_ptr<CrawlJournal> journal_;
   mutable std::mutex countersLock_;  // guards counters_

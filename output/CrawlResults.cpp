@@ -62,6 +62,7 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
       okDepths_.push_back(depth == portion.depths.end() ? kNotInSitemap : depth->second);
     }
     for (const auto& page : portion.alternates) alternates_.insert(page);
+    tooLong_ += portion.tooLong;
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
     for (const auto& own : portion.lastmods) lastmods_.insert(own);
     // A portion made by hand may come without parents: the failures keep their places.
@@ -117,6 +118,11 @@ size_t CrawlResults::okCount() const {
 size_t CrawlResults::failureCount() const {
   std::lock_guard<std::mutex> guard(lock_);
   return failures_.size();
+}
+
+size_t CrawlResults::tooLongCount() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return tooLong_;
 }
 
 std::vector<std::string> CrawlResults::FetchedAddresses() const {

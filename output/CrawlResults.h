@@ -48,6 +48,8 @@ class CrawlResults {
 
   size_t okCount() const;
   size_t failureCount() const;
+  // Pages fetched and listed, but left out of the sitemap as their address is too long for it.
+  size_t tooLongCount() const;
   // Copies, in the order they came.
   std::vector<std::string> FetchedAddresses() const;
   // The first failure (the start page's, when nothing was fetched), if there is one.
@@ -105,6 +107,7 @@ class CrawlResults {
   std::vector<int32_t> okDepths_;
   std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
   std::vector<std::string> failureParents_;  // aligned with failures_
+  size_t tooLong_ = 0;
 };
 
 // host, and "_" with the port when it is not the scheme's default; an IPv6 host without its

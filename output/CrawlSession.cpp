@@ -81,6 +81,10 @@ int32_t CrawlSession::state() const { return thread_->state(); }
 
 RenderStop CrawlSession::renderStop() const { return control_->RenderNotice(); }
 
+bool CrawlSession::pageLimitReached() const { return control_->PageLimitReached(); }
+
+std::string CrawlSession::repeatedParameter() const { return control_->RepeatedParameter(); }
+
 const CrawlStartParams& CrawlSession::params() const { return control_->params(); }
 
 bool CrawlSession::ThreadEnded(std::chrono::milliseconds timeout) const { return thread_->WaitFinished(timeout); }

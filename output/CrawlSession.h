@@ -37,6 +37,10 @@ class CrawlSession {
   int32_t state() const;
   // Why pages are not rendered although the rules ask for it.
   RenderStop renderStop() const;
+  // Whether the page limit left addresses unfetched.
+  bool pageLimitReached() const;
+  // The query parameter that seems to make endless addresses (empty: none).
+  std::string repeatedParameter() const;
   const CrawlStartParams& params() const;
   // True when the crawl's thread has ended within timeout (the program may then quit).
   bool ThreadEnded(std::chrono::milliseconds timeout) const;

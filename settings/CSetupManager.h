@@ -29,6 +29,11 @@ inline constexpr const char* kKeyLastmodFromHeader = "keysetupmanager_rules_last
 inline constexpr const char* kKeySitemapIndex = "keysetupmanager_rules_sitemap_index";
 inline constexpr const char* kKeyRenderScripts = "keysetupmanager_rules_render_scripts";
 // What goes into the sitemap; a database written before these has none of the keys.
+inline constexpr const char* kKeyRemoveParams = "keysetupmanager_urlrules_remove_params";
+inline constexpr const char* kKeyRemoveAllParams = "keysetupmanager_urlrules_remove_all_params";
+inline constexpr const char* kKeyKeepParams = "keysetupmanager_urlrules_keep_params";
+inline constexpr const char* kKeySkipPatterns = "keysetupmanager_urlrules_skip";
+inline constexpr const char* kKeyMaxPages = "keysetupmanager_urlrules_max_pages";
 inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_canonical";
 inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
 inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
@@ -60,6 +65,12 @@ class CSetupManager {
   int32_t lastmodFromHeader = 0;      // 1: lastmod from the page's Last-Modified when it has one
   int32_t sitemapIndex = 0;           // 1: an index file beside several sitemap files
   int32_t renderScripts = 0;          // 1: pages rendered in a headless browser, their scripts run
+  // URL rules; lists hold one entry a line. Each default changes no address.
+  std::string removeParams;           // query parameter names taken off every address
+  int32_t removeAllParams = 0;        // 1: every query parameter but the kept ones taken off
+  std::string keepParams;             // names kept when all others are taken off
+  std::string skipPatterns;           // addresses never fetched, followed or listed
+  int32_t maxPages = 0;               // pages fetched at most; 0: no limit
   // Sitemap content. Each default writes the sitemap as it is without them.
   int32_t sitemapCanonical = 0;       // 1: a page naming another canonical address is left out
   int32_t sitemapHreflang = 0;        // 1: language alternates written

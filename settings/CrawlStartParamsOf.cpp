@@ -1,6 +1,7 @@
 #include "settings/CrawlStartParamsOf.h"
 
 #include "settings/CSetupManager.h"
+#include "settings/SetupPageRules.h"
 
 CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   CrawlStartParams params;
@@ -13,6 +14,11 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   rules.userAgent = setup.userAgent;
   rules.lastmodFromHeader = setup.lastmodFromHeader != 0;
   rules.renderScripts = setup.renderScripts != 0;
+  rules.removeParams = ListEntries(setup.removeParams);
+  rules.removeAllParams = setup.removeAllParams != 0;
+  rules.keepParams = ListEntries(setup.keepParams);
+  rules.skipPatterns = ListEntries(setup.skipPatterns);
+  rules.maxPages = setup.maxPages;
   SitemapContent& content = params.sitemap;
   content.canonicalOnly = setup.sitemapCanonical != 0;
   content.languageAlternates = setup.sitemapHreflang != 0;

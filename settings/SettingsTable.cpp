@@ -78,6 +78,27 @@ const SettingRow kRows[] = {
      {"--render", nullptr, nullptr, 0, 0, nullptr, nullptr,
       "also render each HTML page in headless Chromium (package chromium) and\n"
       "follow the links its scripts write; slower, for sites built by JavaScript"}},
+    {"removeParams", "去掉的查询参数", kKeyRemoveParams, K::List, &M::removeParams, "", 0, 0, P::UrlRules, true,
+     {"--remove-param", nullptr, "NAME", 0, 0, "parameter name", nullptr,
+      "take query parameter NAME (also ;NAME= in the path) off every address\n"
+      "before it is crawled, so one page under many session ids is fetched\n"
+      "once; '*' matches any text (utm_*), letter case is ignored (repeatable)"},
+     ReadParamNameList},
+    {"removeAllParams", "去掉所有查询参数", kKeyRemoveAllParams, K::Switch, &M::removeAllParams, "0", 0, 1, P::UrlRules, true,
+     {"--remove-all-params", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "take the whole query off every address, but the --keep-param ones"}},
+    {"keepParams", "保留的查询参数", kKeyKeepParams, K::List, &M::keepParams, "", 0, 0, P::UrlRules, true,
+     {"--keep-param", nullptr, "NAME", 0, 0, "parameter name", nullptr,
+      "keep query parameter NAME when the others are taken off (repeatable)"},
+     ReadParamNameList},
+    {"skipPatterns", "不爬的网址", kKeySkipPatterns, K::List, &M::skipPatterns, "", 0, 0, P::UrlRules, true,
+     {"--skip", nullptr, "PAT", 0, 0, "pattern", nullptr,
+      "never fetch, follow or list an address matching PAT (counted as not\n"
+      "allowed; repeatable); --exclude still fetches and follows it"},
+     ReadSkipPatternList},
+    {"maxPages", "最多爬的网页数", kKeyMaxPages, K::Number, &M::maxPages, "0", 0, kMaxPagesLimit, P::UrlRules, true,
+     {"--max-pages", nullptr, "N", 0, kMaxPagesLimit, "page limit", "a whole number",
+      "fetch at most N pages, then end the crawl and write its files (0: no limit)"}},
     {"sitemapCanonical", "只列出规范网址", kKeySitemapCanonical, K::Switch, &M::sitemapCanonical, "0", 0, 1, P::SitemapContent, true,
      {"--canonical", nullptr, nullptr, 0, 0, nullptr, nullptr,
       "leave out a page whose <link rel=\"canonical\"> names another address,\n"
@@ -145,7 +166,8 @@ bool SetSettingText(CSetupManager& setup, const SettingRow& row, const std::stri
       return true;
     }
     case SettingKind::Text:
-    case SettingKind::Words: {
+    case SettingKind::Words:
+    case SettingKind::List: {
       std::string value, problem;
       if (!row.read(text, value, problem)) return false;
       setup.*std::get<std::string CSetupManager::*>(row.member) = std::move(value);

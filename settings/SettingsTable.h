@@ -13,7 +13,7 @@
 class CSetupManager;
 
 // Where the window edits a setting.
-enum class SettingsPage { None, Appearance, Run, AutoSave, Rules, SitemapContent };
+enum class SettingsPage { None, Appearance, Run, AutoSave, Rules, UrlRules, SitemapContent };
 
 // What a setting's stored text holds.
 enum class SettingKind {
@@ -22,6 +22,8 @@ enum class SettingKind {
   Text,    // free text, kept as the row's reader makes it safe; at most max bytes from the command
   Words,   // a text the row's reader accepts (the sitemap's change frequency, priorities)
   Types,   // the forbidden file types, a text archive; stored only when not empty
+  List,    // entries one a line, each as the row's reader takes it; the command's option is
+           // repeatable and each use adds one entry
 };
 
 // The command's option for a setting; name is nullptr where the command has none.

@@ -4,6 +4,8 @@
 
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
+#include "crawl/PatternFilter.h"
+#include "crawl/QueryRules.h"
 
 namespace {
 constexpr int32_t kDefaultDepth = 5;
@@ -81,4 +83,54 @@ std::string UserAgentOf(const std::string& text) {
   }
   kept.resize(end);
   return TrimWhitespace(kept);
+}
+
+std::vector<std::string> ListEntries(const std::string& text) {
+  std::vector<std::string> entries;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    size_t b = start, e = end;
+    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    if (e > b) entries.push_back(text.substr(b, e - b));
+    start = end + 1;
+  }
+  return entries;
+}
+
+std::string ListText(const std::vector<std::string>& entries) {
+  std::string text;
+  for (const std::string& entry : entries) {
+    if (!text.empty()) text.push_back('\n');
+    text += entry;
+  }
+  return text;
+}
+
+bool ReadParamNameList(const std::string& text, std::string& value, std::string& problem) {
+  const std::vector<std::string> names = ListEntries(text);
+  for (const std::string& name : names)
+    if (!QueryRules::IsValidName(name, problem)) return false;
+  value = ListText(names);
+  return true;
+}
+
+bool ReadSkipPatternList(const std::string& text, std::string& value, std::string& problem) {
+  const std::vector<std::string> patterns = ListEntries(text);
+  for (const std::string& pattern : patterns) {
+    for (char c : pattern) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+        problem = "pattern holds a control character";
+        return false;
+      }
+    }
+    if (pattern.find_first_not_of('*') == std::string::npos || PatternFilter::Matches(pattern, "/")) {
+      problem = "pattern '" + pattern + "' would match the start page '/'";
+      return false;
+    }
+  }
+  value = ListText(patterns);
+  return true;
 }

@@ -4,6 +4,7 @@
 // a stored one (an older or damaged database) is replaced.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A number a page takes: what the page calls it (UTF-8) and its inclusive range.
 struct NumberRange {
@@ -25,10 +26,14 @@ inline constexpr int32_t kMaxAutoSaveMinutes = 60;
 inline constexpr int32_t kMinIntervalMs = 0;
 inline constexpr int32_t kMaxIntervalMs = 60000;
 
+// Pages a crawl fetches at most; 0 is no limit.
+inline constexpr int32_t kMaxPagesLimit = 1000000000;
+
 inline constexpr NumberRange kDepthRange{"最大深度", kMinDepth, kMaxDepth};
 inline constexpr NumberRange kThreadsRange{"线程数", kMinThreads, kMaxThreads};
 inline constexpr NumberRange kAutoSaveMinutesRange{"自动保存间隔(分钟)", kMinAutoSaveMinutes, kMaxAutoSaveMinutes};
 inline constexpr NumberRange kIntervalMsRange{"请求最小间隔(毫秒)", kMinIntervalMs, kMaxIntervalMs};
+inline constexpr NumberRange kMaxPagesRange{"最多爬的网页数", 0, kMaxPagesLimit};
 
 // Maximum depth: 1 to 999, anything else 5.
 int32_t DepthOrDefault(int32_t depth);
@@ -59,3 +64,14 @@ inline constexpr size_t kMaxUserAgentBytes = 256;
 // which would start a header of the site's choosing) removed, white space trimmed at both
 // ends, and cut to kMaxUserAgentBytes without splitting a UTF-8 character.
 std::string UserAgentOf(const std::string& text);
+
+// The entries of a list setting's text: one a line, white space trimmed, empty lines dropped.
+std::vector<std::string> ListEntries(const std::string& text);
+// The entries one a line, as a list setting is stored.
+std::string ListText(const std::vector<std::string>& entries);
+// A list of query parameter names (see QueryRules::IsValidName) -> its stored text; false,
+// with the problem (English), for the first name refused.
+bool ReadParamNameList(const std::string& text, std::string& value, std::string& problem);
+// A list of patterns of addresses never to crawl -> its stored text; false, with the problem,
+// for one that holds no text but "*" or matches the root "/", where every crawl starts.
+bool ReadSkipPatternList(const std::string& text, std::string& value, std::string& problem);

@@ -15,6 +15,7 @@ CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QW
       runPage_(setup),
       autoSavePage_(setup),
       rulesPage_(setup),
+      urlRulesPage_(setup),
       sitemapPage_(setup),
       applied_(std::move(applied)) {
   std::vector<QPixmap> icons = RenderPageIcons();
@@ -22,7 +23,8 @@ CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QW
   AddPage(&runPage_, icons[1]);
   AddPage(&autoSavePage_, icons[2]);
   AddPage(&rulesPage_, icons[3]);
-  AddPage(&sitemapPage_, icons[4]);
+  AddPage(&urlRulesPage_, icons[4]);
+  AddPage(&sitemapPage_, icons[5]);
   CreatePages();
   SetActivePage(0);
 }
@@ -32,7 +34,8 @@ CSetupPropSheet::~CSetupPropSheet() = default;
 QString CSetupPropSheet::PageTitle(int page) {
   if (page >= 0 && page <= 2) return StringRes(127 + page);
   if (page == 3) return QString::fromStdWString(CSetupRulesPage::Template().caption);
-  if (page == 4) return QString::fromStdWString(CSetupSitemapPage::Template().caption);
+  if (page == 4) return QString::fromStdWString(CSetupUrlRulesPage::Template().caption);
+  if (page == 5) return QString::fromStdWString(CSetupSitemapPage::Template().caption);
   return QString();
 }
 
@@ -49,6 +52,7 @@ void CSetupPropSheet::ApplyStep4() { autoSavePage_.Apply(); }
 
 void CSetupPropSheet::ApplyStep5() {
   rulesPage_.Apply();
+  urlRulesPage_.Apply();
   sitemapPage_.Apply();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// The settings sheet "选项设置" with its five pages, all created and loaded with the sheet:
-// appearance, run, auto-save, crawl rules and sitemap content. Apply and OK store every page,
-// shown or not: step 1 the appearance page (and the sheet redrawn in the new look), step 2
-// nothing, step 3 the run page, step 4 the auto-save page, step 5 the crawl rules page and
-// the sitemap content page.
+// The settings sheet "选项设置" with its six pages, all created and loaded with the sheet:
+// appearance, run, auto-save, crawl rules, URL rules and sitemap content. Apply and OK store
+// every page, shown or not: step 1 the appearance page (and the sheet redrawn in the new look),
+// step 2 nothing, step 3 the run page, step 4 the auto-save page, step 5 the crawl rules, URL
+// rules and sitemap content pages.
 // The sheet only changes the settings object; after each Apply or OK that was not refused it
 // calls its owner's handler (the main window stores the settings and restarts its auto-save
 // timer there), with the sheet to show any message over.
@@ -15,6 +15,7 @@
 #include "app/settings/CSetupRunPage.h"
 #include "app/settings/CSetupSitemapPage.h"
 #include "app/settings/CSetupUIPage.h"
+#include "app/settings/CSetupUrlRulesPage.h"
 #include "app/settings/CVtPropertySheet.h"
 
 class CSetupManager;
@@ -32,6 +33,7 @@ class CSetupPropSheet : public CVtPropertySheet {
   CSetupRunPage& runPage() { return runPage_; }
   CSetupAutoSavePage& autoSavePage() { return autoSavePage_; }
   CSetupRulesPage& rulesPage() { return rulesPage_; }
+  CSetupUrlRulesPage& urlRulesPage() { return urlRulesPage_; }
   CSetupSitemapPage& sitemapPage() { return sitemapPage_; }
 
   void ApplyStep1() override;
@@ -40,8 +42,8 @@ class CSetupPropSheet : public CVtPropertySheet {
   void ApplyStep5() override;
   void OnApplied() override;
 
-  // The header title of page n: strings 127 to 129, then the captions of the crawl rules and
-  // sitemap content pages.
+  // The header title of page n: strings 127 to 129, then the captions of the crawl rules, URL
+  // rules and sitemap content pages.
   static QString PageTitle(int page);
 
  protected:
@@ -53,6 +55,7 @@ class CSetupPropSheet : public CVtPropertySheet {
   CSetupRunPage runPage_;
   CSetupAutoSavePage autoSavePage_;
   CSetupRulesPage rulesPage_;
+  CSetupUrlRulesPage urlRulesPage_;
   CSetupSitemapPage sitemapPage_;
   AppliedHandler applied_;
 };

@@ -114,9 +114,30 @@ const char kIcon4[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" h
 </svg>
 )svg";
 
-const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3, kIcon4};
-const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg", "page-autosave.svg",
-                                            "page-rules.svg", "page-sitemap.svg"};
+const char kIconUrlRules[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="bar" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#8fc3f0"/>
+      <stop offset="1" stop-color="#3a78c2"/>
+    </linearGradient>
+    <linearGradient id="funnel" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#fbd58a"/>
+      <stop offset="1" stop-color="#e09a2c"/>
+    </linearGradient>
+  </defs>
+  <rect x="2" y="4" width="44" height="15" rx="3.5" fill="url(#bar)" stroke="#1d4f8a" stroke-width="1.5"/>
+  <rect x="6" y="8" width="12" height="7" rx="1.5" fill="#ffffff"/>
+  <text x="21" y="16" font-family="sans-serif" font-size="10" font-weight="bold" fill="#ffffff">?</text>
+  <rect x="27" y="8" width="15" height="7" rx="1.5" fill="#ffffff" opacity=".55"/>
+  <path d="M27 15.5l15-8" stroke="#d03b3b" stroke-width="2.4" stroke-linecap="round"/>
+  <path d="M6 23h36l-13 12v9l-10 3V35z" fill="url(#funnel)" stroke="#8a5a10" stroke-width="1.5" stroke-linejoin="round"/>
+  <path d="M11 27h26" stroke="#fff3d6" stroke-width="1.6" stroke-linecap="round"/>
+</svg>
+)svg";
+
+const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3, kIconUrlRules, kIcon4};
+const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg",      "page-autosave.svg",
+                                            "page-rules.svg",      "page-urlrules.svg", "page-sitemap.svg"};
 
 }  // namespace
 

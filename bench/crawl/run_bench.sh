@@ -8,6 +8,7 @@
 # Environment: BUILD (build folder holding bin/veltro-sitemap-cli, default build),
 # WORK (scratch folder, default /dev/shm/veltro-crawl-bench when it has 4 GB free, else
 # /tmp/veltro-crawl-bench), PORT (default 18080),
+# VELTRO_ARGS (further options of veltro-sitemap-cli, split at spaces, such as URL rules),
 # TOOLS (which crawlers, default "veltro wget2 wget"), ROUNDS (runs of each crawler per size,
 # default 3), THREADS (veltro's workers and wget2's threads, default 8), LINKS (when set,
 # small pages of exactly that many same-site links: the scale run, e.g. LINKS=10 with
@@ -137,7 +138,7 @@ run_veltro() {
   local n="$1" site="$2" dir="$WORK/veltro-$n"
   rm -rf "$dir" && mkdir -p "$dir/run"
   # An empty working folder: no settings database.
-  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -t "$THREADS" -d "$DEPTH" -o "$dir/out" "http://127.0.0.1:$PORT/" \
+  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -t "$THREADS" -d "$DEPTH" $VELTRO_ARGS -o "$dir/out" "http://127.0.0.1:$PORT/" \
       >"$dir/stdout.txt" 2>"$dir/stderr.txt") || echo "veltro-sitemap-cli exited with $? (see $dir/stderr.txt)" >&2
   # Full addresses back to paths; the list has no line break after its last address.
   { cat "$dir"/out/127.0.0.1*_urls.txt; echo; } | tr -d '\r' | sed -e "s#^http://127.0.0.1:$PORT##" -e '/^$/d' >"$dir/found.txt"

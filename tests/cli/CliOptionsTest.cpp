@@ -176,3 +176,21 @@ TEST(CliOptionsTest, CrawlRuleValuesOutOfRangeOrUnsafeAreUsageErrors) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }
+
+TEST(CliOptionsTest, UrlRuleOptionsAddUpAndRefuseBadNamesPatternsAndLimits) {
+  CliParseOutcome parsed = ParseCliOptions({"--remove-param", "PHPSESSID", "--remove-param=utm_*", "--keep-param", "id",
+                                            "--skip", "*calendar*", "--max-pages", "300", "example.com"});
+  ASSERT_EQ(parsed.status, CliParseStatus::Run) << parsed.message;
+  EXPECT_EQ(parsed.options.Setting(kKeyRemoveParams), "PHPSESSID\nutm_*");
+  EXPECT_EQ(parsed.options.Setting(kKeyKeepParams), "id");
+  EXPECT_EQ(parsed.options.Setting(kKeySkipPatterns), "*calendar*");
+  EXPECT_EQ(parsed.options.Setting(kKeyMaxPages), "300");
+  ExpectUsageError({"--remove-param", "", "example.com"}, "empty parameter name for --remove-param");
+  ExpectUsageError({"--keep-param=", "example.com"}, "empty parameter name for --keep-param");
+  for (const char* bad : {"a=b", "a&b", "a b"}) ExpectUsageError({"--remove-param", bad, "example.com"}, bad);
+  ExpectUsageError({"--skip", "", "example.com"}, "empty pattern for --skip");
+  // Every crawl begins at the root: a pattern that matches it would leave nothing to crawl.
+  for (const char* root : {"/*", "*", "*/"}) ExpectUsageError({"--skip", root, "example.com"}, "start page");
+  ExpectUsageError({"--max-pages", "-1", "example.com"}, "invalid page limit '-1'");
+  ExpectUsageError({"--max-pages", "many", "example.com"}, "invalid page limit 'many'");
+}

@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -324,4 +325,47 @@ TEST(CliResumeTest, KilledInterruptedAndResumedTheCommandWritesWhatAnUnbrokenCra
   EXPECT_EQ(resumed.frames, expected.frames);
   EXPECT_EQ(resumed.urls, expected.urls);
   EXPECT_EQ(resumed.failures, expected.failures);
+}
+
+TEST(CliResumeTest, AResumedCrawlKeepsItsUrlRulesAndCountsThePagesItHasTowardsItsLimit) {
+  // The tree of ServeTree, but every link carries a fresh session id.
+  constexpr int kPages = 1500;
+  constexpr int kLimit = 1000;
+  LoopbackServer server;
+  auto fresh = std::make_shared<std::atomic<long>>(0);
+  server.server().Get(R"(/.*)", [fresh](const httplib::Request& req, httplib::Response& res) {
+    const long id = req.path == "/" ? 0 : std::atol(req.path.c_str() + 3);
+    if (req.path != "/" && (req.path.rfind("/p/", 0) != 0 || id <= 0 || id >= kPages)) {
+      res.status = 404;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::string html = "<html><body><a href=\"/?sid=" + std::to_string(++*fresh) + "\">home</a>";
+    for (long child = id * 10 + 1; child <= id * 10 + 10 && child < kPages; ++child)
+      html += "<a href=\"/p/" + std::to_string(child) + "?sid=" + std::to_string(++*fresh) + "\">x</a>";
+    res.set_content(html + "</body></html>", "text/html");
+  });
+  ASSERT_TRUE(server.Start());
+  TempDir work;
+  ChildResult killed = RunAndSignal({"-t", "4", "-d", "10", "--plain", "-q", "--remove-param", "sid", "--max-pages",
+                                     std::to_string(kLimit), server.origin()},
+                                    work.path(), server, 300, SIGKILL);
+  ASSERT_FALSE(killed.exited) << killed.err;
+  // Given no rule now, the resumed crawl goes on with those it was started with.
+  ChildResult resumed = RunCommand({"--resume", "-t", "4", "-d", "10", "--plain", "-q", server.origin()}, work.path());
+  ASSERT_TRUE(resumed.exited);
+  EXPECT_EQ(resumed.exitStatus, 0) << resumed.err;
+  EXPECT_NE(resumed.err.find("page limit reached (1000)"), std::string::npos) << resumed.err;
+  const std::vector<std::string> urls = Lines(ReadFileBytes(work.path() / (SiteFiles(server.origin()) + "_urls.txt")));
+  EXPECT_EQ(urls.size(), static_cast<size_t>(kLimit));
+  EXPECT_EQ(std::set<std::string>(urls.begin(), urls.end()).size(), urls.size());
+  for (const std::string& url : urls) EXPECT_EQ(url.find("sid"), std::string::npos) << url;
+  std::set<std::string> fetched;
+  for (const std::string& target : server.requestLog()) {
+    EXPECT_EQ(target.find("sid"), std::string::npos) << target;
+    fetched.insert(target);
+  }
+  // Only what the kill cut off is fetched twice.
+  EXPECT_LT(server.requestLog().size(), static_cast<size_t>(kLimit) + 300);
+  EXPECT_GE(fetched.size(), static_cast<size_t>(kLimit));
 }

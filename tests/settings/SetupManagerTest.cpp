@@ -34,7 +34,8 @@ std::map<std::string, std::string> PairsWithoutCrawlRules(const CSetupManager& s
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
   for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
-                          kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority}) {
+                          kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority,
+                          kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages}) {
     pairs.erase(key);
   }
   return pairs;
@@ -87,7 +88,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 20u);
+  EXPECT_EQ(pairs.size(), 25u);
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
@@ -104,6 +105,8 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   EXPECT_EQ(pairs.at(kKeySitemapHreflang), "0");
   EXPECT_EQ(pairs.at(kKeySitemapChangefreq), "daily");
   EXPECT_EQ(pairs.at(kKeySitemapPriority), "0.5");
+  EXPECT_EQ(pairs.at(kKeyRemoveParams), "");
+  EXPECT_EQ(pairs.at(kKeyMaxPages), "0");
   const std::string& archive = pairs.at(kKeyForbiddenExtensions);
   EXPECT_EQ(archive.size(), 383u);
   EXPECT_EQ(archive.rfind("22 serialization::archive 9 0 0 50 0 3 .7z 4 .ace 4 .asf 4 .avi ", 0), 0u);
@@ -112,7 +115,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 19u);
+  EXPECT_EQ(pairs.size(), 24u);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -234,8 +237,8 @@ TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadAsTheDefaultAndAreNamed) {
       setup.SaveToMap(loaded);
       for (const SettingRow& other : SettingsTable())
         if (&other != &row) EXPECT_EQ(loaded[other.key], good[other.key]) << other.key;
-      if (row.kind == SettingKind::Text) {
-        std::string kept, problem;
+      std::string kept, problem;
+      if (row.kind == SettingKind::Text || (row.kind == SettingKind::List && row.read(value, kept, problem))) {
         row.read(value, kept, problem);
         EXPECT_EQ(SettingText(setup, row), kept);
         EXPECT_TRUE(named.empty());
@@ -493,7 +496,7 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 21u);  // every setting and the stored form's version
+  EXPECT_EQ(stored.size(), 26u);  // every setting and the stored form's version
   EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");

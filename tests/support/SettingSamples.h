@@ -37,6 +37,11 @@ inline const std::map<std::string, SettingSample>& SettingSamples() {
         {kKeySitemapHreflang, {"1", {"--hreflang"}}},
         {kKeySitemapChangefreq, {"weekly", {"--changefreq", "weekly"}}},
         {kKeySitemapPriority, {"1.0,0.8,0.6", {"--priority", "1.0,0.8,0.6"}}},
+        {kKeyRemoveParams, {"sid\nutm_*", {"--remove-param", "sid", "--remove-param=utm_*"}}},
+        {kKeyRemoveAllParams, {"1", {"--remove-all-params"}}},
+        {kKeyKeepParams, {"id", {"--keep-param", "id"}}},
+        {kKeySkipPatterns, {"*calendar*", {"--skip", "*calendar*"}}},
+        {kKeyMaxPages, {"300", {"--max-pages", "300"}}},
     };
   }();
   return samples;

@@ -181,7 +181,8 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     std::map<std::string, std::string> pairs;
     before.SaveToMap(pairs);
     for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
-                            kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority})
+                            kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority,
+                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), 0);

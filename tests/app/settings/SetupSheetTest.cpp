@@ -44,23 +44,25 @@ int FourPerProcessor() { return std::min(20, 4 * ProcessorCount()); }
 
 }  // namespace
 
-TEST_F(SetupSheetTest, SheetOpensWithItsTitleFivePagesNavigationApplyAndNoHelp) {
+TEST_F(SetupSheetTest, SheetOpensWithItsTitleSixPagesNavigationApplyAndNoHelp) {
   CSetupPropSheet sheet(setup);
   EXPECT_EQ(sheet.windowTitle(), QStringLiteral("选项设置"));
-  ASSERT_EQ(sheet.pageCount(), 5);
+  ASSERT_EQ(sheet.pageCount(), 6);
   EXPECT_EQ(sheet.activePage(), 0);
   EXPECT_EQ(sheet.navigation()->width(), 150);
-  EXPECT_EQ(sheet.navigation()->count(), 5);
+  EXPECT_EQ(sheet.navigation()->count(), 6);
   EXPECT_EQ(sheet.navigation()->item(3)->text(), QStringLiteral("抓取规则"));
-  EXPECT_EQ(sheet.navigation()->item(4)->text(), QStringLiteral("网站地图内容"));
+  EXPECT_EQ(sheet.navigation()->item(4)->text(), QStringLiteral("网址规则"));
+  EXPECT_EQ(sheet.navigation()->item(5)->text(), QStringLiteral("网站地图内容"));
   EXPECT_TRUE(sheet.IsItemEnabled(CVtPropertySheet::kIdApply));
   EXPECT_TRUE(sheet.Control(CVtPropertySheet::kIdHelp)->isHidden());
   EXPECT_EQ(CSetupPropSheet::PageTitle(0), QStringLiteral("界面设置"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(1), QStringLiteral("运行设置"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(2), QStringLiteral("自动保存设置"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(3), QStringLiteral("抓取规则"));
-  EXPECT_EQ(CSetupPropSheet::PageTitle(4), QStringLiteral("网站地图内容"));
-  EXPECT_EQ(CSetupPropSheet::PageTitle(5), QString());
+  EXPECT_EQ(CSetupPropSheet::PageTitle(4), QStringLiteral("网址规则"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(5), QStringLiteral("网站地图内容"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(6), QString());
   sheet.navigation()->setCurrentRow(2);
   EXPECT_EQ(sheet.activePage(), 2);
   sheet.navigation()->setCurrentRow(3);

@@ -42,7 +42,7 @@ TEST_F(SitemapPageTest, PageShowsTheSettingsRefusesUnknownValuesWithAMessageAndS
   Click(sheet, CVtPropertySheet::kIdApply);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_NE(boxes.shown[0].find(L"更新频率"), std::wstring::npos);
-  EXPECT_EQ(sheet.activePage(), 4);
+  EXPECT_EQ(sheet.activePage(), 5);
   EXPECT_EQ(setup->sitemapCanonical, 0);  // nothing applied
 
   page.SetItemText(CSetupSitemapPage::kIdChangefreq, L" weekly ");
@@ -67,7 +67,7 @@ TEST_F(SitemapPageTest, RestoreDefaultsBringsBackTodaysSitemapAndTheIconIsDrawnI
   for (int style : {0, 11}) {
     ApplyVisualStyle(style);
     CSetupPropSheet sheet(setup);
-    sheet.SetActivePage(4);
+    sheet.SetActivePage(5);
     sheet.show();
     QApplication::processEvents();
     EXPECT_TRUE(sheet.sitemapPage().isVisible()) << style;
@@ -80,7 +80,7 @@ TEST_F(SitemapPageTest, RestoreDefaultsBringsBackTodaysSitemapAndTheIconIsDrawnI
         green += c.green() > 120 && c.red() < 140 && c.blue() < 110;
       }
     EXPECT_GT(green, 20) << style;
-    EXPECT_FALSE(sheet.navigation()->item(4)->icon().isNull()) << style;
+    EXPECT_FALSE(sheet.navigation()->item(5)->icon().isNull()) << style;
     sheet.hide();
   }
   CSetupPropSheet sheet(setup);
