@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <iterator>
 #include <memory>
 
 #include "app/platform/VisualStyle.h"
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-  const char* pages[] = {"appearance", "run", "autosave", "rules", "sitemap"};
+  const char* pages[] = {"appearance", "run", "autosave", "rules", "urlrules", "sitemap"};
   const std::pair<int, const char*> looks[] = {{0, "office2007blue"}, {11, "carbon"}};
   for (const auto& [style, lookName] : looks) {
     ApplyVisualStyle(style);
@@ -28,9 +29,12 @@ int main(int argc, char** argv) {
     setup->sitemapIndex = 1;
     setup->sitemapCanonical = 1;
     setup->sitemapPriority = "1.0,0.8,0.6";
+    setup->removeParams = "PHPSESSID\njsessionid\nsid\nutm_*";
+    setup->skipPatterns = "*calendar*\n*print=1*";
+    setup->maxPages = 50000;
     CSetupPropSheet sheet(setup);
     sheet.show();
-    for (int page = 0; page < sheet.pageCount(); ++page) {
+    for (int page = 0; page < sheet.pageCount() && page < static_cast<int>(std::size(pages)); ++page) {
       sheet.SetActivePage(page);
       QApplication::processEvents();
       QString name = QStringLiteral("settings-%1-%2.png").arg(pages[page], lookName);
