@@ -35,14 +35,12 @@ UrlLedger::Admission UrlLedger::Count(const std::string& path, const std::string
                                       Verdict verdict) {
   using Journaled = CrawlJournal::Admission;
   if (verdict.refused) {
-    stores_->SetState(path, NotAllowed);
     MoveCounters([](CrawlCounters& c) { c.notAllowed += 1; });
     if (journal_) journal_->Admitted(path, parent, depth, Journaled::Refused, false);
     return Admission::Refused;
   }
   const bool tooDeep = depth > maxDepth_;
   repeats_.Admitted(path);
-  if (verdict.excluded) stores_->SetExcluded(path, 1);
   MoveCounters([&](CrawlCounters& c) {
     (tooDeep ? c.tooDeep : c.waiting) += 1;
     if (verdict.excluded) c.excluded += 1;

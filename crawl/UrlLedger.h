@@ -51,9 +51,14 @@ class UrlLedger {
   // met for the first time: Verdict(const std::string& path).
   template <class Judge>
   Admission Admit(const std::string& path, const std::string& parent, Judge judge) {
+    // Judged before it is added, so the record is born refused or excluded; a known address
+    // (most links) is not judged at all.
+    if (stores_->Holds(path)) return Admission::Known;
+    const Verdict verdict = judge(path);
     int32_t depth = 0;
-    if (!stores_->TryAdd(path, parent, maxDepth_, depth)) return Admission::Known;
-    return Count(path, parent, depth, judge(path));
+    const UrlBirth birth{verdict.refused ? NotAllowed : Waiting, verdict.excluded ? 1 : 0};
+    if (!stores_->TryAdd(path, parent, maxDepth_, depth, birth)) return Admission::Known;
+    return Count(path, parent, depth, verdict);
   }
   // A start page fetched before the crawl: admitted and crawling at once; false when known.
   bool AdmitTaken(const std::string& path);

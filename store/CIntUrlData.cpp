@@ -161,7 +161,8 @@ int32_t CIntUrlData::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
   });
 }
 
-bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) {
+bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth,
+                      const UrlBirth& birth) {
   try {
     ExclusiveHold hold(lock_);
     int32_t level = 0;
@@ -179,7 +180,8 @@ bool CIntUrlData::Add(const std::string& parent, const std::string& url, int32_t
     url_prop record;
     record.depth = level;
     record.parent = parentKey;
-    if (level > maxDepth) record.state = NotAllowed;
+    record.state = level > maxDepth ? NotAllowed : birth.state;
+    record.excludedFlag = birth.excludedFlag;
     return Insert(url, record);
   } catch (...) {
     return false;

@@ -29,7 +29,8 @@ class CIntUrlData : public CIntUrl_abs {
   int32_t SetState(const std::string& url, int32_t state) override;    // 0; -110 not held
   int32_t SetExcluded(const std::string& url, int32_t flag) override;  // 0; -110 not held
   int32_t SetFailed(const std::string& url, const std::string& code) override;  // 0; -800 not held
-  bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) override;
+  bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth,
+           const UrlBirth& birth = {}) override;
 
   // Puts back a URL with the record a journal kept (a resumed crawl, before its workers run);
   // a Waiting one joins the queue. Its parent (the page whose link admitted it) is pointed at

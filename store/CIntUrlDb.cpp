@@ -95,7 +95,7 @@ int32_t CIntUrlDb::SetFailed(const std::string& url, const std::string& code) {
   return Write(url, record);
 }
 
-bool CIntUrlDb::Add(const std::string&, const std::string&, int32_t, int32_t&) { return false; }
+bool CIntUrlDb::Add(const std::string&, const std::string&, int32_t, int32_t&, const UrlBirth&) { return false; }
 
 void CIntUrlDb::Reset() {
   try {

@@ -20,7 +20,8 @@ class CIntUrlDb : public CIntUrl_abs {
   int32_t SetState(const std::string& url, int32_t state) override;    // -100 closed or unreadable
   int32_t SetExcluded(const std::string& url, int32_t flag) override;  // -100 closed or unreadable
   int32_t SetFailed(const std::string& url, const std::string& code) override;  // leaves the state
-  bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) override;
+  bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth,
+           const UrlBirth& birth = {}) override;
 
   // Before each crawl: a new, closed database wrapper in place of the old one.
   void Reset();

@@ -18,6 +18,8 @@ class CIntUrl_abs {
   virtual int32_t SetState(const std::string& url, int32_t state) = 0;
   virtual int32_t SetExcluded(const std::string& url, int32_t flag) = 0;
   virtual int32_t SetFailed(const std::string& url, const std::string& code) = 0;
-  // True when a record was created; depth receives the URL's level.
-  virtual bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth) = 0;
+  // True when a record was created; depth receives the URL's level. A record deeper than
+  // maxDepth is born NotAllowed whatever birth says.
+  virtual bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth,
+                   const UrlBirth& birth = {}) = 0;
 };

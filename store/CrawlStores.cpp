@@ -21,12 +21,17 @@ int32_t CrawlStores::TakeBatch(std::vector<std::string>& urls, uint32_t max) {
   return withDatabase > 0 ? withDatabase : fromMemory;
 }
 
-bool CrawlStores::TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth) {
+bool CrawlStores::Holds(const std::string& url) {
+  return memory_->Exists(url) == 1 || (DatabaseInUse() && database_->Exists(url) == 1);
+}
+
+bool CrawlStores::TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth,
+                         const UrlBirth& birth) {
   if (DatabaseInUse() && database_->Exists(url) == 1) return false;
   // Add refuses an address the in-memory store holds already (and tells its depth, which a
   // refused add leaves alone here).
   int32_t level = 0;
-  if (!memory_->Add(parent, url, maxDepth, level)) return false;
+  if (!memory_->Add(parent, url, maxDepth, level, birth)) return false;
   depth = level;
   return true;
 }

@@ -20,7 +20,10 @@ class CrawlStores {
   // Clears urls, then fills it with up to max Waiting URLs; answers how many it holds.
   int32_t TakeBatch(std::vector<std::string>& urls, uint32_t max);
   // Adds url unless either store holds it; depth is written only when it was not held.
-  bool TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth);
+  bool TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth,
+              const UrlBirth& birth = {});
+  // Whether either store holds url.
+  bool Holds(const std::string& url);
   void SetState(const std::string& url, int32_t state);
   // These go to the in-memory store when it holds url, else to the database store.
   int32_t SetExcluded(const std::string& url, int32_t flag);

@@ -94,7 +94,8 @@ class StopUnderLoadTest : public WindowTest {
     StartCrawl(server.origin());
     ASSERT_TRUE(Window().actionPage()->isCrawling());
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!(PortionUnread() && Pending() > 1000) && std::chrono::steady_clock::now() < limit)
+    auto loaded = [&] { return PortionUnread() && Pending() > 1000 && Window().crawl()->counters().crawling >= 50; };
+    while (!loaded() && std::chrono::steady_clock::now() < limit)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(PortionUnread());
     ASSERT_GT(Pending(), 1000u);

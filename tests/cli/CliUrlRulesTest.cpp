@@ -139,7 +139,7 @@ TEST(CliUrlRulesTest, AnEndlessCalendarIsSkippedOrCutByThePageLimitAndTooLongAnA
     ASSERT_TRUE(run.exited) << run.err;
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(server.requestLog(), (std::vector<std::string>{"/", "/a.html", longPath}))
-        << server.requestLog().size();
+        << server.requestLog().size() << run.err;
     EXPECT_NE(run.err.find("不允许爬的1条"), std::string::npos) << run.err;
     EXPECT_EQ(FilesText(work.path(), server.origin()).find("/cal"), std::string::npos);
     // The 3,000-character address is fetched and listed, not written into the sitemap.
@@ -166,7 +166,8 @@ TEST(CliUrlRulesTest, AnEndlessCalendarIsSkippedOrCutByThePageLimitAndTooLongAnA
     size_t months = 0;
     for (size_t i = before; i < server.requestLog().size(); ++i) months += server.requestLog()[i].rfind("/cal?", 0) == 0;
     EXPECT_GT(months, 250u);
-    EXPECT_EQ(FilesText(work.path(), server.origin()).find("/cal"), std::string::npos);
+    EXPECT_EQ(FilesText(work.path(), server.origin()).find("/cal"), std::string::npos)
+        << FilesText(work.path(), server.origin());
     EXPECT_NE(ReadFileBytes(work.path() / (site + "_sitemap0.xml")).find("/a.html"), std::string::npos);
   }
 }

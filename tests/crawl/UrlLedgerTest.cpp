@@ -125,10 +125,23 @@ TEST(UrlLedgerTest, CountersAlwaysTellWhatTheStoreHoldsAndTheJournalHoldsEveryCh
   EXPECT_EQ(replay.results.size(), listed.size());  // each once
 }
 
-TEST(UrlLedgerTest, AnExcludedOrNoindexPageIsCountedButNotListed) {
+TEST(UrlLedgerTest, AnExcludedOrNoindexPageIsCountedButNotListedAndNoWorkerTakesAnAddressBeforeItsVerdict) {
   UrlLedger ledger(5, "");
   ASSERT_TRUE(ledger.AdmitTaken("/"));
-  EXPECT_EQ(ledger.Admit("/hidden", "/", [](const std::string&) { return UrlLedger::Verdict{false, true}; }),
+  // Another worker taking while a link is judged finds nothing: the address, refused or
+  // excluded, is never there without its verdict.
+  std::string early;
+  EXPECT_EQ(ledger.Admit("/skipped", "/",
+                         [&](const std::string&) {
+                           EXPECT_FALSE(ledger.Take(early)) << early;
+                           return UrlLedger::Verdict{true, false};
+                         }),
+            UrlLedger::Admission::Refused);
+  EXPECT_EQ(ledger.Admit("/hidden", "/",
+                         [&](const std::string&) {
+                           EXPECT_FALSE(ledger.Take(early)) << early;
+                           return UrlLedger::Verdict{false, true};
+                         }),
             UrlLedger::Admission::Waiting);
   EXPECT_EQ(ledger.Admit("/hidden", "/", [](const std::string&) { return UrlLedger::Verdict{}; }),
             UrlLedger::Admission::Known);
