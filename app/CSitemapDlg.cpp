@@ -243,23 +243,33 @@ void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& w
   label->setToolTip(QString::fromStdWString(whole));
 }
 
+void CSitemapDlg::ShowWhole(int id, const std::wstring& text) {
+  QWidget* label = Control(id);
+  const QString whole = QString::fromStdWString(text);
+  const QString shown = label->fontMetrics().elidedText(whole, Qt::ElideRight, label->width());
+  SetItemText(id, shown.toStdWString());
+  label->setToolTip(shown == whole ? QString() : whole);
+}
+
 void CSitemapDlg::RefreshStatus() {
   uint32_t seconds = (GetTickCount32() - startTick_) / 1000u;
-  SetItemText(kIdElapsed, endingText_.empty() ? Utf8ToWide(FormatElapsed(seconds)) : Utf8ToWide(FormatElapsed(seconds)) + L"  " + endingText_);
+  std::wstring first = Utf8ToWide(FormatElapsed(seconds));
+  if (!endingText_.empty()) first += L"  " + endingText_;
   CrawlCounters counters = crawl_ ? crawl_->counters() : CrawlCounters{};
-  // Why pages are not rendered goes after the counters: that line has the room for it.
+  // What the crawl wants the user to know goes after the counters, the line with the room; a
+  // text too long for it is cut visibly and shown whole in its tip.
   std::wstring line = Utf8ToWide(FormatCounters(counters));
   std::wstring notice = crawl_ ? Utf8ToWide(RenderStopText(crawl_->renderStop())) : std::wstring();
   // A site that makes endless addresses out of one parameter: the rule that ends it is named.
   const std::string repeated = crawl_ ? crawl_->repeatedParameter() : std::string();
   if (!repeated.empty()) {
     if (!notice.empty()) notice += L"  ";
-    notice += L"超过 " + std::to_wstring(RepeatedParamWatch::kThreshold) + L" 个网址只在查询参数“" + Utf8ToWide(repeated) +
-              L"”上不同；若它不改变网页，可在“网址规则”中去掉它";
+    notice += L"超过" + std::to_wstring(RepeatedParamWatch::kThreshold) + L"个网址只在参数“" + Utf8ToWide(repeated) +
+              L"”上不同，可在“网址规则”中去掉它";
   }
   if (!notice.empty()) line += L"  " + notice;
-  SetItemText(kIdCounters, line);
-  Control(kIdCounters)->setToolTip(notice.empty() ? QString() : QString::fromStdWString(line));
+  ShowWhole(kIdElapsed, first);
+  ShowWhole(kIdCounters, line);
   action_->SetProgress(ProgressPosition(counters));
 }
 

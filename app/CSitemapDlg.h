@@ -84,6 +84,8 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
 
   // Elapsed time, counters line and progress bar, from the crawl's counters now.
   void RefreshStatus();
+  // Sets a status label to text, cut with an ellipsis where it does not fit and then whole in its tip.
+  void ShowWhole(int id, const std::wstring& text);
   // Writes the settings to their store (the close button does it first): 0, or the code of
   // SaveSettings.
   int32_t WriteSettings();

@@ -71,7 +71,8 @@ QWidget* CPlatformDialog::CreateControl(const ControlSpec& spec) {
       Qt::Alignment align = Qt::AlignVCenter;
       align |= (spec.flags & kAlignRight) ? Qt::AlignRight : (spec.flags & kAlignCenter) ? Qt::AlignHCenter : Qt::AlignLeft;
       label->setAlignment(align);
-      label->setWordWrap(false);
+      // A label given room for two lines or more wraps its text, as a dialog's static text does.
+      label->setWordWrap(MapDialogRect(spec.rect).height() >= 2 * label->fontMetrics().height());
       return label;
     }
     case ControlKind::StaticIcon: {

@@ -166,6 +166,31 @@ TEST_F(CrawlPageTest, TheStatusLineSaysWhetherTheCrawlEndedOrWasStoppedAndNothin
   EXPECT_TRUE(messageBoxes_.empty());
 }
 
+// A site that makes endless addresses of one parameter: the counters line names it and the
+// rule that ends it, and what the line shows fits the window (a longer text is cut, whole in its
+// tip).
+TEST_F(CrawlPageTest, AnEndlessParameterIsNamedAfterTheCountersAndTheLineFitsWithTheWholeInItsTip) {
+  LoopbackServer server(8);
+  server.server().Get(R"(/.*)", [](const httplib::Request& req, httplib::Response& res) {
+    std::vector<std::string> links;
+    if (req.path == "/")
+      for (int i = 0; i < 1100; ++i) links.push_back("/list?view=" + std::to_string(i));
+    res.set_content(PageLinking(links), "text/html");
+  });
+  ASSERT_TRUE(server.Start());
+  Window().setup().threadCount = 8;
+  StartCrawl(server.origin());
+  ASSERT_TRUE(WaitUntilIdle(30000));
+  const std::wstring hint = L"超过1000个网址只在参数“view”上不同，可在“网址规则”中去掉它";
+  QWidget* line = Window().Control(CSitemapDlg::kIdCounters);
+  const std::wstring shown = Window().GetItemText(CSitemapDlg::kIdCounters);
+  const std::wstring whole = shown.find(hint) != std::wstring::npos ? shown : line->toolTip().toStdWString();
+  EXPECT_EQ(whole.rfind(L"共找到1101条网址 正在爬0条 爬过1101条", 0), 0u) << whole;
+  EXPECT_NE(whole.find(hint), std::wstring::npos) << whole;
+  EXPECT_LE(line->fontMetrics().horizontalAdvance(QString::fromStdWString(shown)), line->width());
+  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"爬行已完成"), std::wstring::npos);
+}
+
 // Nothing listens on the port: the user is told why nothing was crawled.
 TEST_F(CrawlPageTest, AnUnreachableSiteShowsAMessageWithTheCauseAndSaysSoOnTheStatusLine) {
   std::string origin;
