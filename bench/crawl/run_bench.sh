@@ -138,7 +138,7 @@ run_veltro() {
   local n="$1" site="$2" dir="$WORK/veltro-$n"
   rm -rf "$dir" && mkdir -p "$dir/run"
   # An empty working folder: no settings database.
-  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -t "$THREADS" -d "$DEPTH" $VELTRO_ARGS -o "$dir/out" "http://127.0.0.1:$PORT/" \
+  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -t "$THREADS" -d "$DEPTH" ${VELTRO_ARGS:-} -o "$dir/out" "http://127.0.0.1:$PORT/" \
       >"$dir/stdout.txt" 2>"$dir/stderr.txt") || echo "veltro-sitemap-cli exited with $? (see $dir/stderr.txt)" >&2
   # Full addresses back to paths; the list has no line break after its last address.
   { cat "$dir"/out/127.0.0.1*_urls.txt; echo; } | tr -d '\r' | sed -e "s#^http://127.0.0.1:$PORT##" -e '/^$/d' >"$dir/found.txt"

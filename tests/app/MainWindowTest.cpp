@@ -31,6 +31,7 @@
 #include "store/CLevelDb.h"
 #include "web/CHttpSession.h"
 #include "web/StatusTextTable.h"
+#include "common/ResultCodes.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ TEST_F(MainWindowTest, TheCloseButtonWritesTheSettingsAndEndsTheWindow) {
   DestroyWindow();
   CSetupManager stored;
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(&stored, &db), 0);
+  ASSERT_EQ(LoadSettings(&stored, &db), rc::kOk);
   EXPECT_EQ(stored.maxDepth, 7);
   EXPECT_EQ(stored.styleIndex, 11);
 }
@@ -104,7 +105,7 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndTheirStyleApplied) {
   {
     CSetupManager setup;
     CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), 0);
+    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
     setup.styleIndex = 11;
     setup.maxDepth = 3;
     SaveSettings(&setup, &db);
@@ -193,7 +194,7 @@ TEST_F(MainWindowTest, ResultsInManyPortionsKeepTheSitemapPageEqualToTheWritersD
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_EQ(CrawlList().RowCount(), 701);
   std::string printed;
-  ASSERT_EQ(Window().crawl()->results()->sitemap()->PrintCurrent(printed), 0);
+  ASSERT_EQ(Window().crawl()->results()->sitemap()->PrintCurrent(printed), rc::kOk);
   QString shown = QString::fromStdWString(SitemapText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   EXPECT_EQ(shown.toStdString(), printed);
   // Row numbers follow each other across portions.

@@ -19,6 +19,7 @@
 #include "support/LoopbackServer.h"
 #include "support/SiteFiles.h"
 #include "support/TempDir.h"
+#include "common/ResultCodes.h"
 
 namespace fs = std::filesystem;
 
@@ -290,8 +291,8 @@ TEST(CliRunTest, SettingsDatabaseGivesTheDefaultsAndIsLeftUntouched) {
   fs::path dbDir = work.path() / "db" / "sitemap" / "setup";
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(dbDir.string()), 0);
-    ASSERT_EQ(db.Put("keysetupmanager_run_maxdepth", "1"), 0);
+    ASSERT_EQ(db.Open(dbDir.string()), rc::kOk);
+    ASSERT_EQ(db.Put("keysetupmanager_run_maxdepth", "1"), rc::kOk);
     db.Close();
   }
   auto snapshot = [&] {

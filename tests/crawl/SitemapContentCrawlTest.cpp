@@ -10,6 +10,7 @@
 #include "support/SitemapXml.h"
 #include "support/StaticSite.h"
 #include "support/TempDir.h"
+#include "common/ResultCodes.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ class SitemapContentCrawlTest : public ::testing::Test {
   // The sitemap's entries by address, parsed back from the printed document.
   std::map<std::string, ParsedSitemapUrl> SitemapOf(CrawlRun& run, bool xhtml) {
     std::string text;
-    EXPECT_EQ(run.results().sitemap()->PrintCurrent(text), 0);
+    EXPECT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
     const ParsedSitemap parsed = ParseSitemapXml(text);
     EXPECT_TRUE(parsed.ok) << parsed.problem;
     EXPECT_EQ(parsed.declaresXhtml, xhtml);
@@ -123,11 +124,11 @@ TEST_F(SitemapContentCrawlTest, CanonicalAlternatesAndPriorityByDepthShapeTheSit
   EXPECT_EQ(failures[2].foundOn, At("/d3.html"));
 
   TempDir dir;
-  ASSERT_EQ(run.results().SaveFailures(dir.str()), 0);
+  ASSERT_EQ(run.results().SaveFailures(dir.str()), rc::kOk);
   const std::string tsv = ReadFileBytes(dir.path() / CrawlResults::FailureListName(run.results().SiteName()));
   EXPECT_NE(tsv.find("/missing.html\t404\t"), std::string::npos);
   EXPECT_NE(tsv.find("\t" + At("/d2.html") + "\n"), std::string::npos);
-  ASSERT_EQ(run.results().SaveSitemap(dir.str(), false), 0);
+  ASSERT_EQ(run.results().SaveSitemap(dir.str(), false), rc::kOk);
   const ParsedSitemap saved = ParseSitemapXml(
       ReadFileBytes(dir.path() / CSitemapXmlWriter::FileName(run.results().SiteName(), 0, false)));
   ASSERT_TRUE(saved.ok) << saved.problem;
@@ -149,7 +150,7 @@ TEST_F(SitemapContentCrawlTest, DefaultsListEveryFetchedPageWithDailyAndHalfAndN
     EXPECT_TRUE(url.alternates.empty()) << loc;
   }
   std::string text;
-  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), 0);
+  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
   EXPECT_EQ(text.find("xhtml"), std::string::npos);
   EXPECT_NE(text.find("    <url>\n        <changefreq>daily</changefreq>\n        <lastmod>" + LocalIsoDate() +
                       "</lastmod>\n        <loc>" + At("/d4.html") + "</loc>\n        <priority>0.5</priority>\n    </url>\n"),
@@ -181,7 +182,7 @@ TEST(SitemapContentNofollowTest, ANofollowPageLeadsToNeitherItsLinksNorItsCanoni
   EXPECT_EQ(fetched, (std::vector<std::string>{site.origin() + "/", site.origin() + "/closed.html",
                                                site.origin() + "/open-main.html", site.origin() + "/open.html"}));
   std::string text;
-  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), 0);
+  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
   EXPECT_EQ(text.find("/closed.html"), std::string::npos);
   EXPECT_NE(text.find("/open-main.html"), std::string::npos);
 }

@@ -25,8 +25,8 @@ TEST(CrawlResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
     }
     results.AddPortion(portion, SiteOrigin{"http", "h.example.com", ""});
     TempDir dir;
-    ASSERT_EQ(results.SaveUrlList(dir.str()), 0);
-    ASSERT_EQ(SaveUrlListFile((dir.path() / "expected.txt").string(), box), 0);
+    ASSERT_EQ(results.SaveUrlList(dir.str()), rc::kOk);
+    ASSERT_EQ(SaveUrlListFile((dir.path() / "expected.txt").string(), box), rc::kOk);
     EXPECT_EQ(ReadFileBytes(dir.path() / "h.example.com_urls.txt"), ReadFileBytes(dir.path() / "expected.txt"))
         << count << " addresses";
   }

@@ -37,8 +37,8 @@ TEST(CIntUrlDbTest, ClosedStoreHoldsNothingAndRefusesWrites) {
 TEST(CIntUrlDbTest, OpenStoreReadsAndRewritesRecords) {
   TempDir dir;
   CIntUrlDb store;
-  ASSERT_EQ(store.db().Open(dir.str()), 0);
-  ASSERT_EQ(store.db().Put("/a", Text(2, Waiting)), 0);
+  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
+  ASSERT_EQ(store.db().Put("/a", Text(2, Waiting)), rc::kOk);
   EXPECT_EQ(store.Exists("/a"), 1);
   EXPECT_EQ(store.Exists("/b"), 0);
   EXPECT_EQ(store.GetState("/b"), Absent);
@@ -48,7 +48,7 @@ TEST(CIntUrlDbTest, OpenStoreReadsAndRewritesRecords) {
   ASSERT_EQ(store.SetFailed("/a", "404"), 0);
   ASSERT_EQ(store.SetExcluded("/a", 1), 0);
   std::string text;
-  ASSERT_EQ(store.db().Get("/a", &text), 0);
+  ASSERT_EQ(store.db().Get("/a", &text), rc::kOk);
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 2 2 1 3 404");
   EXPECT_EQ(store.GetState("/a"), Failed);
   EXPECT_EQ(store.GetExcluded("/a"), 1);
@@ -57,7 +57,7 @@ TEST(CIntUrlDbTest, OpenStoreReadsAndRewritesRecords) {
 TEST(CIntUrlDbTest, TakeWaitingWalksInKeyOrderAndCountsUnreadableValuesAsWaiting) {
   TempDir dir;
   CIntUrlDb store;
-  ASSERT_EQ(store.db().Open(dir.str()), 0);
+  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
   ASSERT_EQ(store.db().WriteAll({{"/a", Text(1, Crawled)},
                                  {"/b", "garbage"},
                                  {"/c", Text(1, Waiting)},
@@ -76,14 +76,14 @@ TEST(CIntUrlDbTest, TakeWaitingWalksInKeyOrderAndCountsUnreadableValuesAsWaiting
 TEST(CIntUrlDbTest, ResetAndCloseLeaveItClosed) {
   TempDir dir;
   CIntUrlDb store;
-  ASSERT_EQ(store.db().Open(dir.str()), 0);
+  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
   store.Close();
   EXPECT_EQ(store.db().isOpen(), 0);
-  ASSERT_EQ(store.db().Open(dir.str()), 0);
+  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
   store.Reset();
   EXPECT_EQ(store.db().isOpen(), 0);
   CIntUrlDb other;
-  EXPECT_EQ(other.db().Open(dir.str()), 0);  // the folder's lock went with the old wrapper
+  EXPECT_EQ(other.db().Open(dir.str()), rc::kOk);  // the folder's lock went with the old wrapper
 }
 
 TEST(CrawlStoresTest, BatchesComeFromMemoryThenFromTheDatabase) {
@@ -97,8 +97,8 @@ TEST(CrawlStoresTest, BatchesComeFromMemoryThenFromTheDatabase) {
   EXPECT_EQ(stores.TakeBatch(urls, 4), 0);
   EXPECT_TRUE(urls.empty());
 
-  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
-  ASSERT_EQ(stores.database().db().Put("/old", Text(1, Waiting)), 0);
+  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
+  ASSERT_EQ(stores.database().db().Put("/old", Text(1, Waiting)), rc::kOk);
   ASSERT_TRUE(stores.TryAdd("/new", "/", 5, depth));
   EXPECT_EQ(stores.TakeBatch(urls, 4), 2);
   EXPECT_EQ(urls, (std::vector<std::string>{"/new", "/old"}));
@@ -107,8 +107,8 @@ TEST(CrawlStoresTest, BatchesComeFromMemoryThenFromTheDatabase) {
 TEST(CrawlStoresTest, TryAddRefusesUrlsEitherStoreHolds) {
   TempDir dir;
   CrawlStores stores;
-  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
-  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawled)), 0);
+  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
+  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawled)), rc::kOk);
   int32_t depth = 99;
   EXPECT_FALSE(stores.TryAdd("/db", "", 5, depth));
   EXPECT_EQ(depth, 99);
@@ -122,8 +122,8 @@ TEST(CrawlStoresTest, TryAddRefusesUrlsEitherStoreHolds) {
 TEST(CrawlStoresTest, PerUrlCallsGoToTheStoreThatHoldsTheUrl) {
   TempDir dir;
   CrawlStores stores;
-  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
-  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawling)), 0);
+  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
+  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawling)), rc::kOk);
   int32_t depth = 0;
   ASSERT_TRUE(stores.TryAdd("/mem", "", 5, depth));
 
@@ -138,7 +138,7 @@ TEST(CrawlStoresTest, PerUrlCallsGoToTheStoreThatHoldsTheUrl) {
   EXPECT_EQ(stores.SetExcluded("/db", 1), 0);
   EXPECT_EQ(stores.GetExcluded("/db"), 1);
   std::string text;
-  ASSERT_EQ(stores.database().db().Get("/db", &text), 0);
+  ASSERT_EQ(stores.database().db().Get("/db", &text), rc::kOk);
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 1 2 1 3 404");
 
   EXPECT_EQ(stores.SetExcluded("/none", 1), rc::kRecordRead);
@@ -150,7 +150,7 @@ TEST(CrawlStoresTest, ResetEmptiesTheStoresAndClosesTheDatabase) {
   CrawlStores stores;
   int32_t depth = 0;
   ASSERT_TRUE(stores.TryAdd("/", "", 5, depth));
-  ASSERT_EQ(stores.database().db().Open(dir.str()), 0);
+  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
   stores.Reset();
   EXPECT_EQ(stores.memory().Exists("/"), 0);
   EXPECT_EQ(stores.database().db().isOpen(), 0);

@@ -16,6 +16,7 @@
 #include "support/TempDir.h"
 #include "render/PageRenderer.h"
 #include "tests/app/settings/SheetTestSupport.h"
+#include "common/ResultCodes.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
   {
     // What the program stored before the crawl rules existed: the ten original keys.
     CLevelDb old;
-    ASSERT_EQ(old.Open(kSettingsDbPath), 0);
+    ASSERT_EQ(old.Open(kSettingsDbPath), rc::kOk);
     CSetupManager before;
     before.ResetToDefaults();
     before.maxDepth = 9;
@@ -185,10 +186,10 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
                             kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
-    ASSERT_EQ(old.WriteAll(pairs), 0);
+    ASSERT_EQ(old.WriteAll(pairs), rc::kOk);
   }
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(setup.get(), &db), 0);
+  ASSERT_EQ(LoadSettings(setup.get(), &db), rc::kOk);
   {
     CSetupPropSheet sheet(setup);
     EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdDepth), L"9");
