@@ -192,7 +192,7 @@ int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const
     if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);
     links.noindex = directives.noindex;
     links.nofollow = directives.nofollow;
-    const ReferenceResolver base(BaseAddress(markup, pageAddress));
+    const ReferenceResolver base(BaseAddress(markup, pageAddress), &scratch.linkCache);
     // What the page says of its own listing holds under nofollow too.
     ReadHeadLinks(markup, base, options, links);
     if (directives.nofollow) return rc::kOk;
