@@ -1,6 +1,6 @@
 // The links of every HTML file below the folders given, read twice: as the crawl reads them
 // (only the tags that can carry a link reach the parser) and from the whole markup without its
-// character data, parsed in one piece. Prints the pages whose base, named metas, anchors or
+// character data, parsed in one piece. Prints the pages whose base, named metas, head links, anchors or
 // link sets differ, and the count of pages compared. Run by hand: bench/manual/compare.sh.
 #include <algorithm>
 #include <chrono>
@@ -62,7 +62,11 @@ PageLinks Classified(const PageMarkup& markup, const std::string& address) {
 
 bool SameMarkup(const PageMarkup& a, const PageMarkup& b) {
   if (a.hasBase != b.hasBase || a.baseHref != b.baseHref || a.namedMetas != b.namedMetas) return false;
-  if (a.anchors.size() != b.anchors.size()) return false;
+  if (a.anchors.size() != b.anchors.size() || a.headLinks.size() != b.headLinks.size()) return false;
+  for (size_t i = 0; i < a.headLinks.size(); ++i)
+    if (a.headLinks[i].href != b.headLinks[i].href || a.headLinks[i].rel != b.headLinks[i].rel ||
+        a.headLinks[i].hreflang != b.headLinks[i].hreflang)
+      return false;
   for (size_t i = 0; i < a.anchors.size(); ++i)
     if (a.anchors[i].href != b.anchors[i].href || a.anchors[i].rel != b.anchors[i].rel) return false;
   return true;
