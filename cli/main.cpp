@@ -12,6 +12,10 @@
 
 int main(int argc, char** argv) {
   mallopt(M_ARENA_MAX, 2);  // glibc's arena per thread would hold memory for each worker
+  // A large page's blocks are mapped on their own and given back when freed: glibc would raise
+  // this threshold after the first large block freed, and later large pages would then come
+  // from the heap, where what they leave behind stays resident.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   // Before any thread exists, so that every thread inherits the mask.
   InterruptWatcher::BlockInterruptSignal();
   signal(SIGPIPE, SIG_IGN);

@@ -20,6 +20,7 @@
 #include "web/LinkExtractor.h"
 #include "render/PageRenderer.h"
 #include "web/PageScratch.h"
+#include "web/RecvBuffer.h"
 #include "web/ResponseHeaders.h"
 #include "web/HttpDate.h"
 #include "web/TransferFailure.h"
@@ -205,6 +206,21 @@ void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
 
 int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch) {
   if (path.empty()) return rc::kEmpty;
+  // A page over a MiB takes its turn at the large-page gate before its body is held whole, and
+  // keeps it until its links are read: workers on large pages do not all hold one at once.
+  std::optional<LargePageGate::Pass> held;
+  struct Unhook {
+    CHttpSession* session;
+    ~Unhook() {
+      if (session) session->options().holdLargeBody = nullptr;
+    }
+  } unhook{session};
+  if (session) {
+    session->options().holdLargeBody = [this, &held] {
+      held.emplace(parseGate_.Enter(RecvBuffer::kLargeBody + 1, [this] { return IsStopRequested(); }));
+      return static_cast<bool>(*held);
+    };
+  }
   try {
     const std::string address = FullAddress(Origin(), path);
     FetchedPage page = Fetch(address, session, scratch ? &scratch->body : nullptr);
@@ -213,14 +229,16 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
     WebAddress target;
     const QueryRules& rules = data_->queryRules;
     if (!rules.empty() && page.result == 0 && RedirectTarget(page.headers, address, target) &&
-        target.pathAndQuery != path && IsSameOrigin(Origin(), target) && rules.ApplyToPath(target.pathAndQuery) == path)
+        target.pathAndQuery != path && IsSameOrigin(Origin(), target) && rules.ApplyToPath(target.pathAndQuery) == path) {
+      held.reset();
       page = Fetch(ToText(target), session, scratch ? &scratch->body : nullptr);
+    }
     if (IsStopRequested() && page.result == CURLE_ABORTED_BY_CALLBACK) {
       // Cut short by the stop: the page was not crawled and waits again.
       data_->ledger.Requeue(path);
       return rc::kStopped;
     }
-    HandleResponse(path, page, scratch);
+    HandleResponse(path, page, scratch, std::move(held));
   } catch (...) {
     // Out of memory inside a page: the page is dropped, the crawl goes on.
     return rc::kNoMemory;
@@ -228,7 +246,8 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
   return rc::kOk;
 }
 
-void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch) {
+void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch,
+                                     std::optional<LargePageGate::Pass> held) {
   const SiteOrigin origin = Origin();
   const std::string address = FullAddress(origin, path);
   // A transfer that ended without an answer has libcurl's code or the client's own.
@@ -248,7 +267,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.readAlternates = params().sitemap.languageAlternates;
     bool parsed = false;
     {
-      LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
+      LargePageGate::Pass pass =
+          held ? std::move(*held) : parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
       if (pass && scratch) ExtractLinks(page.headers, page.body, origin, address, links, options, *scratch);
       else if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
       parsed = static_cast<bool>(pass);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,7 +98,9 @@ class CSitemapControl {
   int32_t OpenSite(const SiteOrigin& typed);
   // Judges one fetched page, records it and admits its links (or its redirect's target).
   // A worker's scratch (when there is one) is its storage for reading the page's links.
-  void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr);
+  // held: the large-page gate's turn the page took while it arrived, if it took one.
+  void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr,
+                      std::optional<LargePageGate::Pass> held = std::nullopt);
   // The links the page's scripts write, read from its rendered document, joined to links;
   // false when the stop cut the render short (the page's links are then not all known).
   bool AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,

@@ -8,7 +8,7 @@
 // Lets only a few large pages be parsed at once. Parsing is bound by the processors, so more
 // at a time finish none sooner, and each one holds its parser's tree and its links meanwhile:
 // 64 workers reading 8 MiB pages together would otherwise need gigabytes. Small pages pass
-// at once.
+// at once; a page over a MiB takes its turn before its body is held whole (see holdLargeBody).
 class LargePageGate {
  public:
   // Pages larger than this wait for a slot.

@@ -86,10 +86,11 @@ int32_t CHttpSession::Fetch(std::string& headers, std::string& body) {
 }
 
 int32_t CHttpSession::Transfer(std::string& response) {
-  RecvBuffer buffer(std::move(response));
+  RecvBuffer buffer(std::move(response), options_.holdLargeBody);
   if (!buffer.ok()) return rc::kNoMemory;
   ApplyOptions(buffer);
   const CURLcode result = curl_easy_perform(handle_.get());
+  if (buffer.refused()) return CURLE_ABORTED_BY_CALLBACK;
   if (!CountsAsReceived(result)) return static_cast<int32_t>(result);
   buffer.TakeText(response);
   return rc::kOk;

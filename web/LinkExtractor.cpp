@@ -11,6 +11,7 @@
 #include "web/PageMarkup.h"
 #include "web/PageText.h"
 #include "web/LinkMarkup.h"
+#include "web/MarkupPieces.h"
 #include "web/ParserInput.h"
 #include "web/ResponseHeaders.h"
 #include "web/TidyDocument.h"
@@ -49,12 +50,6 @@ int32_t ParsePage(const std::string& text, PageMarkup& markup) {
   return code;
 }
 
-// Tidy's tree takes about ten times the text it holds. A longer page is parsed in slices of
-// about this size, each cut where a tag begins, so its parse needs one slice's tree at a time
-// and not a tree of the whole page. Anchors, the base element and meta elements are read from
-// each slice in document order.
-constexpr size_t kSliceBytes = 256 * 1024;
-
 void AppendMarkup(PageMarkup& part, PageMarkup& markup) {
   if (!markup.hasBase && part.hasBase) {
     markup.hasBase = true;
@@ -84,19 +79,20 @@ int32_t ParseMarkup(const std::string& markup, std::string& escaped, PageMarkup&
 }
 
 // Only tags that can carry a link matter: the parser reads the page without its character
-// data and without every other tag, a few hundred bytes of most pages. What is left of a
-// huge page is parsed in slices; a slice the parser refused adds nothing, and the page fails
-// only when none could be read.
-int32_t ParseLinkMarkup(const std::string& text, PageScratch& scratch) {
+// data and without every other tag, a few hundred bytes of most pages. Longer link markup is
+// parsed in pieces, one tree at a time, each after what the markup before it left open; a
+// piece the parser refused adds nothing, and the page fails only when none could be read.
+int32_t ParseLinkMarkup(const std::string& text, PageScratch& scratch, size_t pieceBytes) {
   LinkMarkupOf(text, scratch.markup);
   if (scratch.markup.find('\0') != std::string::npos) scratch.markup = WithoutZeroBytes(scratch.markup);
-  const std::vector<size_t> starts = SliceStarts(scratch.markup, kSliceBytes);
-  if (starts.size() == 1) return ParseMarkup(scratch.markup, scratch.escaped, scratch.page);
+  const std::vector<MarkupPiece> pieces = MarkupPieces(scratch.markup, pieceBytes);
+  if (pieces.size() == 1) return ParseMarkup(scratch.markup, scratch.escaped, scratch.page);
   int32_t result = rc::kParse;
-  for (size_t i = 0; i < starts.size(); ++i) {
-    const size_t end = i + 1 < starts.size() ? starts[i + 1] : scratch.markup.size();
+  std::string piece;
+  for (const MarkupPiece& cut : pieces) {
+    piece.assign(cut.context).append(scratch.markup, cut.begin, cut.end - cut.begin);
     PageMarkup part;
-    if (ParseMarkup(scratch.markup.substr(starts[i], end - starts[i]), scratch.escaped, part) != rc::kOk) continue;
+    if (ParseMarkup(piece, scratch.escaped, part) != rc::kOk) continue;
     AppendMarkup(part, scratch.page);
     result = rc::kOk;
   }
@@ -149,10 +145,10 @@ void ReadHeadLinks(const PageMarkup& markup, const ReferenceResolver& base, cons
 
 }  // namespace
 
-int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch) {
+int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch, size_t pieceBytes) {
   try {
     scratch.Release();
-    return ParseLinkMarkup(utf8, scratch);
+    return ParseLinkMarkup(utf8, scratch, pieceBytes);
   } catch (const std::bad_alloc&) {
     return rc::kNoMemory;
   }
@@ -175,7 +171,7 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     if (!headers.empty() && !ResponseHeaders(headers).IsHtml()) return rc::kOk;
     PageText page(headers, body, scratch.converted);
     if (!page.ok()) return rc::kParse;
-    const int32_t code = ParseLinkMarkup(page.utf8(), scratch);
+    const int32_t code = ParseLinkMarkup(page.utf8(), scratch, kMarkupPieceBytes);
     if (code != rc::kOk) return code;
     return AddMarkupLinks(scratch.page, origin, pageAddress, links, options, scratch);
   } catch (const std::bad_alloc&) {
@@ -192,7 +188,7 @@ int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const
     if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);
     links.noindex = directives.noindex;
     links.nofollow = directives.nofollow;
-    const ReferenceResolver base(BaseAddress(markup, pageAddress));
+    const ReferenceResolver base(BaseAddress(markup, pageAddress), &scratch.linkCache);
     // What the page says of its own listing holds under nofollow too.
     ReadHeadLinks(markup, base, options, links);
     if (directives.nofollow) return rc::kOk;

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "web/MarkupPieces.h"
 #include "web/PageLinks.h"
 #include "web/PageMarkup.h"
 #include "web/PageScratch.h"
@@ -26,5 +27,6 @@ int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const
                        PageLinks& links, const LinkOptions& options, PageScratch& scratch);
 
 // What the parser reads of a page's UTF-8 text (its base, named metas and anchors), into
-// scratch.page (cleared first); 0, or -80 when the parser refused it.
-int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch);
+// scratch.page (cleared first), its link markup parsed in pieces of about pieceBytes (0: in
+// one); 0, or -80 when the parser refused it.
+int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch, size_t pieceBytes = kMarkupPieceBytes);

@@ -29,20 +29,9 @@ class TagScanner {
   TagScanner(const std::string& text, size_t maxDepth, std::string* out)
       : text_(text), maxDepth_(maxDepth), out_(out) {}
 
-  // Also notes in cuts the first tag at or after every sliceBytes.
-  void NoteSlices(size_t sliceBytes, std::vector<size_t>* cuts) {
-    sliceBytes_ = sliceBytes;
-    cuts_ = cuts;
-    nextCut_ = sliceBytes;
-  }
-
   size_t Run() {
     size_t i = 0;
     while (i != std::string::npos && (i = text_.find('<', i)) != std::string::npos) {
-      if (cuts_ && i >= nextCut_ && IsTagStart(i)) {
-        cuts_->push_back(i);
-        nextCut_ = i + sliceBytes_;
-      }
       i = Step(i);
     }
     if (out_) out_->append(text_, copied_, std::string::npos);
@@ -54,13 +43,6 @@ class TagScanner {
     std::string name;
     bool dropped;
   };
-
-  // A start or end tag begins at text[i] == '<' (not a comment, a declaration or a lone "<").
-  bool IsTagStart(size_t i) const {
-    size_t p = i + 1;
-    if (p < text_.size() && text_[p] == '/') ++p;
-    return p < text_.size() && IsAlpha(text_[p]);
-  }
 
   // Handles the markup at text[i] == '<'; returns where to go on (npos: nothing more to scan).
   size_t Step(size_t i) {
@@ -131,9 +113,6 @@ class TagScanner {
   size_t kept_ = 0;
   size_t deepest_ = 0;
   size_t copied_ = 0;
-  size_t sliceBytes_ = 0;
-  size_t nextCut_ = 0;
-  std::vector<size_t>* cuts_ = nullptr;
 };
 
 }  // namespace
@@ -164,13 +143,4 @@ std::string FlattenNesting(const std::string& text, size_t maxDepth) {
   out.reserve(text.size());
   TagScanner(text, maxDepth, &out).Run();
   return out;
-}
-
-std::vector<size_t> SliceStarts(const std::string& text, size_t sliceBytes) {
-  std::vector<size_t> cuts{0};
-  if (sliceBytes == 0 || text.size() <= sliceBytes) return cuts;
-  TagScanner scanner(text, static_cast<size_t>(-1), nullptr);
-  scanner.NoteSlices(sliceBytes, &cuts);
-  scanner.Run();
-  return cuts;
 }

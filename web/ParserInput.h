@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <string>
-#include <vector>
 
 // Browsers leave "&name=" in an attribute alone (it is a query parameter, not a character
 // reference); Tidy would turn "&reg=2" into "®=2". Writes the text with the "&" of every such
@@ -17,8 +16,3 @@ size_t EstimateNestingDepth(const std::string& text);
 // their content joins the deepest kept element (as browsers cap their trees). Anchors and
 // raw-text elements are always kept; links keep their document order.
 std::string FlattenNesting(const std::string& text, size_t maxDepth);
-
-// Where a page may be cut into slices that are parsed one by one: 0, then for every further
-// sliceBytes the first tag at or after that offset (never inside a tag, a comment or the text
-// of a script, style or other raw-text element). Ascending; one entry for a short page.
-std::vector<size_t> SliceStarts(const std::string& text, size_t sliceBytes);

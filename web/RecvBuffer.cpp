@@ -13,7 +13,8 @@ RecvBuffer::RecvBuffer() {
   }
 }
 
-RecvBuffer::RecvBuffer(std::string&& storage) : text_(std::move(storage)) {
+RecvBuffer::RecvBuffer(std::string&& storage, std::function<bool()> holdLarge)
+    : text_(std::move(storage)), holdLarge_(std::move(holdLarge)) {
   text_.clear();
   try {
     if (text_.capacity() < kStep) text_.reserve(kStep);
@@ -23,15 +24,32 @@ RecvBuffer::RecvBuffer(std::string&& storage) : text_(std::move(storage)) {
   }
 }
 
+// Doubling up to a MiB, then whole MiBs: never past the limit, whose last step makes room
+// for exactly 8 MiB.
+size_t RecvBuffer::Room(size_t needed) const {
+  size_t room = std::max(needed, std::min<size_t>(2 * text_.capacity(), kLargeBody));
+  if (room > kLargeBody) room = (needed + kLargeBody - 1) / kLargeBody * kLargeBody;
+  return std::min<size_t>(room, kLimit);
+}
+
+// The string's own reserve would double anyway; a new block of just that room does not.
+void RecvBuffer::Grow(size_t room) {
+  std::string grown;
+  grown.reserve(room);
+  grown.append(text_);
+  text_.swap(grown);
+}
+
 size_t RecvBuffer::Append(const char* bytes, size_t n) {
-  if (!ok_) return 0;
+  if (!ok_ || refused_) return 0;
   if (n > kLimit || text_.size() + n > kLimit) return 0;
+  if (text_.size() + n > kLargeBody && !askedLarge_) {
+    askedLarge_ = true;
+    refused_ = holdLarge_ && !holdLarge_();
+    if (refused_) return 0;
+  }
   try {
-    if (text_.size() + n > text_.capacity()) {
-      // Doubling, but never past the limit: the last step makes room for exactly 8 MiB.
-      const size_t wanted = std::max(text_.size() + n, std::min<size_t>(2 * text_.capacity(), kLimit));
-      text_.reserve(wanted);
-    }
+    if (text_.size() + n > text_.capacity()) Grow(Room(text_.size() + n));
     text_.append(bytes, n);
   } catch (const std::bad_alloc&) {
     return 0;

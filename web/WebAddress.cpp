@@ -3,6 +3,7 @@
 #include "common/StringICompare.h"
 #include "web/CurlUrl.h"
 #include "common/PercentEncoding.h"
+#include "web/ResolvedLinkCache.h"
 
 namespace {
 
@@ -63,6 +64,20 @@ bool ReadParts(const CurlUrl& url, WebAddress& out) {
   return true;
 }
 
+// What of the base a reference other than an empty one or a query alone is resolved by, as
+// libcurl holds it: scheme, host, port and the path up to its last "/". Empty when a part is
+// missing.
+std::string DirectoryOf(const CurlUrl& url) {
+  std::string scheme, host, port, path;
+  if (!url.Get(CURLUPART_SCHEME, scheme) || !url.Get(CURLUPART_HOST, host) || !url.Get(CURLUPART_PATH, path))
+    return {};
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {};
+  std::string directory = scheme + "://" + host;
+  if (url.Get(CURLUPART_PORT, port)) directory += ":" + port;
+  return directory.append(path, 0, slash + 1);
+}
+
 }  // namespace
 
 bool ParseWebAddress(const std::string& address, WebAddress& out) {
@@ -70,8 +85,11 @@ bool ParseWebAddress(const std::string& address, WebAddress& out) {
   return url.Set(PercentEncode(address, PercentEncodeSet::kAddress)) && ReadParts(url, out);
 }
 
-ReferenceResolver::ReferenceResolver(const std::string& base) : base_(base), url_(std::make_unique<CurlUrl>()) {
+ReferenceResolver::ReferenceResolver(const std::string& base, ResolvedLinkCache* cache)
+    : base_(base), url_(std::make_unique<CurlUrl>()) {
   ok_ = url_->Set(PercentEncode(base, PercentEncodeSet::kAddress)) && url_->Get(CURLUPART_SCHEME, baseScheme_);
+  if (ok_ && cache) directory_ = DirectoryOf(*url_);
+  if (!directory_.empty()) cache_ = cache;
 }
 
 ReferenceResolver::~ReferenceResolver() = default;
@@ -89,9 +107,20 @@ bool ReferenceResolver::Resolve(const std::string& href, WebAddress& out) const 
   if (!scheme.empty() && ref.compare(scheme.size(), 3, "://") != 0 && EqualsIgnoreCase(scheme, baseScheme_)) {
     ref.erase(0, scheme.size() + 1);
   }
-  if (ref.empty()) ref = base_;  // an empty reference is the base itself
+  // An empty reference is the base itself, a query alone replaces the base's: both depend on
+  // more of the base than its directory, and are resolved every time.
+  const bool remembered = cache_ && !ref.empty() && ref[0] != '?';
+  if (remembered) {
+    if (const ResolvedLinkCache::Answer* answer = cache_->Find(directory_, ref)) {
+      if (answer->ok) out = answer->address;
+      return answer->ok;
+    }
+  }
+  if (ref.empty()) ref = base_;
   CurlUrl url = url_->Duplicate();
-  return url.Set(PercentEncode(ref, PercentEncodeSet::kAddress)) && ReadParts(url, out);
+  const bool ok = url.Set(PercentEncode(ref, PercentEncodeSet::kAddress)) && ReadParts(url, out);
+  if (remembered) cache_->Remember(directory_, ref, ResolvedLinkCache::Answer{ok, ok ? out : WebAddress{}});
+  return ok;
 }
 
 bool ResolveWebReference(const std::string& base, const std::string& href, WebAddress& out) {

@@ -15,11 +15,13 @@ struct WebAddress {
 bool ParseWebAddress(const std::string& address, WebAddress& out);
 
 class CurlUrl;
+class ResolvedLinkCache;
 
 // Resolves hrefs against one absolute base address as a browser does (see ResolveWebReference).
+// With a cache, an answer libcurl gave for the same href under the same directory is reused.
 class ReferenceResolver {
  public:
-  explicit ReferenceResolver(const std::string& base);
+  explicit ReferenceResolver(const std::string& base, ResolvedLinkCache* cache = nullptr);
   ~ReferenceResolver();
   ReferenceResolver(const ReferenceResolver&) = delete;
   ReferenceResolver& operator=(const ReferenceResolver&) = delete;
@@ -31,7 +33,9 @@ class ReferenceResolver {
  private:
   std::string base_;
   std::string baseScheme_;
+  std::string directory_;  // the cache's key for the base; empty: no cache
   std::unique_ptr<CurlUrl> url_;
+  ResolvedLinkCache* cache_ = nullptr;
   bool ok_ = false;
 };
 

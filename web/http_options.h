@@ -14,4 +14,7 @@ struct http_options {
   std::string caFile;            // CA bundle to verify against; empty: libcurl's default
   // Asked while a transfer runs; true ends it at once (libcurl's code 42). Empty: never.
   std::function<bool()> cancelled;
+  // Asked once when a response grows past a MiB, before more of it is held (it may wait its
+  // turn); false ends the transfer as a cancel does. Empty: every response is held.
+  std::function<bool()> holdLargeBody;
 };

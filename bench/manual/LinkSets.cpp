@@ -1,6 +1,6 @@
 // The links of every HTML file below the folders given, read twice: as the crawl reads them
 // (only the tags that can carry a link reach the parser) and from the whole markup without its
-// character data, parsed in one piece. Prints the pages whose base, named metas, anchors or
+// character data, parsed in one piece. Prints the pages whose base, named metas, head links, anchors or
 // link sets differ, and the count of pages compared. Run by hand: bench/manual/compare.sh.
 #include <algorithm>
 #include <chrono>
@@ -18,6 +18,7 @@
 #include "web/PageText.h"
 #include "web/LinkMarkup.h"
 #include "web/ParserInput.h"
+#include "web/ResolvedLinkCache.h"
 #include "web/TidyDocument.h"
 
 namespace {
@@ -61,7 +62,11 @@ PageLinks Classified(const PageMarkup& markup, const std::string& address) {
 
 bool SameMarkup(const PageMarkup& a, const PageMarkup& b) {
   if (a.hasBase != b.hasBase || a.baseHref != b.baseHref || a.namedMetas != b.namedMetas) return false;
-  if (a.anchors.size() != b.anchors.size()) return false;
+  if (a.anchors.size() != b.anchors.size() || a.headLinks.size() != b.headLinks.size()) return false;
+  for (size_t i = 0; i < a.headLinks.size(); ++i)
+    if (a.headLinks[i].href != b.headLinks[i].href || a.headLinks[i].rel != b.headLinks[i].rel ||
+        a.headLinks[i].hreflang != b.headLinks[i].hreflang)
+      return false;
   for (size_t i = 0; i < a.anchors.size(); ++i)
     if (a.anchors[i].href != b.anchors[i].href || a.anchors[i].rel != b.anchors[i].rel) return false;
   return true;
@@ -114,7 +119,10 @@ int main(int argc, char** argv) {
         continue;
       }
       anchors += before.anchors.size();
-      const PageLinks l1 = Classified(before, address), l2 = Classified(scratch.page, address);
+      // The crawl's reading, with one worker's cache of resolved links kept from page to page.
+      const PageLinks l1 = Classified(before, address);
+      PageLinks l2;
+      AddMarkupLinks(scratch.page, kSite, address, l2, LinkOptions{}, scratch);
       if (!SameMarkup(before, scratch.page) || l1.internal != l2.internal || l1.external != l2.external) {
         ++differ;
         std::printf("differs: %s (anchors %zu / %zu, internal %zu / %zu)\n", file.c_str(), before.anchors.size(),
@@ -126,6 +134,10 @@ int main(int argc, char** argv) {
   std::printf("pages %zu, anchors %zu, differing %zu, refused %zu\n", pages, anchors, differ, refused);
   std::printf("parser input: %.1f MB of page text, %.2f MB of link markup (%.1f%%)\n", pageBytes / 1e6,
               markupBytes / 1e6, pageBytes ? 100.0 * markupBytes / pageBytes : 0.0);
+  const ResolvedLinkCache& cache = scratch.linkCache;
+  const double asked = static_cast<double>(cache.hits() + cache.misses());
+  std::printf("resolved-link cache: %llu of %.0f hrefs answered (%.1f%%)\n", static_cast<unsigned long long>(cache.hits()),
+              asked, asked > 0 ? 100.0 * cache.hits() / asked : 0.0);
   std::printf("one core: whole markup %.3f s, link markup %.3f s\n", Seconds(theirs), Seconds(ours));
   return differ == 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <curl/curl.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <chrono>
@@ -20,6 +21,7 @@
 #include "web/CHttpSession.h"
 #include "web/CurlEasyHandle.h"
 #include "web/HeaderFields.h"
+#include "web/LinkExtractor.h"
 #include "web/RecvBuffer.h"
 #include "web/TransferFailure.h"
 
@@ -135,6 +137,96 @@ TEST(RecvBufferTest, ExactlyTheLimitIsTakenAndHandedOverWholeWithoutASecondBlock
   EXPECT_EQ(text.data(), held);  // the same block, not a copy
   EXPECT_EQ(text.size(), RecvBuffer::kLimit);
   EXPECT_EQ(buffer.length(), 0u);
+}
+
+TEST(RecvBufferTest, PastAMibItGrowsAMibAtATimeAndAsksOnceBeforeHoldingMore) {
+  int asked = 0;
+  size_t lengthWhenAsked = 0;
+  RecvBuffer* self = nullptr;
+  RecvBuffer buffer(std::string(), [&] {
+    ++asked;
+    lengthWhenAsked = self->length();
+    return true;
+  });
+  self = &buffer;
+  const std::string chunk(16384, 'y');
+  while (buffer.length() < 5 * RecvBuffer::kLargeBody + 100) {
+    ASSERT_EQ(buffer.Append(chunk.data(), chunk.size()), chunk.size());
+    // Never more room than a MiB past what it holds (doubling would leave up to twice the page).
+    ASSERT_LE(buffer.capacity(), std::max<size_t>(buffer.length() + RecvBuffer::kLargeBody, RecvBuffer::kLargeBody));
+  }
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(lengthWhenAsked, RecvBuffer::kLargeBody);
+
+  RecvBuffer refusing(std::string(), [] { return false; });
+  while (refusing.length() < RecvBuffer::kLargeBody) ASSERT_EQ(refusing.Append(chunk.data(), chunk.size()), chunk.size());
+  EXPECT_FALSE(refusing.refused());
+  EXPECT_EQ(refusing.Append(chunk.data(), chunk.size()), 0u);
+  EXPECT_TRUE(refusing.refused());
+  EXPECT_LE(refusing.capacity(), RecvBuffer::kLargeBody);  // nothing past a MiB was held
+}
+
+TEST_F(HttpSessionTest, ALargeBodyRefusedItsTurnEndsAsACancelledTransfer) {
+  CHttpSession session(server_.hostPort() + "/big");
+  int asked = 0;
+  session.options().holdLargeBody = [&] { return ++asked > 1; };
+  std::string headers, body;
+  EXPECT_EQ(session.Fetch(headers, body), CURLE_ABORTED_BY_CALLBACK);
+  EXPECT_EQ(asked, 1);
+  // Its turn granted, the same page arrives (up to the limit); a small page asks nothing.
+  EXPECT_EQ(session.Fetch(headers, body), rc::kOk);
+  EXPECT_EQ(asked, 2);
+  EXPECT_GT(body.size(), size_t(RecvBuffer::kLimit) - 65536);
+  EXPECT_EQ(session.Fetch(server_.hostPort() + "/page", headers, body), rc::kOk);
+  EXPECT_EQ(asked, 2);
+}
+
+// The bytes the allocator has handed out and not had back, in the main arena and in blocks of
+// their own: a worker's storage, not the process's resident pages.
+size_t HeapInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
+std::string IndexPage(size_t anchors, size_t from) {
+  std::string page = "<!DOCTYPE html><html><head><title>Index</title></head><body><table>\n";
+  for (size_t i = from; i < from + anchors; ++i)
+    page += "<tr><td><a href=\"/part" + std::to_string(i % 30) + "/page" + std::to_string(i) + ".html#s\">entry " +
+            std::to_string(i) + "</a></td><td>" + std::string(360, 'w') + "</td></tr>\n";
+  return page + "</table></body></html>";
+}
+
+// One worker's session and scratch, as the crawl keeps them from page to page: after a page of
+// 4 MB and 10,000 anchors, fetched and read, what it holds is what it held before it.
+TEST_F(HttpSessionTest, AWorkersMemoryReturnsToItsIdleSizeAfterAFourMegabytePage) {
+  const std::string large = IndexPage(10000, 0);
+  ASSERT_GT(large.size(), size_t(4) << 20);
+  // A page as large in anchors fills the worker's link cache first: it is bounded, not given back.
+  const std::string warm = IndexPage(4000, 20000);
+  server_.server().Get("/large", [&](const httplib::Request&, httplib::Response& res) { res.set_content(large, "text/html"); });
+  server_.server().Get("/warm", [&](const httplib::Request&, httplib::Response& res) { res.set_content(warm, "text/html"); });
+  const SiteOrigin origin{"http", "127.0.0.1", ":" + std::to_string(server_.port())};
+  CHttpSession session;
+  PageScratch scratch;
+  auto crawl = [&](const std::string& path, size_t expected) {
+    std::string headers;
+    const std::string address = "http://" + server_.hostPort() + path;
+    ASSERT_EQ(session.Fetch(address, headers, scratch.body), rc::kOk);
+    std::string body;
+    body.swap(scratch.body);
+    PageLinks links;
+    ASSERT_EQ(ExtractLinks(headers, body, origin, address, links, {}, scratch), rc::kOk);
+    EXPECT_EQ(links.internal.size(), expected) << path;
+    // The crawl keeps a page's room only when it is of the usual size.
+    if (body.capacity() <= PageScratch::kKeptBytes) scratch.body.swap(body);
+  };
+  crawl("/warm", 4000);
+  crawl("/page", 0);
+  const size_t idle = HeapInUse();
+  crawl("/large", 10000);
+  crawl("/page", 0);
+  const size_t after = HeapInUse();
+  EXPECT_LE(after, idle + 128 * 1024) << "idle " << idle << ", after " << after;
 }
 
 TEST_F(HttpSessionTest, RequestCarriesAnEmptyUserAgentAndAcceptsGzipAndDeflate) {
