@@ -111,23 +111,59 @@ void CHttpSession::ApplyOptions(RecvBuffer& buffer) {
   // An empty Referer header, as the crawler has always sent.
   curl_easy_setopt(h, CURLOPT_REFERER, "");
   curl_easy_setopt(h, CURLOPT_ENCODING, "gzip, deflate");
-  // No proxy, whatever the environment says.
-  curl_easy_setopt(h, CURLOPT_PROXY, "");
+  ApplyProxy();
   curl_easy_setopt(h, CURLOPT_URL, address_.c_str());
   curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&buffer));
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &RecvBuffer::WriteCallback);
   // Worker threads fetch at the same time: without this, libcurl's time-outs during name
   // resolution use SIGALRM and longjmp, which is not safe with several threads.
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  if (share_ && share_->get()) curl_easy_setopt(h, CURLOPT_SHARE, share_->get());
+  if (share_ && share_->get()) {
+    curl_easy_setopt(h, CURLOPT_SHARE, share_->get());
+    // The empty name turns the cookie engine on without a file: the share holds the cookies.
+    if (share_->keepsCookies()) curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+  }
   if (options_.cancelled) {
     curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenCancelled);
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, static_cast<void*>(&options_));
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   }
-  if (!options_.caFile.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, options_.caFile.c_str());
+  // The bundle replaces libcurl's default file only; the system's folder of certificates
+  // (/etc/ssl/certs on Debian) is still searched, so the system's authorities stay trusted.
+  if (!options_.caFile.empty()) {
+    curl_easy_setopt(h, CURLOPT_CAINFO, options_.caFile.c_str());
+    curl_easy_setopt(h, CURLOPT_PROXY_CAINFO, options_.caFile.c_str());
+  }
   if (!options_.verifyTls) {
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(h, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(h, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
   }
+  ApplyAuthentication();
+}
+
+void CHttpSession::ApplyProxy() {
+  CURL* h = handle_.get();
+  if (!options_.proxy.empty()) {
+    curl_easy_setopt(h, CURLOPT_PROXY, options_.proxy.c_str());
+  } else if (options_.ignoreProxyEnvironment) {
+    // The empty name is libcurl's "no proxy", whatever the environment says.
+    curl_easy_setopt(h, CURLOPT_PROXY, "");
+  }
+}
+
+void CHttpSession::ApplyAuthentication() {
+  CURL* h = handle_.get();
+  if (options_.mayAuthenticate && !options_.mayAuthenticate(address_)) return;
+  if (!options_.user.empty()) {
+    curl_easy_setopt(h, CURLOPT_USERNAME, options_.user.c_str());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, options_.password.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+    // Explicitly off (libcurl's default): a redirect to another host, port or scheme does not
+    // carry the credentials.
+    curl_easy_setopt(h, CURLOPT_UNRESTRICTED_AUTH, 0L);
+  }
+  if (!options_.headers.empty() && headerLines_.Assign(options_.headers))
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerLines_.get());
 }
