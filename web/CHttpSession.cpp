@@ -24,11 +24,21 @@ bool IsInterimBlock(const std::string& response, size_t begin) {
   return space != std::string::npos && space + 1 < response.size() && response[space + 1] == '1';
 }
 
+// An authentication challenge (401, or 407 from a proxy) that libcurl answered itself: its
+// body is not passed on, so the retried request's answer follows its blank line at once.
+bool IsAnsweredChallenge(const std::string& response, size_t begin, size_t end) {
+  if (response.compare(begin, 5, "HTTP/") != 0 || response.compare(end + 4, 5, "HTTP/") != 0) return false;
+  const size_t space = response.find(' ', begin);
+  return space != std::string::npos && space < end &&
+         (response.compare(space + 1, 3, "401") == 0 || response.compare(space + 1, 3, "407") == 0);
+}
+
 // Splits in place: the body keeps the response's storage, so a large page is not copied.
 int32_t SplitResponse(std::string& response, std::string& headers, std::string& body) {
   size_t begin = 0;
   size_t pos = response.find(kBlankLine);
-  while (pos != std::string::npos && IsInterimBlock(response, begin) && pos + 4 < response.size()) {
+  while (pos != std::string::npos && (IsInterimBlock(response, begin) || IsAnsweredChallenge(response, begin, pos)) &&
+         pos + 4 < response.size()) {
     begin = pos + 4;
     pos = response.find(kBlankLine, begin);
   }
@@ -112,6 +122,8 @@ void CHttpSession::ApplyOptions(RecvBuffer& buffer) {
   curl_easy_setopt(h, CURLOPT_REFERER, "");
   curl_easy_setopt(h, CURLOPT_ENCODING, "gzip, deflate");
   ApplyProxy();
+  // A tunnel's "200 Connection established" through a proxy is not the site's answer.
+  curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   curl_easy_setopt(h, CURLOPT_URL, address_.c_str());
   curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&buffer));
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &RecvBuffer::WriteCallback);
