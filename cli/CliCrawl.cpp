@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "output/CrawlResults.h"
 #include "output/CrawlSession.h"
 #include "settings/CSetupManager.h"
+#include "settings/ConnectionSettings.h"
 #include "settings/CrawlStartParamsOf.h"
 #include "settings/SettingsPersistence.h"
 #include "render/PageRenderer.h"
@@ -57,14 +59,29 @@ class HttpLibrary {
   HttpLibrary& operator=(const HttpLibrary&) = delete;
 };
 
-// The start record every crawl of the run shares, but for its address: the settings with the
-// options given over them, mapped as the window maps its own.
-CrawlStartParams StartRecord(const CliOptions& options, CSetupManager setup) {
-  ApplySettingOptions(options, setup);
+// The start record every crawl of the run shares, but for its address: the settings (with the
+// options given over them), mapped as the window maps its own.
+CrawlStartParams StartRecord(const CliOptions& options, const CSetupManager& setup) {
   CrawlStartParams params = CrawlStartParamsOf(setup);
   FillPatterns(params.includePatterns, options.includePatterns);
   FillPatterns(params.excludePatterns, options.excludePatterns);
   return params;
+}
+
+// Whether the connection settings can be used, said on stderr when not; the password is never
+// part of what is said.
+bool ConnectionUsable(const http_options& http, const CSetupManager& setup) {
+  if (const ConnectionProblem problem = CheckConnection(http)) {
+    Complain(ConnectionProblemText(problem));
+    return false;
+  }
+  if (NeedsPassword(setup.credentials)) {
+    Complain("the settings name the user '" + http.user + "' but keep no password; give --user USER:PASSWORD");
+    return false;
+  }
+  if (!http.verifyTls)
+    Complain("certificate verification is off (--insecure): any server may pose as the site; " + InsecureText());
+  return true;
 }
 
 // The file and the reason; an existing file of that name was left as it was.
@@ -264,7 +281,12 @@ class CliRun {
       sum.excluded += c.excluded;
     }
     uint32_t seconds = (GetTickCount32() - startTick_) / 1000;
-    progress_.Show(FormatElapsed(seconds) + "  " + FormatCounters(sum));
+    std::string line = FormatElapsed(seconds) + "  " + FormatCounters(sum);
+    std::chrono::milliseconds pause{0};
+    for (const Crawl& crawl : crawls_)
+      if (crawl.session) pause = std::max(pause, crawl.session->pauseRemaining());
+    if (const std::string note = PauseText(pause); !note.empty()) line += "  " + note;
+    progress_.Show(line);
   }
 
   const CliOptions& options_;
@@ -348,7 +370,9 @@ int RunCliCrawl(const CliOptions& options) {
   CSetupManager setup;
   std::string settingsNote;
   LoadSettingsReadOnly(setup, kSettingsDbPath, settingsNote);
+  ApplySettingOptions(options, setup);
   CrawlStartParams params = StartRecord(options, setup);
+  if (!ConnectionUsable(*params.httpOptions, setup)) return kExitUsage;
   if (params.rules.renderScripts) {
     // Said before any crawl starts: a crawl without the browser would not be the one asked for.
     if (!PageRenderer::Available()) {

@@ -86,7 +86,7 @@ std::string ApplySetting(const SettingRow& row, const std::string& spelled, cons
       if (value.size() > static_cast<size_t>(row.max))
         return std::string("the ") + o.what + " for " + spelled + " is longer than " + std::to_string(row.max) + " bytes";
       std::string problem;
-      row.read(value, stored, problem);
+      if (!row.read(value, stored, problem)) return std::string("invalid ") + o.what + " for " + spelled + ": " + problem;
       break;
     }
     case SettingKind::Words: {
@@ -267,6 +267,12 @@ std::string CliUsageText() {
          "Sitemap content (each one not given is taken from the settings; the defaults write every page\n"
          "with daily and 0.5):\n" +
          SettingOptionLines({SettingsPage::SitemapContent}) +
+         "\n"
+         "Connection (each one not given is taken from the settings; the defaults connect directly or\n"
+         "through the environment's proxy, with the system's certificates and 10 s a page):\n" +
+         SettingOptionLines({SettingsPage::Connection}) +
+         "  A site that answers 429 or 503 is waited out: all requests to it pause for its Retry-After\n"
+         "  (at most 120 s) or 1, 2, 4 s, and the page is asked again, three times at most.\n"
          "\n"
          "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
          "4 nothing could be fetched from a site (the cause is printed), 130 interrupted (Ctrl-C; the\n"

@@ -16,6 +16,7 @@
 #include "crawl/WorkerPool.h"
 #include "crawl/PatternFilter.h"
 #include "web/CHttpSession.h"
+#include "web/ConnectionCheck.h"
 #include "web/CurlShare.h"
 #include "web/LinkExtractor.h"
 #include "render/PageRenderer.h"
@@ -23,6 +24,7 @@
 #include "web/RecvBuffer.h"
 #include "web/ResponseHeaders.h"
 #include "web/HttpDate.h"
+#include "web/RetryAfter.h"
 #include "web/TransferFailure.h"
 #include "web/UrlRules.h"
 #include "web/WebAddress.h"
@@ -40,7 +42,10 @@ CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr
       consumer_(std::move(consumer)),
       batcher_(consumer_, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
       httpOptions_(params.httpOptions.value_or(http_options{})),
+      share_(std::make_unique<CurlShare>(!httpOptions_.cookieFile.empty())),
+      typedOrigin_(OriginOf(params.startUrl)),
       parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {
+  typedOrigin_.host = HostOf(params.startUrl);
 }
 
 CSitemapControl::~CSitemapControl() = default;
@@ -72,7 +77,23 @@ http_options CSitemapControl::RequestOptions() const {
   if (!params().rules.userAgent.empty()) options.userAgent = params().rules.userAgent;
   // Stop ends the transfers that run, not only the ones still to come.
   options.cancelled = [this] { return IsStopRequested(); };
+  options.mayAuthenticate = [this](const std::string& address) { return MayAuthenticate(address); };
   return options;
+}
+
+bool CSitemapControl::MayAuthenticate(const std::string& address) const {
+  // The site as typed and where its root's redirects led (www. or not, the same port): a
+  // robots.txt or a page that redirects to another host gets neither credentials nor headers.
+  WebAddress target;
+  if (!ParseWebAddress(address, target)) return false;
+  return IsOnSite(typedOrigin_, target) || IsOnSite(Origin(), target);
+}
+
+int32_t CSitemapControl::BaseIntervalMs() const {
+  int32_t interval = std::max(0, params().rules.minIntervalMs);
+  // N requests a second are one every 1000/N ms, rounded up so the rate is never passed.
+  if (params().maxRate > 0) interval = std::max(interval, (1000 + params().maxRate - 1) / params().maxRate);
+  return interval;
 }
 
 FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session,
@@ -82,22 +103,37 @@ FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* ses
     page.body.swap(*storage);  // its room, not its text
     page.body.clear();
   }
-  if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) {
-    page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
-    return page;
+  for (int tries = 1;; ++tries) {
+    if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) {
+      page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
+      return page;
+    }
+    FetchOnce(address, session, page);
+    if (page.result != 0 || tries >= kBusyTries) return page;
+    const std::string status = StatusOf(page.headers);
+    if (status != "429" && status != "503") return page;
+    // A busy site: the whole crawl holds back for as long as it asks (or 1, 2, 4 s), then
+    // this page is asked again.
+    const std::optional<std::chrono::seconds> asked =
+        RetryAfterWait(ResponseHeaders(page.headers).Field("Retry-After"), std::time(nullptr));
+    pacer_.Pause(asked.value_or(std::chrono::seconds(1 << (tries - 1))));
   }
+}
+
+void CSitemapControl::FetchOnce(const std::string& address, CHttpSession* session, FetchedPage& page) {
+  page.headers.clear();
   if (fetcher_) {
     page.result = fetcher_(address, page.headers, page.body);
-    return page;
+    return;
   }
   if (session) {
     page.result = session->Fetch(address, page.headers, page.body);
-    return page;
+    return;
   }
   CHttpSession own(address);
   own.options() = RequestOptions();
+  own.UseShare(share_.get());
   page.result = own.Fetch(page.headers, page.body);
-  return page;
 }
 
 int32_t CSitemapControl::RunCrawl() {
@@ -110,7 +146,8 @@ int32_t CSitemapControl::RunCrawl() {
     } else {
       SiteOrigin origin = OriginOf(startUrl);
       origin.host = host;
-      pacer_.Reset(std::chrono::milliseconds(params().rules.minIntervalMs));
+      pacer_.Reset(std::chrono::milliseconds(BaseIntervalMs()));
+      if (!httpOptions_.cookieFile.empty()) share_->LoadCookieFile(httpOptions_.cookieFile);
       PrepareRenderer();
       bool resumed = false;
       if (data_->ledger.journaled() && params().resume) result = ResumeSite(resumed);
@@ -145,6 +182,7 @@ SiteOpener CSitemapControl::Opener(CHttpSession& session) {
 int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
   CHttpSession session;
   session.options() = RequestOptions();
+  session.UseShare(share_.get());
   SiteOpener::Site site;
   if (!Opener(session).Open(typed, site)) return rc::kStopped;
   const SiteOrigin origin = OriginOf(site.end);
@@ -173,7 +211,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
 void CSitemapControl::UsePolicy(const RobotsPolicy& robots) {
   // A site's Crawl-delay is the interval when it asks for more than the rules do.
   if (params().rules.obeyRobots)
-    pacer_.SetInterval(std::chrono::milliseconds(robots.IntervalMs(params().rules.minIntervalMs)));
+    pacer_.SetInterval(std::chrono::milliseconds(robots.IntervalMs(BaseIntervalMs())));
 }
 
 bool CSitemapControl::RobotsAllow(const std::string& path) const {
@@ -183,11 +221,10 @@ bool CSitemapControl::RobotsAllow(const std::string& path) const {
 int32_t CSitemapControl::RunWorkers() {
   CrawlScheduler scheduler([this](std::string& path) { return data_->ledger.Take(path); },
                            [this] { return IsStopRequested(); });
-  CurlShare share;
   // The thread setting is the number of pages fetched at once; 0 or less still crawls.
   const size_t count = params().threadCount < 1 ? 1 : static_cast<size_t>(params().threadCount);
   // Results of a slow site are handed over while the workers wait for it.
-  WorkerPool::Run(count, [&] { WorkLoop(scheduler, share); }, ResultBatcher::kInterval / 2,
+  WorkerPool::Run(count, [&] { WorkLoop(scheduler, *share_); }, ResultBatcher::kInterval / 2,
                   [this] { HandOverResults(); });
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }
@@ -332,6 +369,9 @@ void CSitemapControl::PrepareRenderer() {
   options.timeoutMs = std::max(1, httpOptions_.totalTimeout) * 1000;
   options.userAgent = params().rules.userAgent;
   options.tabs = std::max(1, params().threadCount);
+  options.proxy = httpOptions_.proxy;
+  options.proxyHost = ProxyHostOf(httpOptions_.proxy);
+  options.ignoreCertificateErrors = !httpOptions_.verifyTls;
   options.mayRequest = [this](const std::string& address) {
     WebAddress target;
     return ParseWebAddress(address, target) && IsOnSite(Origin(), target);
@@ -390,6 +430,7 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
   if (params().rules.obeyRobots) {
     CHttpSession session;
     session.options() = RequestOptions();
+    session.UseShare(share_.get());
     RobotsPolicy robots = Opener(session).FetchRobots(replay.origin);
     if (IsStopRequested()) return rc::kStopped;
     UsePolicy(robots);

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -71,6 +72,12 @@ class CSitemapControl {
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
 
+  // How long the crawl still holds back its requests because the site answered 429 or 503
+  // (0: it does not); safe while the crawl runs.
+  std::chrono::milliseconds PauseRemaining() { return pacer_.PauseRemaining(); }
+  // Tries of one page a busy site (429, 503) gets: the first and three more.
+  static constexpr int kBusyTries = 4;
+
  private:
   // The options of the crawl's requests: the client follows no redirect, and a stop ends a
   // running transfer.
@@ -79,6 +86,12 @@ class CSitemapControl {
   // request waits for its turn under the crawl's minimum interval.
   // A worker's receive room (reused) comes from storage when there is one.
   FetchedPage Fetch(const std::string& address, CHttpSession* session, std::string* storage = nullptr);
+  // One request in its turn, as Fetch makes it.
+  void FetchOnce(const std::string& address, CHttpSession* session, FetchedPage& page);
+  // Whether the site may be sent the credentials and further headers at address.
+  bool MayAuthenticate(const std::string& address) const;
+  // The interval between two requests the rules and the rate limit ask for.
+  int32_t BaseIntervalMs() const;
   // Opens the site with the crawl's fetch, stop and rules, its requests on session.
   SiteOpener Opener(CHttpSession& session);
   // The request interval the policy's Crawl-delay asks for, when the rules obey it.
@@ -132,6 +145,9 @@ class CSitemapControl {
   ResultBatcher batcher_;
   PageFetcher fetcher_;
   http_options httpOptions_;
+  // Resolved names, TLS sessions and the cookie jar of every request of the crawl.
+  std::unique_ptr<CurlShare> share_;
+  SiteOrigin typedOrigin_;  // of the start address as typed, before any redirect
   RequestPacer pacer_;
   LargePageGate parseGate_;
 };

@@ -20,6 +20,9 @@ struct CrawlStartParams {
   StringISet excludePatterns;
   // The options of every request; unset: the client's defaults.
   std::optional<http_options> httpOptions;
+  // Requests a second at most, all workers together (0: no limit); beside the rules' interval,
+  // the stricter of the two holds. Like the request options it is this run's, not the journal's.
+  int32_t maxRate = 0;
   // The folder of the crawl's journal; empty: the crawl keeps none.
   std::string journalPath;
   // Go on with the unfinished crawl of journalPath instead of starting afresh (a journal that

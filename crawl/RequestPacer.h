@@ -13,10 +13,16 @@ class RequestPacer {
   void SetInterval(std::chrono::milliseconds interval);
   // Waits for this request's turn; false when stopped() became true while waiting.
   bool WaitTurn(const std::function<bool()>& stopped);
+  // No request's turn comes before now + wait (a busy site asked the crawl to hold back);
+  // a longer pause already set stays.
+  void Pause(std::chrono::milliseconds wait);
+  // How long the pause set last still holds; 0 when there is none.
+  std::chrono::milliseconds PauseRemaining();
 
  private:
   using Clock = std::chrono::steady_clock;
-  std::mutex lock_;  // guards interval_ and last_
+  std::mutex lock_;  // guards interval_, last_ and pausedUntil_
   std::chrono::milliseconds interval_{0};
   Clock::time_point last_{};  // when the latest request's turn came
+  Clock::time_point pausedUntil_{};
 };

@@ -41,6 +41,8 @@ class CrawlSession {
   bool pageLimitReached() const;
   // The query parameter that seems to make endless addresses (empty: none).
   std::string repeatedParameter() const;
+  // How long the crawl still holds back its requests to a busy site (0: it does not).
+  std::chrono::milliseconds pauseRemaining() const;
   const CrawlStartParams& params() const;
   // True when the crawl's thread has ended within timeout (the program may then quit).
   bool ThreadEnded(std::chrono::milliseconds timeout) const;

@@ -32,7 +32,7 @@ constexpr CodeText kCurlTexts[] = {
     {52, "服务器没有返回任何数据（空回复）"},
     {55, "发送数据失败：连接已断开"},
     {56, "接收数据失败：连接已断开"},
-    {60, "服务器证书验证失败"},
+    {60, "服务器证书验证失败：网站的证书若是自己签发的，请在“连接”设置中指定它的 CA 证书文件（--cacert FILE），或只为这次爬行关闭证书验证（--insecure）"},
     {61, "无法解码服务器返回的压缩内容"},
     // No CA bundle on this machine: every HTTPS site fails until the package is installed.
     {77, "无法读取 CA 证书文件：本机缺少 CA 根证书，HTTPS 网站都无法验证；请安装 Debian 软件包 ca-certificates（sudo apt install ca-certificates）"},

@@ -28,7 +28,9 @@ std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Start(const RenderOptions& opt
 
 bool ChromiumBrowser::Launch(const std::string& siteHost) {
   if (profile_.path().empty()) return false;
-  if (!process_.Start({options_.executable, profile_.path(), options_.userAgent, siteHost})) return false;
+  if (!process_.Start({options_.executable, profile_.path(), options_.userAgent, siteHost, options_.proxy,
+                       options_.proxyHost, options_.ignoreCertificateErrors}))
+    return false;
   pipe_ = std::make_unique<DevToolsPipe>(process_.TakeCommandEnd(), process_.TakeReplyEnd(),
                                          [this](const nlohmann::json& event) { OnBrowserEvent(event); });
   // The first answer tells that the browser is up; discovery brings crashes and popups.

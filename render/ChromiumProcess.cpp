@@ -113,7 +113,15 @@ std::vector<std::string> ChromiumProcess::Arguments(const ChromiumLaunch& launch
     if (bare.rfind("www.", 0) == 0) bare.erase(0, 4);
     rules += ", EXCLUDE " + bare + ", EXCLUDE www." + bare;
   }
+  if (!launch.proxyHost.empty()) rules += ", EXCLUDE " + launch.proxyHost;
   args.push_back("--host-resolver-rules=" + rules);
+  if (!launch.proxy.empty()) {
+    // Chromium knows no socks5h: its socks5 already leaves the names to the proxy.
+    std::string proxy = launch.proxy;
+    if (proxy.rfind("socks5h://", 0) == 0) proxy.replace(0, 7, "socks5");
+    args.push_back("--proxy-server=" + proxy);
+  }
+  if (launch.ignoreCertificateErrors) args.push_back("--ignore-certificate-errors");
   // The sandbox cannot run as root; anyone else keeps it.
   if (asRoot) args.push_back("--no-sandbox");
   return args;

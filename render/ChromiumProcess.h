@@ -15,6 +15,10 @@ struct ChromiumLaunch {
   // The one host name the browser may resolve (with and without "www."): the crawl's. Every
   // other name fails inside the browser, so that none of its own services is looked up.
   std::string siteHost;
+  // The crawl's proxy ("http://host:port", "socks5://..."); empty: none. Its host resolves too.
+  std::string proxy;
+  std::string proxyHost;
+  bool ignoreCertificateErrors = false;  // the crawl accepts any certificate
 };
 
 // One headless Chromium in a process group of its own, driven over --remote-debugging-pipe:

@@ -27,6 +27,10 @@ struct RenderOptions {
   std::function<bool()> waitTurn;
   // The crawl's stop request: a render in progress ends soon after it is set.
   std::function<bool()> stopped;
+  // The crawl's proxy and its host name; empty: none.
+  std::string proxy;
+  std::string proxyHost;
+  bool ignoreCertificateErrors = false;  // as the crawl's requests do with --insecure
 };
 
 // What one render gave.

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/TextCodec.h"
+#include "settings/ConnectionSettings.h"
 #include "settings/SetupPageRules.h"
 #include "settings/SettingsTable.h"
 #include "store/TextArchive.h"
@@ -47,6 +48,8 @@ void CSetupManager::SaveToMap(std::map<std::string, std::string>& pairs) const {
     // An empty type list is never stored: the list stored before stays.
     if (row.kind == SettingKind::Types && forbiddenExtensions.empty()) continue;
     std::string text = SettingText(*this, row);
+    // A password is written down only when the user asked for it to be remembered.
+    if (row.key == std::string(kKeyCredentials)) text = StoredCredentials(text, rememberPassword != 0);
     if (row.kind == SettingKind::Types && text.empty()) continue;  // the archive could not be written
     pairs.insert_or_assign(row.key, std::move(text));
   }

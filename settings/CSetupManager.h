@@ -8,8 +8,11 @@
 
 // Keys of the settings database, one per stored field.
 inline constexpr const char* kKeyStyle = "keysetupmanager_vm";
-inline constexpr const char* kKeyConnectTimeout = "keysetupmanager_conn_timeout";
-inline constexpr const char* kKeyTotalTimeout = "keysetupmanager_total_timeout";
+// The time-outs the requests use. The keys before these (keysetupmanager_conn_timeout and
+// keysetupmanager_total_timeout) held 10 and 60 that no request ever used; they are left
+// unread, so an old database does not turn its 60 into a limit nobody chose.
+inline constexpr const char* kKeyConnectTimeout = "keysetupmanager_http_connect_timeout";
+inline constexpr const char* kKeyTotalTimeout = "keysetupmanager_http_total_timeout";
 inline constexpr const char* kKeyMaxDepth = "keysetupmanager_run_maxdepth";
 inline constexpr const char* kKeyThreads = "keysetupmanager_run_threads";
 inline constexpr const char* kKeyForbiddenExtensions = "keysetupmanager_run_notallow_ext";
@@ -38,6 +41,16 @@ inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_can
 inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
 inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
 inline constexpr const char* kKeySitemapPriority = "keysetupmanager_sitemap_priority";
+// How the requests reach the site (连接); a database written before these has none of the keys.
+inline constexpr const char* kKeyCredentials = "keysetupmanager_conn_credentials";
+inline constexpr const char* kKeyRememberPassword = "keysetupmanager_conn_remember_password";
+inline constexpr const char* kKeyRequestHeaders = "keysetupmanager_conn_headers";
+inline constexpr const char* kKeyCookieFile = "keysetupmanager_conn_cookie_file";
+inline constexpr const char* kKeyProxy = "keysetupmanager_conn_proxy";
+inline constexpr const char* kKeyNoProxy = "keysetupmanager_conn_no_proxy";
+inline constexpr const char* kKeyCaFile = "keysetupmanager_conn_ca_file";
+inline constexpr const char* kKeyInsecure = "keysetupmanager_conn_insecure";
+inline constexpr const char* kKeyMaxRate = "keysetupmanager_conn_max_rate";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -49,8 +62,8 @@ class CSetupManager {
 
   StringISet defaultExtensions;       // what "restore defaults" on the run page brings back
   int32_t styleIndex = 0;             // visual style, 0 to 12
-  int32_t connectTimeout = 10;        // seconds; stored only
-  int32_t totalTimeout = 60;          // seconds; stored only
+  int32_t connectTimeout = 10;        // seconds the connection may take
+  int32_t totalTimeout = 10;          // seconds the whole request may take, connection included
   int32_t maxDepth = 5;
   int32_t threadCount = 0;            // 4 x processors by default, at most 20
   StringISet forbiddenExtensions;     // extensions with their dot, never fetched
@@ -76,6 +89,16 @@ class CSetupManager {
   int32_t sitemapHreflang = 0;        // 1: language alternates written
   std::string sitemapChangefreq = "daily";  // a protocol word or "none", as ParseChangefreq reads it
   std::string sitemapPriority = "0.5";      // one value, a list by depth or "none", as ParsePriorities reads it
+  // Connection (连接). Each default makes the requests as they were made without them.
+  std::string credentials;            // "USER" or "USER:PASSWORD" for HTTP authentication; empty: none
+  int32_t rememberPassword = 0;       // 1: the password is stored too; else it lives in memory only
+  std::string requestHeaders;         // "Name: value" lines sent with every request to the site
+  std::string cookieFile;             // a Netscape cookie file the crawl starts from (UTF-8 path)
+  std::string proxy;                  // http, https, socks5 or socks5h address; empty: the environment's
+  int32_t noProxy = 0;                // 1: no proxy, whatever the environment says
+  std::string caFile;                 // a CA bundle trusted beside the system's (UTF-8 path)
+  int32_t insecure = 0;               // 1: any certificate is accepted
+  int32_t maxRate = 0;                // requests a second at most; 0: no limit
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();

@@ -1,6 +1,7 @@
 #include "settings/CrawlStartParamsOf.h"
 
 #include "settings/CSetupManager.h"
+#include "settings/ConnectionSettings.h"
 #include "settings/SetupPageRules.h"
 
 CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
@@ -19,6 +20,8 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   rules.keepParams = ListEntries(setup.keepParams);
   rules.skipPatterns = ListEntries(setup.skipPatterns);
   rules.maxPages = setup.maxPages;
+  params.httpOptions = HttpOptionsOf(setup);
+  params.maxRate = setup.maxRate;
   SitemapContent& content = params.sitemap;
   content.canonicalOnly = setup.sitemapCanonical != 0;
   content.languageAlternates = setup.sitemapHreflang != 0;

@@ -7,6 +7,7 @@
 #include "common/TextCodec.h"
 #include "crawl/SitemapContent.h"
 #include "settings/CSetupManager.h"
+#include "settings/ConnectionSettings.h"
 #include "settings/SetupPageRules.h"
 
 namespace {
@@ -44,8 +45,6 @@ using M = CSetupManager;
 
 const SettingRow kRows[] = {
     {"styleIndex", "界面风格", kKeyStyle, K::Number, &M::styleIndex, "0", 0, 12, P::Appearance, false, {}},
-    {"connectTimeout", "连接超时(秒)", kKeyConnectTimeout, K::Number, &M::connectTimeout, "10", 1, 3600, P::None, false, {}},
-    {"totalTimeout", "请求超时(秒)", kKeyTotalTimeout, K::Number, &M::totalTimeout, "60", 1, 3600, P::None, false, {}},
     {"maxDepth", "最大深度", kKeyMaxDepth, K::Number, &M::maxDepth, "5", kMinDepth, kMaxDepth, P::Run, true,
      {"--depth", "-d", "N", 0, kIntMax, "depth", "a whole number", "deepest link level to crawl (the root is level 0)"}},
     {"threadCount", "线程数", kKeyThreads, K::Number, &M::threadCount, nullptr, kMinThreads, kMaxThreads, P::Run, true,
@@ -116,6 +115,49 @@ const SettingRow kRows[] = {
       "one value from 0.0 to 1.0 for every page, a list by link depth such as\n"
       "1.0,0.8,0.6 (the last for every deeper page), or none (no element)"},
      ReadPriorityList},
+    // Connection (连接): how the requests reach the site. Not in the journal: a resumed crawl
+    // connects as this run says.
+    {"credentials", "用户名和密码", kKeyCredentials, K::Text, &M::credentials, "", 0, kMaxCredentialsBytes, P::Connection, true,
+     {"--user", nullptr, "USER:PASSWORD", 0, 0, "user", nullptr,
+      "HTTP authentication (basic or digest) for the site; sent to no other\n"
+      "host, also not after a redirect"},
+     ReadCredentials},
+    {"rememberPassword", "记住密码", kKeyRememberPassword, K::Switch, &M::rememberPassword, "0", 0, 1, P::Connection, false, {}},
+    {"requestHeaders", "请求头", kKeyRequestHeaders, K::List, &M::requestHeaders, "", 0, 0, P::Connection, true,
+     {"--header", nullptr, "'NAME: VALUE'", 0, 0, "header", nullptr,
+      "send this header line with every request to the site (repeatable)"},
+     ReadHeaderList},
+    {"cookieFile", "Cookie 文件", kKeyCookieFile, K::Text, &M::cookieFile, "", 0, 4096, P::Connection, true,
+     {"--cookie-file", nullptr, "FILE", 0, 0, "cookie file", nullptr,
+      "start with the cookies of FILE (Netscape format, as curl and browser\n"
+      "add-ons export them); cookies the site sets are kept for the crawl"},
+     ReadPath},
+    {"proxy", "代理服务器", kKeyProxy, K::Text, &M::proxy, "", 0, kMaxProxyBytes, P::Connection, true,
+     {"--proxy", nullptr, "URL", 0, 0, "proxy", nullptr,
+      "use this http, https, socks5 or socks5h proxy (default: http_proxy,\n"
+      "https_proxy and no_proxy from the environment)"},
+     ReadProxy},
+    {"noProxy", "不使用代理", kKeyNoProxy, K::Switch, &M::noProxy, "0", 0, 1, P::Connection, true,
+     {"--no-proxy", nullptr, nullptr, 0, 0, nullptr, nullptr, "use no proxy, whatever the environment says"}},
+    {"caFile", "CA 证书文件", kKeyCaFile, K::Text, &M::caFile, "", 0, 4096, P::Connection, true,
+     {"--cacert", nullptr, "FILE", 0, 0, "CA file", nullptr,
+      "also trust the certificates of the PEM bundle FILE (a test server's own)"},
+     ReadPath},
+    {"insecure", "不验证证书", kKeyInsecure, K::Switch, &M::insecure, "0", 0, 1, P::Connection, true,
+     {"--insecure", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "accept any certificate (verification off, for this crawl only)"}},
+    {"connectTimeout", "连接超时(秒)", kKeyConnectTimeout, K::Number, &M::connectTimeout, "10", kMinTimeoutSeconds, kMaxTimeoutSeconds,
+     P::Connection, true,
+     {"--connect-timeout", nullptr, "S", kMinTimeoutSeconds, kMaxTimeoutSeconds, "connect time-out", "seconds",
+      "give up a connection that takes more than S seconds (1 to 300)"}},
+    {"totalTimeout", "请求超时(秒)", kKeyTotalTimeout, K::Number, &M::totalTimeout, "10", kMinTimeoutSeconds, kMaxTimeoutSeconds,
+     P::Connection, true,
+     {"--timeout", nullptr, "S", kMinTimeoutSeconds, kMaxTimeoutSeconds, "time-out", "seconds",
+      "give up a page that takes more than S seconds in all (1 to 300)"}},
+    {"maxRate", "每秒最多请求数", kKeyMaxRate, K::Number, &M::maxRate, "0", 0, kMaxRequestRate, P::Connection, true,
+     {"--max-rate", nullptr, "N", 0, kMaxRequestRate, "request rate", "requests a second",
+      "at most N requests a second to the site, all threads together (0: no\n"
+      "limit); with --delay too, the stricter of the two holds"}},
 };
 
 // The words a Number or Switch is stored as: an optional sign and decimal digits.

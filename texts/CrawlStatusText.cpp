@@ -49,6 +49,14 @@ std::string EndingMessage(const CrawlEnding& ending, const std::string& address)
   return text;
 }
 
+std::string PauseText(std::chrono::milliseconds remaining) {
+  if (remaining.count() <= 0) return {};
+  const long long seconds = (remaining.count() + 999) / 1000;
+  return "网站繁忙，暂停请求 " + std::to_string(seconds) + " 秒";
+}
+
+std::string InsecureText() { return "证书验证已关闭"; }
+
 std::string BrowserMissingText(const std::string& executable) {
   return "未找到 Chromium 浏览器（" + executable + "），无法执行网页脚本。请安装 Debian 软件包 chromium：apt install chromium";
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,12 @@ std::string FormatCounters(const CrawlCounters& counters);
 std::string EndingStatusText(const CrawlEnding& ending);
 // The message that explains a crawl that fetched nothing at address, naming the cause.
 std::string EndingMessage(const CrawlEnding& ending, const std::string& address);
+
+// The status line's note while the crawl waits out a busy site (429, 503): the seconds left,
+// rounded up; empty when there is no pause.
+std::string PauseText(std::chrono::milliseconds remaining);
+// Said before and while a crawl runs with certificate verification off.
+std::string InsecureText();
 
 // What to say when the browser at executable cannot be used, naming the package to install.
 std::string BrowserMissingText(const std::string& executable);

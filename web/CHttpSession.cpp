@@ -24,11 +24,21 @@ bool IsInterimBlock(const std::string& response, size_t begin) {
   return space != std::string::npos && space + 1 < response.size() && response[space + 1] == '1';
 }
 
+// An authentication challenge (401, or 407 from a proxy) that libcurl answered itself: its
+// body is not passed on, so the retried request's answer follows its blank line at once.
+bool IsAnsweredChallenge(const std::string& response, size_t begin, size_t end) {
+  if (response.compare(begin, 5, "HTTP/") != 0 || response.compare(end + 4, 5, "HTTP/") != 0) return false;
+  const size_t space = response.find(' ', begin);
+  return space != std::string::npos && space < end &&
+         (response.compare(space + 1, 3, "401") == 0 || response.compare(space + 1, 3, "407") == 0);
+}
+
 // Splits in place: the body keeps the response's storage, so a large page is not copied.
 int32_t SplitResponse(std::string& response, std::string& headers, std::string& body) {
   size_t begin = 0;
   size_t pos = response.find(kBlankLine);
-  while (pos != std::string::npos && IsInterimBlock(response, begin) && pos + 4 < response.size()) {
+  while (pos != std::string::npos && (IsInterimBlock(response, begin) || IsAnsweredChallenge(response, begin, pos)) &&
+         pos + 4 < response.size()) {
     begin = pos + 4;
     pos = response.find(kBlankLine, begin);
   }
@@ -112,23 +122,61 @@ void CHttpSession::ApplyOptions(RecvBuffer& buffer) {
   // An empty Referer header, as the crawler has always sent.
   curl_easy_setopt(h, CURLOPT_REFERER, "");
   curl_easy_setopt(h, CURLOPT_ENCODING, "gzip, deflate");
-  // No proxy, whatever the environment says.
-  curl_easy_setopt(h, CURLOPT_PROXY, "");
+  ApplyProxy();
+  // A tunnel's "200 Connection established" through a proxy is not the site's answer.
+  curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   curl_easy_setopt(h, CURLOPT_URL, address_.c_str());
   curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&buffer));
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &RecvBuffer::WriteCallback);
   // Worker threads fetch at the same time: without this, libcurl's time-outs during name
   // resolution use SIGALRM and longjmp, which is not safe with several threads.
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  if (share_ && share_->get()) curl_easy_setopt(h, CURLOPT_SHARE, share_->get());
+  if (share_ && share_->get()) {
+    curl_easy_setopt(h, CURLOPT_SHARE, share_->get());
+    // The empty name turns the cookie engine on without a file: the share holds the cookies.
+    if (share_->keepsCookies()) curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+  }
   if (options_.cancelled) {
     curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenCancelled);
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, static_cast<void*>(&options_));
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   }
-  if (!options_.caFile.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, options_.caFile.c_str());
+  // The bundle replaces libcurl's default file only; the system's folder of certificates
+  // (/etc/ssl/certs on Debian) is still searched, so the system's authorities stay trusted.
+  if (!options_.caFile.empty()) {
+    curl_easy_setopt(h, CURLOPT_CAINFO, options_.caFile.c_str());
+    curl_easy_setopt(h, CURLOPT_PROXY_CAINFO, options_.caFile.c_str());
+  }
   if (!options_.verifyTls) {
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(h, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(h, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
   }
+  ApplyAuthentication();
+}
+
+void CHttpSession::ApplyProxy() {
+  CURL* h = handle_.get();
+  if (!options_.proxy.empty()) {
+    curl_easy_setopt(h, CURLOPT_PROXY, options_.proxy.c_str());
+  } else if (options_.ignoreProxyEnvironment) {
+    // The empty name is libcurl's "no proxy", whatever the environment says.
+    curl_easy_setopt(h, CURLOPT_PROXY, "");
+  }
+}
+
+void CHttpSession::ApplyAuthentication() {
+  CURL* h = handle_.get();
+  if (options_.mayAuthenticate && !options_.mayAuthenticate(address_)) return;
+  if (!options_.user.empty()) {
+    curl_easy_setopt(h, CURLOPT_USERNAME, options_.user.c_str());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, options_.password.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+    // Explicitly off (libcurl's default): a redirect to another host, port or scheme does not
+    // carry the credentials.
+    curl_easy_setopt(h, CURLOPT_UNRESTRICTED_AUTH, 0L);
+  }
+  if (!options_.headers.empty() && headerLines_.Assign(options_.headers))
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerLines_.get());
 }

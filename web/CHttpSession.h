@@ -4,6 +4,7 @@
 #include <string>
 
 #include "web/CurlEasyHandle.h"
+#include "web/CurlHeaderList.h"
 #include "web/http_options.h"
 
 class CurlShare;
@@ -28,7 +29,8 @@ class CHttpSession {
   int32_t Fetch(std::string& headers, std::string& body);
   // The same for another address; it becomes the session's address.
   int32_t Fetch(const std::string& address, std::string& headers, std::string& body);
-  // Names and TLS sessions are shared with the other sessions of the share (null: none).
+  // Names, TLS sessions and (when the share keeps them) cookies are shared with the other
+  // sessions of the share (null: none).
   void UseShare(CurlShare* share) { share_ = share; }
 
   const std::string& address() const { return address_; }
@@ -37,8 +39,12 @@ class CHttpSession {
  private:
   int32_t Transfer(std::string& response);
   void ApplyOptions(class RecvBuffer& buffer);
+  void ApplyProxy();
+  // The credentials and further headers, for an address that may have them.
+  void ApplyAuthentication();
 
   CurlEasyHandle handle_;
+  CurlHeaderList headerLines_;  // the options' headers, for the transfer that runs
   CurlShare* share_ = nullptr;
   std::string address_;
   http_options options_;

@@ -50,6 +50,7 @@ const std::pair<const char*, const char*> kEntries[] = {
     {"424", "Failed Dependency"},
     {"425", "Unordered Collection"},
     {"426", "Upgrade Required"},
+    {"429", "请求过多"},
     {"449", "Retry With"},
     {"500", "服务器内部错误"},
     {"501", "服务器不支持当前请求"},

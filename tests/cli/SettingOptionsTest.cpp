@@ -22,9 +22,20 @@ CSetupManager Defaults() {
   return setup;
 }
 
+bool DifferInConnection(const CrawlStartParams& a, const CrawlStartParams& b) {
+  if (a.maxRate != b.maxRate || a.httpOptions.has_value() != b.httpOptions.has_value()) return true;
+  if (!a.httpOptions) return false;
+  const http_options& x = *a.httpOptions;
+  const http_options& y = *b.httpOptions;
+  return x.totalTimeout != y.totalTimeout || x.connectTimeout != y.connectTimeout || x.user != y.user ||
+         x.password != y.password || x.headers != y.headers || x.cookieFile != y.cookieFile || x.proxy != y.proxy ||
+         x.ignoreProxyEnvironment != y.ignoreProxyEnvironment || x.caFile != y.caFile || x.verifyTls != y.verifyTls;
+}
+
 bool DifferInSettings(const CrawlStartParams& a, const CrawlStartParams& b) {
   return a.maxDepth != b.maxDepth || a.threadCount != b.threadCount ||
-         a.forbiddenExtensions != b.forbiddenExtensions || !(a.rules == b.rules) || !(a.sitemap == b.sitemap);
+         a.forbiddenExtensions != b.forbiddenExtensions || !(a.rules == b.rules) || !(a.sitemap == b.sitemap) ||
+         DifferInConnection(a, b);
 }
 
 }  // namespace
@@ -66,6 +77,7 @@ TEST(SettingOptionsTest, EachOptionOfTheCommandGivesWhatTheSameSettingGivesTheWi
     CSetupManager fromWindow = Defaults();
     ASSERT_TRUE(SetSettingText(fromWindow, row, sample->second.stored));
     ExpectSameSettings(CrawlStartParamsOf(fromCommand), CrawlStartParamsOf(fromWindow));
+    ExpectSameConnection(CrawlStartParamsOf(fromCommand), CrawlStartParamsOf(fromWindow));
   }
 }
 

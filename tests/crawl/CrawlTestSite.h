@@ -124,6 +124,7 @@ class CrawlRun {
     CrawlRules rules;
     SitemapContent sitemap;
     std::optional<http_options> httpOptions;
+    int32_t maxRate = 0;
     std::string journalPath;
     bool resume = false;
   };
@@ -141,6 +142,7 @@ class CrawlRun {
     params.rules = options.rules;
     params.sitemap = options.sitemap;
     params.httpOptions = options.httpOptions;
+    params.maxRate = options.maxRate;
     params.journalPath = options.journalPath;
     params.resume = options.resume;
     PatternFilter::FillPatternSet(params.includePatterns, options.include);

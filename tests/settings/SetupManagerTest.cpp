@@ -61,7 +61,7 @@ TEST(SetupManagerTest, DefaultsHoldFiftyExtensionsInCaseFoldedOrder) {
   EXPECT_EQ(setup.forbiddenExtensions, setup.defaultExtensions);
   EXPECT_EQ(setup.styleIndex, 0);
   EXPECT_EQ(setup.connectTimeout, 10);
-  EXPECT_EQ(setup.totalTimeout, 60);
+  EXPECT_EQ(setup.totalTimeout, 10);
   EXPECT_EQ(setup.maxDepth, 5);
   EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
   EXPECT_EQ(setup.autoSaveEnabled, 1);
@@ -88,10 +88,10 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 25u);
+  EXPECT_EQ(pairs.size(), SettingsTable().size());
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
-  EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
+  EXPECT_EQ(pairs.at(kKeyTotalTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyMaxDepth), "-1");
   EXPECT_EQ(pairs.at(kKeyAutoSaveInterval), "180");
   EXPECT_EQ(pairs.at(kKeyAutoSavePath), "D:\\out\\");
@@ -115,7 +115,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 24u);
+  EXPECT_EQ(pairs.size(), SettingsTable().size() - 1);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -157,7 +157,7 @@ TEST(SetupManagerTest, EmptyMapGivesEveryDefaultAndNamesNothing) {
   EXPECT_TRUE(setup.LoadFromMap({}).empty());
   EXPECT_EQ(setup.styleIndex, 0);
   EXPECT_EQ(setup.connectTimeout, 10);
-  EXPECT_EQ(setup.totalTimeout, 60);
+  EXPECT_EQ(setup.totalTimeout, 10);
   EXPECT_EQ(setup.maxDepth, 5);
   EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
@@ -238,7 +238,8 @@ TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadAsTheDefaultAndAreNamed) {
       for (const SettingRow& other : SettingsTable())
         if (&other != &row) EXPECT_EQ(loaded[other.key], good[other.key]) << other.key;
       std::string kept, problem;
-      if (row.kind == SettingKind::Text || (row.kind == SettingKind::List && row.read(value, kept, problem))) {
+      // A text or list the row's reader takes is kept as it makes it; one it refuses is named.
+      if ((row.kind == SettingKind::Text || row.kind == SettingKind::List) && row.read(value, kept, problem)) {
         row.read(value, kept, problem);
         EXPECT_EQ(SettingText(setup, row), kept);
         EXPECT_TRUE(named.empty());
@@ -278,7 +279,32 @@ TEST(SetupManagerTest, AStoredValueOutsideItsRangeIsNamedButAnAbsentOneOrAnOldMi
   setup.LoadFromMap({{kKeyAutoSaveEnable, "-1"}, {kKeyAutoSaveGzip, "-1"}, {kKeyTotalTimeout, "-1"}});
   EXPECT_EQ(setup.autoSaveEnabled, 1);
   EXPECT_EQ(setup.autoSaveGzip, 1);
-  EXPECT_EQ(setup.totalTimeout, 60);
+  EXPECT_EQ(setup.totalTimeout, 10);
+}
+
+TEST(SetupManagerTest, APasswordIsStoredOnlyWhenRememberedAndTheOldUnusedTimeoutsAreNotRead) {
+  CSetupManager setup;
+  setup.ResetToDefaults();
+  setup.credentials = "alice:s3cret";
+  std::map<std::string, std::string> pairs;
+  setup.SaveToMap(pairs);
+  EXPECT_EQ(pairs.at(kKeyCredentials), "alice");
+  EXPECT_EQ(setup.credentials, "alice:s3cret");  // the run keeps it in memory
+  setup.rememberPassword = 1;
+  setup.SaveToMap(pairs);
+  EXPECT_EQ(pairs.at(kKeyCredentials), "alice:s3cret");
+
+  // Every older database holds a total time-out of 60 that no request used: it stays unused.
+  CSetupManager loaded;
+  EXPECT_TRUE(loaded.LoadFromMap({{"keysetupmanager_total_timeout", "60"}, {"keysetupmanager_conn_timeout", "10"}}).empty());
+  EXPECT_EQ(loaded.totalTimeout, 10);
+  const CrawlStartParams params = CrawlStartParamsOf(loaded);
+  ASSERT_TRUE(params.httpOptions.has_value());
+  EXPECT_EQ(params.httpOptions->totalTimeout, 10);
+  EXPECT_EQ(params.httpOptions->connectTimeout, 10);
+  EXPECT_TRUE(params.httpOptions->verifyTls);
+  EXPECT_TRUE(params.httpOptions->user.empty());
+  EXPECT_EQ(params.maxRate, 0);
 }
 
 TEST(SetupManagerTest, ADamagedExtensionArchiveLoadsTheDefaultListWhereverTheDamageIs) {
@@ -318,7 +344,7 @@ TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) 
     SaveSettings(&setup, &db);
     std::string stored;
     ASSERT_EQ(db.Get(kKeyTotalTimeout, &stored), rc::kOk);
-    EXPECT_EQ(stored, "60");
+    EXPECT_EQ(stored, "10");
     ASSERT_EQ(db.Get(kKeyAutoSaveGzip, &stored), rc::kOk);
     EXPECT_EQ(stored, "1");
     ASSERT_EQ(db.Put("someone_elses_key", "kept"), rc::kOk);
@@ -417,7 +443,7 @@ TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndItsSaveSaysW
   EXPECT_LT(LoadSettings(&setup, &db), 0);
   EXPECT_EQ(setup.autoSaveEnabled, 1);
   EXPECT_EQ(setup.connectTimeout, 10);
-  EXPECT_EQ(setup.totalTimeout, 60);
+  EXPECT_EQ(setup.totalTimeout, 10);
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
   EXPECT_EQ(SaveSettings(&setup, &db), rc::kNotOpen);  // closed database: nothing is written
   std::string message = SettingsSaveFailureMessage(rc::kNotOpen, &db);
@@ -496,7 +522,7 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 26u);  // every setting and the stored form's version
+  EXPECT_EQ(stored.size(), SettingsTable().size() + 1);  // every setting and the stored form's version
   EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");

@@ -42,6 +42,16 @@ inline const std::map<std::string, SettingSample>& SettingSamples() {
         {kKeyKeepParams, {"id", {"--keep-param", "id"}}},
         {kKeySkipPatterns, {"*calendar*", {"--skip", "*calendar*"}}},
         {kKeyMaxPages, {"300", {"--max-pages", "300"}}},
+        {kKeyCredentials, {"alice:s3cret", {"--user", "alice:s3cret"}}},
+        {kKeyRequestHeaders, {"X-Token: a\nX-Other: b", {"--header", "X-Token: a", "--header=X-Other: b"}}},
+        {kKeyCookieFile, {"/tmp/cookies.txt", {"--cookie-file", "/tmp/cookies.txt"}}},
+        {kKeyProxy, {"socks5h://proxy:1080", {"--proxy", "socks5h://proxy:1080"}}},
+        {kKeyNoProxy, {"1", {"--no-proxy"}}},
+        {kKeyCaFile, {"/tmp/ca.pem", {"--cacert", "/tmp/ca.pem"}}},
+        {kKeyInsecure, {"1", {"--insecure"}}},
+        {kKeyConnectTimeout, {"20", {"--connect-timeout", "20"}}},
+        {kKeyTotalTimeout, {"30", {"--timeout=30"}}},
+        {kKeyMaxRate, {"5", {"--max-rate", "5"}}},
     };
   }();
   return samples;
