@@ -37,6 +37,7 @@ CrawlStartParams ResumeDecision::ParamsToRun(bool resume) const {
     CrawlStartParams params = journalParams;
     // How requests are made belongs to this run (timeouts, proxy), not to the crawl's record.
     params.httpOptions = typed.httpOptions;
+    params.historyFolder = typed.historyFolder;
     params.journalPath = journalPath;
     params.resume = true;
     return params;

@@ -38,6 +38,8 @@ inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_can
 inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
 inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
 inline constexpr const char* kKeySitemapPriority = "keysetupmanager_sitemap_priority";
+inline constexpr const char* kKeySitemapLastmodFrom = "keysetupmanager_sitemap_lastmod_from";
+inline constexpr const char* kKeySitemapImages = "keysetupmanager_sitemap_images";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -76,6 +78,9 @@ class CSetupManager {
   int32_t sitemapHreflang = 0;        // 1: language alternates written
   std::string sitemapChangefreq = "daily";  // a protocol word or "none", as ParseChangefreq reads it
   std::string sitemapPriority = "0.5";      // one value, a list by depth or "none", as ParsePriorities reads it
+  // start, header, content or none, as ParseLastmodSource reads it; start with the switch
+  // lastmodFromHeader on means header, as it always did.
+  std::string sitemapLastmodFrom = "start";
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();

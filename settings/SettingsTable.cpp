@@ -29,6 +29,13 @@ bool ReadChangefreqWord(const std::string& text, std::string& value, std::string
   return true;
 }
 
+bool ReadLastmodWord(const std::string& text, std::string& value, std::string& problem) {
+  LastmodSource source = LastmodSource::Start;
+  if (!ParseLastmodSource(text, source, problem)) return false;
+  value = LastmodSourceText(source);
+  return true;
+}
+
 bool ReadPriorityList(const std::string& text, std::string& value, std::string& problem) {
   std::vector<std::string> values;
   if (!ParsePriorities(text, values, problem)) return false;
@@ -116,6 +123,13 @@ const SettingRow kRows[] = {
       "one value from 0.0 to 1.0 for every page, a list by link depth such as\n"
       "1.0,0.8,0.6 (the last for every deeper page), or none (no element)"},
      ReadPriorityList},
+    {"sitemapLastmodFrom", "lastmod 来源", kKeySitemapLastmodFrom, K::Words, &M::sitemapLastmodFrom, "start", 0, 0, P::SitemapContent,
+     true,
+     {"--lastmod-from", nullptr, "WORD", 0, 0, nullptr, nullptr,
+      "start (the crawl's date, the default), header (each page's Last-Modified,\n"
+      "else that date), content (the date the page's content was first seen,\n"
+      "kept per site in db/history; also writes <site>_changes.tsv), or none"},
+     ReadLastmodWord},
 };
 
 // The words a Number or Switch is stored as: an optional sign and decimal digits.
