@@ -126,6 +126,7 @@ class CrawlRun {
     std::optional<http_options> httpOptions;
     std::string journalPath;
     bool resume = false;
+    std::string historyFolder = "db/history";
   };
 
   ~CrawlRun() {
@@ -143,6 +144,7 @@ class CrawlRun {
     params.httpOptions = options.httpOptions;
     params.journalPath = options.journalPath;
     params.resume = options.resume;
+    params.historyFolder = options.historyFolder;
     PatternFilter::FillPatternSet(params.includePatterns, options.include);
     PatternFilter::FillPatternSet(params.excludePatterns, options.exclude);
     return params;
