@@ -88,7 +88,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 25u);
+  EXPECT_EQ(pairs.size(), 26u);
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
@@ -105,6 +105,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   EXPECT_EQ(pairs.at(kKeySitemapHreflang), "0");
   EXPECT_EQ(pairs.at(kKeySitemapChangefreq), "daily");
   EXPECT_EQ(pairs.at(kKeySitemapPriority), "0.5");
+  EXPECT_EQ(pairs.at(kKeySitemapLastmodFrom), "start");
   EXPECT_EQ(pairs.at(kKeyRemoveParams), "");
   EXPECT_EQ(pairs.at(kKeyMaxPages), "0");
   const std::string& archive = pairs.at(kKeyForbiddenExtensions);
@@ -115,7 +116,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 24u);
+  EXPECT_EQ(pairs.size(), 25u);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -496,7 +497,7 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 26u);  // every setting and the stored form's version
+  EXPECT_EQ(stored.size(), 27u);  // every setting and the stored form's version
   EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");
