@@ -330,10 +330,25 @@ void CSitemapDlg::OnFinished(int32_t result) {
   if (const size_t tooLong = crawl_->results()->tooLongCount())
     endingText_ += L"，" + std::to_wstring(tooLong) + L" 个网页的网址超过 " + std::to_wstring(kMaxSitemapAddress) +
                    L" 个字符，未写入站点地图（仍在网址列表中）";
+  AddChangesToEnding();
   RefreshStatus();
   if (closing_) return;
   // A site that gave nothing must not look like a finished crawl.
   if (ending.FetchedNothing()) ShowMessageBox(this, Utf8ToWide(EndingMessage(ending, crawl_->params().startUrl)));
+}
+
+// Under lastmod from content: the changes file beside the saved sitemaps (the working folder),
+// and the counts on the status line.
+void CSitemapDlg::AddChangesToEnding() {
+  const std::shared_ptr<CrawlResults>& results = crawl_->results();
+  const ContentChanges changes = results->changes();
+  if (!changes.judged) return;
+  endingText_ += L"，" + Utf8ToWide(ChangesCountText(changes));
+  const std::string notice = HistoryNoticeText(changes.notice);
+  if (!notice.empty()) endingText_ += L"，" + Utf8ToWide(notice);
+  FileWriteResult failure;
+  if (results->SaveChanges("", &failure) != rc::kOk)
+    endingText_ += L"，无法写入 " + Utf8ToWide(CrawlResults::ChangesName(results->SiteName()));
 }
 
 void CSitemapDlg::OnReset() {

@@ -117,6 +117,8 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   void InitWindow();
   void OnPortion(const CrawlPortion& portion);
   void OnFinished(int32_t result);
+  // The changes since the site's last crawl, when the crawl judged content.
+  void AddChangesToEnding();
   void OnReset();
   void OnStatusTimer();
   void ShowSaveStatus(const std::wstring& line, const std::wstring& whole);

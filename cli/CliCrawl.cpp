@@ -198,6 +198,31 @@ class CliRun {
                " characters, which the sitemap protocol does not allow (still in the URL list)");
   }
 
+  // Under lastmod from content: the changes file, the sitemap of the changes when asked, and
+  // the counts. False when a file could not be written.
+  bool WriteChangeFiles(const Crawl& crawl, const CrawlResults& results) {
+    const ContentChanges changes = results.changes();
+    if (!changes.judged) return true;
+    const std::string notice = HistoryNoticeText(changes.notice);
+    if (!notice.empty()) Complain(crawl.address + ": " + notice);
+    bool ok = true;
+    FileWriteResult failure;
+    if (results.SaveChanges(outDir_, &failure) != rc::kOk) {
+      ComplainNotWritten("the changes file", failure);
+      ok = false;
+    }
+    if (options_.changesOnly && results.SaveChangedSitemap(outDir_, !options_.plain, &failure) != rc::kOk) {
+      ComplainNotWritten("the sitemap of the changes", failure);
+      ok = false;
+    }
+    if (!options_.quiet) {
+      std::fprintf(stderr, "%s: %s: since the last crawl %zu new, %zu changed, %zu gone (%s); %s\n", kProgram,
+                   crawl.address.c_str(), changes.newCount, changes.changedCount, changes.goneCount,
+                   ChangesCountText(changes).c_str(), CrawlResults::ChangesName(results.SiteName()).c_str());
+    }
+    return ok;
+  }
+
   void ReportNotices() {
     for (Crawl& crawl : crawls_) ReportNotice(crawl);
   }
@@ -236,6 +261,7 @@ class CliRun {
                      crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
       }
       ReportLimits(crawl, pageLimit, results);
+      written = WriteChangeFiles(crawl, results) && written;
       const CrawlEnding ending = DescribeEnding(results, outcome);
       const bool nothing = ending.FetchedNothing();
       if (nothing) Complain(EndingMessage(ending, crawl.address));

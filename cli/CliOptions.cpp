@@ -8,7 +8,7 @@
 
 namespace {
 
-enum class OptionKind { Include, Exclude, Out, Plain, Quiet, Help, Resume, NoJournal, Setting };
+enum class OptionKind { Include, Exclude, Out, Plain, Quiet, Help, Resume, NoJournal, ChangesOnly, Setting };
 
 // An option of the command; a setting's option points at its row of the settings table.
 struct OptionName {
@@ -24,6 +24,7 @@ constexpr OptionName kCommandOptions[] = {
     {"-o", "--out", OptionKind::Out, true},         {nullptr, "--plain", OptionKind::Plain, false},
     {"-q", "--quiet", OptionKind::Quiet, false},    {"-h", "--help", OptionKind::Help, false},
     {nullptr, "--resume", OptionKind::Resume, false}, {nullptr, "--no-journal", OptionKind::NoJournal, false},
+    {nullptr, "--changes-only", OptionKind::ChangesOnly, false},
 };
 
 std::optional<OptionName> FindOption(const std::string& name) {
@@ -137,6 +138,9 @@ std::string ApplyOption(const OptionName& option, const std::string& spelled, co
     case OptionKind::NoJournal:
       options.journal = false;
       return {};
+    case OptionKind::ChangesOnly:
+      options.changesOnly = true;
+      return {};
     case OptionKind::Setting:
       return ApplySetting(*option.setting, spelled, value, options);
     case OptionKind::Help:
@@ -241,6 +245,8 @@ std::string CliUsageText() {
          "  <site>_urls.txt                                 the addresses fetched, one per line\n"
          "  <site>_failed.tsv                               path, code, description and the page linking\n"
          "                                                  to it, for each failure\n"
+         "  <site>_changes.tsv (--lastmod-from content)     new, changed and gone pages since the last\n"
+         "                                                  crawl: kind, address, lastmod\n"
          "\n"
          "Options:\n" +
          SettingOptionLines({SettingsPage::Run}) +
@@ -267,6 +273,8 @@ std::string CliUsageText() {
          "Sitemap content (each one not given is taken from the settings; the defaults write every page\n"
          "with daily and 0.5):\n" +
          SettingOptionLines({SettingsPage::SitemapContent}) +
+         "      --changes-only  with --lastmod-from content, also <site>_changed_sitemap<i>.xml.gz:\n"
+         "                      the new and changed pages alone, beside the full sitemap\n"
          "\n"
          "Connection (each one not given is taken from the settings; the defaults connect directly or\n"
          "through the environment's proxy, with the system's certificates and 10 s a page):\n" +

@@ -15,6 +15,7 @@ struct CliOptions {
   bool quiet = false;
   bool resume = false;   // --resume: go on with the unfinished crawl's journal
   bool journal = true;   // --no-journal: keep none (nothing to resume)
+  bool changesOnly = false;  // --changes-only: also a sitemap of the new and changed pages alone
   // The settings given as options (the settings table's options): key -> the value as the
   // settings database stores it. Each one absent is the desktop program's setting. Switches
   // only switch a setting on.

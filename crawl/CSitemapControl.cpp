@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/LocalDate.h"
 #include "common/ResultCodes.h"
 #include "crawl/AdmissionRules.h"
 #include "crawl/CanonicalAddress.h"
@@ -161,6 +162,9 @@ int32_t CSitemapControl::RunCrawl() {
   // The browser goes with the crawl's last page, its profile with it.
   renderer_.reset();
   if (IsStopRequested() && result == rc::kOk) result = rc::kStopped;
+  // Pages a page limit left unfetched are not gone: only a crawl that ran out of addresses
+  // knows which pages the site no longer has.
+  CloseHistory(result == rc::kOk && !data_->ledger.PageLimitReached());
   data_->ledger.stores().database().Close();
   // A crawl that has ended needs no journal; a stopped one keeps it for a later resume.
   data_->ledger.CloseJournal(result == rc::kOk);
@@ -191,6 +195,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     data_->host = origin.host;
     data_->origin = origin;
   }
+  OpenHistory(origin);
   data_->robots = std::move(site.robots);
   data_->ledger.BeginJournal(params(), origin);
   if (site.hops.empty()) {
@@ -296,6 +301,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   UrlLedger& ledger = data_->ledger;
   if (outcome.ok() && !page.body.empty()) {
     ledger.MarkFetched(path);
+    // Taken before the body's room goes back to the worker.
+    const std::string hash = history_ ? PageHistory::HashOf(page.body) : std::string();
     PageLinks links;
     LinkOptions options;
     options.obeyRobots = params().rules.obeyRobots;
@@ -340,9 +347,9 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
       Finish(PageResult{path, outcome, "", 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Noindex);
       return;
     }
-    if (params().rules.lastmodFromHeader)
-      lastmod = W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
-    Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Crawled);
+    PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates)};
+    DateFromSource(path, page, hash, result);
+    Finish(std::move(result), UrlLedger::Ending::Crawled);
     return;
   }
   // A redirect inside the site leads to a page like a link on it would.
@@ -424,6 +431,44 @@ UrlLedger::Verdict CSitemapControl::Judge(const std::string& link) const {
 
 // ---- The journal: kept while the crawl runs, read back when it goes on -------------------
 
+void CSitemapControl::OpenHistory(const SiteOrigin& origin) {
+  if (params().sitemap.lastmodFrom != LastmodSource::Content || history_) return;
+  history_ = std::make_unique<PageHistory>(LocalIsoDate());
+  // Without its database every page is judged new, dated as on its first sight.
+  history_->Open(PageHistory::SiteFolder(params().historyFolder, origin.host, origin.port));
+}
+
+void CSitemapControl::DateFromSource(const std::string& path, const FetchedPage& page, const std::string& hash,
+                                     PageResult& result) {
+  const LastmodSource source = params().sitemap.lastmodFrom;
+  if (source != LastmodSource::Header && source != LastmodSource::Content) return;
+  // A malformed date, or one more than a day ahead, is no date: the page keeps the crawl's.
+  const std::string header =
+      W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
+  if (source == LastmodSource::Header || !history_) {
+    result.lastmod = header;
+    return;
+  }
+  PageHistory::Verdict verdict = history_->Judge(path, hash, header);
+  result.lastmod = std::move(verdict.lastmod);
+  result.contentHash = hash;
+  result.contentChange = verdict.change;
+}
+
+void CSitemapControl::CloseHistory(bool complete) {
+  if (!history_) return;
+  history_->Commit(complete);
+  ContentChanges changes = history_->Changes(complete);
+  history_.reset();
+  std::lock_guard<std::mutex> guard(changesLock_);
+  changes_ = std::move(changes);
+}
+
+ContentChanges CSitemapControl::Changes() const {
+  std::lock_guard<std::mutex> guard(changesLock_);
+  return changes_;
+}
+
 int32_t CSitemapControl::ResumeSite(bool& resumed) {
   JournalReplay replay;
   if (!data_->ledger.Resume(params().startUrl, replay)) return rc::kOk;  // starts afresh
@@ -442,6 +487,12 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
     data_->origin = replay.origin;
   }
   resumed = true;
+  OpenHistory(replay.origin);
+  // The pages judged before the stop keep their verdicts, so the changes file of the whole
+  // crawl names them.
+  if (history_)
+    for (const PageResult& page : replay.results)
+      history_->Restore(page.path, page.contentHash, page.lastmod, page.contentChange);
   // The front end fills its lists and sitemap from the journal before any new page comes.
   batcher_.Replay(replay.origin, replay.results);
   return IsStopRequested() ? rc::kStopped : rc::kOk;

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "crawl/CSitemapData.h"
+#include "crawl/ContentChange.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/FetchedPage.h"
 #include "crawl/SiteOpener.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
+#include "crawl/PageHistory.h"
 #include "crawl/RenderStop.h"
 #include "crawl/RequestPacer.h"
 #include "crawl/ResultBatcher.h"
@@ -68,6 +70,10 @@ class CSitemapControl {
   // The query parameter that seems to make endless addresses (empty: none); the front ends
   // suggest a rule for it.
   std::string RepeatedParameter() const { return data_->ledger.RepeatedParameter(); }
+
+  // Under lastmod from content, once the crawl has ended: what changed since the site's last
+  // crawl, and what became of its history.
+  ContentChanges Changes() const;
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
@@ -132,6 +138,13 @@ class CSitemapControl {
   // Hands over the results that wait, when due (see ResultBatcher).
   void HandOverResults(bool last = false) { batcher_.HandOver(last); }
 
+  // Opens the site's history once its origin is known, when lastmod comes from content.
+  void OpenHistory(const SiteOrigin& origin);
+  // The page's lastmod as the source asks, and under content its hash and verdict.
+  void DateFromSource(const std::string& path, const FetchedPage& page, const std::string& hash, PageResult& result);
+  // Writes the history at the crawl's end (complete) or stop, and keeps what changed.
+  void CloseHistory(bool complete);
+
   // Restores the journal's crawl in place of OpenSite: resumed stays false when there is none
   // to go on with.
   int32_t ResumeSite(bool& resumed);
@@ -150,4 +163,7 @@ class CSitemapControl {
   SiteOrigin typedOrigin_;  // of the start address as typed, before any redirect
   RequestPacer pacer_;
   LargePageGate parseGate_;
+  std::unique_ptr<PageHistory> history_;
+  mutable std::mutex changesLock_;  // guards changes_
+  ContentChanges changes_;
 };

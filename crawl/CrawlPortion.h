@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "crawl/ContentChange.h"
 #include "web/PageOutcome.h"
 #include "web/SiteOrigin.h"
 
@@ -25,6 +26,9 @@ struct PageResult {
   std::string parent;
   bool inSitemap = true;
   LanguageAlternates alternates;
+  // Under lastmod from content: the hash of its body and how it compares with the history.
+  std::string contentHash;
+  ContentChange contentChange = ContentChange::Unknown;
 };
 
 // The sitemap protocol's longest address; a longer one is fetched and listed, but not in the sitemap.

@@ -9,7 +9,6 @@ struct CrawlRules {
   bool obeyRobots = false;       // robots.txt, <meta name="robots"> and rel="nofollow"
   int32_t minIntervalMs = 0;     // least time between the starts of two requests, all workers together
   std::string userAgent;         // sent as the User-Agent; empty sends libcurl's empty default
-  bool lastmodFromHeader = false;  // a page's lastmod from its Last-Modified header
   // Each HTML page is also rendered in a headless browser and the links its scripts write are
   // followed too.
   bool renderScripts = false;

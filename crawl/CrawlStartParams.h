@@ -28,4 +28,7 @@ struct CrawlStartParams {
   // Go on with the unfinished crawl of journalPath instead of starting afresh (a journal that
   // cannot be resumed is replaced).
   bool resume = false;
+  // Where the sites' histories live (lastmod from content), each in a folder of its own;
+  // relative to the working folder like the settings.
+  std::string historyFolder = "db/history";
 };

@@ -57,6 +57,24 @@ bool ReadAlternates(TextArchiveReader& r, LanguageAlternates& alternates) {
   return true;
 }
 
+bool ReadLastmodSource(TextArchiveReader& r, LastmodSource& source) {
+  int32_t value = 0;
+  if (!r.ReadInt(value) || value < 0 || value > static_cast<int32_t>(LastmodSource::None)) return false;
+  source = static_cast<LastmodSource>(value);
+  return true;
+}
+
+// A result written before lastmod from content ends after its alternates.
+bool ReadContentChange(TextArchiveReader& r, JournalResult& res) {
+  if (r.remaining() == 0) return true;
+  int32_t change = 0;
+  if (!r.ReadString(res.contentHash) || !r.ReadInt(change) || change < 0 ||
+      change > static_cast<int32_t>(ContentChange::Unchanged))
+    return false;
+  res.contentChange = static_cast<ContentChange>(change);
+  return true;
+}
+
 // A journal written before the URL rules ends here; its crawl had none.
 bool ReadUrlRules(TextArchiveReader& r, CrawlRules& rules) {
   if (r.remaining() == 0) return true;
@@ -75,7 +93,8 @@ std::string StartText(const CrawlStartParams& p) {
   w.WriteInt(p.rules.obeyRobots ? 1 : 0);
   w.WriteInt(p.rules.minIntervalMs);
   w.WriteString(p.rules.userAgent);
-  w.WriteInt(p.rules.lastmodFromHeader ? 1 : 0);
+  // Once a switch for the Last-Modified header: 0 and 1 still read as they always did.
+  w.WriteInt(static_cast<int32_t>(p.sitemap.lastmodFrom));
   w.WriteInt(p.rules.renderScripts ? 1 : 0);
   w.WriteInt(p.sitemap.canonicalOnly ? 1 : 0);
   w.WriteInt(p.sitemap.languageAlternates ? 1 : 0);
@@ -96,7 +115,7 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
   TextArchiveReader r(text);
   return r.ReadHeader() && r.ReadString(p.startUrl) && r.ReadInt(p.maxDepth) && r.ReadInt(p.threadCount) &&
          ReadSet(r, p.forbiddenExtensions) && ReadBool(r, p.rules.obeyRobots) && r.ReadInt(p.rules.minIntervalMs) &&
-         r.ReadString(p.rules.userAgent) && ReadBool(r, p.rules.lastmodFromHeader) &&
+         r.ReadString(p.rules.userAgent) && ReadLastmodSource(r, p.sitemap.lastmodFrom) &&
          ReadBool(r, p.rules.renderScripts) && ReadBool(r, p.sitemap.canonicalOnly) &&
          ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
          ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
@@ -136,7 +155,7 @@ bool ReadResult(const std::string& text, JournalResult& res) {
         (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
         res.listing <= 3 && r.ReadString(code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
         r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
-        r.remaining() == 0 && !res.path.empty()))
+        ReadContentChange(r, res) && r.remaining() == 0 && !res.path.empty()))
     return false;
   const std::optional<PageOutcome> outcome = PageOutcome::FromText(code);
   if (!outcome) return false;  // no outcome writes that text
@@ -177,6 +196,10 @@ bool ResultText(const PageResult& result, int32_t state, int32_t listing, std::s
   for (const auto& [language, address] : result.alternates) {
     w.WriteString(language);
     w.WriteString(address);
+  }
+  if (result.contentChange != ContentChange::Unknown) {
+    w.WriteString(result.contentHash);
+    w.WriteInt(static_cast<int32_t>(result.contentChange));
   }
   if (!w.ok()) return false;
   text = w.text();

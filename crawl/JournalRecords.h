@@ -30,6 +30,8 @@ struct JournalResult {
   std::string path;
   std::string parent;
   LanguageAlternates alternates;
+  std::string contentHash;  // absent in journals from before lastmod from content
+  ContentChange contentChange = ContentChange::Unknown;
 };
 
 // The start record: every setting of the crawl but its request options and the journal's own

@@ -38,6 +38,7 @@ CrawlStartParams ResumeDecision::ParamsToRun(bool resume) const {
     // How requests are made belongs to this run (timeouts, proxy), not to the crawl's record.
     params.httpOptions = typed.httpOptions;
     params.maxRate = typed.maxRate;
+    params.historyFolder = typed.historyFolder;
     params.journalPath = journalPath;
     params.resume = true;
     return params;

@@ -56,6 +56,29 @@ bool ParsePriorities(const std::string& text, std::vector<std::string>& values, 
   return true;
 }
 
+namespace {
+
+constexpr std::array<const char*, 4> kLastmodWords = {"start", "header", "content", "none"};
+
+}  // namespace
+
+bool ParseLastmodSource(const std::string& text, LastmodSource& source, std::string& message) {
+  const std::string typed = TrimWhitespace(text);
+  for (size_t i = 0; i < kLastmodWords.size(); ++i) {
+    if (typed == kLastmodWords[i]) {
+      source = static_cast<LastmodSource>(i);
+      return true;
+    }
+  }
+  message = "lastmod source \"" + typed + "\" is none of start, header, content, none";
+  return false;
+}
+
+std::string LastmodSourceText(LastmodSource source) {
+  const auto at = static_cast<size_t>(source);
+  return at < kLastmodWords.size() ? kLastmodWords[at] : kLastmodWords[0];
+}
+
 std::string ChangefreqText(const std::string& word) { return word.empty() ? kNone : word; }
 
 std::string PrioritiesText(const std::vector<std::string>& values) {

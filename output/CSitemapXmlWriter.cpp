@@ -1,6 +1,5 @@
 #include "output/CSitemapXmlWriter.h"
 
-#include <boost/date_time/gregorian/gregorian.hpp>
 #include <boost/thread/locks.hpp>
 
 #include <new>
@@ -17,14 +16,6 @@ using ExclusiveLock = boost::unique_lock<boost::shared_mutex>;
 
 }  // namespace
 
-std::string LocalIsoDate() {
-  try {
-    return boost::gregorian::to_iso_extended_string(boost::gregorian::day_clock::local_day());
-  } catch (const std::exception&) {
-    return {};
-  }
-}
-
 CSitemapXmlWriter::CSitemapXmlWriter() { Initialise(LocalIsoDate(), SitemapContent{}); }
 
 CSitemapXmlWriter::CSitemapXmlWriter(const std::string& lastmod) { Initialise(lastmod, SitemapContent{}); }
@@ -35,7 +26,9 @@ CSitemapXmlWriter::CSitemapXmlWriter(const std::string& lastmod, const SitemapCo
 
 void CSitemapXmlWriter::Initialise(const std::string& lastmod, const SitemapContent& content) {
   content_ = content;
-  childTemplate_ = {{"lastmod", lastmod}};
+  date_ = lastmod;
+  childTemplate_.clear();
+  if (content.lastmodFrom != LastmodSource::None) childTemplate_["lastmod"] = lastmod;
   if (!content.changefreq.empty()) childTemplate_["changefreq"] = content.changefreq;
   if (!content.priorities.empty()) childTemplate_["priority"] = content.priorities.front();
   ExclusiveLock lock(documentLock_);
@@ -78,7 +71,7 @@ int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string&
 std::string CSitemapXmlWriter::EntryText(const std::string& address, const std::string& lastmod, int32_t depth,
                                          const std::vector<std::pair<std::string, std::string>>& alternates) const {
   std::string entry;
-  AppendSitemapEntry(frame_, address, lastmod.empty() ? childTemplate_.at("lastmod") : lastmod,
+  AppendSitemapEntry(frame_, address, lastmod.empty() ? date_ : lastmod,
                      PriorityAtDepth(content_.priorities, depth), alternates, entry);
   return entry;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/LocalDate.h"
 #include "crawl/SitemapContent.h"
 #include "output/CSitemapDocument.h"
 #include "output/FileWriteResult.h"
@@ -64,6 +65,8 @@ class CSitemapXmlWriter {
   int32_t currentIndex() const;
   size_t documentCount() const;
   const std::map<std::string, std::string>& childTemplate() const { return childTemplate_; }
+  // The lastmod of entries without their own (also kept when the content writes none).
+  const std::string& date() const { return date_; }
   // The fixed pieces of every document; ready() false when they could not be made.
   const SitemapFrame& frame() const { return frame_; }
   bool ready() const { return ready_; }
@@ -87,9 +90,7 @@ class CSitemapXmlWriter {
   int32_t currentIndex_ = -1;
   std::vector<std::unique_ptr<CSitemapDocument>> documents_;
   std::map<std::string, std::string> childTemplate_;
+  std::string date_;
   SitemapFrame frame_;
   SitemapContent content_;
 };
-
-// Today's local date as YYYY-MM-DD.
-std::string LocalIsoDate();

@@ -9,6 +9,7 @@
 #include "output/CReplacingFile.h"
 #include "crawl/SitemapContent.h"
 #include "output/CSitemapXmlWriter.h"
+#include "output/ChangesTsv.h"
 #include "output/FailureTsv.h"
 #include "output/SitemapEntry.h"
 #include "output/SitemapIndex.h"
@@ -40,12 +41,16 @@ std::string SiteFileName(const SiteOrigin& origin) {
   return name + "_" + origin.port.substr(1);  // ":8080"
 }
 
-CrawlResults::CrawlResults() : writer_(std::make_shared<CSitemapXmlWriter>()) {}
+CrawlResults::CrawlResults() : writer_(std::make_shared<CSitemapXmlWriter>()) { date_ = writer_->date(); }
 
-CrawlResults::CrawlResults(const std::string& lastmod) : writer_(std::make_shared<CSitemapXmlWriter>(lastmod)) {}
+CrawlResults::CrawlResults(const std::string& lastmod) : writer_(std::make_shared<CSitemapXmlWriter>(lastmod)) {
+  date_ = writer_->date();
+}
 
 CrawlResults::CrawlResults(const SitemapContent& content, const std::string& lastmod)
-    : writer_(std::make_shared<CSitemapXmlWriter>(lastmod, content)) {}
+    : content_(content), writer_(std::make_shared<CSitemapXmlWriter>(lastmod, content)) {
+  date_ = writer_->date();
+}
 
 CrawlResults::~CrawlResults() = default;
 
@@ -82,32 +87,80 @@ void CrawlResults::SetOrigin(const SiteOrigin& origin) {
 }
 
 void CrawlResults::SortSitemap() {
-  std::shared_ptr<CSitemapXmlWriter> live = sitemap();
-  if (!live) return;
-  auto sorted = std::make_shared<CSitemapXmlWriter>(live->childTemplate().at("lastmod"), live->content());
+  if (!sitemap()) return;
+  auto sorted = std::make_shared<CSitemapXmlWriter>(date_, content_);
   {
     std::lock_guard<std::mutex> guard(lock_);
-    // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
-    std::vector<std::pair<std::string_view, size_t>> pages;
-    pages.reserve(okCount_);
-    ForEachFetched([&](std::string_view address, size_t index) {
-      if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap) pages.emplace_back(address, index);
-      return true;
-    });
-    std::sort(pages.begin(), pages.end());
-    std::string_view previous;
-    for (const auto& [address, at] : pages) {
-      if (address == previous) continue;
-      previous = address;
-      const std::string text(address);
-      auto own = lastmods_.find(text);
-      auto alternates = alternates_.find(text);
-      sorted->AddUrl(text, own == lastmods_.end() ? std::string() : own->second, okDepths_[at],
-                     alternates == alternates_.end() ? LanguageAlternates() : alternates->second);
-    }
+    FillSorted(*sorted, nullptr);
   }
   std::lock_guard<std::mutex> guard(lock_);
   if (writer_) writer_ = std::move(sorted);  // unless released meanwhile
+}
+
+void CrawlResults::FillSorted(CSitemapXmlWriter& writer, const std::set<std::string>* only) const {
+  // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
+  std::vector<std::pair<std::string_view, size_t>> pages;
+  pages.reserve(only ? only->size() : okCount_);
+  ForEachFetched([&](std::string_view address, size_t index) {
+    if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap &&
+        (!only || only->count(std::string(address))))
+      pages.emplace_back(address, index);
+    return true;
+  });
+  std::sort(pages.begin(), pages.end());
+  std::string_view previous;
+  for (const auto& [address, at] : pages) {
+    if (address == previous) continue;
+    previous = address;
+    const std::string text(address);
+    auto own = lastmods_.find(text);
+    auto alternates = alternates_.find(text);
+    writer.AddUrl(text, own == lastmods_.end() ? std::string() : own->second, okDepths_[at],
+                  alternates == alternates_.end() ? LanguageAlternates() : alternates->second);
+  }
+}
+
+void CrawlResults::SetChanges(ContentChanges changes) {
+  std::lock_guard<std::mutex> guard(lock_);
+  changes_ = std::move(changes);
+}
+
+ContentChanges CrawlResults::changes() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return changes_;
+}
+
+int32_t CrawlResults::SaveChanges(const std::string& dir, FileWriteResult* result) const {
+  const ContentChanges changes = this->changes();
+  if (!changes.judged) {
+    if (result) *result = PrepareFailure(dir, rc::kMissing, "the crawl judged no content");
+    return rc::kMissing;
+  }
+  const SiteOrigin site = origin();
+  CReplacingFile out(InFolder(dir, ChangesName(SiteFileName(site))));
+  if (!out.isOpen()) return Report(out, result);
+  std::string text;
+  for (const ContentChangeRow& row : changes.rows)
+    text += ChangesTsvLine(row.kind, FullAddress(site, row.path), row.lastmod);
+  if (out.Write(text)) out.Commit();
+  return Report(out, result);
+}
+
+int32_t CrawlResults::SaveChangedSitemap(const std::string& dir, bool gzip, FileWriteResult* result) const {
+  const ContentChanges changes = this->changes();
+  const SiteOrigin site = origin();
+  std::set<std::string> changed;
+  for (const ContentChangeRow& row : changes.rows)
+    if (row.kind == ContentChange::New || row.kind == ContentChange::Changed) changed.insert(FullAddress(site, row.path));
+  CSitemapXmlWriter writer(date_, content_);
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    FillSorted(writer, &changed);
+  }
+  FileWriteResult failure;
+  const int32_t code = writer.SaveAll(InFolder(dir, ChangedSitemapPrefix(SiteFileName(site))), gzip, &failure);
+  if (result) *result = failure;
+  return code;
 }
 
 size_t CrawlResults::okCount() const {

@@ -4,17 +4,19 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "crawl/ContentChange.h"
 #include "crawl/CrawlPortion.h"
+#include "crawl/SitemapContent.h"
 #include "output/FileWriteResult.h"
 #include "web/SiteOrigin.h"
 
 class CSitemapXmlWriter;
-struct SitemapContent;
 
 // One failure as the failure page and the failure file show it.
 struct FailureRecord {
@@ -76,8 +78,20 @@ class CrawlResults {
   // Frees the sitemap documents once they are saved (they are by far the largest part).
   void ReleaseSitemap();
 
+  // Under lastmod from content, once the crawl has ended: what changed since the last crawl.
+  void SetChanges(ContentChanges changes);
+  ContentChanges changes() const;
+  // <site>_changes.tsv: kind TAB address TAB lastmod, one line each (new, changed, gone);
+  // rc::kMissing when the crawl judged no content.
+  int32_t SaveChanges(const std::string& dir, FileWriteResult* result = nullptr) const;
+  // <site>_changed_sitemap0.xml ...: the sitemap of the new and changed pages alone; the
+  // fetched lists are all it needs, so it may follow ReleaseSitemap.
+  int32_t SaveChangedSitemap(const std::string& dir, bool gzip, FileWriteResult* result = nullptr) const;
+
   static std::string UrlListName(const std::string& site) { return site + "_urls.txt"; }
   static std::string FailureListName(const std::string& site) { return site + "_failed.tsv"; }
+  static std::string ChangesName(const std::string& site) { return site + "_changes.tsv"; }
+  static std::string ChangedSitemapPrefix(const std::string& site) { return site + "_changed"; }
 
  private:
   // Calls fn(address, index) for each fetched address in order while it returns true; false
@@ -93,6 +107,12 @@ class CrawlResults {
     return true;
   }
 
+  // Adds the sitemap's pages to writer in byte order, only those in only when it is given.
+  // Under lock_.
+  void FillSorted(CSitemapXmlWriter& writer, const std::set<std::string>* only) const;
+
+  SitemapContent content_;  // what the entries hold
+  std::string date_;        // the lastmod of entries without their own
   mutable std::mutex lock_;  // guards everything below
   std::shared_ptr<CSitemapXmlWriter> writer_;
   SiteOrigin origin_;
@@ -108,6 +128,7 @@ class CrawlResults {
   std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
   std::vector<std::string> failureParents_;  // aligned with failures_
   size_t tooLong_ = 0;
+  ContentChanges changes_;
 };
 
 // host, and "_" with the port when it is not the scheme's default; an IPv6 host without its

@@ -35,6 +35,7 @@ class CrawlSession::Recorder : public CrawlResultConsumer {
   }
 
   void OnFinished(int32_t result) override {
+    results_->SetChanges(control_->Changes());
     results_->SortSitemap();
     {
       std::lock_guard<std::mutex> guard(ending_->lock);

@@ -27,20 +27,21 @@ bool ParseHeader(TiXmlDocument& doc, bool alternates) {
   return !doc.Error() && doc.RootElement() != nullptr;
 }
 
-// A url element whose children follow the key order of the template plus "loc", lastmod and
-// priority marked, then one marked xhtml:link when alternates are written.
+void AddTextChild(TiXmlElement& parent, const char* name, const std::string& value) {
+  TiXmlElement child(name);
+  child.InsertEndChild(TiXmlText(value.c_str()));
+  parent.InsertEndChild(child);
+}
+
+// A url element with the children the template has, in the order the protocol's schema
+// requires (loc, lastmod, changefreq, priority), lastmod and priority marked, then one marked
+// xhtml:link when alternates are written.
 void AddUrlElement(TiXmlElement& root, const std::map<std::string, std::string>& childTemplate, bool alternates) {
-  std::map<std::string, std::string> children = childTemplate;
-  children["loc"] = kLocMarker;
-  if (children.count("lastmod")) children["lastmod"] = kLastmodMarker;
-  if (children.count("priority")) children["priority"] = kPriorityMarker;
   TiXmlElement url("url");
-  for (const auto& [key, value] : children) {
-    if (key.empty()) continue;
-    TiXmlElement child(key.c_str());
-    child.InsertEndChild(TiXmlText(value.c_str()));
-    url.InsertEndChild(child);
-  }
+  AddTextChild(url, "loc", kLocMarker);
+  if (childTemplate.count("lastmod")) AddTextChild(url, "lastmod", kLastmodMarker);
+  if (auto it = childTemplate.find("changefreq"); it != childTemplate.end()) AddTextChild(url, "changefreq", it->second);
+  if (childTemplate.count("priority")) AddTextChild(url, "priority", kPriorityMarker);
   if (alternates) {
     TiXmlElement link("xhtml:link");
     link.SetAttribute("rel", "alternate");
@@ -78,8 +79,8 @@ bool CutEntry(const std::map<std::string, std::string>& childTemplate, bool alte
   rest = rest.substr(entryStart, entryEnd - entryStart);
   frame.hasLastmod = childTemplate.count("lastmod") != 0;
   frame.hasPriority = childTemplate.count("priority") != 0;
-  if (frame.hasLastmod && !CutAt(rest, kLastmodMarker, frame.beforeLastmod)) return false;
   if (!CutAt(rest, kLocMarker, frame.beforeLoc)) return false;
+  if (frame.hasLastmod && !CutAt(rest, kLastmodMarker, frame.beforeLastmod)) return false;
   if (frame.hasPriority && !CutAt(rest, kPriorityMarker, frame.beforePriority)) return false;
   if (!alternates) {
     frame.beforeClose = rest;
@@ -124,9 +125,9 @@ bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, 
 void AppendSitemapEntry(const SitemapFrame& frame, const std::string& address, const std::string& lastmod,
                         const std::string& priority,
                         const std::vector<std::pair<std::string, std::string>>& alternates, std::string& out) {
-  out.append(frame.beforeLastmod);
+  out.append(frame.beforeLoc).append(LocText(address)).append(frame.beforeLastmod);
   if (frame.hasLastmod) AppendXmlEscaped(out, lastmod);
-  out.append(frame.beforeLoc).append(LocText(address)).append(frame.beforePriority);
+  out.append(frame.beforePriority);
   if (frame.hasPriority) AppendXmlEscaped(out, priority);
   out.append(frame.beforeClose);
   if (!frame.alternateLead.empty()) {

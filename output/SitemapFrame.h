@@ -7,17 +7,19 @@
 // The fixed pieces of a printed sitemap document, taken once from the XML library's own
 // printer so that documents can be grown as text: a document is head + entries + tail, or
 // emptyText while it holds no address. An entry is
-//   beforeLastmod + lastmod + beforeLoc + <loc> text + beforePriority + priority + beforeClose
+//   beforeLoc + <loc> text + beforeLastmod + lastmod + beforePriority + priority + beforeClose
 //   + one alternate per language + close,
 // where a slot the template lacks (lastmod, priority) is empty together with the piece that
-// leads to it. An alternate is alternateLead + hreflang + alternateMid + href + alternateTail.
+// leads to it. The children come in the protocol's order: loc, lastmod, changefreq, priority,
+// then the extensions. An alternate is alternateLead + hreflang + alternateMid + href +
+// alternateTail.
 struct SitemapFrame {
   std::string emptyText;   // declaration line + "<urlset xmlns=... />" line
   std::string head;        // declaration line + root start tag line
   std::string tail;        // root end tag line
-  std::string beforeLastmod;   // "    <url>" up to and including "<lastmod>"
-  std::string beforeLoc;       // up to and including "<loc>"
-  std::string beforePriority;  // from "</loc>" up to and including "<priority>"
+  std::string beforeLoc;       // "    <url>" up to and including "<loc>"
+  std::string beforeLastmod;   // from "</loc>" up to and including "<lastmod>"
+  std::string beforePriority;  // from the previous slot's value up to and including "<priority>"
   std::string beforeClose;     // the rest of the last child's line
   std::string close;           // the "    </url>" line
   std::string alternateLead;   // an xhtml:link line up to the hreflang value
@@ -34,7 +36,7 @@ inline constexpr const char* kSitemapNamespace = "http://www.sitemaps.org/schema
 inline constexpr const char* kXhtmlNamespace = "http://www.w3.org/1999/xhtml";
 
 // Parses the header with TinyXML and prints, with its printer, an empty document and one
-// holding a url element with the given children (key order, "loc" among them), and with
+// holding a url element with loc and the given children in the protocol's order, and with
 // alternates one xhtml:link child after them.
 // False when the header does not parse into a document with a root element.
 bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, SitemapFrame& frame,

@@ -14,6 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
   fonts-wqy-microhei openssl ca-certificates xdg-utils librsvg2-bin
   nginx-light time chromium nlohmann-json3-dev
+  libxml2-dev libxml2-utils
 )
 if [ "${1:-}" = --extras ]; then
   # fuzz/build.sh, and the other crawlers of the benchmarks

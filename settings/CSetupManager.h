@@ -51,6 +51,8 @@ inline constexpr const char* kKeyNoProxy = "keysetupmanager_conn_no_proxy";
 inline constexpr const char* kKeyCaFile = "keysetupmanager_conn_ca_file";
 inline constexpr const char* kKeyInsecure = "keysetupmanager_conn_insecure";
 inline constexpr const char* kKeyMaxRate = "keysetupmanager_conn_max_rate";
+inline constexpr const char* kKeySitemapLastmodFrom = "keysetupmanager_sitemap_lastmod_from";
+inline constexpr const char* kKeySitemapImages = "keysetupmanager_sitemap_images";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -99,6 +101,9 @@ class CSetupManager {
   std::string caFile;                 // a CA bundle trusted beside the system's (UTF-8 path)
   int32_t insecure = 0;               // 1: any certificate is accepted
   int32_t maxRate = 0;                // requests a second at most; 0: no limit
+  // start, header, content or none, as ParseLastmodSource reads it; start with the switch
+  // lastmodFromHeader on means header, as it always did.
+  std::string sitemapLastmodFrom = "start";
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();

@@ -13,7 +13,6 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   rules.obeyRobots = setup.obeyRobots != 0;
   rules.minIntervalMs = setup.minIntervalMs;
   rules.userAgent = setup.userAgent;
-  rules.lastmodFromHeader = setup.lastmodFromHeader != 0;
   rules.renderScripts = setup.renderScripts != 0;
   rules.removeParams = ListEntries(setup.removeParams);
   rules.removeAllParams = setup.removeAllParams != 0;
@@ -30,5 +29,8 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   std::vector<std::string> priorities;
   if (ParseChangefreq(setup.sitemapChangefreq, word, message)) content.changefreq = word;
   if (ParsePriorities(setup.sitemapPriority, priorities, message)) content.priorities = priorities;
+  LastmodSource source = LastmodSource::Start;
+  if (!ParseLastmodSource(setup.sitemapLastmodFrom, source, message)) source = LastmodSource::Start;
+  content.lastmodFrom = source == LastmodSource::Start && setup.lastmodFromHeader != 0 ? LastmodSource::Header : source;
   return params;
 }

@@ -30,6 +30,13 @@ bool ReadChangefreqWord(const std::string& text, std::string& value, std::string
   return true;
 }
 
+bool ReadLastmodWord(const std::string& text, std::string& value, std::string& problem) {
+  LastmodSource source = LastmodSource::Start;
+  if (!ParseLastmodSource(text, source, problem)) return false;
+  value = LastmodSourceText(source);
+  return true;
+}
+
 bool ReadPriorityList(const std::string& text, std::string& value, std::string& problem) {
   std::vector<std::string> values;
   if (!ParsePriorities(text, values, problem)) return false;
@@ -158,6 +165,13 @@ const SettingRow kRows[] = {
      {"--max-rate", nullptr, "N", 0, kMaxRequestRate, "request rate", "requests a second",
       "at most N requests a second to the site, all threads together (0: no\n"
       "limit); with --delay too, the stricter of the two holds"}},
+    {"sitemapLastmodFrom", "lastmod 来源", kKeySitemapLastmodFrom, K::Words, &M::sitemapLastmodFrom, "start", 0, 0, P::SitemapContent,
+     true,
+     {"--lastmod-from", nullptr, "WORD", 0, 0, nullptr, nullptr,
+      "start (the crawl's date, the default), header (each page's Last-Modified,\n"
+      "else that date), content (the date the page's content was first seen,\n"
+      "kept per site in db/history; also writes <site>_changes.tsv), or none"},
+     ReadLastmodWord},
 };
 
 // The words a Number or Switch is stored as: an optional sign and decimal digits.

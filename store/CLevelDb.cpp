@@ -110,6 +110,16 @@ int32_t CLevelDb::WriteAll(const std::map<std::string, std::string>& pairs) {
   });
 }
 
+int32_t CLevelDb::WriteAll(const std::map<std::string, std::string>& pairs, const std::vector<std::string>& erased) {
+  if (isOpen_ != 1) return rc::kNotOpen;
+  return Guarded(rc::kDbWrite, [&] {
+    leveldb::WriteBatch batch;
+    for (const auto& [key, value] : pairs) batch.Put(key, value);
+    for (const std::string& key : erased) batch.Delete(key);
+    return StatusResult(db_->Write(leveldb::WriteOptions(), &batch), rc::kDbWrite);
+  });
+}
+
 int32_t CLevelDb::ReadAll(std::map<std::string, std::string>& pairs) {
   if (isOpen_ != 1) return rc::kNotOpen;
   return Guarded(rc::kDbRead, [&] {

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <leveldb/db.h>
 #include <leveldb/options.h>
@@ -32,6 +33,8 @@ class CLevelDb {
   int32_t Contains(const std::string& key);
   // All pairs in one write batch. 0; -300 closed; -240 refused.
   int32_t WriteAll(const std::map<std::string, std::string>& pairs);
+  // The same, also deleting the erased keys, in the one batch.
+  int32_t WriteAll(const std::map<std::string, std::string>& pairs, const std::vector<std::string>& erased);
   // Adds every stored pair in key order; keys the map already holds keep their values.
   // 0; -300 closed; -250 when the iteration ends with an error.
   int32_t ReadAll(std::map<std::string, std::string>& pairs);

@@ -72,3 +72,20 @@ std::string RenderStopText(RenderStop why) {
   }
   return std::string();
 }
+
+std::string ChangesCountText(const ContentChanges& changes) {
+  return "新网页" + std::to_string(changes.newCount) + "个 已更改" + std::to_string(changes.changedCount) + "个 已消失" +
+         std::to_string(changes.goneCount) + "个";
+}
+
+std::string HistoryNoticeText(const HistoryNotice& notice) {
+  switch (notice.kind) {
+    case HistoryNotice::Kind::SetAside:
+      return "网页历史记录已损坏，已移到 " + notice.asidePath + " 并重新开始记录（" + notice.detail + "）";
+    case HistoryNotice::Kind::Unavailable:
+      return "无法使用网页历史记录 " + notice.folder + "，本次每个网页都按首次见到处理（" + notice.detail + "）";
+    case HistoryNotice::Kind::None:
+      break;
+  }
+  return {};
+}

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "crawl/ContentChange.h"
 #include "crawl/CrawlCounters.h"
 #include "crawl/RenderStop.h"
 #include "output/CrawlEnding.h"
@@ -30,3 +31,9 @@ std::string InsecureText();
 std::string BrowserMissingText(const std::string& executable);
 // Why the pages are not rendered; empty for RenderStop::None.
 std::string RenderStopText(RenderStop why);
+
+// "新网页" n "个 已更改" c "个 已消失" g "个": what changed since the site's last crawl
+// (lastmod from content).
+std::string ChangesCountText(const ContentChanges& changes);
+// What became of the site's history when it could not be used as it was; empty when it could.
+std::string HistoryNoticeText(const HistoryNotice& notice);

@@ -15,24 +15,29 @@ DialogTemplate CSetupSitemapPage::Template() {
   return DialogTemplate{
       L"网站地图内容", 415, 261,
       {
-          {ControlKind::GroupBox, -1, L"规范网址", {7, 7, 401, 52}},
-          {ControlKind::CheckBox, kIdCanonical, L"只列出规范网址(rel=\"canonical\")", {20, 22, 370, 12}},
+          {ControlKind::GroupBox, -1, L"规范网址", {7, 7, 401, 46}},
+          {ControlKind::CheckBox, kIdCanonical, L"只列出规范网址(rel=\"canonical\")", {20, 20, 370, 12}},
           {ControlKind::Static, -1, L"指向别的网址的网页照常爬行，但不列入站点地图；同一网站的规范网址照链接爬行。",
-           {32, 38, 366, 10}},
-          {ControlKind::GroupBox, -1, L"多语言", {7, 66, 401, 52}},
-          {ControlKind::CheckBox, kIdHreflang, L"写入语言版本(hreflang)", {20, 81, 370, 12}},
+           {32, 35, 366, 10}},
+          {ControlKind::GroupBox, -1, L"多语言", {7, 58, 401, 46}},
+          {ControlKind::CheckBox, kIdHreflang, L"写入语言版本(hreflang)", {20, 71, 370, 12}},
           {ControlKind::Static, -1, L"网页中带 hreflang 的 link rel=\"alternate\" 写成该网址的 xhtml:link 元素(同一网站和别的网站都写)。",
-           {32, 97, 366, 10}},
-          {ControlKind::GroupBox, -1, L"更新频率和优先级", {7, 125, 401, 90}},
-          {ControlKind::Static, -1, L"更新频率(changefreq)", {20, 143, 92, 10}},
-          {ControlKind::Edit, kIdChangefreq, L"", {116, 141, 80, 14}, kAutoHScroll},
+           {32, 86, 366, 10}},
+          {ControlKind::GroupBox, -1, L"更新频率和优先级", {7, 109, 401, 84}},
+          {ControlKind::Static, -1, L"更新频率(changefreq)", {20, 125, 92, 10}},
+          {ControlKind::Edit, kIdChangefreq, L"", {116, 123, 80, 14}, kAutoHScroll},
           {ControlKind::Static, -1, L"always、hourly、daily、weekly、monthly、yearly、never，或 none(不写)",
-           {116, 158, 282, 10}},
-          {ControlKind::Static, -1, L"优先级(priority)", {20, 176, 92, 10}},
-          {ControlKind::Edit, kIdPriority, L"", {116, 174, 150, 14}, kAutoHScroll},
+           {116, 140, 282, 10}},
+          {ControlKind::Static, -1, L"优先级(priority)", {20, 156, 92, 10}},
+          {ControlKind::Edit, kIdPriority, L"", {116, 154, 150, 14}, kAutoHScroll},
           {ControlKind::Static, -1, L"0.0 到 1.0；按链接深度列出时如 1.0,0.8,0.6(最后一个用于更深的网页)，或 none",
-           {116, 191, 282, 20}},
-          {ControlKind::PushButton, kIdDefaults, L"恢复默认值", {326, 240, 82, 16}},
+           {116, 171, 282, 20}},
+          {ControlKind::GroupBox, -1, L"更新日期", {7, 197, 401, 40}},
+          {ControlKind::Static, -1, L"lastmod 来源", {20, 213, 92, 10}},
+          {ControlKind::Edit, kIdLastmodFrom, L"", {116, 211, 80, 14}, kAutoHScroll},
+          {ControlKind::Static, -1, L"start(爬行当天)、header(Last-Modified)、content(内容首次出现的日期，按网站记录)或 none(不写)",
+           {200, 208, 204, 26}},
+          {ControlKind::PushButton, kIdDefaults, L"恢复默认值", {326, 242, 82, 16}},
       }};
 }
 
@@ -47,6 +52,7 @@ void CSetupSitemapPage::LoadControls() {
   CheckItem(kIdHreflang, setup_->sitemapHreflang != 0);
   SetItemText(kIdChangefreq, Utf8ToWide(setup_->sitemapChangefreq));
   SetItemText(kIdPriority, Utf8ToWide(setup_->sitemapPriority));
+  SetItemText(kIdLastmodFrom, Utf8ToWide(setup_->sitemapLastmodFrom));
 }
 
 bool CSetupSitemapPage::FindRefusedEntry(RefusedEntry& refused) const {
@@ -58,6 +64,11 @@ bool CSetupSitemapPage::FindRefusedEntry(RefusedEntry& refused) const {
   std::vector<std::string> values;
   if (!ParsePriorities(WideToUtf8(GetItemText(kIdPriority)), values, message)) {
     refused = {kIdPriority, L"优先级应为 0.0 到 1.0 之间的数，多个用逗号隔开(按链接深度)，或 none。"};
+    return true;
+  }
+  LastmodSource source = LastmodSource::Start;
+  if (!ParseLastmodSource(WideToUtf8(GetItemText(kIdLastmodFrom)), source, message)) {
+    refused = {kIdLastmodFrom, L"lastmod 来源应为 start、header、content 或 none。"};
     return true;
   }
   return false;
@@ -74,6 +85,9 @@ void CSetupSitemapPage::Apply() {
     setup_->sitemapChangefreq = ChangefreqText(word);
   if (ParsePriorities(WideToUtf8(GetItemText(kIdPriority)), values, message))
     setup_->sitemapPriority = PrioritiesText(values);
+  LastmodSource source = LastmodSource::Start;
+  if (ParseLastmodSource(WideToUtf8(GetItemText(kIdLastmodFrom)), source, message))
+    setup_->sitemapLastmodFrom = LastmodSourceText(source);
 }
 
 void CSetupSitemapPage::RestoreDefaults() {
@@ -82,6 +96,7 @@ void CSetupSitemapPage::RestoreDefaults() {
   CheckItem(kIdHreflang, false);
   SetItemText(kIdChangefreq, Utf8ToWide(ChangefreqText(defaults.changefreq)));
   SetItemText(kIdPriority, Utf8ToWide(PrioritiesText(defaults.priorities)));
+  SetItemText(kIdLastmodFrom, Utf8ToWide(LastmodSourceText(defaults.lastmodFrom)));
 }
 
 void CSetupSitemapPage::OnCommand(int id) {

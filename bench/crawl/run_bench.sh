@@ -9,7 +9,8 @@
 # WORK (scratch folder, default /dev/shm/veltro-crawl-bench when it has 4 GB free, else
 # /tmp/veltro-crawl-bench), PORT (default 18080),
 # VELTRO_ARGS (further options of veltro-sitemap-cli, split at spaces, such as URL rules),
-# TOOLS (which crawlers, default "veltro wget2 wget"), ROUNDS (runs of each crawler per size,
+# TOOLS (which crawlers, default "veltro wget2 wget"; veltro_content is veltro with
+# --lastmod-from content), ROUNDS (runs of each crawler per size,
 # default 3), THREADS (veltro's workers and wget2's threads, default 8), LINKS (when set,
 # small pages of exactly that many same-site links: the scale run, e.g. LINKS=10 with
 # N = 500000 1000000), DEPTH (veltro's depth, default 5, 20 with LINKS). The rounds take turns at going first, so neither crawler always meets a cold
@@ -134,15 +135,31 @@ record() {
     "$tool" "$n" "$wall" "$found" "$missing" "$extra" "$pps" "$rss" "$bpp"
 }
 
-run_veltro() {
-  local n="$1" site="$2" dir="$WORK/veltro-$n"
-  rm -rf "$dir" && mkdir -p "$dir/run"
+# One veltro run as tool ($1), with further options; a working folder of its own ($4: kept
+# across rounds when set, so a history begun by the first round is judged against later).
+veltro_run() {
+  local tool="$1" n="$2" site="$3" keep="${4:-}" dir="$WORK/$1-$2"
+  shift 4
+  if [ -z "$keep" ]; then rm -rf "$dir"; fi
+  rm -rf "$dir/out" && mkdir -p "$dir/run"
   # An empty working folder: no settings database.
-  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -t "$THREADS" -d "$DEPTH" ${VELTRO_ARGS:-} -o "$dir/out" "http://127.0.0.1:$PORT/" \
+  (cd "$dir/run" && /usr/bin/time -v -o "$dir/time.txt" "$CLI" -q -t "$THREADS" -d "$DEPTH" ${VELTRO_ARGS:-} "$@" -o "$dir/out" "http://127.0.0.1:$PORT/" \
       >"$dir/stdout.txt" 2>"$dir/stderr.txt") || echo "veltro-sitemap-cli exited with $? (see $dir/stderr.txt)" >&2
   # Full addresses back to paths; the list has no line break after its last address.
   { cat "$dir"/out/127.0.0.1*_urls.txt; echo; } | tr -d '\r' | sed -e "s#^http://127.0.0.1:$PORT##" -e '/^$/d' >"$dir/found.txt"
-  record veltro "$n" "$dir/time.txt" "$dir/found.txt" "$site"
+  record "$tool" "$n" "$dir/time.txt" "$dir/found.txt" "$site"
+}
+
+run_veltro() { veltro_run veltro "$1" "$2" ""; }
+
+# lastmod from content: the first round begins the site's history (every page new), the later
+# ones judge every page against it; the history's size on disk per page is printed.
+run_veltro_content() {
+  veltro_run veltro_content "$1" "$2" keep --lastmod-from content
+  local history="$WORK/veltro_content-$1/run/db/history"
+  local kb
+  kb=$(du -sk "$history" | cut -f1)
+  echo "         history $history: $kb KB, $(awk -v k="$kb" -v n="$1" 'BEGIN { printf "%.1f", k * 1024 / n }') B/page"
 }
 
 run_wget() {

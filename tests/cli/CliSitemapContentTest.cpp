@@ -118,3 +118,58 @@ TEST(CliSitemapContentTest, BadChangefreqOrPriorityIsAUsageErrorAndNoneLeavesThe
 }
 
 }  // namespace
+
+// --lastmod-from content: the history below the working folder, the changes file and its
+// counts, --changes-only's sitemap beside the full one; --lastmod-from none writes no lastmod
+// and --lastmod still means header.
+TEST(CliSitemapContentTest, LastmodFromContentWritesTheChangesAndTheirSitemapAndNoneWritesNoLastmod) {
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  const std::string origin = site.origin();
+  Resource dated = Html("", {});
+  dated.headers["Last-Modified"] = "Fri, 01 May 2020 10:00:00 GMT";
+  site.Set("/", Html("", {"/a.html", "/b.html"}));
+  site.Set("/a.html", dated);
+  site.Set("/b.html", Html("<title>b</title>", {}));
+  TempDir work;
+  const std::vector<std::string> args = {"--plain", "--changes-only", "--lastmod-from", "content", origin};
+  ChildResult first = RunCommand(args, work.path());
+  ASSERT_EQ(first.exitStatus, 0) << first.err;
+  EXPECT_NE(first.err.find("since the last crawl 3 new, 0 changed, 0 gone (新网页3个 已更改0个 已消失0个)"), std::string::npos)
+      << first.err;
+  EXPECT_TRUE(fs::is_directory(work.path() / "db" / "history" / SiteFiles(origin)));
+
+  site.Set("/", Html("", {"/a.html"}));  // b is gone, the root changed
+  ChildResult second = RunCommand(args, work.path());
+  ASSERT_EQ(second.exitStatus, 0) << second.err;
+  EXPECT_NE(second.err.find("0 new, 1 changed, 1 gone"), std::string::npos) << second.err;
+  const std::string prefix = SiteFiles(origin);
+  auto rows = TsvRows(ReadFileBytes(work.path() / (prefix + "_changes.tsv")));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][0], "changed");
+  EXPECT_EQ(rows[0][1], origin + "/");
+  EXPECT_EQ(rows[1][0], "gone");
+  EXPECT_EQ(rows[1][1], origin + "/b.html");
+  const ParsedSitemap changed = ParseSitemapXml(ReadFileBytes(work.path() / (prefix + "_changed_sitemap0.xml")));
+  ASSERT_TRUE(changed.ok) << changed.problem;
+  ASSERT_EQ(changed.urls.size(), 1u);
+  EXPECT_EQ(changed.urls[0].loc, origin + "/");
+  const ParsedSitemap full = ParseSitemapXml(ReadFileBytes(work.path() / (prefix + "_sitemap0.xml")));
+  ASSERT_TRUE(full.ok) << full.problem;
+  ASSERT_EQ(full.urls.size(), 2u);
+  EXPECT_EQ(full.urls[1].lastmod, "2020-05-01T10:00:00+00:00");  // unchanged: its first date stays
+
+  TempDir none;
+  ASSERT_EQ(RunCommand({"-q", "--plain", "--lastmod-from", "none", origin}, none.path()).exitStatus, 0);
+  const std::string text = ReadFileBytes(none.path() / (prefix + "_sitemap0.xml"));
+  EXPECT_EQ(text.find("<lastmod>"), std::string::npos);
+  EXPECT_TRUE(ParseSitemapXml(text).ok) << ParseSitemapXml(text).problem;
+  EXPECT_FALSE(fs::exists(none.path() / (prefix + "_changes.tsv")));
+  TempDir header;
+  ASSERT_EQ(RunCommand({"-q", "--plain", "--lastmod", origin}, header.path()).exitStatus, 0);
+  EXPECT_NE(ReadFileBytes(header.path() / (prefix + "_sitemap0.xml")).find("<lastmod>2020-05-01T10:00:00+00:00</lastmod>"),
+            std::string::npos);
+  ChildResult junk = RunCommand({"--lastmod-from", "yesterday", origin}, header.path());
+  EXPECT_EQ(junk.exitStatus, 2);
+  EXPECT_NE(junk.err.find("start, header, content, none"), std::string::npos) << junk.err;
+}

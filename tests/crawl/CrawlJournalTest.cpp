@@ -267,7 +267,7 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
   params.rules.obeyRobots = true;
   params.rules.minIntervalMs = 250;
   params.rules.userAgent = "Veltro test agent/2 (+ spaces)";
-  params.rules.lastmodFromHeader = true;
+  params.sitemap.lastmodFrom = LastmodSource::None;
   params.rules.renderScripts = true;
   params.sitemap.canonicalOnly = true;
   params.sitemap.languageAlternates = true;

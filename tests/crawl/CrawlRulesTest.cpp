@@ -191,7 +191,7 @@ TEST(CrawlRulesTest, LastModifiedBecomesTheLastmodOnlyWhenAsked) {
 
   CrawlRun run;
   CrawlRun::Options options;
-  options.rules.lastmodFromHeader = true;
+  options.sitemap.lastmodFrom = LastmodSource::Header;
   ASSERT_TRUE(run.Crawl(site.origin(), options));
   std::map<std::string, std::string> lastmods;
   for (const CrawlPortion& p : run.portions) lastmods.insert(p.lastmods.begin(), p.lastmods.end());

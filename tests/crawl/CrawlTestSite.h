@@ -127,6 +127,7 @@ class CrawlRun {
     int32_t maxRate = 0;
     std::string journalPath;
     bool resume = false;
+    std::string historyFolder = "db/history";
   };
 
   ~CrawlRun() {
@@ -145,6 +146,7 @@ class CrawlRun {
     params.maxRate = options.maxRate;
     params.journalPath = options.journalPath;
     params.resume = options.resume;
+    params.historyFolder = options.historyFolder;
     PatternFilter::FillPatternSet(params.includePatterns, options.include);
     PatternFilter::FillPatternSet(params.excludePatterns, options.exclude);
     return params;

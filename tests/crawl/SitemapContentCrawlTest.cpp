@@ -152,8 +152,8 @@ TEST_F(SitemapContentCrawlTest, DefaultsListEveryFetchedPageWithDailyAndHalfAndN
   std::string text;
   ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
   EXPECT_EQ(text.find("xhtml"), std::string::npos);
-  EXPECT_NE(text.find("    <url>\n        <changefreq>daily</changefreq>\n        <lastmod>" + LocalIsoDate() +
-                      "</lastmod>\n        <loc>" + At("/d4.html") + "</loc>\n        <priority>0.5</priority>\n    </url>\n"),
+  EXPECT_NE(text.find("    <url>\n        <loc>" + At("/d4.html") + "</loc>\n        <lastmod>" + LocalIsoDate() +
+                      "</lastmod>\n        <changefreq>daily</changefreq>\n        <priority>0.5</priority>\n    </url>\n"),
             std::string::npos);
   // The start address was linked by no page.
   for (const FailureRecord& failure : run.results().FailureRecords())

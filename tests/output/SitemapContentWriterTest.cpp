@@ -27,9 +27,9 @@ std::string Alternate(const std::string& lang, const std::string& href) {
 // An entry with alternates, as the plain default children plus the links.
 std::string Entry(const std::string& loc, const Alternates& alternates) {
   std::string text = "    <url>\n"
-                     "        <changefreq>daily</changefreq>\n"
-                     "        <lastmod>" + kDate + "</lastmod>\n"
                      "        <loc>" + loc + "</loc>\n"
+                     "        <lastmod>" + kDate + "</lastmod>\n"
+                     "        <changefreq>daily</changefreq>\n"
                      "        <priority>0.5</priority>\n";
   for (const auto& [lang, href] : alternates) text += Alternate(lang, href);
   return text + "    </url>\n";
@@ -51,23 +51,23 @@ std::string Printed(CSitemapXmlWriter& writer) {
 
 TEST(SitemapContentWriterTest, AlternatesAreEscapedEncodedChildrenAndTheRootDeclaresTheXhtmlPrefix) {
   CSitemapXmlWriter writer(kDate, WithAlternates());
-  const Alternates alternates = {{"en", "http://h/p"}, {"de", "http://h/de/p?a=1&b=2"},
+  const Alternates alternates = {{"en", "http://h.test/p"}, {"de", "http://h.test/de/p?a=1&b=2"},
                                  {"zh\"CN", "http://other/\xE4\xB8\xAD p"}};
-  ASSERT_EQ(writer.AddUrl("http://h/p", "", 0, alternates), rc::kOk);
-  ASSERT_EQ(writer.AddUrl("http://h/q", "", 1, {}), rc::kOk);
+  ASSERT_EQ(writer.AddUrl("http://h.test/p", "", 0, alternates), rc::kOk);
+  ASSERT_EQ(writer.AddUrl("http://h.test/q", "", 1, {}), rc::kOk);
   const std::string text = Printed(writer);
   EXPECT_EQ(text, kHead +
-                      Entry("http://h/p", {{"en", "http://h/p"}, {"de", "http://h/de/p?a=1&amp;b=2"},
+                      Entry("http://h.test/p", {{"en", "http://h.test/p"}, {"de", "http://h.test/de/p?a=1&amp;b=2"},
                                            {"zh&quot;CN", "http://other/%E4%B8%AD%20p"}}) +
-                      Entry("http://h/q", {}) + kTail);
+                      Entry("http://h.test/q", {}) + kTail);
   const ParsedSitemap parsed = ParseSitemapXml(text);
   ASSERT_TRUE(parsed.ok) << parsed.problem;
   EXPECT_TRUE(parsed.declaresXhtml);
   ASSERT_EQ(parsed.urls.size(), 2u);
   EXPECT_EQ(parsed.urls[0].alternates,
-            (Alternates{{"en", "http://h/p"}, {"de", "http://h/de/p?a=1&b=2"}, {"zh\"CN", "http://other/%E4%B8%AD%20p"}}));
+            (Alternates{{"en", "http://h.test/p"}, {"de", "http://h.test/de/p?a=1&b=2"}, {"zh\"CN", "http://other/%E4%B8%AD%20p"}}));
   // The sitemap page shows exactly what the documents hold.
-  EXPECT_EQ(writer.EntryText("http://h/q", "", 1, {}), Entry("http://h/q", {}));
+  EXPECT_EQ(writer.EntryText("http://h.test/q", "", 1, {}), Entry("http://h.test/q", {}));
 }
 
 TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaultsHaveNoXhtmlPrefix) {
@@ -76,7 +76,7 @@ TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaul
   content.priorities = {"1.0", "0.8", "0.6"};
   CSitemapXmlWriter writer(kDate, content);
   for (int depth = 0; depth <= 4; ++depth)
-    ASSERT_EQ(writer.AddUrl("http://h/d" + std::to_string(depth), "", depth, {{"en", "http://h/ignored"}}), rc::kOk);
+    ASSERT_EQ(writer.AddUrl("http://h.test/d" + std::to_string(depth), "", depth, {{"en", "http://h.test/ignored"}}), rc::kOk);
   ParsedSitemap parsed = ParseSitemapXml(Printed(writer));
   ASSERT_TRUE(parsed.ok) << parsed.problem;
   EXPECT_FALSE(parsed.declaresXhtml);  // alternates are off: none written, no prefix
@@ -91,12 +91,12 @@ TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaul
   content.changefreq.clear();
   content.priorities.clear();
   CSitemapXmlWriter bare(kDate, content);
-  ASSERT_EQ(bare.AddUrl("http://h/", "2025-01-02", 3, {}), rc::kOk);
+  ASSERT_EQ(bare.AddUrl("http://h.test/", "2025-01-02", 3, {}), rc::kOk);
   EXPECT_EQ(Printed(bare), "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
                            "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n"
                            "    <url>\n"
+                           "        <loc>http://h.test/</loc>\n"
                            "        <lastmod>2025-01-02</lastmod>\n"
-                           "        <loc>http://h/</loc>\n"
                            "    </url>\n"
                            "</urlset>\n");
   parsed = ParseSitemapXml(Printed(bare));
@@ -119,13 +119,14 @@ TEST(SitemapContentWriterTest, SplitCountsAlternatesAndKeepsADocumentOfExactlyTw
                                                 "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
       const Alternates alternates = {{"en", "http://example.com/en"}, {"fr", "http://other.example/fr"}};
       const Alternates written = withAlternates ? alternates : Alternates{};
-      // Entries of one length, then one sized to end the text exactly at size.
+      // Entries of one length, then one sized to end the text exactly at size (each address
+      // within the protocol's 2,048 characters).
       size_t length = head.size() + kTail.size();
       std::vector<std::string> locs;
       const std::string base = "http://example.com/page/";
-      const size_t unit = Entry(base + std::string(1500, 'a'), written).size();
+      const size_t unit = Entry(base + std::string(500, 'a'), written).size();
       while (length + 2 * unit <= size) {
-        std::string loc = base + std::to_string(100000 + locs.size()) + std::string(1500 - 6, 'a');
+        std::string loc = base + std::to_string(100000 + locs.size()) + std::string(500 - 6, 'a');
         ASSERT_EQ(writer.AddUrl(loc, "", 0, alternates), rc::kOk);
         locs.push_back(loc);
         length += unit;

@@ -14,6 +14,7 @@
 #include "common/TextCodec.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/SitemapFiles.h"
+#include "support/SitemapSchema.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -26,9 +27,9 @@ const std::string kRootOpen = "<urlset xmlns=\"http://www.sitemaps.org/schemas/s
 
 std::string Entry(const std::string& loc, const std::string& lastmod = kDate) {
   return "    <url>\n"
-         "        <changefreq>daily</changefreq>\n"
-         "        <lastmod>" + lastmod + "</lastmod>\n"
          "        <loc>" + loc + "</loc>\n"
+         "        <lastmod>" + lastmod + "</lastmod>\n"
+         "        <changefreq>daily</changefreq>\n"
          "        <priority>0.5</priority>\n"
          "    </url>\n";
 }
@@ -64,10 +65,9 @@ std::string PrintedByTinyXml(const std::vector<std::string>& addresses) {
   TiXmlDocument doc;
   doc.Parse("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n"
             "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\r\n</urlset>\r\n");
-  std::map<std::string, std::string> children = {
-      {"changefreq", "daily"}, {"lastmod", kDate}, {"priority", "0.5"}};
   for (const auto& address : addresses) {
-    children["loc"] = address;
+    const std::vector<std::pair<std::string, std::string>> children = {
+        {"loc", address}, {"lastmod", kDate}, {"changefreq", "daily"}, {"priority", "0.5"}};
     TiXmlElement url("url");
     for (const auto& [key, value] : children) {
       TiXmlElement child(key.c_str());
@@ -136,7 +136,7 @@ TEST(SitemapXmlWriterTest, PrintedTextAndPlainFileEqualWhatTinyXmlBuildsAndSaves
   EXPECT_EQ(ReadFileBytes("sitemap0.xml"), WithCrLf(ReadFileBytes("reference.xml")));
 }
 
-TEST(SitemapXmlWriterTest, ChildTemplateOrdersChildrenByKeyAndDatesEntriesWithTheLocalDay) {
+TEST(SitemapXmlWriterTest, EntriesPutLocFirstInTheProtocolsOrderAndCarryTheLocalDay) {
   CSitemapXmlWriter writer;
   const auto& t = writer.childTemplate();
   ASSERT_EQ(t.size(), 3u);
@@ -148,9 +148,29 @@ TEST(SitemapXmlWriterTest, ChildTemplateOrdersChildrenByKeyAndDatesEntriesWithTh
   EXPECT_EQ(t.at("lastmod")[7], '-');
   writer.AddUrl("http://h/");
   std::string text = Printed(writer);
-  EXPECT_LT(text.find("<changefreq>"), text.find("<lastmod>"));
-  EXPECT_LT(text.find("<lastmod>"), text.find("<loc>"));
-  EXPECT_LT(text.find("<loc>"), text.find("<priority>"));
+  EXPECT_LT(text.find("<loc>"), text.find("<lastmod>"));
+  EXPECT_LT(text.find("<lastmod>"), text.find("<changefreq>"));
+  EXPECT_LT(text.find("<changefreq>"), text.find("<priority>"));
+}
+
+// The saved files, plain and gzip, against the protocol's schema; the order the writer once
+// used (loc after lastmod and changefreq) is refused by it, so the check has teeth.
+TEST(SitemapXmlWriterTest, SavedFilesAreValidAgainstTheProtocolsSchemaAndTheOldOrderIsNot) {
+  TempDir dir;
+  ScopedWorkingDir cwd(dir.path());
+  CSitemapXmlWriter writer(kDate);
+  ASSERT_EQ(writer.AddUrl("http://example.com/"), rc::kOk);
+  ASSERT_EQ(writer.AddUrl("http://example.com/q?a=1&b=2", "2024-01-31T08:05:00+00:00"), rc::kOk);
+  ASSERT_EQ(writer.SaveAll("site", false), rc::kOk);
+  ASSERT_EQ(writer.SaveAll("site", true), rc::kOk);
+  EXPECT_EQ(SitemapSchemaProblems(ReadFileBytes("site_sitemap0.xml")), "");
+  EXPECT_EQ(SitemapSchemaProblems(Gunzip("site_sitemap0.xml.gz")), "");
+
+  std::string old = Document({"http://example.com/"});
+  const std::string loc = "        <loc>http://example.com/</loc>\n";
+  old.erase(old.find(loc), loc.size());
+  old.insert(old.find("        <priority>"), loc);
+  EXPECT_NE(SitemapSchemaProblems(old).find("This element is not expected. Expected is ( {http://www.sitemaps.org/schemas/sitemap/0.9}loc )"), std::string::npos) << old;
 }
 
 TEST(SitemapXmlWriterTest, LocEscapesAmpersandsButKeepsHexadecimalCharacterReferences) {

@@ -37,6 +37,7 @@ inline const std::map<std::string, SettingSample>& SettingSamples() {
         {kKeySitemapHreflang, {"1", {"--hreflang"}}},
         {kKeySitemapChangefreq, {"weekly", {"--changefreq", "weekly"}}},
         {kKeySitemapPriority, {"1.0,0.8,0.6", {"--priority", "1.0,0.8,0.6"}}},
+        {kKeySitemapLastmodFrom, {"content", {"--lastmod-from", "content"}}},
         {kKeyRemoveParams, {"sid\nutm_*", {"--remove-param", "sid", "--remove-param=utm_*"}}},
         {kKeyRemoveAllParams, {"1", {"--remove-all-params"}}},
         {kKeyKeepParams, {"id", {"--keep-param", "id"}}},

@@ -2,6 +2,8 @@
 
 #include <tinyxml.h>
 
+#include "support/SitemapSchema.h"
+
 namespace {
 
 std::string TextOf(const TiXmlElement* element) {
@@ -31,6 +33,8 @@ bool ReadUrl(const TiXmlElement* url, ParsedSitemapUrl& out, std::string& proble
         return false;
       }
       out.alternates.emplace_back(lang, href);
+    } else if (name == "image:image") {
+      out.images.push_back(TextOf(child->FirstChildElement("image:loc")));
     } else {
       problem = "unexpected element " + name;
       return false;
@@ -62,7 +66,13 @@ ParsedSitemap ParseSitemapXml(const std::string& text) {
     return parsed;
   }
   parsed.declaresXhtml = xhtml != nullptr;
-  bool usesXhtml = false;
+  const char* image = root->Attribute("xmlns:image");
+  if (image && std::string(image) != "http://www.google.com/schemas/sitemap-image/1.1") {
+    parsed.problem = "image prefix bound to another namespace";
+    return parsed;
+  }
+  parsed.declaresImage = image != nullptr;
+  bool usesXhtml = false, usesImage = false;
   for (const TiXmlElement* url = root->FirstChildElement(); url; url = url->NextSiblingElement()) {
     if (url->ValueStr() != "url") {
       parsed.problem = "unexpected element " + url->ValueStr();
@@ -71,11 +81,20 @@ ParsedSitemap ParseSitemapXml(const std::string& text) {
     ParsedSitemapUrl one;
     if (!ReadUrl(url, one, parsed.problem)) return parsed;
     usesXhtml = usesXhtml || !one.alternates.empty();
+    usesImage = usesImage || !one.images.empty();
     parsed.urls.push_back(std::move(one));
   }
   if (usesXhtml && !parsed.declaresXhtml) {
     parsed.problem = "xhtml:link used without declaring the prefix";
     return parsed;
+  }
+  if (usesImage && !parsed.declaresImage) {
+    parsed.problem = "image:image used without declaring the prefix";
+    return parsed;
+  }
+  if (!parsed.urls.empty()) {
+    parsed.problem = SitemapSchemaProblems(text);
+    if (!parsed.problem.empty()) return parsed;
   }
   parsed.ok = true;
   return parsed;
