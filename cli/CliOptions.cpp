@@ -241,6 +241,8 @@ std::string CliUsageText() {
          "  <site>_urls.txt                                 the addresses fetched, one per line\n"
          "  <site>_failed.tsv                               path, code, description and the page linking\n"
          "                                                  to it, for each failure\n"
+         "  <site>_audit.tsv                                with --audit: kind, address, code and detail\n"
+         "                                                  of each finding about the site's own sitemap\n"
          "\n"
          "Options:\n" +
          SettingOptionLines({SettingsPage::Run}) +

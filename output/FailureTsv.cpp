@@ -10,8 +10,8 @@ std::string PercentByte(unsigned char byte) {
   return std::string{'%', kHex[byte >> 4], kHex[byte & 15]};
 }
 
-// Text as a UTF-8 field: control characters percent-encoded, and the bytes from 0x80 on too
-// when the text is no valid UTF-8.
+}  // namespace
+
 std::string TsvField(const std::string& source) {
   const bool converted = IsValidUtf8(source);
   std::string field;
@@ -26,8 +26,6 @@ std::string TsvField(const std::string& source) {
   }
   return field;
 }
-
-}  // namespace
 
 std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn) {
   return TsvField(path) + '\t' + TsvField(code) + '\t' + FailureDescription(code) + '\t' +

@@ -7,3 +7,7 @@
 // written percent-encoded so that every failure stays one line of four fields, and a path
 // that is not valid UTF-8 keeps its bytes percent-encoded instead of being lost.
 std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn = "");
+
+// Text as a UTF-8 field of a tab-separated file: control characters percent-encoded, and the
+// bytes from 0x80 on too when the text is no valid UTF-8.
+std::string TsvField(const std::string& source);

@@ -38,6 +38,7 @@ inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_can
 inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
 inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
 inline constexpr const char* kKeySitemapPriority = "keysetupmanager_sitemap_priority";
+inline constexpr const char* kKeyAuditSitemap = "keysetupmanager_rules_audit_sitemap";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -76,6 +77,8 @@ class CSetupManager {
   int32_t sitemapHreflang = 0;        // 1: language alternates written
   std::string sitemapChangefreq = "daily";  // a protocol word or "none", as ParseChangefreq reads it
   std::string sitemapPriority = "0.5";      // one value, a list by depth or "none", as ParsePriorities reads it
+  // The audit of the site's own sitemap. Off changes nothing.
+  int32_t auditSitemap = 0;           // 1: their sitemap read, checked against the crawl, orphans fetched
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();

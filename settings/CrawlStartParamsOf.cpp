@@ -19,6 +19,7 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   rules.keepParams = ListEntries(setup.keepParams);
   rules.skipPatterns = ListEntries(setup.skipPatterns);
   rules.maxPages = setup.maxPages;
+  rules.auditSitemap = setup.auditSitemap != 0;
   SitemapContent& content = params.sitemap;
   content.canonicalOnly = setup.sitemapCanonical != 0;
   content.languageAlternates = setup.sitemapHreflang != 0;

@@ -116,6 +116,11 @@ const SettingRow kRows[] = {
       "one value from 0.0 to 1.0 for every page, a list by link depth such as\n"
       "1.0,0.8,0.6 (the last for every deeper page), or none (no element)"},
      ReadPriorityList},
+    {"auditSitemap", "检查网站现有的网站地图", kKeyAuditSitemap, K::Switch, &M::auditSitemap, "0", 0, 1, P::Rules, true,
+     {"--audit", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "read the site's own sitemap (robots.txt Sitemap: lines, /sitemap.xml ...),\n"
+      "fetch the pages only it names (their links not followed) and write\n"
+      "<site>_audit.tsv: orphans, missing pages, bad entries, format faults"}},
 };
 
 // The words a Number or Switch is stored as: an optional sign and decimal digits.
