@@ -57,7 +57,10 @@ bool SiteSitemaps::FetchOne(const SiteOrigin& origin, const Named& named, bool p
       return false;
     }
     here.End();
-    if (here.damaged()) audit.AddRow(FormatRow(named.address, SitemapFault::NotGzip));
+    if (here.damaged()) {
+      audit.AddRow(FormatRow(named.address, SitemapFault::NotGzip));
+      return false;
+    }
     if (here.truncated()) audit.AddRow(FormatRow(named.address, SitemapFault::Truncated));
     if (here.tooLarge()) audit.AddRow(FormatRow(named.address, SitemapFault::TooLarge));
     read.swap(here.text());

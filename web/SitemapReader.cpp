@@ -73,14 +73,15 @@ bool AddEntry(SitemapRead& read, std::string address, int32_t line) {
   return true;
 }
 
-void ReadEntries(const TiXmlElement& root, bool index, SitemapRead& read) {
+// partial: the document was cut short, and its last entry may be too.
+void ReadEntries(const TiXmlElement& root, bool index, bool partial, SitemapRead& read) {
   const std::string_view entryName = index ? "sitemap" : "url";
   for (const TiXmlElement* e = root.FirstChildElement(); e; e = e->NextSiblingElement()) {
     if (LocalName(e->ValueStr()) != entryName) continue;
     int32_t line = e->Row();
     std::string loc = ChildText(*e, "loc", line);
     if (loc.empty()) {
-      read.findings.push_back({SitemapFault::NotAddress, e->Row(), {}});
+      if (!partial || e->NextSiblingElement()) read.findings.push_back({SitemapFault::NotAddress, e->Row(), {}});
       continue;
     }
     int32_t at = e->Row();
@@ -128,7 +129,7 @@ void ReadXml(const std::string& text, SitemapRead& read) {
   const char* ns = root->Attribute(attribute.c_str());
   if (!ns || std::string_view(ns) != kSitemapNamespace)
     read.findings.push_back({SitemapFault::Namespace, root->Row(), ns ? ns : ""});
-  ReadEntries(*root, index, read);
+  ReadEntries(*root, index, doc.Error(), read);
 }
 
 void ReadText(std::string_view text, SitemapRead& read) {
