@@ -88,7 +88,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 25u);
+  EXPECT_EQ(pairs.size(), 26u);
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
@@ -107,6 +107,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   EXPECT_EQ(pairs.at(kKeySitemapPriority), "0.5");
   EXPECT_EQ(pairs.at(kKeyRemoveParams), "");
   EXPECT_EQ(pairs.at(kKeyMaxPages), "0");
+  EXPECT_EQ(pairs.at(kKeyAuditSitemap), "0");
   const std::string& archive = pairs.at(kKeyForbiddenExtensions);
   EXPECT_EQ(archive.size(), 383u);
   EXPECT_EQ(archive.rfind("22 serialization::archive 9 0 0 50 0 3 .7z 4 .ace 4 .asf 4 .avi ", 0), 0u);
@@ -115,7 +116,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 24u);
+  EXPECT_EQ(pairs.size(), 25u);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -491,12 +492,13 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   EXPECT_EQ(setup.sitemapHreflang, 0);
   EXPECT_EQ(setup.sitemapChangefreq, "daily");
   EXPECT_EQ(setup.sitemapPriority, "0.5");
+  EXPECT_EQ(setup.auditSitemap, 0);
   setup.minIntervalMs = 750;
   setup.userAgent = "VeltroBot/2";
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 26u);  // every setting and the stored form's version
+  EXPECT_EQ(stored.size(), 27u);  // every setting and the stored form's version
   EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");
