@@ -16,6 +16,7 @@
 #include "app/CButtonST.h"
 #include "app/CDlgSubAction.h"
 #include "app/CDlgSubGoogle.h"
+#include "app/CDlgSubAudit.h"
 #include "app/CDlgSubReportFail.h"
 #include "output/SitemapEntry.h"
 #include "app/CDlgSubYahoo.h"
@@ -95,6 +96,7 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
   fail_ = new CDlgSubReportFail(tabs_);
   google_ = new CDlgSubGoogle(tabs_);
   yahoo_ = new CDlgSubYahoo(tabs_);
+  audit_ = new CDlgSubAudit(tabs_);
   setup_ = std::make_shared<CSetupManager>();
   settingsDb_ = std::make_shared<CLevelDb>();
   autoSave_ = std::make_shared<CThreadAutoSave>();
@@ -132,6 +134,7 @@ void CSitemapDlg::InitWindow() {
   tabs_->AddTab(fail_, 106, 1);
   tabs_->AddTab(google_, 113, 2);
   tabs_->AddTab(yahoo_, 114, 3);
+  tabs_->AddTab(audit_, QStringLiteral("网站地图检查"), 1);
 
   setWindowTitle(StringRes(133));
   SetItemText(kIdTitle, Utf8ToWide(LoadStringById(133)));
@@ -216,6 +219,7 @@ void CSitemapDlg::OnStatusTimer() {
   int32_t state = crawlState();
   if (state == 1 || (state == 2 && finalRefreshPending_)) {
     RefreshStatus();
+    audit_->Refresh();
     finalRefreshPending_ = state == 1;
   }
 }
@@ -322,6 +326,7 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
 
 void CSitemapDlg::OnFinished(int32_t result) {
   action_->SetIdle();
+  audit_->Refresh();
   google_->ShowResults(crawl_->results());  // the documents in their final, sorted order
   const CrawlEnding ending = DescribeEnding(*crawl_->results(), result);
   endingText_ = Utf8ToWide(EndingStatusText(ending));
@@ -358,6 +363,7 @@ void CSitemapDlg::OnReset() {
   google_->ShowResults(crawl_ ? crawl_->results() : nullptr);
   fail_->ShowResults(crawl_ ? crawl_->results() : nullptr);
   yahoo_->ClearList();
+  audit_->ShowCrawl(crawl_);
 }
 
 void CSitemapDlg::SaveCursorAndWait() { ShowWaitCursor(); }

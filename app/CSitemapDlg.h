@@ -25,6 +25,7 @@ class CButtonST;
 class CDlgSubAction;
 class CDlgSubGoogle;
 class CDlgSubReportFail;
+class CDlgSubAudit;
 class CDlgSubYahoo;
 class CLevelDb;
 class CSetupManager;
@@ -74,6 +75,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   CTabWindow* tabs() const { return tabs_; }
   CDlgSubAction* actionPage() const { return action_; }
   CDlgSubReportFail* failPage() const { return fail_; }
+  CDlgSubAudit* auditPage() const { return audit_; }
   CDlgSubGoogle* googlePage() const { return google_; }
   CDlgSubYahoo* yahooPage() const { return yahoo_; }
   CSetupManager& setup() { return *setup_; }
@@ -133,6 +135,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   CDlgSubReportFail* fail_ = nullptr;
   CDlgSubGoogle* google_ = nullptr;
   CDlgSubYahoo* yahoo_ = nullptr;
+  CDlgSubAudit* audit_ = nullptr;
   std::shared_ptr<CSetupManager> setup_;
   std::shared_ptr<CLevelDb> settingsDb_;
   std::shared_ptr<CThreadAutoSave> autoSave_;

@@ -21,6 +21,7 @@
 #include "crawl/RepeatedParamWatch.h"
 #include "crawl/ResumeDecision.h"
 #include "crawl/PatternFilter.h"
+#include "output/AuditReport.h"
 #include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
 #include "output/CrawlSession.h"
@@ -221,6 +222,20 @@ class CliRun {
                    ChangesCountText(changes).c_str(), CrawlResults::ChangesName(results.SiteName()).c_str());
     }
     return ok;
+  // The audit's file beside the others, and its counts by kind.
+  bool WriteAudit(const Crawl& crawl, const CrawlResults& results, const std::vector<AuditRow>& rows) {
+    FileWriteResult failure;
+    const std::string path = (std::filesystem::path(outDir_) / AuditReportName(results.SiteName())).string();
+    const bool saved = SaveAuditReport(path, rows, &failure) == rc::kOk;
+    if (!saved) ComplainNotWritten("the sitemap audit", failure);
+    if (options_.quiet) return saved;
+    const std::array<size_t, kAuditKindCount> counts = AuditCounts(rows);
+    std::string line = crawl.address + ": sitemap audit, " + std::to_string(rows.size()) + " row" +
+                       (rows.size() == 1 ? "" : "s") + ":";
+    for (size_t kind = 0; kind < kAuditKindCount; ++kind)
+      line += std::string(" ") + AuditKindWord(static_cast<AuditKind>(kind)) + " " + std::to_string(counts[kind]);
+    std::fprintf(stderr, "%s: %s\n", kProgram, line.c_str());
+    return saved;
   }
 
   void ReportNotices() {
@@ -243,6 +258,8 @@ class CliRun {
       crawl.last = crawl.session->counters();
       const int32_t outcome = crawl.session->outcome();
       const bool pageLimit = crawl.session->pageLimitReached();
+      const bool audited = crawl.session->params().rules.auditSitemap;
+      const std::vector<AuditRow> auditRows = audited ? crawl.session->auditRows() : std::vector<AuditRow>{};
       // The crawl's stores go before the files are built; the record is all they need.
       std::shared_ptr<CrawlResults> kept = crawl.session->results();
       crawl.session.reset();
@@ -262,6 +279,7 @@ class CliRun {
       }
       ReportLimits(crawl, pageLimit, results);
       written = WriteChangeFiles(crawl, results) && written;
+      if (audited && !WriteAudit(crawl, results, auditRows)) written = false;
       const CrawlEnding ending = DescribeEnding(results, outcome);
       const bool nothing = ending.FetchedNothing();
       if (nothing) Complain(EndingMessage(ending, crawl.address));

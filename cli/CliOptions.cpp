@@ -247,6 +247,8 @@ std::string CliUsageText() {
          "                                                  to it, for each failure\n"
          "  <site>_changes.tsv (--lastmod-from content)     new, changed and gone pages since the last\n"
          "                                                  crawl: kind, address, lastmod\n"
+         "  <site>_audit.tsv                                with --audit: kind, address, code and detail\n"
+         "                                                  of each finding about the site's own sitemap\n"
          "\n"
          "Options:\n" +
          SettingOptionLines({SettingsPage::Run}) +

@@ -14,6 +14,7 @@
 #include "crawl/CanonicalAddress.h"
 #include "crawl/CrawlScheduler.h"
 #include "crawl/SiteOpener.h"
+#include "crawl/SiteSitemaps.h"
 #include "crawl/WorkerPool.h"
 #include "crawl/PatternFilter.h"
 #include "web/CHttpSession.h"
@@ -47,6 +48,7 @@ CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr
       typedOrigin_(OriginOf(params.startUrl)),
       parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {
   typedOrigin_.host = HostOf(params.startUrl);
+  if (params.rules.auditSitemap) audit_ = std::make_unique<SitemapAudit>(data_->queryRules);
 }
 
 CSitemapControl::~CSitemapControl() = default;
@@ -153,7 +155,13 @@ int32_t CSitemapControl::RunCrawl() {
       bool resumed = false;
       if (data_->ledger.journaled() && params().resume) result = ResumeSite(resumed);
       if (!resumed && result == rc::kOk) result = OpenSite(origin);
+      if (result == rc::kOk && audit_) {
+        CHttpSession session;
+        session.options() = RequestOptions();
+        ReadSiteSitemaps(session);
+      }
       if (result == rc::kOk) result = RunWorkers();
+      if (result == rc::kOk && audit_) result = FetchOrphans();
     }
     HandOverResults(true);
   } catch (...) {
@@ -307,7 +315,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     LinkOptions options;
     options.obeyRobots = params().rules.obeyRobots;
     options.productToken = RobotsProductToken(params().rules.userAgent);
-    options.readCanonical = params().sitemap.canonicalOnly;
+    // The audit reports a canonical naming another page; only the setting acts on it.
+    options.readCanonical = params().sitemap.canonicalOnly || audit_;
     options.readAlternates = params().sitemap.languageAlternates;
     bool parsed = false;
     {
@@ -333,34 +342,46 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // the counters never show an idle crawl while pages are still being read.
     // A page listed as crawled has its links admitted, after a stop too: no page starts any
     // more, and a resumed crawl goes on from them.
-    AdmitLinks(links.internal, path);
+    // An orphan of their sitemap is only checked: its links are not followed.
+    const bool follow = !audit_ || !audit_->IsOrphan(path);
+    if (follow) AdmitLinks(links.internal, path);
     // Sitemap content: the canonical page is listed in this one's place. It is a link of the
     // page's like any other: a page that asks for none of its links to be followed leads to
     // no canonical page either.
     // Named under a session id, the page itself is still its own canonical page.
-    const CanonicalVerdict canonical = JudgeCanonical(data_->queryRules.ApplyToAddress(links.canonical), path, origin);
-    if (!links.nofollow) AdmitLink(canonical.admitPath, path);
+    const std::string canonicalAddress = data_->queryRules.ApplyToAddress(links.canonical);
+    CanonicalVerdict canonical = JudgeCanonical(canonicalAddress, path, origin);
+    const std::string otherCanonical = canonical.listed ? "" : canonicalAddress;
+    if (!params().sitemap.canonicalOnly) canonical = CanonicalVerdict{};
+    if (!links.nofollow && follow) AdmitLink(canonical.admitPath, path);
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
     for (auto& alternate : alternates) alternate.second = data_->queryRules.ApplyToAddress(alternate.second);
     if (links.noindex) {
-      Finish(PageResult{path, outcome, "", 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Noindex);
+      Finish(PageResult{path, outcome, "", 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Noindex,
+             otherCanonical);
       return;
     }
     PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates)};
     DateFromSource(path, page, hash, result);
-    Finish(std::move(result), UrlLedger::Ending::Crawled);
+    Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical);
     return;
   }
   // A redirect inside the site leads to a page like a link on it would.
   WebAddress target;
-  if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target) && IsOnSite(origin, target))
-    AdmitLink(target.pathAndQuery, path);
-  Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Failed);
+  std::string redirectTarget;
+  if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target)) {
+    redirectTarget = ToText(target);
+    if (IsOnSite(origin, target) && (!audit_ || !audit_->IsOrphan(path))) AdmitLink(target.pathAndQuery, path);
+  }
+  Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Failed,
+         redirectTarget);
 }
 
-void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how) {
-  if (data_->ledger.Finish(result, how)) batcher_.Add(std::move(result));
+void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail) {
+  const bool listed = data_->ledger.Finish(result, how);
+  if (audit_) audit_->Note(result, how, listed, auditDetail);
+  if (listed) batcher_.Add(std::move(result));
   HandOverResults();
 }
 
@@ -427,6 +448,54 @@ UrlLedger::Verdict CSitemapControl::Judge(const std::string& link) const {
                     data_->patterns.IsSkipped(link);
   verdict.excluded = !verdict.refused && data_->patterns.IsExcluded(link);
   return verdict;
+}
+
+// ---- The audit of the site's own sitemap ------------------------------------------------
+
+std::vector<AuditRow> CSitemapControl::AuditRows(size_t from) const {
+  return audit_ ? audit_->RowsSince(from) : std::vector<AuditRow>{};
+}
+
+int32_t CSitemapControl::FetchDocument(const std::string& address, std::string& headers, SitemapFeed& feed,
+                                       CHttpSession& session) {
+  if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) return CURLE_ABORTED_BY_CALLBACK;
+  if (fetcher_) {
+    std::string body;
+    const int32_t result = fetcher_(address, headers, body);
+    if (body.substr(0, 4) == "\r\n\r\n") body.erase(0, 4);
+    feed.Add(body.data(), body.size());
+    return result;
+  }
+  return session.FetchStream(address, headers, [&feed](const char* bytes, size_t n) { return feed.Add(bytes, n); });
+}
+
+void CSitemapControl::ReadSiteSitemaps(CHttpSession& session) {
+  SiteSitemaps::Hooks hooks;
+  hooks.fetch = [this, &session](const std::string& address) { return Fetch(address, &session); };
+  hooks.fetchDocument = [this, &session](const std::string& address, std::string& headers, SitemapFeed& feed) {
+    return FetchDocument(address, headers, feed, session);
+  };
+  hooks.stopped = [this] { return IsStopRequested(); };
+  hooks.mayRequest = [this](const std::string& path) { return RobotsAllow(path); };
+  hooks.productToken = RobotsProductToken(params().rules.userAgent);
+  SiteSitemaps(std::move(hooks)).Read(Origin(), *audit_);
+}
+
+int32_t CSitemapControl::FetchOrphans() {
+  // Only a crawl that met every page it could tells which pages nothing links to.
+  if (IsStopRequested() || data_->ledger.PageLimitReached()) return IsStopRequested() ? rc::kStopped : rc::kOk;
+  size_t admitted = 0;
+  for (const std::string& path : audit_->Paths()) {
+    const UrlLedger::Admission admission =
+        data_->ledger.Admit(path, "", [this](const std::string& p) { return Judge(p); });
+    if (admission == UrlLedger::Admission::Known) continue;
+    const bool fetched = admission == UrlLedger::Admission::Waiting;
+    audit_->MarkOrphan(path, fetched);
+    if (fetched) ++admitted;
+  }
+  const int32_t result = admitted == 0 ? rc::kOk : RunWorkers();
+  audit_->EndOrphans();
+  return result;
 }
 
 // ---- The journal: kept while the crawl runs, read back when it goes on -------------------

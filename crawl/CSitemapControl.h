@@ -20,6 +20,7 @@
 #include "crawl/RenderStop.h"
 #include "crawl/RequestPacer.h"
 #include "crawl/ResultBatcher.h"
+#include "crawl/SitemapAudit.h"
 #include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
 #include "web/http_options.h"
@@ -27,6 +28,7 @@
 class CHttpSession;
 class CrawlScheduler;
 class CurlShare;
+class SitemapFeed;
 class PageRenderer;
 struct PageScratch;
 
@@ -74,6 +76,9 @@ class CSitemapControl {
   // Under lastmod from content, once the crawl has ended: what changed since the site's last
   // crawl, and what became of its history.
   ContentChanges Changes() const;
+  // The rows of the audit of the site's own sitemap from index from on (none when the rules
+  // ask for no audit); safe while the crawl runs.
+  std::vector<AuditRow> AuditRows(size_t from) const;
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
@@ -134,7 +139,8 @@ class CSitemapControl {
   // What the rules say of a link met for the first time.
   UrlLedger::Verdict Judge(const std::string& link) const;
   // The page's end in the ledger, and its result to the consumer unless it is left out.
-  void Finish(PageResult result, UrlLedger::Ending how);
+  // auditDetail: the redirect's target or the other address its canonical names, for the audit.
+  void Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail = {});
   // Hands over the results that wait, when due (see ResultBatcher).
   void HandOverResults(bool last = false) { batcher_.HandOver(last); }
 
@@ -144,6 +150,12 @@ class CSitemapControl {
   void DateFromSource(const std::string& path, const FetchedPage& page, const std::string& hash, PageResult& result);
   // Writes the history at the crawl's end (complete) or stop, and keeps what changed.
   void CloseHistory(bool complete);
+  // The site's own sitemaps, read into the audit before the workers start.
+  void ReadSiteSitemaps(CHttpSession& session);
+  // One sitemap document into feed, under the crawl's interval and stop.
+  int32_t FetchDocument(const std::string& address, std::string& headers, SitemapFeed& feed, CHttpSession& session);
+  // The addresses only their sitemap names, fetched without following their links: -500 or 0.
+  int32_t FetchOrphans();
 
   // Restores the journal's crawl in place of OpenSite: resumed stays false when there is none
   // to go on with.
@@ -166,4 +178,5 @@ class CSitemapControl {
   std::unique_ptr<PageHistory> history_;
   mutable std::mutex changesLock_;  // guards changes_
   ContentChanges changes_;
+  std::unique_ptr<SitemapAudit> audit_;  // when the rules ask for it; made before the crawl runs
 };

@@ -20,6 +20,9 @@ struct CrawlRules {
   // Addresses never fetched, followed or listed (the include and exclude patterns' wildcards).
   std::vector<std::string> skipPatterns;
   int32_t maxPages = 0;  // no fetch starts once this many pages are fetched; 0: no limit
+  // The site's own sitemap is read and checked against the crawl; the addresses only it
+  // names are fetched after the crawl (their links not followed).
+  bool auditSitemap = false;
 
   bool operator==(const CrawlRules&) const = default;
 };

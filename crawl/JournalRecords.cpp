@@ -82,6 +82,11 @@ bool ReadUrlRules(TextArchiveReader& r, CrawlRules& rules) {
          ReadList(r, rules.skipPatterns) && r.ReadInt(rules.maxPages) && rules.maxPages >= 0;
 }
 
+// A journal written before the audit ends here; its crawl had none.
+bool ReadAudit(TextArchiveReader& r, CrawlRules& rules) {
+  return r.remaining() == 0 || ReadBool(r, rules.auditSitemap);
+}
+
 }  // namespace
 
 std::string StartText(const CrawlStartParams& p) {
@@ -108,6 +113,7 @@ std::string StartText(const CrawlStartParams& p) {
   WriteList(w, p.rules.keepParams);
   WriteList(w, p.rules.skipPatterns);
   w.WriteInt(p.rules.maxPages);
+  w.WriteInt(p.rules.auditSitemap ? 1 : 0);
   return w.text();
 }
 
@@ -119,7 +125,7 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
          ReadBool(r, p.rules.renderScripts) && ReadBool(r, p.sitemap.canonicalOnly) &&
          ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
          ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
-         ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) && r.remaining() == 0;
+         ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) && ReadAudit(r, p.rules) && r.remaining() == 0;
 }
 
 std::string OriginText(const SiteOrigin& origin) {

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-600}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(link_extraction header_fields url_record_text settings_reader sitemap_escape)
+[ ${#targets[@]} -gt 0 ] || targets=(link_extraction header_fields url_record_text settings_reader sitemap_escape sitemap_reader)
 mkdir -p fuzz/build/logs fuzz/build/crashes
 for t in "${targets[@]}"; do
   bin="fuzz/build/bin/fuzz_$t"

@@ -87,6 +87,7 @@ bool CrawlSession::pageLimitReached() const { return control_->PageLimitReached(
 std::string CrawlSession::repeatedParameter() const { return control_->RepeatedParameter(); }
 
 std::chrono::milliseconds CrawlSession::pauseRemaining() const { return control_->PauseRemaining(); }
+std::vector<AuditRow> CrawlSession::auditRows(size_t from) const { return control_->AuditRows(from); }
 
 const CrawlStartParams& CrawlSession::params() const { return control_->params(); }
 

@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "crawl/AuditRow.h"
 #include "crawl/CrawlCounters.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStartParams.h"
@@ -43,6 +46,8 @@ class CrawlSession {
   std::string repeatedParameter() const;
   // How long the crawl still holds back its requests to a busy site (0: it does not).
   std::chrono::milliseconds pauseRemaining() const;
+  // The audit of the site's own sitemap, its rows from index from on (none without the setting).
+  std::vector<AuditRow> auditRows(size_t from = 0) const;
   const CrawlStartParams& params() const;
   // True when the crawl's thread has ended within timeout (the program may then quit).
   bool ThreadEnded(std::chrono::milliseconds timeout) const;

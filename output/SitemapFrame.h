@@ -1,4 +1,6 @@
 #pragma once
+// kSitemapNamespace is the reader's, in web/.
+#include "web/SitemapReader.h"
 #include <map>
 #include <string>
 #include <utility>
@@ -32,7 +34,6 @@ struct SitemapFrame {
 // The header text parsed into every new document: declaration, blank line, root start and
 // end tags, each line ended by CR LF; with alternates the root also declares the xhtml prefix.
 const std::string& SitemapHeaderText(bool alternates = false);
-inline constexpr const char* kSitemapNamespace = "http://www.sitemaps.org/schemas/sitemap/0.9";
 inline constexpr const char* kXhtmlNamespace = "http://www.w3.org/1999/xhtml";
 
 // Parses the header with TinyXML and prints, with its printer, an empty document and one

@@ -53,6 +53,7 @@ inline constexpr const char* kKeyInsecure = "keysetupmanager_conn_insecure";
 inline constexpr const char* kKeyMaxRate = "keysetupmanager_conn_max_rate";
 inline constexpr const char* kKeySitemapLastmodFrom = "keysetupmanager_sitemap_lastmod_from";
 inline constexpr const char* kKeySitemapImages = "keysetupmanager_sitemap_images";
+inline constexpr const char* kKeyAuditSitemap = "keysetupmanager_rules_audit_sitemap";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -104,6 +105,8 @@ class CSetupManager {
   // start, header, content or none, as ParseLastmodSource reads it; start with the switch
   // lastmodFromHeader on means header, as it always did.
   std::string sitemapLastmodFrom = "start";
+  // The audit of the site's own sitemap. Off changes nothing.
+  int32_t auditSitemap = 0;           // 1: their sitemap read, checked against the crawl, orphans fetched
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();

@@ -21,6 +21,7 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   rules.maxPages = setup.maxPages;
   params.httpOptions = HttpOptionsOf(setup);
   params.maxRate = setup.maxRate;
+  rules.auditSitemap = setup.auditSitemap != 0;
   SitemapContent& content = params.sitemap;
   content.canonicalOnly = setup.sitemapCanonical != 0;
   content.languageAlternates = setup.sitemapHreflang != 0;

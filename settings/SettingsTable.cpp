@@ -172,6 +172,11 @@ const SettingRow kRows[] = {
       "else that date), content (the date the page's content was first seen,\n"
       "kept per site in db/history; also writes <site>_changes.tsv), or none"},
      ReadLastmodWord},
+    {"auditSitemap", "检查网站现有的网站地图", kKeyAuditSitemap, K::Switch, &M::auditSitemap, "0", 0, 1, P::Rules, true,
+     {"--audit", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "read the site's own sitemap (robots.txt Sitemap: lines, /sitemap.xml ...),\n"
+      "fetch the pages only it names (their links not followed) and write\n"
+      "<site>_audit.tsv: orphans, missing pages, bad entries, format faults"}},
 };
 
 // The words a Number or Switch is stored as: an optional sign and decimal digits.

@@ -1,6 +1,7 @@
 #include "web/CHttpSession.h"
 
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "common/ResultCodes.h"
@@ -179,4 +180,62 @@ void CHttpSession::ApplyAuthentication() {
   }
   if (!options_.headers.empty() && headerLines_.Assign(options_.headers))
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerLines_.get());
+namespace {
+
+struct StreamTarget {
+  const CHttpSession::BodySink* sink;
+  std::string* headers;
+  bool wantsMore = true;
+};
+
+size_t StreamBody(char* ptr, size_t size, size_t nmemb, void* userdata) {
+  auto* target = static_cast<StreamTarget*>(userdata);
+  if (size != 0 && nmemb > SIZE_MAX / size) return 0;
+  const size_t n = size * nmemb;
+  if (!(*target->sink)(ptr, n)) {
+    target->wantsMore = false;
+    return 0;
+  }
+  return n;
+}
+
+// Header lines of the final answer only: an interim answer's block is replaced by the next.
+size_t StreamHeader(char* ptr, size_t size, size_t nmemb, void* userdata) {
+  auto* target = static_cast<StreamTarget*>(userdata);
+  const size_t n = size * nmemb;
+  const std::string_view line(ptr, n);
+  if (line.substr(0, 5) == "HTTP/") target->headers->clear();
+  if (line != "\r\n" && line != "\n" && target->headers->size() < 1048576) target->headers->append(line);
+  return n;
+}
+
+}  // namespace
+
+int32_t CHttpSession::FetchStream(const std::string& address, std::string& headers, const BodySink& sink) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (address.empty() || !handle_) return rc::kMissing;
+  address_ = address;
+  try {
+    curl_easy_reset(handle_.get());
+    RecvBuffer unused;
+    ApplyOptions(unused);
+    headers.clear();
+    StreamTarget target{&sink, &headers};
+    CURL* h = handle_.get();
+    curl_easy_setopt(h, CURLOPT_HEADER, 0L);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&target));
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &StreamBody);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, static_cast<void*>(&target));
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &StreamHeader);
+    const CURLcode result = curl_easy_perform(h);
+    if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && !target.wantsMore)) return static_cast<int32_t>(result);
+    while (!headers.empty() && (headers.back() == '\n' || headers.back() == '\r')) headers.pop_back();
+    return headers.empty() ? rc::kEmpty : rc::kOk;
+  } catch (const std::bad_alloc&) {
+    headers.clear();
+    return rc::kNoMemory;
+  } catch (...) {
+    headers.clear();
+    return rc::kGeneral;
+  }
 }

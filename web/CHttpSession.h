@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -29,6 +31,11 @@ class CHttpSession {
   int32_t Fetch(std::string& headers, std::string& body);
   // The same for another address; it becomes the session's address.
   int32_t Fetch(const std::string& address, std::string& headers, std::string& body);
+  // Receives the body piece by piece into sink instead of a buffer, for a document whose size
+  // is not known in advance; sink returns false when it wants no more, which ends the
+  // transfer as received. headers as Fetch gives them; codes as Fetch's.
+  using BodySink = std::function<bool(const char* bytes, size_t n)>;
+  int32_t FetchStream(const std::string& address, std::string& headers, const BodySink& sink);
   // Names, TLS sessions and (when the share keeps them) cookies are shared with the other
   // sessions of the share (null: none).
   void UseShare(CurlShare* share) { share_ = share; }

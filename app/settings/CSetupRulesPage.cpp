@@ -38,8 +38,9 @@ DialogTemplate CSetupRulesPage::Template() {
           {ControlKind::Edit, kIdUserAgent, L"", {116, 104, 280, 14}, kAutoHScroll},
           {ControlKind::Static, -1, L"留空则不发送；robots.txt 按第一个“/”或空格之前的名称匹配。", {116, 121, 282, 10}},
           {ControlKind::GroupBox, -1, L"站点地图", {7, 143, 401, 56}},
-          {ControlKind::CheckBox, kIdLastmod, L"lastmod 取自网页的 Last-Modified(没有时为当天日期)", {20, 158, 370, 12}},
-          {ControlKind::CheckBox, kIdIndex, L"有多个站点地图文件时另写站点地图索引", {20, 178, 370, 12}},
+          {ControlKind::CheckBox, kIdLastmod, L"lastmod 取自网页的 Last-Modified(没有时为当天日期)", {20, 154, 370, 12}},
+          {ControlKind::CheckBox, kIdIndex, L"有多个站点地图文件时另写站点地图索引", {20, 168, 370, 12}},
+          {ControlKind::CheckBox, kIdAudit, L"检查网站现有的网站地图（结果在“网站地图检查”页）", {20, 182, 370, 12}},
           {ControlKind::GroupBox, -1, L"网页脚本", {7, 204, 312, 52}},
           {ControlKind::CheckBox, kIdRender, L"执行网页脚本", {20, 217, 290, 12}},
           {ControlKind::Static, kIdRenderNote, L"", {32, 231, 282, 22}},
@@ -70,6 +71,7 @@ void CSetupRulesPage::LoadControls() {
   SetItemText(kIdUserAgent, Utf8ToWide(setup_->userAgent));
   CheckItem(kIdLastmod, setup_->lastmodFromHeader != 0);
   CheckItem(kIdIndex, setup_->sitemapIndex != 0);
+  CheckItem(kIdAudit, setup_->auditSitemap != 0);
   CheckItem(kIdRender, renderAvailable_ && setup_->renderScripts != 0);
 }
 
@@ -84,6 +86,7 @@ void CSetupRulesPage::Apply() {
   setup_->userAgent = UserAgentOf(WideToUtf8(GetItemText(kIdUserAgent)));
   setup_->lastmodFromHeader = IsItemChecked(kIdLastmod) ? 1 : 0;
   setup_->sitemapIndex = IsItemChecked(kIdIndex) ? 1 : 0;
+  setup_->auditSitemap = IsItemChecked(kIdAudit) ? 1 : 0;
   // Kept as stored while the browser is missing: installing it brings the choice back.
   if (renderAvailable_) setup_->renderScripts = IsItemChecked(kIdRender) ? 1 : 0;
 }
@@ -94,6 +97,7 @@ void CSetupRulesPage::RestoreDefaults() {
   SetItemText(kIdUserAgent, L"");
   CheckItem(kIdLastmod, false);
   CheckItem(kIdIndex, false);
+  CheckItem(kIdAudit, false);
   CheckItem(kIdRender, false);
 }
 

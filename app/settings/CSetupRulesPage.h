@@ -24,6 +24,7 @@ class CSetupRulesPage : public CVtPropertyPage {
   static constexpr int kIdLastmod = 1033;
   static constexpr int kIdIndex = 1034;
   static constexpr int kIdRender = 1035;
+  static constexpr int kIdAudit = 1039;
   static constexpr int kIdRenderNote = 1036;
 
   explicit CSetupRulesPage(std::weak_ptr<CSetupManager> source);

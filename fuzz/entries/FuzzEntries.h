@@ -39,6 +39,12 @@ void FuzzSettingsReader(const uint8_t* data, size_t size);
 // in its one <loc>.
 void FuzzSitemapEscape(const uint8_t* data, size_t size);
 
+// The input is a site's sitemap document as its body arrives (gzip or not, in pieces sized by
+// its first byte) and also a robots.txt: the text kept stays within the feed's limit, a
+// document keeps at most the protocol's number of addresses, none of them empty, and no
+// Sitemap: address holds a line end.
+void FuzzSitemapReader(const uint8_t* data, size_t size);
+
 // The entries by name (the fuzz target names, which are also the seed corpus folders).
 struct FuzzEntry {
   const char* name;
@@ -47,5 +53,5 @@ struct FuzzEntry {
 inline constexpr FuzzEntry kFuzzEntries[] = {
     {"link_extraction", FuzzLinkExtraction}, {"header_fields", FuzzHeaderFields},
     {"url_record_text", FuzzUrlRecordText},  {"settings_reader", FuzzSettingsReader},
-    {"sitemap_escape", FuzzSitemapEscape},
+    {"sitemap_escape", FuzzSitemapEscape},   {"sitemap_reader", FuzzSitemapReader},
 };

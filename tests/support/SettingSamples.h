@@ -53,6 +53,7 @@ inline const std::map<std::string, SettingSample>& SettingSamples() {
         {kKeyConnectTimeout, {"20", {"--connect-timeout", "20"}}},
         {kKeyTotalTimeout, {"30", {"--timeout=30"}}},
         {kKeyMaxRate, {"5", {"--max-rate", "5"}}},
+        {kKeyAuditSitemap, {"1", {"--audit"}}},
     };
   }();
   return samples;

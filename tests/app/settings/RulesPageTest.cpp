@@ -44,6 +44,7 @@ RulesShown Shown(CSetupRulesPage& page) {
 
 void ExpectAllOff(CSetupRulesPage& page) {
   EXPECT_FALSE(page.IsItemChecked(CSetupRulesPage::kIdRender));
+  EXPECT_FALSE(page.IsItemChecked(CSetupRulesPage::kIdAudit));
   RulesShown shown = Shown(page);
   EXPECT_FALSE(shown.robots);
   EXPECT_FALSE(shown.lastmod);
@@ -78,6 +79,7 @@ TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageB
   Click(page, CSetupRulesPage::kIdRender);      // on
   Click(page, CSetupRulesPage::kIdObeyRobots);  // off
   Click(page, CSetupRulesPage::kIdLastmod);     // on
+  Click(page, CSetupRulesPage::kIdAudit);       // on
   page.SetItemText(CSetupRulesPage::kIdInterval, L"250");
   page.SetItemText(CSetupRulesPage::kIdUserAgent, L"  Spider 蜘蛛/2  ");
   EXPECT_EQ(setup->minIntervalMs, 1500);  // nothing changes before Apply or OK
@@ -89,6 +91,7 @@ TEST_F(RulesPageTest, PageShowsTheSettingsAndOkStoresEveryControlWithoutThePageB
   EXPECT_EQ(setup->minIntervalMs, 250);
   EXPECT_EQ(setup->userAgent, WideToUtf8(L"Spider 蜘蛛/2"));
   EXPECT_EQ(setup->renderScripts, 1);
+  EXPECT_EQ(setup->auditSitemap, 1);
 }
 
 TEST_F(RulesPageTest, DefaultsAreAllOffAndRestoreDefaultsPutsThemBackIntoTheControlsOnly) {
@@ -183,7 +186,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     before.SaveToMap(pairs);
     for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
                             kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority,
-                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages})
+                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages, kKeyAuditSitemap})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), rc::kOk);
