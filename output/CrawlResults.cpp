@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "common/PercentEncoding.h"
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CReplacingFile.h"
@@ -81,30 +82,46 @@ void CrawlResults::SetOrigin(const SiteOrigin& origin) {
   origin_ = origin;
 }
 
+// Calls fn(address, index into the fetched list) for each page of the sitemap once, in byte
+// order. Under lock_.
+template <class Fn>
+void CrawlResults::ForEachSitemapPage(Fn fn) const {
+  // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
+  std::vector<std::pair<std::string_view, size_t>> pages;
+  pages.reserve(okCount_);
+  ForEachFetched([&](std::string_view address, size_t index) {
+    if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap) pages.emplace_back(address, index);
+    return true;
+  });
+  std::sort(pages.begin(), pages.end());
+  std::string_view previous;
+  for (const auto& [address, at] : pages) {
+    if (address == previous) continue;
+    previous = address;
+    fn(address, at);
+  }
+}
+
+std::vector<std::string> CrawlResults::SitemapAddresses() const {
+  std::vector<std::string> addresses;
+  std::lock_guard<std::mutex> guard(lock_);
+  ForEachSitemapPage([&](std::string_view address, size_t) { addresses.emplace_back(address); });
+  return addresses;
+}
+
 void CrawlResults::SortSitemap() {
   std::shared_ptr<CSitemapXmlWriter> live = sitemap();
   if (!live) return;
   auto sorted = std::make_shared<CSitemapXmlWriter>(live->childTemplate().at("lastmod"), live->content());
   {
     std::lock_guard<std::mutex> guard(lock_);
-    // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
-    std::vector<std::pair<std::string_view, size_t>> pages;
-    pages.reserve(okCount_);
-    ForEachFetched([&](std::string_view address, size_t index) {
-      if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap) pages.emplace_back(address, index);
-      return true;
-    });
-    std::sort(pages.begin(), pages.end());
-    std::string_view previous;
-    for (const auto& [address, at] : pages) {
-      if (address == previous) continue;
-      previous = address;
+    ForEachSitemapPage([&](std::string_view address, size_t at) {
       const std::string text(address);
       auto own = lastmods_.find(text);
       auto alternates = alternates_.find(text);
       sorted->AddUrl(text, own == lastmods_.end() ? std::string() : own->second, okDepths_[at],
                      alternates == alternates_.end() ? LanguageAlternates() : alternates->second);
-    }
+    });
   }
   std::lock_guard<std::mutex> guard(lock_);
   if (writer_) writer_ = std::move(sorted);  // unless released meanwhile
@@ -223,5 +240,19 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
     }
   }
   if (out.Write(piece)) out.Commit();
+  return Report(out, result);
+}
+
+int32_t CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result) const {
+  CReplacingFile out(InFolder(dir, DeadLinkListName(SiteName())));
+  if (!out.isOpen()) return Report(out, result);
+  std::lock_guard<std::mutex> guard(lock_);
+  std::string text;
+  for (const auto& [path, code] : failures_) {
+    if (!everyFailure && code != "404" && code != "410") continue;
+    text += PercentEncode(FullAddress(origin_, path), PercentEncodeSet::kAddress);
+    text += '\n';
+  }
+  if (out.Write(text)) out.Commit();
   return Report(out, result);
 }

@@ -52,6 +52,8 @@ class CrawlResults {
   size_t tooLongCount() const;
   // Copies, in the order they came.
   std::vector<std::string> FetchedAddresses() const;
+  // The sitemap's pages, full and in byte order, each once: what is pushed to search engines.
+  std::vector<std::string> SitemapAddresses() const;
   // The first failure (the start page's, when nothing was fetched), if there is one.
   std::optional<std::pair<std::string, std::string>> FirstFailure() const;
   // The failures with the full address of the page whose link admitted each (empty for a
@@ -73,15 +75,22 @@ class CrawlResults {
                       std::vector<std::string>* savedNames = nullptr) const;
   int32_t SaveUrlList(const std::string& dir, FileWriteResult* result = nullptr) const;
   int32_t SaveFailures(const std::string& dir, FileWriteResult* result = nullptr) const;
+  // <site>_deadlinks.txt: the full address of every page that answered 404 or 410 (with
+  // everyFailure, of every failure), one a line, percent-encoded, as Baidu's dead-link
+  // submission takes them.
+  int32_t SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result = nullptr) const;
   // Frees the sitemap documents once they are saved (they are by far the largest part).
   void ReleaseSitemap();
 
   static std::string UrlListName(const std::string& site) { return site + "_urls.txt"; }
   static std::string FailureListName(const std::string& site) { return site + "_failed.tsv"; }
+  static std::string DeadLinkListName(const std::string& site) { return site + "_deadlinks.txt"; }
 
  private:
   // Calls fn(address, index) for each fetched address in order while it returns true; false
   // when fn stopped it. Under lock_.
+  template <class Fn>
+  void ForEachSitemapPage(Fn fn) const;
   template <class Fn>
   bool ForEachFetched(Fn fn) const {
     size_t index = 0;
