@@ -86,7 +86,8 @@ std::string ApplySetting(const SettingRow& row, const std::string& spelled, cons
       if (value.size() > static_cast<size_t>(row.max))
         return std::string("the ") + o.what + " for " + spelled + " is longer than " + std::to_string(row.max) + " bytes";
       std::string problem;
-      row.read(value, stored, problem);
+      if (!row.read(value, stored, problem))
+        return std::string("invalid ") + o.what + " '" + value + "' for " + spelled + ": " + problem;
       break;
     }
     case SettingKind::Words: {
@@ -268,7 +269,12 @@ std::string CliUsageText() {
          "with daily and 0.5):\n" +
          SettingOptionLines({SettingsPage::SitemapContent}) +
          "\n"
+         "Search engines (pushed only when --baidu-site, --baidu-token or --indexnow-key is given, and only\n"
+         "after a crawl that ran to its end; the files are written first):\n" +
+         SettingOptionLines({SettingsPage::SearchEngines}) +
+         "\n"
          "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
          "4 nothing could be fetched from a site (the cause is printed), 130 interrupted (Ctrl-C; the\n"
-         "files are still written, the journal kept for --resume), 1 the files could not be written.\n";
+         "files are still written, the journal kept for --resume), 1 the files could not be written,\n"
+         "5 a push to a search engine failed (the sitemap files are written; the reason is printed).\n";
 }

@@ -246,6 +246,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.productToken = RobotsProductToken(params().rules.userAgent);
     options.readCanonical = params().sitemap.canonicalOnly;
     options.readAlternates = params().sitemap.languageAlternates;
+    options.readTitle = params().sitemap.htmlPage;
     bool parsed = false;
     {
       LargePageGate::Pass pass = parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
@@ -285,7 +286,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     }
     if (params().rules.lastmodFromHeader)
       lastmod = W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
-    Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Crawled);
+    Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates), std::move(links.title)},
+           UrlLedger::Ending::Crawled);
     return;
   }
   // A redirect inside the site leads to a page like a link on it would.

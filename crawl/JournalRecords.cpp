@@ -89,6 +89,7 @@ std::string StartText(const CrawlStartParams& p) {
   WriteList(w, p.rules.keepParams);
   WriteList(w, p.rules.skipPatterns);
   w.WriteInt(p.rules.maxPages);
+  w.WriteInt(p.sitemap.htmlPage ? 1 : 0);
   return w.text();
 }
 
@@ -100,7 +101,8 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
          ReadBool(r, p.rules.renderScripts) && ReadBool(r, p.sitemap.canonicalOnly) &&
          ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
          ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
-         ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) && r.remaining() == 0;
+         ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) &&
+         (r.remaining() == 0 || ReadBool(r, p.sitemap.htmlPage)) && r.remaining() == 0;
 }
 
 std::string OriginText(const SiteOrigin& origin) {
@@ -136,7 +138,7 @@ bool ReadResult(const std::string& text, JournalResult& res) {
         (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
         res.listing <= 3 && r.ReadString(code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
         r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
-        r.remaining() == 0 && !res.path.empty()))
+        (r.remaining() == 0 || r.ReadString(res.title)) && r.remaining() == 0 && !res.path.empty()))
     return false;
   const std::optional<PageOutcome> outcome = PageOutcome::FromText(code);
   if (!outcome) return false;  // no outcome writes that text
@@ -178,6 +180,8 @@ bool ResultText(const PageResult& result, int32_t state, int32_t listing, std::s
     w.WriteString(language);
     w.WriteString(address);
   }
+  // Only a page with a title has it: the records of every other crawl stay as they were.
+  if (!result.title.empty()) w.WriteString(result.title);
   if (!w.ok()) return false;
   text = w.text();
   return true;

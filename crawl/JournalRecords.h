@@ -30,6 +30,7 @@ struct JournalResult {
   std::string path;
   std::string parent;
   LanguageAlternates alternates;
+  std::string title;
 };
 
 // The start record: every setting of the crawl but its request options and the journal's own

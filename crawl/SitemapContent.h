@@ -12,6 +12,7 @@ struct SitemapContent {
   // Priority by link depth, the last value for every deeper page; empty: no element.
   std::vector<std::string> priorities{"0.5"};
   bool indexFile = false;  // an index file beside several sitemap files
+  bool htmlPage = false;   // an HTML sitemap page beside them: the pages' titles are collected
 
   bool operator==(const SitemapContent&) const = default;
 };

@@ -11,6 +11,7 @@
 #include "crawl/SitemapContent.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/FailureTsv.h"
+#include "output/HtmlSitemap.h"
 #include "output/SitemapEntry.h"
 #include "output/SitemapIndex.h"
 #include "output/UrlListFile.h"
@@ -63,6 +64,7 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
       okDepths_.push_back(depth == portion.depths.end() ? kNotInSitemap : depth->second);
     }
     for (const auto& page : portion.alternates) alternates_.insert(page);
+    for (const auto& page : portion.titles) titles_.insert(page);
     tooLong_ += portion.tooLong;
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
     for (const auto& own : portion.lastmods) lastmods_.insert(own);
@@ -255,4 +257,20 @@ int32_t CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, F
   }
   if (out.Write(text)) out.Commit();
   return Report(out, result);
+}
+
+int32_t CrawlResults::SaveHtmlSitemap(const std::string& dir, FileWriteResult* result,
+                                      std::vector<std::string>* savedNames) const {
+  std::vector<HtmlSitemapEntry> entries;
+  std::string site;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    site = SiteFileName(origin_);
+    ForEachSitemapPage([&](std::string_view address, size_t) {
+      const std::string text(address);
+      auto title = titles_.find(text);
+      entries.push_back({text, title == titles_.end() ? std::string() : title->second});
+    });
+  }
+  return WriteHtmlSitemap(dir, site, std::move(entries), result, savedNames);
 }

@@ -79,6 +79,10 @@ class CrawlResults {
   // everyFailure, of every failure), one a line, percent-encoded, as Baidu's dead-link
   // submission takes them.
   int32_t SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result = nullptr) const;
+  // <site>_sitemap.html (numbered pages beyond 50,000 entries): the sitemap's pages by folder,
+  // each with its title when the crawl collected them.
+  int32_t SaveHtmlSitemap(const std::string& dir, FileWriteResult* result = nullptr,
+                          std::vector<std::string>* savedNames = nullptr) const;
   // Frees the sitemap documents once they are saved (they are by far the largest part).
   void ReleaseSitemap();
 
@@ -115,6 +119,7 @@ class CrawlResults {
   static constexpr int32_t kNotInSitemap = -1;
   std::vector<int32_t> okDepths_;
   std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
+  std::map<std::string, std::string> titles_;  // the sitemap's pages that have a title, when collected
   std::vector<std::string> failureParents_;  // aligned with failures_
   size_t tooLong_ = 0;
 };

@@ -38,6 +38,15 @@ inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_can
 inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
 inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
 inline constexpr const char* kKeySitemapPriority = "keysetupmanager_sitemap_priority";
+// Telling the search engines, and the files for them; a database written before these has none.
+inline constexpr const char* kKeyBaiduSite = "keysetupmanager_push_baidu_site";
+inline constexpr const char* kKeyBaiduToken = "keysetupmanager_push_baidu_token";
+inline constexpr const char* kKeyBaiduEndpoint = "keysetupmanager_push_baidu_endpoint";
+inline constexpr const char* kKeyIndexNowKey = "keysetupmanager_push_indexnow_key";
+inline constexpr const char* kKeyIndexNowEndpoint = "keysetupmanager_push_indexnow_endpoint";
+inline constexpr const char* kKeyHtmlSitemap = "keysetupmanager_push_html_sitemap";
+inline constexpr const char* kKeyDeadLinks = "keysetupmanager_push_deadlinks";
+inline constexpr const char* kKeyDeadLinksAll = "keysetupmanager_push_deadlinks_all";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -76,6 +85,15 @@ class CSetupManager {
   int32_t sitemapHreflang = 0;        // 1: language alternates written
   std::string sitemapChangefreq = "daily";  // a protocol word or "none", as ParseChangefreq reads it
   std::string sitemapPriority = "0.5";      // one value, a list by depth or "none", as ParsePriorities reads it
+  // The search engines. Nothing is sent unless the user asks; the token is stored here only.
+  std::string baiduSite;              // the site as verified on Baidu's platform
+  std::string baiduToken;             // Baidu's push token: never shown unmasked, logged or written to a file
+  std::string baiduEndpoint = "http://data.zz.baidu.com/urls";
+  std::string indexNowKey;            // 8 to 128 of a-z A-Z 0-9 -, served by the site as /<key>.txt
+  std::string indexNowEndpoint = "https://api.indexnow.org/indexnow";
+  int32_t htmlSitemap = 0;            // 1: <site>_sitemap.html, with the pages' titles
+  int32_t deadLinks = 0;              // 1: <site>_deadlinks.txt (404 and 410)
+  int32_t deadLinksAll = 0;           // 1: every failure in it
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();

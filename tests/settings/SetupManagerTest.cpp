@@ -88,7 +88,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.autoSavePath = "D:\\out\\";
   std::map<std::string, std::string> pairs;
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 25u);
+  EXPECT_EQ(pairs.size(), 33u);
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "60");
@@ -115,7 +115,7 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.forbiddenExtensions.clear();  // an empty set is never written
   pairs.clear();
   setup.SaveToMap(pairs);
-  EXPECT_EQ(pairs.size(), 24u);
+  EXPECT_EQ(pairs.size(), 32u);
   EXPECT_EQ(pairs.count(kKeyForbiddenExtensions), 0u);
 }
 
@@ -238,7 +238,8 @@ TEST(SetupManagerTest, GarbageValuesForEveryKeyLoadAsTheDefaultAndAreNamed) {
       for (const SettingRow& other : SettingsTable())
         if (&other != &row) EXPECT_EQ(loaded[other.key], good[other.key]) << other.key;
       std::string kept, problem;
-      if (row.kind == SettingKind::Text || (row.kind == SettingKind::List && row.read(value, kept, problem))) {
+      const bool textOrList = row.kind == SettingKind::Text || row.kind == SettingKind::List;
+      if (textOrList && row.read(value, kept, problem)) {
         row.read(value, kept, problem);
         EXPECT_EQ(SettingText(setup, row), kept);
         EXPECT_TRUE(named.empty());
@@ -496,7 +497,7 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   SaveSettings(&setup, &db);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
-  EXPECT_EQ(stored.size(), 26u);  // every setting and the stored form's version
+  EXPECT_EQ(stored.size(), 34u);  // every setting and the stored form's version
   EXPECT_EQ(stored[kKeyRenderScripts], "0");
   EXPECT_EQ(stored[kKeySitemapPriority], "0.5");
   EXPECT_EQ(stored[kKeyMinIntervalMs], "750");

@@ -42,6 +42,7 @@ inline const std::map<std::string, SettingSample>& SettingSamples() {
         {kKeyKeepParams, {"id", {"--keep-param", "id"}}},
         {kKeySkipPatterns, {"*calendar*", {"--skip", "*calendar*"}}},
         {kKeyMaxPages, {"300", {"--max-pages", "300"}}},
+        {kKeyHtmlSitemap, {"1", {"--html-sitemap"}}},
     };
   }();
   return samples;
