@@ -248,13 +248,18 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
 int32_t CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result) const {
   CReplacingFile out(InFolder(dir, DeadLinkListName(SiteName())));
   if (!out.isOpen()) return Report(out, result);
-  std::lock_guard<std::mutex> guard(lock_);
-  std::string text;
-  for (const auto& [path, code] : failures_) {
-    if (!everyFailure && code != "404" && code != "410") continue;
-    text += PercentEncode(FullAddress(origin_, path), PercentEncodeSet::kAddress);
-    text += '\n';
+  std::vector<std::string> dead;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const auto& [path, code] : failures_)
+      if (everyFailure || code == "404" || code == "410")
+        dead.push_back(PercentEncode(FullAddress(origin_, path), PercentEncodeSet::kAddress));
   }
+  // In byte order, each once, so two crawls of one site give the same file.
+  std::sort(dead.begin(), dead.end());
+  dead.erase(std::unique(dead.begin(), dead.end()), dead.end());
+  std::string text;
+  for (const std::string& address : dead) text += address + '\n';
   if (out.Write(text)) out.Commit();
   return Report(out, result);
 }

@@ -88,7 +88,8 @@ bool AnyFileHolds(const fs::path& dir, const std::string& text) {
 TEST(CliSearchEngineTest, AnEndedCrawlWritesItsFilesThenPushesTheSitemapPagesToBothEngines) {
   EngineSite site;
   TempDir work;
-  ChildResult run = RunCommand(With({"--plain", "--deadlinks", site.origin()}, site.PushOptions()), work.path());
+  ChildResult run =
+      RunCommand(With({"--plain", "--deadlinks", "--html-sitemap", site.origin()}, site.PushOptions()), work.path());
   ASSERT_TRUE(run.exited) << run.err;
   EXPECT_EQ(run.exitStatus, 0) << run.err;
   const std::string o = site.origin();
@@ -106,6 +107,11 @@ TEST(CliSearchEngineTest, AnEndedCrawlWritesItsFilesThenPushesTheSitemapPagesToB
   // Baidu's dead-link form: only what answered 404 or 410.
   EXPECT_EQ(ReadFileBytes(work.path() / (SiteFiles(o) + "_deadlinks.txt")),
             o + "/gone.html\n" + o + "/missing.html\n");
+  // The page for people: titles where the pages have one, the address where not.
+  const std::string html = ReadFileBytes(work.path() / (SiteFiles(o) + "_sitemap.html"));
+  EXPECT_NE(html.find("<a href=\"" + o + "/\">Home</a>"), std::string::npos) << html;
+  EXPECT_NE(html.find("<h2>/b/</h2>\n<ul>\n<li><a href=\"" + o + "/b/c.html\">" + o + "/b/c.html</a>"), std::string::npos)
+      << html;
   // The token goes into the request's address and nowhere else.
   EXPECT_FALSE(AnyFileHolds(work.path(), kToken));
   EXPECT_EQ(run.out.find(kToken), std::string::npos);
