@@ -23,6 +23,7 @@
 #include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
 #include "output/CrawlSession.h"
+#include "output/RobotsSitemapLine.h"
 #include "output/SearchEnginePush.h"
 #include "output/SearchEngineSettingsOf.h"
 #include "settings/CSetupManager.h"
@@ -109,10 +110,10 @@ std::string PushSettingProblem(const ExtraOutputs& extra) {
 }
 
 bool WriteResultFiles(CrawlResults& results, const std::string& dir, bool gzip, bool index, bool htmlPage,
-                      const ExtraOutputs& extra) {
+                      const ExtraOutputs& extra, std::vector<std::string>& sitemapFiles) {
   bool ok = true;
   FileWriteResult failure;
-  if (results.SaveSitemap(dir, gzip, &failure, index) != rc::kOk) {
+  if (results.SaveSitemap(dir, gzip, &failure, index, &sitemapFiles) != rc::kOk) {
     ComplainNotWritten("the sitemap file", failure);
     ok = false;
   }
@@ -243,6 +244,7 @@ class CliRun {
       crawl.last = crawl.session->counters();
       const int32_t outcome = crawl.session->outcome();
       const bool pageLimit = crawl.session->pageLimitReached();
+      const bool robotsLacksSitemap = crawl.session->robotsTxtLacksSitemap();
       // The crawl's stores go before the files are built; the record is all they need.
       std::shared_ptr<CrawlResults> kept = crawl.session->results();
       crawl.session.reset();
@@ -255,12 +257,17 @@ class CliRun {
         typed.host = HostOf(crawl.address);
         results.SetOrigin(typed);
       }
-      bool written = WriteResultFiles(results, outDir_, !options_.plain, crawl.sitemapIndex, crawl.htmlPage, extra_);
+      std::vector<std::string> sitemapFiles;
+      bool written =
+          WriteResultFiles(results, outDir_, !options_.plain, crawl.sitemapIndex, crawl.htmlPage, extra_, sitemapFiles);
       if (!options_.quiet) {
         std::fprintf(stderr, "%s: %s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram,
                      crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
       }
       ReportLimits(crawl, pageLimit, results);
+      if (written && robotsLacksSitemap && !sitemapFiles.empty())
+        Complain(crawl.address + ": " +
+                 RobotsSitemapAdviceText(RobotsSitemapLines(results.origin(), sitemapFiles, crawl.sitemapIndex)));
       const CrawlEnding ending = DescribeEnding(results, outcome);
       const bool nothing = ending.FetchedNothing();
       if (nothing) Complain(EndingMessage(ending, crawl.address));

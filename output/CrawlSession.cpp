@@ -85,6 +85,8 @@ bool CrawlSession::pageLimitReached() const { return control_->PageLimitReached(
 
 std::string CrawlSession::repeatedParameter() const { return control_->RepeatedParameter(); }
 
+bool CrawlSession::robotsTxtLacksSitemap() const { return control_->RobotsTxtLacksSitemap(); }
+
 const CrawlStartParams& CrawlSession::params() const { return control_->params(); }
 
 bool CrawlSession::ThreadEnded(std::chrono::milliseconds timeout) const { return thread_->WaitFinished(timeout); }

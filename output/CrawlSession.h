@@ -41,6 +41,8 @@ class CrawlSession {
   bool pageLimitReached() const;
   // The query parameter that seems to make endless addresses (empty: none).
   std::string repeatedParameter() const;
+  // The site's robots.txt was read and names no sitemap: the front ends offer the line to add.
+  bool robotsTxtLacksSitemap() const;
   const CrawlStartParams& params() const;
   // True when the crawl's thread has ended within timeout (the program may then quit).
   bool ThreadEnded(std::chrono::milliseconds timeout) const;

@@ -148,3 +148,10 @@ std::string PushSummaryText(const PushOutcome& outcome) {
   }
   return text;
 }
+
+std::string RobotsSitemapAdviceText(const std::vector<std::string>& lines) {
+  std::string text = "网站的 robots.txt 没有指明网站地图。把网站地图文件放到网站根目录，并在 robots.txt 中加入下面" +
+                     std::string(lines.size() == 1 ? "这一行" : "几行") + "，搜索引擎（包括 Google）就能找到它：";
+  for (const std::string& line : lines) text += "\n" + line;
+  return text;
+}

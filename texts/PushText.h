@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "output/SearchEnginePush.h"
 
@@ -16,3 +17,6 @@ std::string BaiduReportText(const BaiduPushReport& report);
 std::string IndexNowReportText(const IndexNowReport& report, const std::string& key);
 // Our explanation of an IndexNow status the protocol names (400, 403, 422, 429).
 std::string IndexNowStatusText(const std::string& status);
+
+// The advice for a robots.txt that names no sitemap, with the lines to add (one a line).
+std::string RobotsSitemapAdviceText(const std::vector<std::string>& lines);

@@ -155,4 +155,22 @@ TEST(CliSearchEngineTest, IncompleteOrMalformedEngineSettingsAreUsageErrors) {
   EXPECT_NE(noToken.err.find("--baidu-token"), std::string::npos) << noToken.err;
 }
 
+TEST(CliSearchEngineTest, ARobotsTxtThatNamesNoSitemapGetsTheLineForTheFilesJustWritten) {
+  for (const bool named : {false, true}) {
+    LoopbackServer server;
+    server.server().Get("/robots.txt", [named](const httplib::Request&, httplib::Response& res) {
+      res.set_content(std::string("User-agent: *\nDisallow: /private/\n") + (named ? "Sitemap: /s.xml\n" : ""), "text/plain");
+    });
+    server.server().Get("/", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("<html><body>home</body></html>", "text/html");
+    });
+    ASSERT_TRUE(server.Start());
+    TempDir work;
+    ChildResult run = RunCommand({"-q", "--robots", server.origin()}, work.path());
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    const std::string line = "Sitemap: " + server.origin() + "/" + SiteFiles(server.origin()) + "_sitemap0.xml.gz";
+    EXPECT_EQ(run.err.find(line) != std::string::npos, !named) << run.err;
+  }
+}
+
 }  // namespace
