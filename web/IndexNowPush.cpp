@@ -35,7 +35,6 @@ PushProblem CheckKeyFile(const IndexNowSetup& setup, IndexNowReport& report) {
   CHttpSession session;
   session.options() = setup.http;
   session.options().maxRedirects = 10;
-  session.options().cancelled = nullptr;
   std::string headers, body;
   const int32_t code = session.Fetch(report.keyFileAddress, headers, body);
   if (code != rc::kOk) {

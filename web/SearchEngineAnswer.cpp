@@ -24,6 +24,5 @@ http_options PushRequestOptions(const http_options& crawl) {
   http_options options = crawl;
   // A redirected push would send the token or the addresses somewhere the user never named.
   options.maxRedirects = 0;
-  options.cancelled = nullptr;
   return options;
 }

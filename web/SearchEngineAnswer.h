@@ -37,5 +37,5 @@ class CHttpSession;
 // POSTs content to address and reads the answer; a redirect is never followed.
 EndpointAnswer PostToEndpoint(CHttpSession& session, const std::string& address, const std::string& contentType,
                               const std::string& content);
-// The request options of a push: the crawl's, without redirects.
+// The request options of a push: the crawl's, without redirects (cancelled still ends it).
 http_options PushRequestOptions(const http_options& crawl);
