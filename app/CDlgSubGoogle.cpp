@@ -1,6 +1,8 @@
 #include "app/CDlgSubGoogle.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -12,7 +14,9 @@
 #include "common/TextCodec.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
+#include "output/RobotsSitemapLine.h"
 #include "output/SitemapIndex.h"
+#include "texts/PushText.h"
 
 DialogTemplate CDlgSubGoogle::Template() {
   return DialogTemplate{L"", 504, 262,
@@ -20,6 +24,7 @@ DialogTemplate CDlgSubGoogle::Template() {
                             {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll},
                             {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 90, 12}},
                             {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
+                            {ControlKind::PushButton, kIdPush, L"提交到搜索引擎", {336, 240, 88, 16}},
                         }};
 }
 
@@ -40,6 +45,65 @@ void CDlgSubGoogle::ShowResults(std::shared_ptr<CrawlResults> results) {
 
 void CDlgSubGoogle::OnCommand(int id) {
   if (id == kIdSave) Save();
+  if (id == kIdPush) Push();
+}
+
+namespace {
+
+// The question: which engines get how many addresses.
+std::wstring PushQuestion(const PushChoice& choice, const SearchEngineSettings& engines, size_t count) {
+  std::wstring text = L"把网站地图中的 " + std::to_wstring(count) + L" 个网址提交到：";
+  if (choice.baidu) text += L"\n  百度普通收录（站点 " + Utf8ToWide(engines.baiduSite) + L"，每次最多 2000 个，用完今天的配额为止）";
+  if (choice.indexNow)
+    text += L"\n  IndexNow（Bing、Yandex 等；先检查网站上的密钥文件 " + Utf8ToWide(engines.indexNowKey) + L".txt）";
+  return text + L"\n\n现在提交吗？";
+}
+
+}  // namespace
+
+bool CDlgSubGoogle::Push() {
+  if (!results_ || results_->SiteName().empty() || results_->SitemapAddresses().empty()) {
+    ShowMessageBox(this, L"还没有可以提交的网址：请先在“爬行”页爬行一个网站。");
+    return false;
+  }
+  if (pusher_.running()) {
+    ShowMessageBox(this, L"上一次提交还没有结束。");
+    return false;
+  }
+  const PushSource source = pushSource_ ? pushSource_() : PushSource();
+  if (source.crawling) {
+    ShowMessageBox(this, L"爬行还在进行：请等爬行结束后再提交。");
+    return false;
+  }
+  PushChoice choice;
+  choice.baidu = source.engines.baiduReady();
+  choice.indexNow = source.engines.indexNowReady();
+  if (!choice.baidu && !choice.indexNow) {
+    ShowMessageBox(this, L"还没有设置搜索引擎：请在“设置”的“提交到搜索引擎”页填写百度的站点和准入密钥(token)，或 IndexNow 密钥。");
+    return false;
+  }
+  const size_t count = results_->SitemapAddresses().size();
+  if (!AskYesNo(this, PushQuestion(choice, source.engines, count))) return false;
+  EnableItem(kIdPush, false);
+  if (pushReporter_) pushReporter_(L"正在提交到搜索引擎……");
+  return pusher_.Start(results_, source.engines, choice, source.http, this,
+                       [this](const PushOutcome& outcome) { OnPushed(outcome); });
+}
+
+void CDlgSubGoogle::OnPushed(const PushOutcome& outcome) {
+  EnableItem(kIdPush, true);
+  if (pushReporter_) pushReporter_(Utf8ToWide(PushSummaryText(outcome)));
+  ShowMessageBox(this, Utf8ToWide(PushReportText(outcome)));
+}
+
+void CDlgSubGoogle::OfferRobotsLine(const std::vector<std::string>& names, bool index) {
+  if (!pushSource_ || !results_ || !pushSource_().robotsLacksSitemap) return;
+  const std::vector<std::string> lines = RobotsSitemapLines(results_->origin(), names, index);
+  if (lines.empty()) return;
+  if (!AskYesNo(this, Utf8ToWide(RobotsSitemapAdviceText(lines)) + L"\n\n复制到剪贴板吗？")) return;
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 bool CDlgSubGoogle::Save() {
@@ -60,6 +124,7 @@ bool CDlgSubGoogle::Save() {
                           L"）到 " + folder.toStdWString();
       savedReporter_(line);
     }
+    OfferRobotsLine(names, index);
     return true;
   }
   if (failure.path.find("_sitemap_index.xml") != std::string::npos) {

@@ -1,7 +1,9 @@
 #pragma once
 // The XML sitemap page: shows the current sitemap document (1015) of the crawl's results,
 // the check box "GZIP压缩" (1016, checked at start) and "保存" (1018), which saves every
-// document named after the crawl's site. Each crawl brings its own results.
+// document named after the crawl's site. Each crawl brings its own results. "提交到搜索引擎"
+// (1019) asks once whether to send the sitemap's pages to the engines set up in the settings
+// and sends them on a thread of its own; the result goes to the status line and a message.
 //
 // The display follows the documents without printing the whole one after every portion:
 // new entries are inserted as text before the root end tag; a new document (or the first
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SearchEnginePusher.h"
 #include "app/platform/CPlatformDialog.h"
 #include "output/SitemapEntry.h"
 #include "output/SitemapFrame.h"
@@ -26,6 +29,15 @@ class CDlgSubGoogle : public CPlatformDialog {
   static constexpr int kIdText = 1015;
   static constexpr int kIdGzip = 1016;
   static constexpr int kIdSave = 1018;
+  static constexpr int kIdPush = 1019;
+
+  // What a push needs from the window when the button is pressed.
+  struct PushSource {
+    SearchEngineSettings engines;
+    http_options http;
+    bool crawling = false;         // a crawl is still running
+    bool robotsLacksSitemap = false;  // the crawl read robots.txt and it names no sitemap
+  };
 
   explicit CDlgSubGoogle(QWidget* parent = nullptr);
   static DialogTemplate Template();
@@ -37,6 +49,13 @@ class CDlgSubGoogle : public CPlatformDialog {
   void SetSavedReporter(std::function<void(const std::wstring&)> report) { savedReporter_ = std::move(report); }
   // Whether Save also writes a sitemap index beside several documents.
   void SetIndexWanted(std::function<bool()> wanted) { indexWanted_ = std::move(wanted); }
+  void SetPushSource(std::function<PushSource()> source) { pushSource_ = std::move(source); }
+  // Told the push's one-line result, for the status line.
+  void SetPushReporter(std::function<void(const std::wstring&)> report) { pushReporter_ = std::move(report); }
+  // Asks, then starts the push; false when nothing was sent (nothing to send, no engine set
+  // up, the answer was 否, or a push still runs).
+  bool Push();
+  SearchEnginePusher& pusher() { return pusher_; }
 
   // A portion's successful addresses, byte-wise ordered, that the documents have taken:
   // shown. An address in lastmods has that lastmod instead of the writer's date.
@@ -60,9 +79,15 @@ class CDlgSubGoogle : public CPlatformDialog {
   std::shared_ptr<CSitemapXmlWriter> writer_;
   std::function<bool()> indexWanted_;
   std::function<void(const std::wstring&)> savedReporter_;
+  std::function<PushSource()> pushSource_;
+  std::function<void(const std::wstring&)> pushReporter_;
+  // After a save: the robots.txt line for the files, offered for copying.
+  void OfferRobotsLine(const std::vector<std::string>& names, bool index);
+  void OnPushed(const PushOutcome& outcome);
   SitemapFrame frame_;
   bool frameReady_ = false;
   int32_t shownIndex_ = -1;   // document the box shows; -1: the box does not follow the writer
   bool shownHasEntries_ = false;
   size_t shownCount_ = 0;     // entries of that document the box shows
+  SearchEnginePusher pusher_;  // last: its thread ends before the rest goes
 };

@@ -17,6 +17,7 @@
 #include "app/CDlgSubAction.h"
 #include "app/CDlgSubGoogle.h"
 #include "app/CDlgSubAudit.h"
+#include "output/SearchEngineSettingsOf.h"
 #include "app/CDlgSubReportFail.h"
 #include "output/SitemapEntry.h"
 #include "app/CDlgSubYahoo.h"
@@ -108,6 +109,17 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
     auto s = weakSetup.lock();
     return s && s->sitemapIndex;
   });
+  google_->SetPushSource([this] {
+    CDlgSubGoogle::PushSource source;
+    source.engines = SearchEngineSettingsOf(*setup_);
+    if (crawl_) source.http = crawl_->params().httpOptions.value_or(http_options());
+    source.http.userAgent = crawl_ ? crawl_->params().rules.userAgent : setup_->userAgent;
+    source.crawling = crawlState() == 1;
+    // robots.txt is read while the crawl opens; asked only once it is over.
+    source.robotsLacksSitemap = !source.crawling && crawl_ && crawl_->robotsTxtLacksSitemap();
+    return source;
+  });
+  google_->SetPushReporter([this](const std::wstring& line) { ShowSaveStatus(line, line); });
 
   RegisterAsWindow();
   InitWindow();
@@ -118,6 +130,8 @@ CSitemapDlg::~CSitemapDlg() {
   KillTimer(kTimerStatus);
   KillTimer(kTimerAutoSave);
   RestoreCursor();
+  // A push still running uses libcurl: it ends before libcurl is cleaned up.
+  google_->pusher().Stop();
   HttpGlobalCleanup();
 }
 

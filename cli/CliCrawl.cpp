@@ -25,12 +25,16 @@
 #include "output/CrawlEnding.h"
 #include "output/CrawlResults.h"
 #include "output/CrawlSession.h"
+#include "output/RobotsSitemapLine.h"
+#include "output/SearchEnginePush.h"
+#include "output/SearchEngineSettingsOf.h"
 #include "settings/CSetupManager.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/CrawlStartParamsOf.h"
 #include "settings/SettingsPersistence.h"
 #include "render/PageRenderer.h"
 #include "texts/CrawlStatusText.h"
+#include "texts/PushText.h"
 #include "texts/StringTable.h"
 #include "web/HttpGlobal.h"
 #include "web/UrlRules.h"
@@ -96,10 +100,38 @@ void ComplainNotWritten(const std::string& what, const FileWriteResult& failure)
   Complain(text);
 }
 
-bool WriteResultFiles(CrawlResults& results, const std::string& dir, bool gzip, bool index) {
+// What the run writes and sends beside the three files, from the settings and options.
+struct ExtraOutputs {
+  bool deadLinks = false;
+  bool deadLinksAll = false;
+  SearchEngineSettings engines;
+  PushChoice push;  // only the engines whose options were given
+};
+
+ExtraOutputs ExtraOutputsOf(const CliOptions& options, CSetupManager setup) {
+  ApplySettingOptions(options, setup);
+  ExtraOutputs extra;
+  extra.deadLinks = setup.deadLinks != 0;
+  extra.deadLinksAll = setup.deadLinksAll != 0;
+  extra.engines = SearchEngineSettingsOf(setup);
+  // Never on its own: a token kept by the window pushes nothing until the command is told to.
+  extra.push.baidu = options.Setting(kKeyBaiduSite) || options.Setting(kKeyBaiduToken);
+  extra.push.indexNow = options.Setting(kKeyIndexNowKey).has_value();
+  return extra;
+}
+
+// The engine's settings the push needs; the problem, or empty when they are complete.
+std::string PushSettingProblem(const ExtraOutputs& extra) {
+  if (extra.push.baidu && !extra.engines.baiduReady()) return "--baidu-site and --baidu-token are both needed to push to Baidu";
+  if (extra.push.indexNow && !extra.engines.indexNowReady()) return "--indexnow-key is empty";
+  return {};
+}
+
+bool WriteResultFiles(CrawlResults& results, const std::string& dir, bool gzip, bool index, bool htmlPage,
+                      const ExtraOutputs& extra, std::vector<std::string>& sitemapFiles) {
   bool ok = true;
   FileWriteResult failure;
-  if (results.SaveSitemap(dir, gzip, &failure, index) != rc::kOk) {
+  if (results.SaveSitemap(dir, gzip, &failure, index, &sitemapFiles) != rc::kOk) {
     ComplainNotWritten("the sitemap file", failure);
     ok = false;
   }
@@ -113,15 +145,25 @@ bool WriteResultFiles(CrawlResults& results, const std::string& dir, bool gzip, 
     ComplainNotWritten("the failure list", failure);
     ok = false;
   }
+  if (htmlPage && results.SaveHtmlSitemap(dir, &failure) != rc::kOk) {
+    ComplainNotWritten("the HTML sitemap", failure);
+    ok = false;
+  }
+  if (extra.deadLinks && results.SaveDeadLinks(dir, extra.deadLinksAll, &failure) != rc::kOk) {
+    ComplainNotWritten("the dead-link list", failure);
+    ok = false;
+  }
   return ok;
 }
 
 // The crawls of one run, side by side, with the progress line over all of them.
 class CliRun {
  public:
-  CliRun(const CliOptions& options, std::string outDir)
+  CliRun(const CliOptions& options, std::string outDir, ExtraOutputs extra, http_options http)
       : options_(options),
         outDir_(std::move(outDir)),
+        extra_(std::move(extra)),
+        http_(std::move(http)),
         events_(std::make_shared<RunEvents>()),
         watcher_([events = events_] { events->Interrupt(); }),
         progress_(stderr, isatty(STDERR_FILENO) == 1) {}
@@ -129,7 +171,7 @@ class CliRun {
   bool Start(const CrawlStartParams& params) {
     std::shared_ptr<CrawlSession> session = CrawlSession::Start(params, events_);
     if (!session) return false;
-    crawls_.push_back({session, params.startUrl, params.sitemap.indexFile, params.rules.maxPages});
+    crawls_.push_back({session, params.startUrl, params.sitemap.indexFile, params.rules.maxPages, params.sitemap.htmlPage});
     return true;
   }
 
@@ -159,6 +201,7 @@ class CliRun {
     std::string address;
     bool sitemapIndex = false;  // as its start record says, a resumed crawl's own
     int32_t maxPages = 0;       // the same
+    bool htmlPage = false;      // the same: its pages' titles were collected
     bool written = false;
     bool noticeShown = false;
     bool hintShown = false;
@@ -260,6 +303,7 @@ class CliRun {
       const bool pageLimit = crawl.session->pageLimitReached();
       const bool audited = crawl.session->params().rules.auditSitemap;
       const std::vector<AuditRow> auditRows = audited ? crawl.session->auditRows() : std::vector<AuditRow>{};
+      const bool robotsLacksSitemap = crawl.session->robotsTxtLacksSitemap();
       // The crawl's stores go before the files are built; the record is all they need.
       std::shared_ptr<CrawlResults> kept = crawl.session->results();
       crawl.session.reset();
@@ -272,7 +316,9 @@ class CliRun {
         typed.host = HostOf(crawl.address);
         results.SetOrigin(typed);
       }
-      bool written = WriteResultFiles(results, outDir_, !options_.plain, crawl.sitemapIndex);
+      std::vector<std::string> sitemapFiles;
+      bool written =
+          WriteResultFiles(results, outDir_, !options_.plain, crawl.sitemapIndex, crawl.htmlPage, extra_, sitemapFiles);
       if (!options_.quiet) {
         std::fprintf(stderr, "%s: %s: %zu addresses fetched, %zu failed; files %s_* in %s\n", kProgram,
                      crawl.address.c_str(), ok, failed, results.SiteName().c_str(), outDir_.c_str());
@@ -280,20 +326,39 @@ class CliRun {
       ReportLimits(crawl, pageLimit, results);
       written = WriteChangeFiles(crawl, results) && written;
       if (audited && !WriteAudit(crawl, results, auditRows)) written = false;
+      if (written && robotsLacksSitemap && !sitemapFiles.empty())
+        Complain(crawl.address + ": " +
+                 RobotsSitemapAdviceText(RobotsSitemapLines(results.origin(), sitemapFiles, crawl.sitemapIndex)));
       const CrawlEnding ending = DescribeEnding(results, outcome);
       const bool nothing = ending.FetchedNothing();
       if (nothing) Complain(EndingMessage(ending, crawl.address));
+      // Only a crawl that ran to its end is worth announcing; its files are on the disk by now.
+      const bool pushed = ending.kind == CrawlEnding::Kind::Ended && !interrupted_ && (extra_.push.baidu || extra_.push.indexNow);
+      const bool pushOk = !pushed || Push(crawl, results);
       Worsen(!written ? kExitFilesNotWritten
              : nothing ? kExitNothingFetched
+             : !pushOk ? kExitPushFailed
              : interrupted_ ? kExitInterrupted
                             : kExitCrawlEnded);
     }
   }
 
-  // The worst status so far: files not written, then nothing fetched, then interrupted, then ended.
+  // Sends the crawl's sitemap pages to the engines asked for and says what became of them, on
+  // stdout (the result of the run, like the files) whatever --quiet says. False when a push failed.
+  bool Push(const Crawl& crawl, const CrawlResults& results) {
+    if (!options_.quiet) std::fprintf(stderr, "%s: %s: pushing to the search engines\n", kProgram, crawl.address.c_str());
+    const PushOutcome outcome = PushToSearchEngines(results, extra_.engines, extra_.push, http_);
+    std::fprintf(stdout, "%s: %s\n", crawl.address.c_str(), PushReportText(outcome).c_str());
+    std::fflush(stdout);
+    if (!outcome.ok()) Complain(crawl.address + ": a push to a search engine failed (see above)");
+    return outcome.ok();
+  }
+
+  // The worst status so far: files not written, then nothing fetched, then a failed push, then
+  // interrupted, then ended.
   void Worsen(int status) {
     auto rank = [](int s) {
-      return s == kExitFilesNotWritten ? 3 : s == kExitNothingFetched ? 2 : s == kExitInterrupted ? 1 : 0;
+      return s == kExitFilesNotWritten ? 4 : s == kExitNothingFetched ? 3 : s == kExitPushFailed ? 2 : s == kExitInterrupted ? 1 : 0;
     };
     if (rank(status) > rank(worst_)) worst_ = status;
   }
@@ -335,6 +400,8 @@ class CliRun {
 
   const CliOptions& options_;
   const std::string outDir_;
+  const ExtraOutputs extra_;
+  const http_options http_;  // the crawl's request options, for the pushes
   const std::shared_ptr<RunEvents> events_;  // crawls that end and Ctrl-C wake the main thread
   InterruptWatcher watcher_;
   ProgressLine progress_;
@@ -424,8 +491,15 @@ int RunCliCrawl(const CliOptions& options) {
       return kExitUsage;
     }
   }
+  const ExtraOutputs extra = ExtraOutputsOf(options, setup);
+  if (const std::string problem = PushSettingProblem(extra); !problem.empty()) {
+    Complain(problem);
+    return kExitUsage;
+  }
+  http_options requests = params.httpOptions.value_or(http_options());
+  requests.userAgent = params.rules.userAgent;
   HttpLibrary http;
-  CliRun run(options, outDir);
+  CliRun run(options, outDir, extra, requests);
   for (const std::string& address : addresses) {
     params.startUrl = address;
     const CrawlStartParams start = options.journal ? WithJournal(params, outDir, options.resume) : params;

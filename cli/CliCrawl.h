@@ -7,6 +7,7 @@ inline constexpr int kExitFilesNotWritten = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNoHost = 3;
 inline constexpr int kExitNothingFetched = 4;  // the site gave no page: unreachable, or every page failed
+inline constexpr int kExitPushFailed = 5;      // a search engine refused the push, or could not be reached
 inline constexpr int kExitInterrupted = 130;
 
 // Crawls each start address as a crawl of its own, side by side, and writes each site's

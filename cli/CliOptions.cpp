@@ -284,7 +284,12 @@ std::string CliUsageText() {
          "  A site that answers 429 or 503 is waited out: all requests to it pause for its Retry-After\n"
          "  (at most 120 s) or 1, 2, 4 s, and the page is asked again, three times at most.\n"
          "\n"
+         "Search engines (pushed only when --baidu-site, --baidu-token or --indexnow-key is given, and only\n"
+         "after a crawl that ran to its end; the files are written first):\n" +
+         SettingOptionLines({SettingsPage::SearchEngines}) +
+         "\n"
          "Exit status, the worst of the crawls: 0 crawl ended, 2 usage error, 3 address without a host,\n"
          "4 nothing could be fetched from a site (the cause is printed), 130 interrupted (Ctrl-C; the\n"
-         "files are still written, the journal kept for --resume), 1 the files could not be written.\n";
+         "files are still written, the journal kept for --resume), 1 the files could not be written,\n"
+         "5 a push to a search engine failed (the sitemap files are written; the reason is printed).\n";
 }

@@ -318,6 +318,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // The audit reports a canonical naming another page; only the setting acts on it.
     options.readCanonical = params().sitemap.canonicalOnly || audit_;
     options.readAlternates = params().sitemap.languageAlternates;
+    options.readTitle = params().sitemap.htmlPage;
     bool parsed = false;
     {
       LargePageGate::Pass pass =
@@ -362,7 +363,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
              otherCanonical);
       return;
     }
-    PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates)};
+    PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates), std::move(links.title)};
     DateFromSource(path, page, hash, result);
     Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical);
     return;

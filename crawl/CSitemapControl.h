@@ -72,6 +72,11 @@ class CSitemapControl {
   // The query parameter that seems to make endless addresses (empty: none); the front ends
   // suggest a rule for it.
   std::string RepeatedParameter() const { return data_->ledger.RepeatedParameter(); }
+  // Whether the crawl read the site's robots.txt and found no Sitemap line in it; decided
+  // before the workers start, so safe once they run.
+  bool RobotsTxtLacksSitemap() const {
+    return params().rules.obeyRobots && data_->robots.access == RobotsAccess::Rules && !data_->robots.rules.namesSitemap();
+  }
 
   // Under lastmod from content, once the crawl has ended: what changed since the site's last
   // crawl, and what became of its history.

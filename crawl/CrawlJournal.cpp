@@ -98,7 +98,8 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
       if (listing == Listing::Listed || listing == Listing::Canonical) {
         replay.results.push_back(PageResult{std::move(r.path), r.outcome, std::move(r.lastmod), r.depth,
                                             std::move(r.parent), listing == Listing::Listed,
-                                            std::move(r.alternates), std::move(r.contentHash), r.contentChange});
+                                            std::move(r.alternates), std::move(r.title), std::move(r.contentHash),
+                                            r.contentChange});
       }
     }
     if (!it->status().ok()) return refuse(Status::Damaged, it->status().ToString());

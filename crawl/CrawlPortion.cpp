@@ -20,6 +20,7 @@ void CrawlPortion::Append(CrawlPortion&& later) {
   lastmods.merge(later.lastmods);
   depths.merge(later.depths);
   alternates.merge(later.alternates);
+  titles.merge(later.titles);
   MoveAppend(failureParents, later.failureParents);
   tooLong += later.tooLong;
 }
@@ -40,6 +41,7 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
         portion.depths.emplace(address, result.depth);
         if (!result.lastmod.empty()) portion.lastmods.emplace(address, result.lastmod);
         if (!result.alternates.empty()) portion.alternates.emplace(address, result.alternates);
+        if (!result.title.empty()) portion.titles.emplace(address, result.title);
       }
       portion.okAddresses.push_back(std::move(address));
     } else {

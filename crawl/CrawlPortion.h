@@ -17,7 +17,7 @@ using LanguageAlternates = std::vector<std::pair<std::string, std::string>>;
 // and, when the rules ask for it, its lastmod in W3C form (empty: the writer's date).
 // Also its link depth, the path of the page whose link admitted it (empty for a start
 // address), whether it goes into the sitemap (a page naming another canonical address does
-// not) and its language alternates when they are asked for.
+// not), its language alternates and its title when they are asked for.
 struct PageResult {
   std::string path;
   PageOutcome outcome;
@@ -26,6 +26,7 @@ struct PageResult {
   std::string parent;
   bool inSitemap = true;
   LanguageAlternates alternates;
+  std::string title;  // its <title> when the HTML sitemap page is asked for
   // Under lastmod from content: the hash of its body and how it compares with the history.
   std::string contentHash;
   ContentChange contentChange = ContentChange::Unknown;
@@ -44,6 +45,7 @@ struct CrawlPortion {
   std::map<std::string, std::string> lastmods;                 // full address -> its own lastmod, where it has one
   std::map<std::string, int32_t> depths;                       // full address in the sitemap -> its link depth
   std::map<std::string, LanguageAlternates> alternates;        // full address -> its alternates, where it has some
+  std::map<std::string, std::string> titles;                   // full address in the sitemap -> its title, where it has one
   // Aligned with failures: the full address of the page whose link admitted each, empty for
   // a start address.
   std::vector<std::string> failureParents;

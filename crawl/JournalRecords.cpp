@@ -114,6 +114,7 @@ std::string StartText(const CrawlStartParams& p) {
   WriteList(w, p.rules.skipPatterns);
   w.WriteInt(p.rules.maxPages);
   w.WriteInt(p.rules.auditSitemap ? 1 : 0);
+  w.WriteInt(p.sitemap.htmlPage ? 1 : 0);
   return w.text();
 }
 
@@ -125,7 +126,8 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
          ReadBool(r, p.rules.renderScripts) && ReadBool(r, p.sitemap.canonicalOnly) &&
          ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
          ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
-         ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) && ReadAudit(r, p.rules) && r.remaining() == 0;
+         ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) && ReadAudit(r, p.rules) &&
+         (r.remaining() == 0 || ReadBool(r, p.sitemap.htmlPage)) && r.remaining() == 0;
 }
 
 std::string OriginText(const SiteOrigin& origin) {
@@ -161,7 +163,8 @@ bool ReadResult(const std::string& text, JournalResult& res) {
         (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
         res.listing <= 3 && r.ReadString(code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
         r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
-        ReadContentChange(r, res) && r.remaining() == 0 && !res.path.empty()))
+        ReadContentChange(r, res) && (r.remaining() == 0 || r.ReadString(res.title)) && r.remaining() == 0 &&
+        !res.path.empty()))
     return false;
   const std::optional<PageOutcome> outcome = PageOutcome::FromText(code);
   if (!outcome) return false;  // no outcome writes that text
@@ -203,9 +206,12 @@ bool ResultText(const PageResult& result, int32_t state, int32_t listing, std::s
     w.WriteString(language);
     w.WriteString(address);
   }
-  if (result.contentChange != ContentChange::Unknown) {
+  // Only a page judged against its history, or with a title, has these: the records of every
+  // other crawl stay as they were.
+  if (result.contentChange != ContentChange::Unknown || !result.title.empty()) {
     w.WriteString(result.contentHash);
     w.WriteInt(static_cast<int32_t>(result.contentChange));
+    if (!result.title.empty()) w.WriteString(result.title);
   }
   if (!w.ok()) return false;
   text = w.text();

@@ -32,6 +32,7 @@ struct JournalResult {
   LanguageAlternates alternates;
   std::string contentHash;  // absent in journals from before lastmod from content
   ContentChange contentChange = ContentChange::Unknown;
+  std::string title;
 };
 
 // The start record: every setting of the crawl but its request options and the journal's own

@@ -21,6 +21,7 @@ struct SitemapContent {
   std::vector<std::string> priorities{"0.5"};
   bool indexFile = false;  // an index file beside several sitemap files
   LastmodSource lastmodFrom = LastmodSource::Start;
+  bool htmlPage = false;   // an HTML sitemap page beside them: the pages' titles are collected
 
   bool operator==(const SitemapContent&) const = default;
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "common/PercentEncoding.h"
 #include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CReplacingFile.h"
@@ -11,6 +12,7 @@
 #include "output/CSitemapXmlWriter.h"
 #include "output/ChangesTsv.h"
 #include "output/FailureTsv.h"
+#include "output/HtmlSitemap.h"
 #include "output/SitemapEntry.h"
 #include "output/SitemapIndex.h"
 #include "output/UrlListFile.h"
@@ -67,6 +69,7 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
       okDepths_.push_back(depth == portion.depths.end() ? kNotInSitemap : depth->second);
     }
     for (const auto& page : portion.alternates) alternates_.insert(page);
+    for (const auto& page : portion.titles) titles_.insert(page);
     tooLong_ += portion.tooLong;
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
     for (const auto& own : portion.lastmods) lastmods_.insert(own);
@@ -86,6 +89,33 @@ void CrawlResults::SetOrigin(const SiteOrigin& origin) {
   origin_ = origin;
 }
 
+// Calls fn(address, index into the fetched list) for each page of the sitemap once, in byte
+// order. Under lock_.
+template <class Fn>
+void CrawlResults::ForEachSitemapPage(Fn fn) const {
+  // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
+  std::vector<std::pair<std::string_view, size_t>> pages;
+  pages.reserve(okCount_);
+  ForEachFetched([&](std::string_view address, size_t index) {
+    if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap) pages.emplace_back(address, index);
+    return true;
+  });
+  std::sort(pages.begin(), pages.end());
+  std::string_view previous;
+  for (const auto& [address, at] : pages) {
+    if (address == previous) continue;
+    previous = address;
+    fn(address, at);
+  }
+}
+
+std::vector<std::string> CrawlResults::SitemapAddresses() const {
+  std::vector<std::string> addresses;
+  std::lock_guard<std::mutex> guard(lock_);
+  ForEachSitemapPage([&](std::string_view address, size_t) { addresses.emplace_back(address); });
+  return addresses;
+}
+
 void CrawlResults::SortSitemap() {
   if (!sitemap()) return;
   auto sorted = std::make_shared<CSitemapXmlWriter>(date_, content_);
@@ -98,26 +128,14 @@ void CrawlResults::SortSitemap() {
 }
 
 void CrawlResults::FillSorted(CSitemapXmlWriter& writer, const std::set<std::string>* only) const {
-  // The sitemap's pages, as views into the list of fetched addresses, with their place in it.
-  std::vector<std::pair<std::string_view, size_t>> pages;
-  pages.reserve(only ? only->size() : okCount_);
-  ForEachFetched([&](std::string_view address, size_t index) {
-    if (index < okDepths_.size() && okDepths_[index] != kNotInSitemap &&
-        (!only || only->count(std::string(address))))
-      pages.emplace_back(address, index);
-    return true;
-  });
-  std::sort(pages.begin(), pages.end());
-  std::string_view previous;
-  for (const auto& [address, at] : pages) {
-    if (address == previous) continue;
-    previous = address;
+  ForEachSitemapPage([&](std::string_view address, size_t at) {
     const std::string text(address);
+    if (only && !only->count(text)) return;
     auto own = lastmods_.find(text);
     auto alternates = alternates_.find(text);
     writer.AddUrl(text, own == lastmods_.end() ? std::string() : own->second, okDepths_[at],
                   alternates == alternates_.end() ? LanguageAlternates() : alternates->second);
-  }
+  });
 }
 
 void CrawlResults::SetChanges(ContentChanges changes) {
@@ -277,4 +295,39 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
   }
   if (out.Write(piece)) out.Commit();
   return Report(out, result);
+}
+
+int32_t CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result) const {
+  CReplacingFile out(InFolder(dir, DeadLinkListName(SiteName())));
+  if (!out.isOpen()) return Report(out, result);
+  std::vector<std::string> dead;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const auto& [path, code] : failures_)
+      if (everyFailure || code == "404" || code == "410")
+        dead.push_back(PercentEncode(FullAddress(origin_, path), PercentEncodeSet::kAddress));
+  }
+  // In byte order, each once, so two crawls of one site give the same file.
+  std::sort(dead.begin(), dead.end());
+  dead.erase(std::unique(dead.begin(), dead.end()), dead.end());
+  std::string text;
+  for (const std::string& address : dead) text += address + '\n';
+  if (out.Write(text)) out.Commit();
+  return Report(out, result);
+}
+
+int32_t CrawlResults::SaveHtmlSitemap(const std::string& dir, FileWriteResult* result,
+                                      std::vector<std::string>* savedNames) const {
+  std::vector<HtmlSitemapEntry> entries;
+  std::string site;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    site = SiteFileName(origin_);
+    ForEachSitemapPage([&](std::string_view address, size_t) {
+      const std::string text(address);
+      auto title = titles_.find(text);
+      entries.push_back({text, title == titles_.end() ? std::string() : title->second});
+    });
+  }
+  return WriteHtmlSitemap(dir, site, std::move(entries), result, savedNames);
 }

@@ -54,6 +54,8 @@ class CrawlResults {
   size_t tooLongCount() const;
   // Copies, in the order they came.
   std::vector<std::string> FetchedAddresses() const;
+  // The sitemap's pages, full and in byte order, each once: what is pushed to search engines.
+  std::vector<std::string> SitemapAddresses() const;
   // The first failure (the start page's, when nothing was fetched), if there is one.
   std::optional<std::pair<std::string, std::string>> FirstFailure() const;
   // The failures with the full address of the page whose link admitted each (empty for a
@@ -75,6 +77,14 @@ class CrawlResults {
                       std::vector<std::string>* savedNames = nullptr) const;
   int32_t SaveUrlList(const std::string& dir, FileWriteResult* result = nullptr) const;
   int32_t SaveFailures(const std::string& dir, FileWriteResult* result = nullptr) const;
+  // <site>_deadlinks.txt: the full address of every page that answered 404 or 410 (with
+  // everyFailure, of every failure), one a line, percent-encoded, as Baidu's dead-link
+  // submission takes them.
+  int32_t SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result = nullptr) const;
+  // <site>_sitemap.html (numbered pages beyond 50,000 entries): the sitemap's pages by folder,
+  // each with its title when the crawl collected them.
+  int32_t SaveHtmlSitemap(const std::string& dir, FileWriteResult* result = nullptr,
+                          std::vector<std::string>* savedNames = nullptr) const;
   // Frees the sitemap documents once they are saved (they are by far the largest part).
   void ReleaseSitemap();
 
@@ -92,10 +102,13 @@ class CrawlResults {
   static std::string FailureListName(const std::string& site) { return site + "_failed.tsv"; }
   static std::string ChangesName(const std::string& site) { return site + "_changes.tsv"; }
   static std::string ChangedSitemapPrefix(const std::string& site) { return site + "_changed"; }
+  static std::string DeadLinkListName(const std::string& site) { return site + "_deadlinks.txt"; }
 
  private:
   // Calls fn(address, index) for each fetched address in order while it returns true; false
   // when fn stopped it. Under lock_.
+  template <class Fn>
+  void ForEachSitemapPage(Fn fn) const;
   template <class Fn>
   bool ForEachFetched(Fn fn) const {
     size_t index = 0;
@@ -126,6 +139,7 @@ class CrawlResults {
   static constexpr int32_t kNotInSitemap = -1;
   std::vector<int32_t> okDepths_;
   std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
+  std::map<std::string, std::string> titles_;  // the sitemap's pages that have a title, when collected
   std::vector<std::string> failureParents_;  // aligned with failures_
   size_t tooLong_ = 0;
   ContentChanges changes_;

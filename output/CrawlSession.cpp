@@ -88,6 +88,7 @@ std::string CrawlSession::repeatedParameter() const { return control_->RepeatedP
 
 std::chrono::milliseconds CrawlSession::pauseRemaining() const { return control_->PauseRemaining(); }
 std::vector<AuditRow> CrawlSession::auditRows(size_t from) const { return control_->AuditRows(from); }
+bool CrawlSession::robotsTxtLacksSitemap() const { return control_->RobotsTxtLacksSitemap(); }
 
 const CrawlStartParams& CrawlSession::params() const { return control_->params(); }
 

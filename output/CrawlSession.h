@@ -48,6 +48,8 @@ class CrawlSession {
   std::chrono::milliseconds pauseRemaining() const;
   // The audit of the site's own sitemap, its rows from index from on (none without the setting).
   std::vector<AuditRow> auditRows(size_t from = 0) const;
+  // The site's robots.txt was read and names no sitemap: the front ends offer the line to add.
+  bool robotsTxtLacksSitemap() const;
   const CrawlStartParams& params() const;
   // True when the crawl's thread has ended within timeout (the program may then quit).
   bool ThreadEnded(std::chrono::milliseconds timeout) const;

@@ -54,6 +54,15 @@ inline constexpr const char* kKeyMaxRate = "keysetupmanager_conn_max_rate";
 inline constexpr const char* kKeySitemapLastmodFrom = "keysetupmanager_sitemap_lastmod_from";
 inline constexpr const char* kKeySitemapImages = "keysetupmanager_sitemap_images";
 inline constexpr const char* kKeyAuditSitemap = "keysetupmanager_rules_audit_sitemap";
+// Telling the search engines, and the files for them; a database written before these has none.
+inline constexpr const char* kKeyBaiduSite = "keysetupmanager_push_baidu_site";
+inline constexpr const char* kKeyBaiduToken = "keysetupmanager_push_baidu_token";
+inline constexpr const char* kKeyBaiduEndpoint = "keysetupmanager_push_baidu_endpoint";
+inline constexpr const char* kKeyIndexNowKey = "keysetupmanager_push_indexnow_key";
+inline constexpr const char* kKeyIndexNowEndpoint = "keysetupmanager_push_indexnow_endpoint";
+inline constexpr const char* kKeyHtmlSitemap = "keysetupmanager_push_html_sitemap";
+inline constexpr const char* kKeyDeadLinks = "keysetupmanager_push_deadlinks";
+inline constexpr const char* kKeyDeadLinksAll = "keysetupmanager_push_deadlinks_all";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
@@ -107,6 +116,15 @@ class CSetupManager {
   std::string sitemapLastmodFrom = "start";
   // The audit of the site's own sitemap. Off changes nothing.
   int32_t auditSitemap = 0;           // 1: their sitemap read, checked against the crawl, orphans fetched
+  // The search engines. Nothing is sent unless the user asks; the token is stored here only.
+  std::string baiduSite;              // the site as verified on Baidu's platform
+  std::string baiduToken;             // Baidu's push token: never shown unmasked, logged or written to a file
+  std::string baiduEndpoint = "http://data.zz.baidu.com/urls";
+  std::string indexNowKey;            // 8 to 128 of a-z A-Z 0-9 -, served by the site as /<key>.txt
+  std::string indexNowEndpoint = "https://api.indexnow.org/indexnow";
+  int32_t htmlSitemap = 0;            // 1: <site>_sitemap.html, with the pages' titles
+  int32_t deadLinks = 0;              // 1: <site>_deadlinks.txt (404 and 410)
+  int32_t deadLinksAll = 0;           // 1: every failure in it
 
   // Every field but defaultExtensions back to its default.
   void ResetToDefaults();

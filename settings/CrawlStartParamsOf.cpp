@@ -26,6 +26,7 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   content.canonicalOnly = setup.sitemapCanonical != 0;
   content.languageAlternates = setup.sitemapHreflang != 0;
   content.indexFile = setup.sitemapIndex != 0;
+  content.htmlPage = setup.htmlSitemap != 0;
   std::string word, message;
   std::vector<std::string> priorities;
   if (ParseChangefreq(setup.sitemapChangefreq, word, message)) content.changefreq = word;

@@ -9,6 +9,7 @@
 #include "settings/CSetupManager.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SetupPageRules.h"
+#include "web/IndexNowPush.h"
 
 namespace {
 
@@ -41,6 +42,22 @@ bool ReadPriorityList(const std::string& text, std::string& value, std::string& 
   std::vector<std::string> values;
   if (!ParsePriorities(text, values, problem)) return false;
   value = PrioritiesText(values);
+  return true;
+}
+
+// A setting of the search engines: no white space around it (pasted from a web page, say).
+bool ReadPushText(const std::string& text, std::string& value, std::string&) {
+  value = TrimWhitespace(StoredTextToUtf8(text));
+  return true;
+}
+
+bool ReadIndexNowKey(const std::string& text, std::string& value, std::string& problem) {
+  std::string key = TrimWhitespace(text);
+  if (!key.empty() && !IsValidIndexNowKey(key)) {
+    problem = "8 to 128 characters of a-z, A-Z, 0-9 and '-' expected";
+    return false;
+  }
+  value = std::move(key);
   return true;
 }
 
@@ -177,6 +194,40 @@ const SettingRow kRows[] = {
       "read the site's own sitemap (robots.txt Sitemap: lines, /sitemap.xml ...),\n"
       "fetch the pages only it names (their links not followed) and write\n"
       "<site>_audit.tsv: orphans, missing pages, bad entries, format faults"}},
+    {"baiduSite", "站点", kKeyBaiduSite, K::Text, &M::baiduSite, "", 0, 2048, P::SearchEngines, false,
+     {"--baidu-site", nullptr, "SITE", 0, 0, "Baidu site", nullptr,
+      "push the sitemap's pages to Baidu (普通收录) once the crawl has ended, for SITE as\n"
+      "verified on Baidu's platform (https://www.example.com); needs --baidu-token"},
+     ReadPushText},
+    {"baiduToken", "准入密钥(token)", kKeyBaiduToken, K::Text, &M::baiduToken, "", 0, 256, P::SearchEngines, false,
+     {"--baidu-token", nullptr, "TOKEN", 0, 0, "Baidu token", nullptr,
+      "Baidu's push token for the site (never written to a file)"},
+     ReadPushText},
+    {"baiduEndpoint", "推送接口", kKeyBaiduEndpoint, K::Text, &M::baiduEndpoint, "http://data.zz.baidu.com/urls", 0, 2048,
+     P::SearchEngines, false,
+     {"--baidu-endpoint", nullptr, "URL", 0, 0, "Baidu endpoint", nullptr,
+      "Baidu's push address (default http://data.zz.baidu.com/urls)"},
+     ReadPushText},
+    {"indexNowKey", "IndexNow 密钥", kKeyIndexNowKey, K::Text, &M::indexNowKey, "", 0, 128, P::SearchEngines, false,
+     {"--indexnow-key", nullptr, "KEY", 0, 0, "IndexNow key", nullptr,
+      "push the sitemap's pages by IndexNow once the crawl has ended; the site must\n"
+      "serve KEY (8 to 128 of a-z A-Z 0-9 -) as /KEY.txt, which is checked first"},
+     ReadIndexNowKey},
+    {"indexNowEndpoint", "IndexNow 接口", kKeyIndexNowEndpoint, K::Text, &M::indexNowEndpoint,
+     "https://api.indexnow.org/indexnow", 0, 2048, P::SearchEngines, false,
+     {"--indexnow-endpoint", nullptr, "URL", 0, 0, "IndexNow endpoint", nullptr,
+      "IndexNow's address (default https://api.indexnow.org/indexnow)"},
+     ReadPushText},
+    {"htmlSitemap", "网站地图网页", kKeyHtmlSitemap, K::Switch, &M::htmlSitemap, "0", 0, 1, P::SearchEngines, true,
+     {"--html-sitemap", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "also write <site>_sitemap.html, the pages by folder with their titles"}},
+    {"deadLinks", "死链文件", kKeyDeadLinks, K::Switch, &M::deadLinks, "0", 0, 1, P::SearchEngines, false,
+     {"--deadlinks", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "also write <site>_deadlinks.txt, the addresses that answered 404 or 410"}},
+    {"deadLinksAll", "死链文件包括所有失败的网址", kKeyDeadLinksAll, K::Switch, &M::deadLinksAll, "0", 0, 1,
+     P::SearchEngines, false,
+     {"--deadlinks-all", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "with --deadlinks: every address that failed, not only 404 and 410"}},
 };
 
 // The words a Number or Switch is stored as: an optional sign and decimal digits.

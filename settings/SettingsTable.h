@@ -13,7 +13,7 @@
 class CSetupManager;
 
 // Where the window edits a setting.
-enum class SettingsPage { None, Appearance, Run, AutoSave, Rules, UrlRules, SitemapContent, Connection };
+enum class SettingsPage { None, Appearance, Run, AutoSave, Rules, UrlRules, SitemapContent, Connection, SearchEngines };
 
 // What a setting's stored text holds.
 enum class SettingKind {

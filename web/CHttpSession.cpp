@@ -56,6 +56,24 @@ int AbortWhenCancelled(void* options, curl_off_t, curl_off_t, curl_off_t, curl_o
   return o->cancelled && o->cancelled() ? 1 : 0;
 }
 
+// Owns the header lines of one request.
+class CurlHeaderList {
+ public:
+  CurlHeaderList() = default;
+  ~CurlHeaderList() {
+    if (list_) curl_slist_free_all(list_);
+  }
+  CurlHeaderList(const CurlHeaderList&) = delete;
+  CurlHeaderList& operator=(const CurlHeaderList&) = delete;
+  void Add(const std::string& line) {
+    if (curl_slist* longer = curl_slist_append(list_, line.c_str())) list_ = longer;
+  }
+  curl_slist* get() const { return list_; }
+
+ private:
+  curl_slist* list_ = nullptr;
+};
+
 }  // namespace
 
 CHttpSession::CHttpSession() { handle_.Create(); }
@@ -73,9 +91,25 @@ int32_t CHttpSession::Fetch(const std::string& address, std::string& headers, st
   return Fetch(headers, body);
 }
 
+int32_t CHttpSession::Post(const std::string& address, const std::string& contentType, const std::string& content,
+                           std::string& headers, std::string& body) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (address.empty() || !handle_) return rc::kMissing;
+  address_ = address;
+  const PostRequest request{&contentType, &content};
+  post_ = &request;
+  const int32_t code = Receive(headers, body);
+  post_ = nullptr;
+  return code;
+}
+
 int32_t CHttpSession::Fetch(std::string& headers, std::string& body) {
   std::lock_guard<std::mutex> guard(lock_);
   if (!handle_) return rc::kMissing;
+  return Receive(headers, body);
+}
+
+int32_t CHttpSession::Receive(std::string& headers, std::string& body) {
   try {
     curl_easy_reset(handle_.get());
     // The body's room from the last page receives this one.
@@ -100,6 +134,17 @@ int32_t CHttpSession::Transfer(std::string& response) {
   RecvBuffer buffer(std::move(response), options_.holdLargeBody);
   if (!buffer.ok()) return rc::kNoMemory;
   ApplyOptions(buffer);
+  CurlHeaderList postHeaders;
+  if (post_) {
+    CURL* h = handle_.get();
+    curl_easy_setopt(h, CURLOPT_POST, 1L);
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(post_->content->size()));
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, post_->content->data());
+    postHeaders.Add("Content-Type: " + *post_->contentType);
+    // A search engine's endpoint need not answer 100 Continue; the body goes at once.
+    postHeaders.Add("Expect:");
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, postHeaders.get());
+  }
   const CURLcode result = curl_easy_perform(handle_.get());
   if (buffer.refused()) return CURLE_ABORTED_BY_CALLBACK;
   if (!CountsAsReceived(result)) return static_cast<int32_t>(result);

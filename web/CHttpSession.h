@@ -11,7 +11,7 @@
 
 class CurlShare;
 
-// GET requests on one easy handle. A session kept for several addresses reuses its
+// GET requests (and the occasional POST) on one easy handle. A session kept for several addresses reuses its
 // keep-alive connection to a server, and its handle is reset before every transfer, so every
 // request gets the same options.
 class CHttpSession {
@@ -36,6 +36,9 @@ class CHttpSession {
   // transfer as received. headers as Fetch gives them; codes as Fetch's.
   using BodySink = std::function<bool(const char* bytes, size_t n)>;
   int32_t FetchStream(const std::string& address, std::string& headers, const BodySink& sink);
+  // A POST of content with the given Content-Type to address, answered as Fetch answers.
+  int32_t Post(const std::string& address, const std::string& contentType, const std::string& content,
+               std::string& headers, std::string& body);
   // Names, TLS sessions and (when the share keeps them) cookies are shared with the other
   // sessions of the share (null: none).
   void UseShare(CurlShare* share) { share_ = share; }
@@ -44,6 +47,12 @@ class CHttpSession {
   http_options& options() { return options_; }
 
  private:
+  // What a POST sends; null for a GET.
+  struct PostRequest {
+    const std::string* contentType;
+    const std::string* content;
+  };
+  int32_t Receive(std::string& headers, std::string& body);
   int32_t Transfer(std::string& response);
   void ApplyOptions(class RecvBuffer& buffer);
   void ApplyProxy();
@@ -55,5 +64,6 @@ class CHttpSession {
   CurlShare* share_ = nullptr;
   std::string address_;
   http_options options_;
+  const PostRequest* post_ = nullptr;  // set only for the length of Post
   std::mutex lock_;
 };

@@ -86,9 +86,13 @@ class Reader {
     } else if (EqualsIgnoreCase(key, "crawl-delay")) {
       inAgentLines_ = false;
       if (std::optional<double> seconds = ReadSeconds(value)) AddDelay(*seconds);
+    } else if (EqualsIgnoreCase(key, "sitemap")) {
+      namesSitemap_ = namesSitemap_ || !value.empty();
     }
     // Other records (sitemap and the like) belong to no group and do not end one.
   }
+
+  bool namesSitemap() const { return namesSitemap_; }
 
   const GroupRules& own() const { return own_; }
   const GroupRules& star() const { return star_; }
@@ -131,6 +135,7 @@ class Reader {
   bool forOwn_ = false;   // the group being read names the product token
   bool forStar_ = false;  // the group being read names "*"
   GroupRules own_;
+  bool namesSitemap_ = false;
   GroupRules star_;
 };
 
@@ -175,6 +180,7 @@ CRobotsTxt CRobotsTxt::Parse(std::string_view text, std::string_view productToke
   const GroupRules& chosen = reader.own().found ? reader.own() : reader.star();
   CRobotsTxt result;
   result.ownGroup_ = reader.own().found;
+  result.namesSitemap_ = reader.namesSitemap();
   result.crawlDelay_ = chosen.crawlDelay;
   result.rules_.reserve(chosen.rules.size());
   for (const auto& [pattern, allow] : chosen.rules) result.rules_.push_back(Rule{pattern, allow});

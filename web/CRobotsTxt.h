@@ -38,6 +38,8 @@ class CRobotsTxt {
   // Whether a group named the product token (else the "*" groups or none apply).
   bool ownGroupFound() const { return ownGroup_; }
   size_t ruleCount() const { return rules_.size(); }
+  // Whether the file has a Sitemap record (which any crawler may read, whatever its group).
+  bool namesSitemap() const { return namesSitemap_; }
 
  private:
   struct Rule {
@@ -47,6 +49,7 @@ class CRobotsTxt {
 
   std::vector<Rule> rules_;
   std::optional<double> crawlDelay_;
+  bool namesSitemap_ = false;
   bool ownGroup_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include "web/MetaRobots.h"
 #include "web/PageMarkup.h"
 #include "web/PageText.h"
+#include "web/PageTitle.h"
 #include "web/LinkMarkup.h"
 #include "web/MarkupPieces.h"
 #include "web/ParserInput.h"
@@ -171,6 +172,7 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     if (!headers.empty() && !ResponseHeaders(headers).IsHtml()) return rc::kOk;
     PageText page(headers, body, scratch.converted);
     if (!page.ok()) return rc::kParse;
+    if (options.readTitle) links.title = PageTitleOf(page.utf8());
     const int32_t code = ParseLinkMarkup(page.utf8(), scratch, kMarkupPieceBytes);
     if (code != rc::kOk) return code;
     return AddMarkupLinks(scratch.page, origin, pageAddress, links, options, scratch);

@@ -18,6 +18,7 @@ struct PageLinks {
   // in document order.
   std::string canonical;
   std::vector<std::pair<std::string, std::string>> alternates;
+  std::string title;  // when asked for: the text of its <title> (UTF-8), empty when none
 };
 
 // How a page's links are read.
@@ -27,4 +28,5 @@ struct LinkOptions {
   std::string productToken;  // a meta element of this name speaks to us as "robots" does
   bool readCanonical = false;   // fill PageLinks::canonical
   bool readAlternates = false;  // fill PageLinks::alternates
+  bool readTitle = false;       // fill PageLinks::title
 };

@@ -135,9 +135,23 @@ const char kIconUrlRules[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width
 </svg>
 )svg";
 
-const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3, kIconUrlRules, kIcon4};
+const char kIconPush[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="wing" x1="0" y1="0" x2="1" y2="1">
+      <stop offset="0" stop-color="#8fc3f0"/>
+      <stop offset="1" stop-color="#3a78c2"/>
+    </linearGradient>
+  </defs>
+  <path d="M4 22L44 5L34 42L23 31L16 40V28z" fill="url(#wing)" stroke="#1d4f8a" stroke-width="1.6" stroke-linejoin="round"/>
+  <path d="M16 28L44 5L23 31" fill="#d8eafb" stroke="#1d4f8a" stroke-width="1.3" stroke-linejoin="round"/>
+  <path d="M6 40h6M3 45h10" stroke="#e09a2c" stroke-width="2.2" stroke-linecap="round"/>
+</svg>
+)svg";
+
+const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3, kIconUrlRules, kIcon4, kIconPush};
 const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg",      "page-autosave.svg",
-                                            "page-rules.svg",      "page-urlrules.svg", "page-sitemap.svg"};
+                                            "page-rules.svg",      "page-urlrules.svg", "page-sitemap.svg",
+                                            "page-push.svg"};
 
 }  // namespace
 

@@ -65,6 +65,7 @@ TEST(SettingOptionsTest, EachOptionOfTheCommandGivesWhatTheSameSettingGivesTheWi
     if (!row.option.name) continue;
     SCOPED_TRACE(row.key);
     EXPECT_NE(help.find(row.option.name), std::string::npos) << "not in --help";
+    if (!row.shapesCrawl) continue;  // what the command does beyond the crawl is tested where it does it
     auto sample = SettingSamples().find(row.key);
     ASSERT_NE(sample, SettingSamples().end());
     ASSERT_FALSE(sample->second.args.empty());

@@ -81,3 +81,31 @@ TEST(CrawlResultsTest, FileNamesCarryAPortThatIsNotTheDefaultAndAnIpv6HostStaysO
   EXPECT_EQ(SiteFileName({"http", "[::1]", ":8098"}), "--1_8098");
   EXPECT_EQ(SiteFileName({"http", "[2001:db8::2]", ""}), "2001-db8--2");
 }
+
+// Baidu's dead-link form: 404 and 410 only, or every failure when asked; full addresses in
+// byte order, each once; and the sitemap's pages for a push, each once, without the ones the
+// sitemap leaves out.
+TEST(CrawlResultsTest, DeadLinksAndPushedAddressesComeFromTheResultsInByteOrder) {
+  CrawlResults results;
+  const SiteOrigin origin{"https", "h", ""};
+  std::vector<PageResult> pages;
+  for (const auto& [path, code] : std::vector<std::pair<std::string, std::string>>{
+           {"/z.html", "404"}, {"/gone", "410"}, {"/err", "500"}, {"/moved", "301"}, {"/a b", "404"}})
+    pages.push_back(PageResult{path, PageOutcome::OfStatusText(code)});
+  pages.push_back(PageResult{"/late", PageOutcome::OfFetchResult(28)});
+  pages.push_back(PageResult{"/b.html", PageOutcome::OfStatusText("200")});
+  pages.push_back(PageResult{"/", PageOutcome::OfStatusText("200")});
+  PageResult canonicalElsewhere{"/copy.html", PageOutcome::OfStatusText("200")};
+  canonicalElsewhere.inSitemap = false;
+  pages.push_back(canonicalElsewhere);
+  results.AddPortion(MakePortion(origin, pages), origin);
+  results.AddPortion(MakePortion(origin, {PageResult{"/z.html", PageOutcome::OfStatusText("404")}}), origin);
+
+  TempDir dir;
+  ASSERT_EQ(results.SaveDeadLinks(dir.str(), false), 0);
+  EXPECT_EQ(ReadFileBytes(dir.path() / "h_deadlinks.txt"), "https://h/a%20b\nhttps://h/gone\nhttps://h/z.html\n");
+  ASSERT_EQ(results.SaveDeadLinks(dir.str(), true), 0);
+  EXPECT_EQ(ReadFileBytes(dir.path() / "h_deadlinks.txt"),
+            "https://h/a%20b\nhttps://h/err\nhttps://h/gone\nhttps://h/late\nhttps://h/moved\nhttps://h/z.html\n");
+  EXPECT_EQ(results.SitemapAddresses(), (std::vector<std::string>{"https://h/", "https://h/b.html"}));
+}

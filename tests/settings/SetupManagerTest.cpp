@@ -90,6 +90,8 @@ TEST(SetupManagerTest, SaveToMapWritesExactTextsAndTheDefaultArchiveIs383Charact
   setup.SaveToMap(pairs);
   EXPECT_EQ(pairs.size(), SettingsTable().size());
   EXPECT_EQ(pairs.at(kKeyStyle), "7");
+  EXPECT_EQ(pairs.at(kKeyAuditSitemap), "0");
+  EXPECT_EQ(pairs.at(kKeySitemapLastmodFrom), "start");
   EXPECT_EQ(pairs.at(kKeyConnectTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyTotalTimeout), "10");
   EXPECT_EQ(pairs.at(kKeyMaxDepth), "-1");

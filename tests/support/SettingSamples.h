@@ -54,6 +54,7 @@ inline const std::map<std::string, SettingSample>& SettingSamples() {
         {kKeyTotalTimeout, {"30", {"--timeout=30"}}},
         {kKeyMaxRate, {"5", {"--max-rate", "5"}}},
         {kKeyAuditSitemap, {"1", {"--audit"}}},
+        {kKeyHtmlSitemap, {"1", {"--html-sitemap"}}},
     };
   }();
   return samples;
