@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/SaveReport.h"
 #include "app/platform/CPlatformDialog.h"
 
 class CReportList;
@@ -29,12 +30,16 @@ class CDlgSubReportFail : public CPlatformDialog {
   CReportList* list() const;
   // The results whose failure file Save writes (a new crawl's, at its start).
   void ShowResults(std::shared_ptr<CrawlResults> results) { results_ = std::move(results); }
-  // Writes <site>_failed.tsv in the working folder; a message box names a problem. True when written.
+  // Writes <site>_failed.tsv in the working folder; a message box names a problem, or says
+  // that there is nothing to save (no file is written then). True when written.
   bool Save();
+  // Told what a good Save wrote, for the status line.
+  void SetSaveReporter(SaveReporter report) { saveReporter_ = std::move(report); }
 
  protected:
   void OnCommand(int id) override;
 
  private:
   std::shared_ptr<CrawlResults> results_;
+  SaveReporter saveReporter_;
 };

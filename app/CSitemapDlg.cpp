@@ -100,7 +100,10 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
   autoSave_ = std::make_shared<CThreadAutoSave>();
   autoSaver_ = std::make_unique<AutoSave>();
   yahoo_->SetSiteNameSource([this] { return crawl_ ? crawl_->results()->SiteName() : std::string(); });
-  google_->SetSavedReporter([this](const std::wstring& line) { ShowSaveStatus(line, line); });
+  auto showSaved = [this](const SaveReport& report) { ShowSaveStatus(report.line, report.line, report.shortLine); };
+  google_->SetSaveReporter(showSaved);
+  fail_->SetSaveReporter(showSaved);
+  yahoo_->SetSaveReporter(showSaved);
   std::weak_ptr<CSetupManager> weakSetup = setup_;
   google_->SetIndexWanted([weakSetup] {
     auto s = weakSetup.lock();
@@ -233,14 +236,24 @@ void CSitemapDlg::RefreshSaveStatus() {
   ShowSaveStatus(head + Utf8ToWide(FileWriteReasonWords(report.result)) + file, head + Utf8ToWide(FileWriteReason(report.result)) + file);
 }
 
-// One line, however long the path: shortened in the middle, so the reason and the file's
-// name stay in sight; the whole text, with the system's own words, is the line's tip.
-void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& whole) {
+void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& whole, const std::wstring& shorter) {
   saveStatus_ = whole;
+  saveLine_ = line;
+  saveShortLine_ = shorter;
+  Control(kIdSaveStatus)->setToolTip(QString::fromStdWString(whole));
+  FitSaveStatus();
+}
+
+// One line, however long the path: the shorter form when the line does not fit, and that
+// shortened in the middle only when even it does not; the whole text, with the system's own
+// words, is the line's tip.
+void CSitemapDlg::FitSaveStatus() {
   QWidget* label = Control(kIdSaveStatus);
-  QString shown = QString::fromStdWString(line);
-  SetItemText(kIdSaveStatus, label->fontMetrics().elidedText(shown, Qt::ElideMiddle, label->width()).toStdWString());
-  label->setToolTip(QString::fromStdWString(whole));
+  const QFontMetrics metrics = label->fontMetrics();
+  QString shown = QString::fromStdWString(saveLine_);
+  if (metrics.horizontalAdvance(shown) > label->width() && !saveShortLine_.empty())
+    shown = QString::fromStdWString(saveShortLine_);
+  SetItemText(kIdSaveStatus, metrics.elidedText(shown, Qt::ElideMiddle, label->width()).toStdWString());
 }
 
 void CSitemapDlg::RefreshStatus() {
@@ -327,6 +340,8 @@ void CSitemapDlg::OnFinished(int32_t result) {
 }
 
 void CSitemapDlg::OnReset() {
+  // What was saved or said before belongs to the earlier crawl.
+  ShowSaveStatus(std::wstring(), std::wstring());
   action_->DeleteAllRows();
   fail_->DeleteAll();
   google_->ClearText();
