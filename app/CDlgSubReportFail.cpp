@@ -34,7 +34,8 @@ CDlgSubReportFail::CDlgSubReportFail(QWidget* parent) : CPlatformDialog(Template
 CReportList* CDlgSubReportFail::list() const { return ReportListAt(kIdList); }
 
 void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
-                                       const std::vector<std::string>& foundOn) {
+                                       const std::vector<std::string>& foundOn,
+                                       const std::vector<std::string>& redirectTo) {
   if (failures.empty()) return;
   CReportList* l = list();
   int number = l->RowCount();
@@ -42,7 +43,8 @@ void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, 
   rows.reserve(failures.size());
   for (size_t i = 0; i < failures.size(); ++i) {
     const auto& [path, code] = failures[i];
-    QString description = code.empty() ? QString() : QString::fromStdString(FailureDescription(code));
+    const std::string target = i < redirectTo.size() ? ReadableAddress(redirectTo[i]) : std::string();
+    QString description = code.empty() ? QString() : QString::fromStdString(FailureDescription(code, target));
     const std::string page = i < foundOn.size() ? ReadableAddress(foundOn[i]) : std::string();
     rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(path)),
                     QString::fromStdWString(Utf8ToWide(code)), description, QString::fromStdString(page)});

@@ -23,9 +23,10 @@ class CDlgSubReportFail : public CPlatformDialog {
   static DialogTemplate Template();
 
   // (path, code) pairs, narrow text, appended at the end in the given order; foundOn, when
-  // aligned with them, the full address of the page each was found on.
+  // aligned with them, the full address of the page each was found on; redirectTo, where a
+  // failing redirect pointed (named in its description).
   void AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
-                      const std::vector<std::string>& foundOn = {});
+                      const std::vector<std::string>& foundOn = {}, const std::vector<std::string>& redirectTo = {});
   void DeleteAll();
   CReportList* list() const;
   // The results whose failure file Save writes (a new crawl's, at its start).

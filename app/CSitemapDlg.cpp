@@ -273,7 +273,8 @@ void CSitemapDlg::RefreshStatus() {
   if (!notice.empty()) line += L"  " + notice;
   SetItemText(kIdCounters, line);
   Control(kIdCounters)->setToolTip(notice.empty() ? QString() : QString::fromStdWString(line));
-  action_->SetProgress(ProgressPosition(counters));
+  // A crawl that fetched nothing did not get anywhere, however many failures it counted.
+  action_->SetProgress(fetchedNothing_ ? 0 : ProgressPosition(counters));
 }
 
 bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
@@ -283,6 +284,7 @@ bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
   crawl_ = std::move(crawl);
   poster_ = std::move(poster);
   endingText_.clear();
+  fetchedNothing_ = false;
   return true;
 }
 
@@ -319,7 +321,7 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
   if (closing_) return;  // the window is going: only release the worker
   action_->AppendResultRows(portion.okPaths);
   yahoo_->AppendAddresses(portion.okAddresses);
-  fail_->AppendFailures(portion.failures, portion.failureParents);
+  fail_->AppendFailures(portion.failures, portion.failureParents, portion.failureTargets);
   google_->AddEntries(SitemapEntriesOf(portion));
 }
 
@@ -327,6 +329,7 @@ void CSitemapDlg::OnFinished(int32_t result) {
   action_->SetIdle();
   google_->ShowResults(crawl_->results());  // the documents in their final, sorted order
   const CrawlEnding ending = DescribeEnding(*crawl_->results(), result);
+  fetchedNothing_ = ending.FetchedNothing();
   endingText_ = Utf8ToWide(EndingStatusText(ending));
   if (crawl_->pageLimitReached())
     endingText_ += L"，已达到网页数上限（" + std::to_wstring(crawl_->params().rules.maxPages) + L"）";

@@ -148,6 +148,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   std::wstring saveShortLine_;  // and when it does not
   std::wstring endingText_;  // how the latest crawl ended, beside the elapsed time
   bool finalRefreshPending_ = false;
+  bool fetchedNothing_ = false;  // the latest crawl ended without a page: its bar stays empty
   bool closing_ = false;
   bool dragging_ = false;
   QPoint dragOffset_;

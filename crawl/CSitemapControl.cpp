@@ -288,11 +288,16 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Crawled);
     return;
   }
-  // A redirect inside the site leads to a page like a link on it would.
+  // A redirect inside the site leads to a page like a link on it would; wherever it points,
+  // its failure row names the target.
   WebAddress target;
-  if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target) && IsOnSite(origin, target))
-    AdmitLink(target.pathAndQuery, path);
-  Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Failed);
+  std::string redirectTo;
+  if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target)) {
+    redirectTo = ToText(target);
+    if (IsOnSite(origin, target)) AdmitLink(target.pathAndQuery, path);
+  }
+  Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates), std::move(redirectTo)},
+         UrlLedger::Ending::Failed);
 }
 
 void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how) {

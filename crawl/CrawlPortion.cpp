@@ -21,6 +21,7 @@ void CrawlPortion::Append(CrawlPortion&& later) {
   depths.merge(later.depths);
   alternates.merge(later.alternates);
   MoveAppend(failureParents, later.failureParents);
+  MoveAppend(failureTargets, later.failureTargets);
   tooLong += later.tooLong;
 }
 
@@ -45,6 +46,7 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
     } else {
       portion.failures.emplace_back(result.path, result.outcome.Text());
       portion.failureParents.push_back(result.parent.empty() ? std::string() : FullAddress(origin, result.parent));
+      portion.failureTargets.push_back(result.redirectTo);
     }
   }
   return portion;
