@@ -1,8 +1,10 @@
 #include "app/CDlgSubGoogle.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QSignalBlocker>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -10,6 +12,7 @@
 #include "texts/FileWriteText.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
+#include "app/platform/StringRes.h"
 #include "app/platform/WideText.h"
 #include "common/TextCodec.h"
 #include "output/CSitemapXmlWriter.h"
@@ -22,7 +25,8 @@ DialogTemplate CDlgSubGoogle::Template() {
   return DialogTemplate{L"", 504, 262,
                         {
                             {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll},
-                            {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 90, 12}},
+                            {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 60, 12}},
+                            {ControlKind::ComboBox, kIdDocuments, L"", {72, 240, 352, 14}},
                             {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
                             {ControlKind::PushButton, kIdPush, L"提交到搜索引擎", {336, 240, 88, 16}},
                         }};
@@ -32,6 +36,11 @@ CDlgSubGoogle::CDlgSubGoogle(QWidget* parent) : CPlatformDialog(Template(), Styl
   setObjectName(QStringLiteral("page"));
   SetTextLimitMax(Control(kIdText));
   CheckItem(kIdGzip, true);
+  auto* chooser = ControlAs<QComboBox>(kIdDocuments);
+  chooser->setToolTip(QStringLiteral("网站地图超过大小上限时分成几个文件：选择要查看的文件"));
+  chooser->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  connect(chooser, &QComboBox::activated, this, [this](int index) { ShowDocument(index); });
+  UpdateChooser();
 }
 
 void CDlgSubGoogle::ShowResults(std::shared_ptr<CrawlResults> results) {
@@ -46,6 +55,7 @@ void CDlgSubGoogle::ShowResults(std::shared_ptr<CrawlResults> results) {
 void CDlgSubGoogle::OnCommand(int id) {
   if (id == kIdSave) Save();
   if (id == kIdPush) Push();
+  if (id == kIdGzip) UpdateChooser();  // the files' names change with it
 }
 
 namespace {
@@ -109,7 +119,13 @@ void CDlgSubGoogle::OfferRobotsLine(const std::vector<std::string>& names, bool 
 bool CDlgSubGoogle::Save() {
   if (!results_ || results_->SiteName().empty()) {
     // Nothing was crawled: no file is written over with an empty sitemap.
-    ShowMessageBox(this, L"还没有可以保存的网站地图：请先在“爬行”页开始爬行一个网站。");
+    ShowMessageBox(this, L"还没有可以保存的网站地图：请先在“" + StringRes(104).toStdWString() + L"”页开始爬行一个网站。");
+    return false;
+  }
+  size_t entries = 0;
+  for (size_t i = 0; writer_ && i < writer_->documentCount(); ++i) entries += writer_->UrlCount(i);
+  if (writer_ && entries == 0) {
+    ShowMessageBox(this, L"网站地图中没有网址，没有保存文件。");
     return false;
   }
   FileWriteResult failure;
@@ -117,12 +133,13 @@ bool CDlgSubGoogle::Save() {
   std::vector<std::string> names;
   int32_t saved = results_->SaveSitemap("", IsItemChecked(kIdGzip), &failure, index, &names);
   if (saved == 0) {
-    if (savedReporter_ && !names.empty()) {
-      const QString folder = QDir::currentPath();
-      std::wstring line = L"已保存" + std::to_wstring(names.size() + (index && names.size() > 1 ? 1 : 0)) +
-                          L"个网站地图文件（" + Utf8ToWide(names.front()) + (names.size() > 1 ? L" 等" : L"") +
-                          L"）到 " + folder.toStdWString();
-      savedReporter_(line);
+    if (saveReporter_ && !names.empty()) {
+      const std::wstring folder = QDir::toNativeSeparators(QDir::currentPath()).toStdWString();
+      const size_t files = names.size() + (index && names.size() > 1 ? 1 : 0);
+      std::wstring named;
+      for (const std::string& name : names) named += (named.empty() ? L"" : L"、") + Utf8ToWide(name);
+      const std::wstring head = L"已保存" + std::to_wstring(files) + L"个网站地图文件（" + std::to_wstring(entries) + L"个网址）";
+      saveReporter_({head + L"：" + named + L"，在 " + folder, head + L"到 " + folder});
     }
     OfferRobotsLine(names, index);
     return true;
@@ -135,12 +152,60 @@ bool CDlgSubGoogle::Save() {
   return false;
 }
 
+int32_t CDlgSubGoogle::WantedDocument() const {
+  if (!writer_) return -1;
+  const int32_t count = static_cast<int32_t>(writer_->documentCount());
+  if (!followNewest_ && chosen_ >= 0 && chosen_ < count) return chosen_;
+  return writer_->currentIndex();
+}
+
+void CDlgSubGoogle::ShowDocument(int index) {
+  const int count = writer_ ? static_cast<int>(writer_->documentCount()) : 0;
+  followNewest_ = index < 0 || index >= count - 1;
+  chosen_ = followNewest_ ? -1 : index;
+  RefreshDisplay();
+}
+
+std::vector<std::wstring> CDlgSubGoogle::DocumentChoices() const {
+  std::vector<std::wstring> choices;
+  if (!writer_) return choices;
+  const size_t count = writer_->documentCount();
+  const std::string site = results_ ? results_->SiteName() : std::string();
+  const bool gzip = IsItemChecked(kIdGzip);
+  for (size_t i = 0; i < count; ++i) {
+    choices.push_back(L"文件 " + std::to_wstring(i + 1) + L"/" + std::to_wstring(count) + L"：" +
+                      Utf8ToWide(CSitemapXmlWriter::FileName(site, i, gzip)) + L"（" +
+                      std::to_wstring(writer_->UrlCount(i)) + L" 个网址）");
+  }
+  return choices;
+}
+
+void CDlgSubGoogle::UpdateChooser() {
+  auto* chooser = ControlAs<QComboBox>(kIdDocuments);
+  const std::vector<std::wstring> choices = DocumentChoices();
+  QSignalBlocker quiet(chooser);
+  while (chooser->count() > static_cast<int>(choices.size())) chooser->removeItem(chooser->count() - 1);
+  for (size_t i = 0; i < choices.size(); ++i) {
+    const QString text = QString::fromStdWString(choices[i]);
+    if (static_cast<int>(i) < chooser->count()) {
+      if (chooser->itemText(static_cast<int>(i)) != text) chooser->setItemText(static_cast<int>(i), text);
+    } else {
+      chooser->addItem(text);
+    }
+  }
+  if (choices.empty()) chooser->addItem(QStringLiteral("还没有网站地图文件"));
+  chooser->setEnabled(!choices.empty());
+  const int32_t shown = WantedDocument();
+  chooser->setCurrentIndex(shown >= 0 && shown < chooser->count() ? shown : 0);
+}
+
 void CDlgSubGoogle::RefreshDisplay() {
   std::string printed;
   std::wstring text;
   size_t count = 0;
-  int32_t index = writer_ ? writer_->currentIndex() : -1;
-  if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() && writer_->PrintCurrent(printed, &count) == 0)
+  int32_t index = WantedDocument();
+  if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() &&
+      writer_->PrintDocument(static_cast<size_t>(index), printed, &count) == 0)
     text = Utf8ToWide(printed);
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   box->setUndoRedoEnabled(false);
@@ -148,6 +213,7 @@ void CDlgSubGoogle::RefreshDisplay() {
   shownIndex_ = text.empty() ? -1 : index;
   shownHasEntries_ = frameReady_ && printed != frame_.emptyText;
   shownCount_ = count;
+  UpdateChooser();
 }
 
 void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
@@ -162,6 +228,10 @@ void CDlgSubGoogle::AddAddresses(const std::set<std::string>& addresses,
 
 void CDlgSubGoogle::AddEntries(const std::vector<SitemapEntry>& added) {
   if (added.empty() || !writer_) return;
+  if (!followNewest_) {
+    UpdateChooser();  // an earlier document is read: only the counts move
+    return;
+  }
   const int32_t index = writer_->currentIndex();
   const size_t count = writer_->CurrentUrlCount();
   // Only when the documents hold exactly what the box shows plus this portion can the
@@ -185,6 +255,7 @@ void CDlgSubGoogle::AddEntries(const std::vector<SitemapEntry>& added) {
   cursor.movePosition(QTextCursor::StartOfBlock);
   cursor.insertText(QString::fromStdWString(Utf8ToWide(entries)));
   shownCount_ = count;
+  UpdateChooser();
 }
 
 void CDlgSubGoogle::ClearText() {
@@ -192,4 +263,6 @@ void CDlgSubGoogle::ClearText() {
   shownIndex_ = -1;
   shownHasEntries_ = false;
   shownCount_ = 0;
+  followNewest_ = true;
+  chosen_ = -1;
 }

@@ -1,13 +1,16 @@
 #pragma once
-// The XML sitemap page: shows the current sitemap document (1015) of the crawl's results,
-// the check box "GZIP压缩" (1016, checked at start) and "保存" (1018), which saves every
-// document named after the crawl's site. Each crawl brings its own results. "提交到搜索引擎"
-// (1019) asks once whether to send the sitemap's pages to the engines set up in the settings
-// and sends them on a thread of its own; the result goes to the status line and a message.
+// The XML sitemap page: shows one sitemap document (1015) of the crawl's results, the
+// chooser of documents (1017: every file with its name and number of addresses, so a split
+// sitemap shows that there are several and each can be read), the check box "GZIP压缩"
+// (1016, checked at start) and "保存" (1018), which saves every document named after the
+// crawl's site. Each crawl brings its own results. "提交到搜索引擎" (1019) asks once whether to
+// send the sitemap's pages to the engines set up in the settings and sends them on a thread of
+// its own; the result goes to the status line and a message.
 //
-// The display follows the documents without printing the whole one after every portion:
-// new entries are inserted as text before the root end tag; a new document (or the first
-// entry of one, or entries the box has not kept pace with) is printed whole.
+// Unless the user chose an earlier document, the display follows the newest one without
+// printing it whole after every portion: new entries are inserted as text before the root
+// end tag; a new document (or the first entry of one, or entries the box has not kept pace
+// with) is printed whole.
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "app/SearchEnginePusher.h"
+#include "app/SaveReport.h"
 #include "app/platform/CPlatformDialog.h"
 #include "output/SitemapEntry.h"
 #include "output/SitemapFrame.h"
@@ -28,6 +32,7 @@ class CDlgSubGoogle : public CPlatformDialog {
  public:
   static constexpr int kIdText = 1015;
   static constexpr int kIdGzip = 1016;
+  static constexpr int kIdDocuments = 1017;
   static constexpr int kIdSave = 1018;
   static constexpr int kIdPush = 1019;
 
@@ -46,7 +51,7 @@ class CDlgSubGoogle : public CPlatformDialog {
   void ShowResults(std::shared_ptr<CrawlResults> results);
   const std::shared_ptr<CrawlResults>& results() const { return results_; }
   // Told what a good Save wrote (how many files, and where), for the status line.
-  void SetSavedReporter(std::function<void(const std::wstring&)> report) { savedReporter_ = std::move(report); }
+  void SetSaveReporter(SaveReporter report) { saveReporter_ = std::move(report); }
   // Whether Save also writes a sitemap index beside several documents.
   void SetIndexWanted(std::function<bool()> wanted) { indexWanted_ = std::move(wanted); }
   void SetPushSource(std::function<PushSource()> source) { pushSource_ = std::move(source); }
@@ -64,8 +69,14 @@ class CDlgSubGoogle : public CPlatformDialog {
   void AddEntries(const std::vector<SitemapEntry>& entries);
   // Empties the text box (WM_CRAWL_RESET).
   void ClearText();
-  // Shows the current document whole.
+  // Shows the chosen document (the newest unless the user chose another) whole.
   void RefreshDisplay();
+  // Shows document index (as a choice in the chooser would); the newest one is followed again.
+  void ShowDocument(int index);
+  // The document the box shows; -1 when it shows none.
+  int32_t shownDocument() const { return shownIndex_; }
+  // The chooser's line for every document, in order.
+  std::vector<std::wstring> DocumentChoices() const;
   // Saves every document, and the index when one is wanted and there are several; a file
   // that could not be written is named in a message box with the reason. True when every
   // file was written.
@@ -75,15 +86,22 @@ class CDlgSubGoogle : public CPlatformDialog {
   void OnCommand(int id) override;
 
  private:
+  // The document the box should show: the chosen one, or the newest.
+  int32_t WantedDocument() const;
+  // One line per document, the shown one selected.
+  void UpdateChooser();
+
   std::shared_ptr<CrawlResults> results_;
   std::shared_ptr<CSitemapXmlWriter> writer_;
   std::function<bool()> indexWanted_;
-  std::function<void(const std::wstring&)> savedReporter_;
   std::function<PushSource()> pushSource_;
   std::function<void(const std::wstring&)> pushReporter_;
   // After a save: the robots.txt line for the files, offered for copying.
   void OfferRobotsLine(const std::vector<std::string>& names, bool index);
   void OnPushed(const PushOutcome& outcome);
+  SaveReporter saveReporter_;
+  bool followNewest_ = true;  // false while the user reads an earlier document
+  int32_t chosen_ = -1;
   SitemapFrame frame_;
   bool frameReady_ = false;
   int32_t shownIndex_ = -1;   // document the box shows; -1: the box does not follow the writer

@@ -1,5 +1,7 @@
 #include "app/CDlgSubReportFail.h"
 
+#include <QDir>
+
 #include "texts/FileWriteText.h"
 #include "app/platform/CReportList.h"
 #include "app/platform/MessageBox.h"
@@ -32,7 +34,8 @@ CDlgSubReportFail::CDlgSubReportFail(QWidget* parent) : CPlatformDialog(Template
 CReportList* CDlgSubReportFail::list() const { return ReportListAt(kIdList); }
 
 void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
-                                       const std::vector<std::string>& foundOn) {
+                                       const std::vector<std::string>& foundOn,
+                                       const std::vector<std::string>& redirectTo) {
   if (failures.empty()) return;
   CReportList* l = list();
   int number = l->RowCount();
@@ -40,7 +43,8 @@ void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, 
   rows.reserve(failures.size());
   for (size_t i = 0; i < failures.size(); ++i) {
     const auto& [path, code] = failures[i];
-    QString description = code.empty() ? QString() : QString::fromStdString(FailureDescription(code));
+    const std::string target = i < redirectTo.size() ? ReadableAddress(redirectTo[i]) : std::string();
+    QString description = code.empty() ? QString() : QString::fromStdString(FailureDescription(code, target));
     const std::string page = i < foundOn.size() ? ReadableAddress(foundOn[i]) : std::string();
     rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(path)),
                     QString::fromStdWString(Utf8ToWide(code)), description, QString::fromStdString(page)});
@@ -56,11 +60,25 @@ void CDlgSubReportFail::OnCommand(int id) {
 
 bool CDlgSubReportFail::Save() {
   if (!results_ || results_->SiteName().empty()) {
-    ShowMessageBox(this, L"还没有可以保存的失败列表：请先在“爬行”页开始爬行一个网站。");
+    ShowMessageBox(this, L"还没有可以保存的失败列表：请先在“" + StringRes(104).toStdWString() + L"”页开始爬行一个网站。");
+    return false;
+  }
+  const size_t count = results_->failureCount();
+  if (count == 0) {
+    ShowMessageBox(this, L"没有访问失败的网址，没有保存文件。");
     return false;
   }
   FileWriteResult failure;
-  if (results_->SaveFailures("", &failure) == 0) return true;
+  if (results_->SaveFailures("", &failure) == 0) {
+    if (saveReporter_) {
+      const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+      const QString file = QDir::toNativeSeparators(QDir::current().absoluteFilePath(
+          QString::fromStdString(CrawlResults::FailureListName(results_->SiteName()))));
+      const std::wstring head = L"已保存" + std::to_wstring(count) + L"个访问失败的网址到 ";
+      saveReporter_({head + file.toStdWString(), head + folder.toStdWString()});
+    }
+    return true;
+  }
   ShowMessageBox(this, L"访问失败的网址列表没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
   return false;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/SaveReport.h"
 #include "app/platform/CPlatformDialog.h"
 
 class CReportList;
@@ -22,19 +23,24 @@ class CDlgSubReportFail : public CPlatformDialog {
   static DialogTemplate Template();
 
   // (path, code) pairs, narrow text, appended at the end in the given order; foundOn, when
-  // aligned with them, the full address of the page each was found on.
+  // aligned with them, the full address of the page each was found on; redirectTo, where a
+  // failing redirect pointed (named in its description).
   void AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
-                      const std::vector<std::string>& foundOn = {});
+                      const std::vector<std::string>& foundOn = {}, const std::vector<std::string>& redirectTo = {});
   void DeleteAll();
   CReportList* list() const;
   // The results whose failure file Save writes (a new crawl's, at its start).
   void ShowResults(std::shared_ptr<CrawlResults> results) { results_ = std::move(results); }
-  // Writes <site>_failed.tsv in the working folder; a message box names a problem. True when written.
+  // Writes <site>_failed.tsv in the working folder; a message box names a problem, or says
+  // that there is nothing to save (no file is written then). True when written.
   bool Save();
+  // Told what a good Save wrote, for the status line.
+  void SetSaveReporter(SaveReporter report) { saveReporter_ = std::move(report); }
 
  protected:
   void OnCommand(int id) override;
 
  private:
   std::shared_ptr<CrawlResults> results_;
+  SaveReporter saveReporter_;
 };

@@ -1,5 +1,9 @@
 #include "app/CDlgSubYahoo.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
 #include "texts/FileWriteText.h"
 #include "app/platform/WideText.h"
 #include "app/platform/EditBox.h"
@@ -35,12 +39,28 @@ void CDlgSubYahoo::ClearList() { ClearEdit(Control(kIdText)); }
 std::wstring CDlgSubYahoo::ListText() const { return EditText(Control(kIdText)); }
 
 bool CDlgSubYahoo::Save() {
+  const std::wstring list = ListText();
+  const QStringList lines = QString::fromStdWString(list).split(QLatin1Char('\n'));
+  const size_t count = static_cast<size_t>(
+      std::count_if(lines.cbegin(), lines.cend(), [](const QString& line) { return !line.trimmed().isEmpty(); }));
+  if (count == 0) {
+    ShowMessageBox(this, L"网址列表是空的，没有保存文件。");
+    return false;
+  }
   const std::string site = siteName_ ? siteName_() : std::string();
   std::optional<QString> path =
       AskSaveFileName(this, site.empty() ? QString() : QString::fromStdString(site + "_urls.txt"));
   if (!path) return false;
   FileWriteResult result;
-  if (SaveUrlListFile(path->toStdString(), WideToUtf8(ListText()), &result) == 0) return true;
+  if (SaveUrlListFile(path->toStdString(), WideToUtf8(list), &result) == 0) {
+    if (saveReporter_) {
+      const QFileInfo file(*path);
+      const std::wstring head = L"已保存" + std::to_wstring(count) + L"个网址到 ";
+      saveReporter_({head + QDir::toNativeSeparators(file.absoluteFilePath()).toStdWString(),
+                     head + QDir::toNativeSeparators(file.absolutePath()).toStdWString()});
+    }
+    return true;
+  }
   ShowMessageBox(this, L"网址列表没有保存。\n" + Utf8ToWide(FileWriteMessage(result)));
   return false;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SaveReport.h"
 #include "app/platform/CPlatformDialog.h"
 
 class CDlgSubYahoo : public CPlatformDialog {
@@ -22,8 +23,11 @@ class CDlgSubYahoo : public CPlatformDialog {
   void ClearList();
   std::wstring ListText() const;
   // Asks for a file name and writes the list; false when cancelled or not written (a file
-  // that could not be written is named in a message box with the reason).
+  // that could not be written is named in a message box with the reason). An empty list is
+  // not saved: a message box says so before any file is asked for.
   bool Save();
+  // Told what a good Save wrote, for the status line.
+  void SetSaveReporter(SaveReporter report) { saveReporter_ = std::move(report); }
   // The crawled site's name, for the file name Save suggests (<site>_urls.txt).
   void SetSiteNameSource(std::function<std::string()> source) { siteName_ = std::move(source); }
 
@@ -33,4 +37,5 @@ class CDlgSubYahoo : public CPlatformDialog {
 
  private:
   std::function<std::string()> siteName_;
+  SaveReporter saveReporter_;
 };

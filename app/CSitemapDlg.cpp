@@ -103,7 +103,10 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
   autoSave_ = std::make_shared<CThreadAutoSave>();
   autoSaver_ = std::make_unique<AutoSave>();
   yahoo_->SetSiteNameSource([this] { return crawl_ ? crawl_->results()->SiteName() : std::string(); });
-  google_->SetSavedReporter([this](const std::wstring& line) { ShowSaveStatus(line, line); });
+  auto showSaved = [this](const SaveReport& report) { ShowSaveStatus(report.line, report.line, report.shortLine); };
+  google_->SetSaveReporter(showSaved);
+  fail_->SetSaveReporter(showSaved);
+  yahoo_->SetSaveReporter(showSaved);
   std::weak_ptr<CSetupManager> weakSetup = setup_;
   google_->SetIndexWanted([weakSetup] {
     auto s = weakSetup.lock();
@@ -251,14 +254,24 @@ void CSitemapDlg::RefreshSaveStatus() {
   ShowSaveStatus(head + Utf8ToWide(FileWriteReasonWords(report.result)) + file, head + Utf8ToWide(FileWriteReason(report.result)) + file);
 }
 
-// One line, however long the path: shortened in the middle, so the reason and the file's
-// name stay in sight; the whole text, with the system's own words, is the line's tip.
-void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& whole) {
+void CSitemapDlg::ShowSaveStatus(const std::wstring& line, const std::wstring& whole, const std::wstring& shorter) {
   saveStatus_ = whole;
+  saveLine_ = line;
+  saveShortLine_ = shorter;
+  Control(kIdSaveStatus)->setToolTip(QString::fromStdWString(whole));
+  FitSaveStatus();
+}
+
+// One line, however long the path: the shorter form when the line does not fit, and that
+// shortened in the middle only when even it does not; the whole text, with the system's own
+// words, is the line's tip.
+void CSitemapDlg::FitSaveStatus() {
   QWidget* label = Control(kIdSaveStatus);
-  QString shown = QString::fromStdWString(line);
-  SetItemText(kIdSaveStatus, label->fontMetrics().elidedText(shown, Qt::ElideMiddle, label->width()).toStdWString());
-  label->setToolTip(QString::fromStdWString(whole));
+  const QFontMetrics metrics = label->fontMetrics();
+  QString shown = QString::fromStdWString(saveLine_);
+  if (metrics.horizontalAdvance(shown) > label->width() && !saveShortLine_.empty())
+    shown = QString::fromStdWString(saveShortLine_);
+  SetItemText(kIdSaveStatus, metrics.elidedText(shown, Qt::ElideMiddle, label->width()).toStdWString());
 }
 
 void CSitemapDlg::ShowWhole(int id, const std::wstring& text) {
@@ -288,7 +301,8 @@ void CSitemapDlg::RefreshStatus() {
   if (!notice.empty()) line += L"  " + notice;
   ShowWhole(kIdElapsed, first);
   ShowWhole(kIdCounters, line);
-  action_->SetProgress(ProgressPosition(counters));
+  // A crawl that fetched nothing did not get anywhere, however many failures it counted.
+  action_->SetProgress(fetchedNothing_ ? 0 : ProgressPosition(counters));
 }
 
 bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
@@ -298,6 +312,7 @@ bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
   crawl_ = std::move(crawl);
   poster_ = std::move(poster);
   endingText_.clear();
+  fetchedNothing_ = false;
   return true;
 }
 
@@ -334,7 +349,7 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
   if (closing_) return;  // the window is going: only release the worker
   action_->AppendResultRows(portion.okPaths);
   yahoo_->AppendAddresses(portion.okAddresses);
-  fail_->AppendFailures(portion.failures, portion.failureParents);
+  fail_->AppendFailures(portion.failures, portion.failureParents, portion.failureTargets);
   google_->AddEntries(SitemapEntriesOf(portion));
 }
 
@@ -343,6 +358,7 @@ void CSitemapDlg::OnFinished(int32_t result) {
   audit_->Refresh();
   google_->ShowResults(crawl_->results());  // the documents in their final, sorted order
   const CrawlEnding ending = DescribeEnding(*crawl_->results(), result);
+  fetchedNothing_ = ending.FetchedNothing();
   endingText_ = Utf8ToWide(EndingStatusText(ending));
   if (crawl_->pageLimitReached())
     endingText_ += L"，已达到网页数上限（" + std::to_wstring(crawl_->params().rules.maxPages) + L"）";
@@ -371,6 +387,8 @@ void CSitemapDlg::AddChangesToEnding() {
 }
 
 void CSitemapDlg::OnReset() {
+  // What was saved or said before belongs to the earlier crawl.
+  ShowSaveStatus(std::wstring(), std::wstring());
   action_->DeleteAllRows();
   fail_->DeleteAll();
   google_->ClearText();

@@ -123,7 +123,9 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   void AddChangesToEnding();
   void OnReset();
   void OnStatusTimer();
-  void ShowSaveStatus(const std::wstring& line, const std::wstring& whole);
+  // The save line shows line (or shorter, when line does not fit); whole is its tip.
+  void ShowSaveStatus(const std::wstring& line, const std::wstring& whole, const std::wstring& shorter = {});
+  void FitSaveStatus();
   // After Apply or OK in the settings sheet: store, and take a new auto-save interval.
   void OnSettingsApplied(QWidget* sheet);
   // (Re)starts the auto-save timer with the interval of the settings, unless it runs with it.
@@ -149,8 +151,11 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   int autoSavePeriodMs_ = 0;
   uint64_t shownSaveSequence_ = 0;  // the auto-save whose outcome the line shows
   std::wstring saveStatus_;
+  std::wstring saveLine_;       // what the save line shows when it fits
+  std::wstring saveShortLine_;  // and when it does not
   std::wstring endingText_;  // how the latest crawl ended, beside the elapsed time
   bool finalRefreshPending_ = false;
+  bool fetchedNothing_ = false;  // the latest crawl ended without a page: its bar stays empty
   bool closing_ = false;
   bool dragging_ = false;
   QPoint dragOffset_;

@@ -6,6 +6,7 @@
 
 #include "app/CsitemapApp.h"
 #include "app/StartFolder.h"
+#include "app/platform/QtTranslations.h"
 
 int main(int argc, char** argv) {
   mallopt(M_ARENA_MAX, 2);  // glibc's arena per thread would hold memory for each worker
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   const WindowStart start = PrepareWindowStart(QStringList(argv, argv + argc));
   if (start.exitNow && start.exitCode == 0) return FinishWindowStart(start);
   QApplication app(argc, argv);
+  InstallQtChineseTranslations(app);
   QApplication::setApplicationName(QStringLiteral("Veltro Sitemap"));
   QApplication::setApplicationDisplayName(QStringLiteral("Veltro网站地图生成器"));
   QApplication::setApplicationVersion(QStringLiteral("0.9"));

@@ -62,9 +62,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-# Library packages come from dpkg-shlibdeps; HTTPS needs the certificate store besides.
+# Library packages come from dpkg-shlibdeps; HTTPS needs the certificate store besides, and
+# Qt's buttons and dialogs their Chinese texts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "ca-certificates")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "ca-certificates, qt6-translations-l10n")
 # Chinese text in the window, and the browser the help button hands the guide to.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, xdg-utils")
 # Only the setting that runs pages' scripts needs a browser.

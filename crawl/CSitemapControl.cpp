@@ -368,15 +368,17 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical);
     return;
   }
-  // A redirect inside the site leads to a page like a link on it would.
+  // A redirect inside the site leads to a page like a link on it would; wherever it points,
+  // its failure row names the target.
   WebAddress target;
   std::string redirectTarget;
   if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target)) {
     redirectTarget = ToText(target);
     if (IsOnSite(origin, target) && (!audit_ || !audit_->IsOrphan(path))) AdmitLink(target.pathAndQuery, path);
   }
-  Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Failed,
-         redirectTarget);
+  PageResult result{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)};
+  result.redirectTo = redirectTarget;
+  Finish(std::move(result), UrlLedger::Ending::Failed, redirectTarget);
 }
 
 void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail) {

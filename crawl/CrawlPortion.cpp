@@ -22,6 +22,7 @@ void CrawlPortion::Append(CrawlPortion&& later) {
   alternates.merge(later.alternates);
   titles.merge(later.titles);
   MoveAppend(failureParents, later.failureParents);
+  MoveAppend(failureTargets, later.failureTargets);
   tooLong += later.tooLong;
 }
 
@@ -47,6 +48,7 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
     } else {
       portion.failures.emplace_back(result.path, result.outcome.Text());
       portion.failureParents.push_back(result.parent.empty() ? std::string() : FullAddress(origin, result.parent));
+      portion.failureTargets.push_back(result.redirectTo);
     }
   }
   return portion;

@@ -30,6 +30,7 @@ struct PageResult {
   // Under lastmod from content: the hash of its body and how it compares with the history.
   std::string contentHash;
   ContentChange contentChange = ContentChange::Unknown;
+  std::string redirectTo;  // a redirect answer: the full address it pointed to
 };
 
 // The sitemap protocol's longest address; a longer one is fetched and listed, but not in the sitemap.
@@ -49,6 +50,8 @@ struct CrawlPortion {
   // Aligned with failures: the full address of the page whose link admitted each, empty for
   // a start address.
   std::vector<std::string> failureParents;
+  // Aligned with failures: where a failing redirect pointed (full address), else empty.
+  std::vector<std::string> failureTargets;
   // Pages left out of the sitemap as their address is longer than kMaxSitemapAddress.
   size_t tooLong = 0;
 

@@ -117,6 +117,21 @@ size_t CSitemapXmlWriter::CurrentUrlCount() const {
   return doc ? doc->urlCount() : 0;
 }
 
+int32_t CSitemapXmlWriter::PrintDocument(size_t index, std::string& out, size_t* urlCount) const {
+  out.clear();
+  SharedLock lock(documentLock_);
+  const CSitemapDocument* doc = index < documents_.size() ? documents_[index].get() : nullptr;
+  if (!doc) return rc::kMissing;
+  if (urlCount) *urlCount = doc->urlCount();
+  return doc->Print(frame_, out) ? rc::kOk : rc::kGeneral;
+}
+
+size_t CSitemapXmlWriter::UrlCount(size_t index) const {
+  SharedLock lock(documentLock_);
+  const CSitemapDocument* doc = index < documents_.size() ? documents_[index].get() : nullptr;
+  return doc ? doc->urlCount() : 0;
+}
+
 int32_t CSitemapXmlWriter::currentIndex() const {
   SharedLock lock(documentLock_);
   return currentIndex_;

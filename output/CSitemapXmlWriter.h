@@ -61,6 +61,10 @@ class CSitemapXmlWriter {
   int32_t PrintCurrent(std::string& out, size_t* urlCount = nullptr);
   // How many entries the current document holds.
   size_t CurrentUrlCount() const;
+  // Document index in the printer form, as PrintCurrent does for the current one.
+  int32_t PrintDocument(size_t index, std::string& out, size_t* urlCount = nullptr) const;
+  // How many entries document index holds (0 past the last).
+  size_t UrlCount(size_t index) const;
 
   int32_t currentIndex() const;
   size_t documentCount() const;

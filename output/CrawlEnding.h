@@ -15,6 +15,8 @@ struct CrawlEnding {
   };
   Kind kind = Kind::Ended;
   std::string code;  // the start page's failure code, for the last two kinds
+  std::string address;     // the full address that failed (after the start's redirects)
+  std::string redirectTo;  // where it pointed, when it was a redirect that was not followed
 
   // Nothing was fetched, for whichever reason.
   bool FetchedNothing() const { return kind == Kind::Unreachable || kind == Kind::NothingFetched; }

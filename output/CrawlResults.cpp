@@ -76,6 +76,8 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
     // A portion made by hand may come without parents: the failures keep their places.
     failureParents_.insert(failureParents_.end(), portion.failureParents.begin(), portion.failureParents.end());
     failureParents_.resize(failures_.size());
+    failureTargets_.insert(failureTargets_.end(), portion.failureTargets.begin(), portion.failureTargets.end());
+    failureTargets_.resize(failures_.size());
     writer = writer_;
   }
   // The writer has its own lock; the lists are free again meanwhile.
@@ -213,12 +215,18 @@ std::optional<std::pair<std::string, std::string>> CrawlResults::FirstFailure() 
   return failures_.front();
 }
 
+std::optional<FailureRecord> CrawlResults::FirstFailureRecord() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (failures_.empty()) return std::nullopt;
+  return FailureRecord{failures_[0].first, failures_[0].second, failureParents_[0], failureTargets_[0]};
+}
+
 std::vector<FailureRecord> CrawlResults::FailureRecords() const {
   std::vector<FailureRecord> records;
   std::lock_guard<std::mutex> guard(lock_);
   records.reserve(failures_.size());
   for (size_t i = 0; i < failures_.size(); ++i)
-    records.push_back({failures_[i].first, failures_[i].second, failureParents_[i]});
+    records.push_back({failures_[i].first, failures_[i].second, failureParents_[i], failureTargets_[i]});
   return records;
 }
 
@@ -287,7 +295,7 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
   std::lock_guard<std::mutex> guard(lock_);
   std::string piece;
   for (size_t i = 0; i < failures_.size(); ++i) {
-    piece += FailureTsvLine(failures_[i].first, failures_[i].second, failureParents_[i]);
+    piece += FailureTsvLine(failures_[i].first, failures_[i].second, failureParents_[i], failureTargets_[i]);
     if (piece.size() >= kPiece) {
       if (!out.Write(piece)) return Report(out, result);
       piece.clear();

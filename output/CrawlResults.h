@@ -23,6 +23,7 @@ struct FailureRecord {
   std::string path;
   std::string code;
   std::string foundOn;  // full address of the page whose link admitted it; empty: none
+  std::string redirectTo;  // where a failing redirect pointed; empty: not a redirect
 };
 
 // What one crawl produced: the fetched addresses in fetch order, the failures in the order
@@ -58,6 +59,8 @@ class CrawlResults {
   std::vector<std::string> SitemapAddresses() const;
   // The first failure (the start page's, when nothing was fetched), if there is one.
   std::optional<std::pair<std::string, std::string>> FirstFailure() const;
+  // The same with where it was found and where it pointed.
+  std::optional<FailureRecord> FirstFailureRecord() const;
   // The failures with the full address of the page whose link admitted each (empty for a
   // start address).
   std::vector<FailureRecord> FailureRecords() const;
@@ -141,6 +144,7 @@ class CrawlResults {
   std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
   std::map<std::string, std::string> titles_;  // the sitemap's pages that have a title, when collected
   std::vector<std::string> failureParents_;  // aligned with failures_
+  std::vector<std::string> failureTargets_;  // aligned with failures_
   size_t tooLong_ = 0;
   ContentChanges changes_;
 };

@@ -82,3 +82,9 @@ std::string FailureDescription(const std::string& code) {
   if (!status) return kDefaultDescription;
   return *status;
 }
+
+std::string FailureDescription(const std::string& code, const std::string& redirectTo) {
+  std::string text = FailureDescription(code);
+  if (!redirectTo.empty()) text += "，指向 " + redirectTo;
+  return text;
+}

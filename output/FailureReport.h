@@ -11,3 +11,6 @@
 //   Chinese; any other negative code "网络错误";
 // - an empty code: the empty text.
 std::string FailureDescription(const std::string& code);
+// The same for a redirect answer, followed by where it pointed ("，指向 " and the address)
+// when redirectTo is not empty.
+std::string FailureDescription(const std::string& code, const std::string& redirectTo);

@@ -27,7 +27,8 @@ std::string TsvField(const std::string& source) {
   return field;
 }
 
-std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn) {
-  return TsvField(path) + '\t' + TsvField(code) + '\t' + FailureDescription(code) + '\t' +
+std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn,
+                           const std::string& redirectTo) {
+  return TsvField(path) + '\t' + TsvField(code) + '\t' + TsvField(FailureDescription(code, redirectTo)) + '\t' +
          TsvField(foundOn) + '\n';
 }

@@ -6,7 +6,9 @@
 // link led to the path (empty for a start address). A tab or line break inside the path or the code is
 // written percent-encoded so that every failure stays one line of four fields, and a path
 // that is not valid UTF-8 keeps its bytes percent-encoded instead of being lost.
-std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn = "");
+// A failing redirect's description also names where it pointed (redirectTo).
+std::string FailureTsvLine(const std::string& path, const std::string& code, const std::string& foundOn = "",
+                           const std::string& redirectTo = "");
 
 // Text as one UTF-8 field of a tab-separated line: control characters percent-encoded, and
 // the bytes from 0x80 on too when the text is no valid UTF-8.

@@ -10,7 +10,7 @@ PACKAGES=(
   libcurl4-openssl-dev libtidy-dev libleveldb-dev libsnappy-dev libtinyxml-dev zlib1g-dev
   libboost-dev libboost-regex-dev libboost-thread-dev libboost-date-time-dev
   libboost-filesystem-dev libboost-serialization-dev libboost-system-dev libboost-chrono-dev
-  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
   libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev libbrotli-dev
   fonts-wqy-microhei openssl ca-certificates xdg-utils librsvg2-bin
   nginx-light time chromium nlohmann-json3-dev

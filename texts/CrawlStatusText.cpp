@@ -4,6 +4,7 @@
 #include "output/FailureReport.h"
 #include "render/PageRenderer.h"
 #include "texts/StringTable.h"
+#include "web/SiteOrigin.h"
 
 std::string FormatElapsed(uint32_t seconds) {
   uint32_t hours = 0;
@@ -44,8 +45,15 @@ std::string EndingStatusText(const CrawlEnding& ending) {
 
 std::string EndingMessage(const CrawlEnding& ending, const std::string& address) {
   std::string text = ending.kind == CrawlEnding::Kind::Unreachable ? "无法连接网站 " : "没有从网站取得任何网页：";
-  text += address;
-  if (!ending.code.empty()) text += "\n原因（" + ending.code + "）：" + FailureDescription(ending.code);
+  // The start may have been redirected: the address that failed is named, and where it came from.
+  const std::string typed = FullAddress(OriginOf(address), "/");
+  if (ending.address.empty() || ending.address == typed) {
+    text += address;
+  } else {
+    text += ending.address + "（由 " + address + " 重定向而来）";
+  }
+  if (!ending.code.empty())
+    text += "\n原因（" + ending.code + "）：" + FailureDescription(ending.code, ending.redirectTo);
   return text;
 }
 

@@ -66,6 +66,7 @@ TEST_F(SaveFailureTest, ASitemapSaveWithNothingCrawledOrThatFailsSaysWhyInABox) 
 TEST_F(SaveFailureTest, AUrlListSaveThatFailsShowsABoxNamingTheFileAndTheReason) {
   const fs::path file = dir_.path() / "no such folder" / "urls.txt";
   SetSaveFileHook([file] { return std::optional<QString>(QString::fromStdString(file.string())); });
+  Window().yahooPage()->AppendAddresses({"http://a.example/"});  // an empty list is not saved at all
   ClickUrlListSave();
   ASSERT_EQ(messageBoxes_.size(), 1u);
   EXPECT_TRUE(Contains(messageBoxes_[0], file.wstring())) << messageBoxes_[0];

@@ -15,12 +15,14 @@
 #include "app/platform/CTabWindow.h"
 #include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
+#include "app/platform/QtTranslations.h"
 #include "app/platform/VisualStyle.h"
 #include "settings/CSetupManager.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  InstallQtChineseTranslations(app);
   if (argc != 2) {
     std::fprintf(stderr, "usage: app_screenshots DIR\n");
     return 2;

@@ -32,7 +32,7 @@ for f in /usr/bin/veltro-sitemap /usr/bin/veltro-sitemap-cli \
 done
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for p in ca-certificates libqt6widgets6 libcurl4 libleveldb1d; do
+for p in ca-certificates qt6-translations-l10n libqt6widgets6 libcurl4 libleveldb1d; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p"
 done
 

@@ -53,13 +53,19 @@ TEST(HeaderFields, AbsentFieldsAndUnknownKindsGiveEmptyText) {
   EXPECT_EQ(ExtractHeaderField("Server:\r\nX-Other: y", kFieldServer), "");
 }
 
-TEST(StatusTextTable, HoldsTheFiftyTwoCodesWithGbkTexts) {
-  EXPECT_EQ(StatusTextTable().size(), 52u);
+TEST(StatusTextTable, HoldsTodaysRegisteredCodesWithTheirTexts) {
+  EXPECT_EQ(StatusTextTable().size(), 60u);
   ASSERT_NE(StatusText("200"), nullptr);
   EXPECT_EQ(*StatusText("200"), "成功");
   EXPECT_EQ(*StatusText("404"), "资源或网页没有找到");
   EXPECT_EQ(*StatusText("505"), "HTTP版本不符");
-  EXPECT_EQ(*StatusText("421"), "There are too many connections from your internet address");
+  // A site that asks the crawler to slow down is not a network error.
+  ASSERT_NE(StatusText("429"), nullptr);
+  EXPECT_EQ(*StatusText("429"), "请求过多");
+  EXPECT_EQ(*StatusText("421"), "请求发给了错误的服务器");
+  EXPECT_EQ(*StatusText("425"), "请求过早");
+  for (const char* registered : {"208", "226", "428", "431", "451", "508", "511"})
+    EXPECT_NE(StatusText(registered), nullptr) << registered;
   EXPECT_EQ(*StatusText("401"), "Unauthorized 需要用户验证");
   ASSERT_NE(StatusText("307"), nullptr);
   EXPECT_EQ(*StatusText("302"), *StatusText("307"));
@@ -69,7 +75,7 @@ TEST(StatusTextTable, HoldsTheFiftyTwoCodesWithGbkTexts) {
 }
 
 TEST(StatusTextTable, CodesOutsideTheTableHaveNoEntry) {
-  for (const char* code : {"418", "-70", "208", "309", "508", "511", "", "7"})
+  for (const char* code : {"418", "-70", "209", "309", "512", "", "7"})
     EXPECT_EQ(StatusText(code), nullptr) << code;
 }
 
