@@ -182,7 +182,9 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     before.SaveToMap(pairs);
     for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
                             kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority,
-                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages})
+                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages,
+                            kKeyCredentials, kKeyRememberPassword, kKeyRequestHeaders, kKeyCookieFile, kKeyProxy,
+                            kKeyNoProxy, kKeyCaFile, kKeyInsecure, kKeyMaxRate})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), 0);
