@@ -53,14 +53,16 @@ TEST(HeaderFields, AbsentFieldsAndUnknownKindsGiveEmptyText) {
   EXPECT_EQ(ExtractHeaderField("Server:\r\nX-Other: y", kFieldServer), "");
 }
 
-TEST(StatusTextTable, HoldsTheFiftyTwoCodesWithGbkTexts) {
-  EXPECT_EQ(StatusTextTable().size(), 52u);
+TEST(StatusTextTable, HoldsTheFiftyThreeCodesWithGbkTexts) {
+  EXPECT_EQ(StatusTextTable().size(), 53u);
   ASSERT_NE(StatusText("200"), nullptr);
   EXPECT_EQ(*StatusText("200"), "成功");
   EXPECT_EQ(*StatusText("404"), "资源或网页没有找到");
   EXPECT_EQ(*StatusText("505"), "HTTP版本不符");
   EXPECT_EQ(*StatusText("421"), "There are too many connections from your internet address");
   EXPECT_EQ(*StatusText("401"), "Unauthorized 需要用户验证");
+  ASSERT_NE(StatusText("429"), nullptr);
+  EXPECT_EQ(*StatusText("429"), "请求过多");
   ASSERT_NE(StatusText("307"), nullptr);
   EXPECT_EQ(*StatusText("302"), *StatusText("307"));
   // Redirects are listed as failures, so the permanent one of today has its text too.
