@@ -2,6 +2,7 @@
 
 #include <QProgressBar>
 
+#include "app/CDlgPassword.h"
 #include "app/CDlgPatternHelp.h"
 #include "app/CrawlPageHost.h"
 #include "app/platform/CReportList.h"
@@ -14,7 +15,9 @@
 #include "crawl/CrawlStartParams.h"
 #include "crawl/PatternFilter.h"
 #include "settings/CSetupManager.h"
+#include "settings/ConnectionSettings.h"
 #include "settings/CrawlStartParamsOf.h"
+#include "texts/ConnectionText.h"
 #include "common/PercentEncoding.h"
 #include "web/UrlRules.h"
 
@@ -87,6 +90,7 @@ void CDlgSubAction::StartAction() {
     ShowMessageBox(this, Utf8ToWide(LoadStringById(105)));
     return;
   }
+  if (!PrepareConnection(address)) return;
   const CSetupManager& setup = host_.Settings();
   CrawlStartParams params = CrawlStartParamsOf(setup);
   params.startUrl = address;
@@ -101,6 +105,20 @@ void CDlgSubAction::StartAction() {
   PostWindowMessage(host_.MainWindowHandle(), WM_CRAWL_RESET, 0, 0);
   host_.SetStartTick(GetTickCount32());
   if (!host_.StartCrawl(params)) SetIdle();  // no thread: nothing will finish it
+}
+
+bool CDlgSubAction::PrepareConnection(const std::string& address) {
+  const CSetupManager& setup = host_.Settings();
+  if (const ConnectionProblem problem = CheckConnection(HttpOptionsOf(setup))) {
+    ShowMessageBox(this, Utf8ToWide(ConnectionProblemMessage(problem)));
+    return false;
+  }
+  if (NeedsPassword(setup.credentials)) {
+    CDlgPassword ask(setup.credentials, HostOf(address), this);
+    if (ask.Run() != kIdOk) return false;
+    host_.UsePassword(ask.password(), ask.remember());
+  }
+  return !HttpOptionsOf(host_.Settings()).verifyTls ? AskYesNo(this, Utf8ToWide(InsecureQuestion(address))) : true;
 }
 
 void CDlgSubAction::StopAction() {

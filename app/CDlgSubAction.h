@@ -53,6 +53,9 @@ class CDlgSubAction : public CPlatformDialog {
 
  private:
   void ShowPatternHelp(bool include);
+  // The connection settings checked, the password asked for when none is kept, and a crawl
+  // without certificate verification confirmed; false starts no crawl.
+  bool PrepareConnection(const std::string& address);
 
   CrawlPageHost& host_;
   bool crawling_ = false;

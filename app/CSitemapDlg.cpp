@@ -35,6 +35,7 @@
 #include "common/TextCodec.h"
 #include "crawl/CSitemapControl.h"
 #include "crawl/CThreadAutoSave.h"
+#include "settings/ConnectionSettings.h"
 #include "app/CrawlMessages.h"
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStatus.h"
@@ -202,6 +203,15 @@ QString CSitemapDlg::UserGuidePath() {
   return ResourceFilePath(QStringLiteral("user-guide.html"));
 }
 
+void CSitemapDlg::UsePassword(const std::string& password, bool remember) {
+  std::string user, old;
+  SplitCredentials(setup_->credentials, user, old);
+  setup_->credentials = user + ":" + password;
+  if (!remember) return;
+  setup_->rememberPassword = 1;
+  WriteSettings();
+}
+
 int32_t CSitemapDlg::WriteSettings() { return SaveSettings(setup_.get(), settingsDb_.get()); }
 
 void CSitemapDlg::OnCommand(int id) {
@@ -297,6 +307,13 @@ void CSitemapDlg::RefreshStatus() {
     if (!notice.empty()) notice += L"  ";
     notice += L"超过" + std::to_wstring(RepeatedParamWatch::kThreshold) + L"个网址只在参数“" + Utf8ToWide(repeated) +
               L"”上不同，可在“网址规则”中去掉它";
+  }
+  // A busy site waited out, and a crawl that accepts any certificate, are said while they last.
+  if (crawl_) {
+    std::string connection = PauseText(crawl_->pauseRemaining());
+    if (crawl_->params().httpOptions && !crawl_->params().httpOptions->verifyTls)
+      connection += (connection.empty() ? "" : "  ") + InsecureText();
+    if (!connection.empty()) notice += (notice.empty() ? L"" : L"  ") + Utf8ToWide(connection);
   }
   if (!notice.empty()) line += L"  " + notice;
   ShowWhole(kIdElapsed, first);

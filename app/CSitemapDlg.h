@@ -59,6 +59,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   WindowHandle MainWindowHandle() const override { return messageHandle(); }
   void SetStartTick(uint32_t tick) override { startTick_ = tick; }
   const CSetupManager& Settings() const override { return *setup_; }
+  void UsePassword(const std::string& password, bool remember) override;
   bool StartCrawl(const CrawlStartParams& params) override;
   void StopCrawl() override;
   void SaveCursorAndWait() override;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/SetupPageRules.h"
 #include "web/ConnectionCheck.h"
 #include "web/http_options.h"
 
@@ -14,6 +15,9 @@ inline constexpr int32_t kMaxTimeoutSeconds = 300;
 inline constexpr int32_t kMaxRequestRate = 1000;  // requests a second
 inline constexpr int32_t kMaxCredentialsBytes = 1024;
 inline constexpr int32_t kMaxProxyBytes = 2048;
+inline constexpr NumberRange kConnectTimeoutRange{"连接超时(秒)", kMinTimeoutSeconds, kMaxTimeoutSeconds};
+inline constexpr NumberRange kTotalTimeoutRange{"请求超时(秒)", kMinTimeoutSeconds, kMaxTimeoutSeconds};
+inline constexpr NumberRange kMaxRateRange{"每秒最多请求数", 0, kMaxRequestRate};
 
 // "USER" or "USER:PASSWORD", kept as given; refused when the user name is empty or the text
 // holds a control character.

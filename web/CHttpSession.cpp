@@ -56,23 +56,6 @@ int AbortWhenCancelled(void* options, curl_off_t, curl_off_t, curl_off_t, curl_o
   return o->cancelled && o->cancelled() ? 1 : 0;
 }
 
-// Owns the header lines of one request.
-class CurlHeaderList {
- public:
-  CurlHeaderList() = default;
-  ~CurlHeaderList() {
-    if (list_) curl_slist_free_all(list_);
-  }
-  CurlHeaderList(const CurlHeaderList&) = delete;
-  CurlHeaderList& operator=(const CurlHeaderList&) = delete;
-  void Add(const std::string& line) {
-    if (curl_slist* longer = curl_slist_append(list_, line.c_str())) list_ = longer;
-  }
-  curl_slist* get() const { return list_; }
-
- private:
-  curl_slist* list_ = nullptr;
-};
 
 }  // namespace
 
@@ -140,9 +123,8 @@ int32_t CHttpSession::Transfer(std::string& response) {
     curl_easy_setopt(h, CURLOPT_POST, 1L);
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(post_->content->size()));
     curl_easy_setopt(h, CURLOPT_POSTFIELDS, post_->content->data());
-    postHeaders.Add("Content-Type: " + *post_->contentType);
     // A search engine's endpoint need not answer 100 Continue; the body goes at once.
-    postHeaders.Add("Expect:");
+    postHeaders.Assign({"Content-Type: " + *post_->contentType, "Expect:"});
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, postHeaders.get());
   }
   const CURLcode result = curl_easy_perform(handle_.get());
@@ -225,6 +207,8 @@ void CHttpSession::ApplyAuthentication() {
   }
   if (!options_.headers.empty() && headerLines_.Assign(options_.headers))
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerLines_.get());
+}
+
 namespace {
 
 struct StreamTarget {

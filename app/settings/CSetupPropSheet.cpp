@@ -17,6 +17,7 @@ CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QW
       rulesPage_(setup),
       urlRulesPage_(setup),
       sitemapPage_(setup),
+      connectionPage_(setup),
       pushPage_(setup),
       applied_(std::move(applied)) {
   std::vector<QPixmap> icons = RenderPageIcons();
@@ -26,7 +27,8 @@ CSetupPropSheet::CSetupPropSheet(const std::shared_ptr<CSetupManager>& setup, QW
   AddPage(&rulesPage_, icons[3]);
   AddPage(&urlRulesPage_, icons[4]);
   AddPage(&sitemapPage_, icons[5]);
-  AddPage(&pushPage_, icons[6]);
+  AddPage(&connectionPage_, icons[6]);
+  AddPage(&pushPage_, icons[7]);
   CreatePages();
   SetActivePage(0);
 }
@@ -38,7 +40,8 @@ QString CSetupPropSheet::PageTitle(int page) {
   if (page == 3) return QString::fromStdWString(CSetupRulesPage::Template().caption);
   if (page == 4) return QString::fromStdWString(CSetupUrlRulesPage::Template().caption);
   if (page == 5) return QString::fromStdWString(CSetupSitemapPage::Template().caption);
-  if (page == 6) return QString::fromStdWString(CSetupPushPage::Template().caption);
+  if (page == 6) return QString::fromStdWString(CSetupConnectionPage::Template().caption);
+  if (page == 7) return QString::fromStdWString(CSetupPushPage::Template().caption);
   return QString();
 }
 
@@ -57,6 +60,7 @@ void CSetupPropSheet::ApplyStep5() {
   rulesPage_.Apply();
   urlRulesPage_.Apply();
   sitemapPage_.Apply();
+  connectionPage_.Apply();
   pushPage_.Apply();
 }
 

@@ -135,6 +135,26 @@ const char kIconUrlRules[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width
 </svg>
 )svg";
 
+const char kIconConnection[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
+  <defs>
+    <linearGradient id="globe" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#7fd3e8"/>
+      <stop offset="1" stop-color="#1f7fa8"/>
+    </linearGradient>
+    <linearGradient id="lock" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#ffd76a"/>
+      <stop offset="1" stop-color="#d99a12"/>
+    </linearGradient>
+  </defs>
+  <circle cx="20" cy="20" r="16" fill="url(#globe)" stroke="#145a78" stroke-width="1.5"/>
+  <path d="M4 20h32M20 4c-6 5-6 27 0 32M20 4c6 5 6 27 0 32M7 11h26M7 29h26" fill="none" stroke="#e9f7fb" stroke-width="1.3"/>
+  <path d="M33 27v-3.5a5 5 0 0 1 10 0V27" fill="none" stroke="#6b4a08" stroke-width="2.4"/>
+  <rect x="29.5" y="27" width="17" height="15" rx="2" fill="url(#lock)" stroke="#6b4a08" stroke-width="1.4"/>
+  <circle cx="38" cy="33.5" r="2" fill="#6b4a08"/>
+  <path d="M38 34.5v4" stroke="#6b4a08" stroke-width="1.8" stroke-linecap="round"/>
+</svg>
+)svg";
+
 const char kIconPush[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">
   <defs>
     <linearGradient id="wing" x1="0" y1="0" x2="1" y2="1">
@@ -148,10 +168,11 @@ const char kIconPush[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="48
 </svg>
 )svg";
 
-const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1, kIcon2, kIcon3, kIconUrlRules, kIcon4, kIconPush};
+const char* const kIcons[kPageIconCount] = {kIcon0, kIcon1,       kIcon2,          kIcon3,
+                                            kIconUrlRules, kIcon4, kIconConnection, kIconPush};
 const char* const kFiles[kPageIconCount] = {"page-appearance.svg", "page-run.svg",      "page-autosave.svg",
                                             "page-rules.svg",      "page-urlrules.svg", "page-sitemap.svg",
-                                            "page-push.svg"};
+                                            "page-connection.svg", "page-push.svg"};
 
 }  // namespace
 

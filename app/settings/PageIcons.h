@@ -1,12 +1,12 @@
 #pragma once
 // The 48x48 page icons of the settings sheet, one per page in page order: appearance, run,
-// auto-save, crawl rules, URL rules, sitemap content, search engines. Drawn as SVG in resources/; their text is compiled in here so the sheet needs no
+// auto-save, crawl rules, URL rules, sitemap content, connection, search engines. Drawn as SVG in resources/; their text is compiled in here so the sheet needs no
 // resource file of its own (PageIconsTest checks that both stay the same).
 #include <QPixmap>
 #include <vector>
 
 constexpr int kPageIconSide = 48;
-constexpr int kPageIconCount = 7;
+constexpr int kPageIconCount = 8;
 
 // The SVG text of icon n (0 to kPageIconCount - 1); nullptr for any other n.
 const char* PageIconSvg(int index);

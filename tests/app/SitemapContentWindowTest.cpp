@@ -34,6 +34,12 @@ TEST_F(SitemapContentWindowTest, EverySettingThatShapesACrawlReachesTheWindowsSt
   site.Set("/", Resource{200, "text/html", PageLinking({}), ""});
   CSetupManager& setup = Window().setup();
   ASSERT_TRUE(SetEverySample(setup));
+  // How the window connects belongs to the run (its own tests check it): here the site is
+  // reached directly, without the samples' files and proxy.
+  setup.cookieFile.clear();
+  setup.caFile.clear();
+  setup.proxy.clear();
+  setup.insecure = 0;
   CrawlStartParams expected = CrawlStartParamsOf(setup);
   expected.startUrl = site.origin();
   StartCrawl(site.origin());

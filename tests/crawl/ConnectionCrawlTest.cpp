@@ -10,6 +10,7 @@
 
 #include "CrawlTestSite.h"
 #include "support/LoopbackServer.h"
+#include "support/RawHttpSite.h"
 #include "support/TempDir.h"
 #include "texts/CrawlStatusText.h"
 #include "web/StatusTextTable.h"
@@ -287,6 +288,27 @@ TEST(ConnectionCrawlTest, MaxRateSpacesRequestsAtTheServerAndTheStricterOfRateAn
   for (size_t i = 1; i < seen.size(); ++i)
     EXPECT_GE(seen[i].at - seen[i - 1].at, std::chrono::milliseconds(100)) << "request " << i;
   EXPECT_GE(seen.back().at - seen.front().at, std::chrono::milliseconds(9 * 200 * 95 / 100));
+}
+
+TEST(ConnectionCrawlTest, TheProxyCarriesRobotsTxtAndEveryPageOfTheCrawl) {
+  // A forward proxy that answers everything itself and logs the absolute targets it was sent;
+  // nothing listens at the site's own port.
+  RawHttpSite proxy;
+  proxy.RoutePrefix("http://", [](const std::string& target, RawHttpSite::Connection& out) {
+    const bool root = target.size() > 1 && target.back() == '/';
+    return out.Send(HttpAnswer(200, root ? "text/html" : "text/plain", root ? PageWithLinks({"/a.html"}) : ""));
+  });
+  ASSERT_TRUE(proxy.Start());
+  CrawlRun::Options options;
+  options.rules.obeyRobots = true;
+  options.httpOptions.emplace();
+  options.httpOptions->proxy = proxy.origin();
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl("http://127.0.0.1:1/", options));
+  EXPECT_EQ(Listed(run), (std::set<std::string>{"/", "/a.html"}));
+  const std::vector<std::string> targets = proxy.targets();
+  const std::set<std::string> seen(targets.begin(), targets.end());
+  EXPECT_EQ(seen, (std::set<std::string>{"http://127.0.0.1:1/robots.txt", "http://127.0.0.1:1/", "http://127.0.0.1:1/a.html"}));
 }
 
 }  // namespace

@@ -67,6 +67,8 @@ TEST(StatusTextTable, HoldsTodaysRegisteredCodesWithTheirTexts) {
   for (const char* registered : {"208", "226", "428", "431", "451", "508", "511"})
     EXPECT_NE(StatusText(registered), nullptr) << registered;
   EXPECT_EQ(*StatusText("401"), "Unauthorized 需要用户验证");
+  ASSERT_NE(StatusText("429"), nullptr);
+  EXPECT_EQ(*StatusText("429"), "请求过多");
   ASSERT_NE(StatusText("307"), nullptr);
   EXPECT_EQ(*StatusText("302"), *StatusText("307"));
   // Redirects are listed as failures, so the permanent one of today has its text too.

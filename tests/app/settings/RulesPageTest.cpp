@@ -186,7 +186,9 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     before.SaveToMap(pairs);
     for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
                             kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority,
-                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages, kKeyAuditSitemap})
+                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages,
+                            kKeyCredentials, kKeyRememberPassword, kKeyRequestHeaders, kKeyCookieFile, kKeyProxy,
+                            kKeyNoProxy, kKeyCaFile, kKeyInsecure, kKeyMaxRate, kKeyAuditSitemap})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), rc::kOk);

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-  const char* pages[] = {"appearance", "run", "autosave", "rules", "urlrules", "sitemap"};
+  const char* pages[] = {"appearance", "run", "autosave", "rules", "urlrules", "sitemap", "connection"};
   const std::pair<int, const char*> looks[] = {{0, "office2007blue"}, {11, "carbon"}};
   for (const auto& [style, lookName] : looks) {
     ApplyVisualStyle(style);
@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
     setup->removeParams = "PHPSESSID\njsessionid\nsid\nutm_*";
     setup->skipPatterns = "*calendar*\n*print=1*";
     setup->maxPages = 50000;
+    setup->credentials = "editor";
+    setup->requestHeaders = "X-Staging-Token: 7f3a";
+    setup->proxy = "http://proxy.office.example:3128";
+    setup->maxRate = 5;
     CSetupPropSheet sheet(setup);
     sheet.show();
     for (int page = 0; page < sheet.pageCount() && page < static_cast<int>(std::size(pages)); ++page) {
