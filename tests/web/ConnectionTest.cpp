@@ -100,9 +100,9 @@ class ProxyTest : public ::testing::Test {
   }
   void TearDown() override { unsetenv("http_proxy"); }
 
-  int32_t Fetch(const http_options& options) {
+  int32_t Fetch(const http_options& options, const char* address = kAddress) {
     // Nothing listens on port 1: only the proxy can answer.
-    CHttpSession session(kAddress);
+    CHttpSession session(address);
     session.options() = options;
     return session.Fetch(headers_, body_);
   }
@@ -112,20 +112,25 @@ class ProxyTest : public ::testing::Test {
   std::string headers_, body_;
 };
 
-TEST_F(ProxyTest, TheProxyGivenOrTheEnvironmentsCarriesTheRequestAndNoProxyIgnoresTheEnvironment) {
+TEST_F(ProxyTest, TheProxyGivenOrTheEnvironmentsCarriesTheRequestButNotToThisMachineAndNoProxyIgnoresTheEnvironment) {
   http_options given;
   given.proxy = proxy_.origin();
   ASSERT_EQ(Fetch(given), rc::kOk);
   EXPECT_EQ(body_, "\r\n\r\nvia proxy");
   EXPECT_EQ(proxy_.targets(), (std::vector<std::string>{kAddress}));
 
+  // The environment's proxy carries a site elsewhere (the name is never looked up: the proxy
+  // gets it), and leaves one on this machine to a direct connection.
   setenv("http_proxy", proxy_.origin().c_str(), 1);
-  EXPECT_EQ(Fetch(http_options{}), rc::kOk);
-  EXPECT_EQ(proxy_.count(kAddress), 2u);
+  constexpr const char* kElsewhere = "http://staging.invalid/page.html";
+  EXPECT_EQ(Fetch(http_options{}, kElsewhere), rc::kOk);
+  EXPECT_EQ(proxy_.count(kElsewhere), 1u);
+  EXPECT_EQ(Fetch(http_options{}), CURLE_COULDNT_CONNECT);
+  EXPECT_EQ(proxy_.count(kAddress), 1u);
   http_options direct;
   direct.ignoreProxyEnvironment = true;
   EXPECT_EQ(Fetch(direct), CURLE_COULDNT_CONNECT);
-  EXPECT_EQ(proxy_.count(kAddress), 2u);
+  EXPECT_EQ(proxy_.count(kAddress), 1u);
 }
 
 // The site's own self-signed certificate, as a test server has it.
