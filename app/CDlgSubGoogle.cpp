@@ -20,10 +20,10 @@
 DialogTemplate CDlgSubGoogle::Template() {
   return DialogTemplate{L"", 504, 262,
                         {
-                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll},
-                            {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 60, 12}},
-                            {ControlKind::ComboBox, kIdDocuments, L"", {72, 240, 352, 14}},
-                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
+                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll, {}, kGrowBoth},
+                            {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 60, 12}, kNoFlags, {}, kMoveDown},
+                            {ControlKind::ComboBox, kIdDocuments, L"", {72, 240, 352, 14}, kNoFlags, {}, kMoveDownGrowWidth},
+                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}, kNoFlags, {}, kMoveCorner},
                         }};
 }
 
