@@ -293,7 +293,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   WebAddress target;
   std::string redirectTo;
   if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target)) {
-    redirectTo = ToText(target);
+    redirectTo = data_->queryRules.ApplyToAddress(ToText(target));  // named as the crawl would admit it
     if (IsOnSite(origin, target)) AdmitLink(target.pathAndQuery, path);
   }
   Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates), std::move(redirectTo)},
