@@ -6,6 +6,7 @@
 #include "app/CDlgPatternHelp.h"
 #include "app/CrawlPageHost.h"
 #include "app/platform/CReportList.h"
+#include "app/platform/EditBox.h"
 #include "app/platform/MessageBox.h"
 #include "app/platform/StringRes.h"
 #include "common/SystemInfo.h"
@@ -25,17 +26,17 @@ DialogTemplate CDlgSubAction::Template() {
   return DialogTemplate{L"", 504, 262,
                         {
                             {ControlKind::Static, -1, L"网址", {6, 8, 24, 12}},
-                            {ControlKind::Edit, kIdAddress, L"", {32, 7, 330, 14}, kAutoHScroll},
-                            {ControlKind::PushButton, kIdStart, L"开始", {372, 6, 58, 16}},
-                            {ControlKind::PushButton, kIdStop, L"停止", {436, 6, 58, 16}},
+                            {ControlKind::Edit, kIdAddress, L"", {32, 7, 330, 14}, kAutoHScroll, {}, kGrowWidth},
+                            {ControlKind::PushButton, kIdStart, L"开始", {372, 6, 58, 16}, kNoFlags, {}, kMoveRight},
+                            {ControlKind::PushButton, kIdStop, L"停止", {436, 6, 58, 16}, kNoFlags, {}, kMoveRight},
                             {ControlKind::Static, -1, L"必须排除的样式", {6, 28, 80, 12}},
                             {ControlKind::PushButton, kIdExcludeHelp, L"?", {88, 27, 14, 13}},
-                            {ControlKind::MultiLineEdit, kIdExclude, L"", {6, 42, 240, 46}, kVScroll},
-                            {ControlKind::Static, -1, L"必须包含的样式", {396, 28, 80, 12}, kAlignRight},
-                            {ControlKind::PushButton, kIdIncludeHelp, L"?", {480, 27, 14, 13}},
-                            {ControlKind::MultiLineEdit, kIdInclude, L"", {254, 42, 240, 46}, kVScroll},
-                            {ControlKind::Progress, kIdProgress, L"", {6, 94, 488, 9}},
-                            {ControlKind::ReportList, kIdList, L"", {6, 108, 488, 148}},
+                            {ControlKind::MultiLineEdit, kIdExclude, L"", {6, 42, 240, 46}, kVScroll, {}, {0, 0, 50, 10}},
+                            {ControlKind::Static, -1, L"必须包含的样式", {396, 28, 80, 12}, kAlignRight, {}, kMoveRight},
+                            {ControlKind::PushButton, kIdIncludeHelp, L"?", {480, 27, 14, 13}, kNoFlags, {}, kMoveRight},
+                            {ControlKind::MultiLineEdit, kIdInclude, L"", {254, 42, 240, 46}, kVScroll, {}, {50, 0, 50, 10}},
+                            {ControlKind::Progress, kIdProgress, L"", {6, 94, 488, 9}, kNoFlags, {}, {0, 10, 100, 0}},
+                            {ControlKind::ReportList, kIdList, L"", {6, 108, 488, 148}, kNoFlags, {}, {0, 10, 100, 90}},
                         }};
 }
 
@@ -85,7 +86,10 @@ void CDlgSubAction::ShowPatternHelp(bool include) {
 void CDlgSubAction::StartAction() {
   if (crawling_) return;  // a running crawl is never reset or started twice
   std::string address = ReadBox(kIdAddress);
-  if (address.empty()) return;
+  if (address.empty()) {
+    ShowMessageBox(this, L"请先输入要爬行的网站网址，例如 http://www.example.com/");
+    return;
+  }
   if (HostOf(address).empty()) {
     ShowMessageBox(this, Utf8ToWide(LoadStringById(105)));
     return;
@@ -102,6 +106,8 @@ void CDlgSubAction::StartAction() {
   crawling_ = true;
   EnableItem(kIdStart, false);
   EnableItem(kIdStop, true);
+  // The address names the running crawl: it is read, not edited, until the crawl ends.
+  SetEditReadOnly(Control(kIdAddress), true);
   PostWindowMessage(host_.MainWindowHandle(), WM_CRAWL_RESET, 0, 0);
   host_.SetStartTick(GetTickCount32());
   if (!host_.StartCrawl(params)) SetIdle();  // no thread: nothing will finish it
@@ -151,6 +157,7 @@ int CDlgSubAction::progress() const {
 
 void CDlgSubAction::SetIdle() {
   crawling_ = false;
+  SetEditReadOnly(Control(kIdAddress), false);
   EnableItem(kIdStart, true);
   EnableItem(kIdStop, false);
 }

@@ -5,7 +5,8 @@
 //
 // Idle: Start enabled, Stop disabled. Crawling: the reverse, from a successful Start until
 // the main window calls SetIdle on WM_CRAWL_FINISHED. Start (or Enter outside the pattern
-// boxes) while a crawl runs is ignored: it must not reset the data the running crawl uses.
+// boxes) while a crawl runs is ignored: it must not reset the data the running crawl uses;
+// the address box is read-only meanwhile. Start with an empty address says what to type.
 #include <string>
 #include <vector>
 

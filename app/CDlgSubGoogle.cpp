@@ -24,11 +24,11 @@
 DialogTemplate CDlgSubGoogle::Template() {
   return DialogTemplate{L"", 504, 262,
                         {
-                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll},
-                            {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 60, 12}},
-                            {ControlKind::ComboBox, kIdDocuments, L"", {72, 240, 352, 14}},
-                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
-                            {ControlKind::PushButton, kIdPush, L"提交到搜索引擎", {336, 240, 88, 16}},
+                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll, {}, kGrowBoth},
+                            {ControlKind::CheckBox, kIdGzip, L"GZIP压缩", {8, 242, 60, 12}, kNoFlags, {}, kMoveDown},
+                            {ControlKind::ComboBox, kIdDocuments, L"", {72, 240, 258, 14}, kNoFlags, {}, kMoveDownGrowWidth},
+                            {ControlKind::PushButton, kIdPush, L"提交到搜索引擎", {336, 240, 88, 16}, kNoFlags, {}, kMoveCorner},
+                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}, kNoFlags, {}, kMoveCorner},
                         }};
 }
 

@@ -16,8 +16,8 @@ DialogTemplate CDlgSubReportFail::Template() {
   return DialogTemplate{L"", 504, 262,
                         {
                             {ControlKind::Static, -1, L"访问失败的网址列表", {6, 4, 200, 12}},
-                            {ControlKind::ReportList, kIdList, L"", {6, 18, 492, 218}},
-                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
+                            {ControlKind::ReportList, kIdList, L"", {6, 18, 492, 218}, kNoFlags, {}, kGrowBoth},
+                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}, kNoFlags, {}, kMoveCorner},
                         }};
 }
 

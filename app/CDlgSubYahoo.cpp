@@ -13,8 +13,8 @@
 DialogTemplate CDlgSubYahoo::Template() {
   return DialogTemplate{L"", 504, 262,
                         {
-                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll},
-                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}},
+                            {ControlKind::MultiLineEdit, kIdText, L"", {6, 6, 492, 228}, kVScroll, {}, kGrowBoth},
+                            {ControlKind::PushButton, kIdSave, L"保存", {430, 240, 64, 16}, kNoFlags, {}, kMoveCorner},
                         }};
 }
 

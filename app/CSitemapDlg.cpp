@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSizeGrip>
 #include <QTime>
 #include <QWindow>
 #include <algorithm>
@@ -77,17 +78,19 @@ DialogTemplate CSitemapDlg::Template() {
       {
           {ControlKind::StaticIcon, -1, L":/icons/app.svg", {6, 4, 16, 16}},
           {ControlKind::Static, kIdTitle, L"", {26, 4, 260, 16}},
-          {ControlKind::LinkButton, kIdHelp, L"帮助", {392, 7, 24, 11}},
-          {ControlKind::Custom, kIdSettings, L"", {420, 4, 46, 16}, kNoFlags, MakeSettingsButton},
+          {ControlKind::LinkButton, kIdHelp, L"帮助", {392, 7, 24, 11}, kNoFlags, {}, kMoveRight},
+          {ControlKind::Custom, kIdSettings, L"", {420, 4, 46, 16}, kNoFlags, MakeSettingsButton, kMoveRight},
           {ControlKind::Custom, kIdMinimise, L"", {476, 4, 16, 14}, kNoFlags,
-           [](QWidget* p) { return MakeIconButton(p, ":/icons/minimise.svg"); }},
+           [](QWidget* p) { return MakeIconButton(p, ":/icons/minimise.svg"); }, kMoveRight},
           {ControlKind::Custom, kIdClose, L"", {496, 4, 16, 14}, kNoFlags,
-           [](QWidget* p) { return MakeIconButton(p, ":/icons/close.svg"); }},
-          {ControlKind::Placeholder, kIdTabArea, L"", {6, 24, 508, 282}},
-          {ControlKind::Static, kIdElapsed, L"", {8, 308, 180, 12}},
-          {ControlKind::Static, kIdSaveStatus, L"", {190, 308, 318, 12}, kAlignRight},
-          {ControlKind::Static, kIdCounters, L"", {8, 321, 500, 12}},
-      }};
+           [](QWidget* p) { return MakeIconButton(p, ":/icons/close.svg"); }, kMoveRight},
+          {ControlKind::Placeholder, kIdTabArea, L"", {6, 24, 508, 282}, kNoFlags, {}, kGrowBoth},
+          {ControlKind::Static, kIdElapsed, L"", {8, 308, 180, 12}, kNoFlags, {}, kMoveDown},
+          {ControlKind::Static, kIdSaveStatus, L"", {190, 308, 318, 12}, kAlignRight, {}, kMoveDownGrowWidth},
+          {ControlKind::Static, kIdCounters, L"", {8, 321, 500, 12}, kNoFlags, {}, kMoveDownGrowWidth},
+      },
+      9,
+      true};
 }
 
 CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::Popup, parent) {
@@ -146,6 +149,9 @@ void CSitemapDlg::InitWindow() {
   const int32_t loaded = LoadSettings(setup_.get(), settingsDb_.get(), &replaced);
 
   tabs_->setGeometry(Control(kIdTabArea)->geometry());
+  // Captionless, so the corner grip is how the window is made larger.
+  grip_ = new QSizeGrip(this);
+  grip_->setToolTip(QStringLiteral("拖动以改变窗口大小"));
   tabs_->SetImageList({QIcon(QStringLiteral(":/icons/tab-crawl.svg")), QIcon(QStringLiteral(":/icons/tab-failures.svg")),
                        QIcon(QStringLiteral(":/icons/tab-xml.svg")), QIcon(QStringLiteral(":/icons/tab-urllist.svg"))});
   tabs_->AddTab(action_, 104, 0);
@@ -324,7 +330,10 @@ void CSitemapDlg::RefreshStatus() {
 
 bool CSitemapDlg::StartCrawl(const CrawlStartParams& params) {
   auto poster = std::make_shared<PostingResultConsumer>(messageHandle(), ++crawlCount_);
-  std::shared_ptr<CrawlSession> crawl = CrawlSession::Start(ChooseJournal(this, params), poster, prepare_);
+  const CrawlStartParams chosen = ChooseJournal(this, params);
+  // The time the resume question was open is not the crawl's.
+  startTick_ = GetTickCount32();
+  std::shared_ptr<CrawlSession> crawl = CrawlSession::Start(chosen, poster, prepare_);
   if (!crawl) return false;
   crawl_ = std::move(crawl);
   poster_ = std::move(poster);
@@ -416,6 +425,16 @@ void CSitemapDlg::OnReset() {
 }
 
 void CSitemapDlg::SaveCursorAndWait() { ShowWaitCursor(); }
+
+void CSitemapDlg::OnLayout() {
+  if (tabs_) tabs_->setGeometry(Control(kIdTabArea)->geometry());
+  if (grip_) {
+    const QSize hint = grip_->sizeHint();
+    grip_->setGeometry(width() - hint.width(), height() - hint.height(), hint.width(), hint.height());
+    grip_->raise();
+  }
+  if (Control(kIdSaveStatus)) FitSaveStatus();
+}
 
 bool CSitemapDlg::FinishBackgroundWork(std::chrono::milliseconds limit) {
   closing_ = true;

@@ -22,6 +22,7 @@
 #include "output/CrawlSession.h"
 
 class CButtonST;
+class QSizeGrip;
 class CDlgSubAction;
 class CDlgSubGoogle;
 class CDlgSubReportFail;
@@ -112,6 +113,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   void OnCommand(int id) override;
   void OnTimer(int id) override;
   void OnMessage(const PostedMessage& msg) override;
+  void OnLayout() override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -134,6 +136,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
 
   // Owned objects in their order of creation.
   CTabWindow* tabs_ = nullptr;
+  QSizeGrip* grip_ = nullptr;
   CDlgSubAction* action_ = nullptr;
   CDlgSubReportFail* fail_ = nullptr;
   CDlgSubGoogle* google_ = nullptr;

@@ -23,6 +23,7 @@ std::atomic<bool> installed{false};
 std::mutex configLock;
 std::string lastError;
 // Prepared at install time, so the signal handler only writes bytes.
+char reportFolder[4096];
 char reportPath[4096];
 char reportHeader[1024];
 struct sigaction previous[sizeof(kSignals) / sizeof(kSignals[0])];
@@ -54,6 +55,8 @@ void WriteNumber(int fd, long value) {
 }
 
 void OnFatalSignal(int sig) {
+  // The folder is made only now that there is a report for it (mkdir is async-signal-safe).
+  mkdir(reportFolder, 0755);
   int fd = open(reportPath, O_WRONLY | O_CREAT | O_APPEND, 0644);
   if (fd >= 0) {
     WriteText(fd, reportHeader);
@@ -87,10 +90,6 @@ int CrashReporterInstall(const CrashReporterConfig& config) {
   std::lock_guard<std::mutex> guard(configLock);
   if (installed) return 0;
   std::string folder = config.reportFolder.empty() ? std::string("crashrpt") : config.reportFolder;
-  if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
-    lastError = "cannot create the report folder " + folder + ": " + strerror(errno);
-    return -1;
-  }
   std::string path = folder + "/crash-" + std::to_string(static_cast<long>(time(nullptr))) + "-" +
                      std::to_string(static_cast<long>(getpid())) + ".txt";
   std::string header = config.emailSubject + "\napplication: " + config.appName +
@@ -99,6 +98,7 @@ int CrashReporterInstall(const CrashReporterConfig& config) {
     lastError = "report path or header too long";
     return -1;
   }
+  std::memcpy(reportFolder, folder.c_str(), folder.size() + 1);
   std::memcpy(reportPath, path.c_str(), path.size() + 1);
   std::memcpy(reportHeader, header.c_str(), header.size() + 1);
   for (size_t i = 0; i < sizeof(kSignals) / sizeof(kSignals[0]); ++i) {

@@ -373,7 +373,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   WebAddress target;
   std::string redirectTarget;
   if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target)) {
-    redirectTarget = ToText(target);
+    redirectTarget = data_->queryRules.ApplyToAddress(ToText(target));  // named as the crawl would admit it
     if (IsOnSite(origin, target) && (!audit_ || !audit_->IsOrphan(path))) AdmitLink(target.pathAndQuery, path);
   }
   PageResult result{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)};

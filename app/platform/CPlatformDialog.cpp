@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimerEvent>
+#include <QResizeEvent>
+#include <algorithm>
 
 #include "app/platform/CFolderEdit.h"
 #include "app/platform/CLinkButton.h"
@@ -37,12 +39,19 @@ CPlatformDialog::CPlatformDialog(const DialogTemplate& tpl, Style style, QWidget
   base_ = DialogBaseUnits(font);
   setWindowTitle(QString::fromStdWString(tpl.caption));
   QSize size = DialogUnitsToPixels(QSize(tpl.width, tpl.height), base_);
+  templateSize_ = size;
   resize(size);
-  if (style != Style::ChildPage) setFixedSize(size);
+  if (style != Style::ChildPage && !tpl.resizable) setFixedSize(size);
+  if (tpl.resizable) setMinimumSize(size);
+  bool grows = false;
   for (const ControlSpec& spec : tpl.controls) {
     QWidget* w = CreateControl(spec);
     if (!w) continue;
     w->setGeometry(MapDialogRect(spec.rect));
+    if (spec.grow.any()) {
+      placed_.push_back({w, w->geometry(), spec.grow});
+      grows = true;
+    }
     if (spec.flags & kHidden) w->hide();
     if (spec.flags & kDisabled) w->setEnabled(false);
     if (spec.id >= 0) {
@@ -50,6 +59,24 @@ CPlatformDialog::CPlatformDialog(const DialogTemplate& tpl, Style style, QWidget
       controls_[spec.id] = w;
     }
   }
+  // A page that follows its window is laid out for its template size at the least.
+  if (grows && style == Style::ChildPage) setMinimumSize(size);
+}
+
+void CPlatformDialog::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  LayOut();
+}
+
+void CPlatformDialog::LayOut() {
+  const int dx = std::max(0, width() - templateSize_.width());
+  const int dy = std::max(0, height() - templateSize_.height());
+  for (const Placed& p : placed_) {
+    const Grow& g = p.grow;
+    p.widget->setGeometry(p.rect.x() + dx * g.moveX / 100, p.rect.y() + dy * g.moveY / 100,
+                          p.rect.width() + dx * g.sizeX / 100, p.rect.height() + dy * g.sizeY / 100);
+  }
+  OnLayout();
 }
 
 CPlatformDialog::~CPlatformDialog() {

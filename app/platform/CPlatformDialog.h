@@ -80,6 +80,8 @@ class CPlatformDialog : public QDialog, public MessageSink {
 
   // Runs the command of a control as its click would (used by menus and tests).
   void SendCommand(int id) { OnCommand(id); }
+  // The size of the template in pixels: the smallest a growing page or window gets.
+  QSize templateSize() const { return templateSize_; }
 
  protected:
   virtual void OnOK();
@@ -87,20 +89,32 @@ class CPlatformDialog : public QDialog, public MessageSink {
   virtual void OnCommand(int id);
   virtual void OnTimer(int id);
   virtual void OnMessage(const PostedMessage& msg);
+  // After the controls have followed a new size (widgets placed over placeholders follow here).
+  virtual void OnLayout() {}
 
   bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   void reject() override;
   void accept() override;
 
  private:
   QWidget* CreateControl(const ControlSpec& spec);
+  void LayOut();
+
+  struct Placed {
+    QWidget* widget;
+    QRect rect;  // pixels at the template size
+    Grow grow;
+  };
 
   Style style_;
   QSize base_;
   std::map<int, QWidget*> controls_;
+  std::vector<Placed> placed_;  // the controls that follow the size
+  QSize templateSize_;
   std::map<int, int> timers_;       // our id -> Qt timer id
   std::map<int, int> timerOwners_;  // Qt timer id -> our id
   WindowHandle handle_ = kNoWindow;

@@ -12,6 +12,8 @@ CReportList::CReportList(QWidget* parent) : QTableView(parent), model_(new CRepo
   setWordWrap(false);
   setAlternatingRowColors(false);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  // Tab goes on to the next control, as in every list of rows; arrows move within it.
+  setTabKeyNavigation(false);
   verticalHeader()->setVisible(false);
   // Fixed row height keeps long lists fast: no per-row size hints are asked for.
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -22,6 +24,15 @@ CReportList::CReportList(QWidget* parent) : QTableView(parent), model_(new CRepo
   horizontalHeader()->setStretchLastSection(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
+QModelIndex CReportList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  QModelIndex next = QTableView::moveCursor(action, modifiers);
+  if ((action == MoveHome || action == MoveEnd) && next.isValid()) {
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    next = model_->index(next.row(), column);
+  }
+  return next;
 }
 
 void CReportList::AddColumn(const std::wstring& title, int pixelWidth) {

@@ -26,6 +26,11 @@ class CReportList : public QTableView {
   std::wstring ItemText(int row, int column) const;
   CReportListModel* rows() const { return model_; }
 
+ protected:
+  // Home and End (with Ctrl too) go to the first or last row and keep the column: rows are
+  // selected whole, so the view does not scroll sideways away from the row numbers.
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
  private:
   CReportListModel* model_;
   QStringList titles_;

@@ -7,6 +7,12 @@
 //       {ControlKind::Edit, 1002, L"", {40, 7, 200, 14}, kAutoHScroll},
 //   }};
 //
+// A control may follow the dialog's size (Grow): of the width and height the dialog has
+// beyond its template size, it moves by moveX / moveY percent and grows by sizeX / sizeY
+// percent. Two boxes side by side each take half ({0,0,50,0} and {50,0,50,0}); a button at
+// the right edge moves with it (kMoveRight). A page that grows is never smaller than its
+// template; a window whose template is resizable neither.
+//
 // Dialog units are turned into pixels the way Windows does it for the dialog font:
 // x * averageCharWidth / 4 and y * charHeight / 8, where the average width is that of the
 // 52 letters A-Z a-z and the height is the font's line height (DialogBaseUnits).
@@ -53,6 +59,21 @@ enum : unsigned {
   kDefaultButton = 1u << 9,  // drawn as default; Enter still goes through OnOK
 };
 
+struct Grow {
+  int moveX = 0;
+  int moveY = 0;
+  int sizeX = 0;
+  int sizeY = 0;
+  bool any() const { return moveX || moveY || sizeX || sizeY; }
+};
+inline constexpr Grow kFixed{0, 0, 0, 0};
+inline constexpr Grow kGrowWidth{0, 0, 100, 0};
+inline constexpr Grow kGrowBoth{0, 0, 100, 100};
+inline constexpr Grow kMoveRight{100, 0, 0, 0};
+inline constexpr Grow kMoveDown{0, 100, 0, 0};
+inline constexpr Grow kMoveCorner{100, 100, 0, 0};
+inline constexpr Grow kMoveDownGrowWidth{0, 100, 100, 0};
+
 struct ControlSpec {
   ControlKind kind = ControlKind::Static;
   int id = -1;  // -1: no id (labels)
@@ -60,6 +81,7 @@ struct ControlSpec {
   QRect rect;  // dialog units: x, y, width, height
   unsigned flags = kNoFlags;
   std::function<QWidget*(QWidget* parent)> make;  // ControlKind::Custom only
+  Grow grow = kFixed;
 };
 
 struct DialogTemplate {
@@ -68,6 +90,7 @@ struct DialogTemplate {
   int height = 100;  // dialog units
   std::vector<ControlSpec> controls;
   int pointSize = 9;
+  bool resizable = false;  // a top-level window the user may make larger than its template
 };
 
 // The family used for every window: a CJK face that is installed on Linux.

@@ -64,6 +64,12 @@ VisualLook Make(const char* window, const char* windowText, const char* base, co
 
 QString Hex(const QColor& c) { return c.name(QColor::HexRgb); }
 
+// The colour part of the way from a to b (0..1).
+QColor Mix(const QColor& a, const QColor& b, double part) {
+  auto channel = [part](int x, int y) { return static_cast<int>(x + (y - x) * part + 0.5); };
+  return QColor(channel(a.red(), b.red()), channel(a.green(), b.green()), channel(a.blue(), b.blue()));
+}
+
 // Fusion frames a check box's indicator in a shade of the window colour, which vanishes on
 // the light blue looks and on the dark ones alike: the box is framed in the look's border
 // colour, so an unchecked box is still seen as one.
@@ -182,8 +188,10 @@ QString StyleSheetOf(const VisualLook& l) {
                       " color: %3; border: 1px solid %4; border-radius: 3px; padding: 2px 8px; }\n"
                       "QPushButton:hover { border-color: %5; }\n"
                       "QPushButton:pressed { background: %2; }\n"
-                      "QPushButton:disabled { color: %4; }\n")
-           .arg(Hex(l.buttonLight), Hex(l.button), Hex(l.buttonText), Hex(l.border), Hex(l.accent));
+                      "QPushButton:disabled { background: %6; color: %7; border-color: %8; }\n")
+           .arg(Hex(l.buttonLight), Hex(l.button), Hex(l.buttonText), Hex(l.border), Hex(l.accent))
+           // Flat and faded in every look: a disabled button must not read as one that works.
+           .arg(Hex(Mix(l.button, l.window, 0.5)), Hex(Mix(l.buttonText, l.button, 0.6)), Hex(Mix(l.border, l.window, 0.5)));
   s += QStringLiteral("QPushButton[veltroLink=\"true\"] { background: transparent; border: 0; color: %1;"
                       " text-decoration: underline; padding: 0; }\n").arg(Hex(l.dark ? l.accent : l.title));
   s += QStringLiteral("QTabWidget::pane { border: 1px solid %1; background: %2; top: -1px; }\n"

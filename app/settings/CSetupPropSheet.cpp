@@ -76,7 +76,10 @@ void CSetupPropSheet::OnDrawPageHeader(QPainter& painter, const QRect& area, int
   QFont font = DialogFont(14);
   font.setBold(true);
   painter.setFont(font);
-  painter.setPen(CurrentLook().title);
+  // A light header (a gradient to white) takes the buttons' text colour: a look whose title
+  // colour is meant for a dark window (Visual Studio 2010's white) would vanish on it.
+  const VisualLook& look = CurrentLook();
+  painter.setPen(look.dark ? look.title : look.buttonText);
   painter.setBackgroundMode(Qt::TransparentMode);
   painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, PageTitle(page));
 }

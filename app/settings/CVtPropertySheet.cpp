@@ -172,7 +172,8 @@ bool CVtPropertySheet::eventFilter(QObject* watched, QEvent* event) {
 
 void CVtPropertySheet::OnDrawPageHeader(QPainter& painter, const QRect& area, int page) {
   const VisualLook& look = CurrentLook();
-  QRect frame = area.adjusted(0, 10, -2, -10);
+  // Room on the right for the shadow's three pixels: none of it is cut by the header's edge.
+  QRect frame = area.adjusted(0, 10, -4, -10);
   // Light looks get the gradient header, dark looks the flat one with a 3-D frame.
   if (!look.dark) {
     QRect fill = frame.adjusted(2, 2, -2, -2);

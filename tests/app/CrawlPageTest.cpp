@@ -33,9 +33,10 @@ class CrawlPageTest : public WindowTest {
   bool StopEnabled() { return Page().IsItemEnabled(CDlgSubAction::kIdStop); }
 };
 
-TEST_F(CrawlPageTest, AnAddressOfSpacesDoesNothingAtAll) {
+TEST_F(CrawlPageTest, AnAddressOfSpacesAsksForAnAddressAndStartsNothing) {
   StartCrawl("   ");
-  EXPECT_TRUE(messageBoxes_.empty());
+  ASSERT_EQ(messageBoxes_.size(), 1u);
+  EXPECT_NE(messageBoxes_[0].find(L"请先输入要爬行的网站网址"), std::wstring::npos) << messageBoxes_[0];
   EXPECT_TRUE(StartEnabled());
   EXPECT_FALSE(StopEnabled());
   EXPECT_EQ(Window().crawlState(), -1);
@@ -88,6 +89,8 @@ TEST_F(CrawlPageTest, StartOrEnterWhileACrawlRunsNeitherResetsNorRestartsIt) {
   StartCrawl(server.origin());
   ASSERT_TRUE(Page().isCrawling());
   uint32_t tick = Window().startTick();
+  auto* address = Page().ControlAs<QLineEdit>(CDlgSubAction::kIdAddress);
+  EXPECT_TRUE(address->isReadOnly());
   QTest::qWait(30);
   Page().SendCommand(CDlgSubAction::kIdStart);
   Page().Control(CDlgSubAction::kIdAddress)->setFocus();
@@ -96,6 +99,7 @@ TEST_F(CrawlPageTest, StartOrEnterWhileACrawlRunsNeitherResetsNorRestartsIt) {
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_EQ(server.requestCount("/"), 1u);
   EXPECT_EQ(Page().list()->RowCount(), 13);
+  EXPECT_FALSE(address->isReadOnly());
 }
 
 TEST_F(CrawlPageTest, StopShowsTheWaitCursorUntilTheCrawlHasEnded) {

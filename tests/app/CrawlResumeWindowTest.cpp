@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <chrono>
 #include <thread>
 
 #include "AppTestSupport.h"
@@ -13,6 +14,7 @@
 #include "app/CDlgSubYahoo.h"
 #include "app/CrawlJournalChoice.h"
 #include "app/platform/CReportList.h"
+#include "common/SystemInfo.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
 #include "settings/CSetupManager.h"
@@ -203,4 +205,20 @@ TEST_F(CrawlResumeWindowTest, StoppedAndResumedWithYesTheSitemapKeepsItsContentS
   EXPECT_TRUE(std::any_of(resumed.entries.begin(), resumed.entries.end(),
                           [](const std::string& e) { return e.find("hreflang=\"de\"") != std::string::npos; }));
   EXPECT_TRUE(messageBoxes_.empty());
+}
+
+// The elapsed time counts from the answer: the question may stay open a long while.
+TEST_F(CrawlResumeWindowTest, TheElapsedTimeStartsWhenTheResumeQuestionIsAnswered) {
+  StartAndStop();
+  uint32_t answered = 0;
+  SetQuestionHook([&answered](const std::wstring&) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    answered = GetTickCount32();
+    return false;
+  });
+  const uint32_t pressed = GetTickCount32();
+  StartCrawl(server_.origin());
+  ASSERT_NE(answered, 0u);
+  EXPECT_GE(Window().startTick() - pressed, answered - pressed);
+  ASSERT_TRUE(WaitUntilIdle());
 }

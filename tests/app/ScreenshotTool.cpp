@@ -55,6 +55,19 @@ int main(int argc, char** argv) {
       QString name = QStringLiteral("%1-%2.png").arg(QString::fromLatin1(look.name), QString::fromLatin1(tabs[i]));
       window.grab().save(out.filePath(name));
     }
+    // The pages follow the window: a large one, and the smallest it can be.
+    for (const auto& [size, sizeName] : {std::pair{QSize(1400, 1000), "1400x1000"}, std::pair{window.minimumSize(), "minimum"}}) {
+      window.resize(size);
+      for (int i : {0, 2}) {
+        window.tabs()->setCurrentIndex(i);
+        QTest::qWait(20);
+        window.grab().save(out.filePath(QStringLiteral("%1-%2-%3.png")
+                                            .arg(QString::fromLatin1(look.name), QString::fromLatin1(tabs[i]),
+                                                 QString::fromLatin1(sizeName))));
+      }
+    }
+    window.resize(window.minimumSize());
+    window.tabs()->setCurrentIndex(0);
     const std::pair<CDlgPatternHelp::Topic, const char*> topics[] = {{CDlgPatternHelp::Topic::Include, "include"},
                                                                       {CDlgPatternHelp::Topic::Exclude, "exclude"}};
     for (const auto& [topic, topicName] : topics) {

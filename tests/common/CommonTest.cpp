@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <string>
 #include <thread>
 
+#include <unistd.h>
+
+#include "common/CrashReporter.h"
 #include "common/DecimalNumber.h"
 #include "common/PercentEncoding.h"
 #include "common/StringICompare.h"
@@ -87,4 +93,28 @@ TEST(DecimalNumberTest, DigitsOnlyWithinTheMaximum) {
   EXPECT_EQ(ParseDecimalFraction("3.", 60), 3.0);
   EXPECT_EQ(ParseDecimalFraction("1e999", 60), std::nullopt);
   EXPECT_EQ(ParseDecimalFraction(std::string(400, '9'), 60), 60.0);
+}
+
+// An empty report folder appeared in every working folder; it is made by the crash itself.
+TEST(CrashReporterTest, TheReportFolderIsMadeOnlyWhenThereIsAReportToWrite) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("veltro-crash-" + std::to_string(getpid())) / "crashrpt";
+  std::filesystem::remove_all(folder.parent_path());
+  std::filesystem::create_directories(folder.parent_path());
+  CrashReporterConfig config;
+  config.appName = "test";
+  config.reportFolder = folder.string();
+  ASSERT_EQ(CrashReporterInstall(config), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  CrashReporterUninstall();
+
+  EXPECT_DEATH(
+      {
+        CrashReporterInstall(config);
+        raise(SIGSEGV);
+      },
+      "");
+  ASSERT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_FALSE(std::filesystem::is_empty(folder));
+  std::filesystem::remove_all(folder.parent_path());
 }
