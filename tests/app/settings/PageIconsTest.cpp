@@ -16,7 +16,7 @@ TEST(PageIcons, CompiledTextsMatchTheSvgFiles) {
 
 TEST(PageIcons, EveryIconRendersAt48PixelsWithSomethingDrawn) {
   std::vector<QPixmap> icons = RenderPageIcons();
-  ASSERT_EQ(icons.size(), 6u);
+  ASSERT_EQ(icons.size(), 7u);
   for (const QPixmap& icon : icons) {
     EXPECT_EQ(icon.size(), QSize(48, 48));
     QImage image = icon.toImage();

@@ -44,16 +44,17 @@ int FourPerProcessor() { return std::min(20, 4 * ProcessorCount()); }
 
 }  // namespace
 
-TEST_F(SetupSheetTest, SheetOpensWithItsTitleSixPagesNavigationApplyAndNoHelp) {
+TEST_F(SetupSheetTest, SheetOpensWithItsTitleSevenPagesNavigationApplyAndNoHelp) {
   CSetupPropSheet sheet(setup);
   EXPECT_EQ(sheet.windowTitle(), QStringLiteral("选项设置"));
-  ASSERT_EQ(sheet.pageCount(), 6);
+  ASSERT_EQ(sheet.pageCount(), 7);
   EXPECT_EQ(sheet.activePage(), 0);
   EXPECT_EQ(sheet.navigation()->width(), 150);
-  EXPECT_EQ(sheet.navigation()->count(), 6);
+  EXPECT_EQ(sheet.navigation()->count(), 7);
   EXPECT_EQ(sheet.navigation()->item(3)->text(), QStringLiteral("抓取规则"));
   EXPECT_EQ(sheet.navigation()->item(4)->text(), QStringLiteral("网址规则"));
   EXPECT_EQ(sheet.navigation()->item(5)->text(), QStringLiteral("网站地图内容"));
+  EXPECT_EQ(sheet.navigation()->item(6)->text(), QStringLiteral("提交到搜索引擎"));
   EXPECT_TRUE(sheet.IsItemEnabled(CVtPropertySheet::kIdApply));
   EXPECT_TRUE(sheet.Control(CVtPropertySheet::kIdHelp)->isHidden());
   EXPECT_EQ(CSetupPropSheet::PageTitle(0), QStringLiteral("界面设置"));
@@ -62,7 +63,8 @@ TEST_F(SetupSheetTest, SheetOpensWithItsTitleSixPagesNavigationApplyAndNoHelp) {
   EXPECT_EQ(CSetupPropSheet::PageTitle(3), QStringLiteral("抓取规则"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(4), QStringLiteral("网址规则"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(5), QStringLiteral("网站地图内容"));
-  EXPECT_EQ(CSetupPropSheet::PageTitle(6), QString());
+  EXPECT_EQ(CSetupPropSheet::PageTitle(6), QStringLiteral("提交到搜索引擎"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(7), QString());
   sheet.navigation()->setCurrentRow(2);
   EXPECT_EQ(sheet.activePage(), 2);
   sheet.navigation()->setCurrentRow(3);
