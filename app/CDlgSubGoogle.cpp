@@ -132,6 +132,10 @@ bool CDlgSubGoogle::Save() {
   const bool index = indexWanted_ && indexWanted_();
   std::vector<std::string> names;
   int32_t saved = results_->SaveSitemap("", IsItemChecked(kIdGzip), &failure, index, &names);
+  if (saved == 0 && htmlPageWanted_ && htmlPageWanted_() && results_->SaveHtmlSitemap("", &failure) != 0) {
+    ShowMessageBox(this, L"网站地图网页没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
+    return false;
+  }
   if (saved == 0) {
     if (saveReporter_ && !names.empty()) {
       const std::wstring folder = QDir::toNativeSeparators(QDir::currentPath()).toStdWString();

@@ -55,6 +55,8 @@ class CDlgSubGoogle : public CPlatformDialog {
   // Whether Save also writes a sitemap index beside several documents.
   void SetIndexWanted(std::function<bool()> wanted) { indexWanted_ = std::move(wanted); }
   void SetPushSource(std::function<PushSource()> source) { pushSource_ = std::move(source); }
+  // Whether Save also writes the HTML sitemap page (the crawl collected the titles).
+  void SetHtmlPageWanted(std::function<bool()> wanted) { htmlPageWanted_ = std::move(wanted); }
   // Told the push's one-line result, for the status line.
   void SetPushReporter(std::function<void(const std::wstring&)> report) { pushReporter_ = std::move(report); }
   // Asks, then starts the push; false when nothing was sent (nothing to send, no engine set
@@ -95,6 +97,7 @@ class CDlgSubGoogle : public CPlatformDialog {
   std::shared_ptr<CSitemapXmlWriter> writer_;
   std::function<bool()> indexWanted_;
   std::function<PushSource()> pushSource_;
+  std::function<bool()> htmlPageWanted_;
   std::function<void(const std::wstring&)> pushReporter_;
   // After a save: the robots.txt line for the files, offered for copying.
   void OfferRobotsLine(const std::vector<std::string>& names, bool index);

@@ -69,16 +69,21 @@ bool CDlgSubReportFail::Save() {
     return false;
   }
   FileWriteResult failure;
-  if (results_->SaveFailures("", &failure) == 0) {
-    if (saveReporter_) {
-      const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-      const QString file = QDir::toNativeSeparators(QDir::current().absoluteFilePath(
-          QString::fromStdString(CrawlResults::FailureListName(results_->SiteName()))));
-      const std::wstring head = L"已保存" + std::to_wstring(count) + L"个访问失败的网址到 ";
-      saveReporter_({head + file.toStdWString(), head + folder.toStdWString()});
-    }
-    return true;
+  if (results_->SaveFailures("", &failure) != 0) {
+    ShowMessageBox(this, L"访问失败的网址列表没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
+    return false;
   }
-  ShowMessageBox(this, L"访问失败的网址列表没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
-  return false;
+  const DeadLinkChoice dead = deadLinksWanted_ ? deadLinksWanted_() : DeadLinkChoice();
+  if (dead.wanted && results_->SaveDeadLinks("", dead.everyFailure, &failure) != 0) {
+    ShowMessageBox(this, L"死链文件没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
+    return false;
+  }
+  if (saveReporter_) {
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    const QString file = QDir::toNativeSeparators(QDir::current().absoluteFilePath(
+        QString::fromStdString(CrawlResults::FailureListName(results_->SiteName()))));
+    const std::wstring head = L"已保存" + std::to_wstring(count) + L"个访问失败的网址到 ";
+    saveReporter_({head + file.toStdWString(), head + folder.toStdWString()});
+  }
+  return true;
 }

@@ -126,6 +126,12 @@ CSitemapDlg::CSitemapDlg(QWidget* parent) : CPlatformDialog(Template(), Style::P
     source.robotsLacksSitemap = !source.crawling && crawl_ && crawl_->robotsTxtLacksSitemap();
     return source;
   });
+  // As the crawl was started: its titles were collected or not.
+  google_->SetHtmlPageWanted([this] { return crawl_ && crawl_->params().sitemap.htmlPage; });
+  fail_->SetDeadLinksWanted([weakSetup] {
+    auto s = weakSetup.lock();
+    return CDlgSubReportFail::DeadLinkChoice{s && s->deadLinks != 0, s && s->deadLinksAll != 0};
+  });
   google_->SetPushReporter([this](const std::wstring& line) { ShowSaveStatus(line, line); });
 
   RegisterAsWindow();
@@ -392,6 +398,8 @@ void CSitemapDlg::OnFinished(int32_t result) {
     endingText_ += L"，" + std::to_wstring(tooLong) + L" 个网页的网址超过 " + std::to_wstring(kMaxSitemapAddress) +
                    L" 个字符，未写入站点地图（仍在网址列表中）";
   AddChangesToEnding();
+  if (crawl_->robotsTxtLacksSitemap())
+    endingText_ += L"，robots.txt 没有指明网站地图（保存后给出要加入的 Sitemap 行）";
   RefreshStatus();
   if (closing_) return;
   // A site that gave nothing must not look like a finished crawl.

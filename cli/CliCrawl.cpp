@@ -205,7 +205,7 @@ class CliRun {
     bool written = false;
     bool noticeShown = false;
     bool hintShown = false;
-    CrawlCounters last;  // the counters when the crawl ended
+    CrawlCounters last{};  // the counters when the crawl ended
   };
 
   // What a crawl says once while it goes on (pages no longer rendered), quiet or not.

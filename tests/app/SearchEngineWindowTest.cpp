@@ -9,6 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "app/CDlgSubGoogle.h"
+#include "app/CDlgSubReportFail.h"
 #include "app/platform/WideText.h"
 #include "app/settings/CSetupPropSheet.h"
 #include "settings/CSetupManager.h"
@@ -96,6 +97,21 @@ TEST_F(SearchEngineWindowTest, WithoutAnEngineSetUpTheButtonSaysWhereToSetOneAnd
   EXPECT_TRUE(questions_.empty());
   ASSERT_EQ(messageBoxes_.size(), 1u);
   EXPECT_NE(messageBoxes_[0].find(L"提交到搜索引擎"), std::wstring::npos);
+}
+
+TEST_F(SearchEngineWindowTest, SaveAlsoWritesTheHtmlSitemapAndTheDeadLinksWhenTheSettingsAskForThem) {
+  CSetupManager& setup = Window().setup();
+  setup.htmlSitemap = 1;
+  setup.deadLinks = 1;
+  StartCrawl(site_.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  ASSERT_TRUE(Window().googlePage()->Save());
+  ASSERT_TRUE(Window().failPage()->Save());
+  const std::string site = SiteFiles(site_.origin());
+  const std::string html = ReadFileBytes(dir_.path() / (site + "_sitemap.html"));
+  EXPECT_NE(html.find("<a href=\"" + site_.origin() + "/p1.html\">"), std::string::npos) << html;
+  EXPECT_EQ(ReadFileBytes(dir_.path() / (site + "_deadlinks.txt")), site_.origin() + "/missing.html\n");
+  EXPECT_TRUE(messageBoxes_.empty());
 }
 
 TEST(SearchEnginePageTest, TheTokenIsMaskedAndABadKeyIsRefused) {

@@ -10,6 +10,7 @@
 
 #include "common/ResultCodes.h"
 #include "crawl/CrawlJournal.h"
+#include "crawl/JournalRecords.h"
 #include "crawl/ResumeDecision.h"
 #include "CrawlTestSite.h"
 #include "support/SameSettings.h"
@@ -427,4 +428,21 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
   std::string version;
   EXPECT_EQ(holder.Get("!version", &version), rc::kOk);
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
+}
+
+// A page's title is kept only when it has one, so a record without it (every crawl without
+// the HTML sitemap, and every older journal) reads as before.
+TEST(JournalRecordsTest, APagesTitleSurvivesTheJournalAndARecordWithoutOneReadsAsBefore) {
+  PageResult titled{"/a.html", PageOutcome::Status(200), "", 1, "/", true, {}, "标题 with spaces"};
+  PageResult plain{"/b.html", PageOutcome::Status(200), "", 1, "/", true, {}};
+  std::string titledText, plainText;
+  ASSERT_TRUE(ResultText(titled, Crawled, 0, titledText));
+  ASSERT_TRUE(ResultText(plain, Crawled, 0, plainText));
+  JournalResult back;
+  ASSERT_TRUE(ReadResult(titledText, back));
+  EXPECT_EQ(back.title, "标题 with spaces");
+  JournalResult old;
+  ASSERT_TRUE(ReadResult(plainText, old));
+  EXPECT_TRUE(old.title.empty());
+  EXPECT_FALSE(ReadResult(titledText + " 3 abc", back));  // nothing may follow the title
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <mutex>
+#include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -202,6 +205,19 @@ TEST(BaiduPushTest, ASiteOfAnotherHostOrAnEndpointThatIsDownSendsNothing) {
   EXPECT_EQ(down.problem, PushProblem::Unreachable);
   EXPECT_NE(BaiduReportText(down).find("curl 7"), std::string::npos) << BaiduReportText(down);
   EXPECT_TRUE(endpoint.received().empty());
+}
+
+TEST(BaiduPushTest, ASlowEndpointEndsAtTheCrawlsTimeLimitWithTheTransfersCode) {
+  PushEndpoint endpoint([](const Received&, size_t, httplib::Response& res) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    Json(res, 200, "{\"remain\":1,\"success\":1}");
+  });
+  BaiduPushSetup setup = BaiduAt(endpoint);
+  setup.http.totalTimeout = 1;
+  const BaiduPushReport report = PushToBaidu(setup, Pages(1));
+  EXPECT_EQ(report.problem, PushProblem::Unreachable);
+  EXPECT_EQ(report.transferCode, 28);
+  EXPECT_NE(BaiduReportText(report).find("curl 28"), std::string::npos) << BaiduReportText(report);
 }
 
 // The site, its key file and the IndexNow endpoint on one loopback server.

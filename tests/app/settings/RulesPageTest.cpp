@@ -188,7 +188,9 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
                             kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority,
                             kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages,
                             kKeyCredentials, kKeyRememberPassword, kKeyRequestHeaders, kKeyCookieFile, kKeyProxy,
-                            kKeyNoProxy, kKeyCaFile, kKeyInsecure, kKeyMaxRate, kKeyAuditSitemap})
+                            kKeyNoProxy, kKeyCaFile, kKeyInsecure, kKeyMaxRate, kKeyAuditSitemap,
+                            kKeyBaiduSite, kKeyBaiduToken, kKeyBaiduEndpoint, kKeyIndexNowKey, kKeyIndexNowEndpoint,
+                            kKeyHtmlSitemap, kKeyDeadLinks, kKeyDeadLinksAll})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), rc::kOk);

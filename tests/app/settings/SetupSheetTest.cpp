@@ -51,11 +51,12 @@ TEST_F(SetupSheetTest, SheetOpensWithItsTitleSevenPagesNavigationApplyAndNoHelp)
   ASSERT_EQ(sheet.pageCount(), 7);
   EXPECT_EQ(sheet.activePage(), 0);
   EXPECT_EQ(sheet.navigation()->width(), 150);
-  EXPECT_EQ(sheet.navigation()->count(), 7);
+  EXPECT_EQ(sheet.navigation()->count(), 8);
   EXPECT_EQ(sheet.navigation()->item(3)->text(), QStringLiteral("抓取规则"));
   EXPECT_EQ(sheet.navigation()->item(4)->text(), QStringLiteral("网址规则"));
   EXPECT_EQ(sheet.navigation()->item(5)->text(), QStringLiteral("网站地图内容"));
   EXPECT_EQ(sheet.navigation()->item(6)->text(), QStringLiteral("连接"));
+  EXPECT_EQ(sheet.navigation()->item(7)->text(), QStringLiteral("提交到搜索引擎"));
   EXPECT_TRUE(sheet.IsItemEnabled(CVtPropertySheet::kIdApply));
   EXPECT_TRUE(sheet.Control(CVtPropertySheet::kIdHelp)->isHidden());
   EXPECT_EQ(CSetupPropSheet::PageTitle(0), QStringLiteral("界面设置"));
@@ -65,6 +66,7 @@ TEST_F(SetupSheetTest, SheetOpensWithItsTitleSevenPagesNavigationApplyAndNoHelp)
   EXPECT_EQ(CSetupPropSheet::PageTitle(4), QStringLiteral("网址规则"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(5), QStringLiteral("网站地图内容"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(6), QStringLiteral("连接"));
+  EXPECT_EQ(CSetupPropSheet::PageTitle(7), QStringLiteral("提交到搜索引擎"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(7), QString());
   sheet.navigation()->setCurrentRow(2);
   EXPECT_EQ(sheet.activePage(), 2);
