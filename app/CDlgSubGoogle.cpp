@@ -72,7 +72,7 @@ std::wstring PushQuestion(const PushChoice& choice, const SearchEngineSettings& 
 }  // namespace
 
 bool CDlgSubGoogle::Push() {
-  if (!results_ || results_->SiteName().empty() || results_->SitemapAddresses().empty()) {
+  if (!results_ || results_->SiteName().empty() || results_->PushAddresses().empty()) {
     ShowMessageBox(this, L"还没有可以提交的网址：请先在“爬行”页爬行一个网站。");
     return false;
   }
@@ -92,7 +92,7 @@ bool CDlgSubGoogle::Push() {
     ShowMessageBox(this, L"还没有设置搜索引擎：请在“设置”的“提交到搜索引擎”页填写百度的站点和准入密钥(token)，或 IndexNow 密钥。");
     return false;
   }
-  const size_t count = results_->SitemapAddresses().size();
+  const size_t count = results_->PushAddresses().size();
   if (!AskYesNo(this, PushQuestion(choice, source.engines, count))) return false;
   EnableItem(kIdPush, false);
   if (pushReporter_) pushReporter_(L"正在提交到搜索引擎……");

@@ -118,6 +118,18 @@ std::vector<std::string> CrawlResults::SitemapAddresses() const {
   return addresses;
 }
 
+std::vector<std::string> CrawlResults::PushAddresses() const {
+  std::vector<std::string> addresses = SitemapAddresses();
+  const ContentChanges changes = this->changes();
+  if (!changes.judged) return addresses;
+  const SiteOrigin site = origin();
+  std::set<std::string> changed;
+  for (const ContentChangeRow& row : changes.rows)
+    if (row.kind == ContentChange::New || row.kind == ContentChange::Changed) changed.insert(FullAddress(site, row.path));
+  std::erase_if(addresses, [&](const std::string& address) { return changed.count(address) == 0; });
+  return addresses;
+}
+
 void CrawlResults::SortSitemap() {
   if (!sitemap()) return;
   auto sorted = std::make_shared<CSitemapXmlWriter>(date_, content_);

@@ -57,6 +57,9 @@ class CrawlResults {
   std::vector<std::string> FetchedAddresses() const;
   // The sitemap's pages, full and in byte order, each once: what is pushed to search engines.
   std::vector<std::string> SitemapAddresses() const;
+  // What to tell the search engines: the sitemap's pages, or under lastmod from content only
+  // its new and changed ones.
+  std::vector<std::string> PushAddresses() const;
   // The first failure (the start page's, when nothing was fetched), if there is one.
   std::optional<std::pair<std::string, std::string>> FirstFailure() const;
   // The same with where it was found and where it pointed.

@@ -5,7 +5,7 @@
 PushOutcome PushToSearchEngines(const CrawlResults& results, const SearchEngineSettings& settings,
                                 const PushChoice& choice, const http_options& http) {
   PushOutcome outcome;
-  std::vector<std::string> addresses = results.SitemapAddresses();
+  std::vector<std::string> addresses = results.PushAddresses();
   if (choice.limit != 0 && addresses.size() > choice.limit) addresses.resize(choice.limit);
   outcome.addresses = addresses.size();
   const SiteOrigin site = results.origin();

@@ -108,4 +108,11 @@ TEST(CrawlResultsTest, DeadLinksAndPushedAddressesComeFromTheResultsInByteOrder)
   EXPECT_EQ(ReadFileBytes(dir.path() / "h_deadlinks.txt"),
             "https://h/a%20b\nhttps://h/err\nhttps://h/gone\nhttps://h/late\nhttps://h/moved\nhttps://h/z.html\n");
   EXPECT_EQ(results.SitemapAddresses(), (std::vector<std::string>{"https://h/", "https://h/b.html"}));
+  EXPECT_EQ(results.PushAddresses(), results.SitemapAddresses());
+  // Under lastmod from content only what is new or changed is told, never a gone page.
+  ContentChanges changes;
+  changes.judged = true;
+  changes.rows = {{ContentChange::Changed, "/b.html", "2026-12-01"}, {ContentChange::Gone, "/old.html", "2026-01-01"}};
+  results.SetChanges(changes);
+  EXPECT_EQ(results.PushAddresses(), (std::vector<std::string>{"https://h/b.html"}));
 }
