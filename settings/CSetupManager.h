@@ -39,7 +39,6 @@ inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_href
 inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
 inline constexpr const char* kKeySitemapPriority = "keysetupmanager_sitemap_priority";
 inline constexpr const char* kKeySitemapLastmodFrom = "keysetupmanager_sitemap_lastmod_from";
-inline constexpr const char* kKeySitemapImages = "keysetupmanager_sitemap_images";
 
 // The user's settings for the run of the program. Only the window thread touches it; the
 // crawl gets copies when it starts.
