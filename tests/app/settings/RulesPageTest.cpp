@@ -182,7 +182,8 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     before.SaveToMap(pairs);
     for (const char* key : {kKeyObeyRobots, kKeyMinIntervalMs, kKeyUserAgent, kKeyLastmodFromHeader, kKeySitemapIndex,
                             kKeyRenderScripts, kKeySitemapCanonical, kKeySitemapHreflang, kKeySitemapChangefreq, kKeySitemapPriority,
-                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages})
+                            kKeyRemoveParams, kKeyRemoveAllParams, kKeyKeepParams, kKeySkipPatterns, kKeyMaxPages,
+                            kKeySitemapLastmodFrom})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), 0);
@@ -197,6 +198,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     EXPECT_FALSE(sheet.sitemapPage().IsItemChecked(CSetupSitemapPage::kIdCanonical));
     EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdChangefreq), L"daily");
     EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdPriority), L"0.5");
+    EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdLastmodFrom), L"start");
     sheet.SetActivePage(3);
     Click(sheet.rulesPage(), CSetupRulesPage::kIdObeyRobots);
     sheet.rulesPage().SetItemText(CSetupRulesPage::kIdInterval, L"2000");
