@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <utility>
 
 #include "common/ResultCodes.h"
 #include "store/TextArchive.h"
+
+#include <leveldb/iterator.h>
 
 namespace {
 
@@ -52,7 +55,7 @@ std::string PageHistory::SiteFolder(const std::string& historiesFolder, const st
 bool PageHistory::Open(const std::string& folder) {
   notice_ = HistoryNotice{};
   notice_.folder = folder;
-  held_.clear();
+  records_.clear();
   std::string problem;
   if (db_.Open(folder) == rc::kOk) {
     if (Load(problem)) return true;
@@ -70,26 +73,30 @@ bool PageHistory::Open(const std::string& folder) {
 }
 
 bool PageHistory::Load(std::string& problem) {
-  std::map<std::string, std::string> stored;
-  if (db_.ReadAll(stored) != rc::kOk) {
-    problem = db_.lastError();
-    return false;
-  }
-  for (auto& [path, text] : stored) {
-    Entry entry;
-    if (!ReadEntry(text, entry.hash, entry.date)) {
-      problem = "the record of " + path + " cannot be read";
-      held_.clear();
+  leveldb::DB* db = db_.handle();
+  if (!db) return false;
+  std::unique_ptr<leveldb::Iterator> it(db->NewIterator(leveldb::ReadOptions()));
+  for (it->SeekToFirst(); it->Valid(); it->Next()) {
+    Record record;
+    record.held = true;
+    if (!ReadEntry(it->value().ToString(), record.hash, record.date)) {
+      problem = "the record of " + it->key().ToString() + " cannot be read";
+      records_.clear();
       return false;
     }
-    held_.emplace(path, std::move(entry));
+    records_.emplace_hint(records_.end(), it->key().ToString(), std::move(record));
+  }
+  if (!it->status().ok()) {
+    problem = it->status().ToString();
+    records_.clear();
+    return false;
   }
   return true;
 }
 
 bool PageHistory::SetAside(const std::string& folder, const std::string& problem) {
   db_.Close();
-  held_.clear();
+  records_.clear();
   notice_.detail = problem;
   std::error_code ec;
   std::string aside = folder + ".damaged";
@@ -109,16 +116,19 @@ bool PageHistory::SetAside(const std::string& folder, const std::string& problem
 PageHistory::Verdict PageHistory::Judge(const std::string& path, const std::string& hash,
                                         const std::string& headerDate) {
   Verdict verdict;
-  auto held = held_.find(path);
-  if (held == held_.end()) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto [it, fresh] = records_.try_emplace(path);
+  Record& record = it->second;
+  if (fresh || !record.held) {
     verdict = {ContentChange::New, headerDate.empty() ? today_ : headerDate};
-  } else if (held->second.hash == hash) {
-    verdict = {ContentChange::Unchanged, held->second.date};
+  } else if (record.hash == hash) {
+    verdict = {ContentChange::Unchanged, record.date};
   } else {
     verdict = {ContentChange::Changed, today_};
   }
-  std::lock_guard<std::mutex> guard(lock_);
-  seen_[path] = Seen{{hash, verdict.lastmod}, verdict.change};
+  record.hash = hash;
+  record.date = verdict.lastmod;
+  record.change = verdict.change;
   return verdict;
 }
 
@@ -126,14 +136,10 @@ void PageHistory::Restore(const std::string& path, const std::string& hash, cons
                           ContentChange change) {
   if (change == ContentChange::Unknown || hash.empty()) return;
   std::lock_guard<std::mutex> guard(lock_);
-  seen_[path] = Seen{{hash, lastmod}, change};
-}
-
-std::vector<std::string> PageHistory::GonePaths() const {
-  std::vector<std::string> gone;
-  for (const auto& [path, entry] : held_)
-    if (!seen_.count(path)) gone.push_back(path);
-  return gone;
+  Record& record = records_[path];
+  record.hash = hash;
+  record.date = lastmod;
+  record.change = change;
 }
 
 int32_t PageHistory::Commit(bool complete) {
@@ -142,12 +148,14 @@ int32_t PageHistory::Commit(bool complete) {
   std::vector<std::string> erased;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (const auto& [path, seen] : seen_) {
-      auto held = held_.find(path);
-      if (held != held_.end() && held->second.hash == seen.entry.hash && held->second.date == seen.entry.date) continue;
-      written.emplace(path, EntryText(seen.entry.hash, seen.entry.date));
+    for (const auto& [path, record] : records_) {
+      // An unchanged page is stored as it is (a resumed crawl's may have been written at its stop).
+      if (record.change == ContentChange::New || record.change == ContentChange::Changed ||
+          (record.change == ContentChange::Unchanged && !record.held))
+        written.emplace(path, EntryText(record.hash, record.date));
+      else if (complete && record.change == ContentChange::Unknown && record.held)
+        erased.push_back(path);
     }
-    if (complete) erased = GonePaths();
   }
   return db_.WriteAll(written, erased);
 }
@@ -157,15 +165,16 @@ ContentChanges PageHistory::Changes(bool complete) const {
   changes.judged = true;
   changes.notice = notice_;
   std::lock_guard<std::mutex> guard(lock_);
-  for (const auto& [path, seen] : seen_) {
-    if (seen.change == ContentChange::New) ++changes.newCount;
-    else if (seen.change == ContentChange::Changed) ++changes.changedCount;
+  for (const auto& [path, record] : records_) {
+    if (record.change == ContentChange::New) ++changes.newCount;
+    else if (record.change == ContentChange::Changed) ++changes.changedCount;
     else continue;
-    changes.rows.push_back({seen.change, path, seen.entry.date});
+    changes.rows.push_back({record.change, path, record.date});
   }
   if (!complete) return changes;
-  for (const std::string& path : GonePaths()) {
-    changes.rows.push_back({ContentChange::Gone, path, held_.at(path).date});
+  for (const auto& [path, record] : records_) {
+    if (!record.held || record.change != ContentChange::Unknown) continue;
+    changes.rows.push_back({ContentChange::Gone, path, record.date});
     ++changes.goneCount;
   }
   return changes;

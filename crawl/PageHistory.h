@@ -47,25 +47,22 @@ class PageHistory {
   static std::string SiteFolder(const std::string& historiesFolder, const std::string& host, const std::string& port);
 
  private:
-  struct Entry {
+  // One page: as the history holds it, and once this crawl judged it, as it will hold it. One
+  // map for both, so a site's history costs one node a page.
+  struct Record {
     std::string hash;
     std::string date;
-  };
-  struct Seen {
-    Entry entry;
-    ContentChange change = ContentChange::Unknown;
+    ContentChange change = ContentChange::Unknown;  // Unknown: not judged (yet) by this crawl
+    bool held = false;                              // the history held it when the crawl began
   };
   // Reads every record; false when the database or a record is damaged.
   bool Load(std::string& problem);
   // Moves the damaged folder aside and opens a new one there.
   bool SetAside(const std::string& folder, const std::string& problem);
-  // Pages held and not seen (lock_ held).
-  std::vector<std::string> GonePaths() const;
 
   const std::string today_;
   CLevelDb db_;
   HistoryNotice notice_;
-  std::map<std::string, Entry> held_;  // as loaded; read-only once open
-  mutable std::mutex lock_;            // guards seen_
-  std::map<std::string, Seen> seen_;
+  mutable std::mutex lock_;  // guards records_ once the crawl's workers run
+  std::map<std::string, Record> records_;
 };

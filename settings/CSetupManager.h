@@ -52,7 +52,6 @@ inline constexpr const char* kKeyCaFile = "keysetupmanager_conn_ca_file";
 inline constexpr const char* kKeyInsecure = "keysetupmanager_conn_insecure";
 inline constexpr const char* kKeyMaxRate = "keysetupmanager_conn_max_rate";
 inline constexpr const char* kKeySitemapLastmodFrom = "keysetupmanager_sitemap_lastmod_from";
-inline constexpr const char* kKeySitemapImages = "keysetupmanager_sitemap_images";
 inline constexpr const char* kKeyAuditSitemap = "keysetupmanager_rules_audit_sitemap";
 // Telling the search engines, and the files for them; a database written before these has none.
 inline constexpr const char* kKeyBaiduSite = "keysetupmanager_push_baidu_site";

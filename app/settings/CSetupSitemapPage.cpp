@@ -35,8 +35,8 @@ DialogTemplate CSetupSitemapPage::Template() {
           {ControlKind::GroupBox, -1, L"更新日期", {7, 197, 401, 40}},
           {ControlKind::Static, -1, L"lastmod 来源", {20, 213, 92, 10}},
           {ControlKind::Edit, kIdLastmodFrom, L"", {116, 211, 80, 14}, kAutoHScroll},
-          {ControlKind::Static, -1, L"start(爬行当天)、header(Last-Modified)、content(内容首次出现的日期，按网站记录)或 none(不写)",
-           {200, 208, 204, 26}},
+          {ControlKind::Static, -1, L"start(当天)、header、content(内容变了才更新)或 none",
+           {200, 213, 204, 10}},
           {ControlKind::PushButton, kIdDefaults, L"恢复默认值", {326, 242, 82, 16}},
       }};
 }

@@ -104,3 +104,33 @@ TEST_F(SitemapContentWindowTest, FailureSaveBeforeAnyCrawlSaysWhyAndWritesNothin
 }
 
 }  // namespace
+
+namespace {
+
+class LastmodWindowTest : public WindowTest {};
+
+// Under lastmod from content the status line counts what changed since the last crawl and the
+// changes file lands in the working folder beside the saves.
+TEST_F(LastmodWindowTest, TheStatusLineCountsNewChangedAndGonePagesAndTheChangesFileIsWritten) {
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  site.Set("/", Resource{200, "text/html", PageLinking({"/a.html", "/b.html"}), ""});
+  site.Set("/a.html", Resource{200, "text/html", PageLinking({}), ""});
+  site.Set("/b.html", Resource{200, "text/html", PageLinking({}), ""});
+  Window().setup().sitemapLastmodFrom = "content";
+  StartCrawl(site.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"新网页3个 已更改0个 已消失0个"), std::wstring::npos)
+      << Window().GetItemText(CSitemapDlg::kIdElapsed);
+
+  site.Set("/", Resource{200, "text/html", PageLinking({"/a.html"}), ""});
+  StartCrawl(site.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"新网页0个 已更改1个 已消失1个"), std::wstring::npos)
+      << Window().GetItemText(CSitemapDlg::kIdElapsed);
+  const std::string changes = ReadFileBytes(CrawlResults::ChangesName(Window().crawl()->results()->SiteName()));
+  EXPECT_NE(changes.find("changed\t" + site.origin() + "/\t"), std::string::npos) << changes;
+  EXPECT_NE(changes.find("gone\t" + site.origin() + "/b.html\t"), std::string::npos) << changes;
+}
+
+}  // namespace

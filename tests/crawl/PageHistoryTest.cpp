@@ -197,6 +197,23 @@ TEST(PageHistoryTest, AResumedCrawlGoesOnWithTheHistoryAndNamesEveryChangeOnce) 
     if (path != "/") EXPECT_EQ(date, std::stoi(path.substr(2)) % 3 == 0 ? LocalIsoDate() : kStayW3c) << path;
 }
 
+// A Last-Modified that is malformed or more than a day ahead is no date: on first sight the page
+// takes the crawl's date, and the crawl goes on.
+TEST(PageHistoryTest, AnUntrustworthyLastModifiedIsIgnoredOnFirstSight) {
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  const std::string o = site.origin();
+  TempDir history;
+  site.Set("/", Page({"/future.html", "/junk.html"}));
+  site.Set("/future.html", Page({}, "f", "Fri, 01 Jan 2100 00:00:00 GMT"));
+  site.Set("/junk.html", Page({}, "j", "the day before yesterday"));
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl(o, ContentOptions(history)));
+  const std::string today = LocalIsoDate();
+  EXPECT_EQ(Lastmods(run, o),
+            (std::map<std::string, std::string>{{"/", today}, {"/future.html", today}, {"/junk.html", today}}));
+}
+
 TEST(PageHistoryTest, SiteFoldersAreOneWordPerHostAndPortAndHashesFollowEveryByte) {
   EXPECT_EQ(PageHistory::SiteFolder("db/history", "example.com", ""), "db/history/example.com");
   EXPECT_EQ(PageHistory::SiteFolder("db/history", "[::1]", ":8080"), "db/history/--1_8080");

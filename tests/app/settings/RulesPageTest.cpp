@@ -190,7 +190,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
                             kKeyCredentials, kKeyRememberPassword, kKeyRequestHeaders, kKeyCookieFile, kKeyProxy,
                             kKeyNoProxy, kKeyCaFile, kKeyInsecure, kKeyMaxRate, kKeyAuditSitemap,
                             kKeyBaiduSite, kKeyBaiduToken, kKeyBaiduEndpoint, kKeyIndexNowKey, kKeyIndexNowEndpoint,
-                            kKeyHtmlSitemap, kKeyDeadLinks, kKeyDeadLinksAll})
+                            kKeyHtmlSitemap, kKeyDeadLinks, kKeyDeadLinksAll, kKeySitemapLastmodFrom})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), rc::kOk);
@@ -205,6 +205,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
     EXPECT_FALSE(sheet.sitemapPage().IsItemChecked(CSetupSitemapPage::kIdCanonical));
     EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdChangefreq), L"daily");
     EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdPriority), L"0.5");
+    EXPECT_EQ(sheet.sitemapPage().GetItemText(CSetupSitemapPage::kIdLastmodFrom), L"start");
     sheet.SetActivePage(3);
     Click(sheet.rulesPage(), CSetupRulesPage::kIdObeyRobots);
     sheet.rulesPage().SetItemText(CSetupRulesPage::kIdInterval, L"2000");

@@ -53,8 +53,16 @@ TEST_F(SitemapPageTest, PageShowsTheSettingsRefusesUnknownValuesWithAMessageAndS
   EXPECT_EQ(setup->sitemapChangefreq, "daily");
 
   page.SetItemText(CSetupSitemapPage::kIdPriority, L"none");
+  page.SetItemText(CSetupSitemapPage::kIdLastmodFrom, L"modified");
+  Click(sheet, CVtPropertySheet::kIdApply);
+  ASSERT_EQ(boxes.shown.size(), 3u);
+  EXPECT_NE(boxes.shown[2].find(L"lastmod 来源"), std::wstring::npos);
+  EXPECT_EQ(setup->sitemapLastmodFrom, "start");
+
+  page.SetItemText(CSetupSitemapPage::kIdLastmodFrom, L" content ");
   Click(sheet, CPlatformDialog::kIdOk);
-  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown.size(), 3u);
+  EXPECT_EQ(setup->sitemapLastmodFrom, "content");
   EXPECT_EQ(setup->sitemapCanonical, 1);
   EXPECT_EQ(setup->sitemapHreflang, 1);
   EXPECT_EQ(setup->sitemapChangefreq, "weekly");
@@ -64,6 +72,7 @@ TEST_F(SitemapPageTest, PageShowsTheSettingsRefusesUnknownValuesWithAMessageAndS
 TEST_F(SitemapPageTest, RestoreDefaultsBringsBackTodaysSitemapAndTheIconIsDrawnInBothLooks) {
   setup->sitemapCanonical = 1;
   setup->sitemapChangefreq = "never";
+  setup->sitemapLastmodFrom = "none";
   for (int style : {0, 11}) {
     ApplyVisualStyle(style);
     CSetupPropSheet sheet(setup);
@@ -90,4 +99,5 @@ TEST_F(SitemapPageTest, RestoreDefaultsBringsBackTodaysSitemapAndTheIconIsDrawnI
   EXPECT_EQ(setup->sitemapHreflang, 0);
   EXPECT_EQ(setup->sitemapChangefreq, "daily");
   EXPECT_EQ(setup->sitemapPriority, "0.5");
+  EXPECT_EQ(setup->sitemapLastmodFrom, "start");
 }
