@@ -265,6 +265,8 @@ class CliRun {
                    ChangesCountText(changes).c_str(), CrawlResults::ChangesName(results.SiteName()).c_str());
     }
     return ok;
+  }
+
   // The audit's file beside the others, and its counts by kind.
   bool WriteAudit(const Crawl& crawl, const CrawlResults& results, const std::vector<AuditRow>& rows) {
     FileWriteResult failure;
