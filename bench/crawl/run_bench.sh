@@ -32,6 +32,7 @@ THREADS="${THREADS:-8}"
 LINKS="${LINKS:-}"
 DEPTH="${DEPTH:-$([ -n "$LINKS" ] && echo 20 || echo 5)}"
 ROUNDS="${ROUNDS:-3}"
+VELTRO_ARGS="${VELTRO_ARGS:-}"
 CLI="$BUILD/bin/veltro-sitemap-cli"
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
