@@ -69,10 +69,6 @@ std::string StoredTextToUtf8(const std::string& stored) {
   return out;
 }
 
-bool IsAsciiWhitespace(char32_t c) {
-  return c == U' ' || c == U'\t' || c == U'\r' || c == U'\n' || c == U'\v' || c == U'\f';
-}
-
 std::string_view TrimWhitespaceView(std::string_view text) {
   while (!text.empty() && IsAsciiWhitespace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
   while (!text.empty() && IsAsciiWhitespace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);

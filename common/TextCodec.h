@@ -22,7 +22,10 @@ std::string Utf8OrEscaped(const std::string& text);
 std::string StoredTextToUtf8(const std::string& stored);
 
 // The program's white space: space, tab, CR, LF, vertical tab and form feed.
-bool IsAsciiWhitespace(char32_t c);
+// Inline: the markup readers ask it of nearly every byte of every page.
+inline bool IsAsciiWhitespace(char32_t c) {
+  return c == U' ' || c == U'\t' || c == U'\r' || c == U'\n' || c == U'\v' || c == U'\f';
+}
 // White space removed at both ends.
 std::string TrimWhitespace(const std::string& text);
 std::string_view TrimWhitespaceView(std::string_view text);

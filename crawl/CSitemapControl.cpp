@@ -267,8 +267,15 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
   } unhook{session};
   if (session) {
     session->options().holdLargeBody = [this, &held] {
-      held.emplace(parseGate_.Enter(RecvBuffer::kLargeBody + 1, [this] { return IsStopRequested(); }));
-      return static_cast<bool>(*held);
+      // The transfer's time limit runs while it waits: after half of it the page is held
+      // without a turn (and takes one before it is parsed) rather than fail for waiting.
+      const auto giveUp =
+          std::chrono::steady_clock::now() + std::chrono::seconds(std::max(1, httpOptions_.totalTimeout)) / 2;
+      LargePageGate::Pass pass = parseGate_.Enter(RecvBuffer::kLargeBody + 1, [this, giveUp] {
+        return IsStopRequested() || std::chrono::steady_clock::now() > giveUp;
+      });
+      if (pass) held.emplace(std::move(pass));
+      return static_cast<bool>(held) || !IsStopRequested();
     };
   }
   try {

@@ -7,8 +7,19 @@ namespace {
 using namespace markup;
 
 // Elements inside which the parser sets anchors aside: a piece that begins inside one of them
-// must begin inside it too.
-bool SetsAnchorsAside(const std::string& name) { return IsOneOf(name, "noscript", "svg", "math", "select"); }
+// must begin inside it too. Kept as their index here: a hostile page may open them by the
+// hundred thousand.
+constexpr const char* kAsideNames[] = {"noscript", "svg", "math", "select"};
+constexpr size_t kNotAside = 4;
+
+size_t AsideIndex(const std::string& name) {
+  for (size_t k = 0; k < kNotAside; ++k)
+    if (name == kAsideNames[k]) return k;
+  return kNotAside;
+}
+
+// Deeper nesting of those changes nothing more for a piece than this many open.
+constexpr size_t kMostWrittenOpen = 64;
 
 // Start tags that begin the body, as the reduction leaves them (the tags it took out that
 // begin the body stand as character data).
@@ -29,15 +40,18 @@ class OpenContext {
   void Start(const std::string& name, bool selfClosing, const std::string& markup, size_t begin, size_t end) {
     if (Is(name, "body")) BeginBody(markup.substr(begin, end - begin));
     else if (StartsBody(name)) BeginBody("x");
-    if (SetsAnchorsAside(name) && !selfClosing) open_.push_back(name);
+    const size_t aside = AsideIndex(name);
+    if (aside != kNotAside && !selfClosing) open_.push_back(static_cast<unsigned char>(aside));
     // An anchor ends where the next one begins.
     if (Is(name, "a")) anchorOpen_ = !selfClosing;
   }
   // Closes the latest open element of that name and those inside it; a stray end tag closes nothing.
   void End(const std::string& name) {
     if (Is(name, "a")) anchorOpen_ = false;
+    const size_t aside = AsideIndex(name);
+    if (aside == kNotAside) return;
     for (size_t k = open_.size(); k > 0; --k) {
-      if (open_[k - 1] != name) continue;
+      if (open_[k - 1] != aside) continue;
       open_.resize(k - 1);
       return;
     }
@@ -52,7 +66,8 @@ class OpenContext {
 
   std::string Written() const {
     std::string text = declarations_ + html_ + body_;
-    for (const std::string& name : open_) text.append(1, '<').append(name).append(1, '>');
+    for (size_t k = 0; k < open_.size() && k < kMostWrittenOpen; ++k)
+      text.append(1, '<').append(kAsideNames[open_[k]]).append(1, '>');
     // Inside an anchor the parser reads some head elements otherwise; one without an href
     // stands for it and adds no link.
     if (anchorOpen_) text += "<a>";
@@ -65,7 +80,7 @@ class OpenContext {
   bool seenHtml_ = false;
   bool inBody_ = false;
   std::string body_;  // how the body began: its start tag, or "x" where the parser implied it
-  std::vector<std::string> open_;
+  std::vector<unsigned char> open_;  // indexes into kAsideNames, outermost first
   bool anchorOpen_ = false;
 };
 

@@ -17,7 +17,7 @@
 // dropped, so what the last pages used stays and the rest goes.
 class ResolvedLinkCache {
  public:
-  static constexpr size_t kEntries = 1024;
+  static constexpr size_t kEntries = 512;
   // An href longer than this is not remembered: it is rarely repeated, and would hold room.
   static constexpr size_t kLongestHref = 512;
 

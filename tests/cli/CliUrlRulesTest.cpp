@@ -2,6 +2,7 @@
 // calendar, an endless tree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <map>
@@ -138,8 +139,10 @@ TEST(CliUrlRulesTest, AnEndlessCalendarIsSkippedOrCutByThePageLimitAndTooLongAnA
     ChildResult run = RunCommand({"--plain", "-d", "999", "--skip", "/cal*", server.origin()}, work.path());
     ASSERT_TRUE(run.exited) << run.err;
     ASSERT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(server.requestLog(), (std::vector<std::string>{"/", "/a.html", longPath}))
-        << server.requestLog().size() << run.err;
+    // The root's two links are fetched by two workers at once, in either order.
+    std::vector<std::string> requested = server.requestLog();
+    if (requested.size() > 1) std::sort(requested.begin() + 1, requested.end());
+    EXPECT_EQ(requested, (std::vector<std::string>{"/", "/a.html", longPath})) << requested.size() << run.err;
     EXPECT_NE(run.err.find("不允许爬的1条"), std::string::npos) << run.err;
     EXPECT_EQ(FilesText(work.path(), server.origin()).find("/cal"), std::string::npos);
     // The 3,000-character address is fetched and listed, not written into the sitemap.

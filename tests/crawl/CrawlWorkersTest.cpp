@@ -48,6 +48,28 @@ TEST(CrawlWorkersTest, EachWorkerKeepsItsConnectionForAllItsPages) {
   EXPECT_LE(site.connections(), 5u);
 }
 
+// Eight workers on pages over a MiB: they take turns at the large-page gate while the pages
+// arrive, and the link at the end of each, past its first MiB, is still followed.
+TEST(CrawlWorkersTest, PagesOverAMibTakeTurnsAsTheyArriveAndTheirLastLinksAreFollowed) {
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  std::vector<std::string> large;
+  for (int i = 0; i < 8; ++i) {
+    large.push_back("/large" + std::to_string(i) + ".html");
+    Resource page = HtmlPage({});
+    const std::string last = "<a href=\"/after" + std::to_string(i) + ".html\">x</a>";
+    page.body.insert(page.body.find("</body>"), std::string(3 << 19, 'w') + last);
+    site.Set(large.back(), page);
+    site.Set("/after" + std::to_string(i) + ".html", HtmlPage({}));
+  }
+  site.Set("/", HtmlPage(large));
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.threadCount = 8;
+  ASSERT_TRUE(run.Crawl(site.origin(), options));
+  ExpectEachRequestedOnce(site, 17);
+}
+
 TEST(CrawlWorkersTest, APageThatTakesFiveSecondsHoldsUpNoOtherPage) {
   StaticSite site;
   ASSERT_TRUE(site.Start());

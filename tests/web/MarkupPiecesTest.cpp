@@ -75,6 +75,20 @@ TEST(MarkupPieces, PiecesCoverTheMarkupInOrderAndBeginAtTags) {
   EXPECT_EQ(MarkupPieces(markup, markup.size()).size(), 1u);
 }
 
+// A hostile page opens svg elements by the hundred thousand and never closes them: each
+// piece's context stays short, and the page is still read.
+TEST(MarkupPieces, ElementsOpenedByTheHundredThousandLeaveEachPieceAShortContext) {
+  std::string page = "<html><body>";
+  for (int i = 0; i < 200000; ++i) page += "<svg><a href=\"/s.html\">x</a>";
+  std::string markup;
+  LinkMarkupOf(page, markup);
+  const std::vector<MarkupPiece> pieces = MarkupPieces(markup, kMarkupPieceBytes);
+  ASSERT_GT(pieces.size(), 100u);
+  for (const MarkupPiece& piece : pieces) ASSERT_LT(piece.context.size(), 1024u);
+  PageScratch scratch;
+  EXPECT_EQ(ReadLinkMarkup(page, scratch), 0);
+}
+
 std::string IndexPage(size_t anchors, size_t filler) {
   std::string page = "<!DOCTYPE html><html><head><base href=\"/docs/\"><title>Index</title></head><body><table>";
   for (size_t i = 0; i < anchors; ++i) {
