@@ -453,5 +453,10 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
   resumed = true;
   // The front end fills its lists and sitemap from the journal before any new page comes.
   batcher_.Replay(replay.origin, replay.results);
+  // The audit judges the pages of before like new ones (their redirects' targets and canonical
+  // addresses are not journaled).
+  if (audit_)
+    for (const PageResult& result : replay.results)
+      audit_->Note(result, result.outcome.ok() ? UrlLedger::Ending::Crawled : UrlLedger::Ending::Failed, true, {});
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }

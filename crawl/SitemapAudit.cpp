@@ -71,7 +71,8 @@ void SitemapAudit::AddEntry(const SitemapListed& listed, uint32_t document) {
     FormatRow(document, {SitemapFault::TooManyAddresses, listed.line, {}});
     return;
   }
-  if (!robots_.IsAllowed(path)) {
+  // Only a file's own rules refuse an entry: a robots.txt that could not be read says nothing of it.
+  if (robots_.access == RobotsAccess::Rules && !robots_.IsAllowed(path)) {
     row.kind = AuditKind::Blocked;
     rows_.push_back(row);
   }
