@@ -254,6 +254,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.productToken = RobotsProductToken(params().rules.userAgent);
     // The audit reports a canonical naming another page; only the setting acts on it.
     options.readCanonical = params().sitemap.canonicalOnly || audit_;
+    options.readNoindex = static_cast<bool>(audit_);
     options.readAlternates = params().sitemap.languageAlternates;
     bool parsed = false;
     {
@@ -301,7 +302,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     if (params().rules.lastmodFromHeader)
       lastmod = W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
     Finish(PageResult{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)}, UrlLedger::Ending::Crawled,
-           otherCanonical);
+           otherCanonical, links.saysNoindex);
     return;
   }
   // A redirect inside the site leads to a page like a link on it would.
@@ -315,9 +316,10 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
          redirectTarget);
 }
 
-void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail) {
+void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail,
+                             bool saysNoindex) {
   const bool listed = data_->ledger.Finish(result, how);
-  if (audit_) audit_->Note(result, how, listed, auditDetail);
+  if (audit_) audit_->Note(result, how, listed, auditDetail, saysNoindex);
   if (listed) batcher_.Add(std::move(result));
   HandOverResults();
 }
@@ -360,6 +362,7 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   links.external.merge(rendered.external);
   links.noindex = links.noindex || rendered.noindex;
   links.nofollow = links.nofollow || rendered.nofollow;
+  links.saysNoindex = links.saysNoindex || rendered.saysNoindex;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
   return true;

@@ -100,6 +100,10 @@ TEST_F(SitemapAuditCrawlTest, WithoutRobotsRulesARefusedEntryIsFetchedAndStillRe
   const std::vector<AuditRow> rows = Audit(false, run, "AuditBot/1.0");
   EXPECT_NE(Find(rows, AuditKind::Blocked, site_.At("/private/secret.html")), nullptr);
   EXPECT_EQ(site_.site.count("/private/secret.html"), 1u);
+  // A noindex page is reported though the rules do not obey it (and it stays in the results).
+  EXPECT_NE(Find(rows, AuditKind::Noindex, site_.At("/noindex.html")), nullptr);
+  const std::vector<std::string> fetched = run.results().FetchedAddresses();
+  EXPECT_NE(std::find(fetched.begin(), fetched.end(), site_.At("/noindex.html")), fetched.end());
   EXPECT_TRUE(site_.other.targets().empty());
   // robots.txt is read for its Sitemap: lines although its rules are off; the documents go
   // out with the crawl's user agent like its pages.
