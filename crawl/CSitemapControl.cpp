@@ -324,6 +324,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.productToken = RobotsProductToken(params().rules.userAgent);
     // The audit reports a canonical naming another page; only the setting acts on it.
     options.readCanonical = params().sitemap.canonicalOnly || audit_;
+    options.readNoindex = static_cast<bool>(audit_);
     options.readAlternates = params().sitemap.languageAlternates;
     options.readTitle = params().sitemap.htmlPage;
     bool parsed = false;
@@ -372,7 +373,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     }
     PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates), std::move(links.title)};
     DateFromSource(path, page, hash, result);
-    Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical);
+    Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical, links.saysNoindex);
     return;
   }
   // A redirect inside the site leads to a page like a link on it would; wherever it points,
@@ -388,9 +389,10 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   Finish(std::move(result), UrlLedger::Ending::Failed, redirectTarget);
 }
 
-void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail) {
+void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail,
+                             bool saysNoindex) {
   const bool listed = data_->ledger.Finish(result, how);
-  if (audit_) audit_->Note(result, how, listed, auditDetail);
+  if (audit_) audit_->Note(result, how, listed, auditDetail, saysNoindex);
   if (listed) batcher_.Add(std::move(result));
   HandOverResults();
 }
@@ -436,6 +438,7 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   links.external.merge(rendered.external);
   links.noindex = links.noindex || rendered.noindex;
   links.nofollow = links.nofollow || rendered.nofollow;
+  links.saysNoindex = links.saysNoindex || rendered.saysNoindex;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
   return true;
@@ -574,5 +577,10 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
       history_->Restore(page.path, page.contentHash, page.lastmod, page.contentChange);
   // The front end fills its lists and sitemap from the journal before any new page comes.
   batcher_.Replay(replay.origin, replay.results);
+  // The audit judges the pages of before like new ones (their redirects' targets and canonical
+  // addresses are not journaled).
+  if (audit_)
+    for (const PageResult& result : replay.results)
+      audit_->Note(result, result.outcome.ok() ? UrlLedger::Ending::Crawled : UrlLedger::Ending::Failed, true, {});
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }

@@ -144,8 +144,9 @@ class CSitemapControl {
   // What the rules say of a link met for the first time.
   UrlLedger::Verdict Judge(const std::string& link) const;
   // The page's end in the ledger, and its result to the consumer unless it is left out.
-  // auditDetail: the redirect's target or the other address its canonical names, for the audit.
-  void Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail = {});
+  // auditDetail: the redirect's target or the other address its canonical names, for the audit;
+  // saysNoindex: its meta robots says noindex, obeyed or not (the same).
+  void Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail = {}, bool saysNoindex = false);
   // Hands over the results that wait, when due (see ResultBatcher).
   void HandOverResults(bool last = false) { batcher_.HandOver(last); }
 

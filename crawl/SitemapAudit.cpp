@@ -71,7 +71,8 @@ void SitemapAudit::AddEntry(const SitemapListed& listed, uint32_t document) {
     FormatRow(document, {SitemapFault::TooManyAddresses, listed.line, {}});
     return;
   }
-  if (!robots_.IsAllowed(path)) {
+  // Only a file's own rules refuse an entry: a robots.txt that could not be read says nothing of it.
+  if (robots_.access == RobotsAccess::Rules && !robots_.IsAllowed(path)) {
     row.kind = AuditKind::Blocked;
     rows_.push_back(row);
   }
@@ -83,20 +84,21 @@ void SitemapAudit::Loaded() {
   loaded_ = true;
   std::vector<EarlyNote> early;
   early.swap(early_);
-  for (const EarlyNote& note : early) NoteLocked(note.result, note.how, note.listed, note.detail);
+  for (const EarlyNote& note : early) NoteLocked(note.result, note.how, note.listed, note.detail, note.saysNoindex);
 }
 
-void SitemapAudit::Note(const PageResult& result, UrlLedger::Ending how, bool listed, const std::string& detail) {
+void SitemapAudit::Note(const PageResult& result, UrlLedger::Ending how, bool listed, const std::string& detail,
+                        bool saysNoindex) {
   std::lock_guard<std::mutex> guard(lock_);
   if (!loaded_) {
-    early_.push_back({result, how, listed, detail});
+    early_.push_back({result, how, listed, detail, saysNoindex});
     return;
   }
-  NoteLocked(result, how, listed, detail);
+  NoteLocked(result, how, listed, detail, saysNoindex);
 }
 
 void SitemapAudit::NoteLocked(const PageResult& result, UrlLedger::Ending how, bool listed,
-                              const std::string& detail) {
+                              const std::string& detail, bool saysNoindex) {
   auto found = entries_.find(result.path);
   if (found == entries_.end()) {
     // Ours lists it, theirs does not. A page without a body or left out of the results is in
@@ -116,7 +118,7 @@ void SitemapAudit::NoteLocked(const PageResult& result, UrlLedger::Ending how, b
     rows_.push_back({AuditKind::Redirect, entry.address, outcome, detail, {}});
   } else if (!outcome.ok()) {
     rows_.push_back({AuditKind::Error, entry.address, outcome, document, {}});
-  } else if (how == UrlLedger::Ending::Noindex) {
+  } else if (how == UrlLedger::Ending::Noindex || saysNoindex) {
     rows_.push_back({AuditKind::Noindex, entry.address, outcome, document, {}});
   }
   if (outcome.ok() && !detail.empty()) rows_.push_back({AuditKind::Canonicalised, entry.address, outcome, detail, {}});

@@ -36,8 +36,10 @@ class SitemapAudit {
   void Loaded();
 
   // A page of the crawl has finished: listed, it went into the results; detail is its
-  // redirect's target or the other address its canonical names (empty: none).
-  void Note(const PageResult& result, UrlLedger::Ending how, bool listed, const std::string& detail);
+  // redirect's target or the other address its canonical names (empty: none); saysNoindex,
+  // its meta robots says noindex (obeyed or not).
+  void Note(const PageResult& result, UrlLedger::Ending how, bool listed, const std::string& detail,
+            bool saysNoindex = false);
 
   // The on-site paths of their sitemap, as the crawl names its pages.
   std::vector<std::string> Paths() const;
@@ -63,9 +65,11 @@ class SitemapAudit {
     UrlLedger::Ending how;
     bool listed;
     std::string detail;
+    bool saysNoindex;
   };
   void AddEntry(const SitemapListed& listed, uint32_t document);
-  void NoteLocked(const PageResult& result, UrlLedger::Ending how, bool listed, const std::string& detail);
+  void NoteLocked(const PageResult& result, UrlLedger::Ending how, bool listed, const std::string& detail,
+                  bool saysNoindex);
   void FormatRow(uint32_t document, SitemapFinding finding);
 
   const QueryRules rules_;

@@ -32,7 +32,7 @@ std::string FindingText(const SitemapFinding& f) {
     case SitemapFault::NotAddress:
       return (f.value.empty() ? std::string("an entry without an address") : Quoted(f.value) + " is not an http(s) address") +
              AtLine(f.line);
-    case SitemapFault::NotUtf8: return "text sitemap not in UTF-8; read as GBK";
+    case SitemapFault::NotUtf8: return "not in UTF-8; read as GBK";
     case SitemapFault::Duplicate: return "listed twice: " + f.value + AtLine(f.line);
     case SitemapFault::IndexLoop: return "names a sitemap already read: " + f.value;
     case SitemapFault::TooManyDocuments:

@@ -187,7 +187,9 @@ int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const
                        PageLinks& links, const LinkOptions& options, PageScratch& scratch) {
   try {
     MetaRobotsDirectives directives;
-    if (options.obeyRobots) directives = DirectivesFor(markup, options.productToken);
+    if (options.obeyRobots || options.readNoindex) directives = DirectivesFor(markup, options.productToken);
+    links.saysNoindex = directives.noindex;
+    if (!options.obeyRobots) directives = MetaRobotsDirectives{};
     links.noindex = directives.noindex;
     links.nofollow = directives.nofollow;
     const ReferenceResolver base(BaseAddress(markup, pageAddress), &scratch.linkCache);

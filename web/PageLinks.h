@@ -13,6 +13,8 @@ struct PageLinks {
   LinkSet external;  // full addresses on other sites
   bool noindex = false;  // the page asks not to be listed (meta robots, when obeyed)
   bool nofollow = false;  // the page asks for none of its links to be followed (the same)
+  // The page's meta robots says noindex, whether obeyed or not (read when asked for).
+  bool saysNoindex = false;
   // When asked for: the full address of the page's first <link rel="canonical">, resolved
   // as its anchors are (empty: none), and its (hreflang, full address) language alternates
   // in document order.
@@ -29,4 +31,5 @@ struct LinkOptions {
   bool readCanonical = false;   // fill PageLinks::canonical
   bool readAlternates = false;  // fill PageLinks::alternates
   bool readTitle = false;       // fill PageLinks::title
+  bool readNoindex = false;     // fill PageLinks::saysNoindex, robots obeyed or not
 };

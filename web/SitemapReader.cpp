@@ -108,11 +108,19 @@ void ReadXml(const std::string& text, SitemapRead& read) {
     read.findings.push_back({SitemapFault::TooManyElements, 0, {}});
     return;
   }
+  // The parser trusts a UTF-8 lead byte and reads past the end of the text behind a cut
+  // sequence, so it only ever sees valid UTF-8 (what is not is read as GBK, as text sitemaps are).
+  std::string converted;
+  if (!IsValidUtf8(text)) {
+    read.findings.push_back({SitemapFault::NotUtf8, 0, {}});
+    converted = StoredTextToUtf8(text);
+  }
+  const std::string& source = converted.empty() ? text : converted;
   TiXmlDocument doc;
-  doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  doc.Parse(source.c_str(), nullptr, TIXML_ENCODING_UTF8);
   if (doc.Error()) {
     // A document cut short fails at its end, where the parser gives no line.
-    const int32_t line = doc.ErrorRow() > 0 ? doc.ErrorRow() : 1 + static_cast<int32_t>(std::count(text.begin(), text.end(), '\n'));
+    const int32_t line = doc.ErrorRow() > 0 ? doc.ErrorRow() : 1 + static_cast<int32_t>(std::count(source.begin(), source.end(), '\n'));
     read.findings.push_back({SitemapFault::NotWellFormed, line, doc.ErrorDesc() ? doc.ErrorDesc() : ""});
   }
   const TiXmlElement* root = doc.RootElement();

@@ -21,7 +21,7 @@ enum class SitemapFault {
   Truncated,           // a gzip stream cut short
   EntityDeclarations,  // a DOCTYPE declaring entities: not read, so none can be expanded
   NotAddress,          // a loc or a line that is no http(s) address (value)
-  NotUtf8,             // a text sitemap not in UTF-8, read as GBK
+  NotUtf8,             // not in UTF-8, read as GBK
   Duplicate,           // an address listed before (value: the address)
   IndexLoop,           // an index names a document already read (value: its address)
   TooManyDocuments,    // more than kMaxDocuments documents: the rest was not read

@@ -58,12 +58,14 @@ class MainWindowTest : public WindowTest {
 TEST_F(MainWindowTest, HasItsTabsTitleAndButtonsAndShowsEmptyStatusLines) {
   CSitemapDlg& w = Window();
   EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
-  ASSERT_EQ(w.tabs()->count(), 4);
+  ASSERT_EQ(w.tabs()->count(), 5);
   const int labels[] = {104, 106, 113, 114};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(w.tabs()->tabText(i), StringRes(labels[i]));
     EXPECT_FALSE(w.tabs()->tabIcon(i).isNull());
   }
+  EXPECT_EQ(w.tabs()->tabText(4), QStringLiteral("网站地图检查"));
+  EXPECT_FALSE(w.tabs()->tabIcon(4).isNull());
   EXPECT_EQ(Text(CSitemapDlg::kIdTitle), L"Veltro网站地图生成器-V0.9");
   EXPECT_EQ(w.windowTitle(), StringRes(133));
   for (int id : {CSitemapDlg::kIdClose, CSitemapDlg::kIdMinimise, CSitemapDlg::kIdSettings, CSitemapDlg::kIdHelp})

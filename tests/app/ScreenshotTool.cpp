@@ -18,6 +18,7 @@
 #include "app/platform/QtTranslations.h"
 #include "app/platform/VisualStyle.h"
 #include "settings/CSetupManager.h"
+#include "support/AuditSite.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -121,6 +122,22 @@ int main(int argc, char** argv) {
     box.show();
     QTest::qWait(20);
     box.grab().save(out.filePath(QStringLiteral("%1-crawl-unreachable-message.png").arg(QString::fromLatin1(look.name))));
+  }
+
+  // The audit tab after a crawl of a site whose own sitemap is wrong in every way.
+  AuditSite audited;
+  if (!audited.Start()) return 1;
+  window.setup().auditSitemap = 1;
+  window.setup().obeyRobots = 1;
+  SetEditText(page->Control(CDlgSubAction::kIdAddress), QString::fromStdString(audited.origin() + "/").toStdWString());
+  page->StartAction();
+  waitIdle();
+  window.RefreshStatus();
+  window.tabs()->setCurrentIndex(4);
+  for (Look look : {Look{0, "office2007blue"}, Look{11, "carbon"}}) {
+    ApplyVisualStyle(look.index);
+    QTest::qWait(20);
+    window.grab().save(out.filePath(QStringLiteral("%1-audit.png").arg(QString::fromLatin1(look.name))));
   }
   return 0;
 }

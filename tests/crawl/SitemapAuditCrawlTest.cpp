@@ -37,10 +37,11 @@ class SitemapAuditCrawlTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(site_.Start()); }
 
-  std::vector<AuditRow> Audit(bool robots, CrawlRun& run) {
+  std::vector<AuditRow> Audit(bool robots, CrawlRun& run, const std::string& userAgent = "") {
     CrawlRun::Options options;
     options.rules.auditSitemap = true;
     options.rules.obeyRobots = robots;
+    options.rules.userAgent = userAgent;
     EXPECT_TRUE(run.Crawl(site_.origin() + "/", options));
     return run.session->auditRows();
   }
@@ -94,12 +95,22 @@ TEST_F(SitemapAuditCrawlTest, EveryKindIsFoundAndNoDisallowedOrOffsitePageIsRequ
   EXPECT_NE(std::find(fetched.begin(), fetched.end(), site_.At("/orphan.html")), fetched.end());
 }
 
-TEST_F(SitemapAuditCrawlTest, WithoutRobotsRulesARefusedEntryIsFetchedAndStillReported) {
+TEST_F(SitemapAuditCrawlTest, WithoutRobotsRulesARefusedEntryIsFetchedAndStillReportedAndEveryRequestIsTheCrawls) {
   CrawlRun run;
-  const std::vector<AuditRow> rows = Audit(false, run);
+  const std::vector<AuditRow> rows = Audit(false, run, "AuditBot/1.0");
   EXPECT_NE(Find(rows, AuditKind::Blocked, site_.At("/private/secret.html")), nullptr);
   EXPECT_EQ(site_.site.count("/private/secret.html"), 1u);
+  // A noindex page is reported though the rules do not obey it (and it stays in the results).
+  EXPECT_NE(Find(rows, AuditKind::Noindex, site_.At("/noindex.html")), nullptr);
+  const std::vector<std::string> fetched = run.results().FetchedAddresses();
+  EXPECT_NE(std::find(fetched.begin(), fetched.end(), site_.At("/noindex.html")), fetched.end());
   EXPECT_TRUE(site_.other.targets().empty());
+  // robots.txt is read for its Sitemap: lines although its rules are off; the documents go
+  // out with the crawl's user agent like its pages.
+  EXPECT_EQ(site_.site.count("/robots.txt"), 1u);
+  const std::vector<std::string> agents = site_.site.userAgents();
+  ASSERT_FALSE(agents.empty());
+  for (const std::string& agent : agents) EXPECT_EQ(agent, "AuditBot/1.0");
 }
 
 TEST_F(SitemapAuditCrawlTest, OffTheCrawlAsksForNoSitemapAndHasNoRows) {

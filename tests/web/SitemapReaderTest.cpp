@@ -99,6 +99,10 @@ TEST(SitemapReaderTest, EntityDeclarationsAreNeverExpanded) {
   const SitemapRead external = ReadSitemapDocument(
       "<!DOCTYPE urlset [<!entity x SYSTEM \"file:///etc/passwd\">]><urlset><url><loc>&x;</loc></url></urlset>");
   EXPECT_EQ(Faults(external), std::vector<SitemapFault>{SitemapFault::EntityDeclarations});
+  // A UTF-8 sequence cut at the end of a name once made the parser read past the text.
+  const SitemapRead cut = ReadSitemapDocument("<urlset xmlns=\"" + kNs + "\">\n<url><loc>e\xF4>\n");
+  ASSERT_FALSE(cut.findings.empty());
+  EXPECT_EQ(cut.findings[0].fault, SitemapFault::NotUtf8);
   // A DOCTYPE without declarations is harmless and read.
   EXPECT_EQ(ReadSitemapDocument("<!DOCTYPE urlset>" + Urlset("<url><loc>http://a.example/</loc></url>")).entries.size(),
             1u);
