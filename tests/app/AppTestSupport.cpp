@@ -67,6 +67,11 @@ void WindowTest::StartCrawl(const std::string& address) {
   page->ControlAs<QPushButton>(CDlgSubAction::kIdStart)->click();
 }
 
+std::wstring WindowTest::StatusLine(int id) {
+  const QString tip = Window().Control(id)->toolTip();
+  return tip.isEmpty() ? Window().GetItemText(id) : tip.toStdWString();
+}
+
 bool WindowTest::WaitUntilIdle(int limitMs) {
   QElapsedTimer t;
   t.start();

@@ -37,6 +37,8 @@ class WindowTest : public ::testing::Test {
   void StartCrawl(const std::string& address);
   // Runs the event loop until the crawl page is idle again (bounded, so a fault cannot hang).
   bool WaitUntilIdle(int limitMs = 60000);
+  // A status label's whole text: its tip when the label shows it cut, else what it shows.
+  std::wstring StatusLine(int id);
   // Stores auto-save every second behind path, for the window made next; false when the
   // settings could not be written.
   bool StoreAutoSaveEverySecond(const std::string& path = "");

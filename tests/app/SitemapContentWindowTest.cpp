@@ -120,13 +120,13 @@ TEST_F(LastmodWindowTest, TheStatusLineCountsNewChangedAndGonePagesAndTheChanges
   Window().setup().sitemapLastmodFrom = "content";
   StartCrawl(site.origin());
   ASSERT_TRUE(WaitUntilIdle());
-  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"新网页3个 已更改0个 已消失0个"), std::wstring::npos)
+  EXPECT_NE(StatusLine(CSitemapDlg::kIdElapsed).find(L"新网页3个 已更改0个 已消失0个"), std::wstring::npos)
       << Window().GetItemText(CSitemapDlg::kIdElapsed);
 
   site.Set("/", Resource{200, "text/html", PageLinking({"/a.html"}), ""});
   StartCrawl(site.origin());
   ASSERT_TRUE(WaitUntilIdle());
-  EXPECT_NE(Window().GetItemText(CSitemapDlg::kIdElapsed).find(L"新网页0个 已更改1个 已消失1个"), std::wstring::npos)
+  EXPECT_NE(StatusLine(CSitemapDlg::kIdElapsed).find(L"新网页0个 已更改1个 已消失1个"), std::wstring::npos)
       << Window().GetItemText(CSitemapDlg::kIdElapsed);
   const std::string changes = ReadFileBytes(CrawlResults::ChangesName(Window().crawl()->results()->SiteName()));
   EXPECT_NE(changes.find("changed\t" + site.origin() + "/\t"), std::string::npos) << changes;

@@ -45,10 +45,10 @@ int FourPerProcessor() { return std::min(20, 4 * ProcessorCount()); }
 
 }  // namespace
 
-TEST_F(SetupSheetTest, SheetOpensWithItsTitleSevenPagesNavigationApplyAndNoHelp) {
+TEST_F(SetupSheetTest, SheetOpensWithItsTitleEightPagesNavigationApplyAndNoHelp) {
   CSetupPropSheet sheet(setup);
   EXPECT_EQ(sheet.windowTitle(), QStringLiteral("选项设置"));
-  ASSERT_EQ(sheet.pageCount(), 7);
+  ASSERT_EQ(sheet.pageCount(), 8);
   EXPECT_EQ(sheet.activePage(), 0);
   EXPECT_EQ(sheet.navigation()->width(), 150);
   EXPECT_EQ(sheet.navigation()->count(), 8);
