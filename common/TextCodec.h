@@ -12,6 +12,8 @@
 size_t Utf8SequenceAt(std::string_view text, size_t pos, char32_t* codePoint = nullptr);
 // Whether all of text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
+// Appends the UTF-8 form of codePoint; a surrogate, NUL or a value past U+10FFFF is U+FFFD.
+void AppendUtf8(std::string& out, char32_t codePoint);
 // text as it is when it is valid UTF-8; otherwise its bytes from 0x80 up as %XX, so a name
 // that is not UTF-8 can still be shown without losing what it is.
 std::string Utf8OrEscaped(const std::string& text);

@@ -1,6 +1,9 @@
 #include "web/PageTitle.h"
 
+#include <charconv>
+
 #include "common/DecimalNumber.h"
+#include "common/TextCodec.h"
 
 namespace {
 
@@ -31,25 +34,6 @@ size_t FindTag(std::string_view text, size_t from, std::string_view tag) {
   return std::string_view::npos;
 }
 
-void AppendUtf8(std::string& out, uint64_t cp) {
-  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // A character reference at text[pos] ("&"): appended decoded, returning the length read; 0
 // when none is recognised (the "&" stays as it is).
 size_t DecodeReference(std::string_view text, size_t pos, std::string& out) {
@@ -66,11 +50,8 @@ size_t DecodeReference(std::string_view text, size_t pos, std::string& out) {
     const std::string_view digits = rest.substr(digitsAt, semi - digitsAt);
     uint64_t cp = 0;
     if (hex) {
-      for (const char c : digits) {
-        const char l = Lower(c);
-        if (!((l >= '0' && l <= '9') || (l >= 'a' && l <= 'f'))) return 0;
-        cp = cp * 16 + static_cast<uint64_t>(l <= '9' ? l - '0' : l - 'a' + 10);
-      }
+      const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), cp, 16);
+      if (ec != std::errc() || end != digits.data() + digits.size()) return 0;
     } else {
       const std::optional<uint64_t> value = ParseDecimal(digits, 0x10FFFF);
       if (!value) return 0;
