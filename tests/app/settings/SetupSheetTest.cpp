@@ -67,7 +67,7 @@ TEST_F(SetupSheetTest, SheetOpensWithItsTitleEightPagesNavigationApplyAndNoHelp)
   EXPECT_EQ(CSetupPropSheet::PageTitle(5), QStringLiteral("网站地图内容"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(6), QStringLiteral("连接"));
   EXPECT_EQ(CSetupPropSheet::PageTitle(7), QStringLiteral("提交到搜索引擎"));
-  EXPECT_EQ(CSetupPropSheet::PageTitle(7), QString());
+  EXPECT_EQ(CSetupPropSheet::PageTitle(8), QString());
   sheet.navigation()->setCurrentRow(2);
   EXPECT_EQ(sheet.activePage(), 2);
   sheet.navigation()->setCurrentRow(3);
