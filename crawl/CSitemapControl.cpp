@@ -327,6 +327,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.readNoindex = static_cast<bool>(audit_);
     options.readAlternates = params().sitemap.languageAlternates;
     options.readTitle = params().sitemap.htmlPage;
+    options.readImages = params().sitemap.images;
     bool parsed = false;
     {
       LargePageGate::Pass pass =
@@ -372,6 +373,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
       return;
     }
     PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates), std::move(links.title)};
+    result.images = std::move(links.images);
     DateFromSource(path, page, hash, result);
     Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical, links.saysNoindex);
     return;
@@ -441,6 +443,7 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   links.saysNoindex = links.saysNoindex || rendered.saysNoindex;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
+  if (links.images.empty()) links.images = std::move(rendered.images);
   return true;
 }
 
