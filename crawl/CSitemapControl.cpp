@@ -6,6 +6,7 @@
 #include <chrono>
 #include <exception>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "common/LocalDate.h"
@@ -21,6 +22,7 @@
 #include "web/ConnectionCheck.h"
 #include "web/CurlShare.h"
 #include "web/LinkExtractor.h"
+#include "web/PageImages.h"
 #include "render/PageRenderer.h"
 #include "web/PageScratch.h"
 #include "web/RecvBuffer.h"
@@ -443,7 +445,10 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   links.saysNoindex = links.saysNoindex || rendered.saysNoindex;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
-  if (links.images.empty()) links.images = std::move(rendered.images);
+  // The rendered document's images follow the served page's, each once, within the limit.
+  const std::set<std::string> served(links.images.begin(), links.images.end());
+  for (std::string& image : rendered.images)
+    if (links.images.size() < kMaxPageImages && !served.count(image)) links.images.push_back(std::move(image));
   return true;
 }
 

@@ -20,12 +20,12 @@ bool IsLinkTag(const std::string& n) {
   return IsOneOf(n, "a", "area", "base", "meta", "link", "html", "head", "body", "noscript", "svg", "math", "select");
 }
 
-// Elements that may stand in the head: taking one out must not end the head. Any other start
-// tag would begin the body, so its place is marked with character data, which does too.
 // The elements an image address is read from; kept only when images are asked for, so the
 // parser's input of every other crawl stays as small as it was.
 bool IsImageTag(const std::string& n) { return IsOneOf(n, "img", "source"); }
 
+// Elements that may stand in the head: taking one out must not end the head. Any other start
+// tag would begin the body, so its place is marked with character data, which does too.
 bool MayStandInHead(const std::string& n) {
   return IsOneOf(n, "title", "style", "script", "template", "link");
 }
