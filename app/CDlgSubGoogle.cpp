@@ -246,7 +246,7 @@ void CDlgSubGoogle::AddEntries(const std::vector<SitemapEntry>& added) {
   }
   std::string entries;
   for (const SitemapEntry& entry : added)
-    entries += writer_->EntryText(entry.address, entry.lastmod, entry.depth, entry.alternates);
+    entries += writer_->EntryText(entry.address, entry.lastmod, entry.depth, entry.alternates, entry.images);
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   QTextDocument* doc = box->document();
   QTextBlock block = doc->lastBlock();

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <exception>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "common/LocalDate.h"
@@ -21,6 +22,7 @@
 #include "web/ConnectionCheck.h"
 #include "web/CurlShare.h"
 #include "web/LinkExtractor.h"
+#include "web/PageImages.h"
 #include "render/PageRenderer.h"
 #include "web/PageScratch.h"
 #include "web/RecvBuffer.h"
@@ -327,6 +329,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.readNoindex = static_cast<bool>(audit_);
     options.readAlternates = params().sitemap.languageAlternates;
     options.readTitle = params().sitemap.htmlPage;
+    options.readImages = params().sitemap.images;
     bool parsed = false;
     {
       LargePageGate::Pass pass =
@@ -372,6 +375,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
       return;
     }
     PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates), std::move(links.title)};
+    result.images = std::move(links.images);
     DateFromSource(path, page, hash, result);
     Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical, links.saysNoindex);
     return;
@@ -441,6 +445,10 @@ bool CSitemapControl::AddRenderedLinks(const std::string& address, const Fetched
   links.saysNoindex = links.saysNoindex || rendered.saysNoindex;
   if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
   if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
+  // The rendered document's images follow the served page's, each once, within the limit.
+  const std::set<std::string> served(links.images.begin(), links.images.end());
+  for (std::string& image : rendered.images)
+    if (links.images.size() < kMaxPageImages && !served.count(image)) links.images.push_back(std::move(image));
   return true;
 }
 

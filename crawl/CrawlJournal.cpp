@@ -100,6 +100,7 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
                                             std::move(r.parent), listing == Listing::Listed,
                                             std::move(r.alternates), std::move(r.title), std::move(r.contentHash),
                                             r.contentChange});
+        replay.results.back().images = std::move(r.images);
       }
     }
     if (!it->status().ok()) return refuse(Status::Damaged, it->status().ToString());

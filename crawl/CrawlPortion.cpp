@@ -21,6 +21,7 @@ void CrawlPortion::Append(CrawlPortion&& later) {
   depths.merge(later.depths);
   alternates.merge(later.alternates);
   titles.merge(later.titles);
+  images.merge(later.images);
   MoveAppend(failureParents, later.failureParents);
   MoveAppend(failureTargets, later.failureTargets);
   tooLong += later.tooLong;
@@ -43,6 +44,7 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
         if (!result.lastmod.empty()) portion.lastmods.emplace(address, result.lastmod);
         if (!result.alternates.empty()) portion.alternates.emplace(address, result.alternates);
         if (!result.title.empty()) portion.titles.emplace(address, result.title);
+        if (!result.images.empty()) portion.images.emplace(address, result.images);
       }
       portion.okAddresses.push_back(std::move(address));
     } else {

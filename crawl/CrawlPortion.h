@@ -31,6 +31,7 @@ struct PageResult {
   std::string contentHash;
   ContentChange contentChange = ContentChange::Unknown;
   std::string redirectTo;  // a redirect answer: the full address it pointed to
+  std::vector<std::string> images;  // when asked for: the full addresses of its images
 };
 
 // The sitemap protocol's longest address; a longer one is fetched and listed, but not in the sitemap.
@@ -47,6 +48,7 @@ struct CrawlPortion {
   std::map<std::string, int32_t> depths;                       // full address in the sitemap -> its link depth
   std::map<std::string, LanguageAlternates> alternates;        // full address -> its alternates, where it has some
   std::map<std::string, std::string> titles;                   // full address in the sitemap -> its title, where it has one
+  std::map<std::string, std::vector<std::string>> images;      // full address in the sitemap -> its images, where it has some
   // Aligned with failures: the full address of the page whose link admitted each, empty for
   // a start address.
   std::vector<std::string> failureParents;

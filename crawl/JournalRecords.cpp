@@ -115,6 +115,7 @@ std::string StartText(const CrawlStartParams& p) {
   w.WriteInt(p.rules.maxPages);
   w.WriteInt(p.rules.auditSitemap ? 1 : 0);
   w.WriteInt(p.sitemap.htmlPage ? 1 : 0);
+  w.WriteInt(p.sitemap.images ? 1 : 0);
   return w.text();
 }
 
@@ -127,7 +128,8 @@ bool ReadStart(const std::string& text, CrawlStartParams& p) {
          ReadBool(r, p.sitemap.languageAlternates) && r.ReadString(p.sitemap.changefreq) &&
          ReadList(r, p.sitemap.priorities) && ReadBool(r, p.sitemap.indexFile) && ReadSet(r, p.includePatterns) &&
          ReadSet(r, p.excludePatterns) && ReadUrlRules(r, p.rules) && ReadAudit(r, p.rules) &&
-         (r.remaining() == 0 || ReadBool(r, p.sitemap.htmlPage)) && r.remaining() == 0;
+         (r.remaining() == 0 || ReadBool(r, p.sitemap.htmlPage)) &&
+         (r.remaining() == 0 || ReadBool(r, p.sitemap.images)) && r.remaining() == 0;
 }
 
 std::string OriginText(const SiteOrigin& origin) {
@@ -163,7 +165,8 @@ bool ReadResult(const std::string& text, JournalResult& res) {
         (res.state == Crawled || res.state == Failed) && r.ReadInt(res.listing) && res.listing >= 0 &&
         res.listing <= 3 && r.ReadString(code) && r.ReadString(res.lastmod) && r.ReadString(res.description) &&
         r.ReadString(res.path) && r.ReadString(res.parent) && ReadAlternates(r, res.alternates) &&
-        ReadContentChange(r, res) && (r.remaining() == 0 || r.ReadString(res.title)) && r.remaining() == 0 &&
+        ReadContentChange(r, res) && (r.remaining() == 0 || r.ReadString(res.title)) &&
+        (r.remaining() == 0 || ReadList(r, res.images)) && r.remaining() == 0 &&
         !res.path.empty()))
     return false;
   const std::optional<PageOutcome> outcome = PageOutcome::FromText(code);
@@ -206,12 +209,14 @@ bool ResultText(const PageResult& result, int32_t state, int32_t listing, std::s
     w.WriteString(language);
     w.WriteString(address);
   }
-  // Only a page judged against its history, or with a title, has these: the records of every
-  // other crawl stay as they were.
-  if (result.contentChange != ContentChange::Unknown || !result.title.empty()) {
+  // Only a page judged against its history, or with a title or images, has these: the
+  // records of every other crawl stay as they were. Each field is written when a later one is.
+  const bool images = !result.images.empty();
+  if (result.contentChange != ContentChange::Unknown || !result.title.empty() || images) {
     w.WriteString(result.contentHash);
     w.WriteInt(static_cast<int32_t>(result.contentChange));
-    if (!result.title.empty()) w.WriteString(result.title);
+    if (!result.title.empty() || images) w.WriteString(result.title);
+    if (images) WriteList(w, result.images);
   }
   if (!w.ok()) return false;
   text = w.text();

@@ -33,6 +33,7 @@ struct JournalResult {
   std::string contentHash;  // absent in journals from before lastmod from content
   ContentChange contentChange = ContentChange::Unknown;
   std::string title;
+  std::vector<std::string> images;  // absent in journals from before image entries
 };
 
 // The start record: every setting of the crawl but its request options and the journal's own

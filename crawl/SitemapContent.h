@@ -22,6 +22,7 @@ struct SitemapContent {
   bool indexFile = false;  // an index file beside several sitemap files
   LastmodSource lastmodFrom = LastmodSource::Start;
   bool htmlPage = false;   // an HTML sitemap page beside them: the pages' titles are collected
+  bool images = false;     // each page's images become image:image children
 
   bool operator==(const SitemapContent&) const = default;
 };

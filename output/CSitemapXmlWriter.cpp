@@ -37,7 +37,8 @@ void CSitemapXmlWriter::Initialise(const std::string& lastmod, const SitemapCont
 
 bool CSitemapXmlWriter::NewDocumentWithHeader() {
   try {
-    if (frame_.head.empty() && !BuildSitemapFrame(childTemplate_, frame_, content_.languageAlternates)) return false;
+    if (frame_.head.empty() && !BuildSitemapFrame(childTemplate_, frame_, content_.languageAlternates, content_.images))
+      return false;
     documents_.push_back(std::make_unique<CSitemapDocument>());
     ++currentIndex_;
     return true;
@@ -69,21 +70,23 @@ int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string&
 }
 
 std::string CSitemapXmlWriter::EntryText(const std::string& address, const std::string& lastmod, int32_t depth,
-                                         const std::vector<std::pair<std::string, std::string>>& alternates) const {
+                                         const std::vector<std::pair<std::string, std::string>>& alternates,
+                                         const std::vector<std::string>& images) const {
   std::string entry;
   AppendSitemapEntry(frame_, address, lastmod.empty() ? date_ : lastmod,
-                     PriorityAtDepth(content_.priorities, depth), alternates, entry);
+                     PriorityAtDepth(content_.priorities, depth), alternates, entry, images);
   return entry;
 }
 
 int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
-                                  const std::vector<std::pair<std::string, std::string>>& alternates) {
+                                  const std::vector<std::pair<std::string, std::string>>& alternates,
+                                  const std::vector<std::string>& images) {
   if (!ready_ || currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size() ||
       !documents_[static_cast<size_t>(currentIndex_)]) {
     return rc::kMissing;
   }
   try {
-    const std::string entry = EntryText(address, lastmod, depth, alternates);
+    const std::string entry = EntryText(address, lastmod, depth, alternates, images);
     size_t length = 0;
     {
       SharedLock lock(documentLock_);

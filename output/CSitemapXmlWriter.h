@@ -38,13 +38,15 @@ class CSitemapXmlWriter {
   // gives); an empty one is the writer's date, so the entry is exactly what AddUrl(address)
   // adds.
   int32_t AddUrl(const std::string& address, const std::string& lastmod);
-  // The same for a page at that link depth with its language alternates (written only when
-  // the content asks for them).
+  // The same for a page at that link depth with its language alternates and its images
+  // (each written only when the content asks for them).
   int32_t AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
-                 const std::vector<std::pair<std::string, std::string>>& alternates);
+                 const std::vector<std::pair<std::string, std::string>>& alternates,
+                 const std::vector<std::string>& images = {});
   // The printed text of such an entry: what AddUrl appends, and what the sitemap page shows.
   std::string EntryText(const std::string& address, const std::string& lastmod, int32_t depth,
-                        const std::vector<std::pair<std::string, std::string>>& alternates) const;
+                        const std::vector<std::pair<std::string, std::string>>& alternates,
+                        const std::vector<std::string>& images = {}) const;
   // Writes document i to base + i + ".xml" (+ ".gz"), base being prefix + "_sitemap", or
   // "sitemap" for an empty prefix. 0 when every file was written, else rc::kFileOpen (files
   // that could not be written keep their previous content; the others are still written),

@@ -70,6 +70,7 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
     }
     for (const auto& page : portion.alternates) alternates_.insert(page);
     for (const auto& page : portion.titles) titles_.insert(page);
+    for (const auto& page : portion.images) images_.insert(page);
     tooLong_ += portion.tooLong;
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
     for (const auto& own : portion.lastmods) lastmods_.insert(own);
@@ -83,7 +84,7 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
   // The writer has its own lock; the lists are free again meanwhile.
   if (!writer) return;
   for (const SitemapEntry& entry : SitemapEntriesOf(portion))
-    writer->AddUrl(entry.address, entry.lastmod, entry.depth, entry.alternates);
+    writer->AddUrl(entry.address, entry.lastmod, entry.depth, entry.alternates, entry.images);
 }
 
 void CrawlResults::SetOrigin(const SiteOrigin& origin) {
@@ -147,8 +148,10 @@ void CrawlResults::FillSorted(CSitemapXmlWriter& writer, const std::set<std::str
     if (only && !only->count(text)) return;
     auto own = lastmods_.find(text);
     auto alternates = alternates_.find(text);
+    auto images = images_.find(text);
     writer.AddUrl(text, own == lastmods_.end() ? std::string() : own->second, okDepths_[at],
-                  alternates == alternates_.end() ? LanguageAlternates() : alternates->second);
+                  alternates == alternates_.end() ? LanguageAlternates() : alternates->second,
+                  images == images_.end() ? std::vector<std::string>() : images->second);
   });
 }
 

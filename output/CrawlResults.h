@@ -145,6 +145,7 @@ class CrawlResults {
   static constexpr int32_t kNotInSitemap = -1;
   std::vector<int32_t> okDepths_;
   std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
+  std::map<std::string, std::vector<std::string>> images_;  // the pages that show some
   std::map<std::string, std::string> titles_;  // the sitemap's pages that have a title, when collected
   std::vector<std::string> failureParents_;  // aligned with failures_
   std::vector<std::string> failureTargets_;  // aligned with failures_

@@ -15,6 +15,6 @@ std::vector<SitemapEntry> SitemapEntriesOf(const CrawlPortion& portion) {
   entries.reserve(portion.sitemapAddresses.size());
   for (const std::string& address : portion.sitemapAddresses)
     entries.push_back({address, ValueOr(portion.lastmods, address), ValueOr(portion.depths, address),
-                       ValueOr(portion.alternates, address)});
+                       ValueOr(portion.alternates, address), ValueOr(portion.images, address)});
   return entries;
 }

@@ -11,6 +11,7 @@ struct SitemapEntry {
   std::string lastmod;  // empty: the writer's date
   int32_t depth = 0;
   LanguageAlternates alternates;
+  std::vector<std::string> images;
 };
 
 // The sitemap's entries of a portion, in byte order of their addresses.

@@ -15,6 +15,7 @@ const char kLastmodMarker[] = "LASTMOD-MARKER-4e7a";
 const char kPriorityMarker[] = "PRIORITY-MARKER-27b0";
 const char kHreflangMarker[] = "HREFLANG-MARKER-d35f";
 const char kHrefMarker[] = "HREF-MARKER-81ac";
+const char kImageMarker[] = "IMAGE-MARKER-5f02";
 
 std::string Print(const TiXmlDocument& doc) {
   TiXmlPrinter printer;
@@ -22,8 +23,8 @@ std::string Print(const TiXmlDocument& doc) {
   return std::string(printer.CStr(), printer.Size());
 }
 
-bool ParseHeader(TiXmlDocument& doc, bool alternates) {
-  doc.Parse(SitemapHeaderText(alternates).c_str(), nullptr, TIXML_ENCODING_UTF8);
+bool ParseHeader(TiXmlDocument& doc, bool alternates, bool images) {
+  doc.Parse(SitemapHeaderText(alternates, images).c_str(), nullptr, TIXML_ENCODING_UTF8);
   return !doc.Error() && doc.RootElement() != nullptr;
 }
 
@@ -35,8 +36,9 @@ void AddTextChild(TiXmlElement& parent, const char* name, const std::string& val
 
 // A url element with the children the template has, in the order the protocol's schema
 // requires (loc, lastmod, changefreq, priority), lastmod and priority marked, then one marked
-// xhtml:link when alternates are written.
-void AddUrlElement(TiXmlElement& root, const std::map<std::string, std::string>& childTemplate, bool alternates) {
+// xhtml:link when alternates are written and one marked image:image when images are.
+void AddUrlElement(TiXmlElement& root, const std::map<std::string, std::string>& childTemplate, bool alternates,
+                   bool images) {
   TiXmlElement url("url");
   AddTextChild(url, "loc", kLocMarker);
   if (childTemplate.count("lastmod")) AddTextChild(url, "lastmod", kLastmodMarker);
@@ -48,6 +50,11 @@ void AddUrlElement(TiXmlElement& root, const std::map<std::string, std::string>&
     link.SetAttribute("hreflang", kHreflangMarker);
     link.SetAttribute("href", kHrefMarker);
     url.InsertEndChild(link);
+  }
+  if (images) {
+    TiXmlElement image("image:image");
+    AddTextChild(image, "image:loc", kImageMarker);
+    url.InsertEndChild(image);
   }
   root.InsertEndChild(url);
 }
@@ -62,10 +69,11 @@ bool CutAt(std::string& text, const std::string& marker, std::string& before) {
 }
 
 // One url element printed in a document of its own, cut into the frame's pieces.
-bool CutEntry(const std::map<std::string, std::string>& childTemplate, bool alternates, SitemapFrame& frame) {
+bool CutEntry(const std::map<std::string, std::string>& childTemplate, bool alternates, bool images,
+              SitemapFrame& frame) {
   TiXmlDocument one;
-  if (!ParseHeader(one, alternates)) return false;
-  AddUrlElement(*one.RootElement(), childTemplate, alternates);
+  if (!ParseHeader(one, alternates, images)) return false;
+  AddUrlElement(*one.RootElement(), childTemplate, alternates, images);
   std::string rest = Print(one);
   // The url element is the only child of the root: the root's opening line ends the head.
   const std::string openUrl = "    <url>";
@@ -82,6 +90,17 @@ bool CutEntry(const std::map<std::string, std::string>& childTemplate, bool alte
   if (!CutAt(rest, kLocMarker, frame.beforeLoc)) return false;
   if (frame.hasLastmod && !CutAt(rest, kLastmodMarker, frame.beforeLastmod)) return false;
   if (frame.hasPriority && !CutAt(rest, kPriorityMarker, frame.beforePriority)) return false;
+  // The image comes last: cut from the line its element begins on, the rest is read as before.
+  if (images) {
+    std::string toImage;
+    if (!CutAt(rest, kImageMarker, toImage)) return false;
+    const size_t element = toImage.rfind("<image:image>");
+    const size_t lineStart = element == std::string::npos ? element : toImage.rfind('\n', element);
+    if (lineStart == std::string::npos) return false;
+    frame.imageLead = toImage.substr(lineStart + 1);
+    frame.imageTail = rest;
+    rest = toImage.substr(0, lineStart + 1);
+  }
   if (!alternates) {
     frame.beforeClose = rest;
     return true;
@@ -100,23 +119,32 @@ bool CutEntry(const std::map<std::string, std::string>& childTemplate, bool alte
 
 }  // namespace
 
-const std::string& SitemapHeaderText(bool alternates) {
-  static const std::string plain = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n") + "\r\n" +
-                                   "<urlset xmlns=\"" + kSitemapNamespace + "\">\r\n" + "</urlset>\r\n";
-  static const std::string withXhtml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n") + "\r\n" +
-                                       "<urlset xmlns=\"" + kSitemapNamespace + "\" xmlns:xhtml=\"" +
-                                       kXhtmlNamespace + "\">\r\n" + "</urlset>\r\n";
-  return alternates ? withXhtml : plain;
+namespace {
+
+std::string HeaderText(bool alternates, bool images) {
+  std::string text = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n") + "\r\n" + "<urlset xmlns=\"" +
+                     kSitemapNamespace + "\"";
+  if (alternates) text.append(" xmlns:xhtml=\"").append(kXhtmlNamespace).append("\"");
+  if (images) text.append(" xmlns:image=\"").append(kImageNamespace).append("\"");
+  return text + ">\r\n" + "</urlset>\r\n";
+}
+
+}  // namespace
+
+const std::string& SitemapHeaderText(bool alternates, bool images) {
+  static const std::string texts[4] = {HeaderText(false, false), HeaderText(true, false), HeaderText(false, true),
+                                       HeaderText(true, true)};
+  return texts[(alternates ? 1 : 0) + (images ? 2 : 0)];
 }
 
 bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, SitemapFrame& frame,
-                       bool alternates) {
+                       bool alternates, bool images) {
   try {
     frame = SitemapFrame{};
     TiXmlDocument empty;
-    if (!ParseHeader(empty, alternates)) return false;
+    if (!ParseHeader(empty, alternates, images)) return false;
     frame.emptyText = Print(empty);
-    return CutEntry(childTemplate, alternates, frame);
+    return CutEntry(childTemplate, alternates, images, frame);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -124,7 +152,8 @@ bool BuildSitemapFrame(const std::map<std::string, std::string>& childTemplate, 
 
 void AppendSitemapEntry(const SitemapFrame& frame, const std::string& address, const std::string& lastmod,
                         const std::string& priority,
-                        const std::vector<std::pair<std::string, std::string>>& alternates, std::string& out) {
+                        const std::vector<std::pair<std::string, std::string>>& alternates, std::string& out,
+                        const std::vector<std::string>& images) {
   out.append(frame.beforeLoc).append(LocText(address)).append(frame.beforeLastmod);
   if (frame.hasLastmod) AppendXmlEscaped(out, lastmod);
   out.append(frame.beforePriority);
@@ -137,5 +166,7 @@ void AppendSitemapEntry(const SitemapFrame& frame, const std::string& address, c
       out.append(frame.alternateMid).append(LocText(href)).append(frame.alternateTail);
     }
   }
+  if (!frame.imageLead.empty())
+    for (const std::string& image : images) out.append(frame.imageLead).append(LocText(image)).append(frame.imageTail);
   out.append(frame.close);
 }

@@ -155,7 +155,16 @@ const char kReadMarkup[] = R"JS(() => {
   const links = [];
   for (const e of document.querySelectorAll('link[href]'))
     links.push([text(e.getAttribute('rel')), text(e.getAttribute('hreflang')), text(e.href)]);
-  return { base: text(document.baseURI), anchors, metas, links, origin: performance.timeOrigin };
+  // An img's src as the document resolved it, else its srcset, and a source's srcset, read as
+  // a served page's are; capped so that a page of endless images cannot swamp the reply.
+  const images = [];
+  for (const e of document.querySelectorAll('img, source')) {
+    if (images.length >= 5000) break;
+    const src = e.localName === 'img' ? e.getAttribute('src') : null;
+    if (src) images.push([text(e.src), '']);
+    else if (e.getAttribute('srcset')) images.push([text(e.getAttribute('srcset')), '1']);
+  }
+  return { base: text(document.baseURI), anchors, metas, links, images, origin: performance.timeOrigin };
 })JS";
 
 }  // namespace
@@ -195,5 +204,6 @@ bool MarkupFromReader(const nlohmann::json& value, PageMarkup& markup) {
   for (const auto& row : anchors) markup.anchors.push_back({At(row, 0), At(row, 1)});
   for (const auto& row : ArrayOf(value, "metas")) markup.namedMetas.emplace_back(At(row, 0), At(row, 1));
   for (const auto& row : ArrayOf(value, "links")) markup.headLinks.push_back({At(row, 0), At(row, 1), At(row, 2)});
+  for (const auto& row : ArrayOf(value, "images")) markup.images.push_back({At(row, 0), At(row, 1) == "1"});
   return true;
 }

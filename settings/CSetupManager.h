@@ -39,6 +39,7 @@ inline constexpr const char* kKeySkipPatterns = "keysetupmanager_urlrules_skip";
 inline constexpr const char* kKeyMaxPages = "keysetupmanager_urlrules_max_pages";
 inline constexpr const char* kKeySitemapCanonical = "keysetupmanager_sitemap_canonical";
 inline constexpr const char* kKeySitemapHreflang = "keysetupmanager_sitemap_hreflang";
+inline constexpr const char* kKeySitemapImages = "keysetupmanager_sitemap_images";
 inline constexpr const char* kKeySitemapChangefreq = "keysetupmanager_sitemap_changefreq";
 inline constexpr const char* kKeySitemapPriority = "keysetupmanager_sitemap_priority";
 // How the requests reach the site (连接); a database written before these has none of the keys.
@@ -98,6 +99,7 @@ class CSetupManager {
   // Sitemap content. Each default writes the sitemap as it is without them.
   int32_t sitemapCanonical = 0;       // 1: a page naming another canonical address is left out
   int32_t sitemapHreflang = 0;        // 1: language alternates written
+  int32_t sitemapImages = 0;          // 1: each page's images written as image:image
   std::string sitemapChangefreq = "daily";  // a protocol word or "none", as ParseChangefreq reads it
   std::string sitemapPriority = "0.5";      // one value, a list by depth or "none", as ParsePriorities reads it
   // Connection (连接). Each default makes the requests as they were made without them.

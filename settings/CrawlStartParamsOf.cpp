@@ -25,6 +25,7 @@ CrawlStartParams CrawlStartParamsOf(const CSetupManager& setup) {
   SitemapContent& content = params.sitemap;
   content.canonicalOnly = setup.sitemapCanonical != 0;
   content.languageAlternates = setup.sitemapHreflang != 0;
+  content.images = setup.sitemapImages != 0;
   content.indexFile = setup.sitemapIndex != 0;
   content.htmlPage = setup.htmlSitemap != 0;
   std::string word, message;

@@ -129,6 +129,10 @@ const SettingRow kRows[] = {
     {"sitemapHreflang", "写入语言版本(hreflang)", kKeySitemapHreflang, K::Switch, &M::sitemapHreflang, "0", 0, 1, P::SitemapContent, true,
      {"--hreflang", nullptr, nullptr, 0, 0, nullptr, nullptr,
       "write each page's <link rel=\"alternate\" hreflang> as xhtml:link elements"}},
+    {"sitemapImages", "图片", kKeySitemapImages, K::Switch, &M::sitemapImages, "0", 0, 1, P::SitemapContent, true,
+     {"--images", nullptr, nullptr, 0, 0, nullptr, nullptr,
+      "write the images each page shows (img, srcset, picture) as image:image\n"
+      "elements, at most 1,000 a page; the images are not fetched"}},
     {"sitemapChangefreq", "更新频率(changefreq)", kKeySitemapChangefreq, K::Words, &M::sitemapChangefreq, "daily", 0, 0, P::SitemapContent,
      true,
      {"--changefreq", nullptr, "WORD", 0, 0, nullptr, nullptr,

@@ -8,6 +8,7 @@
 #include "web/LargeStackRunner.h"
 #include "web/LinkRules.h"
 #include "web/MetaRobots.h"
+#include "web/PageImages.h"
 #include "web/PageMarkup.h"
 #include "web/PageText.h"
 #include "web/PageTitle.h"
@@ -59,6 +60,7 @@ void AppendMarkup(PageMarkup& part, PageMarkup& markup) {
   for (auto& meta : part.namedMetas) markup.namedMetas.push_back(std::move(meta));
   for (HeadLink& link : part.headLinks) markup.headLinks.push_back(std::move(link));
   for (AnchorLink& anchor : part.anchors) markup.anchors.push_back(std::move(anchor));
+  for (ImageReference& image : part.images) markup.images.push_back(std::move(image));
 }
 
 // Tidy reads its input as a C string and would stop at the first zero byte, dropping every
@@ -83,8 +85,8 @@ int32_t ParseMarkup(const std::string& markup, std::string& escaped, PageMarkup&
 // data and without every other tag, a few hundred bytes of most pages. Longer link markup is
 // parsed in pieces, one tree at a time, each after what the markup before it left open; a
 // piece the parser refused adds nothing, and the page fails only when none could be read.
-int32_t ParseLinkMarkup(const std::string& text, PageScratch& scratch, size_t pieceBytes) {
-  LinkMarkupOf(text, scratch.markup);
+int32_t ParseLinkMarkup(const std::string& text, PageScratch& scratch, size_t pieceBytes, bool images) {
+  LinkMarkupOf(text, scratch.markup, images);
   if (scratch.markup.find('\0') != std::string::npos) scratch.markup = WithoutZeroBytes(scratch.markup);
   const std::vector<MarkupPiece> pieces = MarkupPieces(scratch.markup, pieceBytes);
   if (pieces.size() == 1) return ParseMarkup(scratch.markup, scratch.escaped, scratch.page);
@@ -146,10 +148,10 @@ void ReadHeadLinks(const PageMarkup& markup, const ReferenceResolver& base, cons
 
 }  // namespace
 
-int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch, size_t pieceBytes) {
+int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch, size_t pieceBytes, bool images) {
   try {
     scratch.Release();
-    return ParseLinkMarkup(utf8, scratch, pieceBytes);
+    return ParseLinkMarkup(utf8, scratch, pieceBytes, images);
   } catch (const std::bad_alloc&) {
     return rc::kNoMemory;
   }
@@ -173,7 +175,7 @@ int32_t ExtractLinks(const std::string& headers, const std::string& body, const 
     PageText page(headers, body, scratch.converted);
     if (!page.ok()) return rc::kParse;
     if (options.readTitle) links.title = PageTitleOf(page.utf8());
-    const int32_t code = ParseLinkMarkup(page.utf8(), scratch, kMarkupPieceBytes);
+    const int32_t code = ParseLinkMarkup(page.utf8(), scratch, kMarkupPieceBytes, options.readImages);
     if (code != rc::kOk) return code;
     return AddMarkupLinks(scratch.page, origin, pageAddress, links, options, scratch);
   } catch (const std::bad_alloc&) {
@@ -195,6 +197,8 @@ int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const
     const ReferenceResolver base(BaseAddress(markup, pageAddress), &scratch.linkCache);
     // What the page says of its own listing holds under nofollow too.
     ReadHeadLinks(markup, base, options, links);
+    // The images a page shows are no links to follow: nofollow keeps them.
+    if (options.readImages) AddPageImages(markup, base, links);
     if (directives.nofollow) return rc::kOk;
     scratch.resolved.clear();
     for (const AnchorLink& anchor : markup.anchors) {

@@ -28,5 +28,6 @@ int32_t AddMarkupLinks(const PageMarkup& markup, const SiteOrigin& origin, const
 
 // What the parser reads of a page's UTF-8 text (its base, named metas and anchors), into
 // scratch.page (cleared first), its link markup parsed in pieces of about pieceBytes (0: in
-// one); 0, or -80 when the parser refused it.
-int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch, size_t pieceBytes = kMarkupPieceBytes);
+// one), with images its img and source elements too; 0, or -80 when the parser refused it.
+int32_t ReadLinkMarkup(const std::string& utf8, PageScratch& scratch, size_t pieceBytes = kMarkupPieceBytes,
+                       bool images = false);

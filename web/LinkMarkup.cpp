@@ -10,7 +10,7 @@ namespace {
 using namespace markup;
 
 // What a reading of the markup keeps of a page.
-enum class Keep { kEveryTag, kLinkTags };
+enum class Keep { kEveryTag, kLinkTags, kLinkAndImageTags };
 
 // Whether the tag name is one of those that can carry a link or change how links are read, or
 // that the parser needs to place them. The parser sets aside anchors inside foreign content
@@ -19,6 +19,10 @@ enum class Keep { kEveryTag, kLinkTags };
 bool IsLinkTag(const std::string& n) {
   return IsOneOf(n, "a", "area", "base", "meta", "link", "html", "head", "body", "noscript", "svg", "math", "select");
 }
+
+// The elements an image address is read from; kept only when images are asked for, so the
+// parser's input of every other crawl stays as small as it was.
+bool IsImageTag(const std::string& n) { return IsOneOf(n, "img", "source"); }
 
 // Elements that may stand in the head: taking one out must not end the head. Any other start
 // tag would begin the body, so its place is marked with character data, which does too.
@@ -32,11 +36,13 @@ std::initializer_list<const char*> const* ReadAttributes(const std::string& tag)
   static const std::initializer_list<const char*> kLink = {"href", "rel"};
   static const std::initializer_list<const char*> kHeadLink = {"href", "rel", "hreflang"};
   static const std::initializer_list<const char*> kMeta = {"name", "content", "charset", "http-equiv"};
+  static const std::initializer_list<const char*> kImage = {"src", "srcset"};
   static const std::initializer_list<const char*> kNone = {};
   if (Is(tag, "html")) return nullptr;
   if (Is(tag, "a") || Is(tag, "area") || Is(tag, "base")) return &kLink;
   if (Is(tag, "meta")) return &kMeta;
   if (Is(tag, "link")) return &kHeadLink;
+  if (IsImageTag(tag)) return &kImage;
   return &kNone;
 }
 
@@ -97,6 +103,7 @@ void AppendReadAttributes(std::string& out, const std::string& text, size_t begi
 void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
   out.clear();
   out.reserve(keep == Keep::kEveryTag ? text.size() / 2 : 4096);
+  const bool images = keep == Keep::kLinkAndImageTags;
   std::string name;
   // Character data (and, for the link tags, the tags taken out) since the last tag written:
   // one character stands for the run, so that no element turns empty (the parser would drop
@@ -145,10 +152,10 @@ void ReadMarkup(const std::string& text, std::string& out, Keep keep) {
       return;
     }
     // Declarations (the doctype) and processing instructions stay: they set the parser's mode.
-    const bool kept = keep == Keep::kEveryTag || name.empty() || IsLinkTag(name);
+    const bool kept = keep == Keep::kEveryTag || name.empty() || IsLinkTag(name) || (images && IsImageTag(name));
     if (kept) {
       flush();
-      if (keep == Keep::kLinkTags && !closing && !name.empty()) AppendReadAttributes(out, text, i, nameEnd, end, name);
+      if (keep != Keep::kEveryTag && !closing && !name.empty()) AppendReadAttributes(out, text, i, nameEnd, end, name);
       else AppendTag(out, text, i, end);
     } else if (!closing && !MayStandInHead(name)) {
       run = kText;
@@ -176,4 +183,6 @@ std::string WithoutCharacterData(const std::string& text) {
   return out;
 }
 
-void LinkMarkupOf(const std::string& text, std::string& out) { ReadMarkup(text, out, Keep::kLinkTags); }
+void LinkMarkupOf(const std::string& text, std::string& out, bool images) {
+  ReadMarkup(text, out, images ? Keep::kLinkAndImageTags : Keep::kLinkTags);
+}

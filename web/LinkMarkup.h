@@ -16,4 +16,5 @@ std::string WithoutCharacterData(const std::string& text);
 // (href and rel; a meta's name, content, charset and http-equiv; all of html's). Declarations
 // stay. Written into out (its storage
 // is reused); the parser then reads a few hundred bytes of a page instead of all its markup.
-void LinkMarkupOf(const std::string& text, std::string& out);
+// With images, img and source elements stay too, with their src and srcset.
+void LinkMarkupOf(const std::string& text, std::string& out, bool images = false);

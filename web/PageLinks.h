@@ -21,6 +21,8 @@ struct PageLinks {
   std::string canonical;
   std::vector<std::pair<std::string, std::string>> alternates;
   std::string title;  // when asked for: the text of its <title> (UTF-8), empty when none
+  // When asked for: the full addresses of the images it shows, once each, in document order.
+  std::vector<std::string> images;
 };
 
 // How a page's links are read.
@@ -32,4 +34,5 @@ struct LinkOptions {
   bool readAlternates = false;  // fill PageLinks::alternates
   bool readTitle = false;       // fill PageLinks::title
   bool readNoindex = false;     // fill PageLinks::saysNoindex, robots obeyed or not
+  bool readImages = false;      // fill PageLinks::images (the parser then reads img and source too)
 };

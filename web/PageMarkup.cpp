@@ -44,12 +44,24 @@ void Walk(TidyNode root, Visit visit) {
   }
 }
 
+void ReadImageElement(TidyNode node, TidyTagId tag, PageMarkup& markup) {
+  const char* src = tag == TidyTag_IMG ? FirstAttribute(node, TidyAttr_SRC) : nullptr;
+  if (src && *src) {
+    markup.images.push_back({src, false});
+    return;
+  }
+  const char* srcset = FirstAttribute(node, TidyAttr_SRCSET);
+  if (srcset && *srcset) markup.images.push_back({srcset, true});
+}
+
 }  // namespace
 
 void ReadPageMarkup(TidyNode head, TidyNode body, PageMarkup& markup) {
   Walk(head, [&](TidyNode node) { ReadHeadElement(node, markup); });
   Walk(body, [&](TidyNode node) {
-    if (tidyNodeGetId(node) != TidyTag_A) return;
+    const TidyTagId tag = tidyNodeGetId(node);
+    if (tag == TidyTag_IMG || tag == TidyTag_SOURCE) return ReadImageElement(node, tag, markup);
+    if (tag != TidyTag_A) return;
     const char* href = FirstAttribute(node, TidyAttr_HREF);
     if (!href || !*href) return;
     markup.anchors.push_back({href, Text(FirstAttribute(node, TidyAttr_REL))});

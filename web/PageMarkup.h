@@ -18,6 +18,12 @@ struct HeadLink {
   std::string href;
 };
 
+// Where a page shows an image: an address, or a srcset whose first candidate is the address.
+struct ImageReference {
+  std::string value;
+  bool srcset = false;
+};
+
 // What the crawl reads of a parsed page.
 struct PageMarkup {
   bool hasBase = false;
@@ -26,6 +32,10 @@ struct PageMarkup {
   // (name, content) of every meta element of the head that has a name.
   std::vector<std::pair<std::string, std::string>> namedMetas;
   std::vector<HeadLink> headLinks;   // every link element of the head that has an href
+  // The image references below the body, in document order: an img's src, else its srcset;
+  // a source element's srcset (a picture's; video and audio sources have none). A srcset
+  // is kept whole, its candidates read later.
+  std::vector<ImageReference> images;
 };
 
 // Reads the head (base, meta, link) and the anchors below the body. Walks with its own stack:

@@ -21,4 +21,6 @@ void PageScratch::Release() {
   page.headLinks.clear();
   if (page.anchors.capacity() > kKeptBytes / sizeof(AnchorLink)) std::vector<AnchorLink>().swap(page.anchors);
   else page.anchors.clear();
+  if (page.images.capacity() > kKeptBytes / sizeof(ImageReference)) std::vector<ImageReference>().swap(page.images);
+  else page.images.clear();
 }

@@ -19,9 +19,10 @@ DialogTemplate CSetupSitemapPage::Template() {
           {ControlKind::CheckBox, kIdCanonical, L"只列出规范网址(rel=\"canonical\")", {20, 20, 370, 12}},
           {ControlKind::Static, -1, L"指向别的网址的网页照常爬行，但不列入站点地图；同一网站的规范网址照链接爬行。",
            {32, 35, 366, 10}},
-          {ControlKind::GroupBox, -1, L"多语言", {7, 58, 401, 46}},
-          {ControlKind::CheckBox, kIdHreflang, L"写入语言版本(hreflang)", {20, 71, 370, 12}},
-          {ControlKind::Static, -1, L"网页中带 hreflang 的 link rel=\"alternate\" 写成该网址的 xhtml:link 元素(同一网站和别的网站都写)。",
+          {ControlKind::GroupBox, -1, L"多语言和图片", {7, 58, 401, 46}},
+          {ControlKind::CheckBox, kIdHreflang, L"写入语言版本(hreflang)", {20, 71, 180, 12}},
+          {ControlKind::CheckBox, kIdImages, L"图片", {210, 71, 190, 12}},
+          {ControlKind::Static, -1, L"hreflang 写成 xhtml:link；图片取自 img、srcset 和 picture，写成 image:image(每页最多 1000 个，不下载)。",
            {32, 86, 366, 10}},
           {ControlKind::GroupBox, -1, L"更新频率和优先级", {7, 109, 401, 84}},
           {ControlKind::Static, -1, L"更新频率(changefreq)", {20, 125, 92, 10}},
@@ -50,6 +51,7 @@ void CSetupSitemapPage::LoadControls() {
   if (!setup_) return;
   CheckItem(kIdCanonical, setup_->sitemapCanonical != 0);
   CheckItem(kIdHreflang, setup_->sitemapHreflang != 0);
+  CheckItem(kIdImages, setup_->sitemapImages != 0);
   SetItemText(kIdChangefreq, Utf8ToWide(setup_->sitemapChangefreq));
   SetItemText(kIdPriority, Utf8ToWide(setup_->sitemapPriority));
   SetItemText(kIdLastmodFrom, Utf8ToWide(setup_->sitemapLastmodFrom));
@@ -78,6 +80,7 @@ void CSetupSitemapPage::Apply() {
   if (!setup_) return;
   setup_->sitemapCanonical = IsItemChecked(kIdCanonical) ? 1 : 0;
   setup_->sitemapHreflang = IsItemChecked(kIdHreflang) ? 1 : 0;
+  setup_->sitemapImages = IsItemChecked(kIdImages) ? 1 : 0;
   // Stored as the parsers read them back; a refused entry never gets here.
   std::string word, message;
   std::vector<std::string> values;
@@ -94,6 +97,7 @@ void CSetupSitemapPage::RestoreDefaults() {
   const SitemapContent defaults;
   CheckItem(kIdCanonical, false);
   CheckItem(kIdHreflang, false);
+  CheckItem(kIdImages, false);
   SetItemText(kIdChangefreq, Utf8ToWide(ChangefreqText(defaults.changefreq)));
   SetItemText(kIdPriority, Utf8ToWide(PrioritiesText(defaults.priorities)));
   SetItemText(kIdLastmodFrom, Utf8ToWide(LastmodSourceText(defaults.lastmodFrom)));

@@ -22,6 +22,7 @@ class CSetupSitemapPage : public CVtPropertyPage {
   static constexpr int kIdChangefreq = 1042;
   static constexpr int kIdPriority = 1043;
   static constexpr int kIdLastmodFrom = 1044;
+  static constexpr int kIdImages = 1045;
 
   explicit CSetupSitemapPage(std::weak_ptr<CSetupManager> source);
   static DialogTemplate Template();

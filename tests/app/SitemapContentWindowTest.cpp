@@ -48,13 +48,13 @@ TEST_F(SitemapContentWindowTest, EverySettingThatShapesACrawlReachesTheWindowsSt
   ExpectSameSettings(Window().crawl()->control().params(), expected);
 }
 
-TEST_F(SitemapContentWindowTest, SettingsReachTheCrawlAndThePagesShowAlternatesAndWhereEachFailureWasFound) {
+TEST_F(SitemapContentWindowTest, SettingsReachTheCrawlAndThePagesShowAlternatesImagesAndWhereEachFailureWasFound) {
   StaticSite site;
   ASSERT_TRUE(site.Start());
   site.Set("/", Resource{200, "text/html",
                          "<html><head><link rel=\"alternate\" hreflang=\"de\" href=\"/de/\">"
                          "<link rel=\"alternate\" hreflang=\"ja\" href=\"http://127.0.0.2:8/ja/\"></head>"
-                         "<body><a href=\"/copy.html\">c</a><a href=\"/list.html\">l</a></body></html>",
+                         "<body><img src=\"/logo.png\"><a href=\"/copy.html\">c</a><a href=\"/list.html\">l</a></body></html>",
                          ""});
   site.Set("/copy.html", Resource{200, "text/html",
                                   "<html><head><link rel=\"canonical\" href=\"/list.html\"></head><body></body></html>", ""});
@@ -62,11 +62,12 @@ TEST_F(SitemapContentWindowTest, SettingsReachTheCrawlAndThePagesShowAlternatesA
   CSetupManager& setup = Window().setup();
   setup.sitemapCanonical = 1;
   setup.sitemapHreflang = 1;
+  setup.sitemapImages = 1;
   setup.sitemapPriority = "1.0,0.3";
   StartCrawl(site.origin());
   ASSERT_TRUE(WaitUntilIdle());
 
-  // The sitemap page shows what the documents hold, alternates included.
+  // The sitemap page shows what the documents hold, alternates and images included.
   std::string shown = WideToUtf8(Window().googlePage()->GetItemText(CDlgSubGoogle::kIdText));
   shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());  // the box gives CR LF
   std::string printed;
@@ -78,6 +79,8 @@ TEST_F(SitemapContentWindowTest, SettingsReachTheCrawlAndThePagesShowAlternatesA
   ASSERT_EQ(parsed.urls.size(), 2u);  // the copy names the list as its canonical address
   EXPECT_EQ(parsed.urls[0].alternates, (std::vector<std::pair<std::string, std::string>>{
                                            {"de", site.origin() + "/de/"}, {"ja", "http://127.0.0.2:8/ja/"}}));
+  EXPECT_EQ(parsed.urls[0].images, std::vector<std::string>{site.origin() + "/logo.png"});
+  EXPECT_EQ(site.count("/logo.png"), 0u);
   EXPECT_EQ(parsed.urls[0].priority, "1.0");
   EXPECT_EQ(parsed.urls[1].priority, "0.3");
 

@@ -11,6 +11,7 @@
 
 #include "ChildProcess.h"
 #include "support/SiteFiles.h"
+#include "support/SitemapXml.h"
 #include "support/StaticSite.h"
 #include "support/TempDir.h"
 #include "render/PageRenderer.h"
@@ -40,6 +41,9 @@ setTimeout(() => {
   const a = document.createElement('a');
   a.href = 'late.html';
   document.body.appendChild(a);
+  const i = document.createElement('img');
+  i.src = '/drawn.png';
+  document.body.appendChild(i);
 }, 500);
 for (const route of ['/app/a', '/app/b']) {
   const a = document.createElement('a');
@@ -86,7 +90,7 @@ TEST(CliRenderTest, RenderFollowsTheLinksScriptsWriteAndTheBrowserAsksOnlyTheSit
 
   const size_t rootBefore = site.count("/");
   TempDir rendered;
-  run = RunCommand({"-q", "--plain", "--no-journal", "--render", "--user-agent", "VeltroTest/1", origin},
+  run = RunCommand({"-q", "--plain", "--no-journal", "--render", "--images", "--user-agent", "VeltroTest/1", origin},
                    rendered.path());
   ASSERT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_EQ(FetchedPaths(ReadFileBytes(rendered.path() / (prefix + "_urls.txt")), origin),
@@ -97,7 +101,15 @@ TEST(CliRenderTest, RenderFollowsTheLinksScriptsWriteAndTheBrowserAsksOnlyTheSit
   EXPECT_EQ(site.count("/app/a"), 1u);
   EXPECT_EQ(site.count("/links.json"), 3u);
   EXPECT_EQ(site.count("/logo.png"), 0u);
+  EXPECT_EQ(site.count("/drawn.png"), 0u);
   EXPECT_TRUE(other.targets().empty());
+  // The served page's images, then the one its script drew, listed though never fetched.
+  const ParsedSitemap sitemap = ParseSitemapXml(ReadFileBytes(rendered.path() / (prefix + "_sitemap0.xml")));
+  ASSERT_TRUE(sitemap.ok) << sitemap.problem;
+  ASSERT_FALSE(sitemap.urls.empty());
+  EXPECT_EQ(sitemap.urls[0].loc, origin + "/");
+  EXPECT_EQ(sitemap.urls[0].images,
+            (std::vector<std::string>{origin + "/logo.png", other.origin() + "/pixel.png", origin + "/drawn.png"}));
   const std::vector<std::string> targets = site.targets();
   const std::vector<std::string> agents = site.userAgents();
   for (size_t i = 0; i < targets.size(); ++i)

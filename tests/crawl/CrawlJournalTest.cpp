@@ -12,10 +12,11 @@
 #include "crawl/CrawlJournal.h"
 #include "crawl/JournalRecords.h"
 #include "crawl/ResumeDecision.h"
+#include "output/CSitemapXmlWriter.h"
 #include "CrawlTestSite.h"
 #include "support/SameSettings.h"
 #include "store/CLevelDb.h"
-#include "support/SameSettings.h"
+#include "support/SitemapXml.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -275,6 +276,7 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
   params.sitemap.changefreq = "weekly";
   params.sitemap.priorities = {"1.0", "0.8", "0.6", "0.4"};
   params.sitemap.indexFile = true;
+  params.sitemap.images = true;
   params.includePatterns = {"/docs/*", "/blog/*"};
   params.excludePatterns = {"*.pdf"};
   params.journalPath = journal;
@@ -432,6 +434,63 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
 
 // A page's title is kept only when it has one, so a record without it (every crawl without
 // the HTML sitemap, and every older journal) reads as before.
+TEST(JournalRecordsTest, APagesImagesSurviveTheJournalWithOrWithoutATitle) {
+  PageResult shown{"/a.html", PageOutcome::Status(200), "", 1, "/", true, {}};
+  shown.images = {"http://h/a.png", "https://cdn.test/b%20c.jpg"};
+  PageResult titled = shown;
+  titled.title = "标题";
+  for (const PageResult& result : {shown, titled}) {
+    std::string text;
+    ASSERT_TRUE(ResultText(result, Crawled, 0, text));
+    JournalResult back;
+    ASSERT_TRUE(ReadResult(text, back)) << text;
+    EXPECT_EQ(back.images, result.images);
+    EXPECT_EQ(back.title, result.title);
+  }
+}
+
+// A crawl stopped halfway and resumed writes the images of the pages of both runs.
+TEST(CrawlJournalTest, AResumedCrawlWritesTheImagesOfThePagesTheStoppedRunFetched) {
+  constexpr int kPages = 400;
+  TestSite site(4);
+  site.SetGenerator([](const std::string& path, TestSite::Page& page) {
+    long id = 0;
+    if (path != "/") {
+      if (path.rfind("/p/", 0) != 0) return false;
+      id = std::stol(path.substr(3));
+      if (id <= 0 || id >= kPages) return false;
+    }
+    std::vector<std::string> links;
+    for (long child = id * 10 + 1; child <= id * 10 + 10 && child < kPages; ++child)
+      links.push_back("/p/" + std::to_string(child));
+    page.html = PageWithLinks(links);
+    page.html.insert(page.html.find("</body>"), "<img src=\"/img/" + std::to_string(id) + ".png\">");
+    return true;
+  });
+  ASSERT_TRUE(site.Start());
+  TempDir dir;
+  const std::string journal = (dir.path() / CrawlJournal::FolderName(site.origin())).string();
+  CrawlRun::Options options = TreeOptions(journal, false);
+  options.sitemap.images = true;
+  CrawlRun first;
+  ASSERT_TRUE(CrawlUntil(first, site.origin(), options, kPages / 2));
+  ASSERT_EQ(first.session->outcome(), rc::kStopped);
+  CrawlRun::Options resumed = TreeOptions(journal, true);
+  resumed.sitemap.images = true;  // as the journal's start record gives it back (see above)
+  CrawlRun second;
+  ASSERT_TRUE(CrawlUntil(second, site.origin(), resumed, 0));
+  std::string text;
+  ASSERT_EQ(second.results().sitemap()->PrintCurrent(text), rc::kOk);
+  const ParsedSitemap parsed = ParseSitemapXml(text);
+  ASSERT_TRUE(parsed.ok) << parsed.problem;
+  ASSERT_EQ(parsed.urls.size(), static_cast<size_t>(kPages));
+  for (const ParsedSitemapUrl& url : parsed.urls) {
+    const std::string path = url.loc.substr(site.origin().size());
+    const std::string id = path == "/" ? "0" : path.substr(3);
+    EXPECT_EQ(url.images, std::vector<std::string>{site.origin() + "/img/" + id + ".png"}) << url.loc;
+  }
+}
+
 TEST(JournalRecordsTest, APagesTitleSurvivesTheJournalAndARecordWithoutOneReadsAsBefore) {
   PageResult titled{"/a.html", PageOutcome::Status(200), "", 1, "/", true, {}, "标题 with spaces"};
   PageResult plain{"/b.html", PageOutcome::Status(200), "", 1, "/", true, {}};

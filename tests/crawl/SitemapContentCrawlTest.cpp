@@ -188,3 +188,59 @@ TEST(SitemapContentNofollowTest, ANofollowPageLeadsToNeitherItsLinksNorItsCanoni
 }
 
 }  // namespace
+
+// Images in every form a page shows them, on the site and on another host, with what must be
+// skipped among them; none of them is ever requested.
+TEST(SitemapImagesCrawlTest, EachPageListsItsImagesOnceInDocumentOrderAtMostAThousandAndNoneIsFetched) {
+  StaticSite site, cdn;
+  ASSERT_TRUE(cdn.Start());
+  const std::string cdnImage = cdn.origin() + "/img/hero.jpg";
+  const std::string longImage = "/" + std::string(2100, 'l') + ".png";
+  site.Set("/", Resource{200, "text/html",
+                         "<html><head><title>t</title></head><body>"
+                         "<img src=\"a.png\"><img srcset=\"  b-1x.png 1x, b-2x.png 2x\" alt=b>"
+                         "<img src=\"c.png\" srcset=\"c-2x.png 2x\">"
+                         "<picture><source type=\"image/webp\" srcset=\"p.webp 480w, p-big.webp 960w\">"
+                         "<img src=\"p.jpg\"></picture>"
+                         "<img src=\"" + cdnImage + "\"><img src=\"/图 片.png?s=1&amp;t=2\">"
+                         "<img src=\"data:image/png;base64,iVBORw0KGgo=\"><img src=\"javascript:alert(1)\">"
+                         "<img src=\"a.png#again\"><img srcset=\",, ,\"><img srcset=\"j.png junk\">"
+                         "<img src=\"http://[::1\"><img src=\"" + longImage + "\">"
+                         "<p><a href=\"many.html\">many</a> <a href=\"plain.html\">plain</a></p></body></html>"});
+  std::string many = "<html><head><title>m</title></head><body>";
+  for (int i = 0; i < 1100; ++i) many += "<div><img src=\"/m/image-number-" + std::to_string(i) + ".png\"></div>";
+  site.Set("/many.html", Resource{200, "text/html", many + "</body></html>"});
+  site.Set("/plain.html", Resource{200, "text/html", "<html><body><p>no images</p></body></html>"});
+  ASSERT_TRUE(site.Start());
+  const std::string o = site.origin();
+
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.sitemap.images = true;
+  ASSERT_TRUE(run.Crawl(o + "/", options));
+  std::string text;
+  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
+  const ParsedSitemap parsed = ParseSitemapXml(text);  // also valid against the schemas
+  ASSERT_TRUE(parsed.ok) << parsed.problem;
+  EXPECT_TRUE(parsed.declaresImage);
+  std::map<std::string, ParsedSitemapUrl> byLoc;
+  for (const ParsedSitemapUrl& url : parsed.urls) byLoc[url.loc] = url;
+  ASSERT_EQ(byLoc.size(), 3u);
+  EXPECT_EQ(byLoc[o + "/"].images,
+            (std::vector<std::string>{o + "/a.png", o + "/b-1x.png", o + "/c.png", o + "/p.webp", o + "/p.jpg", cdnImage,
+                                      o + "/%E5%9B%BE%20%E7%89%87.png?s=1&t=2"}));
+  const std::vector<std::string>& listed = byLoc[o + "/many.html"].images;
+  ASSERT_EQ(listed.size(), 1000u);
+  EXPECT_EQ(listed.front(), o + "/m/image-number-0.png");
+  EXPECT_EQ(listed.back(), o + "/m/image-number-999.png");
+  EXPECT_TRUE(byLoc[o + "/plain.html"].images.empty());
+  // The images are listed, never fetched.
+  EXPECT_EQ(site.targets().size(), 3u);
+  EXPECT_TRUE(cdn.targets().empty());
+
+  // Off (the default): no image element and no image prefix.
+  CrawlRun plain;
+  ASSERT_TRUE(plain.Crawl(o + "/", CrawlRun::Options{}));
+  ASSERT_EQ(plain.results().sitemap()->PrintCurrent(text), rc::kOk);
+  EXPECT_EQ(text.find("image"), std::string::npos);
+}

@@ -188,3 +188,55 @@ TEST(SitemapContentWriterTest, ChangefreqAndPriorityTextsAreReadOrRefusedWithAMe
   EXPECT_EQ(PriorityAtDepth({"1.0", "0.8"}, 7), "0.8");
   EXPECT_EQ(PriorityAtDepth({}, 0), "");
 }
+
+// Images come after the alternates, each an image:image holding its escaped image:loc; the
+// root declares the image prefix only when they are asked for, and their bytes move the split.
+TEST(SitemapContentWriterTest, ImagesFollowTheAlternatesCountTowardsTheSplitAndTheRootDeclaresTheirPrefix) {
+  SitemapContent content = WithAlternates();
+  content.images = true;
+  CSitemapXmlWriter writer(kDate, content);
+  const std::vector<std::string> images = {"http://h.test/a.png?x=1&y=2", "https://cdn.test/%E5%9B%BE.jpg"};
+  ASSERT_EQ(writer.AddUrl("http://h.test/p", "", 0, {{"en", "http://h.test/p"}}, images), rc::kOk);
+  ASSERT_EQ(writer.AddUrl("http://h.test/q", "", 0, {}, {}), rc::kOk);
+  const std::string entry = writer.EntryText("http://h.test/p", "", 0, {{"en", "http://h.test/p"}}, images);
+  const std::string imageText = "        <image:image>\n"
+                                "            <image:loc>http://h.test/a.png?x=1&amp;y=2</image:loc>\n"
+                                "        </image:image>\n"
+                                "        <image:image>\n"
+                                "            <image:loc>https://cdn.test/%E5%9B%BE.jpg</image:loc>\n"
+                                "        </image:image>\n";
+  std::string expected = Entry("http://h.test/p", {{"en", "http://h.test/p"}});
+  expected.insert(expected.size() - std::string("    </url>\n").size(), imageText);
+  EXPECT_EQ(entry, expected);
+  const std::string text = Printed(writer);
+  EXPECT_EQ(text.substr(0, text.find('\n') + 1), "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n");
+  EXPECT_NE(text.find("<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\" "
+                      "xmlns:xhtml=\"http://www.w3.org/1999/xhtml\" "
+                      "xmlns:image=\"http://www.google.com/schemas/sitemap-image/1.1\">\n"),
+            std::string::npos);
+  EXPECT_NE(text.find(expected), std::string::npos);
+  const ParsedSitemap parsed = ParseSitemapXml(text);  // against the schemas too
+  ASSERT_TRUE(parsed.ok) << parsed.problem;
+  EXPECT_TRUE(parsed.declaresImage);
+  ASSERT_EQ(parsed.urls.size(), 2u);
+  EXPECT_EQ(parsed.urls[0].images, (std::vector<std::string>{"http://h.test/a.png?x=1&y=2", images[1]}));
+  EXPECT_TRUE(parsed.urls[1].images.empty());
+
+  // 1,500 entries of some 150 bytes fit one document; with five long images each they do not.
+  const std::vector<std::string> heavy(5, "http://cdn.test/" + std::string(300, 'i'));
+  for (const bool withImages : {false, true}) {
+    SitemapContent one;
+    one.images = withImages;
+    CSitemapXmlWriter split(kDate, one);
+    std::vector<std::string> shown = heavy;
+    for (int i = 0; i < 1500; ++i) {
+      shown[0] = "http://cdn.test/" + std::to_string(i) + std::string(300, 'i');  // distinct, same length
+      ASSERT_EQ(split.AddUrl("http://h.test/" + std::to_string(i), "", 0, {}, shown), rc::kOk);
+    }
+    EXPECT_EQ(split.documentCount(), withImages ? 2u : 1u) << withImages;
+    std::string first;
+    ASSERT_EQ(split.PrintDocument(0, first), rc::kOk);
+    EXPECT_EQ(first.find("image") != std::string::npos, withImages);
+    if (withImages) EXPECT_LE(first.size(), kEdge + Entry("http://h.test/1", {}).size() + 5 * 400);
+  }
+}

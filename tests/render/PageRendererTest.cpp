@@ -102,8 +102,9 @@ fetch('/links.json').then(r => r.json()).then(list => {
   document.head.appendChild(link);
 });)";
 
-const char kLateLink[] = R"(<script>
-setTimeout(() => { const a = document.createElement('a'); a.href = 'late.html'; document.body.appendChild(a); }, 500);
+const char kLateLink[] = R"(<picture><source srcset="wide.webp 2x"></picture><script>
+setTimeout(() => { const a = document.createElement('a'); a.href = 'late.html'; document.body.appendChild(a);
+  const i = document.createElement('img'); i.src = 'pic.png'; document.body.appendChild(i); }, 500);
 </script>)";
 
 // A script added once the page has loaded, arriving late, writes the link.
@@ -174,6 +175,12 @@ TEST(PageRendererTest, ScriptWrittenLinksAreReadOnceTheirFetchTimerRouterOrLateS
   EXPECT_EQ(fetched.headLinks[0].href, o + "/dir/canon");
 
   EXPECT_EQ(Hrefs(jobs[1].markup), (std::vector<std::string>{o + "/dir/late.html"}));
+  // The images of the rendered document, a script's too, for the sitemap's image entries.
+  ASSERT_EQ(jobs[1].markup.images.size(), 2u);
+  EXPECT_EQ(jobs[1].markup.images[0].value, "wide.webp 2x");
+  EXPECT_TRUE(jobs[1].markup.images[0].srcset);
+  EXPECT_EQ(jobs[1].markup.images[1].value, o + "/dir/pic.png");
+  EXPECT_FALSE(jobs[1].markup.images[1].srcset);
   EXPECT_GE(jobs[1].seconds, 0.5);
   EXPECT_LT(jobs[1].seconds, 3.0);
 

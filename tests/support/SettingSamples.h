@@ -35,6 +35,7 @@ inline const std::map<std::string, SettingSample>& SettingSamples() {
         {kKeyRenderScripts, {"1", {"--render"}}},
         {kKeySitemapCanonical, {"1", {"--canonical"}}},
         {kKeySitemapHreflang, {"1", {"--hreflang"}}},
+        {kKeySitemapImages, {"1", {"--images"}}},
         {kKeySitemapChangefreq, {"weekly", {"--changefreq", "weekly"}}},
         {kKeySitemapPriority, {"1.0,0.8,0.6", {"--priority", "1.0,0.8,0.6"}}},
         {kKeySitemapLastmodFrom, {"content", {"--lastmod-from", "content"}}},

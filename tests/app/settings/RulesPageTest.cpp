@@ -190,7 +190,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
                             kKeyCredentials, kKeyRememberPassword, kKeyRequestHeaders, kKeyCookieFile, kKeyProxy,
                             kKeyNoProxy, kKeyCaFile, kKeyInsecure, kKeyMaxRate, kKeyAuditSitemap,
                             kKeyBaiduSite, kKeyBaiduToken, kKeyBaiduEndpoint, kKeyIndexNowKey, kKeyIndexNowEndpoint,
-                            kKeyHtmlSitemap, kKeyDeadLinks, kKeyDeadLinksAll, kKeySitemapLastmodFrom})
+                            kKeyHtmlSitemap, kKeyDeadLinks, kKeyDeadLinksAll, kKeySitemapLastmodFrom, kKeySitemapImages})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
     ASSERT_EQ(old.WriteAll(pairs), rc::kOk);

@@ -27,12 +27,14 @@ class SitemapPageTest : public ::testing::Test {
 
 TEST_F(SitemapPageTest, PageShowsTheSettingsRefusesUnknownValuesWithAMessageAndStoresGoodOnes) {
   setup->sitemapHreflang = 1;
+  setup->sitemapImages = 1;
   setup->sitemapPriority = "1.0,0.8";
   CSetupPropSheet sheet(setup);
   CSetupSitemapPage& page = sheet.sitemapPage();
   EXPECT_EQ(page.windowTitle(), QStringLiteral("网站地图内容"));
   EXPECT_FALSE(page.IsItemChecked(CSetupSitemapPage::kIdCanonical));
   EXPECT_TRUE(page.IsItemChecked(CSetupSitemapPage::kIdHreflang));
+  EXPECT_TRUE(page.IsItemChecked(CSetupSitemapPage::kIdImages));
   EXPECT_EQ(page.GetItemText(CSetupSitemapPage::kIdChangefreq), L"daily");
   EXPECT_EQ(page.GetItemText(CSetupSitemapPage::kIdPriority), L"1.0,0.8");
 
@@ -71,6 +73,7 @@ TEST_F(SitemapPageTest, PageShowsTheSettingsRefusesUnknownValuesWithAMessageAndS
 
 TEST_F(SitemapPageTest, RestoreDefaultsBringsBackTodaysSitemapAndTheIconIsDrawnInBothLooks) {
   setup->sitemapCanonical = 1;
+  setup->sitemapImages = 1;
   setup->sitemapChangefreq = "never";
   setup->sitemapLastmodFrom = "none";
   for (int style : {0, 11}) {
@@ -97,6 +100,7 @@ TEST_F(SitemapPageTest, RestoreDefaultsBringsBackTodaysSitemapAndTheIconIsDrawnI
   Click(sheet, CPlatformDialog::kIdOk);
   EXPECT_EQ(setup->sitemapCanonical, 0);
   EXPECT_EQ(setup->sitemapHreflang, 0);
+  EXPECT_EQ(setup->sitemapImages, 0);
   EXPECT_EQ(setup->sitemapChangefreq, "daily");
   EXPECT_EQ(setup->sitemapPriority, "0.5");
   EXPECT_EQ(setup->sitemapLastmodFrom, "start");
