@@ -21,10 +21,10 @@ class NoticeQueue {
   // The notify of a hand-over for crawl, queuing here; the queue must outlive the crawl.
   PortionHandOver::Notify NotifyFor(intptr_t crawl) {
     return [this, crawl](PortionHandOver::Event event, int32_t result) {
-      {
-        std::lock_guard<std::mutex> guard(lock_);
-        queue_.push_back(Notice{event, crawl, result});
-      }
+      // Signalled under the lock: the test may end, and the queue go, as soon as it takes the
+      // crawl's last notice, which it cannot do before the crawl's thread is done with the queue.
+      std::lock_guard<std::mutex> guard(lock_);
+      queue_.push_back(Notice{event, crawl, result});
       ready_.notify_one();
       return true;
     };
