@@ -194,14 +194,18 @@ void CHttpSession::ApplyProxy() {
     // The empty name is libcurl's "no proxy", whatever the environment says.
     curl_easy_setopt(h, CURLOPT_PROXY, "");
   } else {
-    // A proxy of the environment is for the outside world: a site on this machine is reached
-    // directly, as a browser reaches it, beside what no_proxy names.
-    std::string bypass = "localhost,127.0.0.0/8,::1";
-    const char* named = std::getenv("no_proxy");
-    if (named == nullptr || *named == '\0') named = std::getenv("NO_PROXY");
-    if (named != nullptr && *named != '\0') bypass = std::string(named) + "," + bypass;
-    curl_easy_setopt(h, CURLOPT_NOPROXY, bypass.c_str());
+    curl_easy_setopt(h, CURLOPT_NOPROXY, proxyBypass_.c_str());
   }
+}
+
+std::string CHttpSession::EnvironmentProxyBypass() {
+  // A proxy of the environment is for the outside world: a site on this machine is reached
+  // directly, as a browser reaches it, beside what no_proxy names.
+  std::string bypass = "localhost,127.0.0.0/8,::1";
+  const char* named = std::getenv("no_proxy");
+  if (named == nullptr || *named == '\0') named = std::getenv("NO_PROXY");
+  if (named != nullptr && *named != '\0') bypass = std::string(named) + "," + bypass;
+  return bypass;
 }
 
 void CHttpSession::ApplyAuthentication() {

@@ -61,6 +61,10 @@ class CHttpSession {
 
   CurlEasyHandle handle_;
   CurlHeaderList headerLines_;  // the options' headers, for the transfer that runs
+  // What an environment's proxy does not carry, read once with the environment when the
+  // session is made rather than on every request.
+  static std::string EnvironmentProxyBypass();
+  std::string proxyBypass_ = EnvironmentProxyBypass();
   CurlShare* share_ = nullptr;
   std::string address_;
   http_options options_;
