@@ -33,21 +33,19 @@ CDlgSubReportFail::CDlgSubReportFail(QWidget* parent) : CPlatformDialog(Template
 
 CReportList* CDlgSubReportFail::list() const { return ReportListAt(kIdList); }
 
-void CDlgSubReportFail::AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
-                                       const std::vector<std::string>& foundOn,
-                                       const std::vector<std::string>& redirectTo) {
+void CDlgSubReportFail::AppendFailures(const std::vector<FailedPage>& failures) {
   if (failures.empty()) return;
   CReportList* l = list();
   int number = l->RowCount();
   std::vector<QStringList> rows;
   rows.reserve(failures.size());
-  for (size_t i = 0; i < failures.size(); ++i) {
-    const auto& [path, code] = failures[i];
-    const std::string target = i < redirectTo.size() ? ReadableAddress(redirectTo[i]) : std::string();
+  for (const FailedPage& failure : failures) {
+    const std::string code = failure.outcome.Text();
+    const std::string target = ReadableAddress(failure.redirectTo);
     QString description = code.empty() ? QString() : QString::fromStdString(FailureDescription(code, target));
-    const std::string page = i < foundOn.size() ? ReadableAddress(foundOn[i]) : std::string();
-    rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(path)),
-                    QString::fromStdWString(Utf8ToWide(code)), description, QString::fromStdString(page)});
+    rows.push_back({QString::number(++number), QString::fromStdString(ReadableAddress(failure.path)),
+                    QString::fromStdString(code), description,
+                    QString::fromStdString(ReadableAddress(failure.foundOn))});
   }
   l->AppendRows(std::move(rows));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/SaveReport.h"
+#include "crawl/CrawlPortion.h"
 #include "app/platform/CPlatformDialog.h"
 
 class CReportList;
@@ -23,11 +24,9 @@ class CDlgSubReportFail : public CPlatformDialog {
   explicit CDlgSubReportFail(QWidget* parent = nullptr);
   static DialogTemplate Template();
 
-  // (path, code) pairs, narrow text, appended at the end in the given order; foundOn, when
-  // aligned with them, the full address of the page each was found on; redirectTo, where a
-  // failing redirect pointed (named in its description).
-  void AppendFailures(const std::vector<std::pair<std::string, std::string>>& failures,
-                      const std::vector<std::string>& foundOn = {}, const std::vector<std::string>& redirectTo = {});
+  // Appended at the end in the given order, each with the page it was found on; where a failing
+  // redirect pointed is named in its description.
+  void AppendFailures(const std::vector<FailedPage>& failures);
   void DeleteAll();
   CReportList* list() const;
   // The results whose failure file Save writes (a new crawl's, at its start).

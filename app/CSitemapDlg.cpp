@@ -381,7 +381,7 @@ void CSitemapDlg::OnPortion(const CrawlPortion& portion) {
   if (closing_) return;  // the window is going: only release the worker
   action_->AppendResultRows(portion.okPaths);
   yahoo_->AppendAddresses(portion.okAddresses);
-  fail_->AppendFailures(portion.failures, portion.failureParents, portion.failureTargets);
+  fail_->AppendFailures(portion.failures);
   google_->AddEntries(SitemapEntriesOf(portion));
 }
 

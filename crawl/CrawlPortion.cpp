@@ -22,8 +22,6 @@ void CrawlPortion::Append(CrawlPortion&& later) {
   alternates.merge(later.alternates);
   titles.merge(later.titles);
   images.merge(later.images);
-  MoveAppend(failureParents, later.failureParents);
-  MoveAppend(failureTargets, later.failureTargets);
   tooLong += later.tooLong;
 }
 
@@ -31,8 +29,7 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
   CrawlPortion portion;
   portion.entries.reserve(results.size());
   for (const PageResult& result : results) {
-    // The front ends show and write the outcome as its text.
-    portion.entries.emplace_back(result.path, result.outcome.Text());
+    portion.entries.emplace_back(result.path, result.outcome);
     if (result.outcome.ok()) {
       std::string address = FullAddress(origin, result.path);
       portion.okPaths.push_back(result.path);
@@ -48,9 +45,9 @@ CrawlPortion MakePortion(const SiteOrigin& origin, const std::vector<PageResult>
       }
       portion.okAddresses.push_back(std::move(address));
     } else {
-      portion.failures.emplace_back(result.path, result.outcome.Text());
-      portion.failureParents.push_back(result.parent.empty() ? std::string() : FullAddress(origin, result.parent));
-      portion.failureTargets.push_back(result.redirectTo);
+      portion.failures.push_back({result.path, result.outcome,
+                                  result.parent.empty() ? std::string() : FullAddress(origin, result.parent),
+                                  result.redirectTo});
     }
   }
   return portion;

@@ -37,23 +37,29 @@ struct PageResult {
 // The sitemap protocol's longest address; a longer one is fetched and listed, but not in the sitemap.
 inline constexpr size_t kMaxSitemapAddress = 2048;
 
+// A page that did not answer 200: its path and outcome, the full address of the page whose
+// link admitted it (empty for a start address) and, for a failing redirect, the full address
+// it pointed to.
+struct FailedPage {
+  std::string path;
+  PageOutcome outcome;
+  std::string foundOn;
+  std::string redirectTo;
+};
+
 // One portion of finished pages as a crawl hands it over, in the order they were fetched.
+// Outcomes stay typed: the front ends make their texts where they show or write them.
 struct CrawlPortion {
-  std::vector<std::pair<std::string, std::string>> entries;   // (path, code), fetch order
+  std::vector<std::pair<std::string, PageOutcome>> entries;   // (path, outcome), fetch order
   std::vector<std::string> okPaths;                            // paths with "200", fetch order
   std::vector<std::string> okAddresses;                        // their full addresses, fetch order
-  std::vector<std::pair<std::string, std::string>> failures;   // (path, code) of the others, fetch order
+  std::vector<FailedPage> failures;                            // the others, fetch order
   std::set<std::string> sitemapAddresses;                      // full addresses of "200" in the sitemap, byte order
   std::map<std::string, std::string> lastmods;                 // full address -> its own lastmod, where it has one
   std::map<std::string, int32_t> depths;                       // full address in the sitemap -> its link depth
   std::map<std::string, LanguageAlternates> alternates;        // full address -> its alternates, where it has some
   std::map<std::string, std::string> titles;                   // full address in the sitemap -> its title, where it has one
   std::map<std::string, std::vector<std::string>> images;      // full address in the sitemap -> its images, where it has some
-  // Aligned with failures: the full address of the page whose link admitted each, empty for
-  // a start address.
-  std::vector<std::string> failureParents;
-  // Aligned with failures: where a failing redirect pointed (full address), else empty.
-  std::vector<std::string> failureTargets;
   // Pages left out of the sitemap as their address is longer than kMaxSitemapAddress.
   size_t tooLong = 0;
 

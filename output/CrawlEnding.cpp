@@ -12,12 +12,12 @@ CrawlEnding DescribeEnding(const CrawlResults& results, int32_t outcome) {
   if (results.okCount() > 0) return ending;
   // Nothing was fetched: the first failure is the start page's (or the last hop of its
   // redirects), and says why.
-  const auto first = results.FirstFailureRecord();
+  const auto first = results.FirstFailure();
   ending.kind = CrawlEnding::Kind::NothingFetched;
   if (!first) return ending;
-  ending.code = first->code;
+  ending.outcome = first->outcome;
   ending.address = FullAddress(results.origin(), first->path);
   ending.redirectTo = first->redirectTo;
-  if (ending.code.rfind("curl ", 0) == 0) ending.kind = CrawlEnding::Kind::Unreachable;
+  if (ending.outcome.kind() == PageOutcome::Kind::Transfer) ending.kind = CrawlEnding::Kind::Unreachable;
   return ending;
 }

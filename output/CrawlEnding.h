@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <string>
 
+#include "web/PageOutcome.h"
+
 class CrawlResults;
 
-// How a crawl ended: a kind and, when nothing was fetched, the start page's failure code. The
+// How a crawl ended: a kind and, when nothing was fetched, the start page's outcome. The
 // front ends word it (texts/CrawlStatusText.h).
 struct CrawlEnding {
   enum class Kind {
@@ -14,7 +16,7 @@ struct CrawlEnding {
     NothingFetched,  // the site answered, but no page could be fetched
   };
   Kind kind = Kind::Ended;
-  std::string code;  // the start page's failure code, for the last two kinds
+  PageOutcome outcome;     // the start page's, for the last two kinds (none: no page failed)
   std::string address;     // the full address that failed (after the start's redirects)
   std::string redirectTo;  // where it pointed, when it was a redirect that was not followed
 

@@ -74,11 +74,6 @@ void CrawlResults::AddPortion(const CrawlPortion& portion, const SiteOrigin& ori
     tooLong_ += portion.tooLong;
     failures_.insert(failures_.end(), portion.failures.begin(), portion.failures.end());
     for (const auto& own : portion.lastmods) lastmods_.insert(own);
-    // A portion made by hand may come without parents: the failures keep their places.
-    failureParents_.insert(failureParents_.end(), portion.failureParents.begin(), portion.failureParents.end());
-    failureParents_.resize(failures_.size());
-    failureTargets_.insert(failureTargets_.end(), portion.failureTargets.begin(), portion.failureTargets.end());
-    failureTargets_.resize(failures_.size());
     writer = writer_;
   }
   // The writer has its own lock; the lists are free again meanwhile.
@@ -224,25 +219,15 @@ std::vector<std::string> CrawlResults::FetchedAddresses() const {
   return addresses;
 }
 
-std::optional<std::pair<std::string, std::string>> CrawlResults::FirstFailure() const {
+std::optional<FailedPage> CrawlResults::FirstFailure() const {
   std::lock_guard<std::mutex> guard(lock_);
   if (failures_.empty()) return std::nullopt;
   return failures_.front();
 }
 
-std::optional<FailureRecord> CrawlResults::FirstFailureRecord() const {
+std::vector<FailedPage> CrawlResults::Failures() const {
   std::lock_guard<std::mutex> guard(lock_);
-  if (failures_.empty()) return std::nullopt;
-  return FailureRecord{failures_[0].first, failures_[0].second, failureParents_[0], failureTargets_[0]};
-}
-
-std::vector<FailureRecord> CrawlResults::FailureRecords() const {
-  std::vector<FailureRecord> records;
-  std::lock_guard<std::mutex> guard(lock_);
-  records.reserve(failures_.size());
-  for (size_t i = 0; i < failures_.size(); ++i)
-    records.push_back({failures_[i].first, failures_[i].second, failureParents_[i], failureTargets_[i]});
-  return records;
+  return failures_;
 }
 
 std::string CrawlResults::SiteName() const { return SiteFileName(origin()); }
@@ -309,8 +294,8 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
   if (!out.isOpen()) return Report(out, result);
   std::lock_guard<std::mutex> guard(lock_);
   std::string piece;
-  for (size_t i = 0; i < failures_.size(); ++i) {
-    piece += FailureTsvLine(failures_[i].first, failures_[i].second, failureParents_[i], failureTargets_[i]);
+  for (const FailedPage& failure : failures_) {
+    piece += FailureTsvLine(failure.path, failure.outcome.Text(), failure.foundOn, failure.redirectTo);
     if (piece.size() >= kPiece) {
       if (!out.Write(piece)) return Report(out, result);
       piece.clear();
@@ -326,9 +311,9 @@ int32_t CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, F
   std::vector<std::string> dead;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (const auto& [path, code] : failures_)
-      if (everyFailure || code == "404" || code == "410")
-        dead.push_back(PercentEncode(FullAddress(origin_, path), PercentEncodeSet::kAddress));
+    for (const FailedPage& failure : failures_)
+      if (everyFailure || failure.outcome == PageOutcome::Status(404) || failure.outcome == PageOutcome::Status(410))
+        dead.push_back(PercentEncode(FullAddress(origin_, failure.path), PercentEncodeSet::kAddress));
   }
   // In byte order, each once, so two crawls of one site give the same file.
   std::sort(dead.begin(), dead.end());

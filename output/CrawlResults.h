@@ -18,14 +18,6 @@
 
 class CSitemapXmlWriter;
 
-// One failure as the failure page and the failure file show it.
-struct FailureRecord {
-  std::string path;
-  std::string code;
-  std::string foundOn;  // full address of the page whose link admitted it; empty: none
-  std::string redirectTo;  // where a failing redirect pointed; empty: not a redirect
-};
-
 // What one crawl produced: the fetched addresses in fetch order, the failures in the order
 // they came, and the XML sitemap documents. A crawl fills it from its threads while the
 // window's pages, Save, auto-save and the command read it.
@@ -61,12 +53,9 @@ class CrawlResults {
   // its new and changed ones.
   std::vector<std::string> PushAddresses() const;
   // The first failure (the start page's, when nothing was fetched), if there is one.
-  std::optional<std::pair<std::string, std::string>> FirstFailure() const;
-  // The same with where it was found and where it pointed.
-  std::optional<FailureRecord> FirstFailureRecord() const;
-  // The failures with the full address of the page whose link admitted each (empty for a
-  // start address).
-  std::vector<FailureRecord> FailureRecords() const;
+  std::optional<FailedPage> FirstFailure() const;
+  // Copies of the failures, in the order they came.
+  std::vector<FailedPage> Failures() const;
   // The crawl's site as the files are named: host, and "_port" when the port is not the
   // scheme's default; empty before the first portion.
   std::string SiteName() const;
@@ -138,7 +127,7 @@ class CrawlResults {
   // The fetched addresses, each followed by a NUL: one buffer instead of one string each.
   std::string okAddresses_;
   size_t okCount_ = 0;
-  std::vector<std::pair<std::string, std::string>> failures_;
+  std::vector<FailedPage> failures_;
   std::map<std::string, std::string> lastmods_;  // the addresses that have their own lastmod
   // Aligned with the fetched addresses: each one's link depth, or kNotInSitemap for a page
   // the sitemap leaves out (its canonical is another page).
@@ -147,8 +136,6 @@ class CrawlResults {
   std::map<std::string, LanguageAlternates> alternates_;  // the pages that name some
   std::map<std::string, std::vector<std::string>> images_;  // the pages that show some
   std::map<std::string, std::string> titles_;  // the sitemap's pages that have a title, when collected
-  std::vector<std::string> failureParents_;  // aligned with failures_
-  std::vector<std::string> failureTargets_;  // aligned with failures_
   size_t tooLong_ = 0;
   ContentChanges changes_;
 };

@@ -52,8 +52,8 @@ std::string EndingMessage(const CrawlEnding& ending, const std::string& address)
   } else {
     text += ending.address + "（由 " + address + " 重定向而来）";
   }
-  if (!ending.code.empty())
-    text += "\n原因（" + ending.code + "）：" + FailureDescription(ending.code, ending.redirectTo);
+  const std::string code = ending.outcome.Text();
+  if (!code.empty()) text += "\n原因（" + code + "）：" + FailureDescription(code, ending.redirectTo);
   return text;
 }
 

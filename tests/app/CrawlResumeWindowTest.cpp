@@ -162,7 +162,7 @@ Written WrittenBy(CrawlResults& results) {
     w.entries.push_back(text.substr(open, close + 6 - open));
   }
   w.fetched = results.FetchedAddresses();
-  for (const FailureRecord& f : results.FailureRecords()) w.failures.push_back(f.path + " " + f.code + " " + f.foundOn);
+  for (const FailedPage& f : results.Failures()) w.failures.push_back(f.path + " " + f.outcome.Text() + " " + f.foundOn);
   for (auto* part : {&w.entries, &w.fetched, &w.failures}) std::sort(part->begin(), part->end());
   return w;
 }

@@ -119,7 +119,9 @@ TEST_F(SaveFailureTest, TheCloseButtonShowsABoxWhenTheSettingsCannotBeWrittenAnd
 }
 
 TEST_F(SaveFailureTest, TheFailurePageShowsTransferFailuresWithTheirCodeAndDescription) {
-  Window().failPage()->AppendFailures({{"/refused", "curl 7"}, {"/empty", "-70"}, {"/gone", "404"}});
+  Window().failPage()->AppendFailures({{"/refused", PageOutcome::OfFetchResult(7), {}, {}},
+                                       {"/empty", PageOutcome::OfFetchResult(-70), {}, {}},
+                                       {"/gone", PageOutcome::Status(404), {}, {}}});
   CReportList& list = *Window().failPage()->list();
   ASSERT_EQ(list.RowCount(), 3);
   EXPECT_EQ(list.ItemText(0, 2), L"curl 7");

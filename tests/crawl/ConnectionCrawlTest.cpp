@@ -71,7 +71,7 @@ std::set<std::string> Listed(const CrawlRun& run) {
 std::map<std::string, std::string> Failed(const CrawlRun& run) {
   std::map<std::string, std::string> failed;
   for (const CrawlPortion& p : run.portions)
-    for (const auto& [path, code] : p.failures) failed[path] = code;
+    for (const auto& [path, code] : FailureTexts(p)) failed[path] = code;
   return failed;
 }
 

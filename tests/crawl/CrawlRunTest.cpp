@@ -39,7 +39,7 @@ TEST(CrawlRunTest, RootThatFailsIsHandedOverAsOneEntryThenTheCrawlFinishes) {
   EXPECT_EQ(run.messages, (std::vector<PortionHandOver::Event>{PortionHandOver::Event::PortionsWaiting, PortionHandOver::Event::Finished}));
   EXPECT_EQ(run.entries, (std::vector<Entry>{{"/", "404"}}));
   ASSERT_EQ(run.portions.size(), 1u);
-  EXPECT_EQ(run.portions[0].failures, (std::vector<Entry>{{"/", "404"}}));
+  EXPECT_EQ(FailureTexts(run.portions[0]), (std::vector<Entry>{{"/", "404"}}));
   EXPECT_TRUE(run.portions[0].okAddresses.empty());
   CrawlCounters c = run.control->Counters();
   EXPECT_EQ(c.failed, 1);

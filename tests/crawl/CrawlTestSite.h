@@ -21,6 +21,13 @@
 #include "output/CrawlSession.h"
 #include "support/LoopbackServer.h"
 
+// A portion's failures as (path, outcome text), as the failure page shows them.
+inline std::vector<std::pair<std::string, std::string>> FailureTexts(const CrawlPortion& portion) {
+  std::vector<std::pair<std::string, std::string>> texts;
+  for (const FailedPage& failure : portion.failures) texts.emplace_back(failure.path, failure.outcome.Text());
+  return texts;
+}
+
 // A page whose body holds one anchor per link.
 inline std::string PageWithLinks(const std::vector<std::string>& links) {
   std::string html = "<html><head><title>t</title></head><body>";
@@ -169,7 +176,7 @@ class CrawlRun {
     if (msg->event == PortionHandOver::Event::PortionsWaiting) {
       CrawlPortion portion = poster->Take();
       poster->Release();
-      entries.insert(entries.end(), portion.entries.begin(), portion.entries.end());
+      for (const auto& [path, outcome] : portion.entries) entries.emplace_back(path, outcome.Text());
       portions.push_back(std::move(portion));
     } else {
       finished = true;

@@ -26,10 +26,10 @@ struct Shown {
 Shown Collect(const CrawlRun& run) {
   Shown shown;
   for (const CrawlPortion& p : run.portions) {
-    for (const auto& [path, code] : p.entries) EXPECT_TRUE(shown.codes.emplace(path, code).second) << path;
+    for (const auto& [path, outcome] : p.entries) EXPECT_TRUE(shown.codes.emplace(path, outcome.Text()).second) << path;
     shown.urlList.insert(p.okAddresses.begin(), p.okAddresses.end());
     shown.sitemap.insert(p.sitemapAddresses.begin(), p.sitemapAddresses.end());
-    shown.failures.insert(p.failures.begin(), p.failures.end());
+    for (auto& failure : FailureTexts(p)) shown.failures.insert(std::move(failure));
   }
   return shown;
 }

@@ -111,16 +111,16 @@ TEST_F(SitemapContentCrawlTest, CanonicalAlternatesAndPriorityByDepthShapeTheSit
   EXPECT_EQ(site_.count("/only.html"), 1u);
 
   // Each failure names the page whose link led to it; the redirect's target names the redirect.
-  std::vector<FailureRecord> failures = run.results().FailureRecords();
+  std::vector<FailedPage> failures = run.results().Failures();
   std::sort(failures.begin(), failures.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
   ASSERT_EQ(failures.size(), 3u);
   EXPECT_EQ(failures[0].path, "/gone.html");
   EXPECT_EQ(failures[0].foundOn, At("/moved.html"));
   EXPECT_EQ(failures[1].path, "/missing.html");
-  EXPECT_EQ(failures[1].code, "404");
+  EXPECT_EQ(failures[1].outcome, PageOutcome::Status(404));
   EXPECT_EQ(failures[1].foundOn, At("/d2.html"));
   EXPECT_EQ(failures[2].path, "/moved.html");
-  EXPECT_EQ(failures[2].code, "301");
+  EXPECT_EQ(failures[2].outcome, PageOutcome::Status(301));
   EXPECT_EQ(failures[2].foundOn, At("/d3.html"));
 
   TempDir dir;
@@ -156,7 +156,7 @@ TEST_F(SitemapContentCrawlTest, DefaultsListEveryFetchedPageWithDailyAndHalfAndN
                       "</lastmod>\n        <changefreq>daily</changefreq>\n        <priority>0.5</priority>\n    </url>\n"),
             std::string::npos);
   // The start address was linked by no page.
-  for (const FailureRecord& failure : run.results().FailureRecords())
+  for (const FailedPage& failure : run.results().Failures())
     EXPECT_FALSE(failure.foundOn.empty()) << failure.path;
 }
 

@@ -40,7 +40,7 @@ TEST(CrawlResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSa
   CrawlPortion portion;
   for (int i = 0; i < 400; ++i) {
     portion.okAddresses.push_back("http://h.example.com/page/" + std::to_string(i) + ".html");
-    portion.failures.push_back({"/gone/" + std::to_string(i) + ".html", "404"});
+    portion.failures.push_back({"/gone/" + std::to_string(i) + ".html", PageOutcome::Status(404), {}, {}});
   }
   results.AddPortion(portion, SiteOrigin{"http", "h.example.com", ""});
   TempDir dir;

@@ -38,7 +38,7 @@ TEST(CrawlStatusTextTest, TheEndingIsWordedFromItsKindAndTheStartPagesCode) {
   EXPECT_FALSE(ending.FetchedNothing());
 
   ending.kind = CrawlEnding::Kind::Unreachable;
-  ending.code = "curl 7";
+  ending.outcome = PageOutcome::OfFetchResult(7);
   EXPECT_TRUE(ending.FetchedNothing());
   EXPECT_EQ(EndingStatusText(ending), "无法连接网站");
   EXPECT_EQ(EndingMessage(ending, "http://h/"),
@@ -46,7 +46,7 @@ TEST(CrawlStatusTextTest, TheEndingIsWordedFromItsKindAndTheStartPagesCode) {
 
   ending.kind = CrawlEnding::Kind::NothingFetched;
   EXPECT_EQ(EndingStatusText(ending), "没有取得任何网页");
-  ending.code.clear();  // no failure recorded: no cause to name
+  ending.outcome = PageOutcome();  // no failure recorded: no cause to name
   EXPECT_EQ(EndingMessage(ending, "http://h/"), "没有从网站取得任何网页：http://h/");
 }
 
