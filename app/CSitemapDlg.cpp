@@ -18,7 +18,7 @@
 #include "app/CDlgSubAction.h"
 #include "app/CDlgSubGoogle.h"
 #include "app/CDlgSubAudit.h"
-#include "output/SearchEngineSettingsOf.h"
+#include "settings/OutputOptionsOf.h"
 #include "app/CDlgSubReportFail.h"
 #include "output/SitemapEntry.h"
 #include "app/CDlgSubYahoo.h"
@@ -249,7 +249,7 @@ void CSitemapDlg::OnTimer(int id) {
   if (id == kTimerStatus) {
     OnStatusTimer();
   } else if (id == kTimerAutoSave && !closing_) {
-    if (crawl_) autoSaver_->Tick(*setup_, crawl_->results(), *autoSave_);
+    if (crawl_) autoSaver_->Tick(AutoSaveOptionsOf(*setup_), crawl_->results(), *autoSave_);
   }
 }
 

@@ -27,7 +27,7 @@
 #include "output/CrawlSession.h"
 #include "output/RobotsSitemapLine.h"
 #include "output/SearchEnginePush.h"
-#include "output/SearchEngineSettingsOf.h"
+#include "settings/OutputOptionsOf.h"
 #include "settings/CSetupManager.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/CrawlStartParamsOf.h"

@@ -4,7 +4,7 @@ cmake_minimum_required(VERSION 3.25)
 # itself). The front ends' texts (texts/) sit above them all, the front ends (cli/, app/) above
 # those. The engine holds no wide text and no window message: it returns kinds, codes and
 # counts in UTF-8, and the front ends word them.
-set(layers common store web render crawl settings output)
+set(layers common store web render crawl output settings)
 set(above texts cli app)
 set(failures "")
 list(LENGTH layers count)

@@ -7,7 +7,6 @@
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
 #include "output/SitemapFiles.h"
-#include "settings/CSetupManager.h"
 
 void AutoSave::Shared::Publish(const FileWriteResult& result) {
   std::lock_guard<std::mutex> guard(reportLock);
@@ -29,17 +28,17 @@ std::string AutoSave::Prefix(const std::string& autoSavePath, const std::string&
   return autoSavePath + "_" + siteName;
 }
 
-void AutoSave::Tick(const CSetupManager& setup, const std::shared_ptr<CrawlResults>& results,
+void AutoSave::Tick(const AutoSaveOptions& options, const std::shared_ptr<CrawlResults>& results,
                     CThreadAutoSave& controller) {
-  if (setup.autoSaveEnabled == 0 || setup.autoSaveInterval < 1 || !results) return;
+  if (!options.enabled || options.intervalSeconds < 1 || !results) return;
   const std::string site = results->SiteName();
   std::shared_ptr<CSitemapXmlWriter> writer = results->sitemap();
   if (site.empty() || !writer) return;  // nothing crawled yet: no file is written over
   bool idle = false;
   if (!shared_->running.compare_exchange_strong(idle, true)) return;
   try {
-    const std::string prefix = Prefix(setup.autoSavePath, site);
-    const bool gzip = setup.autoSaveGzip != 0;
+    const std::string prefix = Prefix(options.path, site);
+    const bool gzip = options.gzip;
     std::shared_ptr<Shared> shared = shared_;
     auto save = [shared, writer, prefix, gzip] {
       FileWriteResult result;

@@ -8,8 +8,16 @@
 #include "output/FileWriteResult.h"
 
 class CrawlResults;
-class CSetupManager;
 class CThreadAutoSave;
+
+// What the auto-save settings ask for: whether to save, every how many seconds, the path the
+// files' names start with, and whether they are gzip-compressed.
+struct AutoSaveOptions {
+  bool enabled = false;
+  int32_t intervalSeconds = 0;
+  std::string path;
+  bool gzip = true;
+};
 
 // The outcome of the latest finished save started by a tick: sequence counts those saves
 // (0: none yet), result is ok or holds the first file that failed and why.
@@ -30,7 +38,7 @@ class AutoSave {
   // site behind the auto-save path. A tick is skipped while the save of an earlier tick
   // still runs, when the interval setting is below 1 second (a zero period would save
   // without pause), and when there are no results yet.
-  void Tick(const CSetupManager& setup, const std::shared_ptr<CrawlResults>& results, CThreadAutoSave& controller);
+  void Tick(const AutoSaveOptions& options, const std::shared_ptr<CrawlResults>& results, CThreadAutoSave& controller);
 
   // True while a save started by a tick has not finished.
   bool InFlight() const;

@@ -12,7 +12,6 @@
 #include "output/AutoSave.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
-#include "settings/CSetupManager.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -25,11 +24,8 @@ void WaitForSave(const AutoSave& autoSave) {
   ASSERT_FALSE(autoSave.InFlight());
 }
 
-CSetupManager Defaults() {
-  CSetupManager setup;
-  setup.ResetToDefaults();
-  return setup;
-}
+// Auto-save on, every three minutes, gzip-compressed, beside the program.
+AutoSaveOptions Defaults() { return AutoSaveOptions{true, 180, "", true}; }
 
 // The results of a crawl of host:port that fetched its root.
 std::shared_ptr<CrawlResults> ResultsOf(const std::string& host, const std::string& port) {
@@ -46,7 +42,7 @@ TEST(AutoSaveTest, TicksNameTheFilesAfterTheCrawledSiteAndWriteNothingBeforeACra
   ScopedWorkingDir cwd(dir.path());
   AutoSave autoSave;
   CThreadAutoSave controller;
-  CSetupManager setup = Defaults();
+  AutoSaveOptions setup = Defaults();
   autoSave.Tick(setup, std::make_shared<CrawlResults>(), controller);  // nothing crawled yet
   EXPECT_EQ(controller.state(), -1);
   EXPECT_TRUE(fs::is_empty("."));
@@ -59,8 +55,8 @@ TEST(AutoSaveTest, TicksNameTheFilesAfterTheCrawledSiteAndWriteNothingBeforeACra
   EXPECT_TRUE(fs::exists("site.test_sitemap0.xml.gz"));
   EXPECT_NE(ReadFileBytes("site.test_sitemap0.xml.gz"), ReadFileBytes("site.test_8080_sitemap0.xml.gz"));
 
-  setup.autoSaveGzip = 0;
-  setup.autoSavePath = "backup";
+  setup.gzip = false;
+  setup.path = "backup";
   autoSave.Tick(setup, ResultsOf("site.test", ""), controller);
   WaitForSave(autoSave);
   EXPECT_TRUE(fs::exists("backup_site.test_sitemap0.xml"));
@@ -73,11 +69,11 @@ TEST(AutoSaveTest, TicksDoNothingWhenOffOrWithAnIntervalBelowOneSecond) {
   ScopedWorkingDir cwd(dir.path());
   AutoSave autoSave;
   CThreadAutoSave controller;
-  CSetupManager setup = Defaults();
-  setup.autoSaveEnabled = 0;
+  AutoSaveOptions setup = Defaults();
+  setup.enabled = false;
   autoSave.Tick(setup, ResultsOf("h", ""), controller);
-  setup.autoSaveEnabled = 1;
-  setup.autoSaveInterval = 0;
+  setup.enabled = true;
+  setup.intervalSeconds = 0;
   autoSave.Tick(setup, ResultsOf("h", ""), controller);
   EXPECT_FALSE(autoSave.InFlight());
   EXPECT_EQ(controller.state(), -1);
@@ -90,8 +86,8 @@ TEST(AutoSaveTest, EachFinishedTickSaveLeavesItsOutcomeForItsOwnWindow) {
   AutoSave autoSave;
   AutoSave otherWindow;
   CThreadAutoSave controller;
-  CSetupManager setup = Defaults();
-  setup.autoSavePath = "missing/";  // a folder that does not exist
+  AutoSaveOptions setup = Defaults();
+  setup.path = "missing/";  // a folder that does not exist
   autoSave.Tick(setup, ResultsOf("h", ""), controller);
   WaitForSave(autoSave);
   AutoSaveReport failed = autoSave.LastReport();
@@ -101,7 +97,7 @@ TEST(AutoSaveTest, EachFinishedTickSaveLeavesItsOutcomeForItsOwnWindow) {
   EXPECT_EQ(failed.result.systemError, ENOENT);
   EXPECT_EQ(otherWindow.LastReport().sequence, 0u);
 
-  setup.autoSavePath = "";
+  setup.path = "";
   autoSave.Tick(setup, ResultsOf("h", ""), controller);
   WaitForSave(autoSave);
   AutoSaveReport good = autoSave.LastReport();

@@ -1,6 +1,15 @@
-#include "output/SearchEngineSettingsOf.h"
+#include "settings/OutputOptionsOf.h"
 
 #include "settings/CSetupManager.h"
+
+AutoSaveOptions AutoSaveOptionsOf(const CSetupManager& setup) {
+  AutoSaveOptions options;
+  options.enabled = setup.autoSaveEnabled != 0;
+  options.intervalSeconds = setup.autoSaveInterval;
+  options.path = setup.autoSavePath;
+  options.gzip = setup.autoSaveGzip != 0;
+  return options;
+}
 
 SearchEngineSettings SearchEngineSettingsOf(const CSetupManager& setup) {
   SearchEngineSettings settings;
