@@ -41,9 +41,9 @@ CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr
       fetch_(data_->params, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
       rendered_(data_->params, fetch_, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
       parseGate_(std::max(2u, boost::thread::hardware_concurrency())),
-      dating_(params.sitemap.lastmodFrom, params.historyFolder) {
-  if (params.rules.auditSitemap) audit_ = std::make_unique<SitemapAudit>(data_->queryRules);
-}
+      dating_(params.sitemap.lastmodFrom, params.historyFolder),
+      admission_(*data_),
+      check_(*data_, fetch_, admission_, [this] { return IsStopRequested(); }) {}
 
 CSitemapControl::~CSitemapControl() = default;
 
@@ -76,13 +76,13 @@ int32_t CSitemapControl::RunCrawl() {
       bool resumed = false;
       if (data_->ledger.journaled() && params().resume) result = ResumeSite(resumed);
       if (!resumed && result == rc::kOk) result = OpenSite(origin);
-      if (result == rc::kOk && audit_) {
+      if (result == rc::kOk && check_.active()) {
         CHttpSession session;
         session.options() = fetch_.RequestOptions();
-        ReadSiteSitemaps(session);
+        check_.ReadSiteSitemaps(session, Origin());
       }
       if (result == rc::kOk) result = RunWorkers();
-      if (result == rc::kOk && audit_) result = FetchOrphans();
+      if (result == rc::kOk && check_.active()) result = check_.FetchOrphans([this] { return RunWorkers(); });
     }
     HandOverResults(true);
   } catch (...) {
@@ -139,10 +139,6 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     if (IsSameOrigin(origin, hop.address) && data_->ledger.AdmitTaken(hop.address.pathAndQuery)) onSite.push_back(&hop);
   for (SiteOpener::Hop* hop : onSite) HandleResponse(hop->address.pathAndQuery, hop->page);
   return rc::kOk;
-}
-
-bool CSitemapControl::RobotsAllow(const std::string& path) const {
-  return !params().rules.obeyRobots || data_->robots.IsAllowed(path);
 }
 
 int32_t CSitemapControl::RunWorkers() {
@@ -237,8 +233,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     options.obeyRobots = params().rules.obeyRobots;
     options.productToken = RobotsProductToken(params().rules.userAgent);
     // The audit reports a canonical naming another page; only the setting acts on it.
-    options.readCanonical = params().sitemap.canonicalOnly || audit_;
-    options.readNoindex = static_cast<bool>(audit_);
+    options.readCanonical = params().sitemap.canonicalOnly || check_.active();
+    options.readNoindex = check_.active();
     options.readAlternates = params().sitemap.languageAlternates;
     options.readTitle = params().sitemap.htmlPage;
     options.readImages = params().sitemap.images;
@@ -267,8 +263,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // A page listed as crawled has its links admitted, after a stop too: no page starts any
     // more, and a resumed crawl goes on from them.
     // An orphan of their sitemap is only checked: its links are not followed.
-    const bool follow = !audit_ || !audit_->IsOrphan(path);
-    if (follow) AdmitLinks(links.internal, path);
+    const bool follow = check_.Follows(path);
+    if (follow) admission_.AdmitLinks(links.internal, path);
     // Sitemap content: the canonical page is listed in this one's place. It is a link of the
     // page's like any other: a page that asks for none of its links to be followed leads to
     // no canonical page either.
@@ -277,7 +273,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     CanonicalVerdict canonical = JudgeCanonical(canonicalAddress, path, origin);
     const std::string otherCanonical = canonical.listed ? "" : canonicalAddress;
     if (!params().sitemap.canonicalOnly) canonical = CanonicalVerdict{};
-    if (!links.nofollow && follow) AdmitLink(canonical.admitPath, path);
+    if (!links.nofollow && follow) admission_.AdmitLink(canonical.admitPath, path);
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
     for (auto& alternate : alternates) alternate.second = data_->queryRules.ApplyToAddress(alternate.second);
@@ -298,7 +294,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   std::string redirectTarget;
   if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target)) {
     redirectTarget = data_->queryRules.ApplyToAddress(ToText(target));  // named as the crawl would admit it
-    if (IsOnSite(origin, target) && (!audit_ || !audit_->IsOrphan(path))) AdmitLink(target.pathAndQuery, path);
+    if (IsOnSite(origin, target) && check_.Follows(path)) admission_.AdmitLink(target.pathAndQuery, path);
   }
   PageResult result{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)};
   result.redirectTo = redirectTarget;
@@ -308,63 +304,9 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
 void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail,
                              bool saysNoindex) {
   const bool listed = data_->ledger.Finish(result, how);
-  if (audit_) audit_->Note(result, how, listed, auditDetail, saysNoindex);
+  check_.Note(result, how, listed, auditDetail, saysNoindex);
   if (listed) batcher_.Add(std::move(result));
   HandOverResults();
-}
-
-void CSitemapControl::AdmitLinks(const LinkSet& links, const std::string& parent) {
-  for (const std::string& link : links) AdmitLink(link, parent);
-}
-
-void CSitemapControl::AdmitLink(const std::string& link, const std::string& parent) {
-  if (link.empty()) return;
-  const QueryRules& rules = data_->queryRules;
-  data_->ledger.Admit(rules.empty() ? link : rules.ApplyToPath(link), parent,
-                      [this](const std::string& path) { return Judge(path); });
-}
-
-UrlLedger::Verdict CSitemapControl::Judge(const std::string& link) const {
-  UrlLedger::Verdict verdict;
-  verdict.refused = !IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link) ||
-                    data_->patterns.IsSkipped(link);
-  verdict.excluded = !verdict.refused && data_->patterns.IsExcluded(link);
-  return verdict;
-}
-
-// ---- The audit of the site's own sitemap ------------------------------------------------
-
-std::vector<AuditRow> CSitemapControl::AuditRows(size_t from) const {
-  return audit_ ? audit_->RowsSince(from) : std::vector<AuditRow>{};
-}
-
-void CSitemapControl::ReadSiteSitemaps(CHttpSession& session) {
-  SiteSitemaps::Hooks hooks;
-  hooks.fetch = [this, &session](const std::string& address) { return fetch_.Fetch(address, &session); };
-  hooks.fetchDocument = [this, &session](const std::string& address, std::string& headers, SitemapFeed& feed) {
-    return fetch_.FetchDocument(address, headers, feed, session);
-  };
-  hooks.stopped = [this] { return IsStopRequested(); };
-  hooks.mayRequest = [this](const std::string& path) { return RobotsAllow(path); };
-  hooks.productToken = RobotsProductToken(params().rules.userAgent);
-  SiteSitemaps(std::move(hooks)).Read(Origin(), *audit_);
-}
-
-int32_t CSitemapControl::FetchOrphans() {
-  // Only a crawl that met every page it could tells which pages nothing links to.
-  if (IsStopRequested() || data_->ledger.PageLimitReached()) return IsStopRequested() ? rc::kStopped : rc::kOk;
-  size_t admitted = 0;
-  for (const std::string& path : audit_->Paths()) {
-    const UrlLedger::Admission admission =
-        data_->ledger.Admit(path, "", [this](const std::string& p) { return Judge(p); });
-    if (admission == UrlLedger::Admission::Known) continue;
-    const bool fetched = admission == UrlLedger::Admission::Waiting;
-    audit_->MarkOrphan(path, fetched);
-    if (fetched) ++admitted;
-  }
-  const int32_t result = admitted == 0 ? rc::kOk : RunWorkers();
-  audit_->EndOrphans();
-  return result;
 }
 
 // ---- The journal: kept while the crawl runs, read back when it goes on -------------------
@@ -391,10 +333,6 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
   dating_.Restore(replay.results);
   // The front end fills its lists and sitemap from the journal before any new page comes.
   batcher_.Replay(replay.origin, replay.results);
-  // The audit judges the pages of before like new ones (their redirects' targets and canonical
-  // addresses are not journaled).
-  if (audit_)
-    for (const PageResult& result : replay.results)
-      audit_->Note(result, result.outcome.ok() ? UrlLedger::Ending::Crawled : UrlLedger::Ending::Failed, true, {});
+  check_.NoteReplayed(replay.results);
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }

@@ -17,11 +17,12 @@
 #include "crawl/SiteOpener.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
+#include "crawl/LinkAdmission.h"
 #include "crawl/PageFetch.h"
 #include "crawl/RenderStop.h"
 #include "crawl/RenderedLinks.h"
 #include "crawl/ResultBatcher.h"
-#include "crawl/SitemapAudit.h"
+#include "crawl/SitemapCheck.h"
 #include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
 #include "web/http_options.h"
@@ -82,7 +83,7 @@ class CSitemapControl {
   ContentChanges Changes() const { return dating_.Changes(); }
   // The rows of the audit of the site's own sitemap from index from on (none when the rules
   // ask for no audit); safe while the crawl runs.
-  std::vector<AuditRow> AuditRows(size_t from) const;
+  std::vector<AuditRow> AuditRows(size_t from) const { return check_.AuditRows(from); }
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
@@ -96,8 +97,6 @@ class CSitemapControl {
  private:
   // Opens the site with the crawl's fetch, stop and rules, its requests on session.
   SiteOpener Opener(CHttpSession& session);
-  // Whether the rules let the crawl request path.
-  bool RobotsAllow(const std::string& path) const;
   // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
   int32_t ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch = nullptr);
   // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
@@ -114,10 +113,6 @@ class CSitemapControl {
   // held: the large-page gate's turn the page took while it arrived, if it took one.
   void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr,
                       std::optional<LargePageGate::Pass> held = std::nullopt);
-  void AdmitLinks(const LinkSet& links, const std::string& parent);
-  void AdmitLink(const std::string& link, const std::string& parent);
-  // What the rules say of a link met for the first time.
-  UrlLedger::Verdict Judge(const std::string& link) const;
   // The page's end in the ledger, and its result to the consumer unless it is left out.
   // auditDetail: the redirect's target or the other address its canonical names, for the audit;
   // saysNoindex: its meta robots says noindex, obeyed or not (the same).
@@ -125,10 +120,6 @@ class CSitemapControl {
   // Hands over the results that wait, when due (see ResultBatcher).
   void HandOverResults(bool last = false) { batcher_.HandOver(last); }
 
-  // The site's own sitemaps, read into the audit before the workers start.
-  void ReadSiteSitemaps(CHttpSession& session);
-  // The addresses only their sitemap names, fetched without following their links: -500 or 0.
-  int32_t FetchOrphans();
 
   // Restores the journal's crawl in place of OpenSite: resumed stays false when there is none
   // to go on with.
@@ -142,5 +133,6 @@ class CSitemapControl {
   RenderedLinks rendered_;
   LargePageGate parseGate_;
   ContentDating dating_;
-  std::unique_ptr<SitemapAudit> audit_;  // when the rules ask for it; made before the crawl runs
+  LinkAdmission admission_;
+  SitemapCheck check_;
 };
