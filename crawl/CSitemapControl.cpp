@@ -2,27 +2,19 @@
 
 #include <algorithm>
 #include <boost/thread/locks.hpp>
-#include <boost/thread/thread.hpp>
 #include <chrono>
 #include <exception>
 #include <memory>
 #include <vector>
 
 #include "common/ResultCodes.h"
-#include "crawl/AdmissionRules.h"
 #include "crawl/CanonicalAddress.h"
 #include "crawl/CrawlScheduler.h"
 #include "crawl/SiteOpener.h"
-#include "crawl/SiteSitemaps.h"
 #include "crawl/WorkerPool.h"
-#include "crawl/PatternFilter.h"
 #include "web/CHttpSession.h"
 #include "web/CurlShare.h"
-#include "web/LinkExtractor.h"
 #include "web/PageScratch.h"
-#include "web/RecvBuffer.h"
-#include "web/ResponseHeaders.h"
-#include "web/TransferFailure.h"
 #include "web/UrlRules.h"
 #include "web/WebAddress.h"
 
@@ -33,17 +25,17 @@ using ExclusiveGuard = boost::unique_lock<boost::shared_mutex>;
 
 }  // namespace
 
-// As many large pages parsed at once as there are processors to parse them.
 CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer)
     : data_(std::make_shared<CSitemapData>(params)),
       consumer_(std::move(consumer)),
       batcher_(consumer_, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
       fetch_(data_->params, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
       rendered_(data_->params, fetch_, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
-      parseGate_(std::max(2u, boost::thread::hardware_concurrency())),
       dating_(params.sitemap.lastmodFrom, params.historyFolder),
       admission_(*data_),
-      check_(*data_, fetch_, admission_, [this] { return IsStopRequested(); }) {}
+      check_(*data_, fetch_, admission_, [this] { return IsStopRequested(); }),
+      reader_(data_->params, check_.active(), fetch_.options().totalTimeout, rendered_,
+              [this] { return IsStopRequested(); }) {}
 
 CSitemapControl::~CSitemapControl() = default;
 
@@ -175,19 +167,7 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
       if (session) session->options().holdLargeBody = nullptr;
     }
   } unhook{session};
-  if (session) {
-    session->options().holdLargeBody = [this, &held] {
-      // The transfer's time limit runs while it waits: after half of it the page is held
-      // without a turn (and takes one before it is parsed) rather than fail for waiting.
-      const auto giveUp =
-          std::chrono::steady_clock::now() + std::chrono::seconds(std::max(1, fetch_.options().totalTimeout)) / 2;
-      LargePageGate::Pass pass = parseGate_.Enter(RecvBuffer::kLargeBody + 1, [this, giveUp] {
-        return IsStopRequested() || std::chrono::steady_clock::now() > giveUp;
-      });
-      if (pass) held.emplace(std::move(pass));
-      return static_cast<bool>(held) || !IsStopRequested();
-    };
-  }
+  if (session) session->options().holdLargeBody = reader_.HoldLargeBody(held);
   try {
     const std::string address = FullAddress(Origin(), path);
     FetchedPage page = fetch_.Fetch(address, session, scratch ? &scratch->body : nullptr);
@@ -229,30 +209,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // Taken before the body's room goes back to the worker.
     const std::string hash = dating_.HashOf(page.body);
     PageLinks links;
-    LinkOptions options;
-    options.obeyRobots = params().rules.obeyRobots;
-    options.productToken = RobotsProductToken(params().rules.userAgent);
-    // The audit reports a canonical naming another page; only the setting acts on it.
-    options.readCanonical = params().sitemap.canonicalOnly || check_.active();
-    options.readNoindex = check_.active();
-    options.readAlternates = params().sitemap.languageAlternates;
-    options.readTitle = params().sitemap.htmlPage;
-    options.readImages = params().sitemap.images;
-    bool parsed = false;
-    {
-      LargePageGate::Pass pass =
-          held ? std::move(*held) : parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
-      if (pass && scratch) ExtractLinks(page.headers, page.body, origin, address, links, options, *scratch);
-      else if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
-      parsed = static_cast<bool>(pass);
-    }
-    // A render the stop cut short leaves the page's links unknown, as an unparsed page's are.
-    if (parsed && rendered_.active()) parsed = rendered_.AddRenderedLinks(address, page, links, options, scratch);
-    // The links are all that is needed of a page from here on; a worker keeps the room of a
-    // page of the usual size for its next one.
-    if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
-    else std::string().swap(page.body);
-    if (!parsed) {
+    if (!reader_.Read(origin, address, page, scratch, std::move(held), links)) {
       // Stopped while waiting to be parsed: its links are unknown, so it is not crawled after
       // all and waits again, as a page whose transfer the stop cut short.
       ledger.Requeue(path);

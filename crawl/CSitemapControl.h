@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,14 +17,13 @@
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
 #include "crawl/LinkAdmission.h"
+#include "crawl/LinkReader.h"
 #include "crawl/PageFetch.h"
 #include "crawl/RenderStop.h"
 #include "crawl/RenderedLinks.h"
 #include "crawl/ResultBatcher.h"
 #include "crawl/SitemapCheck.h"
-#include "web/PageLinks.h"
 #include "web/SiteOrigin.h"
-#include "web/http_options.h"
 
 class CHttpSession;
 class CrawlScheduler;
@@ -120,7 +118,6 @@ class CSitemapControl {
   // Hands over the results that wait, when due (see ResultBatcher).
   void HandOverResults(bool last = false) { batcher_.HandOver(last); }
 
-
   // Restores the journal's crawl in place of OpenSite: resumed stays false when there is none
   // to go on with.
   int32_t ResumeSite(bool& resumed);
@@ -131,8 +128,8 @@ class CSitemapControl {
   ResultBatcher batcher_;
   PageFetch fetch_;
   RenderedLinks rendered_;
-  LargePageGate parseGate_;
   ContentDating dating_;
   LinkAdmission admission_;
   SitemapCheck check_;
+  LinkReader reader_;
 };
