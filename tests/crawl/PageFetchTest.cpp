@@ -24,19 +24,23 @@ TEST(PageFetchTest, CredentialsGoOnlyToTheSiteAsTypedAndWhereItsRootLed) {
   const http_options options = fetch.RequestOptions();
   ASSERT_TRUE(options.mayAuthenticate);
 
-  EXPECT_TRUE(options.mayAuthenticate("http://example.test:8080/a.html"));
-  EXPECT_TRUE(options.mayAuthenticate("http://www.example.test:8080/b.html"));
-  EXPECT_FALSE(options.mayAuthenticate("https://example.test:8443/"));
-  EXPECT_FALSE(options.mayAuthenticate("http://example.test:9090/"));
-  EXPECT_FALSE(options.mayAuthenticate("http://other.test:8080/"));
-  EXPECT_FALSE(options.mayAuthenticate("not an address"));
-
-  // The root redirected to https on another port: that is the site now, and the typed one stays.
+  // Whether each address may be sent them: while the root is all the crawl knows, and once
+  // the root redirected to https on another port (the site now; the typed one stays).
+  struct Case {
+    const char* address;
+    bool asTyped;
+    bool afterRedirect;
+  };
+  const Case cases[] = {
+      {"http://example.test:8080/a.html", true, true}, {"http://www.example.test:8080/b.html", true, true},
+      {"https://example.test:8443/", false, true},     {"http://example.test:9090/", false, false},
+      {"http://other.test:8080/", false, false},       {"http://other.test:8443/", false, false},
+      {"not an address", false, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(options.mayAuthenticate(c.address), c.asTyped) << c.address;
   origin.scheme = "https";
   origin.port = ":8443";
-  EXPECT_TRUE(options.mayAuthenticate("https://example.test:8443/"));
-  EXPECT_TRUE(options.mayAuthenticate("http://example.test:8080/a.html"));
-  EXPECT_FALSE(options.mayAuthenticate("http://other.test:8443/"));
+  for (const Case& c : cases) EXPECT_EQ(options.mayAuthenticate(c.address), c.afterRedirect) << c.address;
   // The client follows no redirect itself: the crawl judges each.
   EXPECT_EQ(options.maxRedirects, 0);
 }
