@@ -69,8 +69,9 @@ int32_t CSitemapControl::RunCrawl() {
       if (data_->ledger.journaled() && params().resume) result = ResumeSite(resumed);
       if (!resumed && result == rc::kOk) result = OpenSite(origin);
       if (result == rc::kOk && check_.active()) {
+        // With the crawl's cookies: a site that needs its session cookie needs it here too.
         CHttpSession session;
-        session.options() = fetch_.RequestOptions();
+        fetch_.Prepare(session);
         check_.ReadSiteSitemaps(session, Origin());
       }
       if (result == rc::kOk) result = RunWorkers();
