@@ -126,6 +126,7 @@ class CSitemapControl {
   std::shared_ptr<CrawlResultConsumer> consumer_;
   std::atomic<bool> stopRequested_{false};
   ResultBatcher batcher_;
+  // The crawl's pieces, each made after the pieces it is handed (and gone before them).
   PageFetch fetch_;
   RenderedLinks rendered_;
   ContentDating dating_;
