@@ -2,34 +2,19 @@
 
 #include <algorithm>
 #include <boost/thread/locks.hpp>
-#include <boost/thread/thread.hpp>
 #include <chrono>
 #include <exception>
 #include <memory>
-#include <set>
 #include <vector>
 
-#include "common/LocalDate.h"
 #include "common/ResultCodes.h"
-#include "crawl/AdmissionRules.h"
 #include "crawl/CanonicalAddress.h"
 #include "crawl/CrawlScheduler.h"
 #include "crawl/SiteOpener.h"
-#include "crawl/SiteSitemaps.h"
 #include "crawl/WorkerPool.h"
-#include "crawl/PatternFilter.h"
 #include "web/CHttpSession.h"
-#include "web/ConnectionCheck.h"
 #include "web/CurlShare.h"
-#include "web/LinkExtractor.h"
-#include "web/PageImages.h"
-#include "render/PageRenderer.h"
 #include "web/PageScratch.h"
-#include "web/RecvBuffer.h"
-#include "web/ResponseHeaders.h"
-#include "web/HttpDate.h"
-#include "web/RetryAfter.h"
-#include "web/TransferFailure.h"
 #include "web/UrlRules.h"
 #include "web/WebAddress.h"
 
@@ -40,31 +25,23 @@ using ExclusiveGuard = boost::unique_lock<boost::shared_mutex>;
 
 }  // namespace
 
-// As many large pages parsed at once as there are processors to parse them.
 CSitemapControl::CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer)
     : data_(std::make_shared<CSitemapData>(params)),
       consumer_(std::move(consumer)),
       batcher_(consumer_, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
-      httpOptions_(params.httpOptions.value_or(http_options{})),
-      share_(std::make_unique<CurlShare>(!httpOptions_.cookieFile.empty())),
-      typedOrigin_(OriginOf(params.startUrl)),
-      parseGate_(std::max(2u, boost::thread::hardware_concurrency())) {
-  typedOrigin_.host = HostOf(params.startUrl);
-  if (params.rules.auditSitemap) audit_ = std::make_unique<SitemapAudit>(data_->queryRules);
-}
+      fetch_(data_->params, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
+      rendered_(data_->params, fetch_, [this] { return Origin(); }, [this] { return IsStopRequested(); }),
+      dating_(params.sitemap.lastmodFrom, params.historyFolder),
+      admission_(*data_),
+      check_(*data_, fetch_, admission_, [this] { return IsStopRequested(); }),
+      reader_(data_->params, check_.active(), fetch_.options().totalTimeout, rendered_,
+              [this] { return IsStopRequested(); }) {}
 
 CSitemapControl::~CSitemapControl() = default;
 
 std::string CSitemapControl::Host() const {
   SharedGuard guard(data_->hostLock);
   return data_->host;
-}
-
-RenderStop CSitemapControl::RenderNotice() const { return renderNotice_.load(); }
-
-void CSitemapControl::GiveUpRendering(RenderStop why) {
-  RenderStop none = RenderStop::None;
-  renderNotice_.compare_exchange_strong(none, why);
 }
 
 SiteOrigin CSitemapControl::Origin() const {
@@ -74,72 +51,7 @@ SiteOrigin CSitemapControl::Origin() const {
 
 CrawlCounters CSitemapControl::Counters() const { return data_->ledger.Counters(); }
 
-void CSitemapControl::SetPageFetcher(PageFetcher fetcher) { fetcher_ = std::move(fetcher); }
-
-http_options CSitemapControl::RequestOptions() const {
-  http_options options = httpOptions_;
-  options.maxRedirects = 0;
-  if (!params().rules.userAgent.empty()) options.userAgent = params().rules.userAgent;
-  // Stop ends the transfers that run, not only the ones still to come.
-  options.cancelled = [this] { return IsStopRequested(); };
-  options.mayAuthenticate = [this](const std::string& address) { return MayAuthenticate(address); };
-  return options;
-}
-
-bool CSitemapControl::MayAuthenticate(const std::string& address) const {
-  // The site as typed and where its root's redirects led (www. or not, the same port): a
-  // robots.txt or a page that redirects to another host gets neither credentials nor headers.
-  WebAddress target;
-  if (!ParseWebAddress(address, target)) return false;
-  return IsOnSite(typedOrigin_, target) || IsOnSite(Origin(), target);
-}
-
-int32_t CSitemapControl::BaseIntervalMs() const {
-  int32_t interval = std::max(0, params().rules.minIntervalMs);
-  // N requests a second are one every 1000/N ms, rounded up so the rate is never passed.
-  if (params().maxRate > 0) interval = std::max(interval, (1000 + params().maxRate - 1) / params().maxRate);
-  return interval;
-}
-
-FetchedPage CSitemapControl::Fetch(const std::string& address, CHttpSession* session,
-                                                   std::string* storage) {
-  FetchedPage page;
-  if (storage) {
-    page.body.swap(*storage);  // its room, not its text
-    page.body.clear();
-  }
-  for (int tries = 1;; ++tries) {
-    if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) {
-      page.result = CURLE_ABORTED_BY_CALLBACK;  // stopped before its turn, as a stopped transfer ends
-      return page;
-    }
-    FetchOnce(address, session, page);
-    if (page.result != 0 || tries >= kBusyTries) return page;
-    const std::string status = StatusOf(page.headers);
-    if (status != "429" && status != "503") return page;
-    // A busy site: the whole crawl holds back for as long as it asks (or 1, 2, 4 s), then
-    // this page is asked again.
-    const std::optional<std::chrono::seconds> asked =
-        RetryAfterWait(ResponseHeaders(page.headers).Field("Retry-After"), std::time(nullptr));
-    pacer_.Pause(asked.value_or(std::chrono::seconds(1 << (tries - 1))));
-  }
-}
-
-void CSitemapControl::FetchOnce(const std::string& address, CHttpSession* session, FetchedPage& page) {
-  page.headers.clear();
-  if (fetcher_) {
-    page.result = fetcher_(address, page.headers, page.body);
-    return;
-  }
-  if (session) {
-    page.result = session->Fetch(address, page.headers, page.body);
-    return;
-  }
-  CHttpSession own(address);
-  own.options() = RequestOptions();
-  own.UseShare(share_.get());
-  page.result = own.Fetch(page.headers, page.body);
-}
+void CSitemapControl::SetPageFetcher(PageFetcher fetcher) { fetch_.SetFetcher(std::move(fetcher)); }
 
 int32_t CSitemapControl::RunCrawl() {
   int32_t result = rc::kOk;
@@ -151,30 +63,30 @@ int32_t CSitemapControl::RunCrawl() {
     } else {
       SiteOrigin origin = OriginOf(startUrl);
       origin.host = host;
-      pacer_.Reset(std::chrono::milliseconds(BaseIntervalMs()));
-      if (!httpOptions_.cookieFile.empty()) share_->LoadCookieFile(httpOptions_.cookieFile);
-      PrepareRenderer();
+      fetch_.Begin();
+      rendered_.Prepare();
       bool resumed = false;
       if (data_->ledger.journaled() && params().resume) result = ResumeSite(resumed);
       if (!resumed && result == rc::kOk) result = OpenSite(origin);
-      if (result == rc::kOk && audit_) {
+      if (result == rc::kOk && check_.active()) {
+        // With the crawl's cookies: a site that needs its session cookie needs it here too.
         CHttpSession session;
-        session.options() = RequestOptions();
-        ReadSiteSitemaps(session);
+        fetch_.Prepare(session);
+        check_.ReadSiteSitemaps(session, Origin());
       }
       if (result == rc::kOk) result = RunWorkers();
-      if (result == rc::kOk && audit_) result = FetchOrphans();
+      if (result == rc::kOk && check_.active()) result = check_.FetchOrphans([this] { return RunWorkers(); });
     }
     HandOverResults(true);
   } catch (...) {
     result = rc::kGeneral;
   }
   // The browser goes with the crawl's last page, its profile with it.
-  renderer_.reset();
+  rendered_.End();
   if (IsStopRequested() && result == rc::kOk) result = rc::kStopped;
   // Pages a page limit left unfetched are not gone: only a crawl that ran out of addresses
   // knows which pages the site no longer has.
-  CloseHistory(result == rc::kOk && !data_->ledger.PageLimitReached());
+  dating_.Close(result == rc::kOk && !data_->ledger.PageLimitReached());
   data_->ledger.stores().database().Close();
   // A crawl that has ended needs no journal; a stopped one keeps it for a later resume.
   data_->ledger.CloseJournal(result == rc::kOk);
@@ -186,17 +98,16 @@ SiteOpener CSitemapControl::Opener(CHttpSession& session) {
   SiteOpener::Options options;
   options.obeyRobots = params().rules.obeyRobots;
   options.productToken = RobotsProductToken(params().rules.userAgent);
-  options.maxRedirects = httpOptions_.maxRedirects;
+  options.maxRedirects = fetch_.options().maxRedirects;
   options.queryRules = data_->queryRules;
-  return SiteOpener([this, &session](const std::string& address) { return Fetch(address, &session); },
+  return SiteOpener([this, &session](const std::string& address) { return fetch_.Fetch(address, &session); },
                     [this] { return IsStopRequested(); }, std::move(options),
-                    [this](const RobotsPolicy& robots) { UsePolicy(robots); });
+                    [this](const RobotsPolicy& robots) { fetch_.UsePolicy(robots); });
 }
 
 int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
   CHttpSession session;
-  session.options() = RequestOptions();
-  session.UseShare(share_.get());
+  fetch_.Prepare(session);
   SiteOpener::Site site;
   if (!Opener(session).Open(typed, site)) return rc::kStopped;
   const SiteOrigin origin = OriginOf(site.end);
@@ -205,7 +116,7 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
     data_->host = origin.host;
     data_->origin = origin;
   }
-  OpenHistory(origin);
+  dating_.Open(origin);
   data_->robots = std::move(site.robots);
   data_->ledger.BeginJournal(params(), origin);
   if (site.hops.empty()) {
@@ -223,30 +134,20 @@ int32_t CSitemapControl::OpenSite(const SiteOrigin& typed) {
   return rc::kOk;
 }
 
-void CSitemapControl::UsePolicy(const RobotsPolicy& robots) {
-  // A site's Crawl-delay is the interval when it asks for more than the rules do.
-  if (params().rules.obeyRobots)
-    pacer_.SetInterval(std::chrono::milliseconds(robots.IntervalMs(BaseIntervalMs())));
-}
-
-bool CSitemapControl::RobotsAllow(const std::string& path) const {
-  return !params().rules.obeyRobots || data_->robots.IsAllowed(path);
-}
-
 int32_t CSitemapControl::RunWorkers() {
   CrawlScheduler scheduler([this](std::string& path) { return data_->ledger.Take(path); },
                            [this] { return IsStopRequested(); });
   // The thread setting is the number of pages fetched at once; 0 or less still crawls.
   const size_t count = params().threadCount < 1 ? 1 : static_cast<size_t>(params().threadCount);
   // Results of a slow site are handed over while the workers wait for it.
-  WorkerPool::Run(count, [&] { WorkLoop(scheduler, *share_); }, ResultBatcher::kInterval / 2,
+  WorkerPool::Run(count, [&] { WorkLoop(scheduler, fetch_.share()); }, ResultBatcher::kInterval / 2,
                   [this] { HandOverResults(); });
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }
 
 void CSitemapControl::WorkLoop(CrawlScheduler& scheduler, CurlShare& share) {
   CHttpSession session;
-  session.options() = RequestOptions();
+  session.options() = fetch_.RequestOptions();
   session.UseShare(&share);
   PageScratch scratch;
   std::string path;
@@ -267,22 +168,10 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
       if (session) session->options().holdLargeBody = nullptr;
     }
   } unhook{session};
-  if (session) {
-    session->options().holdLargeBody = [this, &held] {
-      // The transfer's time limit runs while it waits: after half of it the page is held
-      // without a turn (and takes one before it is parsed) rather than fail for waiting.
-      const auto giveUp =
-          std::chrono::steady_clock::now() + std::chrono::seconds(std::max(1, httpOptions_.totalTimeout)) / 2;
-      LargePageGate::Pass pass = parseGate_.Enter(RecvBuffer::kLargeBody + 1, [this, giveUp] {
-        return IsStopRequested() || std::chrono::steady_clock::now() > giveUp;
-      });
-      if (pass) held.emplace(std::move(pass));
-      return static_cast<bool>(held) || !IsStopRequested();
-    };
-  }
+  if (session) session->options().holdLargeBody = reader_.HoldLargeBody(held);
   try {
     const std::string address = FullAddress(Origin(), path);
-    FetchedPage page = Fetch(address, session, scratch ? &scratch->body : nullptr);
+    FetchedPage page = fetch_.Fetch(address, session, scratch ? &scratch->body : nullptr);
     // A site that hands out its session id by a redirect to the page itself (no cookie is kept):
     // the page is read where the redirect points, once, and stays the page without the id.
     WebAddress target;
@@ -290,7 +179,7 @@ int32_t CSitemapControl::ProcessPage(const std::string& path, CHttpSession* sess
     if (!rules.empty() && page.result == 0 && RedirectTarget(page.headers, address, target) &&
         target.pathAndQuery != path && IsSameOrigin(Origin(), target) && rules.ApplyToPath(target.pathAndQuery) == path) {
       held.reset();
-      page = Fetch(ToText(target), session, scratch ? &scratch->body : nullptr);
+      page = fetch_.Fetch(ToText(target), session, scratch ? &scratch->body : nullptr);
     }
     if (IsStopRequested() && page.result == CURLE_ABORTED_BY_CALLBACK) {
       // Cut short by the stop: the page was not crawled and waits again.
@@ -319,32 +208,9 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   if (outcome.ok() && !page.body.empty()) {
     ledger.MarkFetched(path);
     // Taken before the body's room goes back to the worker.
-    const std::string hash = history_ ? PageHistory::HashOf(page.body) : std::string();
+    const std::string hash = dating_.HashOf(page.body);
     PageLinks links;
-    LinkOptions options;
-    options.obeyRobots = params().rules.obeyRobots;
-    options.productToken = RobotsProductToken(params().rules.userAgent);
-    // The audit reports a canonical naming another page; only the setting acts on it.
-    options.readCanonical = params().sitemap.canonicalOnly || audit_;
-    options.readNoindex = static_cast<bool>(audit_);
-    options.readAlternates = params().sitemap.languageAlternates;
-    options.readTitle = params().sitemap.htmlPage;
-    options.readImages = params().sitemap.images;
-    bool parsed = false;
-    {
-      LargePageGate::Pass pass =
-          held ? std::move(*held) : parseGate_.Enter(page.body.size(), [this] { return IsStopRequested(); });
-      if (pass && scratch) ExtractLinks(page.headers, page.body, origin, address, links, options, *scratch);
-      else if (pass) ExtractLinks(page.headers, page.body, origin, address, links, options);
-      parsed = static_cast<bool>(pass);
-    }
-    // A render the stop cut short leaves the page's links unknown, as an unparsed page's are.
-    if (parsed && renderer_) parsed = AddRenderedLinks(address, page, links, options, scratch);
-    // The links are all that is needed of a page from here on; a worker keeps the room of a
-    // page of the usual size for its next one.
-    if (scratch && page.body.capacity() <= PageScratch::kKeptBytes) scratch->body.swap(page.body);
-    else std::string().swap(page.body);
-    if (!parsed) {
+    if (!reader_.Read(origin, address, page, scratch, std::move(held), links)) {
       // Stopped while waiting to be parsed: its links are unknown, so it is not crawled after
       // all and waits again, as a page whose transfer the stop cut short.
       ledger.Requeue(path);
@@ -355,8 +221,8 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     // A page listed as crawled has its links admitted, after a stop too: no page starts any
     // more, and a resumed crawl goes on from them.
     // An orphan of their sitemap is only checked: its links are not followed.
-    const bool follow = !audit_ || !audit_->IsOrphan(path);
-    if (follow) AdmitLinks(links.internal, path);
+    const bool follow = check_.Follows(path);
+    if (follow) admission_.AdmitLinks(links.internal, path);
     // Sitemap content: the canonical page is listed in this one's place. It is a link of the
     // page's like any other: a page that asks for none of its links to be followed leads to
     // no canonical page either.
@@ -365,7 +231,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     CanonicalVerdict canonical = JudgeCanonical(canonicalAddress, path, origin);
     const std::string otherCanonical = canonical.listed ? "" : canonicalAddress;
     if (!params().sitemap.canonicalOnly) canonical = CanonicalVerdict{};
-    if (!links.nofollow && follow) AdmitLink(canonical.admitPath, path);
+    if (!links.nofollow && follow) admission_.AdmitLink(canonical.admitPath, path);
     inSitemap = canonical.listed;
     alternates = std::move(links.alternates);
     for (auto& alternate : alternates) alternate.second = data_->queryRules.ApplyToAddress(alternate.second);
@@ -376,7 +242,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
     }
     PageResult result{path, outcome, "", 0, {}, inSitemap, std::move(alternates), std::move(links.title)};
     result.images = std::move(links.images);
-    DateFromSource(path, page, hash, result);
+    dating_.DateFromSource(path, page, hash, result);
     Finish(std::move(result), UrlLedger::Ending::Crawled, otherCanonical, links.saysNoindex);
     return;
   }
@@ -386,7 +252,7 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
   std::string redirectTarget;
   if (outcome.IsRedirect() && RedirectTarget(page.headers, address, target)) {
     redirectTarget = data_->queryRules.ApplyToAddress(ToText(target));  // named as the crawl would admit it
-    if (IsOnSite(origin, target) && (!audit_ || !audit_->IsOrphan(path))) AdmitLink(target.pathAndQuery, path);
+    if (IsOnSite(origin, target) && check_.Follows(path)) admission_.AdmitLink(target.pathAndQuery, path);
   }
   PageResult result{path, outcome, lastmod, 0, {}, inSitemap, std::move(alternates)};
   result.redirectTo = redirectTarget;
@@ -396,179 +262,22 @@ void CSitemapControl::HandleResponse(const std::string& path, FetchedPage& page,
 void CSitemapControl::Finish(PageResult result, UrlLedger::Ending how, const std::string& auditDetail,
                              bool saysNoindex) {
   const bool listed = data_->ledger.Finish(result, how);
-  if (audit_) audit_->Note(result, how, listed, auditDetail, saysNoindex);
+  check_.Note(result, how, listed, auditDetail, saysNoindex);
   if (listed) batcher_.Add(std::move(result));
   HandOverResults();
 }
 
-void CSitemapControl::PrepareRenderer() {
-  if (!params().rules.renderScripts) return;
-  RenderOptions options;
-  if (!PageRenderer::Available(options.executable)) {
-    // The crawl goes on as it would without the setting, and says why.
-    GiveUpRendering(RenderStop::BrowserMissing);
-    return;
-  }
-  // A page may take as long to settle as a fetch may take.
-  options.timeoutMs = std::max(1, httpOptions_.totalTimeout) * 1000;
-  options.userAgent = params().rules.userAgent;
-  options.tabs = std::max(1, params().threadCount);
-  options.proxy = httpOptions_.proxy;
-  options.proxyHost = ProxyHostOf(httpOptions_.proxy);
-  options.ignoreCertificateErrors = !httpOptions_.verifyTls;
-  options.mayRequest = [this](const std::string& address) {
-    WebAddress target;
-    return ParseWebAddress(address, target) && IsOnSite(Origin(), target);
-  };
-  options.waitTurn = [this] { return pacer_.WaitTurn([this] { return IsStopRequested(); }); };
-  options.stopped = [this] { return IsStopRequested(); };
-  renderer_ = std::make_unique<PageRenderer>(std::move(options));
-}
-
-bool CSitemapControl::AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
-                                       const LinkOptions& options, PageScratch* scratch) {
-  if (IsStopRequested()) return false;
-  if (!page.headers.empty() && !ResponseHeaders(page.headers).IsHtml()) return true;
-  PageMarkup markup;
-  const RenderOutcome outcome = renderer_->Render(address, page.headers, page.body, markup);
-  if (renderer_->GivenUp()) GiveUpRendering(RenderStop::BrowserDiedTwice);
-  if (outcome == RenderOutcome::kNotRendered && IsStopRequested()) return false;
-  if (outcome != RenderOutcome::kRendered && outcome != RenderOutcome::kTimedOut) return true;
-  PageScratch own;
-  PageLinks rendered;
-  if (AddMarkupLinks(markup, Origin(), address, rendered, options, scratch ? *scratch : own) != rc::kOk) return true;
-  // What the served page says holds; the rendered document adds to it.
-  links.internal.merge(rendered.internal);
-  links.external.merge(rendered.external);
-  links.noindex = links.noindex || rendered.noindex;
-  links.nofollow = links.nofollow || rendered.nofollow;
-  links.saysNoindex = links.saysNoindex || rendered.saysNoindex;
-  if (links.canonical.empty()) links.canonical = std::move(rendered.canonical);
-  if (links.alternates.empty()) links.alternates = std::move(rendered.alternates);
-  // The rendered document's images follow the served page's, each once, within the limit.
-  const std::set<std::string> served(links.images.begin(), links.images.end());
-  for (std::string& image : rendered.images)
-    if (links.images.size() < kMaxPageImages && !served.count(image)) links.images.push_back(std::move(image));
-  return true;
-}
-
-void CSitemapControl::AdmitLinks(const LinkSet& links, const std::string& parent) {
-  for (const std::string& link : links) AdmitLink(link, parent);
-}
-
-void CSitemapControl::AdmitLink(const std::string& link, const std::string& parent) {
-  if (link.empty()) return;
-  const QueryRules& rules = data_->queryRules;
-  data_->ledger.Admit(rules.empty() ? link : rules.ApplyToPath(link), parent,
-                      [this](const std::string& path) { return Judge(path); });
-}
-
-UrlLedger::Verdict CSitemapControl::Judge(const std::string& link) const {
-  UrlLedger::Verdict verdict;
-  verdict.refused = !IsAllowedExtension(link, params().forbiddenExtensions) || !RobotsAllow(link) ||
-                    data_->patterns.IsSkipped(link);
-  verdict.excluded = !verdict.refused && data_->patterns.IsExcluded(link);
-  return verdict;
-}
-
-// ---- The audit of the site's own sitemap ------------------------------------------------
-
-std::vector<AuditRow> CSitemapControl::AuditRows(size_t from) const {
-  return audit_ ? audit_->RowsSince(from) : std::vector<AuditRow>{};
-}
-
-int32_t CSitemapControl::FetchDocument(const std::string& address, std::string& headers, SitemapFeed& feed,
-                                       CHttpSession& session) {
-  if (!pacer_.WaitTurn([this] { return IsStopRequested(); })) return CURLE_ABORTED_BY_CALLBACK;
-  if (fetcher_) {
-    std::string body;
-    const int32_t result = fetcher_(address, headers, body);
-    if (body.substr(0, 4) == "\r\n\r\n") body.erase(0, 4);
-    feed.Add(body.data(), body.size());
-    return result;
-  }
-  return session.FetchStream(address, headers, [&feed](const char* bytes, size_t n) { return feed.Add(bytes, n); });
-}
-
-void CSitemapControl::ReadSiteSitemaps(CHttpSession& session) {
-  SiteSitemaps::Hooks hooks;
-  hooks.fetch = [this, &session](const std::string& address) { return Fetch(address, &session); };
-  hooks.fetchDocument = [this, &session](const std::string& address, std::string& headers, SitemapFeed& feed) {
-    return FetchDocument(address, headers, feed, session);
-  };
-  hooks.stopped = [this] { return IsStopRequested(); };
-  hooks.mayRequest = [this](const std::string& path) { return RobotsAllow(path); };
-  hooks.productToken = RobotsProductToken(params().rules.userAgent);
-  SiteSitemaps(std::move(hooks)).Read(Origin(), *audit_);
-}
-
-int32_t CSitemapControl::FetchOrphans() {
-  // Only a crawl that met every page it could tells which pages nothing links to.
-  if (IsStopRequested() || data_->ledger.PageLimitReached()) return IsStopRequested() ? rc::kStopped : rc::kOk;
-  size_t admitted = 0;
-  for (const std::string& path : audit_->Paths()) {
-    const UrlLedger::Admission admission =
-        data_->ledger.Admit(path, "", [this](const std::string& p) { return Judge(p); });
-    if (admission == UrlLedger::Admission::Known) continue;
-    const bool fetched = admission == UrlLedger::Admission::Waiting;
-    audit_->MarkOrphan(path, fetched);
-    if (fetched) ++admitted;
-  }
-  const int32_t result = admitted == 0 ? rc::kOk : RunWorkers();
-  audit_->EndOrphans();
-  return result;
-}
-
 // ---- The journal: kept while the crawl runs, read back when it goes on -------------------
-
-void CSitemapControl::OpenHistory(const SiteOrigin& origin) {
-  if (params().sitemap.lastmodFrom != LastmodSource::Content || history_) return;
-  history_ = std::make_unique<PageHistory>(LocalIsoDate());
-  // Without its database every page is judged new, dated as on its first sight.
-  history_->Open(PageHistory::SiteFolder(params().historyFolder, origin.host, origin.port));
-}
-
-void CSitemapControl::DateFromSource(const std::string& path, const FetchedPage& page, const std::string& hash,
-                                     PageResult& result) {
-  const LastmodSource source = params().sitemap.lastmodFrom;
-  if (source != LastmodSource::Header && source != LastmodSource::Content) return;
-  // A malformed date, or one more than a day ahead, is no date: the page keeps the crawl's.
-  const std::string header =
-      W3cDateOfHttpDate(ResponseHeaders(page.headers).Field("Last-Modified")).value_or("");
-  if (source == LastmodSource::Header || !history_) {
-    result.lastmod = header;
-    return;
-  }
-  PageHistory::Verdict verdict = history_->Judge(path, hash, header);
-  result.lastmod = std::move(verdict.lastmod);
-  result.contentHash = hash;
-  result.contentChange = verdict.change;
-}
-
-void CSitemapControl::CloseHistory(bool complete) {
-  if (!history_) return;
-  history_->Commit(complete);
-  ContentChanges changes = history_->Changes(complete);
-  history_.reset();
-  std::lock_guard<std::mutex> guard(changesLock_);
-  changes_ = std::move(changes);
-}
-
-ContentChanges CSitemapControl::Changes() const {
-  std::lock_guard<std::mutex> guard(changesLock_);
-  return changes_;
-}
 
 int32_t CSitemapControl::ResumeSite(bool& resumed) {
   JournalReplay replay;
   if (!data_->ledger.Resume(params().startUrl, replay)) return rc::kOk;  // starts afresh
   if (params().rules.obeyRobots) {
     CHttpSession session;
-    session.options() = RequestOptions();
-    session.UseShare(share_.get());
+    fetch_.Prepare(session);
     RobotsPolicy robots = Opener(session).FetchRobots(replay.origin);
     if (IsStopRequested()) return rc::kStopped;
-    UsePolicy(robots);
+    fetch_.UsePolicy(robots);
     data_->robots = std::move(robots);
   }
   {
@@ -577,18 +286,11 @@ int32_t CSitemapControl::ResumeSite(bool& resumed) {
     data_->origin = replay.origin;
   }
   resumed = true;
-  OpenHistory(replay.origin);
-  // The pages judged before the stop keep their verdicts, so the changes file of the whole
-  // crawl names them.
-  if (history_)
-    for (const PageResult& page : replay.results)
-      history_->Restore(page.path, page.contentHash, page.lastmod, page.contentChange);
+  dating_.Open(replay.origin);
+  // The pages judged before the stop keep their verdicts.
+  dating_.Restore(replay.results);
   // The front end fills its lists and sitemap from the journal before any new page comes.
   batcher_.Replay(replay.origin, replay.results);
-  // The audit judges the pages of before like new ones (their redirects' targets and canonical
-  // addresses are not journaled).
-  if (audit_)
-    for (const PageResult& result : replay.results)
-      audit_->Note(result, result.outcome.ok() ? UrlLedger::Ending::Crawled : UrlLedger::Ending::Failed, true, {});
+  check_.NoteReplayed(replay.results);
   return IsStopRequested() ? rc::kStopped : rc::kOk;
 }

@@ -4,32 +4,30 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "crawl/CSitemapData.h"
 #include "crawl/ContentChange.h"
+#include "crawl/ContentDating.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/FetchedPage.h"
 #include "crawl/SiteOpener.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
-#include "crawl/PageHistory.h"
+#include "crawl/LinkAdmission.h"
+#include "crawl/LinkReader.h"
+#include "crawl/PageFetch.h"
 #include "crawl/RenderStop.h"
-#include "crawl/RequestPacer.h"
+#include "crawl/RenderedLinks.h"
 #include "crawl/ResultBatcher.h"
-#include "crawl/SitemapAudit.h"
-#include "web/PageLinks.h"
+#include "crawl/SitemapCheck.h"
 #include "web/SiteOrigin.h"
-#include "web/http_options.h"
 
 class CHttpSession;
 class CrawlScheduler;
 class CurlShare;
-class SitemapFeed;
-class PageRenderer;
 struct PageScratch;
 
 // One crawl: made from its start record, run once, its results handed to its consumer.
@@ -38,7 +36,7 @@ class CSitemapControl {
  public:
   // Fetches one full address into (header block, body); 0 on success, positive libcurl
   // codes and negative client codes otherwise. The default one uses the worker's CHttpSession.
-  using PageFetcher = std::function<int32_t(const std::string& address, std::string& headers, std::string& body)>;
+  using PageFetcher = PageFetch::Fetcher;
 
   CSitemapControl(const CrawlStartParams& params, std::shared_ptr<CrawlResultConsumer> consumer);
   ~CSitemapControl();
@@ -66,7 +64,7 @@ class CSitemapControl {
   // The seven counters as one copy.
   CrawlCounters Counters() const;
   // Why pages are not rendered although the rules ask for it. Safe to call while the crawl runs.
-  RenderStop RenderNotice() const;
+  RenderStop RenderNotice() const { return rendered_.Notice(); }
   // Whether the page limit left addresses unfetched; safe while the crawl runs.
   bool PageLimitReached() const { return data_->ledger.PageLimitReached(); }
   // The query parameter that seems to make endless addresses (empty: none); the front ends
@@ -80,40 +78,23 @@ class CSitemapControl {
 
   // Under lastmod from content, once the crawl has ended: what changed since the site's last
   // crawl, and what became of its history.
-  ContentChanges Changes() const;
+  ContentChanges Changes() const { return dating_.Changes(); }
   // The rows of the audit of the site's own sitemap from index from on (none when the rules
   // ask for no audit); safe while the crawl runs.
-  std::vector<AuditRow> AuditRows(size_t from) const;
+  std::vector<AuditRow> AuditRows(size_t from) const { return check_.AuditRows(from); }
 
   // Replaces how pages are fetched (tests observe the addresses); set before RunCrawl.
   void SetPageFetcher(PageFetcher fetcher);
 
   // How long the crawl still holds back its requests because the site answered 429 or 503
   // (0: it does not); safe while the crawl runs.
-  std::chrono::milliseconds PauseRemaining() { return pacer_.PauseRemaining(); }
+  std::chrono::milliseconds PauseRemaining() { return fetch_.PauseRemaining(); }
   // Tries of one page a busy site (429, 503) gets: the first and three more.
-  static constexpr int kBusyTries = 4;
+  static constexpr int kBusyTries = PageFetch::kBusyTries;
 
  private:
-  // The options of the crawl's requests: the client follows no redirect, and a stop ends a
-  // running transfer.
-  http_options RequestOptions() const;
-  // Through the worker's session when there is one, so its connection is reused; every
-  // request waits for its turn under the crawl's minimum interval.
-  // A worker's receive room (reused) comes from storage when there is one.
-  FetchedPage Fetch(const std::string& address, CHttpSession* session, std::string* storage = nullptr);
-  // One request in its turn, as Fetch makes it.
-  void FetchOnce(const std::string& address, CHttpSession* session, FetchedPage& page);
-  // Whether the site may be sent the credentials and further headers at address.
-  bool MayAuthenticate(const std::string& address) const;
-  // The interval between two requests the rules and the rate limit ask for.
-  int32_t BaseIntervalMs() const;
   // Opens the site with the crawl's fetch, stop and rules, its requests on session.
   SiteOpener Opener(CHttpSession& session);
-  // The request interval the policy's Crawl-delay asks for, when the rules obey it.
-  void UsePolicy(const RobotsPolicy& robots);
-  // Whether the rules let the crawl request path.
-  bool RobotsAllow(const std::string& path) const;
   // Fetches one path and admits its links: -70 empty path, -500 stopped, else 0.
   int32_t ProcessPage(const std::string& path, CHttpSession* session, PageScratch* scratch = nullptr);
   // Runs the worker threads until nothing waits and nothing runs, or a stop: -500 or 0.
@@ -130,19 +111,6 @@ class CSitemapControl {
   // held: the large-page gate's turn the page took while it arrived, if it took one.
   void HandleResponse(const std::string& path, FetchedPage& page, PageScratch* scratch = nullptr,
                       std::optional<LargePageGate::Pass> held = std::nullopt);
-  // The links the page's scripts write, read from its rendered document, joined to links;
-  // false when the stop cut the render short (the page's links are then not all known).
-  bool AddRenderedLinks(const std::string& address, const FetchedPage& page, PageLinks& links,
-                        const LinkOptions& options, PageScratch* scratch);
-  // The renderer the rules ask for, made before the first page; it starts the browser on
-  // its first page.
-  void PrepareRenderer();
-  // Keeps the first reason only; any worker may call it.
-  void GiveUpRendering(RenderStop why);
-  void AdmitLinks(const LinkSet& links, const std::string& parent);
-  void AdmitLink(const std::string& link, const std::string& parent);
-  // What the rules say of a link met for the first time.
-  UrlLedger::Verdict Judge(const std::string& link) const;
   // The page's end in the ledger, and its result to the consumer unless it is left out.
   // auditDetail: the redirect's target or the other address its canonical names, for the audit;
   // saysNoindex: its meta robots says noindex, obeyed or not (the same).
@@ -150,39 +118,19 @@ class CSitemapControl {
   // Hands over the results that wait, when due (see ResultBatcher).
   void HandOverResults(bool last = false) { batcher_.HandOver(last); }
 
-  // Opens the site's history once its origin is known, when lastmod comes from content.
-  void OpenHistory(const SiteOrigin& origin);
-  // The page's lastmod as the source asks, and under content its hash and verdict.
-  void DateFromSource(const std::string& path, const FetchedPage& page, const std::string& hash, PageResult& result);
-  // Writes the history at the crawl's end (complete) or stop, and keeps what changed.
-  void CloseHistory(bool complete);
-  // The site's own sitemaps, read into the audit before the workers start.
-  void ReadSiteSitemaps(CHttpSession& session);
-  // One sitemap document into feed, under the crawl's interval and stop.
-  int32_t FetchDocument(const std::string& address, std::string& headers, SitemapFeed& feed, CHttpSession& session);
-  // The addresses only their sitemap names, fetched without following their links: -500 or 0.
-  int32_t FetchOrphans();
-
   // Restores the journal's crawl in place of OpenSite: resumed stays false when there is none
   // to go on with.
   int32_t ResumeSite(bool& resumed);
 
   std::shared_ptr<CSitemapData> data_;
-  std::unique_ptr<PageRenderer> renderer_;  // when the rules render pages, until the crawl ends
-  // Why the rules' rendering stopped or never began; the first reason stays.
-  std::atomic<RenderStop> renderNotice_{RenderStop::None};
   std::shared_ptr<CrawlResultConsumer> consumer_;
   std::atomic<bool> stopRequested_{false};
   ResultBatcher batcher_;
-  PageFetcher fetcher_;
-  http_options httpOptions_;
-  // Resolved names, TLS sessions and the cookie jar of every request of the crawl.
-  std::unique_ptr<CurlShare> share_;
-  SiteOrigin typedOrigin_;  // of the start address as typed, before any redirect
-  RequestPacer pacer_;
-  LargePageGate parseGate_;
-  std::unique_ptr<PageHistory> history_;
-  mutable std::mutex changesLock_;  // guards changes_
-  ContentChanges changes_;
-  std::unique_ptr<SitemapAudit> audit_;  // when the rules ask for it; made before the crawl runs
+  // The crawl's pieces, each made after the pieces it is handed (and gone before them).
+  PageFetch fetch_;
+  RenderedLinks rendered_;
+  ContentDating dating_;
+  LinkAdmission admission_;
+  SitemapCheck check_;
+  LinkReader reader_;
 };

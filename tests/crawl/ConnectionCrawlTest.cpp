@@ -83,11 +83,13 @@ const std::vector<std::string> kPages = {"/a.html", "/b.html", "/c.html"};
 constexpr const char kBasicAlice[] = "Basic YWxpY2U6czNjcmV0";
 
 // A staging site: every page needs the password, the token header and the session cookie.
+bool StagingAllows(const httplib::Request& req) {
+  return req.get_header_value("Authorization") == kBasicAlice && req.get_header_value("X-Staging-Token") == "t0k" &&
+         req.get_header_value("Cookie").find("session=abc") != std::string::npos;
+}
+
 void StagingAnswer(const httplib::Request& req, httplib::Response& res) {
-  const bool allowed = req.get_header_value("Authorization") == kBasicAlice &&
-                       req.get_header_value("X-Staging-Token") == "t0k" &&
-                       req.get_header_value("Cookie").find("session=abc") != std::string::npos;
-  if (!allowed) {
+  if (!StagingAllows(req)) {
     res.status = 401;
     res.set_header("WWW-Authenticate", "Basic realm=\"staging\"");
     res.set_content("no", "text/plain");
@@ -130,6 +132,39 @@ TEST(ConnectionCrawlTest, AStagingSiteIsCrawledWithCredentialsHeaderAndCookieAnd
   ASSERT_TRUE(without.Crawl(site.origin(), Staging("", false)));
   EXPECT_TRUE(Listed(without).empty());
   EXPECT_EQ(Failed(without), (std::map<std::string, std::string>{{"/", "401"}}));
+}
+
+// The audit asks for robots.txt and the site's own sitemap as the crawl asks for its pages.
+TEST(ConnectionCrawlTest, TheAuditReadsAStagingSitesOwnSitemapWithTheCrawlsCookieAndCredentials) {
+  ConnectionSite site([](const httplib::Request& req, httplib::Response& res) {
+    if (!StagingAllows(req) || (req.path != "/robots.txt" && req.path != "/sitemap.xml")) {
+      StagingAnswer(req, res);
+      return;
+    }
+    if (req.path == "/robots.txt") {
+      res.status = 404;
+      return;
+    }
+    std::string xml = "<?xml version=\"1.0\"?><urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">";
+    for (const std::string& path : {std::string("/"), kPages[0], kPages[1], kPages[2]})
+      xml += "<url><loc>http://" + req.get_header_value("Host") + path + "</loc></url>";
+    res.set_content(xml + "</urlset>", "application/xml");
+  });
+  ASSERT_TRUE(site.Start());
+  TempDir dir;
+  const std::string cookies =
+      CookieFile(dir, "# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tsession\tabc\n");
+  CrawlRun::Options options = Staging(cookies, true);
+  options.rules.auditSitemap = true;
+  CrawlRun run;
+  ASSERT_TRUE(run.Crawl(site.origin(), options));
+
+  // The first probe answered, with the password (libcurl offers it once asked) and the cookie.
+  EXPECT_EQ(site.count("/sitemap_index.xml"), 0u);
+  for (const Seen& seen : site.seen()) EXPECT_NE(seen.cookie.find("session=abc"), std::string::npos) << seen.path;
+  // Their sitemap lists every page the crawl found: the audit has nothing to say.
+  EXPECT_EQ(Listed(run), (std::set<std::string>{"/", "/a.html", "/b.html", "/c.html"}));
+  EXPECT_TRUE(run.control->AuditRows(0).empty());
 }
 
 TEST(ConnectionCrawlTest, ACookieTheSiteSetsIsSentByEveryWorkerAfterwards) {
