@@ -47,7 +47,6 @@
 #include "output/CrawlResults.h"
 #include "output/FileWriteResult.h"
 #include "settings/CSetupManager.h"
-#include "common/ResultCodes.h"
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
 #include "web/HttpGlobal.h"
@@ -416,7 +415,7 @@ void CSitemapDlg::AddChangesToEnding() {
   const std::string notice = HistoryNoticeText(changes.notice);
   if (!notice.empty()) endingText_ += L"，" + Utf8ToWide(notice);
   FileWriteResult failure;
-  if (results->SaveChanges("", &failure) != rc::kOk)
+  if (!results->SaveChanges("", &failure).ok())
     endingText_ += L"，无法写入 " + Utf8ToWide(CrawlResults::ChangesName(results->SiteName()));
 }
 

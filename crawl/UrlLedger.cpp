@@ -1,6 +1,5 @@
 #include "crawl/UrlLedger.h"
 
-#include "common/ResultCodes.h"
 #include "store/UrlState.h"
 
 UrlLedger::UrlLedger(int32_t maxDepth, const std::string& journalPath, int32_t maxPages)
