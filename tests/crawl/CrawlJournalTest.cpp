@@ -412,6 +412,13 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
   const JournalSummary damaged = CrawlJournal::Inspect(journal, site.origin());
   EXPECT_EQ(damaged.status, Status::Damaged);
   EXPECT_EQ(damaged.detail, "unreadable result record");
+  {
+    CrawlJournal refusing(journal);
+    JournalReplay nothing;
+    const auto refused = refusing.Resume(site.origin(), nothing);
+    EXPECT_EQ(refused.code(), StatusCode::kDbRead);
+    EXPECT_EQ(refused.message(), "unreadable result record");
+  }
   decision = ResumeDecision::For(typed, journal);
   EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
   EXPECT_EQ(decision.reason, Status::Damaged);
@@ -426,6 +433,14 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
   decision = ResumeDecision::For(typed, journal);
   EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
   EXPECT_FALSE(decision.Discard());
+  // Nor by a crawl that starts afresh: it runs without a journal, and the failure says why.
+  CrawlJournal afresh(journal);
+  const auto begun = afresh.Begin(typed, SiteOrigin{"http", "127.0.0.1", "9"});
+  EXPECT_EQ(begun.code(), StatusCode::kDbOpen);
+  EXPECT_NE(begun.message().find("LOCK"), std::string::npos) << begun.message();
+  EXPECT_TRUE(afresh.failed());
+  JournalReplay replay;
+  EXPECT_EQ(afresh.Resume(typed.startUrl, replay).code(), StatusCode::kDbOpen);
   std::string version;
   EXPECT_TRUE(holder.Get("!version", &version).ok());
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
