@@ -374,7 +374,7 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
     ASSERT_TRUE(db.Open(journal).ok());
     ASSERT_TRUE(db.Put("!version", "1").ok());
     ASSERT_TRUE(db.Put("!start", "22 serialization::archive 9 " + std::to_string(site.origin().size()) + " " +
-                                   site.origin() + " 10 4 0 0 0 0 0 0 0 0 0").ok());
+                                     site.origin() + " 10 4 0 0 0 0 0 0 0 0 0").ok());
     ASSERT_TRUE(db.Put("!origin", "22 serialization::archive 9 4 http 9 127.0.0.1 0 ").ok());
     ASSERT_TRUE(db.Put("a//", "22 serialization::archive 9 0 0 0 1 0 0  0 0 ").ok());
     ASSERT_TRUE(db.Put("r/0000000000000000", "22 serialization::archive 9 0 1 0 3 200 0  0  1 /").ok());

@@ -76,7 +76,8 @@ TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaul
   content.priorities = {"1.0", "0.8", "0.6"};
   CSitemapXmlWriter writer(kDate, content);
   for (int depth = 0; depth <= 4; ++depth)
-    ASSERT_TRUE(writer.AddUrl("http://h.test/d" + std::to_string(depth), "", depth, {{"en", "http://h.test/ignored"}}).ok());
+    ASSERT_TRUE(
+        writer.AddUrl("http://h.test/d" + std::to_string(depth), "", depth, {{"en", "http://h.test/ignored"}}).ok());
   ParsedSitemap parsed = ParseSitemapXml(Printed(writer));
   ASSERT_TRUE(parsed.ok) << parsed.problem;
   EXPECT_FALSE(parsed.declaresXhtml);  // alternates are off: none written, no prefix

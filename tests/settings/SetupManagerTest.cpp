@@ -415,7 +415,8 @@ TEST(SettingsPersistenceTest, ADatabaseWrittenInGbkLoadsAsUtf8AndIsSavedBackInUt
     StringISet extensions{GbkOf(".文档"), ".zip"};
     std::string archive;
     ASSERT_TRUE(WriteExtensionArchive(extensions, archive));
-    ASSERT_TRUE(db.WriteAll({{kKeyAutoSavePath, gbkPath}, {kKeyUserAgent, gbkAgent}, {kKeyForbiddenExtensions, archive}}).ok());
+    ASSERT_TRUE(
+        db.WriteAll({{kKeyAutoSavePath, gbkPath}, {kKeyUserAgent, gbkAgent}, {kKeyForbiddenExtensions, archive}}).ok());
   }
   CSetupManager setup;
   {

@@ -59,9 +59,9 @@ TEST(CIntUrlDbTest, TakeWaitingWalksInKeyOrderAndCountsUnreadableValuesAsWaiting
   CIntUrlDb store;
   ASSERT_TRUE(store.db().Open(dir.str()).ok());
   ASSERT_TRUE(store.db().WriteAll({{"/a", Text(1, Crawled)},
-                                 {"/b", "garbage"},
-                                 {"/c", Text(1, Waiting)},
-                                 {"/d", Text(1, Waiting)}}).ok());
+                                   {"/b", "garbage"},
+                                   {"/c", Text(1, Waiting)},
+                                   {"/d", Text(1, Waiting)}}).ok());
   std::vector<std::string> urls;
   EXPECT_EQ(store.TakeWaiting(urls, 0).code(), StatusCode::kBatchSize);
   ASSERT_TRUE(store.TakeWaiting(urls, 2).ok());

@@ -72,7 +72,8 @@ TEST(UrlRecordTextTest, RejectsEmptyWrongAndMalformedTexts) {
   EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 3", record).code(), StatusCode::kParse);
   EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 -1 x", record).code(), StatusCode::kParse);
   EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 99999999 x", record).code(), StatusCode::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 99999999999999999999999 x", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 99999999999999999999999 x", record).code(),
+            StatusCode::kParse);
   EXPECT_EQ(FromText("99999999 serialization::archive 9", record).code(), StatusCode::kParse);
   EXPECT_EQ(FromText("22 serialization::arch", record).code(), StatusCode::kParse);
 }
