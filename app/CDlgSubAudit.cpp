@@ -98,7 +98,7 @@ bool CDlgSubAudit::Save() {
     return false;
   }
   FileWriteResult failure;
-  if (SaveAuditReport(AuditReportName(crawl_->results()->SiteName()), crawl_->auditRows(), &failure) == 0) return true;
+  if (SaveAuditReport(AuditReportName(crawl_->results()->SiteName()), crawl_->auditRows(), &failure).ok()) return true;
   ShowMessageBox(this, L"网站地图检查结果没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
   return false;
 }

@@ -131,12 +131,12 @@ bool CDlgSubGoogle::Save() {
   FileWriteResult failure;
   const bool index = indexWanted_ && indexWanted_();
   std::vector<std::string> names;
-  int32_t saved = results_->SaveSitemap("", IsItemChecked(kIdGzip), &failure, index, &names);
-  if (saved == 0 && htmlPageWanted_ && htmlPageWanted_() && results_->SaveHtmlSitemap("", &failure) != 0) {
+  const Status saved = results_->SaveSitemap("", IsItemChecked(kIdGzip), &failure, index, &names);
+  if (saved.ok() && htmlPageWanted_ && htmlPageWanted_() && !results_->SaveHtmlSitemap("", &failure).ok()) {
     ShowMessageBox(this, L"网站地图网页没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
     return false;
   }
-  if (saved == 0) {
+  if (saved.ok()) {
     if (saveReporter_ && !names.empty()) {
       const std::wstring folder = QDir::toNativeSeparators(QDir::currentPath()).toStdWString();
       const size_t files = names.size() + (index && names.size() > 1 ? 1 : 0);
@@ -209,7 +209,7 @@ void CDlgSubGoogle::RefreshDisplay() {
   size_t count = 0;
   int32_t index = WantedDocument();
   if (index >= 0 && static_cast<size_t>(index) < writer_->documentCount() &&
-      writer_->PrintDocument(static_cast<size_t>(index), printed, &count) == 0)
+      writer_->PrintDocument(static_cast<size_t>(index), printed, &count).ok())
     text = Utf8ToWide(printed);
   auto* box = ControlAs<QPlainTextEdit>(kIdText);
   box->setUndoRedoEnabled(false);

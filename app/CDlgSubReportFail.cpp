@@ -67,12 +67,12 @@ bool CDlgSubReportFail::Save() {
     return false;
   }
   FileWriteResult failure;
-  if (results_->SaveFailures("", &failure) != 0) {
+  if (!results_->SaveFailures("", &failure).ok()) {
     ShowMessageBox(this, L"访问失败的网址列表没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
     return false;
   }
   const DeadLinkChoice dead = deadLinksWanted_ ? deadLinksWanted_() : DeadLinkChoice();
-  if (dead.wanted && results_->SaveDeadLinks("", dead.everyFailure, &failure) != 0) {
+  if (dead.wanted && !results_->SaveDeadLinks("", dead.everyFailure, &failure).ok()) {
     ShowMessageBox(this, L"死链文件没有保存。\n" + Utf8ToWide(FileWriteMessage(failure)));
     return false;
   }

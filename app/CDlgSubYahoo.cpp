@@ -52,7 +52,7 @@ bool CDlgSubYahoo::Save() {
       AskSaveFileName(this, site.empty() ? QString() : QString::fromStdString(site + "_urls.txt"));
   if (!path) return false;
   FileWriteResult result;
-  if (SaveUrlListFile(path->toStdString(), WideToUtf8(list), &result) == 0) {
+  if (SaveUrlListFile(path->toStdString(), WideToUtf8(list), &result).ok()) {
     if (saveReporter_) {
       const QFileInfo file(*path);
       const std::wstring head = L"已保存" + std::to_wstring(count) + L"个网址到 ";

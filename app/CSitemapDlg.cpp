@@ -47,7 +47,6 @@
 #include "output/CrawlResults.h"
 #include "output/FileWriteResult.h"
 #include "settings/CSetupManager.h"
-#include "common/ResultCodes.h"
 #include "settings/SettingsPersistence.h"
 #include "store/CLevelDb.h"
 #include "web/HttpGlobal.h"
@@ -152,7 +151,7 @@ void CSitemapDlg::InitWindow() {
   setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
   setup_->ResetToDefaults();
   std::vector<std::string> replaced;
-  const int32_t loaded = LoadSettings(setup_.get(), settingsDb_.get(), &replaced);
+  const Status loaded = LoadSettings(setup_.get(), settingsDb_.get(), &replaced);
 
   tabs_->setGeometry(Control(kIdTabArea)->geometry());
   // Captionless, so the corner grip is how the window is made larger.
@@ -183,7 +182,7 @@ void CSitemapDlg::InitWindow() {
 
   ApplyVisualStyle(setup_->styleIndex);
   // Said once, on the line the saves use: the settings in force are not all the stored ones.
-  if (loaded == rc::kNewerFormat) {
+  if (loaded == StatusCode::kNewerFormat) {
     const std::wstring newer = Utf8ToWide(NewerSettingsMessage(settingsDb_.get()));
     ShowSaveStatus(newer, newer);
   } else if (!replaced.empty()) {
@@ -206,8 +205,8 @@ void CSitemapDlg::StartAutoSaveTimer() {
 
 void CSitemapDlg::OnSettingsApplied(QWidget* sheet) {
   // Stored at once, as the close button stores them: a crash after OK loses nothing.
-  int32_t saved = WriteSettings();
-  if (saved != 0) ShowMessageBox(sheet ? sheet : this, Utf8ToWide(SettingsSaveFailureMessage(saved, settingsDb_.get())));
+  const Status saved = WriteSettings();
+  if (!saved.ok()) ShowMessageBox(sheet ? sheet : this, Utf8ToWide(SettingsSaveFailureMessage(saved, settingsDb_.get())));
   if (!closing_) StartAutoSaveTimer();
 }
 
@@ -224,13 +223,13 @@ void CSitemapDlg::UsePassword(const std::string& password, bool remember) {
   WriteSettings();
 }
 
-int32_t CSitemapDlg::WriteSettings() { return SaveSettings(setup_.get(), settingsDb_.get()); }
+Status CSitemapDlg::WriteSettings() { return SaveSettings(setup_.get(), settingsDb_.get()); }
 
 void CSitemapDlg::OnCommand(int id) {
   switch (id) {
     case kIdClose: {
-      int32_t saved = WriteSettings();
-      if (saved != 0) ShowMessageBox(this, Utf8ToWide(SettingsSaveFailureMessage(saved, settingsDb_.get())));
+      const Status saved = WriteSettings();
+      if (!saved.ok()) ShowMessageBox(this, Utf8ToWide(SettingsSaveFailureMessage(saved, settingsDb_.get())));
       EndDialog(kIdOk);
       break;
     }
@@ -416,7 +415,7 @@ void CSitemapDlg::AddChangesToEnding() {
   const std::string notice = HistoryNoticeText(changes.notice);
   if (!notice.empty()) endingText_ += L"，" + Utf8ToWide(notice);
   FileWriteResult failure;
-  if (results->SaveChanges("", &failure) != rc::kOk)
+  if (!results->SaveChanges("", &failure).ok())
     endingText_ += L"，无法写入 " + Utf8ToWide(CrawlResults::ChangesName(results->SiteName()));
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "app/CrawlPageHost.h"
+#include "common/Status.h"
 #include "app/platform/CPlatformDialog.h"
 #include "output/CrawlSession.h"
 
@@ -92,7 +93,7 @@ class CSitemapDlg : public CPlatformDialog, public CrawlPageHost {
   void ShowWhole(int id, const std::wstring& text);
   // Writes the settings to their store (the close button does it first): 0, or the code of
   // SaveSettings.
-  int32_t WriteSettings();
+  Status WriteSettings();
   // The period the auto-save timer runs with, in milliseconds.
   int autoSavePeriodMs() const { return autoSavePeriodMs_; }
   // The whole text of the auto-save line, as its tip shows it (the line itself may show it

@@ -14,7 +14,6 @@
 #include "cli/ProgressLine.h"
 #include "cli/RunEvents.h"
 #include "cli/SettingsSnapshot.h"
-#include "common/ResultCodes.h"
 #include "common/SystemInfo.h"
 #include "common/TextCodec.h"
 #include "crawl/CrawlJournal.h"
@@ -131,25 +130,25 @@ bool WriteResultFiles(CrawlResults& results, const std::string& dir, bool gzip, 
                       const ExtraOutputs& extra, std::vector<std::string>& sitemapFiles) {
   bool ok = true;
   FileWriteResult failure;
-  if (results.SaveSitemap(dir, gzip, &failure, index, &sitemapFiles) != rc::kOk) {
+  if (!results.SaveSitemap(dir, gzip, &failure, index, &sitemapFiles).ok()) {
     ComplainNotWritten("the sitemap file", failure);
     ok = false;
   }
   // The sitemap documents are the bulk of the memory; the other files are written without them.
   results.ReleaseSitemap();
-  if (results.SaveUrlList(dir, &failure) != rc::kOk) {
+  if (!results.SaveUrlList(dir, &failure).ok()) {
     ComplainNotWritten("the URL list", failure);
     ok = false;
   }
-  if (results.SaveFailures(dir, &failure) != rc::kOk) {
+  if (!results.SaveFailures(dir, &failure).ok()) {
     ComplainNotWritten("the failure list", failure);
     ok = false;
   }
-  if (htmlPage && results.SaveHtmlSitemap(dir, &failure) != rc::kOk) {
+  if (htmlPage && !results.SaveHtmlSitemap(dir, &failure).ok()) {
     ComplainNotWritten("the HTML sitemap", failure);
     ok = false;
   }
-  if (extra.deadLinks && results.SaveDeadLinks(dir, extra.deadLinksAll, &failure) != rc::kOk) {
+  if (extra.deadLinks && !results.SaveDeadLinks(dir, extra.deadLinksAll, &failure).ok()) {
     ComplainNotWritten("the dead-link list", failure);
     ok = false;
   }
@@ -251,11 +250,11 @@ class CliRun {
     if (!notice.empty()) Complain(crawl.address + ": " + notice);
     bool ok = true;
     FileWriteResult failure;
-    if (results.SaveChanges(outDir_, &failure) != rc::kOk) {
+    if (!results.SaveChanges(outDir_, &failure).ok()) {
       ComplainNotWritten("the changes file", failure);
       ok = false;
     }
-    if (options_.changesOnly && results.SaveChangedSitemap(outDir_, !options_.plain, &failure) != rc::kOk) {
+    if (options_.changesOnly && !results.SaveChangedSitemap(outDir_, !options_.plain, &failure).ok()) {
       ComplainNotWritten("the sitemap of the changes", failure);
       ok = false;
     }
@@ -271,7 +270,7 @@ class CliRun {
   bool WriteAudit(const Crawl& crawl, const CrawlResults& results, const std::vector<AuditRow>& rows) {
     FileWriteResult failure;
     const std::string path = (std::filesystem::path(outDir_) / AuditReportName(results.SiteName())).string();
-    const bool saved = SaveAuditReport(path, rows, &failure) == rc::kOk;
+    const bool saved = SaveAuditReport(path, rows, &failure).ok();
     if (!saved) ComplainNotWritten("the sitemap audit", failure);
     if (options_.quiet) return saved;
     const std::array<size_t, kAuditKindCount> counts = AuditCounts(rows);

@@ -6,7 +6,6 @@
 #include <map>
 #include <vector>
 
-#include "common/ResultCodes.h"
 #include "settings/CSetupManager.h"
 #include "store/CLevelDb.h"
 
@@ -42,10 +41,10 @@ bool ReadCopy(const std::string& dbDir, std::map<std::string, std::string>& pair
   std::filesystem::copy(dbDir, copy, std::filesystem::copy_options::recursive, ec);
   if (ec) return false;
   CLevelDb db;
-  if (db.Open(copy.string()) != rc::kOk) return false;
-  int32_t read = db.ReadAll(pairs);
+  if (!db.Open(copy.string()).ok()) return false;
+  const Status read = db.ReadAll(pairs);
   db.Close();
-  return read == rc::kOk;
+  return read.ok();
 }
 
 }  // namespace

@@ -1,27 +1,31 @@
 #pragma once
 #include <cstdint>
 
-// Outcome of an operation: 0 success, negative failure; positive values only where
-// libcurl's own codes pass through.
+#include "common/Status.h"
+
+// Outcome numbers where a plain integer still travels: 0 success, negative failure; positive
+// values only where libcurl's own codes pass through. Each is its StatusCode's number, so the
+// two never disagree.
 namespace rc {
-constexpr int32_t kOk = 0;
-constexpr int32_t kFileOpen = -10;          // file cannot be opened
-constexpr int32_t kEmpty = -70;             // empty input or nothing received
-constexpr int32_t kParse = -80;             // no host, parser or archive failure, output full
-constexpr int32_t kBatchSize = -90;         // batch size below 1
-constexpr int32_t kRecordRead = -100;       // record cannot be read
-constexpr int32_t kNoBlankLine = -105;      // no blank line in a response
-constexpr int32_t kMissing = -110;          // missing object, not ready, or URL not held
-constexpr int32_t kNoMemory = -220;
-constexpr int32_t kDbOpen = -230;           // database cannot be opened or is closed
-constexpr int32_t kDbWrite = -240;
-constexpr int32_t kDbRead = -250;
-constexpr int32_t kNewerFormat = -260;     // written by a newer version of the program
-constexpr int32_t kNotOpen = -300;          // database not open, or no thread started
-constexpr int32_t kNothingToStore = -310;
-constexpr int32_t kStopped = -500;          // stopped by the user
-constexpr int32_t kNoRoot = -700;           // document without root
-constexpr int32_t kAttach = -720;           // element could not be attached
-constexpr int32_t kLockTimeout = -800;      // lock not obtained in time
-constexpr int32_t kGeneral = -10000;
+constexpr int32_t Of(StatusCode code) { return static_cast<int32_t>(code); }
+constexpr int32_t kOk = Of(StatusCode::kOk);
+constexpr int32_t kFileOpen = Of(StatusCode::kFileOpen);
+constexpr int32_t kEmpty = Of(StatusCode::kEmpty);
+constexpr int32_t kParse = Of(StatusCode::kParse);
+constexpr int32_t kBatchSize = Of(StatusCode::kBatchSize);
+constexpr int32_t kRecordRead = Of(StatusCode::kRecordRead);
+constexpr int32_t kNoBlankLine = Of(StatusCode::kNoBlankLine);
+constexpr int32_t kMissing = Of(StatusCode::kMissing);
+constexpr int32_t kNoMemory = Of(StatusCode::kNoMemory);
+constexpr int32_t kDbOpen = Of(StatusCode::kDbOpen);
+constexpr int32_t kDbWrite = Of(StatusCode::kDbWrite);
+constexpr int32_t kDbRead = Of(StatusCode::kDbRead);
+constexpr int32_t kNewerFormat = Of(StatusCode::kNewerFormat);
+constexpr int32_t kNotOpen = Of(StatusCode::kNotOpen);
+constexpr int32_t kNothingToStore = Of(StatusCode::kNothingToStore);
+constexpr int32_t kStopped = Of(StatusCode::kStopped);
+constexpr int32_t kNoRoot = Of(StatusCode::kNoRoot);
+constexpr int32_t kAttach = Of(StatusCode::kAttach);
+constexpr int32_t kLockTimeout = Of(StatusCode::kLockTimeout);
+constexpr int32_t kGeneral = Of(StatusCode::kGeneral);
 }  // namespace rc

@@ -9,7 +9,6 @@
 
 #include <leveldb/iterator.h>
 
-#include "common/ResultCodes.h"
 #include "crawl/JournalRecords.h"
 
 namespace {
@@ -46,7 +45,7 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
   if (handle == nullptr) return refuse(Status::Damaged, db.lastError());
   try {
     std::string version;
-    if (db.Get(kVersionKey, &version) != rc::kOk) {
+    if (!db.Get(kVersionKey, &version).ok()) {
       // Empty: a crawl killed before it wrote its start record; anything else is not a journal.
       std::unique_ptr<leveldb::Iterator> it(handle->NewIterator(leveldb::ReadOptions()));
       it->SeekToFirst();
@@ -63,11 +62,11 @@ JournalSummary ReadJournal(CLevelDb& db, const std::string& startUrl, JournalRep
       return refuse(Status::Damaged, "format version \"" + version + "\"");
     }
     std::string start;
-    if (db.Get(kStartKey, &start) != rc::kOk || !ReadStart(start, replay.params))
+    if (!db.Get(kStartKey, &start).ok() || !ReadStart(start, replay.params))
       return refuse(Status::Damaged, "unreadable start record");
     if (replay.params.startUrl != startUrl) return refuse(Status::OtherAddress, replay.params.startUrl);
     std::string origin;
-    if (db.Get(kOriginKey, &origin) != rc::kOk) return summary;  // never reached its first page
+    if (!db.Get(kOriginKey, &origin).ok()) return summary;  // never reached its first page
     if (!ReadOrigin(origin, replay.origin)) return refuse(Status::Damaged, "unreadable origin");
 
     std::map<std::string, JournalAdmit> admitted;
@@ -164,10 +163,10 @@ JournalSummary CrawlJournal::Inspect(const std::string& path, const std::string&
   if (path.empty() || !std::filesystem::exists(path, ec)) return JournalSummary{};
   CLevelDb db;
   JournalReplay replay;
-  if (db.Open(path) != rc::kOk) {
+  if (Status opened = db.Open(path); !opened.ok()) {
     JournalSummary summary;
     summary.status = JournalSummary::Status::Damaged;
-    summary.detail = db.lastError();
+    summary.detail = opened.message();
     return summary;
   }
   return ReadJournal(db, startUrl, replay);
@@ -185,27 +184,30 @@ CrawlJournal::CrawlJournal(std::string path) : path_(std::move(path)) { db_.SetW
 
 CrawlJournal::~CrawlJournal() { Close(false); }
 
-int32_t CrawlJournal::Begin(const CrawlStartParams& params, const SiteOrigin& origin) {
+Status CrawlJournal::Begin(const CrawlStartParams& params, const SiteOrigin& origin) {
   std::lock_guard<std::mutex> guard(journalLock_);
   try {
     db_.Close();
     open_ = false;
+    failure_.clear();
     // Another crawl of this address writing its journal right now keeps it: this one runs
     // without a journal rather than remove a folder in use.
     std::error_code ec;
-    if (std::filesystem::exists(path_, ec) && db_.Open(path_) != rc::kOk &&
-        db_.lastError().find("LOCK") != std::string::npos) {
-      failed_ = true;
-      return rc::kDbOpen;
+    if (std::filesystem::exists(path_, ec)) {
+      Status held = db_.Open(path_);
+      if (!held.ok() && held.message().find("LOCK") != std::string::npos) {
+        failed_ = true;
+        return held;
+      }
     }
     db_.Close();
     Remove(path_);
     batch_.Clear();
     batchRecords_ = 0;
     sequence_ = 0;
-    if (db_.Open(path_) != rc::kOk) {
+    if (Status opened = db_.Open(path_); !opened.ok()) {
       failed_ = true;
-      return rc::kDbOpen;
+      return opened;
     }
     open_ = true;
     failed_ = false;
@@ -214,32 +216,34 @@ int32_t CrawlJournal::Begin(const CrawlStartParams& params, const SiteOrigin& or
     Append(kStartKey, StartText(params));
     Append(kOriginKey, OriginText(origin));
     WriteBatch();
-    return failed_ ? rc::kDbWrite : rc::kOk;
+    return failed_ ? Status(StatusCode::kDbWrite, failure_) : Status();
   } catch (...) {
     failed_ = true;
-    return rc::kGeneral;
+    return StatusCode::kGeneral;
   }
 }
 
-int32_t CrawlJournal::Resume(const std::string& startUrl, JournalReplay& replay) {
+Status CrawlJournal::Resume(const std::string& startUrl, JournalReplay& replay) {
   std::lock_guard<std::mutex> guard(journalLock_);
   try {
     db_.Close();
     open_ = false;
     std::error_code ec;
-    if (!std::filesystem::exists(path_, ec) || db_.Open(path_) != rc::kOk) return rc::kDbOpen;
-    if (ReadJournal(db_, startUrl, replay).status != JournalSummary::Status::Unfinished) {
+    if (!std::filesystem::exists(path_, ec)) return StatusCode::kDbOpen;
+    if (Status opened = db_.Open(path_); !opened.ok()) return opened;
+    const JournalSummary found = ReadJournal(db_, startUrl, replay);
+    if (found.status != JournalSummary::Status::Unfinished) {
       db_.Close();
       replay = JournalReplay{};
-      return rc::kDbRead;
+      return Status(StatusCode::kDbRead, found.detail);
     }
     sequence_ = replay.nextSequence;
     open_ = true;
     failed_ = false;
-    return rc::kOk;
+    return {};
   } catch (...) {
     db_.Close();
-    return rc::kGeneral;
+    return StatusCode::kGeneral;
   }
 }
 
@@ -277,7 +281,12 @@ void CrawlJournal::WriteBatch() {
   if (batchRecords_ == 0 || !open_ || failed_) return;
   leveldb::DB* handle = db_.handle();
   // A failed write (a full disk) ends the journal: what is on disk stays a consistent prefix.
-  if (handle == nullptr || !handle->Write(leveldb::WriteOptions(), &batch_).ok()) failed_ = true;
+  if (handle == nullptr) {
+    failed_ = true;
+  } else if (leveldb::Status written = handle->Write(leveldb::WriteOptions(), &batch_); !written.ok()) {
+    failed_ = true;
+    failure_ = written.ToString();
+  }
   batch_.Clear();
   batchRecords_ = 0;
 }

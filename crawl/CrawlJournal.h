@@ -7,6 +7,7 @@
 
 #include <leveldb/write_batch.h>
 
+#include "common/Status.h"
 #include "crawl/CrawlCounters.h"
 #include "crawl/CrawlPortion.h"
 #include "crawl/CrawlStartParams.h"
@@ -79,10 +80,13 @@ class CrawlJournal {
   CrawlJournal& operator=(const CrawlJournal&) = delete;
 
   // A new journal in place of any old one: the version, the start record and the origin.
-  int32_t Begin(const CrawlStartParams& params, const SiteOrigin& origin);
-  // Opens the journal for going on: 0 with replay filled, or a failure (nothing to resume,
-  // refused); afterwards new records follow the old ones.
-  int32_t Resume(const std::string& startUrl, JournalReplay& replay);
+  // kDbOpen (another crawl of the address holds it, or it cannot be made) or kDbWrite, with
+  // leveldb's words; the crawl then runs without a journal.
+  Status Begin(const CrawlStartParams& params, const SiteOrigin& origin);
+  // Opens the journal for going on: ok with replay filled, or kDbOpen (nothing to resume, or
+  // it cannot be opened) or kDbRead (refused, with the reason); afterwards new records follow
+  // the old ones.
+  Status Resume(const std::string& startUrl, JournalReplay& replay);
   void Admitted(const std::string& path, const std::string& parent, int32_t depth, Admission admission,
                 bool excluded);
   // A result as it was handed over (depth and parent filled in), its state Crawled or Failed.
@@ -107,4 +111,5 @@ class CrawlJournal {
   uint64_t sequence_ = 0;
   bool open_ = false;
   bool failed_ = false;
+  std::string failure_;  // leveldb's words for the write that failed the journal
 };

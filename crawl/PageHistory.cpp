@@ -5,7 +5,6 @@
 #include <memory>
 #include <utility>
 
-#include "common/ResultCodes.h"
 #include "store/TextArchive.h"
 
 #include <leveldb/iterator.h>
@@ -57,10 +56,10 @@ bool PageHistory::Open(const std::string& folder) {
   notice_.folder = folder;
   records_.clear();
   std::string problem;
-  if (db_.Open(folder) == rc::kOk) {
+  if (Status opened = db_.Open(folder); opened.ok()) {
     if (Load(problem)) return true;
   } else {
-    problem = db_.lastError();
+    problem = opened.message();
   }
   // Another crawl of the site holds it: that one's history, left alone.
   if (problem.find("LOCK") != std::string::npos || problem.find("lock") != std::string::npos) {
@@ -102,7 +101,7 @@ bool PageHistory::SetAside(const std::string& folder, const std::string& problem
   std::string aside = folder + ".damaged";
   for (int n = 2; std::filesystem::exists(aside, ec) && n < 1000; ++n) aside = folder + ".damaged-" + std::to_string(n);
   std::filesystem::rename(folder, aside, ec);
-  if (ec || db_.Open(folder) != rc::kOk) {
+  if (ec || !db_.Open(folder).ok()) {
     db_.Close();
     notice_.kind = HistoryNotice::Kind::Unavailable;
     if (ec) notice_.detail += "; it could not be moved aside: " + ec.message();
@@ -142,8 +141,8 @@ void PageHistory::Restore(const std::string& path, const std::string& hash, cons
   record.change = change;
 }
 
-int32_t PageHistory::Commit(bool complete) {
-  if (!isOpen()) return rc::kNotOpen;
+Status PageHistory::Commit(bool complete) {
+  if (!isOpen()) return StatusCode::kNotOpen;
   std::map<std::string, std::string> written;
   std::vector<std::string> erased;
   {

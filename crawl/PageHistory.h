@@ -36,8 +36,9 @@ class PageHistory {
   // A page a resumed crawl fetched before its stop, as its journal kept it.
   void Restore(const std::string& path, const std::string& hash, const std::string& lastmod, ContentChange change);
   // Writes what this crawl saw. complete: the crawl found every page it would, so pages the
-  // history holds and it did not find are gone and leave the history. 0 or the database's code.
-  int32_t Commit(bool complete);
+  // history holds and it did not find are gone and leave the history. kNotOpen, or the
+  // database's failure.
+  Status Commit(bool complete);
   // The new and changed pages in path order, then (complete) the gone ones.
   ContentChanges Changes(bool complete) const;
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "common/ResultCodes.h"
 #include "store/CLevelDb.h"
 
 ResumeDecision ResumeDecision::For(const CrawlStartParams& typed, const std::string& journalPath) {
@@ -56,7 +55,8 @@ bool ResumeDecision::Discard() const {
   // A journal another crawl of the address is writing right now stays: it is that crawl's.
   {
     CLevelDb db;
-    if (db.Open(journalPath) != rc::kOk && db.lastError().find("LOCK") != std::string::npos) return false;
+    const Status opened = db.Open(journalPath);
+    if (!opened.ok() && opened.message().find("LOCK") != std::string::npos) return false;
   }
   return CrawlJournal::Remove(journalPath);
 }

@@ -1,6 +1,5 @@
 #include "crawl/UrlLedger.h"
 
-#include "common/ResultCodes.h"
 #include "store/UrlState.h"
 
 UrlLedger::UrlLedger(int32_t maxDepth, const std::string& journalPath, int32_t maxPages)
@@ -20,7 +19,7 @@ void UrlLedger::BeginJournal(const CrawlStartParams& params, const SiteOrigin& o
 }
 
 bool UrlLedger::Resume(const std::string& startUrl, JournalReplay& replay) {
-  if (!journal_ || journal_->Resume(startUrl, replay) != rc::kOk) return false;
+  if (!journal_ || !journal_->Resume(startUrl, replay).ok()) return false;
   CIntUrlData& memory = stores_->memory();
   for (const JournalReplay::Url& url : replay.urls) memory.Restore(url.path, url.record, url.parent);
   MoveCounters([&](CrawlCounters& c) { c = replay.counters; });
@@ -70,7 +69,9 @@ bool UrlLedger::Take(std::string& path) {
     }
   }
   std::vector<std::string> taken;
-  if (stores_->TakeBatch(taken, 1) <= 0 || taken.empty()) return false;
+  // What it took is taken whatever a failing store answered: no address is left Crawling unseen.
+  stores_->TakeBatch(taken, 1);
+  if (taken.empty()) return false;
   path.swap(taken.front());
   MoveCounters([](CrawlCounters& c) {
     c.crawling += 1;

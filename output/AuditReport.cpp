@@ -73,7 +73,7 @@ std::array<size_t, kAuditKindCount> AuditCounts(const std::vector<AuditRow>& row
   return counts;
 }
 
-int32_t SaveAuditReport(const std::string& path, const std::vector<AuditRow>& rows, FileWriteResult* result) {
+Status SaveAuditReport(const std::string& path, const std::vector<AuditRow>& rows, FileWriteResult* result) {
   constexpr size_t kPiece = 64 * 1024;
   CReplacingFile out(path);
   if (out.isOpen()) {
@@ -89,5 +89,5 @@ int32_t SaveAuditReport(const std::string& path, const std::vector<AuditRow>& ro
     if (ok && out.Write(piece)) out.Commit();
   }
   if (result) *result = out.result();
-  return out.code();
+  return out.status();
 }

@@ -20,6 +20,6 @@ inline constexpr const char* kAuditTsvHeader = "kind\taddress\tcode\tdetail\n";
 // How many rows of each kind, in the order of AuditKind.
 std::array<size_t, kAuditKindCount> AuditCounts(const std::vector<AuditRow>& rows);
 inline std::string AuditReportName(const std::string& site) { return site + "_audit.tsv"; }
-// Writes the report to path, replacing an earlier one only once complete: 0 or a negative code,
-// the outcome into result when given.
-int32_t SaveAuditReport(const std::string& path, const std::vector<AuditRow>& rows, FileWriteResult* result = nullptr);
+// Writes the report to path, replacing an earlier one only once complete: ok or the failure
+// with the file and the cause, the outcome into result when given.
+Status SaveAuditReport(const std::string& path, const std::vector<AuditRow>& rows, FileWriteResult* result = nullptr);

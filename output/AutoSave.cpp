@@ -15,7 +15,7 @@ void AutoSave::Shared::Publish(const FileWriteResult& result) {
     report.result = result;
   } catch (const std::exception&) {
     report.result = FileWriteResult();
-    report.result.code = rc::kNoMemory;
+    report.result.code = StatusCode::kNoMemory;
     report.result.step = WriteStep::Prepare;
   }
 }
@@ -47,10 +47,10 @@ void AutoSave::Tick(const AutoSaveOptions& options, const std::shared_ptr<CrawlR
       shared->running.store(false);
     };
     if (controller.Start(save) == rc::kOk) return;
-    shared_->Publish(PrepareFailure(CSitemapXmlWriter::FileName(prefix, 0, gzip), rc::kGeneral,
+    shared_->Publish(PrepareFailure(CSitemapXmlWriter::FileName(prefix, 0, gzip), StatusCode::kGeneral,
                                     "no thread could be started for the save"));
   } catch (const std::exception&) {
-    shared_->Publish(PrepareFailure(std::string(), rc::kNoMemory, "out of memory"));
+    shared_->Publish(PrepareFailure(std::string(), StatusCode::kNoMemory, "out of memory"));
   }
   shared_->running.store(false);
 }

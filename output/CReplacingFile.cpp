@@ -65,14 +65,14 @@ int CReplacingFile::DuplicateDescriptor() const { return fd_ >= 0 ? dup(fd_) : -
 
 void CReplacingFile::Record(WriteStep step, int systemError) {
   failed_ = true;
-  if (result_.code != rc::kOk) return;  // the first failure is the cause
-  result_.code = rc::kFileOpen;
+  if (!result_.ok()) return;  // the first failure is the cause
+  result_.code = StatusCode::kFileOpen;
   result_.step = step;
   result_.systemError = systemError;
 }
 
 void CReplacingFile::Fail(WriteStep step, int systemError, const std::string& libraryText) {
-  bool first = result_.code == rc::kOk;
+  bool first = result_.ok();
   Record(step, systemError);
   if (first && systemError == 0) result_.libraryText = libraryText;
 }

@@ -31,8 +31,8 @@ class CReplacingFile {
 
   // The outcome so far: ok until a step failed, then that step with its cause.
   const FileWriteResult& result() const { return result_; }
-  // result().code when something failed, else 0: the code writers return.
-  int32_t code() const { return result_.code; }
+  // result() as writers return it: ok, or the failing step's code with the file and the cause.
+  Status status() const { return result_.status(); }
 
   static constexpr const char* kPartSuffix = ".part";
 

@@ -4,7 +4,6 @@
 
 #include <new>
 
-#include "common/ResultCodes.h"
 #include "output/GzipText.h"
 #include "output/SitemapEscape.h"
 #include "output/SitemapFiles.h"
@@ -63,9 +62,9 @@ void CSitemapXmlWriter::StartNextDocument() {
   // else the full document stays current and open
 }
 
-int32_t CSitemapXmlWriter::AddUrl(const std::string& address) { return AddUrl(address, std::string()); }
+Status CSitemapXmlWriter::AddUrl(const std::string& address) { return AddUrl(address, std::string()); }
 
-int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod) {
+Status CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod) {
   return AddUrl(address, lastmod, 0, {});
 }
 
@@ -78,12 +77,12 @@ std::string CSitemapXmlWriter::EntryText(const std::string& address, const std::
   return entry;
 }
 
-int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
-                                  const std::vector<std::pair<std::string, std::string>>& alternates,
+Status CSitemapXmlWriter::AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
+                                 const std::vector<std::pair<std::string, std::string>>& alternates,
                                   const std::vector<std::string>& images) {
   if (!ready_ || currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size() ||
       !documents_[static_cast<size_t>(currentIndex_)]) {
-    return rc::kMissing;
+    return StatusCode::kMissing;
   }
   try {
     const std::string entry = EntryText(address, lastmod, depth, alternates, images);
@@ -95,22 +94,22 @@ int32_t CSitemapXmlWriter::AddUrl(const std::string& address, const std::string&
     if (length > kSplitSize) StartNextDocument();
     ExclusiveLock lock(documentLock_);
     CSitemapDocument& current = *documents_[static_cast<size_t>(currentIndex_)];
-    if (current.closed()) return rc::kAttach;
+    if (current.closed()) return StatusCode::kAttach;
     current.AppendEntry(entry);
-    return rc::kOk;
+    return {};
   } catch (const std::bad_alloc&) {
-    return rc::kAttach;
+    return StatusCode::kAttach;
   }
 }
 
-int32_t CSitemapXmlWriter::PrintCurrent(std::string& out, size_t* urlCount) {
+Status CSitemapXmlWriter::PrintCurrent(std::string& out, size_t* urlCount) {
   out.clear();
   SharedLock lock(documentLock_);
-  if (currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size()) return rc::kMissing;
+  if (currentIndex_ < 0 || static_cast<size_t>(currentIndex_) >= documents_.size()) return StatusCode::kMissing;
   const CSitemapDocument* doc = documents_[static_cast<size_t>(currentIndex_)].get();
-  if (!doc) return rc::kMissing;
+  if (!doc) return StatusCode::kMissing;
   if (urlCount) *urlCount = doc->urlCount();
-  return doc->Print(frame_, out) ? rc::kOk : rc::kGeneral;
+  return doc->Print(frame_, out) ? Status() : Status(StatusCode::kGeneral, "the sitemap document could not be printed");
 }
 
 size_t CSitemapXmlWriter::CurrentUrlCount() const {
@@ -120,13 +119,13 @@ size_t CSitemapXmlWriter::CurrentUrlCount() const {
   return doc ? doc->urlCount() : 0;
 }
 
-int32_t CSitemapXmlWriter::PrintDocument(size_t index, std::string& out, size_t* urlCount) const {
+Status CSitemapXmlWriter::PrintDocument(size_t index, std::string& out, size_t* urlCount) const {
   out.clear();
   SharedLock lock(documentLock_);
   const CSitemapDocument* doc = index < documents_.size() ? documents_[index].get() : nullptr;
-  if (!doc) return rc::kMissing;
+  if (!doc) return StatusCode::kMissing;
   if (urlCount) *urlCount = doc->urlCount();
-  return doc->Print(frame_, out) ? rc::kOk : rc::kGeneral;
+  return doc->Print(frame_, out) ? Status() : Status(StatusCode::kGeneral, "the sitemap document could not be printed");
 }
 
 size_t CSitemapXmlWriter::UrlCount(size_t index) const {
@@ -152,51 +151,51 @@ std::string CSitemapXmlWriter::FileName(const std::string& prefix, size_t index,
   return name;
 }
 
-int32_t CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, FileWriteResult* firstFailure,
-                                   std::vector<std::string>* savedNames) {
+Status CSitemapXmlWriter::SaveAll(const std::string& prefix, bool gzip, FileWriteResult* firstFailure,
+                                  std::vector<std::string>* savedNames) {
   FileWriteResult first;
-  int32_t result = rc::kOk;
+  StatusCode result = StatusCode::kOk;
   if (savedNames) savedNames->clear();
   try {
     std::lock_guard<std::mutex> saving(saveLock_);
     if (!ready_) {
-      first = PrepareFailure(FileName(prefix, 0, gzip), rc::kMissing, "no sitemap document");
-      result = rc::kMissing;
+      first = PrepareFailure(FileName(prefix, 0, gzip), StatusCode::kMissing, "no sitemap document");
+      result = StatusCode::kMissing;
     } else {
       size_t count = documentCount();
       for (size_t i = 0; i < count; ++i) {
         FileWriteResult one;
         std::string name = FileName(prefix, i, gzip);
-        int32_t r = SaveDocument(i, name, gzip, one);
-        if (r == rc::kOk) {
+        if (SaveDocument(i, name, gzip, one).ok()) {
           if (savedNames) savedNames->push_back(std::move(name));
           continue;
         }
         if (first.ok()) first = one;
-        result = rc::kFileOpen;
+        result = StatusCode::kFileOpen;
       }
     }
   } catch (const std::exception&) {
-    if (first.ok()) first = PrepareFailure(FileName(prefix, 0, gzip), rc::kGeneral, "out of memory");
-    result = rc::kGeneral;
+    if (first.ok()) first = PrepareFailure(FileName(prefix, 0, gzip), StatusCode::kGeneral, "out of memory");
+    result = StatusCode::kGeneral;
   }
   if (firstFailure) *firstFailure = first;
-  return result;
+  // The code of the whole save, with the words of its first failure.
+  return result == StatusCode::kOk ? Status() : Status(result, first.status().message());
 }
 
 // Takes what the file needs under the shared side (a closed document's stream is shared,
 // an open one is printed), then writes without holding the lock.
-int32_t CSitemapXmlWriter::SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result) {
+Status CSitemapXmlWriter::SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result) {
   std::shared_ptr<const std::string> stream;
   std::string text;
-  auto printFailed = [&] {
-    result = PrepareFailure(name, rc::kGeneral, "the sitemap document could not be printed");
-    return rc::kGeneral;
+  auto printFailed = [&]() -> Status {
+    result = PrepareFailure(name, StatusCode::kGeneral, "the sitemap document could not be printed");
+    return result.status();
   };
   {
     SharedLock lock(documentLock_);
     const CSitemapDocument* doc = documents_[index].get();
-    if (!doc) return rc::kOk;
+    if (!doc) return {};
     if (doc->closed()) stream = doc->GzipStream(frame_);
     else if (!doc->Print(frame_, text)) return printFailed();
   }

@@ -32,39 +32,40 @@ class CSitemapXmlWriter {
   CSitemapXmlWriter(const CSitemapXmlWriter&) = delete;
   CSitemapXmlWriter& operator=(const CSitemapXmlWriter&) = delete;
 
-  // 0; rc::kMissing before the header exists; rc::kAttach when the entry could not be added.
-  int32_t AddUrl(const std::string& address);
+  // kMissing before the header exists; kAttach when the entry could not be added.
+  Status AddUrl(const std::string& address);
   // The same with the entry's own lastmod text (a W3C date, such as W3cDateOfHttpDate
   // gives); an empty one is the writer's date, so the entry is exactly what AddUrl(address)
   // adds.
-  int32_t AddUrl(const std::string& address, const std::string& lastmod);
+  Status AddUrl(const std::string& address, const std::string& lastmod);
   // The same for a page at that link depth with its language alternates and its images
   // (each written only when the content asks for them).
-  int32_t AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
-                 const std::vector<std::pair<std::string, std::string>>& alternates,
-                 const std::vector<std::string>& images = {});
+  Status AddUrl(const std::string& address, const std::string& lastmod, int32_t depth,
+                const std::vector<std::pair<std::string, std::string>>& alternates,
+                const std::vector<std::string>& images = {});
   // The printed text of such an entry: what AddUrl appends, and what the sitemap page shows.
   std::string EntryText(const std::string& address, const std::string& lastmod, int32_t depth,
                         const std::vector<std::pair<std::string, std::string>>& alternates,
                         const std::vector<std::string>& images = {}) const;
   // Writes document i to base + i + ".xml" (+ ".gz"), base being prefix + "_sitemap", or
-  // "sitemap" for an empty prefix. 0 when every file was written, else rc::kFileOpen (files
-  // that could not be written keep their previous content; the others are still written),
-  // rc::kMissing before the header exists. When firstFailure is given it receives the first
-  // file that failed and why (ok when none did); savedNames, when given, the name of every
-  // file written, in document order (the documents a sitemap index lists).
-  int32_t SaveAll(const std::string& prefix, bool gzip, FileWriteResult* firstFailure = nullptr,
-                  std::vector<std::string>* savedNames = nullptr);
-  int32_t SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames) {
+  // "sitemap" for an empty prefix. ok when every file was written, else kFileOpen with the
+  // first failure's file and cause (files that could not be written keep their previous
+  // content; the others are still written), kMissing before the header exists. When
+  // firstFailure is given it receives the first file that failed and why (ok when none did);
+  // savedNames, when given, the name of every file written, in document order (the documents
+  // a sitemap index lists).
+  Status SaveAll(const std::string& prefix, bool gzip, FileWriteResult* firstFailure = nullptr,
+                 std::vector<std::string>* savedNames = nullptr);
+  Status SaveAll(const std::string& prefix, bool gzip, std::vector<std::string>& savedNames) {
     return SaveAll(prefix, gzip, nullptr, &savedNames);
   }
-  // The current document in the printer form; rc::kMissing when there is none. urlCount,
-  // when given, receives how many entries that text holds.
-  int32_t PrintCurrent(std::string& out, size_t* urlCount = nullptr);
+  // The current document in the printer form; kMissing when there is none, kGeneral when it
+  // cannot be printed. urlCount, when given, receives how many entries that text holds.
+  Status PrintCurrent(std::string& out, size_t* urlCount = nullptr);
   // How many entries the current document holds.
   size_t CurrentUrlCount() const;
   // Document index in the printer form, as PrintCurrent does for the current one.
-  int32_t PrintDocument(size_t index, std::string& out, size_t* urlCount = nullptr) const;
+  Status PrintDocument(size_t index, std::string& out, size_t* urlCount = nullptr) const;
   // How many entries document index holds (0 past the last).
   size_t UrlCount(size_t index) const;
 
@@ -84,7 +85,7 @@ class CSitemapXmlWriter {
   void Initialise(const std::string& lastmod, const SitemapContent& content);
   bool NewDocumentWithHeader();
   void StartNextDocument();
-  int32_t SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result);
+  Status SaveDocument(size_t index, const std::string& name, bool gzip, FileWriteResult& result);
 
   // Shared while a document is measured, printed or saved, exclusive while one is created,
   // extended or closed.

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "common/PercentEncoding.h"
-#include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CReplacingFile.h"
 #include "crawl/SitemapContent.h"
@@ -19,9 +18,9 @@
 
 namespace {
 
-int32_t Report(const CReplacingFile& file, FileWriteResult* result) {
+Status Report(const CReplacingFile& file, FileWriteResult* result) {
   if (result) *result = file.result();
-  return file.code();
+  return file.status();
 }
 
 // A file of the site in dir; dir empty: the working folder.
@@ -160,11 +159,11 @@ ContentChanges CrawlResults::changes() const {
   return changes_;
 }
 
-int32_t CrawlResults::SaveChanges(const std::string& dir, FileWriteResult* result) const {
+Status CrawlResults::SaveChanges(const std::string& dir, FileWriteResult* result) const {
   const ContentChanges changes = this->changes();
   if (!changes.judged) {
-    if (result) *result = PrepareFailure(dir, rc::kMissing, "the crawl judged no content");
-    return rc::kMissing;
+    if (result) *result = PrepareFailure(dir, StatusCode::kMissing, "the crawl judged no content");
+    return StatusCode::kMissing;
   }
   const SiteOrigin site = origin();
   CReplacingFile out(InFolder(dir, ChangesName(SiteFileName(site))));
@@ -176,7 +175,7 @@ int32_t CrawlResults::SaveChanges(const std::string& dir, FileWriteResult* resul
   return Report(out, result);
 }
 
-int32_t CrawlResults::SaveChangedSitemap(const std::string& dir, bool gzip, FileWriteResult* result) const {
+Status CrawlResults::SaveChangedSitemap(const std::string& dir, bool gzip, FileWriteResult* result) const {
   const ContentChanges changes = this->changes();
   const SiteOrigin site = origin();
   std::set<std::string> changed;
@@ -188,9 +187,9 @@ int32_t CrawlResults::SaveChangedSitemap(const std::string& dir, bool gzip, File
     FillSorted(writer, &changed);
   }
   FileWriteResult failure;
-  const int32_t code = writer.SaveAll(InFolder(dir, ChangedSitemapPrefix(SiteFileName(site))), gzip, &failure);
+  Status saved = writer.SaveAll(InFolder(dir, ChangedSitemapPrefix(SiteFileName(site))), gzip, &failure);
   if (result) *result = failure;
-  return code;
+  return saved;
 }
 
 size_t CrawlResults::okCount() const {
@@ -242,28 +241,26 @@ std::shared_ptr<CSitemapXmlWriter> CrawlResults::sitemap() const {
   return writer_;
 }
 
-int32_t CrawlResults::SaveSitemap(const std::string& dir, bool gzip, FileWriteResult* result, bool index,
-                                  std::vector<std::string>* savedNames) const {
+Status CrawlResults::SaveSitemap(const std::string& dir, bool gzip, FileWriteResult* result, bool index,
+                                 std::vector<std::string>* savedNames) const {
   std::shared_ptr<CSitemapXmlWriter> writer = sitemap();
   const SiteOrigin site = origin();
   const std::string prefix = InFolder(dir, SiteFileName(site));
   FileWriteResult failure;
   std::vector<std::string> saved;
-  int32_t code = rc::kMissing;
+  Status outcome;
   if (!writer) {
-    failure = PrepareFailure(dir, rc::kMissing, "the sitemap was already released");
+    failure = PrepareFailure(dir, StatusCode::kMissing, "the sitemap was already released");
+    outcome = failure.status();
   } else {
-    code = writer->SaveAll(prefix, gzip, &failure, &saved);
-    if (code == rc::kOk && index) {
-      code = WriteSitemapIndexFor({saved, FullAddress(site, "/"), prefix, ""});
-      if (code != rc::kOk)
-        failure = PrepareFailure(AbsoluteFilePath(SitemapIndexFileName(prefix)), code,
-                                 "the sitemap index could not be written");
-    }
+    outcome = writer->SaveAll(prefix, gzip, &failure, &saved);
+    // The index's own failure, with its file and cause, as the documents' would be told.
+    if (outcome.ok() && index)
+      outcome = WriteSitemapIndexFor({saved, FullAddress(site, "/"), prefix, ""}, nullptr, &failure);
   }
   if (result) *result = failure;
   if (savedNames) *savedNames = std::move(saved);
-  return code;
+  return outcome;
 }
 
 void CrawlResults::ReleaseSitemap() {
@@ -271,7 +268,7 @@ void CrawlResults::ReleaseSitemap() {
   writer_.reset();
 }
 
-int32_t CrawlResults::SaveUrlList(const std::string& dir, FileWriteResult* result) const {
+Status CrawlResults::SaveUrlList(const std::string& dir, FileWriteResult* result) const {
   // The bytes of SaveUrlListFile for the text of every UrlListLine, written line by line, so
   // the whole text is never held at once. Trimming the whole text only touches the end of
   // the last line (every address begins with its scheme).
@@ -288,7 +285,7 @@ int32_t CrawlResults::SaveUrlList(const std::string& dir, FileWriteResult* resul
   return Report(out, result);
 }
 
-int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* result) const {
+Status CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* result) const {
   constexpr size_t kPiece = 64 * 1024;
   CReplacingFile out(InFolder(dir, FailureListName(SiteName())));
   if (!out.isOpen()) return Report(out, result);
@@ -305,7 +302,7 @@ int32_t CrawlResults::SaveFailures(const std::string& dir, FileWriteResult* resu
   return Report(out, result);
 }
 
-int32_t CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result) const {
+Status CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result) const {
   CReplacingFile out(InFolder(dir, DeadLinkListName(SiteName())));
   if (!out.isOpen()) return Report(out, result);
   std::vector<std::string> dead;
@@ -324,8 +321,8 @@ int32_t CrawlResults::SaveDeadLinks(const std::string& dir, bool everyFailure, F
   return Report(out, result);
 }
 
-int32_t CrawlResults::SaveHtmlSitemap(const std::string& dir, FileWriteResult* result,
-                                      std::vector<std::string>* savedNames) const {
+Status CrawlResults::SaveHtmlSitemap(const std::string& dir, FileWriteResult* result,
+                                     std::vector<std::string>* savedNames) const {
   std::vector<HtmlSitemapEntry> entries;
   std::string site;
   {

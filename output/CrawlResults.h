@@ -63,23 +63,23 @@ class CrawlResults {
   // The sitemap documents; null once released.
   std::shared_ptr<CSitemapXmlWriter> sitemap() const;
 
-  // The three files in dir (an existing folder), named after SiteName(). Each returns 0 or
-  // a negative code; every file is written beside its name and moved over it once
+  // The three files in dir (an existing folder), named after SiteName(). Each returns ok or
+  // the failure with its file and cause; every file is written beside its name and moved over it once
   // complete, so a failed save leaves an existing file as it was. When result is given it
   // receives the outcome: for a failure the (first) file that failed and why.
   // With index set, several documents also get <site>_sitemap_index.xml naming them.
-  int32_t SaveSitemap(const std::string& dir, bool gzip, FileWriteResult* result = nullptr, bool index = false,
-                      std::vector<std::string>* savedNames = nullptr) const;
-  int32_t SaveUrlList(const std::string& dir, FileWriteResult* result = nullptr) const;
-  int32_t SaveFailures(const std::string& dir, FileWriteResult* result = nullptr) const;
+  Status SaveSitemap(const std::string& dir, bool gzip, FileWriteResult* result = nullptr, bool index = false,
+                     std::vector<std::string>* savedNames = nullptr) const;
+  Status SaveUrlList(const std::string& dir, FileWriteResult* result = nullptr) const;
+  Status SaveFailures(const std::string& dir, FileWriteResult* result = nullptr) const;
   // <site>_deadlinks.txt: the full address of every page that answered 404 or 410 (with
   // everyFailure, of every failure), one a line, percent-encoded, as Baidu's dead-link
   // submission takes them.
-  int32_t SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result = nullptr) const;
+  Status SaveDeadLinks(const std::string& dir, bool everyFailure, FileWriteResult* result = nullptr) const;
   // <site>_sitemap.html (numbered pages beyond 50,000 entries): the sitemap's pages by folder,
   // each with its title when the crawl collected them.
-  int32_t SaveHtmlSitemap(const std::string& dir, FileWriteResult* result = nullptr,
-                          std::vector<std::string>* savedNames = nullptr) const;
+  Status SaveHtmlSitemap(const std::string& dir, FileWriteResult* result = nullptr,
+                         std::vector<std::string>* savedNames = nullptr) const;
   // Frees the sitemap documents once they are saved (they are by far the largest part).
   void ReleaseSitemap();
 
@@ -87,11 +87,11 @@ class CrawlResults {
   void SetChanges(ContentChanges changes);
   ContentChanges changes() const;
   // <site>_changes.tsv: kind TAB address TAB lastmod, one line each (new, changed, gone);
-  // rc::kMissing when the crawl judged no content.
-  int32_t SaveChanges(const std::string& dir, FileWriteResult* result = nullptr) const;
+  // kMissing when the crawl judged no content.
+  Status SaveChanges(const std::string& dir, FileWriteResult* result = nullptr) const;
   // <site>_changed_sitemap0.xml ...: the sitemap of the new and changed pages alone; the
   // fetched lists are all it needs, so it may follow ReleaseSitemap.
-  int32_t SaveChangedSitemap(const std::string& dir, bool gzip, FileWriteResult* result = nullptr) const;
+  Status SaveChangedSitemap(const std::string& dir, bool gzip, FileWriteResult* result = nullptr) const;
 
   static std::string UrlListName(const std::string& site) { return site + "_urls.txt"; }
   static std::string FailureListName(const std::string& site) { return site + "_failed.tsv"; }

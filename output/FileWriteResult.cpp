@@ -4,12 +4,20 @@
 #include <filesystem>
 #include <system_error>
 
-
 std::string FileWriteReasonText(const FileWriteResult& result) {
   if (result.systemError != 0) return std::error_code(result.systemError, std::generic_category()).message();
   if (!result.libraryText.empty()) return result.libraryText;
-  if (result.code == rc::kNoMemory) return "out of memory";
+  if (result.code == StatusCode::kNoMemory) return "out of memory";
   return result.ok() ? std::string() : std::string("unknown error");
+}
+
+Status FileWriteResult::status() const {
+  if (ok()) return {};
+  try {
+    return Status(code, path + ": " + FileWriteReasonText(*this));
+  } catch (...) {
+    return code;
+  }
 }
 
 std::string AbsoluteFilePath(const std::string& path) {
@@ -19,7 +27,7 @@ std::string AbsoluteFilePath(const std::string& path) {
   return ec ? path : absolute.lexically_normal().string();
 }
 
-FileWriteResult PrepareFailure(const std::string& path, int32_t code, const std::string& text) {
+FileWriteResult PrepareFailure(const std::string& path, StatusCode code, const std::string& text) {
   FileWriteResult result;
   result.code = code;
   result.step = WriteStep::Prepare;

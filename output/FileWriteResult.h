@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 // The step of writing a file that failed.
 enum class WriteStep {
@@ -18,13 +18,16 @@ enum class WriteStep {
 // What became of writing one file. For a failure: which file and why, as the system call
 // (errno) or the library (zlib's message) said.
 struct FileWriteResult {
-  int32_t code = rc::kOk;     // 0; rc::kFileOpen, rc::kNoMemory or rc::kGeneral on failure
+  StatusCode code = StatusCode::kOk;  // kFileOpen, kNoMemory or kGeneral on failure
   WriteStep step = WriteStep::None;
   std::string path;           // the target file, absolute, UTF-8
   int systemError = 0;        // errno of the failing call; 0 when no system call failed
   std::string libraryText;    // the library's own words when there is no errno
 
-  bool ok() const { return code == rc::kOk; }
+  bool ok() const { return code == StatusCode::kOk; }
+  // The outcome as writers return it: for a failure the code with the file and the reason
+  // ("/out/a_sitemap.xml: No space left on device").
+  Status status() const;
 };
 
 // The reason in the system's or the library's words (English), for the command line.
@@ -34,4 +37,4 @@ std::string FileWriteReasonText(const FileWriteResult& result);
 std::string AbsoluteFilePath(const std::string& path);
 
 // The failure record for a file whose content could not be made.
-FileWriteResult PrepareFailure(const std::string& path, int32_t code, const std::string& text);
+FileWriteResult PrepareFailure(const std::string& path, StatusCode code, const std::string& text);

@@ -94,8 +94,8 @@ std::string HtmlSitemapFileName(const std::string& site, size_t page) {
   return site + "_sitemap" + (page == 0 ? std::string() : std::to_string(page + 1)) + ".html";
 }
 
-int32_t WriteHtmlSitemap(const std::string& dir, const std::string& site, std::vector<HtmlSitemapEntry> entries,
-                         FileWriteResult* result, std::vector<std::string>* savedNames) {
+Status WriteHtmlSitemap(const std::string& dir, const std::string& site, std::vector<HtmlSitemapEntry> entries,
+                        FileWriteResult* result, std::vector<std::string>* savedNames) {
   std::vector<Placed> placed;
   placed.reserve(entries.size());
   for (HtmlSitemapEntry& entry : entries) {
@@ -111,11 +111,11 @@ int32_t WriteHtmlSitemap(const std::string& dir, const std::string& site, std::v
     const size_t begin = page * kHtmlSitemapPageSize;
     const size_t end = std::min(placed.size(), begin + kHtmlSitemapPageSize);
     if (out.isOpen() && out.Write(PageText(site, placed, begin, end, page, pages))) out.Commit();
-    if (out.code() != 0) {
+    if (!out.result().ok()) {
       if (result) *result = out.result();
-      return out.code();
+      return out.status();
     }
     if (savedNames) savedNames->push_back(name);
   }
-  return 0;
+  return {};
 }

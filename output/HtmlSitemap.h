@@ -20,7 +20,7 @@ std::string HtmlSitemapFileName(const std::string& site, size_t page);
 
 // Writes the page (or, over kHtmlSitemapPageSize entries, numbered pages that link to each
 // other) in dir, each written beside its name and moved over it. entries in any order; they
-// are grouped by folder. 0 or the first failure's code, result receiving it; savedNames the
-// names written.
-int32_t WriteHtmlSitemap(const std::string& dir, const std::string& site, std::vector<HtmlSitemapEntry> entries,
-                         FileWriteResult* result = nullptr, std::vector<std::string>* savedNames = nullptr);
+// are grouped by folder. ok or the first failure, result receiving it; savedNames the names
+// written.
+Status WriteHtmlSitemap(const std::string& dir, const std::string& site, std::vector<HtmlSitemapEntry> entries,
+                        FileWriteResult* result = nullptr, std::vector<std::string>* savedNames = nullptr);

@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CGzFile.h"
 #include "output/CReplacingFile.h"
@@ -25,20 +24,20 @@ bool WriteWithCrLf(CReplacingFile& file, std::string_view text) {
   return file.Write(piece);
 }
 
-int32_t Finish(CReplacingFile& file, FileWriteResult* result) {
+Status Finish(CReplacingFile& file, FileWriteResult* result) {
   file.Commit();
   if (result) *result = file.result();
-  return file.code();
+  return file.status();
 }
 
-int32_t OutOfMemory(const std::string& path, FileWriteResult* result) {
-  if (result) *result = PrepareFailure(path, rc::kNoMemory, "out of memory");
-  return rc::kNoMemory;
+Status OutOfMemory(const std::string& path, FileWriteResult* result) {
+  if (result) *result = PrepareFailure(path, StatusCode::kNoMemory, "out of memory");
+  return StatusCode::kNoMemory;
 }
 
 }  // namespace
 
-int32_t WritePlainSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
+Status WritePlainSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
   const std::string path = fileName;
   try {
     CReplacingFile file(path);
@@ -49,7 +48,7 @@ int32_t WritePlainSitemapFile(const std::string& fileName, std::string_view prin
   }
 }
 
-int32_t WriteGzipSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
+Status WriteGzipSitemapFile(const std::string& fileName, std::string_view printedText, FileWriteResult* result) {
   const std::string path = fileName;
   try {
     CReplacingFile file(path);
@@ -65,7 +64,7 @@ int32_t WriteGzipSitemapFile(const std::string& fileName, std::string_view print
   }
 }
 
-int32_t WriteSitemapBytes(const std::string& fileName, std::string_view bytes, FileWriteResult* result) {
+Status WriteSitemapBytes(const std::string& fileName, std::string_view bytes, FileWriteResult* result) {
   const std::string path = fileName;
   try {
     CReplacingFile file(path);

@@ -4,7 +4,6 @@
 
 #include <new>
 
-#include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/SitemapEscape.h"
@@ -47,11 +46,13 @@ std::string SitemapIndexText(const std::vector<SitemapIndexEntry>& entries) {
   return std::string(printer.CStr(), printer.Size());
 }
 
-int32_t WriteSitemapIndexFile(const std::string& fileName, const std::vector<SitemapIndexEntry>& entries) {
+Status WriteSitemapIndexFile(const std::string& fileName, const std::vector<SitemapIndexEntry>& entries,
+                             FileWriteResult* result) {
   try {
-    return WritePlainSitemapFile(fileName, SitemapIndexText(entries));
+    return WritePlainSitemapFile(fileName, SitemapIndexText(entries), result);
   } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
+    if (result) *result = PrepareFailure(fileName, StatusCode::kNoMemory, "out of memory");
+    return StatusCode::kNoMemory;
   }
 }
 
@@ -59,9 +60,10 @@ std::string SitemapIndexFileName(const std::string& prefix) {
   return prefix.empty() ? std::string("sitemap_index.xml") : prefix + "_sitemap_index.xml";
 }
 
-int32_t WriteSitemapIndexFor(const SitemapIndexRequest& request, bool* written) {
+Status WriteSitemapIndexFor(const SitemapIndexRequest& request, bool* written, FileWriteResult* result) {
   if (written) *written = false;
-  if (request.documentNames.size() < 2) return rc::kOk;
+  if (result) *result = FileWriteResult();
+  if (request.documentNames.size() < 2) return {};
   try {
     std::string root = request.siteRoot;
     if (root.empty() || root.back() != '/') root += '/';
@@ -69,10 +71,11 @@ int32_t WriteSitemapIndexFor(const SitemapIndexRequest& request, bool* written) 
     std::vector<SitemapIndexEntry> entries;
     entries.reserve(request.documentNames.size());
     for (const std::string& name : request.documentNames) entries.push_back({root + FileNameOnly(name), lastmod});
-    int32_t result = WriteSitemapIndexFile(SitemapIndexFileName(request.prefix), entries);
-    if (written) *written = result == rc::kOk;
-    return result;
+    Status saved = WriteSitemapIndexFile(SitemapIndexFileName(request.prefix), entries, result);
+    if (written) *written = saved.ok();
+    return saved;
   } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
+    if (result) *result = PrepareFailure(SitemapIndexFileName(request.prefix), StatusCode::kNoMemory, "out of memory");
+    return StatusCode::kNoMemory;
   }
 }

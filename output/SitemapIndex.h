@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "output/FileWriteResult.h"
+
 // The sitemap index (sitemaps.org): one file that names every sitemap document of a site, so
 // a search engine needs to be told of one address only.
 //
@@ -22,9 +24,10 @@ struct SitemapIndexEntry {
 std::string SitemapIndexText(const std::vector<SitemapIndexEntry>& entries);
 
 // Writes the index to fileName as the plain sitemap files are written (CR LF, beside its name
-// and moved over it when complete). 0, or rc::kFileOpen when it could not be written (an
-// existing file is then left as it was), rc::kNoMemory.
-int32_t WriteSitemapIndexFile(const std::string& fileName, const std::vector<SitemapIndexEntry>& entries);
+// and moved over it when complete). kFileOpen when it could not be written (an existing file
+// is then left as it was), kNoMemory; result, when given, receives the file and the cause.
+Status WriteSitemapIndexFile(const std::string& fileName, const std::vector<SitemapIndexEntry>& entries,
+                             FileWriteResult* result = nullptr);
 
 // The index's file name for the prefix the sitemap files were saved with:
 // prefix + "_sitemap_index.xml", or "sitemap_index.xml" for an empty prefix.
@@ -39,6 +42,8 @@ struct SitemapIndexRequest {
 
 // Writes SitemapIndexFileName(prefix) listing each document at the site's root under its file
 // name without folders ("https://host/host_sitemap0.xml.gz"), when there are two documents or
-// more; one document needs no index, and nothing is written. 0 when written or not needed
-// (written tells which), rc::kFileOpen when the file could not be written, rc::kNoMemory.
-int32_t WriteSitemapIndexFor(const SitemapIndexRequest& request, bool* written = nullptr);
+// more; one document needs no index, and nothing is written. ok when written or not needed
+// (written tells which), kFileOpen when the file could not be written, kNoMemory; result, when
+// given, receives the outcome (ok when nothing was needed).
+Status WriteSitemapIndexFor(const SitemapIndexRequest& request, bool* written = nullptr,
+                            FileWriteResult* result = nullptr);

@@ -2,21 +2,20 @@
 
 #include <new>
 
-#include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "output/CReplacingFile.h"
 #include "output/SitemapEscape.h"
 
-int32_t SaveUrlListFile(const std::string& utf8Path, const std::string& boxText, FileWriteResult* result) {
+Status SaveUrlListFile(const std::string& utf8Path, const std::string& boxText, FileWriteResult* result) {
   try {
     std::string text = TrimWhitespace(boxText);
     CReplacingFile file(utf8Path);
     if (file.Write(text)) file.Commit();
     if (result) *result = file.result();
-    return file.code();
+    return file.status();
   } catch (const std::bad_alloc&) {
-    if (result) *result = PrepareFailure(utf8Path, rc::kNoMemory, "out of memory");
-    return rc::kNoMemory;
+    if (result) *result = PrepareFailure(utf8Path, StatusCode::kNoMemory, "out of memory");
+    return StatusCode::kNoMemory;
   }
 }
 

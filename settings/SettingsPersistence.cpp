@@ -3,7 +3,6 @@
 #include <map>
 
 #include "common/DecimalNumber.h"
-#include "common/ResultCodes.h"
 #include "settings/CSetupManager.h"
 #include "settings/SettingsTable.h"
 #include "store/CLevelDb.h"
@@ -21,30 +20,30 @@ int32_t StoredSettingsFormat(const std::map<std::string, std::string>& pairs) {
   return format ? static_cast<int32_t>(*format) : INT32_MAX;
 }
 
-int32_t LoadSettings(CSetupManager* setup, CLevelDb* db, std::vector<std::string>* replaced) {
-  if (!setup || !db) return rc::kMissing;
+Status LoadSettings(CSetupManager* setup, CLevelDb* db, std::vector<std::string>* replaced) {
+  if (!setup || !db) return StatusCode::kMissing;
   setup->ResetToDefaults();
-  int32_t opened = db->Open(kSettingsDbPath);
-  if (opened != rc::kOk) return opened;
+  Status opened = db->Open(kSettingsDbPath);
+  if (!opened.ok()) return opened;
   std::map<std::string, std::string> pairs;
   db->ReadAll(pairs);
   std::vector<std::string> refused = setup->LoadFromMap(pairs);
   if (replaced) *replaced = std::move(refused);
-  return StoredSettingsFormat(pairs) > kSettingsFormat ? rc::kNewerFormat : rc::kOk;
+  return StoredSettingsFormat(pairs) > kSettingsFormat ? Status(StatusCode::kNewerFormat) : Status();
 }
 
-int32_t SaveSettings(CSetupManager* setup, CLevelDb* db) {
-  if (!setup || !db) return rc::kMissing;
+Status SaveSettings(CSetupManager* setup, CLevelDb* db) {
+  if (!setup || !db) return StatusCode::kMissing;
   try {
     std::string stored;
-    if (db->Get(kKeySettingsFormat, &stored) == rc::kOk &&
+    if (db->Get(kKeySettingsFormat, &stored).ok() &&
         StoredSettingsFormat({{kKeySettingsFormat, stored}}) > kSettingsFormat)
-      return rc::kNewerFormat;
+      return StatusCode::kNewerFormat;
     std::map<std::string, std::string> pairs;
     setup->SaveToMap(pairs);
     pairs.insert_or_assign(kKeySettingsFormat, std::to_string(kSettingsFormat));
     return db->WriteAll(pairs);
   } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
+    return StatusCode::kNoMemory;
   }
 }

@@ -3,8 +3,6 @@
 #include <boost/thread/locks.hpp>
 #include <boost/thread/thread.hpp>
 
-#include "common/ResultCodes.h"
-
 namespace {
 
 using SharedHold = boost::shared_lock<boost::shared_mutex>;
@@ -110,41 +108,41 @@ size_t CIntUrlData::size() {
   }
 }
 
-int32_t CIntUrlData::SetState(const std::string& url, int32_t state) {
-  return Guarded(rc::kNoMemory, [&] {
+Status CIntUrlData::SetState(const std::string& url, int32_t state) {
+  return Guarded(Status(StatusCode::kNoMemory), [&]() -> Status {
     ExclusiveHold hold(lock_);
     Entry* entry = Find(url);
-    if (entry == nullptr) return rc::kMissing;
+    if (entry == nullptr) return StatusCode::kMissing;
     // Back to Waiting: it must be found by the next take again.
     if (state == Waiting && entry->second->state != Waiting) waiting_.push_back(entry);
     entry->second->state = state;
-    return rc::kOk;
+    return {};
   });
 }
 
-int32_t CIntUrlData::SetExcluded(const std::string& url, int32_t flag) {
-  return Guarded(rc::kGeneral, [&] {
+Status CIntUrlData::SetExcluded(const std::string& url, int32_t flag) {
+  return Guarded(Status(StatusCode::kGeneral), [&]() -> Status {
     ExclusiveHold hold(lock_);
     Entry* entry = Find(url);
-    if (entry == nullptr) return rc::kMissing;
+    if (entry == nullptr) return StatusCode::kMissing;
     entry->second->excludedFlag = flag;
-    return rc::kOk;
+    return {};
   });
 }
 
-int32_t CIntUrlData::SetFailed(const std::string& url, const std::string& code) {
-  return Guarded(rc::kNoMemory, [&] {
+Status CIntUrlData::SetFailed(const std::string& url, const std::string& code) {
+  return Guarded(Status(StatusCode::kNoMemory), [&]() -> Status {
     ExclusiveHold hold(lock_);
     Entry* entry = Find(url);
-    if (entry == nullptr) return rc::kLockTimeout;
+    if (entry == nullptr) return StatusCode::kLockTimeout;
     entry->second->code = code;
     entry->second->state = Failed;
-    return rc::kOk;
+    return {};
   });
 }
 
-int32_t CIntUrlData::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
-  return Guarded(static_cast<int32_t>(urls.size()), [&] {
+Status CIntUrlData::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
+  return Guarded(Status(StatusCode::kNoMemory), [&]() -> Status {
     ExclusiveHold hold(lock_);
     while (!waiting_.empty()) {
       Entry* entry = waiting_.front();
@@ -157,7 +155,7 @@ int32_t CIntUrlData::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
       waiting_.pop_front();
       if (urls.size() >= max) break;
     }
-    return static_cast<int32_t>(urls.size());
+    return {};
   });
 }
 

@@ -22,13 +22,13 @@ class CIntUrlData : public CIntUrl_abs {
   CIntUrlData(const CIntUrlData&) = delete;
   CIntUrlData& operator=(const CIntUrlData&) = delete;
 
-  int32_t TakeWaiting(std::vector<std::string>& urls, uint32_t max) override;
+  Status TakeWaiting(std::vector<std::string>& urls, uint32_t max) override;  // kNoMemory
   int32_t Exists(const std::string& url) override;
   int32_t GetState(const std::string& url) override;
   int32_t GetExcluded(const std::string& url) override;
-  int32_t SetState(const std::string& url, int32_t state) override;    // 0; -110 not held
-  int32_t SetExcluded(const std::string& url, int32_t flag) override;  // 0; -110 not held
-  int32_t SetFailed(const std::string& url, const std::string& code) override;  // 0; -800 not held
+  Status SetState(const std::string& url, int32_t state) override;    // kMissing not held
+  Status SetExcluded(const std::string& url, int32_t flag) override;  // kMissing not held
+  Status SetFailed(const std::string& url, const std::string& code) override;  // kLockTimeout not held
   bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth,
            const UrlBirth& birth = {}) override;
 

@@ -2,39 +2,37 @@
 
 #include <leveldb/iterator.h>
 
-#include "common/ResultCodes.h"
-
 CIntUrlDb::CIntUrlDb() : db_(std::make_unique<CLevelDb>()) {}
 
 CIntUrlDb::~CIntUrlDb() = default;
 
-int32_t CIntUrlDb::Read(const std::string& url, url_prop& record) {
-  if (db_->isOpen() != 1) return rc::kDbOpen;
+Status CIntUrlDb::Read(const std::string& url, url_prop& record) {
+  if (db_->isOpen() != 1) return StatusCode::kDbOpen;
   try {
     record = url_prop{};
     std::string text;
     db_->Get(url, &text);
     return FromText(text, record);
   } catch (...) {
-    return rc::kNoMemory;
+    return StatusCode::kNoMemory;
   }
 }
 
-int32_t CIntUrlDb::Write(const std::string& url, const url_prop& record) {
+Status CIntUrlDb::Write(const std::string& url, const url_prop& record) {
   try {
     std::string text;
     // Never store an empty value in place of a record.
-    if (ToText(record, text) != rc::kOk) return rc::kGeneral;
+    if (!ToText(record, text).ok()) return StatusCode::kGeneral;
     return db_->Put(url, text);
   } catch (...) {
-    return rc::kGeneral;
+    return StatusCode::kGeneral;
   }
 }
 
-int32_t CIntUrlDb::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
+Status CIntUrlDb::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
   leveldb::DB* handle = db_->handle();
-  if (handle == nullptr) return rc::kDbOpen;
-  if (max < 1) return rc::kBatchSize;
+  if (handle == nullptr) return StatusCode::kDbOpen;
+  if (max < 1) return StatusCode::kBatchSize;
   try {
     std::unique_ptr<leveldb::Iterator> it(handle->NewIterator(leveldb::ReadOptions()));
     for (it->SeekToFirst(); it->Valid(); it->Next()) {
@@ -49,8 +47,9 @@ int32_t CIntUrlDb::TakeWaiting(std::vector<std::string>& urls, uint32_t max) {
     }
   } catch (...) {
     // Out of memory: the URLs taken so far stand.
+    return StatusCode::kNoMemory;
   }
-  return static_cast<int32_t>(urls.size());
+  return {};
 }
 
 int32_t CIntUrlDb::Exists(const std::string& url) {
@@ -60,37 +59,37 @@ int32_t CIntUrlDb::Exists(const std::string& url) {
 
 int32_t CIntUrlDb::GetState(const std::string& url) {
   url_prop record;
-  if (Read(url, record) != rc::kOk) return Absent;
+  if (!Read(url, record).ok()) return Absent;
   return record.state;
 }
 
 int32_t CIntUrlDb::GetExcluded(const std::string& url) {
   url_prop record;
-  if (Read(url, record) != rc::kOk) return 0;
+  if (!Read(url, record).ok()) return 0;
   return record.excludedFlag;
 }
 
-int32_t CIntUrlDb::SetState(const std::string& url, int32_t state) {
+Status CIntUrlDb::SetState(const std::string& url, int32_t state) {
   url_prop record;
-  if (Read(url, record) != rc::kOk) return rc::kRecordRead;
+  if (!Read(url, record).ok()) return StatusCode::kRecordRead;
   record.state = state;
   return Write(url, record);
 }
 
-int32_t CIntUrlDb::SetExcluded(const std::string& url, int32_t flag) {
+Status CIntUrlDb::SetExcluded(const std::string& url, int32_t flag) {
   url_prop record;
-  if (Read(url, record) != rc::kOk) return rc::kRecordRead;
+  if (!Read(url, record).ok()) return StatusCode::kRecordRead;
   record.excludedFlag = flag;
   return Write(url, record);
 }
 
-int32_t CIntUrlDb::SetFailed(const std::string& url, const std::string& code) {
+Status CIntUrlDb::SetFailed(const std::string& url, const std::string& code) {
   url_prop record;
-  if (Read(url, record) != rc::kOk) return rc::kRecordRead;
+  if (!Read(url, record).ok()) return StatusCode::kRecordRead;
   try {
     record.code = code;
   } catch (...) {
-    return rc::kGeneral;
+    return StatusCode::kGeneral;
   }
   return Write(url, record);
 }

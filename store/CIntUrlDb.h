@@ -13,13 +13,13 @@ class CIntUrlDb : public CIntUrl_abs {
   CIntUrlDb();
   ~CIntUrlDb() override;
 
-  int32_t TakeWaiting(std::vector<std::string>& urls, uint32_t max) override;  // -230 closed; -90 max < 1
+  Status TakeWaiting(std::vector<std::string>& urls, uint32_t max) override;  // kDbOpen closed; kBatchSize max < 1
   int32_t Exists(const std::string& url) override;
   int32_t GetState(const std::string& url) override;
   int32_t GetExcluded(const std::string& url) override;
-  int32_t SetState(const std::string& url, int32_t state) override;    // -100 closed or unreadable
-  int32_t SetExcluded(const std::string& url, int32_t flag) override;  // -100 closed or unreadable
-  int32_t SetFailed(const std::string& url, const std::string& code) override;  // leaves the state
+  Status SetState(const std::string& url, int32_t state) override;    // kRecordRead closed or unreadable
+  Status SetExcluded(const std::string& url, int32_t flag) override;  // kRecordRead closed or unreadable
+  Status SetFailed(const std::string& url, const std::string& code) override;  // leaves the state
   bool Add(const std::string& parent, const std::string& url, int32_t maxDepth, int32_t& depth,
            const UrlBirth& birth = {}) override;
 
@@ -30,10 +30,10 @@ class CIntUrlDb : public CIntUrl_abs {
   CLevelDb& db() { return *db_; }
 
  private:
-  // The URL's record: 0, -230 closed, or FromText's failure (-70 for a missing key).
-  int32_t Read(const std::string& url, url_prop& record);
-  // Writes the record under url: Put's result, or -10000 when no text could be made.
-  int32_t Write(const std::string& url, const url_prop& record);
+  // The URL's record: kDbOpen closed, or FromText's failure (kEmpty for a missing key).
+  Status Read(const std::string& url, url_prop& record);
+  // Writes the record under url: Put's result, or kGeneral when no text could be made.
+  Status Write(const std::string& url, const url_prop& record);
 
   std::unique_ptr<CLevelDb> db_;
 };

@@ -6,18 +6,19 @@
 #include <leveldb/iterator.h>
 #include <leveldb/write_batch.h>
 
-#include "common/ResultCodes.h"
 #include "common/StringICompare.h"
 
 namespace {
 
-// Runs one database call; what it throws becomes a result code instead of leaving the module.
+// Runs one database call; what it throws becomes a failure instead of leaving the module.
 template <typename Op>
-int32_t Guarded(int32_t failure, Op op) {
+Status Guarded(StatusCode failure, Op op) {
   try {
     return op();
   } catch (const std::bad_alloc&) {
-    return rc::kNoMemory;
+    return StatusCode::kNoMemory;
+  } catch (const std::exception& e) {
+    return Status(failure, e.what());
   } catch (...) {
     return failure;
   }
@@ -32,10 +33,10 @@ CLevelDb::CLevelDb() {
 
 CLevelDb::~CLevelDb() { Close(); }
 
-int32_t CLevelDb::StatusResult(const leveldb::Status& status, int32_t failure) {
-  if (status.ok()) return rc::kOk;
+Status CLevelDb::StatusResult(const leveldb::Status& status, StatusCode failure) {
+  if (status.ok()) return {};
   SetError(status.ToString());
-  return failure;
+  return Status(failure, lastError_);
 }
 
 void CLevelDb::SetError(const std::string& text) {
@@ -46,9 +47,9 @@ void CLevelDb::SetError(const std::string& text) {
   }
 }
 
-int32_t CLevelDb::Open(const std::string& path) {
+Status CLevelDb::Open(const std::string& path) {
   try {
-    if (isOpen_ == 1 && EqualsIgnoreCase(path, openPath_)) return rc::kOk;
+    if (isOpen_ == 1 && EqualsIgnoreCase(path, openPath_)) return {};
     Close();
     // A failure here is left to leveldb, which reports the precise reason (a plain file in
     // the way, no permission...) in its status.
@@ -59,19 +60,19 @@ int32_t CLevelDb::Open(const std::string& path) {
     if (!status.ok()) {
       delete raw;
       SetError(status.ToString());
-      return rc::kDbOpen;
+      return Status(StatusCode::kDbOpen, lastError_);
     }
     db_.reset(raw);
     openPath_ = path;
     isOpen_ = 1;
-    return rc::kOk;
+    return {};
   } catch (const std::exception& e) {
     Close();
     SetError(e.what());
-    return rc::kDbOpen;
+    return Status(StatusCode::kDbOpen, lastError_);
   } catch (...) {
     Close();
-    return rc::kDbOpen;
+    return StatusCode::kDbOpen;
   }
 }
 
@@ -81,51 +82,51 @@ void CLevelDb::Close() {
   openPath_.clear();
 }
 
-int32_t CLevelDb::Get(const std::string& key, std::string* value) {
-  if (value == nullptr) return rc::kMissing;
-  if (isOpen_ != 1) return rc::kNotOpen;
-  return Guarded(rc::kDbRead, [&] {
-    return StatusResult(db_->Get(leveldb::ReadOptions(), key, value), rc::kDbRead);
+Status CLevelDb::Get(const std::string& key, std::string* value) {
+  if (value == nullptr) return StatusCode::kMissing;
+  if (isOpen_ != 1) return StatusCode::kNotOpen;
+  return Guarded(StatusCode::kDbRead, [&] {
+    return StatusResult(db_->Get(leveldb::ReadOptions(), key, value), StatusCode::kDbRead);
   });
 }
 
-int32_t CLevelDb::Put(const std::string& key, const std::string& value) {
-  if (isOpen_ != 1) return rc::kNotOpen;
-  return Guarded(rc::kDbWrite, [&] {
-    return StatusResult(db_->Put(leveldb::WriteOptions(), key, value), rc::kDbWrite);
+Status CLevelDb::Put(const std::string& key, const std::string& value) {
+  if (isOpen_ != 1) return StatusCode::kNotOpen;
+  return Guarded(StatusCode::kDbWrite, [&] {
+    return StatusResult(db_->Put(leveldb::WriteOptions(), key, value), StatusCode::kDbWrite);
   });
 }
 
 int32_t CLevelDb::Contains(const std::string& key) {
   std::string value;
-  return Get(key, &value) == rc::kOk ? 1 : 0;
+  return Get(key, &value).ok() ? 1 : 0;
 }
 
-int32_t CLevelDb::WriteAll(const std::map<std::string, std::string>& pairs) {
-  if (isOpen_ != 1) return rc::kNotOpen;
-  return Guarded(rc::kDbWrite, [&] {
+Status CLevelDb::WriteAll(const std::map<std::string, std::string>& pairs) {
+  if (isOpen_ != 1) return StatusCode::kNotOpen;
+  return Guarded(StatusCode::kDbWrite, [&] {
     leveldb::WriteBatch batch;
     for (const auto& [key, value] : pairs) batch.Put(key, value);
-    return StatusResult(db_->Write(leveldb::WriteOptions(), &batch), rc::kDbWrite);
+    return StatusResult(db_->Write(leveldb::WriteOptions(), &batch), StatusCode::kDbWrite);
   });
 }
 
-int32_t CLevelDb::WriteAll(const std::map<std::string, std::string>& pairs, const std::vector<std::string>& erased) {
-  if (isOpen_ != 1) return rc::kNotOpen;
-  return Guarded(rc::kDbWrite, [&] {
+Status CLevelDb::WriteAll(const std::map<std::string, std::string>& pairs, const std::vector<std::string>& erased) {
+  if (isOpen_ != 1) return StatusCode::kNotOpen;
+  return Guarded(StatusCode::kDbWrite, [&] {
     leveldb::WriteBatch batch;
     for (const auto& [key, value] : pairs) batch.Put(key, value);
     for (const std::string& key : erased) batch.Delete(key);
-    return StatusResult(db_->Write(leveldb::WriteOptions(), &batch), rc::kDbWrite);
+    return StatusResult(db_->Write(leveldb::WriteOptions(), &batch), StatusCode::kDbWrite);
   });
 }
 
-int32_t CLevelDb::ReadAll(std::map<std::string, std::string>& pairs) {
-  if (isOpen_ != 1) return rc::kNotOpen;
-  return Guarded(rc::kDbRead, [&] {
+Status CLevelDb::ReadAll(std::map<std::string, std::string>& pairs) {
+  if (isOpen_ != 1) return StatusCode::kNotOpen;
+  return Guarded(StatusCode::kDbRead, [&] {
     std::unique_ptr<leveldb::Iterator> it(db_->NewIterator(leveldb::ReadOptions()));
     for (it->SeekToFirst(); it->Valid(); it->Next())
       pairs.emplace(it->key().ToString(), it->value().ToString());
-    return StatusResult(it->status(), rc::kDbRead);
+    return StatusResult(it->status(), StatusCode::kDbRead);
   });
 }

@@ -13,12 +13,12 @@ CIntUrl_abs& CrawlStores::RouteFor(const std::string& url) {
   return *database_;
 }
 
-int32_t CrawlStores::TakeBatch(std::vector<std::string>& urls, uint32_t max) {
+Status CrawlStores::TakeBatch(std::vector<std::string>& urls, uint32_t max) {
   urls.clear();
-  const int32_t fromMemory = memory_->TakeWaiting(urls, max);
-  if (!DatabaseInUse() || (fromMemory >= 0 && static_cast<uint32_t>(fromMemory) >= max)) return fromMemory;
-  const int32_t withDatabase = database_->TakeWaiting(urls, max);
-  return withDatabase > 0 ? withDatabase : fromMemory;
+  Status fromMemory = memory_->TakeWaiting(urls, max);
+  if (!DatabaseInUse() || urls.size() >= max) return fromMemory;
+  Status withDatabase = database_->TakeWaiting(urls, max);
+  return withDatabase.ok() ? withDatabase : fromMemory;
 }
 
 bool CrawlStores::Holds(const std::string& url) {
@@ -36,13 +36,13 @@ bool CrawlStores::TryAdd(const std::string& url, const std::string& parent, int3
   return true;
 }
 
-void CrawlStores::SetState(const std::string& url, int32_t state) { RouteFor(url).SetState(url, state); }
+Status CrawlStores::SetState(const std::string& url, int32_t state) { return RouteFor(url).SetState(url, state); }
 
-int32_t CrawlStores::SetExcluded(const std::string& url, int32_t flag) {
+Status CrawlStores::SetExcluded(const std::string& url, int32_t flag) {
   return RouteFor(url).SetExcluded(url, flag);
 }
 
-int32_t CrawlStores::SetFailed(const std::string& url, const std::string& code) {
+Status CrawlStores::SetFailed(const std::string& url, const std::string& code) {
   return RouteFor(url).SetFailed(url, code);
 }
 

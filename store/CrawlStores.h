@@ -17,17 +17,18 @@ class CrawlStores {
   CIntUrlData& memory() { return *memory_; }
   CIntUrlDb& database() { return *database_; }
 
-  // Clears urls, then fills it with up to max Waiting URLs; answers how many it holds.
-  int32_t TakeBatch(std::vector<std::string>& urls, uint32_t max);
+  // Clears urls, then fills it with up to max Waiting URLs. The URLs in urls afterwards are
+  // taken, whatever the answer says of a store that failed.
+  Status TakeBatch(std::vector<std::string>& urls, uint32_t max);
   // Adds url unless either store holds it; depth is written only when it was not held.
   bool TryAdd(const std::string& url, const std::string& parent, int32_t maxDepth, int32_t& depth,
               const UrlBirth& birth = {});
   // Whether either store holds url.
   bool Holds(const std::string& url);
-  void SetState(const std::string& url, int32_t state);
   // These go to the in-memory store when it holds url, else to the database store.
-  int32_t SetExcluded(const std::string& url, int32_t flag);
-  int32_t SetFailed(const std::string& url, const std::string& code);
+  Status SetState(const std::string& url, int32_t state);
+  Status SetExcluded(const std::string& url, int32_t flag);
+  Status SetFailed(const std::string& url, const std::string& code);
   int32_t GetExcluded(const std::string& url);
   // The link depth of url and the URL whose link first admitted it (empty for a start
   // address); false when the in-memory store does not hold url.

@@ -1,9 +1,8 @@
 #include "store/url_prop.h"
 
-#include "common/ResultCodes.h"
 #include "store/TextArchive.h"
 
-int32_t ToText(const url_prop& record, std::string& text) {
+Status ToText(const url_prop& record, std::string& text) {
   try {
     TextArchiveWriter writer;
     writer.WriteInt(0);  // tracking flag
@@ -12,34 +11,34 @@ int32_t ToText(const url_prop& record, std::string& text) {
     writer.WriteInt(record.state);
     writer.WriteInt(record.excludedFlag);
     writer.WriteString(record.code);
-    if (!writer.ok()) return rc::kParse;
+    if (!writer.ok()) return StatusCode::kParse;
     text = writer.text();
-    return rc::kOk;
+    return {};
   } catch (...) {
-    return rc::kParse;
+    return StatusCode::kParse;
   }
 }
 
-int32_t FromText(const std::string& text, url_prop& record) {
-  if (text.empty()) return rc::kEmpty;
+Status FromText(const std::string& text, url_prop& record) {
+  if (text.empty()) return StatusCode::kEmpty;
   try {
     TextArchiveReader reader(text);
     int32_t tracking = 0;
     int32_t version = 0;
     if (!reader.ReadHeader() || !reader.ReadInt(tracking) || !reader.ReadInt(version))
-      return rc::kParse;
+      return StatusCode::kParse;
     int32_t value = 0;
-    if (!reader.ReadInt(value)) return rc::kParse;
+    if (!reader.ReadInt(value)) return StatusCode::kParse;
     record.depth = value;
-    if (!reader.ReadInt(value)) return rc::kParse;
+    if (!reader.ReadInt(value)) return StatusCode::kParse;
     record.state = value;
-    if (!reader.ReadInt(value)) return rc::kParse;
+    if (!reader.ReadInt(value)) return StatusCode::kParse;
     record.excludedFlag = value;
     std::string code;
-    if (!reader.ReadString(code)) return rc::kParse;
+    if (!reader.ReadString(code)) return StatusCode::kParse;
     record.code.swap(code);
-    return rc::kOk;
+    return {};
   } catch (...) {
-    return rc::kParse;
+    return StatusCode::kParse;
   }
 }

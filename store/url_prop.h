@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Status.h"
 #include "store/UrlState.h"
 
 // The record of one URL. It holds no URL: the URL is the key it is stored under.
@@ -16,8 +17,8 @@ struct url_prop {
 };
 
 // The archive text of a record: "22 serialization::archive 9 0 0 <depth> <state> <flag> <len> <code>".
-// 0, or -80 when the text cannot be built (text is then left as it was).
-int32_t ToText(const url_prop& record, std::string& text);
-// 0; -70 for an empty text; -80 when the text is not such an archive. On -80 the fields read
-// before the fault keep their new values.
-int32_t FromText(const std::string& text, url_prop& record);
+// kParse when the text cannot be built (text is then left as it was).
+Status ToText(const url_prop& record, std::string& text);
+// kEmpty for an empty text; kParse when the text is not such an archive. On kParse the fields
+// read before the fault keep their new values.
+Status FromText(const std::string& text, url_prop& record);

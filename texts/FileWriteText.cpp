@@ -46,7 +46,7 @@ const char* StepWords(WriteStep step) {
 
 std::string FileWriteReasonWords(const FileWriteResult& result) {
   if (result.systemError != 0) return SystemErrorWords(result.systemError);
-  if (result.code == rc::kNoMemory) return "内存不足";
+  if (result.code == StatusCode::kNoMemory) return "内存不足";
   return StepWords(result.step);
 }
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "common/ResultCodes.h"
 #include "common/TextCodec.h"
 #include "settings/SettingsPersistence.h"
 #include "settings/SettingsTable.h"
@@ -18,28 +17,31 @@ std::string SettingsFolderText(const CLevelDb* db) {
   return Utf8OrEscaped(path);
 }
 
-std::string LevelDbWords(const CLevelDb* db) {
-  if (!db || db->lastError().empty()) return {};
-  return "（" + Utf8OrEscaped(db->lastError()) + "）";
+std::string LevelDbWords(const Status& saved, const CLevelDb* db) {
+  const std::string& words = !saved.message().empty() ? saved.message()
+                             : db                     ? db->lastError()
+                                                      : saved.message();
+  if (words.empty()) return {};
+  return "（" + Utf8OrEscaped(words) + "）";
 }
 
 }  // namespace
 
-std::string SettingsSaveFailureMessage(int32_t code, const CLevelDb* db) {
-  if (code == rc::kOk) return {};
+std::string SettingsSaveFailureMessage(const Status& saved, const CLevelDb* db) {
+  if (saved.ok()) return {};
   std::string head = "设置没有保存：";
   std::string folder = "设置数据库“" + SettingsFolderText(db) + "”";
-  switch (code) {
-    case rc::kNotOpen:
-      return head + folder + "在启动时无法打开" + LevelDbWords(db) + "。本次运行中修改的设置将会丢失。";
-    case rc::kDbWrite:
-      return head + folder + "拒绝写入" + LevelDbWords(db) + "。";
-    case rc::kNoMemory:
+  switch (saved.code()) {
+    case StatusCode::kNotOpen:
+      return head + folder + "在启动时无法打开" + LevelDbWords(saved, db) + "。本次运行中修改的设置将会丢失。";
+    case StatusCode::kDbWrite:
+      return head + folder + "拒绝写入" + LevelDbWords(saved, db) + "。";
+    case StatusCode::kNoMemory:
       return head + "内存不足。";
-    case rc::kNewerFormat:
+    case StatusCode::kNewerFormat:
       return head + folder + "由较新版本的程序写成，本程序不改写它。";
     default:
-      return head + folder + "写入失败，错误码 " + std::to_string(code) + "。";
+      return head + folder + "写入失败，错误码 " + std::to_string(saved.Number()) + "。";
   }
 }
 

@@ -3,15 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "common/Status.h"
 #include "settings/SetupPageRules.h"
 
 class CLevelDb;
 
 // The settings' messages, as the windows and the command show them (UTF-8).
 
-// The message for a SaveSettings that failed with code: the database folder and the reason
-// (leveldb's words from db when it has them). Empty for 0.
-std::string SettingsSaveFailureMessage(int32_t code, const CLevelDb* db);
+// The message for a SaveSettings that failed: the database folder and the reason (leveldb's
+// words, from the failure or else from db). Empty for ok.
+std::string SettingsSaveFailureMessage(const Status& saved, const CLevelDb* db);
 // The message for settings loaded from a database that a newer program wrote.
 std::string NewerSettingsMessage(const CLevelDb* db);
 // The status line's words for stored values read as their defaults (keys as LoadSettings

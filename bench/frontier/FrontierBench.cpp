@@ -60,7 +60,7 @@ Run Measure(CrawlStores& stores, long count) {
   long taken = 0;
   const double c2 = CpuSeconds();
   auto t2 = std::chrono::steady_clock::now();
-  while (stores.TakeBatch(urls, 8) > 0) taken += static_cast<long>(urls.size());
+  while (stores.TakeBatch(urls, 8).ok() && !urls.empty()) taken += static_cast<long>(urls.size());
   auto t3 = std::chrono::steady_clock::now();
   const double c3 = CpuSeconds();
   if (taken != count + 1) std::fprintf(stderr, "drained %ld of %ld\n", taken, count + 1);

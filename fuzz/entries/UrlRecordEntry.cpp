@@ -13,14 +13,14 @@ bool SameRecord(const url_prop& a, const url_prop& b) {
 
 void CheckRoundTrip(const std::string& text) {
   url_prop record;
-  if (FromText(text, record) != 0) return;
+  if (!FromText(text, record).ok()) return;
   std::string written;
-  FuzzCheck(ToText(record, written) == 0, "a record that was read cannot be written", text);
+  FuzzCheck(ToText(record, written).ok(), "a record that was read cannot be written", text);
   url_prop again;
-  FuzzCheck(FromText(written, again) == 0, "a written record cannot be read back", written);
+  FuzzCheck(FromText(written, again).ok(), "a written record cannot be read back", written);
   FuzzCheck(SameRecord(record, again), "a record changed through its text form", written);
   std::string rewritten;
-  FuzzCheck(ToText(again, rewritten) == 0 && rewritten == written, "the text form is not stable", rewritten);
+  FuzzCheck(ToText(again, rewritten).ok() && rewritten == written, "the text form is not stable", rewritten);
 }
 
 // Every read either fails or moves forward within the text; a string never exceeds what was

@@ -83,8 +83,8 @@ bool WindowTest::WaitUntilIdle(int limitMs) {
 bool WindowTest::StoreAutoSaveEverySecond(const std::string& path) {
   CSetupManager setup;
   CLevelDb db;
-  if (LoadSettings(&setup, &db) != 0) return false;
+  if (!LoadSettings(&setup, &db).ok()) return false;
   setup.autoSaveInterval = 1;
   setup.autoSavePath = path;
-  return SaveSettings(&setup, &db) == 0;
+  return SaveSettings(&setup, &db).ok();
 }

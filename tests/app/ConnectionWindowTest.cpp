@@ -81,9 +81,9 @@ TEST_F(ConnectionWindowTest, ThePasswordIsAskedWhenTheCrawlStartsKeptInMemoryAnd
   ASSERT_TRUE(WaitUntilIdle());
   DestroyWindow();
   CLevelDb db;
-  ASSERT_EQ(db.Open(kSettingsDbPath), 0);
+  ASSERT_TRUE(db.Open(kSettingsDbPath).ok());
   std::string stored;
-  ASSERT_EQ(db.Get(kKeyCredentials, &stored), 0);
+  ASSERT_TRUE(db.Get(kKeyCredentials, &stored).ok());
   EXPECT_EQ(stored, "alice:open");
 }
 

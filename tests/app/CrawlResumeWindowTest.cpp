@@ -18,7 +18,7 @@
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
 #include "settings/CSetupManager.h"
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 namespace fs = std::filesystem;
 
@@ -155,7 +155,7 @@ struct Written {
 Written WrittenBy(CrawlResults& results) {
   Written w;
   std::string text;
-  EXPECT_EQ(results.sitemap()->PrintCurrent(text), rc::kOk);
+  EXPECT_TRUE(results.sitemap()->PrintCurrent(text).ok());
   for (size_t open = text.find("<url>"); open != std::string::npos; open = text.find("<url>", open + 1)) {
     const size_t close = text.find("</url>", open);
     if (close == std::string::npos) break;

@@ -31,7 +31,7 @@
 #include "store/CLevelDb.h"
 #include "web/CHttpSession.h"
 #include "web/StatusTextTable.h"
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, TheCloseButtonWritesTheSettingsAndEndsTheWindow) {
   DestroyWindow();
   CSetupManager stored;
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(&stored, &db), rc::kOk);
+  ASSERT_TRUE(LoadSettings(&stored, &db).ok());
   EXPECT_EQ(stored.maxDepth, 7);
   EXPECT_EQ(stored.styleIndex, 11);
 }
@@ -107,7 +107,7 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndTheirStyleApplied) {
   {
     CSetupManager setup;
     CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    ASSERT_TRUE(LoadSettings(&setup, &db).ok());
     setup.styleIndex = 11;
     setup.maxDepth = 3;
     SaveSettings(&setup, &db);
@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, ResultsInManyPortionsKeepTheSitemapPageEqualToTheWritersD
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_EQ(CrawlList().RowCount(), 701);
   std::string printed;
-  ASSERT_EQ(Window().crawl()->results()->sitemap()->PrintCurrent(printed), rc::kOk);
+  ASSERT_TRUE(Window().crawl()->results()->sitemap()->PrintCurrent(printed).ok());
   QString shown = QString::fromStdWString(SitemapText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   EXPECT_EQ(shown.toStdString(), printed);
   // Row numbers follow each other across portions.

@@ -58,8 +58,8 @@ TEST_F(ResultsPagesTest, ASplitSitemapListsEveryFileWithItsCountAndShowsTheChose
   EXPECT_EQ(chooser->currentIndex(), 1);  // the newest document, as the crawl fills it
 
   std::string first, second;
-  ASSERT_EQ(writer.PrintDocument(0, first), 0);
-  ASSERT_EQ(writer.PrintDocument(1, second), 0);
+  ASSERT_TRUE(writer.PrintDocument(0, first).ok());
+  ASSERT_TRUE(writer.PrintDocument(1, second).ok());
   auto shown = [&] {
     std::string text = WideToUtf8(page.GetItemText(CDlgSubGoogle::kIdText));
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());

@@ -19,7 +19,7 @@
 #include "support/SettingSamples.h"
 #include "support/SitemapXml.h"
 #include "support/StaticSite.h"
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 namespace fs = std::filesystem;
 
@@ -71,7 +71,7 @@ TEST_F(SitemapContentWindowTest, SettingsReachTheCrawlAndThePagesShowAlternatesI
   std::string shown = WideToUtf8(Window().googlePage()->GetItemText(CDlgSubGoogle::kIdText));
   shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());  // the box gives CR LF
   std::string printed;
-  ASSERT_EQ(Window().crawl()->results()->sitemap()->PrintCurrent(printed), rc::kOk);
+  ASSERT_TRUE(Window().crawl()->results()->sitemap()->PrintCurrent(printed).ok());
   EXPECT_EQ(shown, printed);
   const ParsedSitemap parsed = ParseSitemapXml(shown);
   ASSERT_TRUE(parsed.ok) << parsed.problem;

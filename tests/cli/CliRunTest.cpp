@@ -19,7 +19,7 @@
 #include "support/LoopbackServer.h"
 #include "support/SiteFiles.h"
 #include "support/TempDir.h"
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 namespace fs = std::filesystem;
 
@@ -291,8 +291,8 @@ TEST(CliRunTest, SettingsDatabaseGivesTheDefaultsAndIsLeftUntouched) {
   fs::path dbDir = work.path() / "db" / "sitemap" / "setup";
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(dbDir.string()), rc::kOk);
-    ASSERT_EQ(db.Put("keysetupmanager_run_maxdepth", "1"), rc::kOk);
+    ASSERT_TRUE(db.Open(dbDir.string()).ok());
+    ASSERT_TRUE(db.Put("keysetupmanager_run_maxdepth", "1").ok());
     db.Close();
   }
   auto snapshot = [&] {

@@ -97,7 +97,7 @@ TEST(SettingOptionsTest, TheJournalKeepsEverySettingOfTheStartRecord) {
     origin.scheme = "http";
     origin.host = "127.0.0.1";
     origin.port = "8";
-    ASSERT_EQ(journal.Begin(params, origin), 0);
+    ASSERT_TRUE(journal.Begin(params, origin).ok());
     journal.Admitted("/", "", 0, CrawlJournal::Admission::Waiting, false);
     journal.Close(false);
   }

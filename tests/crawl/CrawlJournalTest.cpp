@@ -78,8 +78,8 @@ void ExpectEveryPageOnce(CrawlResults& results, size_t pages) {
   EXPECT_EQ(std::set<std::string>(fetched.begin(), fetched.end()).size(), pages);
   TempDir out;
   std::vector<std::string> saved;
-  ASSERT_EQ(results.SaveSitemap(out.str(), false, nullptr, false, &saved), rc::kOk);
-  ASSERT_EQ(results.SaveUrlList(out.str()), rc::kOk);
+  ASSERT_TRUE(results.SaveSitemap(out.str(), false, nullptr, false, &saved).ok());
+  ASSERT_TRUE(results.SaveUrlList(out.str()).ok());
   std::string sitemap;
   for (const std::string& name : saved) {
     std::filesystem::path file(name);
@@ -225,16 +225,16 @@ TEST(CrawlJournalTest, ADamagedNewerOrForeignJournalIsRefusedAndTheCrawlStartsAf
   makeStopped();
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(journal), rc::kOk);
-    ASSERT_EQ(db.Put("!version", "99"), rc::kOk);
+    ASSERT_TRUE(db.Open(journal).ok());
+    ASSERT_TRUE(db.Put("!version", "99").ok());
   }
   EXPECT_EQ(CrawlJournal::Inspect(journal, site.origin()).status, Status::Newer);
   resumeEndsWithEveryPage("newer");
   makeStopped();
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(journal), rc::kOk);
-    ASSERT_EQ(db.Put("r/0000000000000003", "22 serialization::archive 9 x"), rc::kOk);
+    ASSERT_TRUE(db.Open(journal).ok());
+    ASSERT_TRUE(db.Put("r/0000000000000003", "22 serialization::archive 9 x").ok());
   }
   EXPECT_EQ(CrawlJournal::Inspect(journal, site.origin()).status, Status::Damaged);
   resumeEndsWithEveryPage("bad record");
@@ -247,14 +247,14 @@ TEST(CrawlJournalTest, AJournalInUseByAnotherCrawlIsLeftAloneAndTheNewCrawlRunsW
   TempDir dir;
   const std::string journal = (dir.path() / "j").string();
   CLevelDb holder;  // stands for the other crawl, which holds the database's lock
-  ASSERT_EQ(holder.Open(journal), rc::kOk);
-  ASSERT_EQ(holder.Put("!version", "1"), rc::kOk);
+  ASSERT_TRUE(holder.Open(journal).ok());
+  ASSERT_TRUE(holder.Put("!version", "1").ok());
   CrawlRun run;
   ASSERT_TRUE(CrawlUntil(run, site.origin(), TreeOptions(journal, false), 0));
   EXPECT_EQ(run.session->outcome(), rc::kOk);
   ExpectEveryPageOnce(run.results(), 50);
   std::string version;
-  EXPECT_EQ(holder.Get("!version", &version), rc::kOk);
+  EXPECT_TRUE(holder.Get("!version", &version).ok());
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
 }
 
@@ -287,7 +287,7 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
   const PageResult broken{"/broken.html", PageOutcome::Status(404), "", 2, "/copy.html", true, {}};
   {
     CrawlJournal writer(journal);
-    ASSERT_EQ(writer.Begin(params, origin), rc::kOk);
+    ASSERT_TRUE(writer.Begin(params, origin).ok());
     using Admission = CrawlJournal::Admission;
     using Listing = CrawlJournal::Listing;
     // Written children first: the replay still puts each page after the page that admitted it.
@@ -334,7 +334,7 @@ TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResul
   // The results the front end was given, whole; excluded and noindex pages were given none.
   CrawlJournal reader(journal);
   JournalReplay replay;
-  ASSERT_EQ(reader.Resume(params.startUrl, replay), rc::kOk);
+  ASSERT_TRUE(reader.Resume(params.startUrl, replay).ok());
   auto same = [](const PageResult& a, const PageResult& b) {
     return a.path == b.path && a.outcome == b.outcome && a.lastmod == b.lastmod && a.depth == b.depth &&
            a.parent == b.parent && a.inSitemap == b.inSitemap && a.alternates == b.alternates;
@@ -371,14 +371,13 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
   // results without depth, parent or alternates.
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(journal), rc::kOk);
-    ASSERT_EQ(db.Put("!version", "1"), rc::kOk);
-    ASSERT_EQ(db.Put("!start", "22 serialization::archive 9 " + std::to_string(site.origin().size()) + " " +
-                                   site.origin() + " 10 4 0 0 0 0 0 0 0 0 0"),
-              rc::kOk);
-    ASSERT_EQ(db.Put("!origin", "22 serialization::archive 9 4 http 9 127.0.0.1 0 "), rc::kOk);
-    ASSERT_EQ(db.Put("a//", "22 serialization::archive 9 0 0 0 1 0 0  0 0 "), rc::kOk);
-    ASSERT_EQ(db.Put("r/0000000000000000", "22 serialization::archive 9 0 1 0 3 200 0  0  1 /"), rc::kOk);
+    ASSERT_TRUE(db.Open(journal).ok());
+    ASSERT_TRUE(db.Put("!version", "1").ok());
+    ASSERT_TRUE(db.Put("!start", "22 serialization::archive 9 " + std::to_string(site.origin().size()) + " " +
+                                     site.origin() + " 10 4 0 0 0 0 0 0 0 0 0").ok());
+    ASSERT_TRUE(db.Put("!origin", "22 serialization::archive 9 4 http 9 127.0.0.1 0 ").ok());
+    ASSERT_TRUE(db.Put("a//", "22 serialization::archive 9 0 0 0 1 0 0  0 0 ").ok());
+    ASSERT_TRUE(db.Put("r/0000000000000000", "22 serialization::archive 9 0 1 0 3 200 0  0  1 /").ok());
   }
   const JournalSummary older = CrawlJournal::Inspect(journal, site.origin());
   EXPECT_EQ(older.status, Status::Older);
@@ -405,14 +404,21 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
   ASSERT_EQ(CrawlJournal::Inspect(journal, site.origin()).status, Status::Unfinished);
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(journal), rc::kOk);
+    ASSERT_TRUE(db.Open(journal).ok());
     std::string record;
-    ASSERT_EQ(db.Get("r/0000000000000001", &record), rc::kOk);
-    ASSERT_EQ(db.Put("r/0000000000000001", record.substr(0, record.size() - 3)), rc::kOk);
+    ASSERT_TRUE(db.Get("r/0000000000000001", &record).ok());
+    ASSERT_TRUE(db.Put("r/0000000000000001", record.substr(0, record.size() - 3)).ok());
   }
   const JournalSummary damaged = CrawlJournal::Inspect(journal, site.origin());
   EXPECT_EQ(damaged.status, Status::Damaged);
   EXPECT_EQ(damaged.detail, "unreadable result record");
+  {
+    CrawlJournal refusing(journal);
+    JournalReplay nothing;
+    const auto refused = refusing.Resume(site.origin(), nothing);
+    EXPECT_EQ(refused.code(), StatusCode::kDbRead);
+    EXPECT_EQ(refused.message(), "unreadable result record");
+  }
   decision = ResumeDecision::For(typed, journal);
   EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
   EXPECT_EQ(decision.reason, Status::Damaged);
@@ -422,13 +428,21 @@ TEST(CrawlJournalTest, AnOlderFormatOrADamagedRecordIsRefusedWithItsReasonAndThe
 
   // A journal another crawl holds open cannot be read, and is not removed under it.
   CLevelDb holder;
-  ASSERT_EQ(holder.Open(journal), rc::kOk);
-  ASSERT_EQ(holder.Put("!version", "2"), rc::kOk);
+  ASSERT_TRUE(holder.Open(journal).ok());
+  ASSERT_TRUE(holder.Put("!version", "2").ok());
   decision = ResumeDecision::For(typed, journal);
   EXPECT_EQ(decision.kind, ResumeDecision::Kind::Refused);
   EXPECT_FALSE(decision.Discard());
+  // Nor by a crawl that starts afresh: it runs without a journal, and the failure says why.
+  CrawlJournal afresh(journal);
+  const auto begun = afresh.Begin(typed, SiteOrigin{"http", "127.0.0.1", "9"});
+  EXPECT_EQ(begun.code(), StatusCode::kDbOpen);
+  EXPECT_NE(begun.message().find("LOCK"), std::string::npos) << begun.message();
+  EXPECT_TRUE(afresh.failed());
+  JournalReplay replay;
+  EXPECT_EQ(afresh.Resume(typed.startUrl, replay).code(), StatusCode::kDbOpen);
   std::string version;
-  EXPECT_EQ(holder.Get("!version", &version), rc::kOk);
+  EXPECT_TRUE(holder.Get("!version", &version).ok());
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
 }
 
@@ -480,7 +494,7 @@ TEST(CrawlJournalTest, AResumedCrawlWritesTheImagesOfThePagesTheStoppedRunFetche
   CrawlRun second;
   ASSERT_TRUE(CrawlUntil(second, site.origin(), resumed, 0));
   std::string text;
-  ASSERT_EQ(second.results().sitemap()->PrintCurrent(text), rc::kOk);
+  ASSERT_TRUE(second.results().sitemap()->PrintCurrent(text).ok());
   const ParsedSitemap parsed = ParseSitemapXml(text);
   ASSERT_TRUE(parsed.ok) << parsed.problem;
   ASSERT_EQ(parsed.urls.size(), static_cast<size_t>(kPages));

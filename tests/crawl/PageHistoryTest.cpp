@@ -47,7 +47,7 @@ std::map<std::string, std::string> Lastmods(const CrawlRun& run, const std::stri
 // "kind path lastmod" per row of the saved changes file.
 std::vector<std::string> ChangesFile(CrawlResults& results, const std::string& origin) {
   TempDir out;
-  EXPECT_EQ(results.SaveChanges(out.str()), rc::kOk);
+  EXPECT_TRUE(results.SaveChanges(out.str()).ok());
   std::ifstream in(out.path() / CrawlResults::ChangesName(results.SiteName()));
   std::vector<std::string> rows;
   for (std::string line; std::getline(in, line);) {
@@ -104,7 +104,7 @@ TEST(PageHistoryTest, ThreeCrawlsDateNewChangedAndUnchangedPagesAndNameTheGoneOn
   EXPECT_EQ(counts.changedCount, 2u);
   EXPECT_EQ(counts.goneCount, 1u);
   TempDir out;
-  ASSERT_EQ(second.results().SaveChangedSitemap(out.str(), false), rc::kOk);
+  ASSERT_TRUE(second.results().SaveChangedSitemap(out.str(), false).ok());
   const ParsedSitemap changed = ParseSitemapXml(
       ReadFileBytes(out.path() / CSitemapXmlWriter::FileName(CrawlResults::ChangedSitemapPrefix(second.results().SiteName()), 0, false)));
   ASSERT_TRUE(changed.ok) << changed.problem;

@@ -10,7 +10,7 @@
 #include "support/SitemapXml.h"
 #include "support/StaticSite.h"
 #include "support/TempDir.h"
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ class SitemapContentCrawlTest : public ::testing::Test {
   // The sitemap's entries by address, parsed back from the printed document.
   std::map<std::string, ParsedSitemapUrl> SitemapOf(CrawlRun& run, bool xhtml) {
     std::string text;
-    EXPECT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
+    EXPECT_TRUE(run.results().sitemap()->PrintCurrent(text).ok());
     const ParsedSitemap parsed = ParseSitemapXml(text);
     EXPECT_TRUE(parsed.ok) << parsed.problem;
     EXPECT_EQ(parsed.declaresXhtml, xhtml);
@@ -124,11 +124,11 @@ TEST_F(SitemapContentCrawlTest, CanonicalAlternatesAndPriorityByDepthShapeTheSit
   EXPECT_EQ(failures[2].foundOn, At("/d3.html"));
 
   TempDir dir;
-  ASSERT_EQ(run.results().SaveFailures(dir.str()), rc::kOk);
+  ASSERT_TRUE(run.results().SaveFailures(dir.str()).ok());
   const std::string tsv = ReadFileBytes(dir.path() / CrawlResults::FailureListName(run.results().SiteName()));
   EXPECT_NE(tsv.find("/missing.html\t404\t"), std::string::npos);
   EXPECT_NE(tsv.find("\t" + At("/d2.html") + "\n"), std::string::npos);
-  ASSERT_EQ(run.results().SaveSitemap(dir.str(), false), rc::kOk);
+  ASSERT_TRUE(run.results().SaveSitemap(dir.str(), false).ok());
   const ParsedSitemap saved = ParseSitemapXml(
       ReadFileBytes(dir.path() / CSitemapXmlWriter::FileName(run.results().SiteName(), 0, false)));
   ASSERT_TRUE(saved.ok) << saved.problem;
@@ -150,7 +150,7 @@ TEST_F(SitemapContentCrawlTest, DefaultsListEveryFetchedPageWithDailyAndHalfAndN
     EXPECT_TRUE(url.alternates.empty()) << loc;
   }
   std::string text;
-  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
+  ASSERT_TRUE(run.results().sitemap()->PrintCurrent(text).ok());
   EXPECT_EQ(text.find("xhtml"), std::string::npos);
   EXPECT_NE(text.find("    <url>\n        <loc>" + At("/d4.html") + "</loc>\n        <lastmod>" + LocalIsoDate() +
                       "</lastmod>\n        <changefreq>daily</changefreq>\n        <priority>0.5</priority>\n    </url>\n"),
@@ -182,7 +182,7 @@ TEST(SitemapContentNofollowTest, ANofollowPageLeadsToNeitherItsLinksNorItsCanoni
   EXPECT_EQ(fetched, (std::vector<std::string>{site.origin() + "/", site.origin() + "/closed.html",
                                                site.origin() + "/open-main.html", site.origin() + "/open.html"}));
   std::string text;
-  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
+  ASSERT_TRUE(run.results().sitemap()->PrintCurrent(text).ok());
   EXPECT_EQ(text.find("/closed.html"), std::string::npos);
   EXPECT_NE(text.find("/open-main.html"), std::string::npos);
 }
@@ -219,7 +219,7 @@ TEST(SitemapImagesCrawlTest, EachPageListsItsImagesOnceInDocumentOrderAtMostATho
   options.sitemap.images = true;
   ASSERT_TRUE(run.Crawl(o + "/", options));
   std::string text;
-  ASSERT_EQ(run.results().sitemap()->PrintCurrent(text), rc::kOk);
+  ASSERT_TRUE(run.results().sitemap()->PrintCurrent(text).ok());
   const ParsedSitemap parsed = ParseSitemapXml(text);  // also valid against the schemas
   ASSERT_TRUE(parsed.ok) << parsed.problem;
   EXPECT_TRUE(parsed.declaresImage);
@@ -241,6 +241,6 @@ TEST(SitemapImagesCrawlTest, EachPageListsItsImagesOnceInDocumentOrderAtMostATho
   // Off (the default): no image element and no image prefix.
   CrawlRun plain;
   ASSERT_TRUE(plain.Crawl(o + "/", CrawlRun::Options{}));
-  ASSERT_EQ(plain.results().sitemap()->PrintCurrent(text), rc::kOk);
+  ASSERT_TRUE(plain.results().sitemap()->PrintCurrent(text).ok());
   EXPECT_EQ(text.find("image"), std::string::npos);
 }

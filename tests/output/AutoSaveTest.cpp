@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "crawl/CThreadAutoSave.h"
 #include "output/AutoSave.h"
 #include "output/CSitemapXmlWriter.h"
@@ -92,7 +92,7 @@ TEST(AutoSaveTest, EachFinishedTickSaveLeavesItsOutcomeForItsOwnWindow) {
   WaitForSave(autoSave);
   AutoSaveReport failed = autoSave.LastReport();
   EXPECT_EQ(failed.sequence, 1u);
-  EXPECT_EQ(failed.result.code, rc::kFileOpen);
+  EXPECT_EQ(failed.result.code, StatusCode::kFileOpen);
   EXPECT_EQ(failed.result.path, (fs::current_path() / "missing" / "h_sitemap0.xml.gz").string());
   EXPECT_EQ(failed.result.systemError, ENOENT);
   EXPECT_EQ(otherWindow.LastReport().sequence, 0u);
@@ -121,8 +121,8 @@ TEST(AutoSaveTest, ConcurrentSavesWhileAddingLeaveCompleteFilesOnly) {
   done.store(true);
   for (auto& s : savers) s.join();
   ASSERT_EQ(writer.documentCount(), 2u);
-  EXPECT_EQ(writer.SaveAll("same", false), rc::kOk);
-  EXPECT_EQ(writer.SaveAll("same", true), rc::kOk);
+  EXPECT_TRUE(writer.SaveAll("same", false).ok());
+  EXPECT_TRUE(writer.SaveAll("same", true).ok());
   for (const auto& entry : fs::directory_iterator(".")) {
     EXPECT_EQ(entry.path().extension(), entry.path().string().find(".gz") != std::string::npos ? ".gz" : ".xml")
         << entry.path();

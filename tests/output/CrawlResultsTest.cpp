@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "common/TextCodec.h"
 #include "output/CrawlResults.h"
 #include "output/FailureTsv.h"
@@ -25,8 +26,8 @@ TEST(CrawlResultsTest, UrlListFileHasTheBytesOfTheUrlListPagesSave) {
     }
     results.AddPortion(portion, SiteOrigin{"http", "h.example.com", ""});
     TempDir dir;
-    ASSERT_EQ(results.SaveUrlList(dir.str()), rc::kOk);
-    ASSERT_EQ(SaveUrlListFile((dir.path() / "expected.txt").string(), box), rc::kOk);
+    ASSERT_TRUE(results.SaveUrlList(dir.str()).ok());
+    ASSERT_TRUE(SaveUrlListFile((dir.path() / "expected.txt").string(), box).ok());
     EXPECT_EQ(ReadFileBytes(dir.path() / "h.example.com_urls.txt"), ReadFileBytes(dir.path() / "expected.txt"))
         << count << " addresses";
   }
@@ -52,14 +53,14 @@ TEST(CrawlResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSa
   }
   LimitedRun run = RunWithFileSizeLimit(4096, [&] {
     FileWriteResult u, f;
-    int32_t uc = results.SaveUrlList(dir.str(), &u);
-    int32_t fc = results.SaveFailures(dir.str(), &f);
-    return std::to_string(uc) + " " + u.path + " " + FileWriteReasonText(u) + "\n" + std::to_string(fc) + " " + f.path +
-           " " + FileWriteReasonText(f) + "\n";
+    const Status uc = results.SaveUrlList(dir.str(), &u);
+    const Status fc = results.SaveFailures(dir.str(), &f);
+    return std::string(StatusCodeName(uc.code())) + " " + u.path + " " + FileWriteReasonText(u) + "\n" +
+           StatusCodeName(fc.code()) + " " + f.path + " " + FileWriteReasonText(f) + "\n";
   });
   ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.report, std::to_string(rc::kFileOpen) + " " + urls.string() + " File too large\n" +
-                            std::to_string(rc::kFileOpen) + " " + failed.string() + " File too large\n");
+  EXPECT_EQ(run.report, "FileOpen " + urls.string() + " File too large\n" + "FileOpen " + failed.string() +
+                            " File too large\n");
   EXPECT_EQ(ReadFileBytes(urls), "earlier run\n");
   EXPECT_EQ(ReadFileBytes(failed), "earlier run\n");
   EXPECT_FALSE(std::filesystem::exists(urls.string() + ".part"));
@@ -67,11 +68,39 @@ TEST(CrawlResultsTest, UrlAndFailureListsThatFailHalfWayKeepTheEarlierFilesAndSa
 
   // Without the limit both are written whole.
   FileWriteResult ok;
-  ASSERT_EQ(results.SaveFailures(dir.str(), &ok), rc::kOk);
+  ASSERT_TRUE(results.SaveFailures(dir.str(), &ok).ok());
   EXPECT_TRUE(ok.ok());
   std::string tsv = ReadFileBytes(failed);
   EXPECT_EQ(tsv.substr(0, tsv.find('\n') + 1), FailureTsvLine("/gone/0.html", "404"));
   EXPECT_EQ(std::count(tsv.begin(), tsv.end(), '\n'), 400);
+}
+
+// The documents are saved, then the index fails: the failure names the index file and the
+// system's cause, as a document's failure would, and the saved documents stay.
+TEST(CrawlResultsTest, ASitemapIndexThatCannotBeWrittenNamesItsFileAndItsCause) {
+  CrawlResults results("2026-03-09");
+  CrawlPortion portion;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string address =
+        "http://h.example.com/catalogue/section-" + std::to_string(i % 97) + "/item-" + std::to_string(i) + ".html";
+    portion.okAddresses.push_back(address);
+    portion.sitemapAddresses.insert(address);
+    portion.depths[address] = 1;
+  }
+  results.AddPortion(portion, SiteOrigin{"http", "h.example.com", ""});
+  TempDir dir;
+  const std::filesystem::path index = dir.path() / "h.example.com_sitemap_index.xml";
+  std::filesystem::create_directory(index.string() + ".part");  // the partial file cannot be made
+  FileWriteResult failure;
+  std::vector<std::string> saved;
+  const Status outcome = results.SaveSitemap(dir.str(), true, &failure, true, &saved);
+  ASSERT_GE(saved.size(), 2u);
+  EXPECT_EQ(outcome.code(), StatusCode::kFileOpen);
+  EXPECT_EQ(failure.path, index.string());
+  EXPECT_EQ(failure.step, WriteStep::Open);
+  EXPECT_EQ(failure.systemError, EISDIR);
+  EXPECT_EQ(outcome.message(), index.string() + ": " + FileWriteReasonText(failure));
+  for (const std::string& name : saved) EXPECT_TRUE(std::filesystem::is_regular_file(name)) << name;
 }
 
 TEST(CrawlResultsTest, FileNamesCarryAPortThatIsNotTheDefaultAndAnIpv6HostStaysOneWord) {
@@ -102,9 +131,9 @@ TEST(CrawlResultsTest, DeadLinksAndPushedAddressesComeFromTheResultsInByteOrder)
   results.AddPortion(MakePortion(origin, {PageResult{"/z.html", PageOutcome::OfStatusText("404")}}), origin);
 
   TempDir dir;
-  ASSERT_EQ(results.SaveDeadLinks(dir.str(), false), 0);
+  ASSERT_TRUE(results.SaveDeadLinks(dir.str(), false).ok());
   EXPECT_EQ(ReadFileBytes(dir.path() / "h_deadlinks.txt"), "https://h/a%20b\nhttps://h/gone\nhttps://h/z.html\n");
-  ASSERT_EQ(results.SaveDeadLinks(dir.str(), true), 0);
+  ASSERT_TRUE(results.SaveDeadLinks(dir.str(), true).ok());
   EXPECT_EQ(ReadFileBytes(dir.path() / "h_deadlinks.txt"),
             "https://h/a%20b\nhttps://h/err\nhttps://h/gone\nhttps://h/late\nhttps://h/moved\nhttps://h/z.html\n");
   EXPECT_EQ(results.SitemapAddresses(), (std::vector<std::string>{"https://h/", "https://h/b.html"}));

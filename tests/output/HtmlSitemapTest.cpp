@@ -40,7 +40,7 @@ TEST(HtmlSitemapTest, ListsEveryPageByFolderWithItsTitleInAValidUtf8Page) {
       {"http://h/新闻/第一篇.html", "新闻"},
   };
   std::vector<std::string> names;
-  ASSERT_EQ(WriteHtmlSitemap(dir.str(), "h", entries, nullptr, &names), 0);
+  ASSERT_TRUE(WriteHtmlSitemap(dir.str(), "h", entries, nullptr, &names).ok());
   ASSERT_EQ(names, std::vector<std::string>{"h_sitemap.html"});
   const std::string html = ReadFileBytes(dir.path() / "h_sitemap.html");
   EXPECT_EQ(html.rfind("<!DOCTYPE html>\n", 0), 0u);
@@ -65,7 +65,7 @@ TEST(HtmlSitemapTest, MoreThan50000PagesAreSplitIntoNumberedPagesThatLinkToEachO
   for (size_t i = 0; i < kHtmlSitemapPageSize * 2 + 1; ++i)
     entries.push_back({"http://h/p/" + std::to_string(1000000 + i) + ".html", ""});
   std::vector<std::string> names;
-  ASSERT_EQ(WriteHtmlSitemap(dir.str(), "h", entries, nullptr, &names), 0);
+  ASSERT_TRUE(WriteHtmlSitemap(dir.str(), "h", entries, nullptr, &names).ok());
   ASSERT_EQ(names, (std::vector<std::string>{"h_sitemap.html", "h_sitemap2.html", "h_sitemap3.html"}));
   size_t listed = 0;
   for (size_t page = 0; page < names.size(); ++page) {

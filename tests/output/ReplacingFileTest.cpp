@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "output/CReplacingFile.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/SitemapFiles.h"
@@ -41,15 +41,16 @@ std::string Incompressible(size_t n) {
   return bytes;
 }
 
-std::string Encode(int32_t code, const FileWriteResult& r) {
-  return std::to_string(code) + "|" + std::to_string(static_cast<int>(r.step)) + "|" + std::to_string(r.systemError) +
-         "|" + r.path;
+std::string Encode(const Status& status, const FileWriteResult& r) {
+  return std::string(StatusCodeName(status.code())) + "|" + std::to_string(static_cast<int>(r.step)) + "|" +
+         std::to_string(r.systemError) + "|" + status.message() + "|" + r.path;
 }
 
 struct Decoded {
-  int32_t code = 1;
+  std::string code;  // the Status's name
   int step = -1;
   int systemError = -1;
+  std::string message;
   std::string path;
 };
 
@@ -57,9 +58,10 @@ Decoded Decode(const std::string& text) {
   Decoded d;
   std::istringstream in(text);
   std::string field;
-  if (std::getline(in, field, '|')) d.code = std::stoi(field);
+  std::getline(in, d.code, '|');
   if (std::getline(in, field, '|')) d.step = std::stoi(field);
   if (std::getline(in, field, '|')) d.systemError = std::stoi(field);
+  std::getline(in, d.message, '|');
   std::getline(in, d.path);
   return d;
 }
@@ -124,7 +126,7 @@ TEST(ReplacingFileTest, FailuresNameTheAbsoluteFileTheStepAndTheCause) {
   CReplacingFile missing("missing/x.txt");
   EXPECT_FALSE(missing.isOpen());
   EXPECT_FALSE(missing.Commit());
-  EXPECT_EQ(missing.code(), rc::kFileOpen);
+  EXPECT_EQ(missing.status().code(), StatusCode::kFileOpen);
   EXPECT_EQ(missing.result().step, WriteStep::Open);
   EXPECT_EQ(missing.result().systemError, ENOENT);
   EXPECT_EQ(missing.result().path, (here / "missing" / "x.txt").string());
@@ -167,7 +169,7 @@ TEST(ReplacingFileTest, EveryWriterKeepsTheOldFileWhenAWriteFailsHalfWay) {
          CReplacingFile file(path);
          file.Write(big);
          file.Commit();
-         return Encode(file.code(), file.result());
+         return Encode(file.status(), file.result());
        }},
       {"plain sitemap", "plain.xml",
        [&](const std::string& path) {
@@ -211,7 +213,8 @@ TEST(ReplacingFileTest, EveryWriterKeepsTheOldFileWhenAWriteFailsHalfWay) {
     LimitedRun run = RunWithFileSizeLimit(kLimit, [&] { return w.write(target.string()); });
     ASSERT_TRUE(run.finished) << w.name;
     Decoded result = Decode(run.report);
-    EXPECT_EQ(result.code, rc::kFileOpen) << w.name;
+    EXPECT_EQ(result.code, "FileOpen") << w.name;
+    EXPECT_EQ(result.message, target.string() + ": File too large") << w.name;  // what a log line says
     EXPECT_EQ(result.step, static_cast<int>(WriteStep::Write)) << w.name;
     EXPECT_EQ(result.systemError, EFBIG) << w.name;
     EXPECT_EQ(result.path, target.string()) << w.name;
@@ -221,7 +224,7 @@ TEST(ReplacingFileTest, EveryWriterKeepsTheOldFileWhenAWriteFailsHalfWay) {
   EXPECT_EQ(Names(dir.path()).size(), writers.size());
 
   FileWriteResult tooLarge;
-  tooLarge.code = rc::kFileOpen;
+  tooLarge.code = StatusCode::kFileOpen;
   tooLarge.step = WriteStep::Write;
   tooLarge.systemError = EFBIG;
   EXPECT_EQ(FileWriteReasonText(tooLarge), "File too large");

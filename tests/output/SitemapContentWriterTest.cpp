@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "crawl/SitemapContent.h"
 #include "output/CSitemapXmlWriter.h"
 #include "support/SitemapXml.h"
@@ -43,7 +43,7 @@ SitemapContent WithAlternates() {
 
 std::string Printed(CSitemapXmlWriter& writer) {
   std::string text;
-  EXPECT_EQ(writer.PrintCurrent(text), rc::kOk);
+  EXPECT_TRUE(writer.PrintCurrent(text).ok());
   return text;
 }
 
@@ -53,8 +53,8 @@ TEST(SitemapContentWriterTest, AlternatesAreEscapedEncodedChildrenAndTheRootDecl
   CSitemapXmlWriter writer(kDate, WithAlternates());
   const Alternates alternates = {{"en", "http://h.test/p"}, {"de", "http://h.test/de/p?a=1&b=2"},
                                  {"zh\"CN", "http://other/\xE4\xB8\xAD p"}};
-  ASSERT_EQ(writer.AddUrl("http://h.test/p", "", 0, alternates), rc::kOk);
-  ASSERT_EQ(writer.AddUrl("http://h.test/q", "", 1, {}), rc::kOk);
+  ASSERT_TRUE(writer.AddUrl("http://h.test/p", "", 0, alternates).ok());
+  ASSERT_TRUE(writer.AddUrl("http://h.test/q", "", 1, {}).ok());
   const std::string text = Printed(writer);
   EXPECT_EQ(text, kHead +
                       Entry("http://h.test/p", {{"en", "http://h.test/p"}, {"de", "http://h.test/de/p?a=1&amp;b=2"},
@@ -76,7 +76,8 @@ TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaul
   content.priorities = {"1.0", "0.8", "0.6"};
   CSitemapXmlWriter writer(kDate, content);
   for (int depth = 0; depth <= 4; ++depth)
-    ASSERT_EQ(writer.AddUrl("http://h.test/d" + std::to_string(depth), "", depth, {{"en", "http://h.test/ignored"}}), rc::kOk);
+    ASSERT_TRUE(
+        writer.AddUrl("http://h.test/d" + std::to_string(depth), "", depth, {{"en", "http://h.test/ignored"}}).ok());
   ParsedSitemap parsed = ParseSitemapXml(Printed(writer));
   ASSERT_TRUE(parsed.ok) << parsed.problem;
   EXPECT_FALSE(parsed.declaresXhtml);  // alternates are off: none written, no prefix
@@ -91,7 +92,7 @@ TEST(SitemapContentWriterTest, ChangefreqAndPriorityByDepthOrLeftOutAndTheDefaul
   content.changefreq.clear();
   content.priorities.clear();
   CSitemapXmlWriter bare(kDate, content);
-  ASSERT_EQ(bare.AddUrl("http://h.test/", "2025-01-02", 3, {}), rc::kOk);
+  ASSERT_TRUE(bare.AddUrl("http://h.test/", "2025-01-02", 3, {}).ok());
   EXPECT_EQ(Printed(bare), "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
                            "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n"
                            "    <url>\n"
@@ -127,12 +128,12 @@ TEST(SitemapContentWriterTest, SplitCountsAlternatesAndKeepsADocumentOfExactlyTw
       const size_t unit = Entry(base + std::string(500, 'a'), written).size();
       while (length + 2 * unit <= size) {
         std::string loc = base + std::to_string(100000 + locs.size()) + std::string(500 - 6, 'a');
-        ASSERT_EQ(writer.AddUrl(loc, "", 0, alternates), rc::kOk);
+        ASSERT_TRUE(writer.AddUrl(loc, "", 0, alternates).ok());
         locs.push_back(loc);
         length += unit;
       }
       const std::string last = base + std::string(size - length - Entry(base, written).size(), 'z');
-      ASSERT_EQ(writer.AddUrl(last, "", 0, alternates), rc::kOk);
+      ASSERT_TRUE(writer.AddUrl(last, "", 0, alternates).ok());
       locs.push_back(last);
       std::string doc0 = head;
       for (const std::string& loc : locs) doc0 += Entry(loc, written);
@@ -140,14 +141,14 @@ TEST(SitemapContentWriterTest, SplitCountsAlternatesAndKeepsADocumentOfExactlyTw
       ASSERT_EQ(doc0.size(), size);
       EXPECT_EQ(Printed(writer), doc0);
 
-      ASSERT_EQ(writer.AddUrl("http://example.com/next", "", 0, alternates), rc::kOk);
+      ASSERT_TRUE(writer.AddUrl("http://example.com/next", "", 0, alternates).ok());
       const bool split = size > kEdge;
       EXPECT_EQ(writer.currentIndex(), split ? 1 : 0);
       if (split) EXPECT_EQ(Printed(writer), head + Entry("http://example.com/next", written) + kTail);
 
       TempDir dir;
       ScopedWorkingDir cwd(dir.path());
-      ASSERT_EQ(writer.SaveAll("site", false), rc::kOk);
+      ASSERT_TRUE(writer.SaveAll("site", false).ok());
       size_t urls = 0;
       for (size_t i = 0; i < writer.documentCount(); ++i) {
         const std::string name = CSitemapXmlWriter::FileName("site", i, false);
@@ -196,8 +197,8 @@ TEST(SitemapContentWriterTest, ImagesFollowTheAlternatesCountTowardsTheSplitAndT
   content.images = true;
   CSitemapXmlWriter writer(kDate, content);
   const std::vector<std::string> images = {"http://h.test/a.png?x=1&y=2", "https://cdn.test/%E5%9B%BE.jpg"};
-  ASSERT_EQ(writer.AddUrl("http://h.test/p", "", 0, {{"en", "http://h.test/p"}}, images), rc::kOk);
-  ASSERT_EQ(writer.AddUrl("http://h.test/q", "", 0, {}, {}), rc::kOk);
+  ASSERT_TRUE(writer.AddUrl("http://h.test/p", "", 0, {{"en", "http://h.test/p"}}, images).ok());
+  ASSERT_TRUE(writer.AddUrl("http://h.test/q", "", 0, {}, {}).ok());
   const std::string entry = writer.EntryText("http://h.test/p", "", 0, {{"en", "http://h.test/p"}}, images);
   const std::string imageText = "        <image:image>\n"
                                 "            <image:loc>http://h.test/a.png?x=1&amp;y=2</image:loc>\n"
@@ -231,11 +232,11 @@ TEST(SitemapContentWriterTest, ImagesFollowTheAlternatesCountTowardsTheSplitAndT
     std::vector<std::string> shown = heavy;
     for (int i = 0; i < 1500; ++i) {
       shown[0] = "http://cdn.test/" + std::to_string(i) + std::string(300, 'i');  // distinct, same length
-      ASSERT_EQ(split.AddUrl("http://h.test/" + std::to_string(i), "", 0, {}, shown), rc::kOk);
+      ASSERT_TRUE(split.AddUrl("http://h.test/" + std::to_string(i), "", 0, {}, shown).ok());
     }
     EXPECT_EQ(split.documentCount(), withImages ? 2u : 1u) << withImages;
     std::string first;
-    ASSERT_EQ(split.PrintDocument(0, first), rc::kOk);
+    ASSERT_TRUE(split.PrintDocument(0, first).ok());
     EXPECT_EQ(first.find("image") != std::string::npos, withImages);
     if (withImages) EXPECT_LE(first.size(), kEdge + Entry("http://h.test/1", {}).size() + 5 * 400);
   }

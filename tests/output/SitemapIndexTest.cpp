@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/SitemapIndex.h"
 #include "support/TempDir.h"
@@ -52,16 +53,16 @@ TEST(SitemapIndexTest, TwentyThousandAddressesGiveSeveralDocumentsAndAnIndexNami
   for (int i = 0; i < 20000; ++i) {
     const std::string address = "https://example.com/catalogue/section-" + std::to_string(i % 97) + "/item-" +
                                 std::to_string(i) + ".html";
-    ASSERT_EQ(writer.AddUrl(address, i % 2 ? "2024-01-31T08:05:00+00:00" : ""), rc::kOk);
+    ASSERT_TRUE(writer.AddUrl(address, i % 2 ? "2024-01-31T08:05:00+00:00" : "").ok());
   }
   ASSERT_GE(writer.documentCount(), 2u);
   fs::create_directory("out");
   std::vector<std::string> saved;
-  ASSERT_EQ(writer.SaveAll("out/example.com", true, saved), rc::kOk);
+  ASSERT_TRUE(writer.SaveAll("out/example.com", true, saved).ok());
   ASSERT_EQ(saved.size(), writer.documentCount());
 
   bool written = false;
-  ASSERT_EQ(WriteSitemapIndexFor({saved, "https://example.com", "out/example.com", "2026-03-10"}, &written), rc::kOk);
+  ASSERT_TRUE(WriteSitemapIndexFor({saved, "https://example.com", "out/example.com", "2026-03-10"}, &written).ok());
   EXPECT_TRUE(written);
   const std::vector<ListedDocument> listed = ReadIndex("out/example.com_sitemap_index.xml");
   ASSERT_EQ(listed.size(), saved.size());
@@ -78,9 +79,9 @@ TEST(SitemapIndexTest, OneDocumentNeedsNoIndexAndNothingIsWritten) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   bool written = true;
-  EXPECT_EQ(WriteSitemapIndexFor({{"h_sitemap0.xml"}, "http://h/", "h", ""}, &written), rc::kOk);
+  EXPECT_TRUE(WriteSitemapIndexFor({{"h_sitemap0.xml"}, "http://h/", "h", ""}, &written).ok());
   EXPECT_FALSE(written);
-  EXPECT_EQ(WriteSitemapIndexFor({{}, "http://h/", "h", ""}, &written), rc::kOk);
+  EXPECT_TRUE(WriteSitemapIndexFor({{}, "http://h/", "h", ""}, &written).ok());
   EXPECT_FALSE(written);
   EXPECT_TRUE(fs::is_empty("."));
 }
@@ -103,7 +104,7 @@ TEST(SitemapIndexTest, TheIndexTextIsThePrinterFormAndTheFileHasCrLf) {
   EXPECT_EQ(SitemapIndexText(entries), expected);
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
-  ASSERT_EQ(WriteSitemapIndexFile("index.xml", entries), rc::kOk);
+  ASSERT_TRUE(WriteSitemapIndexFile("index.xml", entries).ok());
   std::string crlf;
   for (char c : expected) {
     if (c == '\n') crlf += '\r';
@@ -118,7 +119,7 @@ TEST(SitemapIndexTest, NamesFollowThePrefixAndTheDefaultLastmodIsToday) {
   EXPECT_EQ(SitemapIndexFileName(""), "sitemap_index.xml");
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
-  ASSERT_EQ(WriteSitemapIndexFor({{"sitemap0.xml", "sitemap1.xml"}, "http://h/", "", ""}), rc::kOk);
+  ASSERT_TRUE(WriteSitemapIndexFor({{"sitemap0.xml", "sitemap1.xml"}, "http://h/", "", ""}).ok());
   const std::vector<ListedDocument> listed = ReadIndex("sitemap_index.xml");
   ASSERT_EQ(listed.size(), 2u);
   EXPECT_EQ(listed[0].loc, "http://h/sitemap0.xml");
@@ -130,12 +131,16 @@ TEST(SitemapIndexTest, AnUnwritableFolderFailsAndAnEarlierIndexStays) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   bool written = true;
-  EXPECT_EQ(WriteSitemapIndexFor({{"a0", "a1"}, "http://h/", "missing/h", ""}, &written), rc::kFileOpen);
+  FileWriteResult failure;
+  EXPECT_EQ(WriteSitemapIndexFor({{"a0", "a1"}, "http://h/", "missing/h", ""}, &written, &failure).code(),
+            StatusCode::kFileOpen);
   EXPECT_FALSE(written);
-  ASSERT_EQ(WriteSitemapIndexFor({{"h_sitemap0.xml", "h_sitemap1.xml"}, "http://h/", "h", "2026-01-01"}), rc::kOk);
+  EXPECT_EQ(failure.path, (fs::current_path() / "missing/h_sitemap_index.xml").string());
+  EXPECT_EQ(failure.systemError, ENOENT);
+  ASSERT_TRUE(WriteSitemapIndexFor({{"h_sitemap0.xml", "h_sitemap1.xml"}, "http://h/", "h", "2026-01-01"}).ok());
   const std::string before = ReadFileBytes("h_sitemap_index.xml");
   fs::create_directory("h_sitemap_index.xml.part");  // the partial file cannot be made
-  EXPECT_EQ(WriteSitemapIndexFor({{"h_sitemap0.xml", "h_sitemap1.xml", "h_sitemap2.xml"}, "http://h/", "h", ""}),
-            rc::kFileOpen);
+  EXPECT_EQ(WriteSitemapIndexFor({{"h_sitemap0.xml", "h_sitemap1.xml", "h_sitemap2.xml"}, "http://h/", "h", ""}).code(),
+            StatusCode::kFileOpen);
   EXPECT_EQ(ReadFileBytes("h_sitemap_index.xml"), before);
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "common/TextCodec.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/SitemapFiles.h"
@@ -83,7 +83,7 @@ std::string PrintedByTinyXml(const std::vector<std::string>& addresses) {
 
 std::string Printed(CSitemapXmlWriter& writer) {
   std::string text;
-  EXPECT_EQ(writer.PrintCurrent(text), rc::kOk);
+  EXPECT_TRUE(writer.PrintCurrent(text).ok());
   return text;
 }
 
@@ -97,8 +97,8 @@ TEST(SitemapXmlWriterTest, SaveBeforeAnyAddressWritesDocumentZeroWithTheEmptyRoo
                             "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\" />\n";
   EXPECT_EQ(Printed(writer), empty);
   EXPECT_EQ(writer.currentIndex(), 0);
-  EXPECT_EQ(writer.SaveAll("", false), rc::kOk);
-  EXPECT_EQ(writer.SaveAll("", true), rc::kOk);
+  EXPECT_TRUE(writer.SaveAll("", false).ok());
+  EXPECT_TRUE(writer.SaveAll("", true).ok());
   EXPECT_EQ(ReadFileBytes("sitemap0.xml"), WithCrLf(empty));
   EXPECT_EQ(Gunzip("sitemap0.xml.gz"), empty);
   EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);
@@ -108,12 +108,12 @@ TEST(SitemapXmlWriterTest, FilesHoldThePrinterFormWithCrLfPlainAndLfInGzip) {
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   CSitemapXmlWriter writer(kDate);
-  EXPECT_EQ(writer.AddUrl("http://example.com/"), rc::kOk);
-  EXPECT_EQ(writer.AddUrl("http://example.com/a/b.html"), rc::kOk);
+  EXPECT_TRUE(writer.AddUrl("http://example.com/").ok());
+  EXPECT_TRUE(writer.AddUrl("http://example.com/a/b.html").ok());
   const std::string expected = Document({"http://example.com/", "http://example.com/a/b.html"});
   EXPECT_EQ(Printed(writer), expected);
-  EXPECT_EQ(writer.SaveAll("example.com", false), rc::kOk);
-  EXPECT_EQ(writer.SaveAll("example.com", true), rc::kOk);
+  EXPECT_TRUE(writer.SaveAll("example.com", false).ok());
+  EXPECT_TRUE(writer.SaveAll("example.com", true).ok());
   EXPECT_EQ(ReadFileBytes("example.com_sitemap0.xml"), WithCrLf(expected));
   EXPECT_EQ(Gunzip("example.com_sitemap0.xml.gz"), expected);
   EXPECT_FALSE(fs::exists("example.com_sitemap0.xml.part"));
@@ -159,10 +159,10 @@ TEST(SitemapXmlWriterTest, SavedFilesAreValidAgainstTheProtocolsSchemaAndTheOldO
   TempDir dir;
   ScopedWorkingDir cwd(dir.path());
   CSitemapXmlWriter writer(kDate);
-  ASSERT_EQ(writer.AddUrl("http://example.com/"), rc::kOk);
-  ASSERT_EQ(writer.AddUrl("http://example.com/q?a=1&b=2", "2024-01-31T08:05:00+00:00"), rc::kOk);
-  ASSERT_EQ(writer.SaveAll("site", false), rc::kOk);
-  ASSERT_EQ(writer.SaveAll("site", true), rc::kOk);
+  ASSERT_TRUE(writer.AddUrl("http://example.com/").ok());
+  ASSERT_TRUE(writer.AddUrl("http://example.com/q?a=1&b=2", "2024-01-31T08:05:00+00:00").ok());
+  ASSERT_TRUE(writer.SaveAll("site", false).ok());
+  ASSERT_TRUE(writer.SaveAll("site", true).ok());
   EXPECT_EQ(SitemapSchemaProblems(ReadFileBytes("site_sitemap0.xml")), "");
   EXPECT_EQ(SitemapSchemaProblems(Gunzip("site_sitemap0.xml.gz")), "");
 
@@ -212,7 +212,7 @@ TEST(SitemapXmlWriterTest, SplitsAfterTheDocumentPassesTwoMillionBytesAndKeepsEx
   }
   size_t fill = CSitemapXmlWriter::kSplitSize - length - entryFixed;
   doc0.push_back(base + std::string(fill - base.size(), 'z'));
-  for (const auto& a : doc0) ASSERT_EQ(writer.AddUrl(a), rc::kOk);
+  for (const auto& a : doc0) ASSERT_TRUE(writer.AddUrl(a).ok());
   ASSERT_EQ(Document(doc0).size(), 2000000u);  // the edge written out: the constant must not drift
 
   writer.AddUrl("http://example.com/still-zero");  // exactly 2,000,000 keeps the document
@@ -223,8 +223,8 @@ TEST(SitemapXmlWriterTest, SplitsAfterTheDocumentPassesTwoMillionBytesAndKeepsEx
   EXPECT_EQ(writer.documentCount(), 2u);
   EXPECT_EQ(Printed(writer), Document({"http://example.com/first-of-one"}));
 
-  EXPECT_EQ(writer.SaveAll("site", false), rc::kOk);
-  EXPECT_EQ(writer.SaveAll("site", true), rc::kOk);
+  EXPECT_TRUE(writer.SaveAll("site", false).ok());
+  EXPECT_TRUE(writer.SaveAll("site", true).ok());
   EXPECT_EQ(ReadFileBytes("site_sitemap0.xml"), WithCrLf(Document(doc0)));
   EXPECT_EQ(ReadFileBytes("site_sitemap1.xml"), WithCrLf(Document({"http://example.com/first-of-one"})));
   EXPECT_EQ(Gunzip("site_sitemap0.xml.gz"), Document(doc0));
@@ -233,7 +233,7 @@ TEST(SitemapXmlWriterTest, SplitsAfterTheDocumentPassesTwoMillionBytesAndKeepsEx
 
   // The closed document is held as its gzip stream: byte for byte what zlib's file writer
   // gives for the same text, so every save writes the same file.
-  ASSERT_EQ(WriteGzipSitemapFile("direct.xml.gz", Document(doc0)), rc::kOk);
+  ASSERT_TRUE(WriteGzipSitemapFile("direct.xml.gz", Document(doc0)).ok());
   EXPECT_EQ(ReadFileBytes("site_sitemap0.xml.gz"), ReadFileBytes("direct.xml.gz"));
 }
 
@@ -246,7 +246,7 @@ TEST(SitemapXmlWriterTest, FileNamesFollowThePrefixAndAreOpenedInUtf8) {
   CSitemapXmlWriter writer(kDate);
   const std::string gbkPrefix = "网站";
   ASSERT_FALSE(gbkPrefix.empty());
-  EXPECT_EQ(writer.SaveAll(gbkPrefix, false), rc::kOk);
+  EXPECT_TRUE(writer.SaveAll(gbkPrefix, false).ok());
   EXPECT_TRUE(fs::exists(fs::u8path("网站_sitemap0.xml")));
 }
 
@@ -256,33 +256,33 @@ TEST(SitemapXmlWriterTest, UnwritableTargetsWriteNothingKeepEarlierFilesAndNameT
   CSitemapXmlWriter writer(kDate);
   writer.AddUrl("http://h/one");
   FileWriteResult failure;
-  EXPECT_EQ(writer.SaveAll("missing/folder/", true, &failure), rc::kFileOpen);
-  EXPECT_EQ(failure.code, rc::kFileOpen);
+  EXPECT_EQ(writer.SaveAll("missing/folder/", true, &failure).code(), StatusCode::kFileOpen);
+  EXPECT_EQ(failure.code, StatusCode::kFileOpen);
   EXPECT_EQ(failure.path, (fs::current_path() / "missing/folder/_sitemap0.xml.gz").string());
   EXPECT_EQ(failure.systemError, ENOENT);
-  EXPECT_EQ(writer.SaveAll("missing/folder/", false), rc::kFileOpen);
+  EXPECT_EQ(writer.SaveAll("missing/folder/", false).code(), StatusCode::kFileOpen);
   EXPECT_FALSE(fs::exists("missing"));
 
-  ASSERT_EQ(writer.SaveAll("keep", false), rc::kOk);
+  ASSERT_TRUE(writer.SaveAll("keep", false).ok());
   const std::string good = ReadFileBytes("keep_sitemap0.xml");
   writer.AddUrl("http://h/two");
   // A name the file cannot take (a folder stands there): the save fails, nothing is left over.
   fs::create_directory("keep_sitemap0.xml.gz");
-  EXPECT_EQ(writer.SaveAll("keep", true, &failure), rc::kFileOpen);
+  EXPECT_EQ(writer.SaveAll("keep", true, &failure).code(), StatusCode::kFileOpen);
   EXPECT_EQ(failure.step, WriteStep::Rename);
   EXPECT_EQ(failure.systemError, EISDIR);
-  EXPECT_EQ(writer.SaveAll("other", false, &failure), rc::kOk);
+  EXPECT_TRUE(writer.SaveAll("other", false, &failure).ok());
   EXPECT_TRUE(failure.ok());  // a good save leaves no failure behind
   EXPECT_TRUE(fs::is_directory("keep_sitemap0.xml.gz"));
   EXPECT_FALSE(fs::exists("keep_sitemap0.xml.gz.part"));
 
   if (geteuid() != 0) {  // permissions do not stop root
     fs::create_directory("ro");
-    ASSERT_EQ(writer.SaveAll("ro/", false), rc::kOk);
+    ASSERT_TRUE(writer.SaveAll("ro/", false).ok());
     const std::string before = ReadFileBytes("ro/_sitemap0.xml");
     chmod("ro", 0555);
     writer.AddUrl("http://h/three");
-    EXPECT_EQ(writer.SaveAll("ro/", false), rc::kFileOpen);
+    EXPECT_EQ(writer.SaveAll("ro/", false).code(), StatusCode::kFileOpen);
     chmod("ro", 0755);
     EXPECT_EQ(ReadFileBytes("ro/_sitemap0.xml"), before);
   }
@@ -292,10 +292,10 @@ TEST(SitemapXmlWriterTest, UnwritableTargetsWriteNothingKeepEarlierFilesAndNameT
 TEST(SitemapXmlWriterTest, EntriesCarryTheirOwnLastmodAndAnEmptyOneIsTheWritersDate) {
   CSitemapXmlWriter writer(kDate);
   const std::string pageDate = "2024-01-31T08:05:00+00:00";
-  EXPECT_EQ(writer.AddUrl("http://h/a", pageDate), rc::kOk);
-  EXPECT_EQ(writer.AddUrl("http://h/b", ""), rc::kOk);
-  EXPECT_EQ(writer.AddUrl("http://h/c"), rc::kOk);
-  EXPECT_EQ(writer.AddUrl("http://h/d", "<&>"), rc::kOk);  // escaped like any element text
+  EXPECT_TRUE(writer.AddUrl("http://h/a", pageDate).ok());
+  EXPECT_TRUE(writer.AddUrl("http://h/b", "").ok());
+  EXPECT_TRUE(writer.AddUrl("http://h/c").ok());
+  EXPECT_TRUE(writer.AddUrl("http://h/d", "<&>").ok());  // escaped like any element text
   const std::string expected = kDecl + "\n" + kRootOpen + "\n" + Entry("http://h/a", pageDate) + Entry("http://h/b") +
                                Entry("http://h/c") + Entry("http://h/d", "&lt;&amp;&gt;") + "</urlset>\n";
   EXPECT_EQ(Printed(writer), expected);
@@ -317,7 +317,7 @@ TEST(SitemapXmlWriterTest, LongerLastmodTextsCountTowardsTheSplitSize) {
   size_t length = Document({}).size();
   size_t added = 0;
   while (length <= CSitemapXmlWriter::kSplitSize) {
-    ASSERT_EQ(writer.AddUrl(address, pageDate), rc::kOk);
+    ASSERT_TRUE(writer.AddUrl(address, pageDate).ok());
     length += perEntry;
     ++added;
   }
@@ -334,9 +334,9 @@ TEST(SitemapXmlWriterTest, SaveAllNamesTheFilesItWroteAndLeavesOutTheOnesItCould
   const std::string address = "http://example.com/" + std::string(200, 'x');
   while (writer.documentCount() < 3) writer.AddUrl(address);
   std::vector<std::string> saved = {"stale"};
-  EXPECT_EQ(writer.SaveAll("site", true, saved), rc::kOk);
+  EXPECT_TRUE(writer.SaveAll("site", true, saved).ok());
   EXPECT_EQ(saved, (std::vector<std::string>{"site_sitemap0.xml.gz", "site_sitemap1.xml.gz", "site_sitemap2.xml.gz"}));
   fs::create_directory("site_sitemap1.xml");  // in the way of document 1's plain file
-  EXPECT_EQ(writer.SaveAll("site", false, saved), rc::kFileOpen);
+  EXPECT_EQ(writer.SaveAll("site", false, saved).code(), StatusCode::kFileOpen);
   EXPECT_EQ(saved, (std::vector<std::string>{"site_sitemap0.xml", "site_sitemap2.xml"}));
 }

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <set>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "common/TextCodec.h"
 #include "output/FailureReport.h"
 #include "output/UrlListFile.h"
@@ -92,9 +92,9 @@ TEST(UrlListFileTest, SavedListIsTrimmedUtf8WithCrLfBetweenAddresses) {
   const std::string file = (dir.path() / "list.txt").string();
   std::string box = UrlListLine("http://a/1") + UrlListLine("http://a/网");
   EXPECT_EQ(box, "http://a/1\r\nhttp://a/网\r\n");
-  EXPECT_EQ(SaveUrlListFile(file, "  " + box), rc::kOk);
+  EXPECT_TRUE(SaveUrlListFile(file, "  " + box).ok());
   EXPECT_EQ(ReadFileBytes(file), "http://a/1\r\nhttp://a/网");
-  EXPECT_EQ(SaveUrlListFile(file, ""), rc::kOk);  // an empty list gives an empty file
+  EXPECT_TRUE(SaveUrlListFile(file, "").ok());  // an empty list gives an empty file
   EXPECT_TRUE(std::filesystem::exists(file));
   EXPECT_EQ(ReadFileBytes(file), "");
 }
@@ -103,12 +103,12 @@ TEST(UrlListFileTest, UnconvertibleTextIsKeptAndUnopenableFilesLeaveNothing) {
   TempDir dir;
   const std::string file = (dir.path() / "list.txt").string();
   // The box's text is written as it is, four-byte characters included.
-  EXPECT_EQ(SaveUrlListFile(file, "http://a/\U0001F600\r\nhttp://b/\n"), rc::kOk);
+  EXPECT_TRUE(SaveUrlListFile(file, "http://a/\U0001F600\r\nhttp://b/\n").ok());
   EXPECT_EQ(ReadFileBytes(file), "http://a/\U0001F600\r\nhttp://b/");
   EXPECT_EQ(UrlListLine(std::string("http://a/\xff", 10)), "http://a/%FF\r\n");
   FileWriteResult failure;
   const std::filesystem::path missing = dir.path() / "missing" / "x.txt";
-  EXPECT_EQ(SaveUrlListFile(missing.string(), "a", &failure), rc::kFileOpen);
+  EXPECT_EQ(SaveUrlListFile(missing.string(), "a", &failure).code(), StatusCode::kFileOpen);
   EXPECT_EQ(failure.path, missing.string());
   EXPECT_EQ(failure.systemError, ENOENT);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));

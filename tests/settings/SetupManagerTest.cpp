@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "common/SystemInfo.h"
 #include "settings/CSetupManager.h"
 #include "settings/CrawlStartParamsOf.h"
@@ -337,7 +337,7 @@ TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) 
   {
     CSetupManager setup;
     CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    ASSERT_TRUE(LoadSettings(&setup, &db).ok());
     EXPECT_TRUE(std::filesystem::is_directory("db/sitemap/setup"));
     EXPECT_EQ(setup.connectTimeout, 10);
     EXPECT_EQ(setup.autoSaveEnabled, 1);
@@ -345,11 +345,11 @@ TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) 
     EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
     SaveSettings(&setup, &db);
     std::string stored;
-    ASSERT_EQ(db.Get(kKeyTotalTimeout, &stored), rc::kOk);
+    ASSERT_TRUE(db.Get(kKeyTotalTimeout, &stored).ok());
     EXPECT_EQ(stored, "10");
-    ASSERT_EQ(db.Get(kKeyAutoSaveGzip, &stored), rc::kOk);
+    ASSERT_TRUE(db.Get(kKeyAutoSaveGzip, &stored).ok());
     EXPECT_EQ(stored, "1");
-    ASSERT_EQ(db.Put("someone_elses_key", "kept"), rc::kOk);
+    ASSERT_TRUE(db.Put("someone_elses_key", "kept").ok());
     setup.maxDepth = 9;
     setup.autoSavePath = "out/";
     setup.forbiddenExtensions = {".x"};
@@ -358,19 +358,19 @@ TEST(SettingsPersistenceTest, FirstStartCreatesTheDatabaseAndSettingsRoundTrip) 
   {
     CSetupManager setup;
     CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    ASSERT_TRUE(LoadSettings(&setup, &db).ok());
     EXPECT_EQ(setup.maxDepth, 9);
     EXPECT_EQ(setup.autoSavePath, "out/");
     EXPECT_EQ(setup.forbiddenExtensions, StringISet{".x"});
     setup.forbiddenExtensions.clear();  // not written: the stored list comes back next time
     SaveSettings(&setup, &db);
     std::string other;
-    EXPECT_EQ(db.Get("someone_elses_key", &other), rc::kOk);
+    EXPECT_TRUE(db.Get("someone_elses_key", &other).ok());
     EXPECT_EQ(other, "kept");
   }
   CSetupManager setup;
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+  ASSERT_TRUE(LoadSettings(&setup, &db).ok());
   EXPECT_EQ(setup.forbiddenExtensions, StringISet{".x"});
 }
 
@@ -379,18 +379,18 @@ TEST(SettingsPersistenceTest, GarbageStoredInTheDatabaseLoadsAsDefaultsAndIsName
   ScopedWorkingDir cwd(dir.path());
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+    ASSERT_TRUE(db.Open(kSettingsDbPath).ok());
     std::map<std::string, std::string> pairs;
     for (const char* key : kAllKeys) pairs[key] = "abc";
     pairs[kKeyThreads] = "";
     pairs[kKeyMaxDepth] = "0";
     pairs[kKeyForbiddenExtensions] = "22 serialization::archive 9 0 0 4294967295 0 3 .7z";
-    ASSERT_EQ(db.WriteAll(pairs), rc::kOk);
+    ASSERT_TRUE(db.WriteAll(pairs).ok());
   }
   CSetupManager setup;
   CLevelDb db;
   std::vector<std::string> named;
-  ASSERT_EQ(LoadSettings(&setup, &db, &named), rc::kOk);
+  ASSERT_TRUE(LoadSettings(&setup, &db, &named).ok());
   EXPECT_EQ(setup.threadCount, std::min(20, 4 * ProcessorCount()));
   EXPECT_EQ(setup.maxDepth, 5);
   EXPECT_EQ(setup.styleIndex, 0);
@@ -411,24 +411,24 @@ TEST(SettingsPersistenceTest, ADatabaseWrittenInGbkLoadsAsUtf8AndIsSavedBackInUt
   ASSERT_FALSE(IsValidUtf8(gbkPath));
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+    ASSERT_TRUE(db.Open(kSettingsDbPath).ok());
     StringISet extensions{GbkOf(".文档"), ".zip"};
     std::string archive;
     ASSERT_TRUE(WriteExtensionArchive(extensions, archive));
-    ASSERT_EQ(db.WriteAll({{kKeyAutoSavePath, gbkPath}, {kKeyUserAgent, gbkAgent}, {kKeyForbiddenExtensions, archive}}),
-              rc::kOk);
+    ASSERT_TRUE(
+        db.WriteAll({{kKeyAutoSavePath, gbkPath}, {kKeyUserAgent, gbkAgent}, {kKeyForbiddenExtensions, archive}}).ok());
   }
   CSetupManager setup;
   {
     CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    ASSERT_TRUE(LoadSettings(&setup, &db).ok());
     EXPECT_EQ(setup.autoSavePath, "/home/用户/网站地图/");
     EXPECT_EQ(setup.userAgent, "蜘蛛/2.0");
     EXPECT_EQ(setup.forbiddenExtensions, (StringISet{".文档", ".zip"}));
-    ASSERT_EQ(SaveSettings(&setup, &db), rc::kOk);
+    ASSERT_TRUE(SaveSettings(&setup, &db).ok());
   }
   CLevelDb db;
-  ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
+  ASSERT_TRUE(db.Open(kSettingsDbPath).ok());
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
   EXPECT_EQ(stored[kKeyAutoSavePath], "/home/用户/网站地图/");
@@ -442,21 +442,21 @@ TEST(SettingsPersistenceTest, UnopenableDatabaseKeepsEveryDefaultAndItsSaveSaysW
   { std::ofstream blocker("db/sitemap/setup"); blocker << "a file where the folder should be"; }
   CSetupManager setup;
   CLevelDb db;
-  EXPECT_LT(LoadSettings(&setup, &db), 0);
+  EXPECT_EQ(LoadSettings(&setup, &db).code(), StatusCode::kDbOpen);
   EXPECT_EQ(setup.autoSaveEnabled, 1);
   EXPECT_EQ(setup.connectTimeout, 10);
   EXPECT_EQ(setup.totalTimeout, 10);
   EXPECT_EQ(setup.forbiddenExtensions.size(), 50u);
-  EXPECT_EQ(SaveSettings(&setup, &db), rc::kNotOpen);  // closed database: nothing is written
-  std::string message = SettingsSaveFailureMessage(rc::kNotOpen, &db);
+  EXPECT_EQ(SaveSettings(&setup, &db).code(), StatusCode::kNotOpen);  // closed database: nothing is written
+  std::string message = SettingsSaveFailureMessage(StatusCode::kNotOpen, &db);
   EXPECT_NE(message.find("设置没有保存"), std::string::npos);
   EXPECT_NE(message.find((std::filesystem::current_path() / "db/sitemap/setup").string()), std::string::npos);
   ASSERT_FALSE(db.lastError().empty());
   EXPECT_NE(message.find(db.lastError()), std::string::npos);
-  EXPECT_EQ(SettingsSaveFailureMessage(rc::kOk, &db), "");
-  EXPECT_EQ(LoadSettings(nullptr, &db), rc::kMissing);
-  EXPECT_EQ(LoadSettings(&setup, nullptr), rc::kMissing);
-  EXPECT_EQ(SaveSettings(nullptr, nullptr), rc::kMissing);
+  EXPECT_EQ(SettingsSaveFailureMessage(Status(), &db), "");
+  EXPECT_EQ(LoadSettings(nullptr, &db).code(), StatusCode::kMissing);
+  EXPECT_EQ(LoadSettings(&setup, nullptr).code(), StatusCode::kMissing);
+  EXPECT_EQ(SaveSettings(nullptr, nullptr).code(), StatusCode::kMissing);
 }
 
 // leveldb refusing the batch (here: its log may not grow) is reported with leveldb's words,
@@ -467,30 +467,30 @@ TEST(SettingsPersistenceTest, ARefusedWriteIsReportedAndTheStoredSettingsStay) {
   {
     CSetupManager setup;
     CLevelDb db;
-    ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+    ASSERT_TRUE(LoadSettings(&setup, &db).ok());
     setup.maxDepth = 7;
-    ASSERT_EQ(SaveSettings(&setup, &db), rc::kOk);
+    ASSERT_TRUE(SaveSettings(&setup, &db).ok());
   }
   LimitedRun run = RunWithFileSizeLimit(1024 * 1024, [] {
     CSetupManager setup;
     CLevelDb db;
-    if (LoadSettings(&setup, &db) != rc::kOk) return std::string("not loaded");
+    if (!LoadSettings(&setup, &db).ok()) return std::string("not loaded");
     LimitFileSizeOfThisProcess(16);  // the open database's files may not grow any more
     setup.maxDepth = 9;
     setup.autoSavePath = std::string(4096, 'p');
-    int32_t code = SaveSettings(&setup, &db);
-    return std::to_string(code) + "|" + SettingsSaveFailureMessage(code, &db);
+    const Status saved = SaveSettings(&setup, &db);
+    return std::string(StatusCodeName(saved.code())) + "|" + SettingsSaveFailureMessage(saved, &db);
   });
   ASSERT_TRUE(run.finished) << run.report;
   const size_t bar = run.report.find('|');
   ASSERT_NE(bar, std::string::npos) << run.report;
-  EXPECT_EQ(run.report.substr(0, bar), std::to_string(rc::kDbWrite));
+  EXPECT_EQ(run.report.substr(0, bar), "DbWrite");
   EXPECT_NE(run.report.find("拒绝写入"), std::string::npos) << run.report;
   EXPECT_NE(run.report.find("File too large"), std::string::npos) << run.report;
 
   CSetupManager stored;
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(&stored, &db), rc::kOk);
+  ASSERT_TRUE(LoadSettings(&stored, &db).ok());
   EXPECT_EQ(stored.maxDepth, 7);
 }
 
@@ -502,12 +502,12 @@ TEST(SettingsPersistenceTest, DatabaseFromBeforeTheCrawlRulesLoadsThemOffAndGain
   old.autoSavePath = "old/";
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
-    ASSERT_EQ(db.WriteAll(PairsWithoutCrawlRules(old)), rc::kOk);
+    ASSERT_TRUE(db.Open(kSettingsDbPath).ok());
+    ASSERT_TRUE(db.WriteAll(PairsWithoutCrawlRules(old)).ok());
   }
   CSetupManager setup;
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(&setup, &db), rc::kOk);
+  ASSERT_TRUE(LoadSettings(&setup, &db).ok());
   EXPECT_EQ(setup.autoSavePath, "old/");
   EXPECT_EQ(setup.obeyRobots, 0);
   EXPECT_EQ(setup.minIntervalMs, 0);
@@ -568,16 +568,16 @@ TEST(SettingsPersistenceTest, ADatabaseOfANewerProgramIsReadButNeverRewritten) {
   ScopedWorkingDir cwd(dir.path());
   {
     CLevelDb db;
-    ASSERT_EQ(db.Open(kSettingsDbPath), rc::kOk);
-    ASSERT_EQ(db.WriteAll({{kKeySettingsFormat, "3"}, {kKeyMaxDepth, "8"}, {"a_newer_key", "x"}}), rc::kOk);
+    ASSERT_TRUE(db.Open(kSettingsDbPath).ok());
+    ASSERT_TRUE(db.WriteAll({{kKeySettingsFormat, "3"}, {kKeyMaxDepth, "8"}, {"a_newer_key", "x"}}).ok());
   }
   CSetupManager setup;
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(&setup, &db), rc::kNewerFormat);
+  ASSERT_EQ(LoadSettings(&setup, &db).code(), StatusCode::kNewerFormat);
   EXPECT_EQ(setup.maxDepth, 8);
   setup.maxDepth = 2;
-  EXPECT_EQ(SaveSettings(&setup, &db), rc::kNewerFormat);
-  EXPECT_NE(SettingsSaveFailureMessage(rc::kNewerFormat, &db).find("较新版本"), std::string::npos);
+  EXPECT_EQ(SaveSettings(&setup, &db).code(), StatusCode::kNewerFormat);
+  EXPECT_NE(SettingsSaveFailureMessage(StatusCode::kNewerFormat, &db).find("较新版本"), std::string::npos);
   std::map<std::string, std::string> stored;
   db.ReadAll(stored);
   EXPECT_EQ(stored, (std::map<std::string, std::string>{

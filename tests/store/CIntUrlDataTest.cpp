@@ -7,7 +7,7 @@
 
 #include <boost/thread/locks.hpp>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "store/CIntUrlData.h"
 #include "store/CrawlStores.h"
 
@@ -38,7 +38,7 @@ TEST(CIntUrlDataTest, AddOfAHeldUrlKeepsItsRecordButReportsTheDepth) {
   CIntUrlData store;
   AddOrFail(store, "", "/");
   AddOrFail(store, "/", "/a");
-  ASSERT_EQ(store.SetExcluded("/a", 1), 0);
+  ASSERT_TRUE(store.SetExcluded("/a", 1).ok());
   int32_t depth = -1;
   EXPECT_FALSE(store.Add("", "/a", 5, depth));
   EXPECT_EQ(depth, 0);
@@ -53,7 +53,7 @@ TEST(CIntUrlDataTest, KeysCompareExactly) {
   CIntUrlData store;
   AddOrFail(store, "", "/A");
   AddOrFail(store, "", "/a");
-  ASSERT_EQ(store.SetState("/A", Crawled), 0);
+  ASSERT_TRUE(store.SetState("/A", Crawled).ok());
   EXPECT_EQ(store.GetState("/a"), Waiting);
   EXPECT_EQ(store.Exists("/b"), 0);
 }
@@ -63,16 +63,16 @@ TEST(CIntUrlDataTest, UnknownUrlAnswers) {
   EXPECT_EQ(store.Exists("/x"), 0);
   EXPECT_EQ(store.GetState("/x"), Absent);
   EXPECT_EQ(store.GetExcluded("/x"), 0);
-  EXPECT_EQ(store.SetState("/x", Crawled), rc::kMissing);
-  EXPECT_EQ(store.SetExcluded("/x", 1), rc::kMissing);
-  EXPECT_EQ(store.SetFailed("/x", "404"), rc::kLockTimeout);
+  EXPECT_EQ(store.SetState("/x", Crawled).code(), StatusCode::kMissing);
+  EXPECT_EQ(store.SetExcluded("/x", 1).code(), StatusCode::kMissing);
+  EXPECT_EQ(store.SetFailed("/x", "404").code(), StatusCode::kLockTimeout);
 }
 
 TEST(CIntUrlDataTest, SettersWriteTheirFields) {
   CIntUrlData store;
   AddOrFail(store, "", "/p");
-  ASSERT_EQ(store.SetFailed("/p", "-10000"), 0);
-  ASSERT_EQ(store.SetExcluded("/p", 1), 0);
+  ASSERT_TRUE(store.SetFailed("/p", "-10000").ok());
+  ASSERT_TRUE(store.SetExcluded("/p", 1).ok());
   url_prop record;
   ASSERT_TRUE(store.Read("/p", record));
   EXPECT_EQ(record.state, Failed);
@@ -85,7 +85,7 @@ TEST(CIntUrlDataTest, SecondBlockLeavesTheFirstBlocksRecordsAlone) {
   ASSERT_EQ(store.pool()->recordCount(), 10000u);
   AddOrFail(store, "", "/0");
   for (int i = 1; i < 10000; ++i) AddOrFail(store, "/0", "/" + std::to_string(i));
-  ASSERT_EQ(store.SetFailed("/5", "500"), 0);
+  ASSERT_TRUE(store.SetFailed("/5", "500").ok());
   EXPECT_EQ(store.pool()->recordCount(), 10000u);
   AddOrFail(store, "/9999", "/10000");
   EXPECT_EQ(store.pool()->recordCount(), 20000u);
@@ -102,15 +102,18 @@ TEST(CIntUrlDataTest, TakeWaitingHandsOutEachWaitingUrlOnceUpToMax) {
   CIntUrlData store;
   for (int i = 0; i < 5; ++i) AddOrFail(store, "", "/" + std::to_string(i));
   std::vector<std::string> first;
-  EXPECT_EQ(store.TakeWaiting(first, 3), 3);
+  ASSERT_TRUE(store.TakeWaiting(first, 3).ok());
+  EXPECT_EQ(first.size(), 3u);
   for (const auto& url : first) EXPECT_EQ(store.GetState(url), Crawling);
   std::vector<std::string> second;
-  EXPECT_EQ(store.TakeWaiting(second, 3), 2);
+  ASSERT_TRUE(store.TakeWaiting(second, 3).ok());
+  EXPECT_EQ(second.size(), 2u);
   std::set<std::string> all(first.begin(), first.end());
   all.insert(second.begin(), second.end());
   EXPECT_EQ(all.size(), 5u);
   std::vector<std::string> none{"kept"};
-  EXPECT_EQ(store.TakeWaiting(none, 3), 1);
+  ASSERT_TRUE(store.TakeWaiting(none, 3).ok());
+  EXPECT_EQ(none.size(), 1u);
   EXPECT_EQ(none, std::vector<std::string>{"kept"});
 }
 
@@ -118,10 +121,12 @@ TEST(CIntUrlDataTest, TakeWaitingAppendsAndTakesOneWhenUrlsAlreadyReachMax) {
   CIntUrlData store;
   for (int i = 0; i < 4; ++i) AddOrFail(store, "", "/" + std::to_string(i));
   std::vector<std::string> urls{"x", "y"};
-  EXPECT_EQ(store.TakeWaiting(urls, 3), 3);
+  ASSERT_TRUE(store.TakeWaiting(urls, 3).ok());
+  EXPECT_EQ(urls.size(), 3u);
   EXPECT_EQ(urls[0], "x");
   std::vector<std::string> full{"a", "b", "c"};
-  EXPECT_EQ(store.TakeWaiting(full, 3), 4);  // the size is checked after each URL taken
+  ASSERT_TRUE(store.TakeWaiting(full, 3).ok());
+  EXPECT_EQ(full.size(), 4u);
 }
 
 TEST(CIntUrlDataTest, TakeWaitingSkipsRecordsThatLeftWaitingAndFindsOnesSetBack) {
@@ -129,16 +134,18 @@ TEST(CIntUrlDataTest, TakeWaitingSkipsRecordsThatLeftWaitingAndFindsOnesSetBack)
   AddOrFail(store, "", "/a");
   AddOrFail(store, "", "/b.zip");
   AddOrFail(store, "", "/c");
-  ASSERT_EQ(store.SetState("/b.zip", NotAllowed), 0);
-  ASSERT_EQ(store.SetState("/c", Crawled), 0);
-  ASSERT_EQ(store.SetState("/c", Waiting), 0);
-  ASSERT_EQ(store.SetState("/c", Waiting), 0);
+  ASSERT_TRUE(store.SetState("/b.zip", NotAllowed).ok());
+  ASSERT_TRUE(store.SetState("/c", Crawled).ok());
+  ASSERT_TRUE(store.SetState("/c", Waiting).ok());
+  ASSERT_TRUE(store.SetState("/c", Waiting).ok());
   std::vector<std::string> urls;
-  EXPECT_EQ(store.TakeWaiting(urls, 10), 2);
+  ASSERT_TRUE(store.TakeWaiting(urls, 10).ok());
+  EXPECT_EQ(urls.size(), 2u);
   std::sort(urls.begin(), urls.end());
   EXPECT_EQ(urls, (std::vector<std::string>{"/a", "/c"}));
   urls.clear();
-  EXPECT_EQ(store.TakeWaiting(urls, 10), 0);
+  ASSERT_TRUE(store.TakeWaiting(urls, 10).ok());
+  EXPECT_EQ(urls.size(), 0u);
 }
 
 TEST(CIntUrlDataTest, ResetForgetsEveryUrlAndStartsANewPool) {
@@ -150,7 +157,8 @@ TEST(CIntUrlDataTest, ResetForgetsEveryUrlAndStartsANewPool) {
   EXPECT_EQ(store.Exists("/a"), 0);
   EXPECT_EQ(store.pool()->last(), -1);
   std::vector<std::string> urls;
-  EXPECT_EQ(store.TakeWaiting(urls, 8), 0);
+  ASSERT_TRUE(store.TakeWaiting(urls, 8).ok());
+  EXPECT_EQ(urls.size(), 0u);
   EXPECT_EQ(AddOrFail(store, "/", "/a"), 1);
   EXPECT_EQ(store.pool()->last(), 0);
   url_prop record;
@@ -198,7 +206,7 @@ TEST(CIntUrlDataTest, EveryWriteWaitsOutAHeldLockAndHappens) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   // Longer than writers used to wait before they dropped their write.
   std::vector<std::string> urls;
-  int32_t setResult = -1, failedResult = -1, takeResult = -1;
+  Status setResult(StatusCode::kGeneral), failedResult(StatusCode::kGeneral), takeResult(StatusCode::kGeneral);
   bool addResult = false;
   int32_t addDepth = 42;
   std::thread setter([&] { setResult = store.SetExcluded("/held", 1); });
@@ -210,11 +218,12 @@ TEST(CIntUrlDataTest, EveryWriteWaitsOutAHeldLockAndHappens) {
   adder.join();
   taker.join();
   holder.join();
-  EXPECT_EQ(setResult, rc::kOk);
-  EXPECT_EQ(failedResult, rc::kOk);
+  EXPECT_TRUE(setResult.ok());
+  EXPECT_TRUE(failedResult.ok());
   EXPECT_TRUE(addResult);
   EXPECT_EQ(addDepth, 1);
-  EXPECT_GE(takeResult, 1);
+  EXPECT_TRUE(takeResult.ok());
+  EXPECT_GE(urls.size(), 1u);
   EXPECT_EQ(store.GetExcluded("/held"), 1);
   EXPECT_EQ(store.GetState("/other"), Failed);
   EXPECT_EQ(store.Exists("/new"), 1);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "store/CIntUrlDb.h"
 #include "store/CrawlStores.h"
 #include "support/TempDir.h"
@@ -22,14 +22,14 @@ TEST(CIntUrlDbTest, ClosedStoreHoldsNothingAndRefusesWrites) {
   CIntUrlDb store;
   std::vector<std::string> urls{"kept"};
   int32_t depth = 7;
-  EXPECT_EQ(store.TakeWaiting(urls, 8), rc::kDbOpen);
+  EXPECT_EQ(store.TakeWaiting(urls, 8).code(), StatusCode::kDbOpen);
   EXPECT_EQ(urls.size(), 1u);
   EXPECT_EQ(store.Exists("/"), 0);
   EXPECT_EQ(store.GetState("/"), Absent);
   EXPECT_EQ(store.GetExcluded("/"), 0);
-  EXPECT_EQ(store.SetState("/", Crawled), rc::kRecordRead);
-  EXPECT_EQ(store.SetExcluded("/", 1), rc::kRecordRead);
-  EXPECT_EQ(store.SetFailed("/", "404"), rc::kRecordRead);
+  EXPECT_EQ(store.SetState("/", Crawled).code(), StatusCode::kRecordRead);
+  EXPECT_EQ(store.SetExcluded("/", 1).code(), StatusCode::kRecordRead);
+  EXPECT_EQ(store.SetFailed("/", "404").code(), StatusCode::kRecordRead);
   EXPECT_FALSE(store.Add("", "/", 5, depth));
   EXPECT_EQ(depth, 7);
 }
@@ -37,18 +37,18 @@ TEST(CIntUrlDbTest, ClosedStoreHoldsNothingAndRefusesWrites) {
 TEST(CIntUrlDbTest, OpenStoreReadsAndRewritesRecords) {
   TempDir dir;
   CIntUrlDb store;
-  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
-  ASSERT_EQ(store.db().Put("/a", Text(2, Waiting)), rc::kOk);
+  ASSERT_TRUE(store.db().Open(dir.str()).ok());
+  ASSERT_TRUE(store.db().Put("/a", Text(2, Waiting)).ok());
   EXPECT_EQ(store.Exists("/a"), 1);
   EXPECT_EQ(store.Exists("/b"), 0);
   EXPECT_EQ(store.GetState("/b"), Absent);
-  EXPECT_EQ(store.SetState("/b", Crawled), rc::kRecordRead);  // missing key: nothing to read
+  EXPECT_EQ(store.SetState("/b", Crawled).code(), StatusCode::kRecordRead);  // missing key: nothing to read
 
-  ASSERT_EQ(store.SetState("/a", Failed), 0);
-  ASSERT_EQ(store.SetFailed("/a", "404"), 0);
-  ASSERT_EQ(store.SetExcluded("/a", 1), 0);
+  ASSERT_TRUE(store.SetState("/a", Failed).ok());
+  ASSERT_TRUE(store.SetFailed("/a", "404").ok());
+  ASSERT_TRUE(store.SetExcluded("/a", 1).ok());
   std::string text;
-  ASSERT_EQ(store.db().Get("/a", &text), rc::kOk);
+  ASSERT_TRUE(store.db().Get("/a", &text).ok());
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 2 2 1 3 404");
   EXPECT_EQ(store.GetState("/a"), Failed);
   EXPECT_EQ(store.GetExcluded("/a"), 1);
@@ -57,33 +57,34 @@ TEST(CIntUrlDbTest, OpenStoreReadsAndRewritesRecords) {
 TEST(CIntUrlDbTest, TakeWaitingWalksInKeyOrderAndCountsUnreadableValuesAsWaiting) {
   TempDir dir;
   CIntUrlDb store;
-  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
-  ASSERT_EQ(store.db().WriteAll({{"/a", Text(1, Crawled)},
-                                 {"/b", "garbage"},
-                                 {"/c", Text(1, Waiting)},
-                                 {"/d", Text(1, Waiting)}}),
-            0);
+  ASSERT_TRUE(store.db().Open(dir.str()).ok());
+  ASSERT_TRUE(store.db().WriteAll({{"/a", Text(1, Crawled)},
+                                   {"/b", "garbage"},
+                                   {"/c", Text(1, Waiting)},
+                                   {"/d", Text(1, Waiting)}}).ok());
   std::vector<std::string> urls;
-  EXPECT_EQ(store.TakeWaiting(urls, 0), rc::kBatchSize);
-  EXPECT_EQ(store.TakeWaiting(urls, 2), 2);
+  EXPECT_EQ(store.TakeWaiting(urls, 0).code(), StatusCode::kBatchSize);
+  ASSERT_TRUE(store.TakeWaiting(urls, 2).ok());
+  EXPECT_EQ(urls.size(), 2u);
   EXPECT_EQ(urls, (std::vector<std::string>{"/b", "/c"}));
   EXPECT_EQ(store.GetState("/b"), Crawling);
   EXPECT_EQ(store.GetState("/c"), Crawling);
-  EXPECT_EQ(store.TakeWaiting(urls, 8), 3);
+  ASSERT_TRUE(store.TakeWaiting(urls, 8).ok());
+  EXPECT_EQ(urls.size(), 3u);
   EXPECT_EQ(urls.back(), "/d");
 }
 
 TEST(CIntUrlDbTest, ResetAndCloseLeaveItClosed) {
   TempDir dir;
   CIntUrlDb store;
-  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
+  ASSERT_TRUE(store.db().Open(dir.str()).ok());
   store.Close();
   EXPECT_EQ(store.db().isOpen(), 0);
-  ASSERT_EQ(store.db().Open(dir.str()), rc::kOk);
+  ASSERT_TRUE(store.db().Open(dir.str()).ok());
   store.Reset();
   EXPECT_EQ(store.db().isOpen(), 0);
   CIntUrlDb other;
-  EXPECT_EQ(other.db().Open(dir.str()), rc::kOk);  // the folder's lock went with the old wrapper
+  EXPECT_TRUE(other.db().Open(dir.str()).ok());  // the folder's lock went with the old wrapper
 }
 
 TEST(CrawlStoresTest, BatchesComeFromMemoryThenFromTheDatabase) {
@@ -92,23 +93,26 @@ TEST(CrawlStoresTest, BatchesComeFromMemoryThenFromTheDatabase) {
   int32_t depth = -1;
   ASSERT_TRUE(stores.TryAdd("/", "", 5, depth));
   std::vector<std::string> urls{"stale"};
-  EXPECT_EQ(stores.TakeBatch(urls, 4), 1);
+  ASSERT_TRUE(stores.TakeBatch(urls, 4).ok());
+  EXPECT_EQ(urls.size(), 1u);
   EXPECT_EQ(urls, std::vector<std::string>{"/"});
-  EXPECT_EQ(stores.TakeBatch(urls, 4), 0);
+  ASSERT_TRUE(stores.TakeBatch(urls, 4).ok());
+  EXPECT_EQ(urls.size(), 0u);
   EXPECT_TRUE(urls.empty());
 
-  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
-  ASSERT_EQ(stores.database().db().Put("/old", Text(1, Waiting)), rc::kOk);
+  ASSERT_TRUE(stores.database().db().Open(dir.str()).ok());
+  ASSERT_TRUE(stores.database().db().Put("/old", Text(1, Waiting)).ok());
   ASSERT_TRUE(stores.TryAdd("/new", "/", 5, depth));
-  EXPECT_EQ(stores.TakeBatch(urls, 4), 2);
+  ASSERT_TRUE(stores.TakeBatch(urls, 4).ok());
+  EXPECT_EQ(urls.size(), 2u);
   EXPECT_EQ(urls, (std::vector<std::string>{"/new", "/old"}));
 }
 
 TEST(CrawlStoresTest, TryAddRefusesUrlsEitherStoreHolds) {
   TempDir dir;
   CrawlStores stores;
-  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
-  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawled)), rc::kOk);
+  ASSERT_TRUE(stores.database().db().Open(dir.str()).ok());
+  ASSERT_TRUE(stores.database().db().Put("/db", Text(1, Crawled)).ok());
   int32_t depth = 99;
   EXPECT_FALSE(stores.TryAdd("/db", "", 5, depth));
   EXPECT_EQ(depth, 99);
@@ -122,26 +126,26 @@ TEST(CrawlStoresTest, TryAddRefusesUrlsEitherStoreHolds) {
 TEST(CrawlStoresTest, PerUrlCallsGoToTheStoreThatHoldsTheUrl) {
   TempDir dir;
   CrawlStores stores;
-  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
-  ASSERT_EQ(stores.database().db().Put("/db", Text(1, Crawling)), rc::kOk);
+  ASSERT_TRUE(stores.database().db().Open(dir.str()).ok());
+  ASSERT_TRUE(stores.database().db().Put("/db", Text(1, Crawling)).ok());
   int32_t depth = 0;
   ASSERT_TRUE(stores.TryAdd("/mem", "", 5, depth));
 
   stores.SetState("/mem", Failed);
-  EXPECT_EQ(stores.SetFailed("/mem", "500"), 0);
-  EXPECT_EQ(stores.SetExcluded("/mem", 1), 0);
+  EXPECT_TRUE(stores.SetFailed("/mem", "500").ok());
+  EXPECT_TRUE(stores.SetExcluded("/mem", 1).ok());
   EXPECT_EQ(stores.GetExcluded("/mem"), 1);
   EXPECT_EQ(stores.memory().GetState("/mem"), Failed);
 
   stores.SetState("/db", Failed);
-  EXPECT_EQ(stores.SetFailed("/db", "404"), 0);
-  EXPECT_EQ(stores.SetExcluded("/db", 1), 0);
+  EXPECT_TRUE(stores.SetFailed("/db", "404").ok());
+  EXPECT_TRUE(stores.SetExcluded("/db", 1).ok());
   EXPECT_EQ(stores.GetExcluded("/db"), 1);
   std::string text;
-  ASSERT_EQ(stores.database().db().Get("/db", &text), rc::kOk);
+  ASSERT_TRUE(stores.database().db().Get("/db", &text).ok());
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 1 2 1 3 404");
 
-  EXPECT_EQ(stores.SetExcluded("/none", 1), rc::kRecordRead);
+  EXPECT_EQ(stores.SetExcluded("/none", 1).code(), StatusCode::kRecordRead);
   EXPECT_EQ(stores.GetExcluded("/none"), 0);
 }
 
@@ -150,7 +154,7 @@ TEST(CrawlStoresTest, ResetEmptiesTheStoresAndClosesTheDatabase) {
   CrawlStores stores;
   int32_t depth = 0;
   ASSERT_TRUE(stores.TryAdd("/", "", 5, depth));
-  ASSERT_EQ(stores.database().db().Open(dir.str()), rc::kOk);
+  ASSERT_TRUE(stores.database().db().Open(dir.str()).ok());
   stores.Reset();
   EXPECT_EQ(stores.memory().Exists("/"), 0);
   EXPECT_EQ(stores.database().db().isOpen(), 0);

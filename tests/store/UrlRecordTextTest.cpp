@@ -1,28 +1,28 @@
 #include <gtest/gtest.h>
 
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 #include "store/TextArchive.h"
 #include "store/url_prop.h"
 
 TEST(UrlRecordTextTest, WritesTheArchiveFormByteForByte) {
   std::string text;
-  ASSERT_EQ(ToText(url_prop{}, text), 0);
+  ASSERT_TRUE(ToText(url_prop{}, text).ok());
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 2147483647 0 0 3 200");
 
   url_prop failed;
   failed.depth = 2;
   failed.state = Failed;
   failed.code = "404";
-  ASSERT_EQ(ToText(failed, text), 0);
+  ASSERT_TRUE(ToText(failed, text).ok());
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 2 2 0 3 404");
 
   url_prop odd;
   odd.depth = -3;
   odd.code = "-10000";
-  ASSERT_EQ(ToText(odd, text), 0);
+  ASSERT_TRUE(ToText(odd, text).ok());
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 -3 0 0 6 -10000");
   odd.code = "";
-  ASSERT_EQ(ToText(odd, text), 0);
+  ASSERT_TRUE(ToText(odd, text).ok());
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 -3 0 0 0 ");
 }
 
@@ -33,9 +33,9 @@ TEST(UrlRecordTextTest, ReadsBackWhatItWritesIncludingSpacesInsideTheCode) {
   in.excludedFlag = 1;
   in.code = "a b\nc";
   std::string text;
-  ASSERT_EQ(ToText(in, text), 0);
+  ASSERT_TRUE(ToText(in, text).ok());
   url_prop out;
-  ASSERT_EQ(FromText(text, out), 0);
+  ASSERT_TRUE(FromText(text, out).ok());
   EXPECT_EQ(out.depth, in.depth);
   EXPECT_EQ(out.state, in.state);
   EXPECT_EQ(out.excludedFlag, 1);
@@ -43,44 +43,44 @@ TEST(UrlRecordTextTest, ReadsBackWhatItWritesIncludingSpacesInsideTheCode) {
 
   url_prop empty;
   empty.code = "";
-  ASSERT_EQ(ToText(empty, text), 0);
+  ASSERT_TRUE(ToText(empty, text).ok());
   url_prop back;
-  ASSERT_EQ(FromText(text, back), 0);
+  ASSERT_TRUE(FromText(text, back).ok());
   EXPECT_EQ(back.code, "");
 }
 
 TEST(UrlRecordTextTest, ReadsTheFieldsInOrderAndAcceptsOlderVersions) {
   url_prop record;
-  ASSERT_EQ(FromText("22 serialization::archive 9 0 0 5 1 0 3 200", record), 0);
+  ASSERT_TRUE(FromText("22 serialization::archive 9 0 0 5 1 0 3 200", record).ok());
   EXPECT_EQ(record.depth, 5);
   EXPECT_EQ(record.state, Crawled);
   EXPECT_EQ(record.excludedFlag, 0);
   EXPECT_EQ(record.code, "200");
-  EXPECT_EQ(FromText("22 serialization::archive 4 0 0 1 2 1 3 500", record), 0);
+  EXPECT_TRUE(FromText("22 serialization::archive 4 0 0 1 2 1 3 500", record).ok());
   EXPECT_EQ(record.code, "500");
 }
 
 TEST(UrlRecordTextTest, RejectsEmptyWrongAndMalformedTexts) {
   url_prop record;
-  EXPECT_EQ(FromText("", record), rc::kEmpty);
-  EXPECT_EQ(FromText("22 serialization::archive 10 0 0 1 0 0 3 200", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archivX 9 0 0 1 0 0 3 200", record), rc::kParse);
-  EXPECT_EQ(FromText("garbage", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 x 0 0 3 200", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 2147483648 0 0 3 200", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 3 20", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 3", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 -1 x", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 99999999 x", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 99999999999999999999999 x", record),
-            rc::kParse);
-  EXPECT_EQ(FromText("99999999 serialization::archive 9", record), rc::kParse);
-  EXPECT_EQ(FromText("22 serialization::arch", record), rc::kParse);
+  EXPECT_EQ(FromText("", record).code(), StatusCode::kEmpty);
+  EXPECT_EQ(FromText("22 serialization::archive 10 0 0 1 0 0 3 200", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archivX 9 0 0 1 0 0 3 200", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("garbage", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 x 0 0 3 200", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 2147483648 0 0 3 200", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 3 20", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 3", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 -1 x", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 99999999 x", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 1 0 0 99999999999999999999999 x", record).code(),
+            StatusCode::kParse);
+  EXPECT_EQ(FromText("99999999 serialization::archive 9", record).code(), StatusCode::kParse);
+  EXPECT_EQ(FromText("22 serialization::arch", record).code(), StatusCode::kParse);
 }
 
 TEST(UrlRecordTextTest, KeepsTheFieldsReadBeforeAFault) {
   url_prop record;
-  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 7 1 zz", record), rc::kParse);
+  EXPECT_EQ(FromText("22 serialization::archive 9 0 0 7 1 zz", record).code(), StatusCode::kParse);
   EXPECT_EQ(record.depth, 7);
   EXPECT_EQ(record.state, Crawled);
   EXPECT_EQ(record.excludedFlag, 0);

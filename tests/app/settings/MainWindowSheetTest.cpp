@@ -29,7 +29,7 @@ std::map<std::string, std::string> StoredAfterAKill(const std::filesystem::path&
   std::filesystem::copy(kSettingsDbPath, copy, std::filesystem::copy_options::recursive);
   CLevelDb db;
   std::map<std::string, std::string> stored;
-  if (db.Open(copy.string()) == 0) db.ReadAll(stored);
+  if (db.Open(copy.string()).ok()) db.ReadAll(stored);
   return stored;
 }
 

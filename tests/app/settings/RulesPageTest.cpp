@@ -16,7 +16,7 @@
 #include "support/TempDir.h"
 #include "render/PageRenderer.h"
 #include "tests/app/settings/SheetTestSupport.h"
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 namespace {
 
@@ -177,7 +177,7 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
   {
     // What the program stored before the crawl rules existed: the ten original keys.
     CLevelDb old;
-    ASSERT_EQ(old.Open(kSettingsDbPath), rc::kOk);
+    ASSERT_TRUE(old.Open(kSettingsDbPath).ok());
     CSetupManager before;
     before.ResetToDefaults();
     before.maxDepth = 9;
@@ -193,10 +193,10 @@ TEST_F(RulesPageTest, DatabaseFromBeforeThePageOpensWithTheRulesOffAndGainsThemA
                             kKeyHtmlSitemap, kKeyDeadLinks, kKeyDeadLinksAll, kKeySitemapLastmodFrom, kKeySitemapImages})
       pairs.erase(key);
     ASSERT_EQ(pairs.size(), 10u);
-    ASSERT_EQ(old.WriteAll(pairs), rc::kOk);
+    ASSERT_TRUE(old.WriteAll(pairs).ok());
   }
   CLevelDb db;
-  ASSERT_EQ(LoadSettings(setup.get(), &db), rc::kOk);
+  ASSERT_TRUE(LoadSettings(setup.get(), &db).ok());
   {
     CSetupPropSheet sheet(setup);
     EXPECT_EQ(sheet.runPage().GetItemText(CSetupRunPage::kIdDepth), L"9");

@@ -22,7 +22,7 @@
 #include "store/CLevelDb.h"
 #include "support/TempDir.h"
 #include "tests/app/settings/SheetTestSupport.h"
-#include "common/ResultCodes.h"
+#include "common/Status.h"
 
 namespace {
 
@@ -536,7 +536,7 @@ TEST_F(SetupSheetTest, EnterAndEscapeInAPageActOnTheSheet) {
 TEST_F(SetupSheetTest, EveryApplyOrOkNotRefusedHandsTheAppliedSettingsToTheOwnerAndNothingElseDoes) {
   TempDir dir;
   auto db = std::make_shared<CLevelDb>();
-  ASSERT_EQ(db->Open((dir.path() / "setup").string()), rc::kOk);
+  ASSERT_TRUE(db->Open((dir.path() / "setup").string()).ok());
   SaveSettings(setup.get(), db.get());
   std::map<std::string, std::string> before;
   db->ReadAll(before);
