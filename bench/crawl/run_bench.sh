@@ -13,7 +13,8 @@
 # --lastmod-from content), ROUNDS (runs of each crawler per size,
 # default 3), THREADS (veltro's workers and wget2's threads, default 8), LINKS (when set,
 # small pages of exactly that many same-site links: the scale run, e.g. LINKS=10 with
-# N = 500000 1000000), DEPTH (veltro's depth, default 5, 20 with LINKS). The rounds take turns at going first, so neither crawler always meets a cold
+# N = 500000 1000000), DEPTH (veltro's depth, default 5, 20 with LINKS), BASELINE (another
+# build folder: the tool "baseline" is its veltro-sitemap-cli, for a before-and-after in one run). The rounds take turns at going first, so neither crawler always meets a cold
 # server; the summary shows each crawler's median run.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -152,6 +153,14 @@ veltro_run() {
 }
 
 run_veltro() { veltro_run veltro "$1" "$2" ""; }
+
+run_baseline() {
+  [ -x "${BASELINE:-}/bin/veltro-sitemap-cli" ] || { echo "BASELINE names no build with bin/veltro-sitemap-cli" >&2; exit 1; }
+  local saved="$CLI"
+  CLI="$BASELINE/bin/veltro-sitemap-cli"
+  veltro_run baseline "$1" "$2" ""
+  CLI="$saved"
+}
 
 # lastmod from content: the first round begins the site's history (every page new), the later
 # ones judge every page against it; the history's size on disk per page is printed.

@@ -81,12 +81,14 @@ double EngineAlone(const std::string& origin, int threads) {
 class TimedWindow : public CSitemapDlg {
  public:
   std::vector<double> portionMs;
+  double endMs = 0;  // the crawl's end: the sitemap page shows the final documents
  protected:
   void OnMessage(const PostedMessage& msg) override {
     QElapsedTimer t;
     t.start();
     CSitemapDlg::OnMessage(msg);
     if (msg.message == WM_CRAWL_RESULTS) portionMs.push_back(t.nsecsElapsed() / 1e6);
+    if (msg.message == WM_CRAWL_FINISHED) endMs = t.nsecsElapsed() / 1e6;
   }
 };
 
@@ -125,8 +127,10 @@ int main(int argc, char** argv) {
   double worstPause = 0;
   QTimer probe;
   probe.setInterval(5);
+  // Pauses while pages come in; the end's own time is reported apart, or whether the probe
+  // happens to fire once more after it would decide the figure.
   QObject::connect(&probe, &QTimer::timeout, [&] {
-    worstPause = std::max(worstPause, last.nsecsElapsed() / 1e6 - 5);
+    if (page->isCrawling()) worstPause = std::max(worstPause, last.nsecsElapsed() / 1e6 - 5);
     last.restart();
   });
   QElapsedTimer t;
@@ -148,8 +152,9 @@ int main(int argc, char** argv) {
   }
   std::printf("window: %d pages in %.1f s = %.0f pages/s (%.0f%% of the engine alone)\n", crawled, seconds, viaWindow,
               100.0 * viaWindow / engine);
-  std::printf("portions: %zu, mean %.2f ms, worst %.2f ms; worst event-loop pause %.1f ms\n", window.portionMs.size(),
-              window.portionMs.empty() ? 0.0 : sum / window.portionMs.size(), worst, worstPause);
+  std::printf("portions: %zu, mean %.2f ms, worst %.2f ms; worst event-loop pause %.1f ms; the end %.1f ms\n",
+              window.portionMs.size(), window.portionMs.empty() ? 0.0 : sum / window.portionMs.size(), worst, worstPause,
+              window.endMs);
   return 0;
 }
 
