@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Status.h"
 #include "crawl/CSitemapData.h"
 #include "crawl/ContentChange.h"
 #include "crawl/ContentDating.h"
@@ -67,6 +68,9 @@ class CSitemapControl {
   RenderStop RenderNotice() const { return rendered_.Notice(); }
   // Whether the page limit left addresses unfetched; safe while the crawl runs.
   bool PageLimitReached() const { return data_->ledger.PageLimitReached(); }
+  // Why the crawl keeps no journal although its start record names one (ok: it keeps it, or
+  // none was asked for); safe while the crawl runs.
+  Status JournalProblem() const { return data_->ledger.JournalProblem(); }
   // The query parameter that seems to make endless addresses (empty: none); the front ends
   // suggest a rule for it.
   std::string RepeatedParameter() const { return data_->ledger.RepeatedParameter(); }

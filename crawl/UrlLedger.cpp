@@ -15,7 +15,15 @@ CrawlCounters UrlLedger::Counters() const {
 }
 
 void UrlLedger::BeginJournal(const CrawlStartParams& params, const SiteOrigin& origin) {
-  if (journal_) journal_->Begin(params, origin);
+  if (!journal_) return;
+  Status begun = journal_->Begin(params, origin);
+  std::lock_guard<std::mutex> guard(problemLock_);
+  journalProblem_ = std::move(begun);
+}
+
+Status UrlLedger::JournalProblem() const {
+  std::lock_guard<std::mutex> guard(problemLock_);
+  return journalProblem_;
 }
 
 bool UrlLedger::Resume(const std::string& startUrl, JournalReplay& replay) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Status.h"
 #include "crawl/ContentChange.h"
 #include "crawl/CrawlCounters.h"
 #include "crawl/RenderStop.h"
@@ -37,3 +38,10 @@ std::string RenderStopText(RenderStop why);
 std::string ChangesCountText(const ContentChanges& changes);
 // What became of the site's history when it could not be used as it was; empty when it could.
 std::string HistoryNoticeText(const HistoryNotice& notice);
+// That this crawl's pages could not be written back to the site's history, and why; empty
+// when they were.
+std::string HistoryWriteText(const HistoryNotice& notice);
+// That the crawl keeps no journal, so it cannot be resumed if cut off, and why; empty for ok.
+std::string JournalProblemText(const Status& problem);
+// A failure's own words for a message: the message, or the code's name when it came without.
+std::string CauseText(const Status& status);

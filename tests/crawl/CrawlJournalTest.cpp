@@ -256,6 +256,30 @@ TEST(CrawlJournalTest, AJournalInUseByAnotherCrawlIsLeftAloneAndTheNewCrawlRunsW
   std::string version;
   EXPECT_TRUE(holder.Get("!version", &version).ok());
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
+  EXPECT_EQ(run.session->journalProblem().code(), StatusCode::kDbOpen);
+  EXPECT_NE(run.session->journalProblem().message().find("LOCK"), std::string::npos);
+}
+
+// A journal folder that cannot be made (a file where it should be) leaves the crawl without a
+// journal: it still crawls every page, and the session names the failure in leveldb's words.
+TEST(CrawlJournalTest, AJournalThatCannotBeBegunIsOfferedAsAProblemAndTheCrawlGoesOn) {
+  TestSite site;
+  ServeTree(site, 30);
+  ASSERT_TRUE(site.Start());
+  TempDir dir;
+  std::ofstream(dir.path() / "file") << "in the way";
+  const std::string journal = (dir.path() / "file" / "j").string();
+  CrawlRun run;
+  ASSERT_TRUE(CrawlUntil(run, site.origin(), TreeOptions(journal, false), 0));
+  EXPECT_EQ(run.session->outcome(), rc::kOk);
+  ExpectEveryPageOnce(run.results(), 30);
+  const Status problem = run.session->journalProblem();
+  EXPECT_EQ(problem.code(), StatusCode::kDbOpen);
+  EXPECT_NE(problem.message().find("file/j"), std::string::npos) << problem.message();
+
+  CrawlRun kept;
+  ASSERT_TRUE(CrawlUntil(kept, site.origin(), TreeOptions((dir.path() / "j").string(), false), 0));
+  EXPECT_TRUE(kept.session->journalProblem().ok()) << kept.session->journalProblem();
 }
 
 TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResultAsItWasHandedOver) {
