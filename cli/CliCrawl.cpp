@@ -220,15 +220,20 @@ class CliRun {
     Complain(crawl.address + ": " + notice);
   }
 
-  // A journal that could not be begun: the crawl goes on, but Ctrl-C would lose it. Said once.
+  // A journal that could not be begun or stopped part way: the crawl goes on, but Ctrl-C
+  // would lose what it lacks. Said once.
   void ReportJournalProblem(Crawl& crawl) {
     if (crawl.journalShown || !crawl.session) return;
-    const Status problem = crawl.session->journalProblem();
-    if (problem.ok()) return;
+    const JournalNotice problem = crawl.session->journalProblem();
+    if (problem.kind == JournalNotice::Kind::None) return;
     crawl.journalShown = true;
     if (!options_.quiet) progress_.Finish();
-    Complain(crawl.address + ": cannot keep the journal '" + crawl.session->params().journalPath + "' (" +
-             CauseText(problem) + "); the crawl goes on, but if it is cut off it cannot be resumed");
+    const std::string journal = "the journal '" + crawl.session->params().journalPath + "' (" + CauseText(problem.cause) + ")";
+    if (problem.kind == JournalNotice::Kind::NotBegun)
+      Complain(crawl.address + ": cannot keep " + journal + "; the crawl goes on, but if it is cut off it cannot be resumed");
+    else
+      Complain(crawl.address + ": cannot write on " + journal +
+               "; the crawl goes on, but if it is cut off --resume goes on from where the journal stopped");
   }
 
   // A site that seems to make endless addresses out of one parameter: said once, with the rule.

@@ -18,12 +18,18 @@ void UrlLedger::BeginJournal(const CrawlStartParams& params, const SiteOrigin& o
   if (!journal_) return;
   Status begun = journal_->Begin(params, origin);
   std::lock_guard<std::mutex> guard(problemLock_);
-  journalProblem_ = std::move(begun);
+  notBegun_ = std::move(begun);
 }
 
-Status UrlLedger::JournalProblem() const {
-  std::lock_guard<std::mutex> guard(problemLock_);
-  return journalProblem_;
+JournalNotice UrlLedger::JournalProblem() const {
+  if (!journal_) return {};
+  {
+    std::lock_guard<std::mutex> guard(problemLock_);
+    if (!notBegun_.ok()) return {JournalNotice::Kind::NotBegun, notBegun_};
+  }
+  Status stopped = journal_->StoppedBy();
+  if (stopped.ok()) return {};
+  return {JournalNotice::Kind::Stopped, std::move(stopped)};
 }
 
 bool UrlLedger::Resume(const std::string& startUrl, JournalReplay& replay) {

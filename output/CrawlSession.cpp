@@ -86,7 +86,7 @@ bool CrawlSession::pageLimitReached() const { return control_->PageLimitReached(
 
 std::string CrawlSession::repeatedParameter() const { return control_->RepeatedParameter(); }
 
-Status CrawlSession::journalProblem() const { return control_->JournalProblem(); }
+JournalNotice CrawlSession::journalProblem() const { return control_->JournalProblem(); }
 
 std::chrono::milliseconds CrawlSession::pauseRemaining() const { return control_->PauseRemaining(); }
 std::vector<AuditRow> CrawlSession::auditRows(size_t from) const { return control_->AuditRows(from); }

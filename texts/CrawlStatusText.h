@@ -6,6 +6,7 @@
 #include "common/Status.h"
 #include "crawl/ContentChange.h"
 #include "crawl/CrawlCounters.h"
+#include "crawl/JournalNotice.h"
 #include "crawl/RenderStop.h"
 #include "output/CrawlEnding.h"
 
@@ -41,7 +42,8 @@ std::string HistoryNoticeText(const HistoryNotice& notice);
 // That this crawl's pages could not be written back to the site's history, and why; empty
 // when they were.
 std::string HistoryWriteText(const HistoryNotice& notice);
-// That the crawl keeps no journal, so it cannot be resumed if cut off, and why; empty for ok.
-std::string JournalProblemText(const Status& problem);
+// That the crawl's journal was not begun or stopped, so a crawl cut off cannot be resumed (or
+// only from where it stopped), and why; empty for Kind::None.
+std::string JournalProblemText(const JournalNotice& notice);
 // A failure's own words for a message: the message, or the code's name when it came without.
 std::string CauseText(const Status& status);

@@ -256,8 +256,10 @@ TEST(CrawlJournalTest, AJournalInUseByAnotherCrawlIsLeftAloneAndTheNewCrawlRunsW
   std::string version;
   EXPECT_TRUE(holder.Get("!version", &version).ok());
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
-  EXPECT_EQ(run.session->journalProblem().code(), StatusCode::kDbOpen);
-  EXPECT_NE(run.session->journalProblem().message().find("LOCK"), std::string::npos);
+  const JournalNotice problem = run.session->journalProblem();
+  EXPECT_EQ(problem.kind, JournalNotice::Kind::NotBegun);
+  EXPECT_EQ(problem.cause.code(), StatusCode::kDbOpen);
+  EXPECT_NE(problem.cause.message().find("LOCK"), std::string::npos) << problem.cause;
 }
 
 // A journal folder that cannot be made (a file where it should be) leaves the crawl without a
@@ -273,13 +275,14 @@ TEST(CrawlJournalTest, AJournalThatCannotBeBegunIsOfferedAsAProblemAndTheCrawlGo
   ASSERT_TRUE(CrawlUntil(run, site.origin(), TreeOptions(journal, false), 0));
   EXPECT_EQ(run.session->outcome(), rc::kOk);
   ExpectEveryPageOnce(run.results(), 30);
-  const Status problem = run.session->journalProblem();
-  EXPECT_EQ(problem.code(), StatusCode::kDbOpen);
-  EXPECT_NE(problem.message().find("file/j"), std::string::npos) << problem.message();
+  const JournalNotice problem = run.session->journalProblem();
+  EXPECT_EQ(problem.kind, JournalNotice::Kind::NotBegun);
+  EXPECT_EQ(problem.cause.code(), StatusCode::kDbOpen);
+  EXPECT_NE(problem.cause.message().find("file/j"), std::string::npos) << problem.cause;
 
   CrawlRun kept;
   ASSERT_TRUE(CrawlUntil(kept, site.origin(), TreeOptions((dir.path() / "j").string(), false), 0));
-  EXPECT_TRUE(kept.session->journalProblem().ok()) << kept.session->journalProblem();
+  EXPECT_EQ(kept.session->journalProblem().kind, JournalNotice::Kind::None) << kept.session->journalProblem().cause;
 }
 
 TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResultAsItWasHandedOver) {
