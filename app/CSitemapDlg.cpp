@@ -325,6 +325,9 @@ void CSitemapDlg::RefreshStatus() {
     if (crawl_->params().httpOptions && !crawl_->params().httpOptions->verifyTls)
       connection += (connection.empty() ? "" : "  ") + InsecureText();
     if (!connection.empty()) notice += (notice.empty() ? L"" : L"  ") + Utf8ToWide(connection);
+    // Last: its cause may be long, and is cut first.
+    const std::string journal = JournalProblemText(crawl_->journalProblem());
+    if (!journal.empty()) notice += (notice.empty() ? L"" : L"  ") + Utf8ToWide(journal);
   }
   if (!notice.empty()) line += L"  " + notice;
   ShowWhole(kIdElapsed, first);
@@ -414,6 +417,8 @@ void CSitemapDlg::AddChangesToEnding() {
   endingText_ += L"，" + Utf8ToWide(ChangesCountText(changes));
   const std::string notice = HistoryNoticeText(changes.notice);
   if (!notice.empty()) endingText_ += L"，" + Utf8ToWide(notice);
+  const std::string unwritten = HistoryWriteText(changes.notice);
+  if (!unwritten.empty()) endingText_ += L"，" + Utf8ToWide(unwritten);
   FileWriteResult failure;
   if (!results->SaveChanges("", &failure).ok())
     endingText_ += L"，无法写入 " + Utf8ToWide(CrawlResults::ChangesName(results->SiteName()));

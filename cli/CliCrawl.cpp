@@ -204,18 +204,36 @@ class CliRun {
     bool written = false;
     bool noticeShown = false;
     bool hintShown = false;
+    bool journalShown = false;
     CrawlCounters last{};  // the counters when the crawl ended
   };
 
   // What a crawl says once while it goes on (pages no longer rendered), quiet or not.
   void ReportNotice(Crawl& crawl) {
     ReportRepeatedParameter(crawl);
+    ReportJournalProblem(crawl);
     if (crawl.noticeShown || !crawl.session) return;
     const std::string notice = RenderStopText(crawl.session->renderStop());
     if (notice.empty()) return;
     crawl.noticeShown = true;
     if (!options_.quiet) progress_.Finish();
     Complain(crawl.address + ": " + notice);
+  }
+
+  // A journal that could not be begun or stopped part way: the crawl goes on, but Ctrl-C
+  // would lose what it lacks. Said once.
+  void ReportJournalProblem(Crawl& crawl) {
+    if (crawl.journalShown || !crawl.session) return;
+    const JournalNotice problem = crawl.session->journalProblem();
+    if (problem.kind == JournalNotice::Kind::None) return;
+    crawl.journalShown = true;
+    if (!options_.quiet) progress_.Finish();
+    const std::string journal = "the journal '" + crawl.session->params().journalPath + "' (" + CauseText(problem.cause) + ")";
+    if (problem.kind == JournalNotice::Kind::NotBegun)
+      Complain(crawl.address + ": cannot keep " + journal + "; the crawl goes on, but if it is cut off it cannot be resumed");
+    else
+      Complain(crawl.address + ": cannot write on " + journal +
+               "; the crawl goes on, but if it is cut off --resume goes on from where the journal stopped");
   }
 
   // A site that seems to make endless addresses out of one parameter: said once, with the rule.
@@ -248,6 +266,10 @@ class CliRun {
     if (!changes.judged) return true;
     const std::string notice = HistoryNoticeText(changes.notice);
     if (!notice.empty()) Complain(crawl.address + ": " + notice);
+    if (!changes.notice.writeFailure.ok())
+      Complain(crawl.address + ": the content history '" + changes.notice.folder + "' could not be written (" +
+               CauseText(changes.notice.writeFailure) +
+               "); the next crawl judges the pages against the history as it was before this crawl");
     bool ok = true;
     FileWriteResult failure;
     if (!results.SaveChanges(outDir_, &failure).ok()) {

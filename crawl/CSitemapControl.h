@@ -13,6 +13,7 @@
 #include "crawl/ContentDating.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/FetchedPage.h"
+#include "crawl/JournalNotice.h"
 #include "crawl/SiteOpener.h"
 #include "crawl/CrawlStartParams.h"
 #include "crawl/LargePageGate.h"
@@ -67,6 +68,9 @@ class CSitemapControl {
   RenderStop RenderNotice() const { return rendered_.Notice(); }
   // Whether the page limit left addresses unfetched; safe while the crawl runs.
   bool PageLimitReached() const { return data_->ledger.PageLimitReached(); }
+  // Why the journal its start record names does not hold the whole crawl; safe while the
+  // crawl runs.
+  JournalNotice JournalProblem() const { return data_->ledger.JournalProblem(); }
   // The query parameter that seems to make endless addresses (empty: none); the front ends
   // suggest a rule for it.
   std::string RepeatedParameter() const { return data_->ledger.RepeatedParameter(); }

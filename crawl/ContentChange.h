@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Status.h"
+
 // How a page's content compares with the site's history (lastmod from content).
 enum class ContentChange : int32_t {
   Unknown = 0,    // not judged (another lastmod source, or no history)
@@ -31,6 +33,9 @@ struct HistoryNotice {
   std::string folder;     // the history's folder
   std::string asidePath;  // SetAside: where the damaged one now is
   std::string detail;     // leveldb's words
+  // Why this crawl's pages could not be written back (a full disk...): the next crawl then
+  // judges against the history as it was before this one. Ok when written, or never opened.
+  Status writeFailure;
 };
 
 // What changed since the last crawl of the site, once the crawl has ended: the new and

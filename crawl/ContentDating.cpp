@@ -46,8 +46,11 @@ void ContentDating::DateFromSource(const std::string& path, const FetchedPage& p
 
 void ContentDating::Close(bool complete) {
   if (!history_) return;
-  history_->Commit(complete);
+  // A history that never opened has its notice already; only an open one can fail its write.
+  const bool opened = history_->isOpen();
+  Status written = history_->Commit(complete);
   ContentChanges changes = history_->Changes(complete);
+  if (opened && !written.ok()) changes.notice.writeFailure = std::move(written);
   history_.reset();
   std::lock_guard<std::mutex> guard(changesLock_);
   changes_ = std::move(changes);

@@ -190,6 +190,7 @@ Status CrawlJournal::Begin(const CrawlStartParams& params, const SiteOrigin& ori
     db_.Close();
     open_ = false;
     failure_.clear();
+    stoppedBy_ = Status();
     // Another crawl of this address writing its journal right now keeps it: this one runs
     // without a journal rather than remove a folder in use.
     std::error_code ec;
@@ -240,6 +241,7 @@ Status CrawlJournal::Resume(const std::string& startUrl, JournalReplay& replay) 
     sequence_ = replay.nextSequence;
     open_ = true;
     failed_ = false;
+    stoppedBy_ = Status();
     return {};
   } catch (...) {
     db_.Close();
@@ -256,6 +258,7 @@ void CrawlJournal::Admitted(const std::string& path, const std::string& parent, 
     if (AdmitText(parent, depth, static_cast<int32_t>(admission), excluded, text)) Append(kAdmitPrefix + path, text);
   } catch (...) {
     failed_ = true;  // out of memory: the journal ends here, still a prefix of the crawl
+    stoppedBy_ = StatusCode::kNoMemory;
   }
 }
 
@@ -267,6 +270,7 @@ void CrawlJournal::Finished(const PageResult& result, int32_t state, Listing lis
     if (ResultText(result, state, static_cast<int32_t>(listing), text)) Append(ResultKey(sequence_++), text);
   } catch (...) {
     failed_ = true;
+    stoppedBy_ = StatusCode::kNoMemory;
   }
 }
 
@@ -283,12 +287,19 @@ void CrawlJournal::WriteBatch() {
   // A failed write (a full disk) ends the journal: what is on disk stays a consistent prefix.
   if (handle == nullptr) {
     failed_ = true;
+    stoppedBy_ = StatusCode::kNotOpen;
   } else if (leveldb::Status written = handle->Write(leveldb::WriteOptions(), &batch_); !written.ok()) {
     failed_ = true;
     failure_ = written.ToString();
+    stoppedBy_ = Status(StatusCode::kDbWrite, failure_);
   }
   batch_.Clear();
   batchRecords_ = 0;
+}
+
+Status CrawlJournal::StoppedBy() const {
+  std::lock_guard<std::mutex> guard(journalLock_);
+  return stoppedBy_;
 }
 
 void CrawlJournal::Close(bool remove) {

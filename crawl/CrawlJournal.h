@@ -95,6 +95,9 @@ class CrawlJournal {
   void Close(bool remove);
 
   bool failed() const { return failed_; }
+  // Why the journal stopped being written after it was begun (a full disk...); ok while it
+  // is written. Safe while the crawl runs.
+  Status StoppedBy() const;
   const std::string& path() const { return path_; }
 
  private:
@@ -103,7 +106,7 @@ class CrawlJournal {
   void WriteBatch();  // journalLock_ held
 
   std::string path_;
-  std::mutex journalLock_;  // guards everything below
+  mutable std::mutex journalLock_;  // guards everything below
   CLevelDb db_;
   leveldb::WriteBatch batch_;
   size_t batchRecords_ = 0;
@@ -112,4 +115,5 @@ class CrawlJournal {
   bool open_ = false;
   bool failed_ = false;
   std::string failure_;  // leveldb's words for the write that failed the journal
+  Status stoppedBy_;     // a write or an allocation that failed the open journal
 };

@@ -15,7 +15,21 @@ CrawlCounters UrlLedger::Counters() const {
 }
 
 void UrlLedger::BeginJournal(const CrawlStartParams& params, const SiteOrigin& origin) {
-  if (journal_) journal_->Begin(params, origin);
+  if (!journal_) return;
+  Status begun = journal_->Begin(params, origin);
+  std::lock_guard<std::mutex> guard(problemLock_);
+  notBegun_ = std::move(begun);
+}
+
+JournalNotice UrlLedger::JournalProblem() const {
+  if (!journal_) return {};
+  {
+    std::lock_guard<std::mutex> guard(problemLock_);
+    if (!notBegun_.ok()) return {JournalNotice::Kind::NotBegun, notBegun_};
+  }
+  Status stopped = journal_->StoppedBy();
+  if (stopped.ok()) return {};
+  return {JournalNotice::Kind::Stopped, std::move(stopped)};
 }
 
 bool UrlLedger::Resume(const std::string& startUrl, JournalReplay& replay) {

@@ -7,6 +7,7 @@
 
 #include "crawl/CrawlCounters.h"
 #include "crawl/CrawlJournal.h"
+#include "crawl/JournalNotice.h"
 #include "crawl/CrawlPortion.h"
 #include "crawl/RepeatedParamWatch.h"
 #include "crawl/CrawlStartParams.h"
@@ -39,8 +40,12 @@ class UrlLedger {
   CrawlCounters Counters() const;
   bool journaled() const { return journal_ != nullptr; }
 
-  // A new journal for a crawl starting afresh.
+  // A new journal for a crawl starting afresh. One that cannot be begun leaves the crawl
+  // without a journal (it goes on, but cannot be resumed if cut off); JournalProblem says why.
   void BeginJournal(const CrawlStartParams& params, const SiteOrigin& origin);
+  // Why the journal does not hold the whole crawl, with the store's words: not begun, or
+  // stopped by a failed write. Safe while the crawl runs.
+  JournalNotice JournalProblem() const;
   // Goes on with the journal's crawl of startUrl: the store and the counters as it left them;
   // false (nothing changed) when there is none to go on with.
   bool Resume(const std::string& startUrl, JournalReplay& replay);
@@ -91,6 +96,8 @@ class UrlLedger {
   RepeatedParamWatch repeats_;
   std::unique_ptr<CrawlStores> stores_;
   std::unique_ptr<CrawlJournal> journal_;
+  mutable std::mutex problemLock_;  // guards notBegun_
+  Status notBegun_;
   mutable std::mutex countersLock_;  // guards counters_
   CrawlCounters counters_;
 };

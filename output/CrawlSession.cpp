@@ -86,6 +86,8 @@ bool CrawlSession::pageLimitReached() const { return control_->PageLimitReached(
 
 std::string CrawlSession::repeatedParameter() const { return control_->RepeatedParameter(); }
 
+JournalNotice CrawlSession::journalProblem() const { return control_->JournalProblem(); }
+
 std::chrono::milliseconds CrawlSession::pauseRemaining() const { return control_->PauseRemaining(); }
 std::vector<AuditRow> CrawlSession::auditRows(size_t from) const { return control_->AuditRows(from); }
 bool CrawlSession::robotsTxtLacksSitemap() const { return control_->RobotsTxtLacksSitemap(); }

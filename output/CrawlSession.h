@@ -10,6 +10,7 @@
 #include "crawl/CrawlCounters.h"
 #include "crawl/CrawlResultConsumer.h"
 #include "crawl/CrawlStartParams.h"
+#include "crawl/JournalNotice.h"
 #include "crawl/RenderStop.h"
 
 class CSitemapControl;
@@ -44,6 +45,9 @@ class CrawlSession {
   bool pageLimitReached() const;
   // The query parameter that seems to make endless addresses (empty: none).
   std::string repeatedParameter() const;
+  // Why the crawl's journal does not hold the whole crawl: if cut off, it cannot be resumed,
+  // or only from where the journal stopped.
+  JournalNotice journalProblem() const;
   // How long the crawl still holds back its requests to a busy site (0: it does not).
   std::chrono::milliseconds pauseRemaining() const;
   // The audit of the site's own sitemap, its rows from index from on (none without the setting).

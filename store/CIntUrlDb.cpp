@@ -11,12 +11,17 @@ Status CIntUrlDb::Read(const std::string& url, url_prop& record) {
   try {
     record = url_prop{};
     std::string text;
-    db_->Get(url, &text);
+    // A key not there reads as an empty text (kEmpty); a database that cannot be read says why.
+    if (Status got = db_->Lookup(url, &text); !got.ok() && got.code() != StatusCode::kMissing) return got;
     return FromText(text, record);
   } catch (...) {
     return StatusCode::kNoMemory;
   }
 }
+
+// A record that cannot be read, as the setters answer it: kRecordRead, with the database's
+// words when it failed (none when the record is not there).
+Status CIntUrlDb::Unread(const Status& read) { return Status(StatusCode::kRecordRead, read.message()); }
 
 Status CIntUrlDb::Write(const std::string& url, const url_prop& record) {
   try {
@@ -71,21 +76,21 @@ int32_t CIntUrlDb::GetExcluded(const std::string& url) {
 
 Status CIntUrlDb::SetState(const std::string& url, int32_t state) {
   url_prop record;
-  if (!Read(url, record).ok()) return StatusCode::kRecordRead;
+  if (Status read = Read(url, record); !read.ok()) return Unread(read);
   record.state = state;
   return Write(url, record);
 }
 
 Status CIntUrlDb::SetExcluded(const std::string& url, int32_t flag) {
   url_prop record;
-  if (!Read(url, record).ok()) return StatusCode::kRecordRead;
+  if (Status read = Read(url, record); !read.ok()) return Unread(read);
   record.excludedFlag = flag;
   return Write(url, record);
 }
 
 Status CIntUrlDb::SetFailed(const std::string& url, const std::string& code) {
   url_prop record;
-  if (!Read(url, record).ok()) return StatusCode::kRecordRead;
+  if (Status read = Read(url, record); !read.ok()) return Unread(read);
   try {
     record.code = code;
   } catch (...) {

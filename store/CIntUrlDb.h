@@ -30,10 +30,12 @@ class CIntUrlDb : public CIntUrl_abs {
   CLevelDb& db() { return *db_; }
 
  private:
-  // The URL's record: kDbOpen closed, or FromText's failure (kEmpty for a missing key).
+  // The URL's record: kDbOpen closed, kDbRead (leveldb's words) when the database cannot be
+  // read, or FromText's failure (kEmpty for a missing key).
   Status Read(const std::string& url, url_prop& record);
   // Writes the record under url: Put's result, or kGeneral when no text could be made.
   Status Write(const std::string& url, const url_prop& record);
+  static Status Unread(const Status& read);
 
   std::unique_ptr<CLevelDb> db_;
 };

@@ -90,6 +90,16 @@ Status CLevelDb::Get(const std::string& key, std::string* value) {
   });
 }
 
+Status CLevelDb::Lookup(const std::string& key, std::string* value) {
+  if (value == nullptr) return StatusCode::kMissing;
+  if (isOpen_ != 1) return StatusCode::kNotOpen;
+  return Guarded(StatusCode::kDbRead, [&]() -> Status {
+    const leveldb::Status status = db_->Get(leveldb::ReadOptions(), key, value);
+    if (status.IsNotFound()) return StatusCode::kMissing;
+    return StatusResult(status, StatusCode::kDbRead);
+  });
+}
+
 Status CLevelDb::Put(const std::string& key, const std::string& value) {
   if (isOpen_ != 1) return StatusCode::kNotOpen;
   return Guarded(StatusCode::kDbWrite, [&] {

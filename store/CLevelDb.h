@@ -33,6 +33,9 @@ class CLevelDb {
   Status Get(const std::string& key, std::string* value);
   // kNotOpen closed; kDbWrite refused.
   Status Put(const std::string& key, const std::string& value);
+  // Get, telling "not there" from a failure: kMissing for a key the database does not hold
+  // (lastError left alone), kNotOpen closed, kDbRead any other leveldb error with its words.
+  Status Lookup(const std::string& key, std::string* value);
   // 1 when Get of key succeeds, else 0.
   int32_t Contains(const std::string& key);
   // All pairs in one write batch. kNotOpen closed; kDbWrite refused.

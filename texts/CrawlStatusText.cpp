@@ -1,5 +1,6 @@
 #include "texts/CrawlStatusText.h"
 
+#include "common/TextCodec.h"
 #include "crawl/CrawlStatus.h"
 #include "output/FailureReport.h"
 #include "render/PageRenderer.h"
@@ -96,4 +97,26 @@ std::string HistoryNoticeText(const HistoryNotice& notice) {
       break;
   }
   return {};
+}
+
+std::string HistoryWriteText(const HistoryNotice& notice) {
+  if (notice.writeFailure.ok()) return {};
+  return "无法写入网页历史记录 " + Utf8OrEscaped(notice.folder) + "，下次爬行仍按写入前的记录比较（" + CauseText(notice.writeFailure) + "）";
+}
+
+std::string JournalProblemText(const JournalNotice& notice) {
+  switch (notice.kind) {
+    case JournalNotice::Kind::NotBegun:
+      return "无法建立爬行记录，中断后不能继续（" + CauseText(notice.cause) + "）";
+    case JournalNotice::Kind::Stopped:
+      return "爬行记录写入失败，中断后只能从失败前继续（" + CauseText(notice.cause) + "）";
+    case JournalNotice::Kind::None:
+      break;
+  }
+  return {};
+}
+
+std::string CauseText(const Status& status) {
+  // leveldb names the files in its words, and a path need not be UTF-8.
+  return status.message().empty() ? std::string(StatusCodeName(status.code())) : Utf8OrEscaped(status.message());
 }

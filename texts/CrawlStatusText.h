@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Status.h"
 #include "crawl/ContentChange.h"
 #include "crawl/CrawlCounters.h"
+#include "crawl/JournalNotice.h"
 #include "crawl/RenderStop.h"
 #include "output/CrawlEnding.h"
 
@@ -37,3 +39,11 @@ std::string RenderStopText(RenderStop why);
 std::string ChangesCountText(const ContentChanges& changes);
 // What became of the site's history when it could not be used as it was; empty when it could.
 std::string HistoryNoticeText(const HistoryNotice& notice);
+// That this crawl's pages could not be written back to the site's history, and why; empty
+// when they were.
+std::string HistoryWriteText(const HistoryNotice& notice);
+// That the crawl's journal was not begun or stopped, so a crawl cut off cannot be resumed (or
+// only from where it stopped), and why; empty for Kind::None.
+std::string JournalProblemText(const JournalNotice& notice);
+// A failure's own words for a message: the message, or the code's name when it came without.
+std::string CauseText(const Status& status);

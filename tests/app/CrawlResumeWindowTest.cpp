@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <chrono>
 #include <thread>
@@ -106,6 +107,20 @@ TEST_F(CrawlResumeWindowTest, AJournalThatCannotBeUsedIsNamedInAMessageAndTheCra
   EXPECT_NE(messageBoxes_[0].find(L"已损坏"), std::wstring::npos) << messageBoxes_[0];
   EXPECT_EQ(server_.requestLog().size() - before, static_cast<size_t>(kPages + 2));
   ExpectEveryPageOnce();
+}
+
+// A journal that cannot be begun (a plain file where its folder goes): the crawl runs to its
+// end, and the counters' line says it could not be resumed if cut off, with leveldb's words.
+TEST_F(CrawlResumeWindowTest, AJournalThatCannotBeBegunIsSaidOnTheStatusLineAndTheCrawlRunsToItsEnd) {
+  fs::create_directories(Journal().parent_path());
+  std::ofstream(Journal()) << "not a journal";
+  StartCrawl(server_.origin());
+  ASSERT_TRUE(WaitUntilIdle());
+  ExpectEveryPageOnce();
+  const std::wstring line = StatusLine(CSitemapDlg::kIdCounters);
+  const size_t said = line.find(L"无法建立爬行记录，中断后不能继续（IO error: ");
+  EXPECT_NE(said, std::wstring::npos) << QString::fromStdWString(line).toStdString();
+  EXPECT_NE(line.find(L"Not a directory", said), std::wstring::npos) << QString::fromStdWString(line).toStdString();
 }
 
 namespace {

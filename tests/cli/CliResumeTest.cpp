@@ -369,3 +369,24 @@ TEST(CliResumeTest, AResumedCrawlKeepsItsUrlRulesAndCountsThePagesItHasTowardsIt
   EXPECT_LT(server.requestLog().size(), static_cast<size_t>(kLimit) + 300);
   EXPECT_GE(fetched.size(), static_cast<size_t>(kLimit));
 }
+
+// A journal that cannot be begun (a plain file where its folder goes) is said on stderr with
+// leveldb's words; the crawl still runs to its end and writes its files.
+TEST(CliResumeTest, AJournalThatCannotBeBegunIsSaidAndTheCrawlStillWritesEveryPage) {
+  constexpr int kPages = 40;
+  LoopbackServer server;
+  ServeTree(server, kPages);
+  ASSERT_TRUE(server.Start());
+  TempDir work;
+  const fs::path journal = work.path() / CrawlJournal::FolderName(server.origin());
+  std::ofstream(journal) << "not a journal";
+  ChildResult run = RunCommand({"-t", "2", "-d", "10", "--plain", server.origin()}, work.path());
+  ASSERT_TRUE(run.exited);
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  const size_t said = run.err.find("cannot keep the journal '");
+  EXPECT_NE(run.err.find(journal.filename().string() + "' (IO error: ", said), std::string::npos) << run.err;
+  EXPECT_NE(said, std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("if it is cut off it cannot be resumed", said), std::string::npos) << run.err;
+  ExpectEveryPageOnce(work.path(), server.origin(), kPages);
+  EXPECT_EQ(ReadFileBytes(journal), "not a journal");
+}

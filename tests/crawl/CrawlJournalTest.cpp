@@ -256,6 +256,33 @@ TEST(CrawlJournalTest, AJournalInUseByAnotherCrawlIsLeftAloneAndTheNewCrawlRunsW
   std::string version;
   EXPECT_TRUE(holder.Get("!version", &version).ok());
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(journal) / "CURRENT"));
+  const JournalNotice problem = run.session->journalProblem();
+  EXPECT_EQ(problem.kind, JournalNotice::Kind::NotBegun);
+  EXPECT_EQ(problem.cause.code(), StatusCode::kDbOpen);
+  EXPECT_NE(problem.cause.message().find("LOCK"), std::string::npos) << problem.cause;
+}
+
+// A journal folder that cannot be made (a file where it should be) leaves the crawl without a
+// journal: it still crawls every page, and the session names the failure in leveldb's words.
+TEST(CrawlJournalTest, AJournalThatCannotBeBegunIsOfferedAsAProblemAndTheCrawlGoesOn) {
+  TestSite site;
+  ServeTree(site, 30);
+  ASSERT_TRUE(site.Start());
+  TempDir dir;
+  std::ofstream(dir.path() / "file") << "in the way";
+  const std::string journal = (dir.path() / "file" / "j").string();
+  CrawlRun run;
+  ASSERT_TRUE(CrawlUntil(run, site.origin(), TreeOptions(journal, false), 0));
+  EXPECT_EQ(run.session->outcome(), rc::kOk);
+  ExpectEveryPageOnce(run.results(), 30);
+  const JournalNotice problem = run.session->journalProblem();
+  EXPECT_EQ(problem.kind, JournalNotice::Kind::NotBegun);
+  EXPECT_EQ(problem.cause.code(), StatusCode::kDbOpen);
+  EXPECT_NE(problem.cause.message().find("file/j"), std::string::npos) << problem.cause;
+
+  CrawlRun kept;
+  ASSERT_TRUE(CrawlUntil(kept, site.origin(), TreeOptions((dir.path() / "j").string(), false), 0));
+  EXPECT_EQ(kept.session->journalProblem().kind, JournalNotice::Kind::None) << kept.session->journalProblem().cause;
 }
 
 TEST(CrawlJournalTest, AJournalGivesBackEverySettingOfItsStartRecordAndEachResultAsItWasHandedOver) {

@@ -9,10 +9,12 @@
 #include "CrawlTestSite.h"
 #include "common/LocalDate.h"
 #include "common/ResultCodes.h"
+#include "crawl/ContentDating.h"
 #include "crawl/PageHistory.h"
 #include "output/CSitemapXmlWriter.h"
 #include "output/CrawlResults.h"
 #include "support/SitemapXml.h"
+#include "support/FileSizeLimit.h"
 #include "support/StaticSite.h"
 #include "support/TempDir.h"
 
@@ -146,6 +148,37 @@ TEST(PageHistoryTest, ADamagedHistoryIsSetAsideWithANoticeAndBegunAfresh) {
   ASSERT_TRUE(third.Crawl(o, ContentOptions(history)));
   EXPECT_EQ(third.results().changes().notice.kind, HistoryNotice::Kind::None);
   EXPECT_TRUE(ChangesFile(third.results(), o).empty());
+}
+
+// The history's write at the crawl's end failing (a full disk) is offered with leveldb's words,
+// beside the counts: the next crawl would otherwise judge against stale dates unawares.
+TEST(PageHistoryTest, AHistoryWhoseFinalWriteFailsNamesTheCause) {
+  TempDir history;
+  const SiteOrigin origin{"http", "example.test", ""};
+  // "code|message" of the write's failure after 400 new pages.
+  auto crawlAndClose = [&] {
+    ContentDating dating(LastmodSource::Content, history.str());
+    dating.Open(origin);
+    const FetchedPage page{0, "HTTP/1.1 200 OK\r\n\r\n", ""};
+    for (int i = 0; i < 400; ++i) {
+      PageResult result;
+      const std::string path = "/articles/2026/" + std::to_string(i) + ".html";
+      dating.DateFromSource(path, page, dating.HashOf(path), result);
+    }
+    dating.Close(true);
+    const ContentChanges changes = dating.Changes();
+    return std::string(StatusCodeName(changes.notice.writeFailure.code())) + "|" +
+           changes.notice.writeFailure.message() + "|" + std::to_string(changes.newCount);
+  };
+  // The history opens within the limit; 400 records do not fit.
+  const LimitedRun full = RunWithFileSizeLimit(8192, crawlAndClose);
+  ASSERT_TRUE(full.finished);
+  EXPECT_EQ(full.report.substr(0, full.report.find('|')), "DbWrite") << full.report;
+  EXPECT_NE(full.report.find("IO error"), std::string::npos) << full.report;
+  EXPECT_NE(full.report.find("|400"), std::string::npos) << full.report;
+
+  fs::remove_all(history.path() / "example.test");
+  EXPECT_EQ(crawlAndClose(), "Ok||400");
 }
 
 // Stopped part way and resumed, the crawl ends with the changes an unbroken crawl finds: the

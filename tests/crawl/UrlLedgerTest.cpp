@@ -8,9 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include "common/Status.h"
 #include "crawl/CrawlJournal.h"
 #include "crawl/UrlLedger.h"
 #include "store/UrlState.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -159,4 +161,32 @@ TEST(UrlLedgerTest, AnExcludedOrNoindexPageIsCountedButNotListedAndNoWorkerTakes
   EXPECT_EQ(c.crawledOk, 2);
   EXPECT_EQ(c.excluded, 2);  // one by the patterns, one by its noindex
   EXPECT_EQ(c.waiting + c.crawling, 0);
+}
+
+// A journal whose writes fail part way (a full disk) is offered as stopped, with leveldb's
+// words; the crawl itself goes on to its end. One written throughout offers nothing.
+TEST(UrlLedgerTest, AJournalWhoseWritesFailPartWayIsOfferedAsStoppedWithTheCause) {
+  TempDir dir;
+  // "kind at the start|kind at the end|code|message|pages listed"
+  auto crawlJournaled = [&](const std::string& name) {
+    UrlLedger ledger(kMaxDepth, (dir.path() / name).string());
+    CrawlStartParams params;
+    params.startUrl = "http://127.0.0.1:8/";
+    ledger.BeginJournal(params, SiteOrigin{"http", "127.0.0.1", "8"});
+    const JournalNotice begun = ledger.JournalProblem();
+    std::vector<PageResult> listed;
+    Crawl(ledger, listed);
+    ledger.CloseJournal(false);
+    const JournalNotice ended = ledger.JournalProblem();
+    return std::to_string(static_cast<int>(begun.kind)) + "|" + std::to_string(static_cast<int>(ended.kind)) + "|" +
+           StatusCodeName(ended.cause.code()) + "|" + ended.cause.message() + "|" + std::to_string(listed.size());
+  };
+  const std::string whole = crawlJournaled("whole");
+  EXPECT_EQ(whole.substr(0, whole.rfind('|')), "0|0|Ok|") << whole;
+  const std::string pages = whole.substr(whole.rfind('|'));
+
+  const LimitedRun full = RunWithFileSizeLimit(4096, [&] { return crawlJournaled("full"); });
+  ASSERT_TRUE(full.finished);
+  EXPECT_EQ(full.report.rfind("0|2|DbWrite|IO error: ", 0), 0u) << full.report;
+  EXPECT_EQ(full.report.substr(full.report.rfind('|')), pages) << full.report;
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "common/Status.h"
 #include "store/CIntUrlDb.h"
 #include "store/CrawlStores.h"
@@ -52,6 +55,39 @@ TEST(CIntUrlDbTest, OpenStoreReadsAndRewritesRecords) {
   EXPECT_EQ(text, "22 serialization::archive 9 0 0 2 2 1 3 404");
   EXPECT_EQ(store.GetState("/a"), Failed);
   EXPECT_EQ(store.GetExcluded("/a"), 1);
+}
+
+// A table file that cannot be read is a failure with leveldb's words, not a record that is
+// not there; a key outside the damaged table still reads as missing.
+TEST(CIntUrlDbTest, ADatabaseThatCannotBeReadKeepsLeveldbsCauseApartFromAMissingRecord) {
+  TempDir dir;
+  CIntUrlDb store;
+  ASSERT_TRUE(store.db().Open(dir.str()).ok());
+  ASSERT_TRUE(store.db().Put("/a", Text(2, Waiting)).ok());
+  store.Close();
+  ASSERT_TRUE(store.db().Open(dir.str()).ok());  // the log becomes a table file
+  store.Close();
+  size_t damaged = 0;
+  for (const auto& file : std::filesystem::directory_iterator(dir.path())) {
+    if (file.path().extension() != ".ldb") continue;
+    const auto size = std::filesystem::file_size(file.path());
+    std::ofstream(file.path(), std::ios::binary | std::ios::trunc) << std::string(size, '\0');
+    ++damaged;
+  }
+  ASSERT_EQ(damaged, 1u);
+  ASSERT_TRUE(store.db().Open(dir.str()).ok());
+
+  const Status unreadable = store.SetState("/a", Crawled);
+  EXPECT_EQ(unreadable.code(), StatusCode::kRecordRead);
+  EXPECT_NE(unreadable.message().find("Corruption"), std::string::npos) << unreadable;
+  EXPECT_EQ(store.GetState("/a"), Absent);
+  std::string text;
+  EXPECT_EQ(store.db().Lookup("/a", &text).code(), StatusCode::kDbRead);
+
+  const Status missing = store.SetState("/b", Crawled);
+  EXPECT_EQ(missing.code(), StatusCode::kRecordRead);
+  EXPECT_TRUE(missing.message().empty()) << missing;
+  EXPECT_EQ(store.db().Lookup("/b", &text).code(), StatusCode::kMissing);
 }
 
 TEST(CIntUrlDbTest, TakeWaitingWalksInKeyOrderAndCountsUnreadableValuesAsWaiting) {
