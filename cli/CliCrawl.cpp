@@ -42,6 +42,21 @@ namespace {
 
 constexpr const char* kProgram = "veltro-sitemap-cli";
 
+// What became of the content history before the crawl, as the command says it.
+std::string HistoryNoticeLine(const HistoryNotice& notice) {
+  switch (notice.kind) {
+    case HistoryNotice::Kind::SetAside:
+      return "the content history was damaged (" + notice.detail + "); it is kept as '" + notice.asidePath +
+             "' and a new one is begun";
+    case HistoryNotice::Kind::Unavailable:
+      return "the content history '" + notice.folder + "' cannot be used (" + notice.detail +
+             "); every page counts as new this time";
+    case HistoryNotice::Kind::None:
+      break;
+  }
+  return {};
+}
+
 void Complain(const std::string& text) { std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str()); }
 
 // As the crawl page reads a text box: trimmed at both ends (UTF-8 like every narrow text).
@@ -264,7 +279,7 @@ class CliRun {
   bool WriteChangeFiles(const Crawl& crawl, const CrawlResults& results) {
     const ContentChanges changes = results.changes();
     if (!changes.judged) return true;
-    const std::string notice = HistoryNoticeText(changes.notice);
+    const std::string notice = HistoryNoticeLine(changes.notice);
     if (!notice.empty()) Complain(crawl.address + ": " + notice);
     if (!changes.notice.writeFailure.ok())
       Complain(crawl.address + ": the content history '" + changes.notice.folder + "' could not be written (" +
