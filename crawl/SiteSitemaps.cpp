@@ -120,8 +120,10 @@ void SiteSitemaps::Read(const SiteOrigin& origin, SitemapAudit& audit) {
     ++documents;
     std::string text;
     if (!FetchOne(origin, named, probing, audit, text)) {
-      // Nothing at this probe: the next one.
+      // Nothing at this probe: the next one; after the last, one row says the site has none, so
+      // that every crawled page listed as missing is not taken for a fault of theirs.
       if (probing && ++probe < std::size(kProbes)) queue.push_back({FullAddress(origin, kProbes[probe]), ""});
+      else if (probing && !hooks_.stopped()) audit.AddRow(FormatRow(FullAddress(origin, kProbes[0]), SitemapFault::NotFound));
       continue;
     }
     probing = false;

@@ -38,6 +38,9 @@ std::string FindingText(const SitemapFinding& f) {
     case SitemapFault::TooManyDocuments:
       return "over " + std::to_string(kMaxSitemapDocuments) + " sitemap documents; the rest was not read";
     case SitemapFault::Unreadable: return "could not be read" + (f.value.empty() ? "" : " (named by " + f.value + ")");
+    case SitemapFault::NotFound:
+      return "the site has no sitemap: robots.txt names none, and /sitemap.xml, /sitemap_index.xml and /sitemap.txt "
+             "answer none";
   }
   return {};
 }

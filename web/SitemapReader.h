@@ -26,6 +26,7 @@ enum class SitemapFault {
   IndexLoop,           // an index names a document already read (value: its address)
   TooManyDocuments,    // more than kMaxDocuments documents: the rest was not read
   Unreadable,          // the document could not be fetched (code given beside)
+  NotFound,            // the site has none: robots.txt names none and no usual address answers
 };
 
 struct SitemapFinding {

@@ -162,3 +162,23 @@ TEST(SitemapAuditBadInputTest, ProbedDocumentsLoopsAndBrokenFilesGiveFormatRows)
   EXPECT_EQ(site.count("/loop1.xml"), 1u);
   EXPECT_EQ(site.count("/loop2.xml"), 1u);
 }
+
+// A site with no sitemap at all: every usual name is asked once, and one row says so, so the
+// crawled pages listed as missing read as what they are.
+TEST(SitemapAuditBadInputTest, ASiteWithoutASitemapGetsOneRowSayingSo) {
+  StaticSite site;
+  ASSERT_TRUE(site.Start());
+  site.Set("/", Resource{200, "text/html", "<html><body><a href=\"p.html\">p</a></body></html>"});
+  site.Set("/p.html", Resource{200, "text/html", "<html><body>p</body></html>"});
+  CrawlRun run;
+  CrawlRun::Options options;
+  options.rules.auditSitemap = true;
+  ASSERT_TRUE(run.Crawl(site.origin() + "/", options));
+  const std::vector<AuditRow> rows = run.session->auditRows();
+  EXPECT_EQ(Faults(rows), std::vector<SitemapFault>{SitemapFault::NotFound});
+  const AuditRow* none = Find(rows, AuditKind::Format, site.origin() + "/sitemap.xml");
+  ASSERT_NE(none, nullptr);
+  EXPECT_NE(AuditDetail(*none).find("no sitemap"), std::string::npos);
+  EXPECT_EQ(rows.size(), 3u);  // and the two pages, missing from it
+  for (const char* path : {"/sitemap.xml", "/sitemap_index.xml", "/sitemap.txt"}) EXPECT_EQ(site.count(path), 1u) << path;
+}
