@@ -10,8 +10,10 @@ void LinkAdmission::AdmitLinks(const LinkSet& links, const std::string& parent) 
 void LinkAdmission::AdmitLink(const std::string& link, const std::string& parent) {
   if (link.empty()) return;
   const QueryRules& rules = data_.queryRules;
-  data_.ledger.Admit(rules.empty() ? link : rules.ApplyToPath(link), parent,
-                     [this](const std::string& path) { return Judge(path); });
+  const auto judge = [this](const std::string& path) { return Judge(path); };
+  // Apart: one ?: of a reference and a new string would copy every link.
+  if (rules.empty()) data_.ledger.Admit(link, parent, judge);
+  else data_.ledger.Admit(rules.ApplyToPath(link), parent, judge);
 }
 
 UrlLedger::Verdict LinkAdmission::Judge(const std::string& link) const {

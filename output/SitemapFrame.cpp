@@ -154,6 +154,9 @@ void AppendSitemapEntry(const SitemapFrame& frame, const std::string& address, c
                         const std::string& priority,
                         const std::vector<std::pair<std::string, std::string>>& alternates, std::string& out,
                         const std::vector<std::string>& images) {
+  // The usual entry (no alternates, no images, nothing to escape) in one allocation.
+  out.reserve(out.size() + frame.beforeLoc.size() + address.size() + frame.beforeLastmod.size() + lastmod.size() +
+              frame.beforePriority.size() + priority.size() + frame.beforeClose.size() + frame.close.size());
   out.append(frame.beforeLoc).append(LocText(address)).append(frame.beforeLastmod);
   if (frame.hasLastmod) AppendXmlEscaped(out, lastmod);
   out.append(frame.beforePriority);

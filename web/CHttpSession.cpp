@@ -210,6 +210,8 @@ std::string CHttpSession::EnvironmentProxyBypass() {
 
 void CHttpSession::ApplyAuthentication() {
   CURL* h = handle_.get();
+  // Nothing to give: the address need not be judged (that parses it, on every request).
+  if (options_.user.empty() && options_.headers.empty()) return;
   if (options_.mayAuthenticate && !options_.mayAuthenticate(address_)) return;
   if (!options_.user.empty()) {
     curl_easy_setopt(h, CURLOPT_USERNAME, options_.user.c_str());

@@ -5,10 +5,10 @@
 
 std::string ExtractHeaderField(const std::string& headers, int32_t kind) {
   if (headers.empty()) return {};
+  // The status is asked of every page: its line alone is read.
+  if (kind == kFieldStatus) return ResponseHeaders::StatusCodeOf(headers);
   const ResponseHeaders fields(headers);
   switch (kind) {
-    case kFieldStatus:
-      return fields.StatusCode();
     case kFieldContentLength: {
       std::string length = fields.Field("Content-Length");
       return ParseDecimal(length, UINT64_MAX) ? length : std::string();

@@ -1,46 +1,70 @@
 #include "web/ResolvedLinkCache.h"
 
-#include <utility>
+#include <functional>
 
-namespace {
-
-// A line break appears in no directory and in no href the resolver reads (it takes them out),
-// so no two pairs share a key.
-void MakeKey(std::string& key, const std::string& directory, const std::string& href) {
-  key.clear();
-  key.append(directory).append(1, '\n').append(href);
+// A line break appears in no base and in no href the resolver reads (it takes them out), so
+// no two pairs share a key.
+void ResolvedLinkCache::MakeKey(std::string_view base, const std::string& href) {
+  key_.clear();
+  key_.append(base).append(1, '\n').append(href);
+  keyHash_ = std::hash<std::string>{}(key_);
+  keyValid_ = true;
 }
 
-}  // namespace
+bool ResolvedLinkCache::KeyIs(std::string_view base, const std::string& href) const {
+  return keyValid_ && key_.size() == base.size() + 1 + href.size() && key_.compare(0, base.size(), base) == 0 &&
+         key_[base.size()] == '\n' && key_.compare(base.size() + 1, href.size(), href) == 0;
+}
 
-const ResolvedLinkCache::Answer* ResolvedLinkCache::Find(const std::string& directory, const std::string& href) {
-  MakeKey(key_, directory, href);
-  if (auto it = newer_.find(key_); it != newer_.end()) {
-    ++hits_;
-    return &it->second;
-  }
-  if (auto it = older_.find(key_); it != older_.end()) {
-    ++hits_;
-    // Still in use: it moves to the newer generation, so the next turn-over keeps it.
-    Answer answer = std::move(it->second);
-    older_.erase(it);
-    return &Insert(std::string(key_), std::move(answer));
+const ResolvedLinkCache::Answer* ResolvedLinkCache::Find(std::string_view base, const std::string& href) {
+  MakeKey(base, href);
+  if (!slots_.empty()) {
+    Slot* set = SetOf(keyHash_);
+    for (size_t i = 0; i < kWays; ++i) {
+      Slot& slot = set[i];
+      if (slot.lastUse != 0 && slot.hash == keyHash_ && slot.key == key_) {
+        ++hits_;
+        slot.lastUse = ++clock_;
+        return &slot.answer;
+      }
+    }
   }
   ++misses_;
   return nullptr;
 }
 
-void ResolvedLinkCache::Remember(const std::string& directory, const std::string& href, const Answer& answer) {
+void ResolvedLinkCache::Remember(std::string_view base, const std::string& href, bool ok, const WebAddress& address) {
   if (href.size() > kLongestHref) return;
-  std::string key;
-  MakeKey(key, directory, href);
-  Insert(std::move(key), answer);
+  // The resolver remembers what it has just failed to find: the key is usually built already.
+  if (!KeyIs(base, href)) MakeKey(base, href);
+  if (slots_.empty()) slots_.resize(kSets * kWays);
+  Slot* set = SetOf(keyHash_);
+  Slot* victim = set;
+  for (size_t i = 0; i < kWays; ++i) {
+    Slot& slot = set[i];
+    if (slot.lastUse != 0 && slot.hash == keyHash_ && slot.key == key_) {
+      victim = &slot;
+      break;
+    }
+    if (slot.lastUse < victim->lastUse) victim = &slot;
+  }
+  // Assignment, not construction: the slot's strings keep their room.
+  victim->lastUse = ++clock_;
+  victim->hash = keyHash_;
+  victim->key = key_;
+  victim->answer.ok = ok;
+  if (ok) {
+    victim->answer.address = address;
+  } else {
+    victim->answer.address.scheme.clear();
+    victim->answer.address.host.clear();
+    victim->answer.address.port.clear();
+    victim->answer.address.pathAndQuery.clear();
+  }
 }
 
-ResolvedLinkCache::Answer& ResolvedLinkCache::Insert(std::string key, Answer answer) {
-  if (newer_.size() >= kEntries) {
-    older_ = std::move(newer_);
-    newer_.clear();
-  }
-  return newer_.insert_or_assign(std::move(key), std::move(answer)).first->second;
+size_t ResolvedLinkCache::size() const {
+  size_t used = 0;
+  for (const Slot& slot : slots_) used += slot.lastUse != 0 ? 1 : 0;
+  return used;
 }

@@ -45,9 +45,11 @@ std::string Parameter(const std::string& value, const std::string& name) {
 
 }  // namespace
 
+std::string ResponseHeaders::StatusCodeOf(const std::string& block) { return StatusOf(Trim(block, 0, block.find('\n'))); }
+
 ResponseHeaders::ResponseHeaders(const std::string& block) {
   const size_t firstEnd = block.find('\n');
-  status_ = StatusOf(Trim(block, 0, firstEnd));
+  status_ = StatusCodeOf(block);
   // The status line holds no field; a block cut without it starts with its first field.
   size_t begin = 0;
   if (StartsWithIgnoreCase(block, "http/")) begin = firstEnd == std::string::npos ? block.size() : firstEnd + 1;

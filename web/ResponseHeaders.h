@@ -8,6 +8,8 @@
 class ResponseHeaders {
  public:
   explicit ResponseHeaders(const std::string& block);
+  // StatusCode() of the block, reading only its first line.
+  static std::string StatusCodeOf(const std::string& block);
 
   // The three-digit status code of the status line ("HTTP/1.1 404 Not Found" gives "404");
   // empty when the block does not start with such a line.

@@ -89,7 +89,20 @@ ReferenceResolver::ReferenceResolver(const std::string& base, ResolvedLinkCache*
     : base_(base), url_(std::make_unique<CurlUrl>()) {
   ok_ = url_->Set(PercentEncode(base, PercentEncodeSet::kAddress)) && url_->Get(CURLUPART_SCHEME, baseScheme_);
   if (ok_ && cache) directory_ = DirectoryOf(*url_);
-  if (!directory_.empty()) cache_ = cache;
+  if (!directory_.empty()) {
+    cache_ = cache;
+    schemeLength_ = directory_.find(':');
+    originLength_ = directory_.find('/', schemeLength_ + 3);
+  }
+}
+
+// What of the base decides where ref leads: a reference that names its own host needs only
+// the base's scheme, one with an absolute path only its origin, any other its directory.
+std::string_view ReferenceResolver::CacheBase(const std::string& ref, bool ownAuthority) const {
+  const std::string_view directory(directory_);
+  if (ownAuthority || ref.compare(0, 2, "//") == 0) return directory.substr(0, schemeLength_);
+  if (ref[0] == '/') return directory.substr(0, originLength_);
+  return directory;
 }
 
 ReferenceResolver::~ReferenceResolver() = default;
@@ -104,14 +117,17 @@ bool ReferenceResolver::Resolve(const std::string& href, WebAddress& out) const 
   if (!scheme.empty() && !IsWebScheme(scheme)) return false;
   BackslashesToSlashes(ref);
   // "http:a.html" on an http page is relative to browsers; libcurl wants the slashes.
-  if (!scheme.empty() && ref.compare(scheme.size(), 3, "://") != 0 && EqualsIgnoreCase(scheme, baseScheme_)) {
+  const bool ownAuthority = !scheme.empty() && ref.compare(scheme.size(), 3, "://") == 0;
+  if (!scheme.empty() && !ownAuthority && EqualsIgnoreCase(scheme, baseScheme_)) {
     ref.erase(0, scheme.size() + 1);
   }
   // An empty reference is the base itself, a query alone replaces the base's: both depend on
   // more of the base than its directory, and are resolved every time.
   const bool remembered = cache_ && !ref.empty() && ref[0] != '?';
+  std::string_view cacheBase;
   if (remembered) {
-    if (const ResolvedLinkCache::Answer* answer = cache_->Find(directory_, ref)) {
+    cacheBase = CacheBase(ref, ownAuthority);
+    if (const ResolvedLinkCache::Answer* answer = cache_->Find(cacheBase, ref)) {
       if (answer->ok) out = answer->address;
       return answer->ok;
     }
@@ -119,7 +135,7 @@ bool ReferenceResolver::Resolve(const std::string& href, WebAddress& out) const 
   if (ref.empty()) ref = base_;
   CurlUrl url = url_->Duplicate();
   const bool ok = url.Set(PercentEncode(ref, PercentEncodeSet::kAddress)) && ReadParts(url, out);
-  if (remembered) cache_->Remember(directory_, ref, ResolvedLinkCache::Answer{ok, ok ? out : WebAddress{}});
+  if (remembered) cache_->Remember(cacheBase, ref, ok, out);
   return ok;
 }
 

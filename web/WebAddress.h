@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <string_view>
 
 // An http or https address taken apart, as it will be requested.
 struct WebAddress {
@@ -18,7 +19,8 @@ class CurlUrl;
 class ResolvedLinkCache;
 
 // Resolves hrefs against one absolute base address as a browser does (see ResolveWebReference).
-// With a cache, an answer libcurl gave for the same href under the same directory is reused.
+// With a cache, an answer libcurl gave for the same href under as much of the same base as
+// decides it (its directory, or its origin or scheme) is reused.
 class ReferenceResolver {
  public:
   explicit ReferenceResolver(const std::string& base, ResolvedLinkCache* cache = nullptr);
@@ -31,9 +33,13 @@ class ReferenceResolver {
   bool Resolve(const std::string& href, WebAddress& out) const;
 
  private:
+  std::string_view CacheBase(const std::string& ref, bool ownAuthority) const;
+
   std::string base_;
   std::string baseScheme_;
   std::string directory_;  // the cache's key for the base; empty: no cache
+  size_t schemeLength_ = 0;  // directory_ up to here: the scheme
+  size_t originLength_ = 0;  // directory_ up to here: scheme, host and port
   std::unique_ptr<CurlUrl> url_;
   ResolvedLinkCache* cache_ = nullptr;
   bool ok_ = false;

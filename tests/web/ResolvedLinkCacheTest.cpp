@@ -19,12 +19,14 @@ const std::vector<std::string> kBases = {
     "http://127.0.0.1:8080/dir/page.html?x=1", "http://127.0.0.1:8080/dir/other.html",
     "http://127.0.0.1:8080/dir/",              "https://127.0.0.1:8080/dir/page.html",
     "http://127.0.0.1:8080/dir/sub/x.html",    "http://127.0.0.1/dir/page.html",
-    "http://127.0.0.1:8080/dir/a?p=/q/r",      "http://127.0.0.1:8080"};
+    "http://127.0.0.1:8080/dir/a?p=/q/r",      "http://127.0.0.1:8080",
+    "http://u:p@127.0.0.1:8080/other/x.html"};
 
 const std::vector<std::string> kHrefs = {
     "a.html", "../a.html", "./", "", "  ", "#x", "?q=1", "?q=1#f", "http:rel.html", "http:", "http:?q=2",
     "http:#f", "https:rel.html", "/abs.html", "//other.host/x", "mailto:a@example.com", "//", "a b.html",
-    "..\\up.html", "HTTP://127.0.0.1:8080/Up.html", "sub/../../c.html#x", "http://127.0.0.1:99999/"};
+    "..\\up.html", "HTTP://127.0.0.1:8080/Up.html", "sub/../../c.html#x", "http://127.0.0.1:99999/",
+    "http:/abs.html", "/a/../b.html?x", "\\\\other.host\\y", "https://127.0.0.1:8080/dir/z.html", "http:abc://x"};
 
 TEST(ResolvedLinkCache, EveryBaseGetsWhatAResolverWithoutTheCacheGivesFirstAndSecondTime) {
   ResolvedLinkCache cache;
