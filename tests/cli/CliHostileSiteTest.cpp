@@ -27,8 +27,9 @@ constexpr bool kMemoryBounds = true;
 #endif
 
 // ThreadSanitizer makes every receive and parse many times slower: 64 pages of 8 MiB then
-// take longer than the 10 s a page may take by default, waiting at the large-page gate
-// included. There a page gets longer, so the run still checks that all arrive.
+// take longer than the 10 s a page may take by default, its wait at the large-page gate
+// included, and all of them fail. There each page is given 60 s, so the run still checks
+// that every one arrives.
 #if defined(__SANITIZE_THREAD__)
 constexpr bool kThreadSanitizer = true;
 #elif defined(__has_feature)
