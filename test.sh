@@ -4,8 +4,9 @@
 #                          package, installed, run and removed by one of the tests
 #   ./test.sh --sanitize   AddressSanitizer and UndefinedBehaviorSanitizer build in build-asan/,
 #                          every test (window tests included); any finding fails its test
-#   ./test.sh --tsan       ThreadSanitizer build in build-tsan/ (no window), the store, crawl
-#                          and headless command tests
+#   ./test.sh --tsan       ThreadSanitizer build in build-tsan/ (no window), the tests whose
+#                          code runs threads: store, web (servers, connections, push), render,
+#                          crawl, output (auto-save) and the headless command
 #   ./test.sh --deb        builds the Debian package (./build.sh --deb) and checks it: its files,
 #                          lintian, install, both programs from /usr/bin, removal (as root)
 set -euo pipefail
@@ -54,7 +55,8 @@ else
   flags="-fsanitize=thread -fno-omit-frame-pointer"
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" -DVELTRO_BUILD_APP=OFF \
     -DVELTRO_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
-  cmake --build "$dir" -j "$jobs" --target store_tests crawl_tests admission_tests cli_tests veltro-sitemap-cli
+  cmake --build "$dir" -j "$jobs" --target store_tests web_tests render_tests crawl_tests admission_tests \
+    output_tests cli_tests veltro-sitemap-cli
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp"
   cd "$dir"
   # Only the executables built above; the others show up as placeholders "<name>_NOT_BUILT".

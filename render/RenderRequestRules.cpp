@@ -51,7 +51,7 @@ nlohmann::json FulfillHeaders(const std::string& headerBlock) {
   const ResponseHeaders received(LastBlock(headerBlock));
   for (const auto& [name, value] : received.Fields()) {
     if (name.empty() ||
-        std::any_of(kTransfer.begin(), kTransfer.end(), [&](const char* t) { return EqualsIgnoreCase(name, t); }))
+        std::any_of(kTransfer.begin(), kTransfer.end(), [&field = name](const char* t) { return EqualsIgnoreCase(field, t); }))
       continue;
     if (EqualsIgnoreCase(name, "content-type")) typed = true;
     fields.push_back({{"name", name}, {"value", value}});

@@ -185,6 +185,8 @@ const JsonValue* JsonValue::Member(std::string_view name) const {
   return nullptr;
 }
 
+JsonValue::JsonValue() = default;
+
 std::optional<int64_t> JsonValue::WholeNumber() const {
   if (kind != Kind::Number) return std::nullopt;
   return ParseSignedDecimal(text, INT64_MIN, INT64_MAX);

@@ -17,6 +17,9 @@ void AppendJsonString(std::string& out, std::string_view text);
 // One value of a JSON document.
 struct JsonValue {
   enum class Kind { Null, Bool, Number, String, Array, Object };
+  // Made in the source file: clang cannot tell whether a member (a pair holding a JsonValue)
+  // can be made while this type is still incomplete, and refuses the header otherwise.
+  JsonValue();
   Kind kind = Kind::Null;
   bool boolean = false;
   double number = 0;

@@ -322,7 +322,10 @@ TEST(ConnectionCrawlTest, MaxRateSpacesRequestsAtTheServerAndTheStricterOfRateAn
   // The turns are kept at the client: one gap may shrink on a busy machine, the run does not.
   for (size_t i = 1; i < seen.size(); ++i)
     EXPECT_GE(seen[i].at - seen[i - 1].at, std::chrono::milliseconds(100)) << "request " << i;
-  EXPECT_GE(seen.back().at - seen.front().at, std::chrono::milliseconds(9 * 200 * 95 / 100));
+  // A request on a new connection reaches the server later than one on a kept one (much later
+  // under a sanitizer): the nine turns of 200 ms span at least eight, where 50 ms would give
+  // less than three.
+  EXPECT_GE(seen.back().at - seen.front().at, std::chrono::milliseconds(8 * 200));
 }
 
 TEST(ConnectionCrawlTest, TheProxyCarriesRobotsTxtAndEveryPageOfTheCrawl) {

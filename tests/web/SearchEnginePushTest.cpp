@@ -60,9 +60,10 @@ class PushEndpoint {
 
  private:
   Answer answer_;
-  LoopbackServer server_;
   mutable std::mutex lock_;
   std::vector<Received> received_;
+  // Last, so that it goes first: its threads end before what their handler writes to.
+  LoopbackServer server_;
 };
 
 std::vector<std::string> Lines(const std::string& body) {
